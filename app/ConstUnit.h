@@ -1,0 +1,89 @@
+#pragma once
+// Every fixed text and number of the program. Narrow literals are compiled to
+// Shift-JIS, so these are the bytes the user sees.
+#include <cstdint>
+
+namespace kc {
+
+// Application
+inline constexpr const char* kAppTitle = "Kelvane";
+inline constexpr const char* kErrorCaption = "<エラー> Kelvane";
+inline constexpr int kHintHidePause = 60000;
+inline constexpr const char* kInformationCaption = "情報";
+inline constexpr const char* kWarningCaption = "警告";
+
+// Settings file
+inline constexpr const char* kIniExtension = ".ini";
+inline constexpr const char* kSectionInfo = "Info";
+inline constexpr const char* kSectionSetting = "Setting";
+inline constexpr const char* kVersionWritten = "0.30.03.01";
+inline constexpr const char* kVersionNeedingUpgrade = "0.30.01.0";
+inline constexpr const char* kUpgradeNotice =
+    "バージョン更新に伴う処理を行います。\r\n\r\n"
+    "これは一度だけ表示されます。\r\n\r\n"
+    "これによって、次回のプレイリスト更新に時間がかかります。";
+inline constexpr const char* kMp3LogMask = "playlist\\*.mp3log";
+
+// Errors raised by the platform layer
+inline constexpr const char* kErrNotInteger = "'%s' は整数ではありません";
+inline constexpr const char* kErrCannotOpen = "ファイル %s は開けません";
+inline constexpr const char* kErrCannotWrite = "%s に書き込めません";
+
+// Player
+inline constexpr const char* kPlayerWindowClass = "Winamp v1.x";
+inline constexpr const char* kPlayerPathNotice =
+    "Winampへの正しいパスの設定がされていません。\r\n\r\n"
+    "winamp.exeを指定してください。";
+inline constexpr const char* kPlayerFileFilter =
+    "Winamp実行ファイル（winamp.exe）|winamp.exe|全ての実行ファイル（*.exe）|*.exe|全てのファイル|*";
+
+// Command table slots
+enum CommandSlot : int {
+  cmdPlay = 1,
+  cmdStop = 2,
+  cmdPause = 3,
+  cmdPrev = 4,
+  cmdNext = 5,
+  cmdEject = 6,
+  cmdInsertKey = 7,
+  cmdClose = 8,
+  cmdFadeoutStop = 9,
+  cmdIsPlaying = 10,
+};
+inline constexpr const char* kCommandTexts[11] = {
+    "",            "COM,40045,0", "COM,40047,0", "COM,40046,0",
+    "COM,40044,0", "COM,40048,0", "KEY,076",     "KEY,045",
+    "COM,40001,0", "COM,40147,0", "USR,0,104",
+};
+
+// Play states
+inline constexpr std::int32_t psNoPlayer = -1;
+inline constexpr std::int32_t psStopped = 0;
+inline constexpr std::int32_t psPlaying = 1;
+inline constexpr std::int32_t psPaused = 3;
+inline constexpr std::uintptr_t kPlayStateWParam = 0;
+inline constexpr std::intptr_t kPlayStateLParam = 104;
+
+// Poll
+inline constexpr unsigned kPollIntervalMs = 500;
+
+// Tray
+inline constexpr std::uint32_t kTrayCallbackMessage = 0x0400 + 100;
+inline constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
+inline constexpr const char* kTrayIconPathError =
+    "トレイアイコンに割り当てるアイコンのパスが不正です。開発者に連絡してください。<Error : TrayIconUnit.SetInfo.1>";
+inline constexpr const char* kIconFiles[7] = {
+    "",
+    "icon\\Prev.ico",
+    "icon\\Play.ico",
+    "icon\\Pause.ico",
+    "icon\\Stop.ico",
+    "icon\\Next.ico",
+    "icon\\Eject.ico",
+};
+enum TrayClickKind : std::uint8_t { tcLeft = 0, tcMiddle = 1, tcRight = 2 };
+
+// Library
+inline constexpr const char* kListChunkMissing = "LISTチャンクを識別できません。スキップします。";
+
+}  // namespace kc

@@ -1,0 +1,47 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "platform/Types.h"
+
+namespace platform {
+
+// What the hidden main window tells its owner.
+class MainWindowEvents {
+ public:
+  virtual ~MainWindowEvents() = default;
+  // Asked before the window closes (WM_CLOSE, end of session). False vetoes.
+  virtual bool CloseQuery() = 0;
+  // The window is closing for good.
+  virtual void Close() = 0;
+};
+
+// The application object: one per process.
+namespace app {
+
+void Initialize();
+void SetTitle(const std::string& title);
+const std::string& Title();
+void SetHintHidePause(int milliseconds);
+void SetShowMainForm(bool show);
+void SetOnDeactivate(std::function<void()> handler);
+
+// Creates the hidden main window (no taskbar button) and returns it.
+WindowHandle CreateMainWindow(MainWindowEvents* events);
+WindowHandle MainWindow();
+// Runs the message loop until the main window has closed.
+void Run();
+
+// Full path of the running program file.
+std::string ProgramFilePath();
+
+// The general error display: the error text (see FormatErrorDisplayText), the
+// title as caption, a stop icon. The loop goes on afterwards.
+void ShowErrorDisplay(const std::string& message);
+
+// Runs one event handler: an error escaping it goes to the general error
+// display, never further.
+void RunGuarded(const std::function<void()>& handler);
+
+}  // namespace app
+}  // namespace platform

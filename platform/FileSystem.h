@@ -1,0 +1,23 @@
+#pragma once
+// The file system seen through Windows paths. On Windows these are the real
+// calls; on POSIX, Windows paths are mapped onto folders under a root
+// (D:\Music\a.mp3 -> <root>/D/Music/a.mp3) with the matching, attributes and
+// time stamps that a Windows directory search gives.
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+bool FileExists(const std::string& path);       // a file, not a folder
+bool DirectoryExists(const std::string& path);
+
+// The whole file as bytes. False when there is no such file; raises Error
+// ("ファイル %s は開けません") when it exists but cannot be read.
+bool ReadWholeFile(const std::string& path, std::string* bytes);
+
+// Writes the whole file safely: a new file beside the old one, flushed, then
+// put in its place in one step. On failure the old file is untouched and
+// Error ("%s に書き込めません") is raised.
+void WriteFileSafely(const std::string& path, const std::string& bytes);
+
+}  // namespace platform

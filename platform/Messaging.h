@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/Types.h"
+
+namespace platform {
+
+constexpr std::uint32_t kWmKeyDown = 0x0100;
+constexpr std::uint32_t kWmKeyUp = 0x0101;
+constexpr std::uint32_t kWmCommand = 0x0111;
+constexpr std::uint32_t kWmUser = 0x0400;
+constexpr std::uint32_t kWmClose = 0x0010;
+
+constexpr int kSwShowNormal = 1;
+constexpr int kSwRestore = 9;
+
+// The placement record in its 44-byte form.
+struct WindowPlacement {
+  std::uint32_t length = 0;
+  std::uint32_t flags = 0;
+  std::uint32_t showCmd = 0;
+  std::int32_t minPosition[2] = {0, 0};
+  std::int32_t maxPosition[2] = {0, 0};
+  Rect normalPosition;
+};
+static_assert(sizeof(WindowPlacement) == 44, "WINDOWPLACEMENT is 44 bytes");
+
+// FindWindowA(className, NULL).
+WindowHandle FindTopLevelWindow(const std::string& className);
+// SendMessageA: returns after the window has handled the message.
+std::intptr_t SendWindowMessage(WindowHandle window, std::uint32_t message,
+                                std::uintptr_t wParam, std::intptr_t lParam);
+bool BringToForeground(WindowHandle window);
+bool GetPlacement(WindowHandle window, WindowPlacement* placement);
+bool SetPlacement(WindowHandle window, const WindowPlacement* placement);
+// RegisterWindowMessageA.
+std::uint32_t RegisterMessageName(const std::string& name);
+
+// SystemParametersInfoA(SPI_GETWORKAREA, 0, rect, 0).
+bool QueryWorkArea(Rect* rect);
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+// A timer component: fires its handler on the UI thread every interval while
+// enabled. Re-enabling restarts the period.
+class Timer {
+ public:
+  explicit Timer(unsigned intervalMs = 1000);
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  void SetOnTimer(std::function<void()> handler);
+  void SetInterval(unsigned intervalMs);
+  unsigned Interval() const;
+  void SetEnabled(bool enabled);
+  bool Enabled() const;
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform

@@ -1,0 +1,79 @@
+#pragma once
+// The simulated desktop behind the POSIX platform layer. Tests use it to put
+// windows on the "desktop", script the answers of dialogs, tick timers and
+// read back, in order, everything the program asked of the system.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Types.h"
+
+namespace sim {
+
+using platform::WindowHandle;
+
+using MessageHandler =
+    std::function<std::intptr_t(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)>;
+
+// Clears windows, journal, scripted answers, timers' state and the registry of
+// program starts. Tests call it in SetUp.
+void Reset();
+
+// A top-level window of a class, answering messages through the handler.
+WindowHandle AddWindow(const std::string& className, MessageHandler handler = {});
+void RemoveWindow(WindowHandle window);
+bool WindowExists(WindowHandle window);
+
+// Every call the program made of the system, one line each, in order:
+//   "send <hwnd> <msg> <wParam> <lParam>"  (numbers in decimal)
+//   "foreground <hwnd>"
+//   "getplacement <hwnd>" / "setplacement <hwnd> <showCmd>"
+//   "winexec <commandLine> <show>"
+//   "msgbox <owner> <flags> <caption>|<text>"
+//   "openfile <owner> <filter>"
+//   "tray <add|modify|delete> <hwnd> <id> ..."  (see Tray)
+//   "beep"
+// Messages that the sim delivers to the program's own windows are not listed.
+const std::vector<std::string>& Journal();
+void ClearJournal();
+// Only the lines that start with the prefix.
+std::vector<std::string> JournalLines(const std::string& prefix);
+
+// Scripted answers; when none is queued a message box answers IDOK (1) and
+// the open-file dialog is cancelled.
+void QueueMessageBoxAnswer(int answer);
+void QueueOpenFileAnswer(std::optional<std::string> fileName);
+// Called while a message box is "up" (after it is journaled), so a test can
+// act as the events that arrive during a modal loop.
+void SetMessageBoxHook(std::function<void(const std::string& text)> hook);
+
+// Called for each WinExec; a test may add the player's window here.
+void SetStartProgramHook(std::function<void(const std::string& commandLine)> hook);
+
+// The last foreground window set through the program.
+WindowHandle ForegroundWindow();
+
+// Placement of a window, as GetPlacement answers it.
+void SetWindowShowCmd(WindowHandle window, std::uint32_t showCmd);
+std::uint32_t WindowShowCmd(WindowHandle window);
+
+// Timers: fire every enabled timer once.
+void TickTimers();
+int EnabledTimerCount();
+
+// Work area answered by QueryWorkArea.
+void SetWorkArea(const platform::Rect& rect);
+
+// The program file path answered by ProgramFilePath.
+void SetProgramFilePath(const std::string& path);
+
+// Hidden windows of the program itself (main window, tray windows): send a
+// message to one as the shell or the system would.
+std::intptr_t DeliverToProgramWindow(WindowHandle window, std::uint32_t message,
+                                     std::uintptr_t wParam, std::intptr_t lParam);
+// Closes the main window as WM_CLOSE would: returns whether it closed.
+bool CloseMainWindow();
+
+}  // namespace sim

@@ -1,0 +1,9 @@
+#include <windows.h>
+
+#include "platform/Locale.h"
+
+namespace platform {
+
+bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+}  // namespace platform
