@@ -1,0 +1,191 @@
+# shellcheck shell=bash
+# Wine environment for Kelvane: sourced by tools/wine-run.sh, tests/e2e/lib.sh and the demo.
+#
+# Sourcing only sets variables and defines functions; nothing is started until a
+# function is called. Everything a function starts is remembered by process id, and
+# kv_wine_cleanup ends exactly those processes (plus the wineserver of our own prefix).
+#
+#   kv_prefix_prepare          create the prefix once (locked, so parallel callers wait)
+#   kv_xvfb_start [WxHxD]      start a private Xvfb when DISPLAY is unset
+#   kv_desktop_start [name] [WxH]
+#                              start the Wine virtual desktop with its taskbar and tray
+#   kv_screenshot <file.png>   grab the whole X screen
+#   kv_wine_cleanup            wineserver -k for our prefix, then our own Xvfb
+#
+# Environment read: KELVANE_WINEPREFIX (default <repo>/build/wineprefix).
+
+KV_REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+export WINEPREFIX="${KELVANE_WINEPREFIX:-$KV_REPO/build/wineprefix}"
+# All our programs are 32-bit; a 32-bit prefix boots in half the time of a WoW64 one.
+export WINEARCH=win32
+# GetACP() follows the Unix locale: ja_JP gives code page 932.
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+export WINEDEBUG=-all
+# No Mono or Gecko installer dialogs: nothing of ours needs .NET or the HTML engine.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Bump when kv_prefix_prepare changes what it writes, so old prefixes are redone.
+KV_PREFIX_VERSION=3
+KV_DESKTOP_NAME=kelvane
+KV_DESKTOP_SIZE=1024x768
+
+KV_XVFB_PID=""
+KV_DESKTOP_PID=""
+KV_STARTED_WINESERVER_USE=""
+
+kv_log() { echo "wine-env: $*" >&2; }
+
+# The Japanese font Wine should use in place of the Windows ones our windows ask for.
+kv_japanese_font_file() {
+  local f
+  for f in /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf \
+           /usr/share/fonts/truetype/fonts-japanese-gothic.ttf; do
+    [ -f "$f" ] && { echo "$f"; return 0; }
+  done
+  fc-list :lang=ja file 2>/dev/null | head -n1 | sed 's/:.*//'
+}
+
+kv_prefix_registry() {
+  # Written as a version-5 .reg file (UTF-16LE with BOM) so the Japanese face names
+  # survive whatever code page regedit would otherwise assume.
+  local reg="$1"
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    # Replacements make the Windows face names real families backed by IPA fonts.
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    printf '"MS UI Gothic"="IPAGothic"\r\n'
+    printf '"MS Gothic"="IPAGothic"\r\n'
+    printf '"MS PGothic"="IPAPGothic"\r\n'
+    printf '"ＭＳ ゴシック"="IPAGothic"\r\n'
+    printf '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n'
+    printf '"ＭＳ UI Gothic"="IPAGothic"\r\n\r\n'
+    # Dialog boxes ask for "MS Shell Dlg"; on a Japanese system that is MS UI Gothic.
+    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+    printf '"MS Shell Dlg"="MS UI Gothic"\r\n'
+    printf '"MS Shell Dlg 2"="MS UI Gothic"\r\n\r\n'
+    # The named virtual desktop gets Explorer's taskbar, and with it the notification area.
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops\\%s]\r\n' "$KV_DESKTOP_NAME"
+    printf '"EnableShell"=dword:00000001\r\n\r\n'
+  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
+}
+
+kv_prefix_prepare() {
+  local marker="$WINEPREFIX/.kelvane-prepared"
+  if [ -f "$marker" ] && [ "$(cat "$marker")" = "$KV_PREFIX_VERSION" ]; then
+    return 0
+  fi
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock -x 9
+    # Another caller may have finished while we waited for the lock.
+    if [ -f "$marker" ] && [ "$(cat "$marker")" = "$KV_PREFIX_VERSION" ]; then
+      exit 0
+    fi
+    kv_log "preparing Wine prefix $WINEPREFIX (once)"
+    if [ -d "$WINEPREFIX" ] && ! grep -q '#arch=win32' "$WINEPREFIX/system.reg" 2>/dev/null; then
+      rm -rf "$WINEPREFIX"   # a half-made or 64-bit prefix cannot be switched to win32
+    fi
+    wine wineboot -i >/dev/null 2>&1 || { kv_log "wineboot failed"; exit 1; }
+    wineserver -w
+
+    local font
+    font="$(kv_japanese_font_file)"
+    if [ -n "$font" ]; then
+      # fontconfig already shows Wine the system fonts; the link keeps the prefix
+      # working where Wine is built without fontconfig.
+      ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/$(basename "$font")"
+      local pfont=/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf
+      [ -f "$pfont" ] && ln -sf "$pfont" "$WINEPREFIX/drive_c/windows/Fonts/ipagp.ttf"
+    else
+      kv_log "no Japanese font found: install fonts-ipafont-gothic (tools/setup.sh)"
+    fi
+
+    local reg="$WINEPREFIX/kelvane.reg"
+    kv_prefix_registry "$reg"
+    wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || { kv_log "regedit failed"; exit 1; }
+    wineserver -w
+    echo "$KV_PREFIX_VERSION" >"$marker"
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# Starts a private Xvfb when there is no display. Xvfb picks a free display number
+# itself (-displayfd), so runners started at the same moment cannot collide.
+kv_xvfb_start() {
+  local screen="${1:-${KV_DESKTOP_SIZE}x24}"
+  [ -n "${DISPLAY:-}" ] && return 0
+  local numfile
+  numfile="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 &
+  KV_XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    if [ -s "$numfile" ]; then break; fi
+    if ! kill -0 "$KV_XVFB_PID" 2>/dev/null; then break; fi
+    sleep 0.1
+  done
+  local num
+  num="$(tr -dc '0-9' <"$numfile")"
+  rm -f "$numfile"
+  if [ -z "$num" ]; then
+    kv_log "Xvfb did not start"
+    kill "$KV_XVFB_PID" 2>/dev/null
+    KV_XVFB_PID=""
+    return 1
+  fi
+  export DISPLAY=":$num"
+}
+
+# The virtual desktop window of Xvfb: its X id, or nothing when it is not up.
+kv_desktop_xid() {
+  xdotool search --name "Wine desktop" 2>/dev/null | head -n1
+}
+
+# Starts the named virtual desktop (Explorer with taskbar and notification area).
+# Programs then join it with: wine explorer /desktop=<name>,<size> prog.exe args,
+# or by KV_DESKTOP_NAME being the prefix's default (kv_wine_start does that).
+kv_desktop_start() {
+  local name="${1:-$KV_DESKTOP_NAME}" size="${2:-$KV_DESKTOP_SIZE}"
+  KV_DESKTOP_NAME="$name"
+  KV_DESKTOP_SIZE="$size"
+  wine explorer "/desktop=$name,$size" >/dev/null 2>&1 &
+  KV_DESKTOP_PID=$!
+  local i
+  for i in $(seq 1 150); do
+    if [ -n "$(kv_desktop_xid)" ]; then return 0; fi
+    sleep 0.1
+  done
+  kv_log "virtual desktop did not appear"
+  return 1
+}
+
+# Runs a Windows program inside our virtual desktop, in the background; prints nothing.
+# The caller reads the PID of the Unix-side wine process from KV_LAST_PID.
+KV_LAST_PID=""
+kv_wine_start() {
+  wine explorer "/desktop=$KV_DESKTOP_NAME,$KV_DESKTOP_SIZE" "$@" >/dev/null 2>&1 &
+  KV_LAST_PID=$!
+}
+
+kv_screenshot() {
+  local out="$1"
+  mkdir -p "$(dirname "$out")"
+  import -display "$DISPLAY" -window root "$out"
+}
+
+kv_wine_cleanup() {
+  # Only our prefix's wineserver: other prefixes on this machine are left alone.
+  wineserver -k >/dev/null 2>&1
+  if [ -n "$KV_DESKTOP_PID" ]; then
+    kill "$KV_DESKTOP_PID" 2>/dev/null
+    wait "$KV_DESKTOP_PID" 2>/dev/null
+    KV_DESKTOP_PID=""
+  fi
+  if [ -n "$KV_XVFB_PID" ]; then
+    kill "$KV_XVFB_PID" 2>/dev/null
+    wait "$KV_XVFB_PID" 2>/dev/null
+    KV_XVFB_PID=""
+    unset DISPLAY
+  fi
+}
