@@ -27,7 +27,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Bump when kv_prefix_prepare changes what it writes, so old prefixes are redone.
-KV_PREFIX_VERSION=3
+KV_PREFIX_VERSION=4
 KV_DESKTOP_NAME=kelvane
 KV_DESKTOP_SIZE=1024x768
 
@@ -65,7 +65,13 @@ kv_prefix_registry() {
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
     printf '"MS Shell Dlg"="MS UI Gothic"\r\n'
     printf '"MS Shell Dlg 2"="MS UI Gothic"\r\n\r\n'
-    # The named virtual desktop gets Explorer's taskbar, and with it the notification area.
+    # Every program runs on one virtual desktop, as on a Windows session: FindWindow
+    # only sees windows of its own desktop, so the player, Kelvane and the probes
+    # must share it. It gets Explorer's taskbar, and with it the notification area.
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n'
+    printf '"Desktop"="%s"\r\n\r\n' "$KV_DESKTOP_NAME"
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n'
+    printf '"%s"="%s"\r\n\r\n' "$KV_DESKTOP_NAME" "$KV_DESKTOP_SIZE"
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops\\%s]\r\n' "$KV_DESKTOP_NAME"
     printf '"EnableShell"=dword:00000001\r\n\r\n'
   } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
@@ -142,9 +148,9 @@ kv_desktop_xid() {
   xdotool search --name "Wine desktop" 2>/dev/null | head -n1
 }
 
-# Starts the named virtual desktop (Explorer with taskbar and notification area).
-# Programs then join it with: wine explorer /desktop=<name>,<size> prog.exe args,
-# or by KV_DESKTOP_NAME being the prefix's default (kv_wine_start does that).
+# Starts the virtual desktop (Explorer with taskbar and notification area) now rather
+# than with the first program. Every program of the prefix joins it, since it is the
+# prefix's default desktop.
 kv_desktop_start() {
   local name="${1:-$KV_DESKTOP_NAME}" size="${2:-$KV_DESKTOP_SIZE}"
   KV_DESKTOP_NAME="$name"
@@ -160,11 +166,11 @@ kv_desktop_start() {
   return 1
 }
 
-# Runs a Windows program inside our virtual desktop, in the background; prints nothing.
+# Runs a Windows program in the background (on the prefix's virtual desktop).
 # The caller reads the PID of the Unix-side wine process from KV_LAST_PID.
 KV_LAST_PID=""
 kv_wine_start() {
-  wine explorer "/desktop=$KV_DESKTOP_NAME,$KV_DESKTOP_SIZE" "$@" >/dev/null 2>&1 &
+  wine "$@" >/dev/null 2>&1 &
   KV_LAST_PID=$!
 }
 
