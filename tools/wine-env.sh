@@ -183,6 +183,7 @@ kv_screenshot() {
 kv_wine_cleanup() {
   # Only our prefix's wineserver: other prefixes on this machine are left alone.
   wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
   if [ -n "$KV_DESKTOP_PID" ]; then
     kill "$KV_DESKTOP_PID" 2>/dev/null
     wait "$KV_DESKTOP_PID" 2>/dev/null
