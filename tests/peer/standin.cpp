@@ -1,0 +1,363 @@
+// winamp_standin: a small player that answers the window messages and command lines
+// Kelvane drives, so tests and the demo can run without the real player. It plays
+// nothing; it keeps a play list and a play state, shows them, and writes every message
+// it receives to a journal that tests read while it runs.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "standin_core.h"
+
+namespace {
+
+const char kClassName[] = "Winamp v1.x";
+const char kTitle[] = "Winamp stand-in";
+const char kMutexName[] = "KelvaneWinampStandinRunning";
+// Marks our own WM_COPYDATA so a stray one from another program is not taken as a command line.
+const ULONG_PTR kCopyDataCmdLine = 0x4B564C31;
+
+const UINT kMsgOpenDialog = WM_APP + 1;
+
+enum ButtonId { kIdPlay = 1001, kIdPause, kIdStop, kIdClose, kIdList };
+
+struct ButtonDef {
+  ButtonId id;
+  const char* name;
+  int x;
+};
+// Client coordinates, documented in README.md so e2e tests can click them.
+const ButtonDef kButtons[] = {
+    {kIdPlay, "Play", 8}, {kIdPause, "Pause", 88}, {kIdStop, "Stop", 168}, {kIdClose, "Close", 248}};
+const int kButtonY = 300, kButtonW = 72, kButtonH = 26;
+
+std::string g_journalPath;
+standin::Player g_player;
+HWND g_wnd, g_lblState, g_lblTrack, g_lblVolume, g_list;
+bool g_key76Down;
+
+std::string ExeDir() {
+  char buf[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  std::string path(buf, n);
+  size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string JournalPath() {
+  char buf[2048];
+  DWORD n = GetEnvironmentVariableA("KELVANE_PLAYER_JOURNAL", buf, sizeof buf);
+  if (n > 0 && n < sizeof buf) return standin::UnixPathToWine(std::string(buf, n));
+  return ExeDir() + "journal.txt";
+}
+
+// One open-append-close per line: tests read the file while we run, and a second
+// instance appends to the same file.
+void Journal(const std::string& line) {
+  HANDLE f = CreateFileA(g_journalPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return;
+  std::string text = line + "\n";
+  DWORD written = 0;
+  WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(f);
+}
+
+void Journalf(const char* fmt, ...) {
+  char buf[4096];
+  va_list ap;
+  va_start(ap, fmt);
+  vsnprintf(buf, sizeof buf, fmt, ap);
+  va_end(ap);
+  Journal(buf);
+}
+
+void ShowVolume() {
+  char buf[64];
+  snprintf(buf, sizeof buf, "Volume: %d%%", g_player.volume());
+  SetWindowTextA(g_lblVolume, buf);
+  // The fade runs inside one message, so paint now rather than when the queue is idle.
+  UpdateWindow(g_lblVolume);
+}
+
+void ShowTrack() {
+  std::string text = "Track: " + g_player.currentTrackName();
+  SetWindowTextA(g_lblTrack, text.c_str());
+  if (!g_player.tracks().empty()) SendMessageA(g_list, LB_SETCURSEL, g_player.current(), 0);
+  UpdateWindow(g_lblTrack);
+}
+
+void ShowPlaylist() {
+  SendMessageA(g_list, LB_RESETCONTENT, 0, 0);
+  int n = 1;
+  for (const std::string& t : g_player.tracks()) {
+    std::string item = std::to_string(n++) + ". " + t;
+    SendMessageA(g_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
+}
+
+// Applies what the player model reports: journal lines first, then the window.
+void Apply(const standin::Changes& c) {
+  if (c.playlist) {
+    Journalf("PLAYLIST %u tracks", static_cast<unsigned>(g_player.tracks().size()));
+    ShowPlaylist();
+  }
+  if (c.state) {
+    Journalf("STATE %s", standin::StateName(g_player.state()));
+    std::string text = std::string("State: ") + standin::StateName(g_player.state());
+    SetWindowTextA(g_lblState, text.c_str());
+    UpdateWindow(g_lblState);
+  }
+  if (c.track || c.playlist) ShowTrack();
+  if (c.volume) ShowVolume();
+}
+
+// The fade is done inside the WM_COMMAND that asks for it, so the sender's
+// SendMessage returns once the player has stopped and its next command finds it stopped.
+void FadeOutThenStop() {
+  standin::Changes c = g_player.beginFade();
+  Apply(c);
+  if (g_player.state() != standin::State::Fading) return;
+  const int steps = 20;
+  for (int i = 1; i <= steps; ++i) {
+    Sleep(standin::kFadeMs / steps);
+    g_player.setVolume(100 - 100 * i / steps);
+    ShowVolume();
+  }
+  Apply(g_player.endFade());
+}
+
+void PlayerCommand(WPARAM id) {
+  switch (id) {
+    case standin::kCmdPrev: Apply(g_player.previous()); break;
+    case standin::kCmdPlay: Apply(g_player.play()); break;
+    case standin::kCmdPause: Apply(g_player.pause()); break;
+    case standin::kCmdStop: Apply(g_player.stop()); break;
+    case standin::kCmdNext: Apply(g_player.next()); break;
+    case standin::kCmdFadeoutStop: FadeOutThenStop(); break;
+    case standin::kCmdClose: DestroyWindow(g_wnd); break;
+    default: break;
+  }
+}
+
+void ButtonClick(WORD id) {
+  for (const ButtonDef& b : kButtons) {
+    if (b.id == id) Journalf("BUTTON %s", b.name);
+  }
+  switch (id) {
+    case kIdPlay: PlayerCommand(standin::kCmdPlay); break;
+    case kIdPause: PlayerCommand(standin::kCmdPause); break;
+    case kIdStop: PlayerCommand(standin::kCmdStop); break;
+    case kIdClose: PlayerCommand(standin::kCmdClose); break;
+    default: break;
+  }
+}
+
+void LoadFiles(const standin::Request& req) {
+  std::vector<std::string> tracks;
+  for (const std::string& file : req.files) {
+    if (standin::IsPlaylistFile(file)) {
+      std::string bytes;
+      HANDLE f = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (f != INVALID_HANDLE_VALUE) {
+        char buf[8192];
+        DWORD got = 0;
+        while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+        CloseHandle(f);
+      }
+      for (std::string& t : standin::ParsePlaylist(bytes)) tracks.push_back(std::move(t));
+    } else {
+      tracks.push_back(file);
+    }
+  }
+  Apply(req.append ? g_player.append(tracks) : g_player.replaceAndPlay(tracks));
+}
+
+void RunCommandLine(const std::string& cmdline) {
+  standin::Request req = standin::ParseCommandLine(cmdline);
+  if (!req.files.empty()) LoadFiles(req);
+}
+
+void OpenFileDialog() {
+  Journal("DIALOG open");
+  char file[MAX_PATH] = "";
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = g_wnd;
+  ofn.lpstrFilter = "Playlists (*.m3u)\0*.m3u\0All files (*.*)\0*.*\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrTitle = "Open file";
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+  if (GetOpenFileNameA(&ofn)) {
+    Journalf("DIALOG chose %s", file);
+    standin::Request req;
+    req.files.push_back(file);
+    LoadFiles(req);
+  } else {
+    Journal("DIALOG cancelled");
+  }
+}
+
+HWND MakeChild(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id) {
+  HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_wnd,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  return c;
+}
+
+void CreateControls() {
+  g_lblState = MakeChild("STATIC", "State: stopped", SS_LEFT, 8, 8, 300, 20, 0);
+  g_lblTrack = MakeChild("STATIC", "Track: (none)", SS_LEFT | SS_NOPREFIX, 8, 32, 420, 20, 0);
+  g_lblVolume = MakeChild("STATIC", "Volume: 100%", SS_LEFT, 8, 56, 300, 20, 0);
+  g_list = MakeChild("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 8, 80, 420, 210, kIdList);
+  for (const ButtonDef& b : kButtons) MakeChild("BUTTON", b.name, BS_PUSHBUTTON, b.x, kButtonY, kButtonW, kButtonH, b.id);
+  // Our own font: Japanese track names need a face that has them.
+  HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS UI Gothic");
+  for (HWND c : {g_lblState, g_lblTrack, g_lblVolume, g_list})
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+bool IsOwnChild(LPARAM lParam) {
+  HWND h = reinterpret_cast<HWND>(lParam);
+  return h != nullptr && GetParent(h) == g_wnd;
+}
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CREATE:
+      g_wnd = hwnd;
+      CreateControls();
+      return 0;
+    case WM_COMMAND: {
+      WORD id = LOWORD(wParam);
+      // Our buttons (click or keyboard accelerator) are the user's, not a remote command.
+      bool local = (id >= kIdPlay && id <= kIdClose) && (IsOwnChild(lParam) || (lParam == 0 && HIWORD(wParam) == 1));
+      if (local) {
+        ButtonClick(id);
+        return 0;
+      }
+      if (IsOwnChild(lParam)) return 0;  // list box notifications
+      Journalf("WM_COMMAND %lu %ld", static_cast<unsigned long>(wParam), static_cast<long>(lParam));
+      PlayerCommand(wParam);
+      return 0;
+    }
+    case WM_USER: {
+      LRESULT answer = lParam == standin::kIpcIsPlaying ? standin::PlayStateAnswer(g_player.state()) : 0;
+      Journalf("WM_USER %lu %ld -> %ld", static_cast<unsigned long>(wParam), static_cast<long>(lParam),
+               static_cast<long>(answer));
+      return answer;
+    }
+    case WM_KEYDOWN:
+      Journalf("WM_KEYDOWN %lu %ld", static_cast<unsigned long>(wParam), static_cast<long>(lParam));
+      if (wParam == standin::kKeyOpenFile) g_key76Down = true;
+      return 0;
+    case WM_KEYUP:
+      Journalf("WM_KEYUP %lu %ld", static_cast<unsigned long>(wParam), static_cast<long>(lParam));
+      if (wParam == standin::kKeyOpenFile && g_key76Down) {
+        g_key76Down = false;
+        // Posted, not opened here: the sender's SendMessage must not wait for the user
+        // to close a modal dialog.
+        PostMessageA(hwnd, kMsgOpenDialog, 0, 0);
+      }
+      return 0;
+    case kMsgOpenDialog:
+      OpenFileDialog();
+      return 0;
+    case WM_COPYDATA: {
+      const COPYDATASTRUCT* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (cds == nullptr || cds->dwData != kCopyDataCmdLine) return FALSE;
+      std::string cmdline(static_cast<const char*>(cds->lpData), cds->cbData);
+      cmdline = cmdline.c_str();  // drop the terminating NUL the sender includes
+      Journalf("CMDLINE %s", cmdline.c_str());
+      RunCommandLine(cmdline);
+      return TRUE;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_ACTIVE || LOWORD(wParam) == WA_CLICKACTIVE) Journal("FOREGROUND");
+      break;
+    case WM_CLOSE:
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// A second start hands its command line to the running player and leaves, as the
+// real player does, so there is never a second window. Waits briefly for a first
+// instance that is still creating its window.
+bool HandOverToRunningInstance(const std::string& cmdline) {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    HWND running = FindWindowA(kClassName, nullptr);
+    if (running != nullptr) {
+      COPYDATASTRUCT cds = {};
+      cds.dwData = kCopyDataCmdLine;
+      cds.cbData = static_cast<DWORD>(cmdline.size() + 1);
+      cds.lpData = const_cast<char*>(cmdline.c_str());
+      DWORD_PTR result = 0;
+      SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 15000, &result);
+      return true;
+    }
+    HANDLE probe = CreateMutexA(nullptr, FALSE, kMutexName);
+    bool someoneElse = GetLastError() == ERROR_ALREADY_EXISTS;
+    CloseHandle(probe);
+    if (!someoneElse) return false;
+    Sleep(100);
+  }
+  return false;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
+  g_journalPath = JournalPath();
+  std::string cmdline = GetCommandLineA();
+  Journalf("START %s", cmdline.c_str());
+
+  if (HandOverToRunningInstance(cmdline)) return 0;
+  HANDLE running = CreateMutexA(nullptr, FALSE, kMutexName);
+
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassA(&wc);
+
+  RECT r = {0, 0, 436, 334};
+  AdjustWindowRect(&r, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE);
+  HWND hwnd = CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                              standin::kWindowX, standin::kWindowY, r.right - r.left, r.bottom - r.top, nullptr,
+                              nullptr, instance, nullptr);
+  if (hwnd == nullptr) return 1;
+  ShowWindow(hwnd, showCmd);
+  UpdateWindow(hwnd);
+
+  RunCommandLine(cmdline);
+
+  ACCEL keys[] = {{FVIRTKEY, VK_F5, kIdPlay}, {FVIRTKEY, VK_F6, kIdPause}, {FVIRTKEY, VK_F7, kIdStop},
+                  {FVIRTKEY, VK_F8, kIdClose}};
+  HACCEL accel = CreateAcceleratorTableA(keys, sizeof keys / sizeof keys[0]);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorA(hwnd, accel, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  DestroyAcceleratorTable(accel);
+  Journal("EXIT");
+  CloseHandle(running);
+  return 0;
+}

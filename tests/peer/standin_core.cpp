@@ -1,0 +1,203 @@
+#include "standin_core.h"
+
+#include <cctype>
+
+namespace standin {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool EqualsNoCase(const std::string& a, const char* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return i == a.size() && b[i] == '\0';
+}
+
+// Where the program path ends. Only ASCII bytes are compared: in Shift-JIS neither a
+// blank, a quote nor a dot is ever a trail byte, so this is safe on Japanese paths.
+size_t ProgramEnd(const std::string& s) {
+  if (!s.empty() && s[0] == '"') {
+    size_t close = s.find('"', 1);
+    return close == std::string::npos ? s.size() : close + 1;
+  }
+  for (size_t i = 0; i + 4 <= s.size(); ++i) {
+    if (EqualsNoCase(s.substr(i, 4), ".exe") && (i + 4 == s.size() || IsBlank(s[i + 4]) || s[i + 4] == '"'))
+      return i + 4;
+  }
+  size_t i = 0;
+  while (i < s.size() && !IsBlank(s[i])) ++i;
+  return i;
+}
+
+bool IsSwitch(const std::string& token) {
+  if (token.size() < 2 || token[0] != '/') return false;
+  for (size_t i = 1; i < token.size(); ++i) {
+    if (!std::isalpha(static_cast<unsigned char>(token[i]))) return false;
+  }
+  return true;
+}
+
+std::string Trim(const std::string& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+}  // namespace
+
+const char* StateName(State s) {
+  switch (s) {
+    case State::Stopped: return "stopped";
+    case State::Playing: return "playing";
+    case State::Paused: return "paused";
+    case State::Fading: return "fading";
+  }
+  return "stopped";
+}
+
+int PlayStateAnswer(State s) {
+  switch (s) {
+    case State::Playing:
+    case State::Fading: return 1;
+    case State::Paused: return 3;
+    case State::Stopped: return 0;
+  }
+  return 0;
+}
+
+Changes Player::setState(State s) {
+  Changes c;
+  c.state = state_ != s;
+  state_ = s;
+  return c;
+}
+
+Changes Player::moveTo(int index) {
+  Changes c;
+  c.track = index != current_;
+  current_ = index;
+  return c;
+}
+
+Changes Player::play() {
+  Changes c = setState(State::Playing);
+  if (volume_ != 100) {
+    volume_ = 100;
+    c.volume = true;
+  }
+  return c;
+}
+
+Changes Player::pause() {
+  if (state_ == State::Playing || state_ == State::Fading) return setState(State::Paused);
+  if (state_ == State::Paused) return setState(State::Playing);
+  return Changes();
+}
+
+Changes Player::stop() { return setState(State::Stopped); }
+
+// Both ends wrap, as with the player's repeat on; the play state is kept.
+Changes Player::previous() {
+  if (tracks_.empty()) return Changes();
+  int n = static_cast<int>(tracks_.size());
+  return moveTo((current_ + n - 1) % n);
+}
+
+Changes Player::next() {
+  if (tracks_.empty()) return Changes();
+  return moveTo((current_ + 1) % static_cast<int>(tracks_.size()));
+}
+
+// Only a playing player has something to fade; a paused one just stops.
+Changes Player::beginFade() {
+  if (state_ == State::Playing) return setState(State::Fading);
+  return setState(State::Stopped);
+}
+
+Changes Player::endFade() {
+  Changes c = setState(State::Stopped);
+  volume_ = 100;
+  c.volume = true;
+  return c;
+}
+
+Changes Player::replaceAndPlay(const std::vector<std::string>& tracks) {
+  tracks_ = tracks;
+  current_ = 0;
+  Changes c = setState(tracks_.empty() ? State::Stopped : State::Playing);
+  c.playlist = true;
+  c.track = true;
+  return c;
+}
+
+Changes Player::append(const std::vector<std::string>& tracks) {
+  tracks_.insert(tracks_.end(), tracks.begin(), tracks.end());
+  Changes c;
+  c.playlist = true;
+  return c;
+}
+
+std::string Player::currentTrackName() const {
+  if (tracks_.empty()) return "(none)";
+  return tracks_[static_cast<size_t>(current_)];
+}
+
+Request ParseCommandLine(const std::string& cmdline) {
+  Request req;
+  size_t i = ProgramEnd(cmdline);
+  while (i < cmdline.size()) {
+    while (i < cmdline.size() && IsBlank(cmdline[i])) ++i;
+    if (i >= cmdline.size()) break;
+    std::string token;
+    if (cmdline[i] == '"') {
+      size_t close = cmdline.find('"', i + 1);
+      if (close == std::string::npos) close = cmdline.size();
+      token = cmdline.substr(i + 1, close - i - 1);
+      i = close + 1;
+    } else {
+      size_t b = i;
+      while (i < cmdline.size() && !IsBlank(cmdline[i])) ++i;
+      token = cmdline.substr(b, i - b);
+    }
+    if (IsSwitch(token)) {
+      if (EqualsNoCase(token, "/ADD")) req.append = true;
+    } else if (!token.empty()) {
+      req.files.push_back(token);
+    }
+  }
+  return req;
+}
+
+std::vector<std::string> ParsePlaylist(const std::string& bytes) {
+  std::vector<std::string> tracks;
+  size_t i = 0;
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
+  while (i < bytes.size()) {
+    size_t e = i;
+    while (e < bytes.size() && bytes[e] != '\r' && bytes[e] != '\n') ++e;
+    std::string line = Trim(bytes.substr(i, e - i));
+    if (!line.empty() && line[0] != '#') tracks.push_back(line);
+    if (e < bytes.size() && bytes[e] == '\r' && e + 1 < bytes.size() && bytes[e + 1] == '\n') ++e;
+    i = e + 1;
+  }
+  return tracks;
+}
+
+bool IsPlaylistFile(const std::string& path) {
+  return path.size() >= 4 && EqualsNoCase(path.substr(path.size() - 4), ".m3u");
+}
+
+std::string UnixPathToWine(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string out = "Z:" + path;
+  for (char& c : out) {
+    if (c == '/') c = '\\';
+  }
+  return out;
+}
+
+}  // namespace standin

@@ -1,0 +1,90 @@
+// The stand-in player's model, free of Win32 so its rules can be checked on their own:
+// play state, play list, and how command lines and play list files are read.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// WM_COMMAND identifiers of the player.
+constexpr unsigned kCmdPrev = 40044;
+constexpr unsigned kCmdPlay = 40045;
+constexpr unsigned kCmdPause = 40046;
+constexpr unsigned kCmdStop = 40047;
+constexpr unsigned kCmdNext = 40048;
+constexpr unsigned kCmdFadeoutStop = 40147;
+constexpr unsigned kCmdClose = 40001;
+// WM_USER lParam that asks for the play state.
+constexpr long kIpcIsPlaying = 104;
+// Virtual-key code that opens the open-file dialog (the letter L).
+constexpr unsigned kKeyOpenFile = 76;
+
+constexpr int kFadeMs = 1000;
+// Fixed place on the desktop, so screenshots and clicks of e2e tests are repeatable.
+constexpr int kWindowX = 300;
+constexpr int kWindowY = 120;
+
+enum class State { Stopped, Playing, Paused, Fading };
+
+const char* StateName(State s);
+// The answer to the play-state query: 0 stopped, 1 playing (also while fading), 3 paused.
+int PlayStateAnswer(State s);
+
+// What an operation changed, so the window and the journal show exactly that.
+struct Changes {
+  bool state = false;
+  bool track = false;
+  bool playlist = false;
+  bool volume = false;
+};
+
+class Player {
+ public:
+  Changes play();
+  Changes pause();  // pauses when playing, resumes when paused
+  Changes stop();
+  Changes previous();
+  Changes next();
+  Changes beginFade();
+  void setVolume(int v) { volume_ = v; }
+  Changes endFade();
+  Changes replaceAndPlay(const std::vector<std::string>& tracks);
+  Changes append(const std::vector<std::string>& tracks);
+
+  State state() const { return state_; }
+  int volume() const { return volume_; }
+  int current() const { return current_; }
+  const std::vector<std::string>& tracks() const { return tracks_; }
+  std::string currentTrackName() const;
+
+ private:
+  Changes setState(State s);
+  Changes moveTo(int index);
+
+  std::vector<std::string> tracks_;
+  int current_ = 0;
+  State state_ = State::Stopped;
+  int volume_ = 100;
+};
+
+// What a command line asks for: files to load, replacing the play list or appended to it.
+struct Request {
+  bool append = false;
+  std::vector<std::string> files;
+};
+
+// Reads a full command line, program path included. The program path may be quoted
+// or not; unquoted, it may hold blanks (WinExec of "C:\Program Files\...\winamp.exe").
+Request ParseCommandLine(const std::string& cmdline);
+
+// The tracks of an .m3u file's bytes: one per line (CR LF, LF or CR), skipping empty
+// lines and "#" lines.
+std::vector<std::string> ParsePlaylist(const std::string& bytes);
+
+bool IsPlaylistFile(const std::string& path);
+
+// Tests set the journal path from bash: a Unix path is reached through Wine's Z: drive.
+std::string UnixPathToWine(const std::string& path);
+
+}  // namespace standin

@@ -1,0 +1,120 @@
+#include "standin_core.h"
+
+#include <gtest/gtest.h>
+
+using standin::ParseCommandLine;
+using standin::ParsePlaylist;
+using standin::Player;
+using standin::State;
+
+using Strings = std::vector<std::string>;
+
+TEST(StandinCommandLine, StartWithoutFilesLoadsNothing) {
+  EXPECT_TRUE(ParseCommandLine("\"C:\\Player\\winamp.exe\"").files.empty());
+  EXPECT_TRUE(ParseCommandLine("C:\\Player\\winamp.exe").files.empty());
+  EXPECT_TRUE(ParseCommandLine("\"C:\\Program Files\\Winamp\\winamp.exe\"   ").files.empty());
+  EXPECT_TRUE(ParseCommandLine("C:\\Program Files\\Winamp\\winamp.exe").files.empty());
+}
+
+TEST(StandinCommandLine, NewPlayListReplaces) {
+  // WinExec hands the player path unquoted, even when it holds blanks.
+  for (const char* cmd : {"C:\\Player\\winamp.exe \"D:\\My Lists\\Rock.m3u\"",
+                          "C:\\Program Files\\Winamp\\winamp.exe \"D:\\My Lists\\Rock.m3u\"",
+                          "\"C:\\Program Files\\Winamp\\winamp.exe\" \"D:\\My Lists\\Rock.m3u\""}) {
+    standin::Request r = ParseCommandLine(cmd);
+    EXPECT_FALSE(r.append) << cmd;
+    EXPECT_EQ(r.files, Strings{"D:\\My Lists\\Rock.m3u"}) << cmd;
+  }
+}
+
+TEST(StandinCommandLine, AddAppends) {
+  standin::Request r = ParseCommandLine("C:\\Program Files\\Winamp\\winamp.exe /ADD \"C:\\App\\playlist\\'Rock' Artist 'Owl''s Band'.m3u\"");
+  EXPECT_TRUE(r.append);
+  EXPECT_EQ(r.files, Strings{"C:\\App\\playlist\\'Rock' Artist 'Owl''s Band'.m3u"});
+  EXPECT_TRUE(ParseCommandLine("winamp.exe /add \"x.m3u\"").append);
+  EXPECT_FALSE(ParseCommandLine("winamp.exe /NEW \"x.m3u\"").append);
+}
+
+TEST(StandinCommandLine, ShiftJisPathWithBackslashTrailByte) {
+  // 表 is 0x95 0x5C in Shift-JIS: its trail byte must not end or split the token.
+  standin::Request r = ParseCommandLine("C:\\winamp.exe \"D:\\表\\ソ.m3u\"");
+  EXPECT_EQ(r.files, Strings{"D:\\表\\ソ.m3u"});
+}
+
+TEST(StandinPlaylist, LinesCommentsAndLineEnds) {
+  EXPECT_EQ(ParsePlaylist("#EXTM3U\r\nC:\\a.mp3\r\n\r\n#EXTINF:1,x\nb.mp3\rc.mp3"),
+            (Strings{"C:\\a.mp3", "b.mp3", "c.mp3"}));
+  EXPECT_EQ(ParsePlaylist("\xEF\xBB\xBF" "a.mp3\n   \n"), Strings{"a.mp3"});
+  EXPECT_TRUE(ParsePlaylist("").empty());
+  EXPECT_TRUE(ParsePlaylist("#only a comment\r\n").empty());
+  EXPECT_EQ(ParsePlaylist("曲\\表.mp3\r\n"), Strings{"曲\\表.mp3"});
+}
+
+TEST(StandinPlayer, PauseTogglesAndIsIgnoredWhenStopped) {
+  Player p;
+  EXPECT_FALSE(p.pause().state);
+  EXPECT_EQ(p.state(), State::Stopped);
+  EXPECT_TRUE(p.play().state);
+  EXPECT_TRUE(p.pause().state);
+  EXPECT_EQ(standin::PlayStateAnswer(p.state()), 3);
+  EXPECT_TRUE(p.pause().state);
+  EXPECT_EQ(standin::PlayStateAnswer(p.state()), 1);
+  EXPECT_FALSE(p.play().state) << "play while playing is no state change";
+  EXPECT_TRUE(p.stop().state);
+  EXPECT_EQ(standin::PlayStateAnswer(p.state()), 0);
+}
+
+TEST(StandinPlayer, FadeStopsAndRestoresVolume) {
+  Player p;
+  p.play();
+  EXPECT_TRUE(p.beginFade().state);
+  EXPECT_EQ(p.state(), State::Fading);
+  EXPECT_EQ(standin::PlayStateAnswer(p.state()), 1) << "still audible while fading";
+  p.setVolume(0);
+  standin::Changes c = p.endFade();
+  EXPECT_TRUE(c.state && c.volume);
+  EXPECT_EQ(p.state(), State::Stopped);
+  EXPECT_EQ(p.volume(), 100);
+
+  Player paused;
+  paused.play();
+  paused.pause();
+  paused.beginFade();
+  EXPECT_EQ(paused.state(), State::Stopped) << "nothing to fade: a paused player just stops";
+}
+
+TEST(StandinPlayer, TrackMovesWrapAndKeepState) {
+  Player p;
+  EXPECT_FALSE(p.next().track);
+  p.replaceAndPlay({"a", "b", "c"});
+  EXPECT_EQ(p.currentTrackName(), "a");
+  p.previous();
+  EXPECT_EQ(p.currentTrackName(), "c");
+  p.next();
+  p.next();
+  EXPECT_EQ(p.currentTrackName(), "b");
+  EXPECT_EQ(p.state(), State::Playing);
+  p.stop();
+  p.next();
+  EXPECT_EQ(p.state(), State::Stopped);
+}
+
+TEST(StandinPlayer, ReplaceStartsOverAndAppendKeepsPlace) {
+  Player p;
+  standin::Changes c = p.append({"x"});
+  EXPECT_TRUE(c.playlist);
+  EXPECT_FALSE(c.state) << "appending does not start playback";
+  p.replaceAndPlay({"a", "b"});
+  p.next();
+  p.append({"c"});
+  EXPECT_EQ(p.tracks(), (Strings{"a", "b", "c"}));
+  EXPECT_EQ(p.currentTrackName(), "b");
+  p.replaceAndPlay({});
+  EXPECT_EQ(p.state(), State::Stopped);
+  EXPECT_EQ(p.currentTrackName(), "(none)");
+}
+
+TEST(StandinPaths, UnixJournalPathGoesThroughDriveZ) {
+  EXPECT_EQ(standin::UnixPathToWine("/tmp/run 1/journal.txt"), "Z:\\tmp\\run 1\\journal.txt");
+  EXPECT_EQ(standin::UnixPathToWine("C:\\j.txt"), "C:\\j.txt");
+}

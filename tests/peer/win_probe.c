@@ -1,0 +1,110 @@
+/* peer_probe: answers questions about the windows of the Wine desktop, which X tools
+ * cannot see (a Wine virtual desktop is one X window).
+ *   peer_probe find <class|-> [title|-] [wait_ms]
+ *       first top-level window by class and/or title; waits up to wait_ms for it.
+ *       Prints: <hwnd> <left> <top> <right> <bottom> <visible> (screen coordinates)
+ *   peer_probe count <class|-> [title|-]     number of top-level windows that match
+ *   peer_probe tree <class|-> [title|-]      the window and its descendants
+ *   peer_probe top                           every top-level window
+ *   peer_probe tray                          the taskbar and its notification area
+ *   peer_probe foreground                    the foreground window
+ * Window lines: <hwnd> <left> <top> <right> <bottom> <visible> "<class>" "<title>"
+ * Exit code 1 when the window asked for does not exist. */
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static const char* arg_or_null(int argc, char** argv, int i) {
+  if (i >= argc || strcmp(argv[i], "-") == 0) return NULL;
+  return argv[i];
+}
+
+static void print_window(HWND w, int depth) {
+  char cls[256] = "", title[512] = "";
+  RECT r = {0, 0, 0, 0};
+  int i;
+  GetClassNameA(w, cls, sizeof cls);
+  GetWindowTextA(w, title, sizeof title);
+  GetWindowRect(w, &r);
+  for (i = 0; i < depth; ++i) printf("  ");
+  printf("%p %ld %ld %ld %ld %d \"%s\" \"%s\"\n", (void*)w, r.left, r.top, r.right, r.bottom,
+         IsWindowVisible(w) ? 1 : 0, cls, title);
+}
+
+static void print_tree(HWND w, int depth) {
+  HWND c;
+  print_window(w, depth);
+  for (c = GetWindow(w, GW_CHILD); c != NULL; c = GetWindow(c, GW_HWNDNEXT)) print_tree(c, depth + 1);
+}
+
+struct match {
+  const char* cls;
+  const char* title;
+  int count;
+};
+
+static BOOL CALLBACK count_proc(HWND w, LPARAM lp) {
+  struct match* m = (struct match*)lp;
+  char cls[256] = "", title[512] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  GetWindowTextA(w, title, sizeof title);
+  if ((m->cls == NULL || strcmp(cls, m->cls) == 0) && (m->title == NULL || strcmp(title, m->title) == 0)) ++m->count;
+  return TRUE;
+}
+
+static BOOL CALLBACK top_proc(HWND w, LPARAM lp) {
+  (void)lp;
+  print_window(w, 0);
+  return TRUE;
+}
+
+int main(int argc, char** argv) {
+  const char* cmd = argc > 1 ? argv[1] : "";
+  if (strcmp(cmd, "find") == 0 && argc >= 3) {
+    const char* cls = arg_or_null(argc, argv, 2);
+    const char* title = arg_or_null(argc, argv, 3);
+    DWORD wait_ms = argc > 4 ? (DWORD)atol(argv[4]) : 0;
+    DWORD start = GetTickCount();
+    HWND w;
+    RECT r;
+    while ((w = FindWindowA(cls, title)) == NULL && GetTickCount() - start < wait_ms) Sleep(100);
+    if (w == NULL) return 1;
+    GetWindowRect(w, &r);
+    printf("%p %ld %ld %ld %ld %d\n", (void*)w, r.left, r.top, r.right, r.bottom, IsWindowVisible(w) ? 1 : 0);
+    return 0;
+  }
+  if (strcmp(cmd, "count") == 0 && argc >= 3) {
+    struct match m;
+    m.cls = arg_or_null(argc, argv, 2);
+    m.title = arg_or_null(argc, argv, 3);
+    m.count = 0;
+    EnumWindows(count_proc, (LPARAM)&m);
+    printf("%d\n", m.count);
+    return 0;
+  }
+  if (strcmp(cmd, "tree") == 0 && argc >= 3) {
+    HWND w = FindWindowA(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
+    if (w == NULL) return 1;
+    print_tree(w, 0);
+    return 0;
+  }
+  if (strcmp(cmd, "top") == 0) {
+    EnumWindows(top_proc, 0);
+    return 0;
+  }
+  if (strcmp(cmd, "tray") == 0) {
+    HWND w = FindWindowA("Shell_TrayWnd", NULL);
+    if (w == NULL) return 1;
+    print_tree(w, 0);
+    return 0;
+  }
+  if (strcmp(cmd, "foreground") == 0) {
+    HWND w = GetForegroundWindow();
+    if (w == NULL) return 1;
+    print_window(w, 0);
+    return 0;
+  }
+  fprintf(stderr, "usage: peer_probe find|count|tree|top|tray|foreground ...\n");
+  return 2;
+}
