@@ -77,3 +77,17 @@ std::intptr_t DeliverToProgramWindow(WindowHandle window, std::uint32_t message,
 bool CloseMainWindow();
 
 }  // namespace sim
+
+namespace sim {
+// Sends a message to every hidden window of the program, as a shell broadcast.
+void BroadcastToProgramWindows(std::uint32_t message);
+// The icons in the notification area, in the order the shell holds them:
+// (id, icon file name or "-").
+std::vector<std::pair<std::uint32_t, std::string>> TrayIcons();
+// Empties the notification area, as an Explorer restart does.
+void ClearTray();
+// The whole program lost activation to another program.
+void Deactivate();
+int HintHidePause();
+bool ShowMainForm();
+}  // namespace sim

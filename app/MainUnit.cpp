@@ -1,0 +1,94 @@
+#include "app/MainUnit.h"
+
+#include "library/MP3Tag.h"
+#include "library/PlaylistScan.h"
+#include "platform/Dialogs.h"
+
+TMain* Main = nullptr;
+
+TMain::TMain() { Main = this; }
+
+TMain::~TMain() {
+  if (Main == this) Main = nullptr;
+}
+
+void TMain::FormCreate() {
+  platform::app::SetOnDeactivate([this] { AppDeactivate(); });
+  InitCommandTable();
+  InitDefaults();
+  // The designed tag reader; nothing reads with it.
+  MP3Tag = std::make_unique<TMP3Tag>();
+  LoadSettings();
+
+  IconPrev = std::make_unique<TTrayIcon>();
+  IconPlay = std::make_unique<TTrayIcon>();
+  IconPause = std::make_unique<TTrayIcon>();
+  IconStop = std::make_unique<TTrayIcon>();
+  IconNext = std::make_unique<TTrayIcon>();
+  IconEject = std::make_unique<TTrayIcon>();
+  for (int id = 1; id <= 6; ++id) IconById(id)->SetInfo(id, Info.AppDir + kc::kIconFiles[id]);
+
+  IconPlay->ShowIcon();
+  if (Info.ShowEjectIcon) IconEject->ShowIcon();
+  if (Info.PlayOnStartup) TrayClick(2, kc::tcLeft);
+
+  Timer.SetOnTimer([this] { TimerTimer(); });
+  Timer.SetEnabled(true);
+}
+
+bool TMain::FormCloseQuery() {
+  SaveSettings();
+  return true;
+}
+
+void TMain::FormClose() {
+  Timer.SetEnabled(false);
+  for (int id = 1; id <= 6; ++id) {
+    if (TTrayIcon* icon = IconById(id)) icon->FormClose();
+  }
+}
+
+void TMain::InitCommandTable() {
+  Player.PlayerPath.clear();
+  Player.PlayerWnd = 0;
+  Player.LastPlayState = kc::psNoPlayer;
+  Player.PlayerWindowClass = kc::kPlayerWindowClass;
+  for (int slot = 1; slot <= 10; ++slot) Commands[slot] = kc::kCommandTexts[slot];
+}
+
+void TMain::InitDefaults() {
+  const std::string program = platform::app::ProgramFilePath();
+  const std::size_t end = program.find_last_of("\\:");
+  Info.AppDir = end == std::string::npos ? std::string() : program.substr(0, end + 1);
+  if (Info.AppDir.empty() || Info.AppDir.back() != '\\') Info.AppDir += '\\';
+  Info.ShowPrevIcon = Info.ShowPlayIcon = Info.ShowPauseIcon = true;
+  Info.ShowStopIcon = Info.ShowNextIcon = Info.ShowEjectIcon = true;
+}
+
+void TMain::CheckVersionUpgrade(const std::string& storedVersion) {
+  if (storedVersion != kc::kVersionNeedingUpgrade) return;
+  platform::ShowMessageBox(platform::app::MainWindow(), kc::kUpgradeNotice, kc::kInformationCaption,
+                           platform::kMbOk | platform::kMbIconInformation);
+  DeleteFilesByMask(Info.AppDir + kc::kMp3LogMask);
+}
+
+void TMain::ShowError(const std::string& text) {
+  platform::ShowMessageBox(platform::app::MainWindow(), text, kc::kErrorCaption, platform::kMbOk);
+}
+
+void TMain::AppDeactivate() {
+  // The playlist window hides here once it exists; nothing else is shown
+  // that could lose activation.
+}
+
+TTrayIcon* TMain::IconById(int id) const {
+  switch (id) {
+    case 1: return IconPrev.get();
+    case 2: return IconPlay.get();
+    case 3: return IconPause.get();
+    case 4: return IconStop.get();
+    case 5: return IconNext.get();
+    case 6: return IconEject.get();
+    default: return nullptr;
+  }
+}

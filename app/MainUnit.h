@@ -1,0 +1,122 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/ConstUnit.h"
+#include "platform/Application.h"
+#include "platform/Timer.h"
+#include "platform/Types.h"
+#include "tray/TrayIconUnit.h"
+
+class TMP3Tag;
+
+// The connection to the player.
+struct TPlayer {
+  std::string PlayerPath;
+  bool CorrectPath = false;
+  platform::WindowHandle PlayerWnd = 0;
+  std::int32_t LastPlayState = kc::psNoPlayer;
+  std::string PlayerWindowClass = kc::kPlayerWindowClass;
+};
+
+// The user's settings (named after their ini keys) and the program folder.
+struct TInfo {
+  bool ShowPrevIcon = true;
+  bool ShowPlayIcon = true;
+  bool ShowPauseIcon = true;
+  bool ShowStopIcon = true;
+  bool ShowNextIcon = true;
+  bool ShowEjectIcon = true;
+  std::string AppDir;
+  bool PlayOnStartup = false;
+  bool PlayChangePause = false;
+  bool CloseOnStop = false;
+  std::int32_t PlaylistPos = 0;
+  bool AutoHide = false;
+  bool FadeoutOnStop = false;
+  bool FadeoutOnChange = false;
+  std::string PlayListPath;
+  bool CheckMP3OnUpdate = false;
+};
+
+// The playlist window's measures kept in the settings file. They are held here
+// until the playlist window takes them over, so a save writes back what the
+// user had.
+struct TPlaylistWindowMeasures {
+  std::int32_t Width = 410;
+  std::int32_t Height = 348;
+  std::int32_t PlaylistTreeWidth = 200;
+  std::int32_t ArtistTreeHeight = 150;
+};
+
+// The hidden main object: owns the player connection, the tray buttons, the
+// poll timer and every setting.
+class TMain : public platform::MainWindowEvents {
+ public:
+  TMain();
+  ~TMain() override;
+
+  // Start-up and shutdown
+  void FormCreate();
+  bool FormCloseQuery();
+  void FormClose();
+  bool CloseQuery() override { return FormCloseQuery(); }
+  void Close() override { FormClose(); }
+  void InitCommandTable();
+  void InitDefaults();
+  void CheckVersionUpgrade(const std::string& storedVersion);
+  void ShowError(const std::string& text);
+  void AppDeactivate();
+
+  // Settings file
+  std::string SettingsFileName() const;
+  void LoadSettings();
+  void SaveSettings();
+
+  // Player
+  bool FindPlayer();
+  void SendPlayerCommand(int slot);
+  std::int32_t QueryPlayState();
+  bool EnsurePlayer();
+  void AskPlayerPath();
+
+  // Tray buttons and poll
+  void TrayClick(std::uint32_t id, std::uint8_t kind);
+  void ShowIcons();
+  void HideIcons();
+  void TimerTimer();
+  // Explorer restarted: the shell has forgotten every icon.
+  void RestoreTrayIcons();
+
+  TTrayIcon* IconById(int id) const;
+  bool SwapMode() const { return Info.PlayChangePause && !Info.ShowPauseIcon; }
+
+  platform::Timer Timer{kc::kPollIntervalMs};
+  std::unique_ptr<TMP3Tag> MP3Tag;
+  TPlayer Player;
+  TInfo Info;
+  TPlaylistWindowMeasures PlaylistWindow;
+  std::array<std::string, 11> Commands;  // slots 1..10
+
+  std::unique_ptr<TTrayIcon> IconPrev;
+  std::unique_ptr<TTrayIcon> IconPlay;
+  std::unique_ptr<TTrayIcon> IconPause;
+  std::unique_ptr<TTrayIcon> IconStop;
+  std::unique_ptr<TTrayIcon> IconNext;
+  std::unique_ptr<TTrayIcon> IconEject;
+
+ private:
+  struct SilentTickEnd {};
+  void FadeoutChange(int slot);
+  void ChangePlayImage(const char* iconFile);
+  void PollOnce();
+
+  // The swap image that failed to load last; its error is shown once, not
+  // on every tick that retries it.
+  std::string failedSwapImage_;
+};
+
+// The one main object of the program.
+extern TMain* Main;

@@ -1,0 +1,86 @@
+#include "app/MainUnit.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+#include "platform/Messaging.h"
+#include "platform/Process.h"
+
+namespace {
+
+// A command field: the characters at fixed 1-based positions [from, from+count).
+// Only a decimal integer (optional sign, digits, leading zeros allowed) is
+// accepted; anything else raises the framework's conversion error.
+std::int32_t Field(const std::string& text, std::size_t from, std::size_t count) {
+  const std::string field = from - 1 < text.size() ? text.substr(from - 1, count) : std::string();
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
+  if (i == field.size()) throw platform::Error(platform::FormatText(kc::kErrNotInteger, field));
+  std::int64_t value = 0;
+  for (; i < field.size(); ++i) {
+    if (field[i] < '0' || field[i] > '9') throw platform::Error(platform::FormatText(kc::kErrNotInteger, field));
+    value = value * 10 + (field[i] - '0');
+  }
+  return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+}  // namespace
+
+bool TMain::FindPlayer() {
+  Player.PlayerWnd = platform::FindTopLevelWindow(Player.PlayerWindowClass);
+  return Player.PlayerWnd != 0;
+}
+
+void TMain::SendPlayerCommand(int slot) {
+  const std::string& text = Commands.at(static_cast<std::size_t>(slot));
+  const std::string kind = text.substr(0, 3);
+  const platform::WindowHandle wnd = Player.PlayerWnd;
+  if (kind == "COM") {
+    const std::int32_t l = Field(text, 11, 1);
+    const std::int32_t w = Field(text, 5, 5);
+    platform::SendWindowMessage(wnd, platform::kWmCommand, static_cast<std::uint32_t>(w), l);
+  } else if (kind == "USR") {
+    const std::int32_t l = Field(text, 7, 3);
+    const std::int32_t w = Field(text, 5, 1);
+    platform::SendWindowMessage(wnd, platform::kWmUser, static_cast<std::uint32_t>(w), l);
+  } else if (kind == "KEY") {
+    platform::SendWindowMessage(wnd, platform::kWmKeyDown, static_cast<std::uint32_t>(Field(text, 5, 3)), 0);
+    platform::SendWindowMessage(wnd, platform::kWmKeyUp, static_cast<std::uint32_t>(Field(text, 5, 3)), 0);
+  }
+  platform::BringToForeground(wnd);
+}
+
+std::int32_t TMain::QueryPlayState() {
+  if (!FindPlayer()) return kc::psNoPlayer;
+  return static_cast<std::int32_t>(
+      platform::SendWindowMessage(Player.PlayerWnd, platform::kWmUser, kc::kPlayStateWParam, kc::kPlayStateLParam));
+}
+
+bool TMain::EnsurePlayer() {
+  if (FindPlayer()) return true;
+  if (!Player.PlayerPath.empty() && platform::FileExists(Player.PlayerPath)) {
+    platform::StartProgram("\"" + Player.PlayerPath + "\"", platform::kSwShowNormal);
+    // One search right after the start decides; a player that makes its
+    // window later is found by the next poll.
+    if (FindPlayer()) {
+      Player.CorrectPath = true;
+      return true;
+    }
+    Player.PlayerPath.clear();
+    Player.CorrectPath = false;
+    AskPlayerPath();
+    return false;
+  }
+  Player.CorrectPath = false;
+  AskPlayerPath();
+  return false;
+}
+
+void TMain::AskPlayerPath() {
+  if (platform::FileExists(Player.PlayerPath)) return;
+  platform::ShowMessageBox(0, kc::kPlayerPathNotice, kc::kAppTitle, platform::kMbOk | platform::kMbIconInformation);
+  std::string chosen;
+  if (platform::ShowOpenFileDialog(platform::app::MainWindow(), kc::kPlayerFileFilter, &chosen)) {
+    Player.PlayerPath = chosen;
+  }
+}

@@ -1,0 +1,80 @@
+#include "app/MainUnit.h"
+#include "platform/ProfileFile.h"
+
+std::string TMain::SettingsFileName() const {
+  // The program file's own name with ".ini": remote.exe keeps remote.ini.
+  const std::string program = platform::app::ProgramFilePath();
+  const std::size_t folderEnd = program.find_last_of("\\:");
+  const std::size_t dot = program.find_last_of('.');
+  if (dot != std::string::npos && (folderEnd == std::string::npos || dot > folderEnd)) {
+    return program.substr(0, dot) + kc::kIniExtension;
+  }
+  return program + kc::kIniExtension;
+}
+
+void TMain::LoadSettings() {
+  const platform::ProfileFile ini(SettingsFileName());
+  const char* S = kc::kSectionSetting;
+  Player.PlayerPath = ini.ReadString(S, "PlayerPath", "");
+  Player.CorrectPath = ini.ReadBool(S, "CorrectPath", false);
+  PlaylistWindow.Width = ini.ReadInteger(S, "Width", PlaylistWindow.Width);
+  PlaylistWindow.Height = ini.ReadInteger(S, "Height", PlaylistWindow.Height);
+  PlaylistWindow.PlaylistTreeWidth = ini.ReadInteger(S, "PlaylistTreeWidth", PlaylistWindow.PlaylistTreeWidth);
+  PlaylistWindow.ArtistTreeHeight = ini.ReadInteger(S, "ArtistTreeHeight", PlaylistWindow.ArtistTreeHeight);
+  // The folder of the last save; the Startup shortcut is re-pointed here when
+  // the program has moved, once the shortcut is managed.
+  const std::string savedPath = ini.ReadString(kc::kSectionInfo, "Path", "");
+  (void)savedPath;
+  Info.PlayOnStartup = ini.ReadBool(S, "PlayOnStartup", false);
+  Info.PlayChangePause = ini.ReadBool(S, "PlayChangePause", false);
+  Info.CloseOnStop = ini.ReadBool(S, "CloseOnStop", true);
+  std::int32_t pos = ini.ReadInteger(S, "PlaylistPos", 3);
+  if (pos < 0) pos = 0;
+  if (pos > 3) pos = 3;
+  Info.PlaylistPos = pos;
+  Info.AutoHide = ini.ReadBool(S, "AutoHide", true);
+  Info.FadeoutOnStop = ini.ReadBool(S, "FadeoutOnStop", false);
+  Info.FadeoutOnChange = ini.ReadBool(S, "FadeoutOnChange", false);
+  Info.ShowPrevIcon = ini.ReadBool(S, "ShowPrevIcon", true);
+  Info.ShowPlayIcon = true;
+  Info.ShowPauseIcon = ini.ReadBool(S, "ShowPauseIcon", true);
+  Info.ShowStopIcon = ini.ReadBool(S, "ShowStopIcon", true);
+  Info.ShowNextIcon = ini.ReadBool(S, "ShowNextIcon", true);
+  Info.ShowEjectIcon = ini.ReadBool(S, "ShowEjectIcon", true);
+  Info.PlayListPath = ini.ReadString(S, "PlayListPath", "");
+  Info.CheckMP3OnUpdate = ini.ReadBool(S, "CheckMP3OnUpdate", true);
+  CheckVersionUpgrade(ini.ReadString(kc::kSectionInfo, "Version", ""));
+}
+
+void TMain::SaveSettings() {
+  // Unknown lines of the file survive: the file is read, edited and written
+  // whole. A failed write raises before anything of the old file is lost.
+  platform::ProfileFile ini(SettingsFileName());
+  const char* I = kc::kSectionInfo;
+  const char* S = kc::kSectionSetting;
+  ini.WriteString(I, "ApplicationName", kc::kAppTitle);
+  ini.WriteString(I, "Version", kc::kVersionWritten);
+  ini.WriteString(I, "Path", Info.AppDir);
+  ini.WriteString(S, "PlayerPath", Player.PlayerPath);
+  ini.WriteBool(S, "CorrectPath", Player.CorrectPath);
+  ini.WriteInteger(S, "Width", PlaylistWindow.Width);
+  ini.WriteInteger(S, "Height", PlaylistWindow.Height);
+  ini.WriteInteger(S, "PlaylistTreeWidth", PlaylistWindow.PlaylistTreeWidth);
+  ini.WriteInteger(S, "ArtistTreeHeight", PlaylistWindow.ArtistTreeHeight);
+  ini.WriteBool(S, "ShowPrevIcon", Info.ShowPrevIcon);
+  ini.WriteBool(S, "ShowPlayIcon", Info.ShowPlayIcon);
+  ini.WriteBool(S, "ShowPauseIcon", Info.ShowPauseIcon);
+  ini.WriteBool(S, "ShowStopIcon", Info.ShowStopIcon);
+  ini.WriteBool(S, "ShowNextIcon", Info.ShowNextIcon);
+  ini.WriteBool(S, "ShowEjectIcon", Info.ShowEjectIcon);
+  ini.WriteBool(S, "PlayOnStartup", Info.PlayOnStartup);
+  ini.WriteBool(S, "PlayChangePause", Info.PlayChangePause);
+  ini.WriteBool(S, "CloseOnStop", Info.CloseOnStop);
+  ini.WriteInteger(S, "PlaylistPos", Info.PlaylistPos);
+  ini.WriteBool(S, "AutoHide", Info.AutoHide);
+  ini.WriteBool(S, "FadeoutOnStop", Info.FadeoutOnStop);
+  ini.WriteBool(S, "FadeoutOnChange", Info.FadeoutOnChange);
+  ini.WriteString(S, "PlayListPath", Info.PlayListPath);
+  ini.WriteBool(S, "CheckMP3OnUpdate", Info.CheckMP3OnUpdate);
+  ini.Save();
+}

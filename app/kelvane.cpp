@@ -1,0 +1,26 @@
+// Program entry: the application object, then the hidden main object whose
+// creation is the whole start-up, then the message loop.
+#include "app/ConstUnit.h"
+#include "app/MainUnit.h"
+#include "platform/Application.h"
+
+int main() {
+  namespace app = platform::app;
+  app::Initialize();
+  app::SetHintHidePause(kc::kHintHidePause);
+  app::SetShowMainForm(false);
+  app::SetTitle(kc::kAppTitle);
+
+  TMain main;
+  app::CreateMainWindow(&main);
+  try {
+    main.FormCreate();
+  } catch (const std::exception& e) {
+    // Without a finished start-up there may be no button to quit with.
+    app::ShowErrorDisplay(e.what());
+    main.FormClose();
+    return 1;
+  }
+  app::Run();
+  return 0;
+}

@@ -1,0 +1,432 @@
+// The simulated desktop: everything the program asks of the window system is
+// recorded in one journal, in order, and answered from state that tests set.
+#include "platform/posix/SimDesktop.h"
+
+#include <algorithm>
+#include <deque>
+#include <map>
+
+#include "platform/Application.h"
+#include "platform/Beep.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+#include "platform/HiddenWindow.h"
+#include "platform/Messaging.h"
+#include "platform/Process.h"
+#include "platform/Timer.h"
+#include "platform/Tray.h"
+#include "app/ConstUnit.h"
+
+namespace {
+
+using platform::WindowHandle;
+
+struct SimWindow {
+  std::string className;
+  sim::MessageHandler handler;
+  std::uint32_t showCmd = platform::kSwShowNormal;
+};
+
+struct TrayEntry {
+  std::uint32_t hwnd;
+  std::uint32_t id;
+  std::uint32_t icon;
+};
+
+struct Desktop {
+  WindowHandle nextHandle = 0x100;
+  std::map<WindowHandle, SimWindow> windows;            // other programs' windows
+  std::map<WindowHandle, platform::HiddenWindow*> own;  // this program's hidden windows
+  std::vector<std::string> journal;
+  std::deque<int> messageBoxAnswers;
+  std::deque<std::optional<std::string>> openFileAnswers;
+  std::function<void(const std::string&)> messageBoxHook;
+  std::function<void(const std::string&)> startHook;
+  WindowHandle foreground = 0;
+  platform::Rect workArea{0, 0, 1024, 738};
+  std::string programPath = "C:\\Kelvane\\kelvane.exe";
+  std::vector<TrayEntry> tray;
+  std::map<std::uint32_t, std::string> iconFiles;
+  std::uint32_t nextIcon = 1;
+  std::map<std::string, std::uint32_t> registeredMessages;
+  // Application object
+  std::string title;
+  int hintHidePause = 2500;
+  bool showMainForm = true;
+  std::function<void()> onDeactivate;
+  platform::MainWindowEvents* mainEvents = nullptr;
+  WindowHandle mainWindow = 0;
+};
+
+Desktop& D() {
+  static Desktop desktop;
+  return desktop;
+}
+
+std::vector<platform::Timer::Impl*>& Timers() {
+  static std::vector<platform::Timer::Impl*> timers;
+  return timers;
+}
+
+void Log(std::string line) { D().journal.push_back(std::move(line)); }
+
+std::string Num(std::uintmax_t v) { return std::to_string(v); }
+std::string SNum(std::intmax_t v) { return std::to_string(v); }
+
+std::string IconName(std::uint32_t icon) {
+  auto it = D().iconFiles.find(icon);
+  if (it == D().iconFiles.end()) return "-";
+  const std::string& path = it->second;
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+namespace platform {
+
+struct Timer::Impl {
+  unsigned interval = 1000;
+  bool enabled = false;
+  std::function<void()> handler;
+};
+
+// ---- messaging ----
+
+WindowHandle FindTopLevelWindow(const std::string& className) {
+  for (const auto& [handle, window] : D().windows) {
+    if (window.className == className) return handle;
+  }
+  return 0;
+}
+
+std::intptr_t SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                std::intptr_t lParam) {
+  Log("send " + Num(window) + " " + Num(message) + " " + Num(wParam) + " " + SNum(lParam));
+  auto it = D().windows.find(window);
+  if (it == D().windows.end() || !it->second.handler) return 0;
+  // The handler may remove the window (a close command); keep a copy.
+  sim::MessageHandler handler = it->second.handler;
+  return handler(message, wParam, lParam);
+}
+
+bool BringToForeground(WindowHandle window) {
+  Log("foreground " + Num(window));
+  if (D().windows.count(window) == 0) return false;
+  D().foreground = window;
+  return true;
+}
+
+bool GetPlacement(WindowHandle window, WindowPlacement* placement) {
+  Log("getplacement " + Num(window));
+  auto it = D().windows.find(window);
+  if (it == D().windows.end() || placement->length != sizeof(WindowPlacement)) return false;
+  placement->showCmd = it->second.showCmd;
+  return true;
+}
+
+bool SetPlacement(WindowHandle window, const WindowPlacement* placement) {
+  Log("setplacement " + Num(window) + " " + Num(placement->showCmd));
+  auto it = D().windows.find(window);
+  if (it == D().windows.end() || placement->length != sizeof(WindowPlacement)) return false;
+  // Restoring a window shows it normally again.
+  it->second.showCmd = placement->showCmd == kSwRestore ? kSwShowNormal : placement->showCmd;
+  return true;
+}
+
+std::uint32_t RegisterMessageName(const std::string& name) {
+  auto& registered = D().registeredMessages;
+  auto it = registered.find(name);
+  if (it != registered.end()) return it->second;
+  const std::uint32_t id = 0xC000 + static_cast<std::uint32_t>(registered.size());
+  registered[name] = id;
+  return id;
+}
+
+bool QueryWorkArea(Rect* rect) {
+  *rect = D().workArea;
+  return true;
+}
+
+// ---- process start, dialogs, beep ----
+
+unsigned StartProgram(const std::string& commandLine, int showCommand) {
+  Log("winexec " + commandLine + " " + SNum(showCommand));
+  if (D().startHook) D().startHook(commandLine);
+  return 33;
+}
+
+int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                   unsigned flags) {
+  Log("msgbox " + Num(owner) + " " + Num(flags) + " " + caption + "|" + text);
+  if (D().messageBoxHook) D().messageBoxHook(text);
+  if (D().messageBoxAnswers.empty()) return 1;
+  const int answer = D().messageBoxAnswers.front();
+  D().messageBoxAnswers.pop_front();
+  return answer;
+}
+
+bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter, std::string* fileName) {
+  Log("openfile " + Num(owner) + " " + filter);
+  if (D().openFileAnswers.empty()) return false;
+  std::optional<std::string> answer = D().openFileAnswers.front();
+  D().openFileAnswers.pop_front();
+  if (!answer) return false;
+  *fileName = *answer;
+  return true;
+}
+
+void DefaultBeep() { Log("beep"); }
+
+// ---- hidden windows of the program ----
+
+HiddenWindow::HiddenWindow(Handler handler) : handler_(std::move(handler)) {
+  handle_ = D().nextHandle++;
+  D().own[handle_] = this;
+}
+
+HiddenWindow::~HiddenWindow() { D().own.erase(handle_); }
+
+bool HiddenWindow::Dispatch(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                            std::intptr_t* result) {
+  bool handled = false;
+  app::RunGuarded([&] { handled = handler_ && handler_(message, wParam, lParam, result); });
+  return handled;
+}
+
+// ---- the notification area ----
+
+bool ShellNotifyIcon(std::uint32_t operation, const NotifyIconData* data) {
+  auto& tray = D().tray;
+  auto it = std::find_if(tray.begin(), tray.end(), [&](const TrayEntry& e) {
+    return e.hwnd == data->hWnd && e.id == data->uID;
+  });
+  std::string line = "tray ";
+  line += operation == kNimAdd ? "add" : operation == kNimModify ? "modify" : operation == kNimDelete ? "delete" : "op" + Num(operation);
+  line += " " + Num(data->hWnd) + " " + Num(data->uID);
+  if (operation != kNimDelete) {
+    bool tipEmpty = std::all_of(std::begin(data->szTip), std::end(data->szTip), [](char c) { return c == 0; });
+    line += " " + Num(data->uFlags) + " " + Num(data->uCallbackMessage) + " " + IconName(data->hIcon) +
+            (tipEmpty ? "" : " tip");
+  }
+  Log(line);
+  switch (operation) {
+    case kNimAdd:
+      if (it != tray.end() || data->cbSize != sizeof(NotifyIconData)) return false;
+      tray.push_back({data->hWnd, data->uID, data->hIcon});
+      return true;
+    case kNimModify:
+      if (it == tray.end()) return false;
+      it->icon = data->hIcon;
+      return true;
+    case kNimDelete:
+      if (it == tray.end()) return false;
+      tray.erase(it);
+      return true;
+    default:
+      return false;
+  }
+}
+
+IconHandle LoadTrayIconFile(const std::string& path) {
+  std::string bytes;
+  if (!ReadWholeFile(path, &bytes)) throw Error(FormatText(kc::kErrCannotOpen, path));
+  if (bytes.size() < 6 || bytes.compare(0, 4, std::string("\0\0\1\0", 4)) != 0) {
+    throw Error("アイコン イメージが無効です");
+  }
+  const std::uint32_t icon = D().nextIcon++;
+  D().iconFiles[icon] = path;
+  return icon;
+}
+
+void DestroyTrayIcon(IconHandle icon) { D().iconFiles.erase(static_cast<std::uint32_t>(icon)); }
+
+// ---- timers ----
+
+Timer::Timer(unsigned intervalMs) : impl_(std::make_unique<Impl>()) {
+  impl_->interval = intervalMs;
+  Timers().push_back(impl_.get());
+}
+
+Timer::~Timer() {
+  auto& timers = Timers();
+  timers.erase(std::remove(timers.begin(), timers.end(), impl_.get()), timers.end());
+}
+
+void Timer::SetOnTimer(std::function<void()> handler) { impl_->handler = std::move(handler); }
+void Timer::SetInterval(unsigned intervalMs) { impl_->interval = intervalMs; }
+unsigned Timer::Interval() const { return impl_->interval; }
+void Timer::SetEnabled(bool enabled) {
+  if (enabled != impl_->enabled) Log(enabled ? "timer on" : "timer off");
+  impl_->enabled = enabled;
+}
+bool Timer::Enabled() const { return impl_->enabled; }
+
+// ---- the application object ----
+
+namespace app {
+
+void Initialize() {}
+void SetTitle(const std::string& title) { D().title = title; }
+const std::string& Title() { return D().title; }
+void SetHintHidePause(int milliseconds) { D().hintHidePause = milliseconds; }
+void SetShowMainForm(bool show) { D().showMainForm = show; }
+void SetOnDeactivate(std::function<void()> handler) { D().onDeactivate = std::move(handler); }
+
+WindowHandle CreateMainWindow(MainWindowEvents* events) {
+  D().mainEvents = events;
+  D().mainWindow = D().nextHandle++;
+  return D().mainWindow;
+}
+
+WindowHandle MainWindow() { return D().mainWindow; }
+
+void Run() {}
+
+std::string ProgramFilePath() { return D().programPath; }
+
+void ShowErrorDisplay(const std::string& message) {
+  ShowMessageBox(D().mainWindow, FormatErrorDisplayText(message), Title(), kMbOk | kMbIconStop);
+}
+
+void RunGuarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowErrorDisplay(e.what());
+  }
+}
+
+}  // namespace app
+}  // namespace platform
+
+namespace sim {
+
+void Reset() {
+  Desktop& d = D();
+  d.windows.clear();
+  d.journal.clear();
+  d.messageBoxAnswers.clear();
+  d.openFileAnswers.clear();
+  d.messageBoxHook = nullptr;
+  d.startHook = nullptr;
+  d.foreground = 0;
+  d.workArea = {0, 0, 1024, 738};
+  d.programPath = "C:\\Kelvane\\kelvane.exe";
+  d.tray.clear();
+  d.title.clear();
+  d.hintHidePause = 2500;
+  d.showMainForm = true;
+  d.onDeactivate = nullptr;
+  d.mainEvents = nullptr;
+  d.mainWindow = 0;
+}
+
+WindowHandle AddWindow(const std::string& className, MessageHandler handler) {
+  const WindowHandle handle = D().nextHandle++;
+  D().windows[handle] = SimWindow{className, std::move(handler), platform::kSwShowNormal};
+  return handle;
+}
+
+void RemoveWindow(WindowHandle window) {
+  D().windows.erase(window);
+  if (D().foreground == window) D().foreground = 0;
+}
+
+bool WindowExists(WindowHandle window) { return D().windows.count(window) != 0; }
+
+const std::vector<std::string>& Journal() { return D().journal; }
+void ClearJournal() { D().journal.clear(); }
+
+std::vector<std::string> JournalLines(const std::string& prefix) {
+  std::vector<std::string> lines;
+  for (const std::string& line : D().journal) {
+    if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
+  }
+  return lines;
+}
+
+void QueueMessageBoxAnswer(int answer) { D().messageBoxAnswers.push_back(answer); }
+void QueueOpenFileAnswer(std::optional<std::string> fileName) {
+  D().openFileAnswers.push_back(std::move(fileName));
+}
+void SetMessageBoxHook(std::function<void(const std::string&)> hook) {
+  D().messageBoxHook = std::move(hook);
+}
+void SetStartProgramHook(std::function<void(const std::string&)> hook) {
+  D().startHook = std::move(hook);
+}
+
+WindowHandle ForegroundWindow() { return D().foreground; }
+
+void SetWindowShowCmd(WindowHandle window, std::uint32_t showCmd) {
+  auto it = D().windows.find(window);
+  if (it != D().windows.end()) it->second.showCmd = showCmd;
+}
+
+std::uint32_t WindowShowCmd(WindowHandle window) {
+  auto it = D().windows.find(window);
+  return it == D().windows.end() ? 0 : it->second.showCmd;
+}
+
+void TickTimers() {
+  std::vector<platform::Timer::Impl*> timers = Timers();
+  for (platform::Timer::Impl* timer : timers) {
+    // A handler may free another timer; only fire those still alive.
+    auto& alive = Timers();
+    if (std::find(alive.begin(), alive.end(), timer) == alive.end()) continue;
+    if (timer->enabled && timer->handler) platform::app::RunGuarded(timer->handler);
+  }
+}
+
+int EnabledTimerCount() {
+  return static_cast<int>(std::count_if(Timers().begin(), Timers().end(),
+                                        [](platform::Timer::Impl* t) { return t->enabled; }));
+}
+
+void SetWorkArea(const platform::Rect& rect) { D().workArea = rect; }
+void SetProgramFilePath(const std::string& path) { D().programPath = path; }
+
+std::intptr_t DeliverToProgramWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                     std::intptr_t lParam) {
+  auto it = D().own.find(window);
+  if (it == D().own.end()) return 0;
+  std::intptr_t result = 0;
+  it->second->Dispatch(message, wParam, lParam, &result);
+  return result;
+}
+
+bool CloseMainWindow() {
+  platform::MainWindowEvents* events = D().mainEvents;
+  if (!events) return false;
+  bool mayClose = false;
+  platform::app::RunGuarded([&] { mayClose = events->CloseQuery(); });
+  if (!mayClose) return false;
+  platform::app::RunGuarded([&] { events->Close(); });
+  D().mainEvents = nullptr;
+  return true;
+}
+
+void BroadcastToProgramWindows(std::uint32_t message) {
+  std::vector<WindowHandle> handles;
+  for (const auto& entry : D().own) handles.push_back(entry.first);
+  for (WindowHandle h : handles) DeliverToProgramWindow(h, message, 0, 0);
+}
+
+std::vector<std::pair<std::uint32_t, std::string>> TrayIcons() {
+  std::vector<std::pair<std::uint32_t, std::string>> icons;
+  for (const TrayEntry& e : D().tray) icons.emplace_back(e.id, IconName(e.icon));
+  return icons;
+}
+
+void ClearTray() { D().tray.clear(); }
+
+void Deactivate() {
+  if (D().onDeactivate) platform::app::RunGuarded(D().onDeactivate);
+}
+
+int HintHidePause() { return D().hintHidePause; }
+bool ShowMainForm() { return D().showMainForm; }
+
+}  // namespace sim

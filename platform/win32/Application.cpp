@@ -1,0 +1,234 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <map>
+
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "platform/HiddenWindow.h"
+#include "platform/Timer.h"
+
+namespace platform {
+
+namespace {
+
+struct AppState {
+  std::string title;
+  int hintHidePause = 2500;
+  bool showMainForm = true;
+  std::function<void()> onDeactivate;
+  MainWindowEvents* events = nullptr;
+  HWND mainWindow = nullptr;
+};
+
+AppState& S() {
+  static AppState state;
+  return state;
+}
+
+const char kMainClass[] = "TMain";
+const char kHiddenClass[] = "KelvaneHiddenWindow";
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  AppState& s = S();
+  switch (message) {
+    case WM_CLOSE: {
+      bool mayClose = false;
+      app::RunGuarded([&] { mayClose = s.events && s.events->CloseQuery(); });
+      if (mayClose) {
+        app::RunGuarded([&] { s.events->Close(); });
+        s.events = nullptr;
+        DestroyWindow(hwnd);
+      }
+      return 0;
+    }
+    case WM_QUERYENDSESSION: {
+      // Windows only asks: the settings are saved, the rest of the shutdown
+      // path is the session's end.
+      bool mayClose = true;
+      app::RunGuarded([&] { mayClose = !s.events || s.events->CloseQuery(); });
+      return mayClose ? TRUE : FALSE;
+    }
+    case WM_ACTIVATEAPP:
+      if (!wParam && s.onDeactivate) app::RunGuarded(s.onDeactivate);
+      return 0;
+    case WM_DESTROY:
+      if (hwnd == s.mainWindow) {
+        s.mainWindow = nullptr;
+        PostQuitMessage(0);
+      }
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK HiddenWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* window = reinterpret_cast<HiddenWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (window) {
+    std::intptr_t result = 0;
+    if (window->Dispatch(message, wParam, lParam, &result)) return result;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void RegisterClassOnce(const char* name, WNDPROC proc) {
+  WNDCLASSA wc{};
+  if (GetClassInfoA(GetModuleHandleA(nullptr), name, &wc)) return;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);
+}
+
+}  // namespace
+
+// ---- hidden windows ----
+
+HiddenWindow::HiddenWindow(Handler handler) : handler_(std::move(handler)) {
+  RegisterClassOnce(kHiddenClass, HiddenWndProc);
+  // Top-level (not message-only) so that shell broadcasts reach it.
+  HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), this);
+  handle_ = reinterpret_cast<WindowHandle>(hwnd);
+}
+
+HiddenWindow::~HiddenWindow() {
+  HWND hwnd = reinterpret_cast<HWND>(handle_);
+  if (hwnd) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd);
+  }
+}
+
+bool HiddenWindow::Dispatch(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                            std::intptr_t* result) {
+  bool handled = false;
+  app::RunGuarded([&] { handled = handler_ && handler_(message, wParam, lParam, result); });
+  return handled;
+}
+
+// ---- timers ----
+
+struct Timer::Impl {
+  unsigned interval = 1000;
+  bool enabled = false;
+  UINT_PTR id = 0;
+  std::function<void()> handler;
+};
+
+namespace {
+
+std::map<UINT_PTR, Timer::Impl*>& LiveTimers() {
+  static std::map<UINT_PTR, Timer::Impl*> timers;
+  return timers;
+}
+
+void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
+  auto it = LiveTimers().find(id);
+  if (it == LiveTimers().end() || !it->second->enabled || !it->second->handler) return;
+  std::function<void()> handler = it->second->handler;
+  app::RunGuarded(handler);
+}
+
+void Arm(Timer::Impl* t) {
+  if (t->id) {
+    KillTimer(nullptr, t->id);
+    LiveTimers().erase(t->id);
+    t->id = 0;
+  }
+  if (t->enabled && t->interval > 0) {
+    t->id = SetTimer(nullptr, 0, t->interval, TimerProc);
+    if (t->id) LiveTimers()[t->id] = t;
+  }
+}
+
+}  // namespace
+
+Timer::Timer(unsigned intervalMs) : impl_(std::make_unique<Impl>()) { impl_->interval = intervalMs; }
+Timer::~Timer() {
+  impl_->enabled = false;
+  Arm(impl_.get());
+}
+void Timer::SetOnTimer(std::function<void()> handler) { impl_->handler = std::move(handler); }
+void Timer::SetInterval(unsigned intervalMs) {
+  impl_->interval = intervalMs;
+  Arm(impl_.get());
+}
+unsigned Timer::Interval() const { return impl_->interval; }
+void Timer::SetEnabled(bool enabled) {
+  if (enabled == impl_->enabled) return;
+  impl_->enabled = enabled;
+  Arm(impl_.get());
+}
+bool Timer::Enabled() const { return impl_->enabled; }
+
+// ---- the application object ----
+
+namespace app {
+
+void Initialize() {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  // The Startup shortcut goes through COM shell links on this thread.
+  CoInitialize(nullptr);
+}
+
+void SetTitle(const std::string& title) { S().title = title; }
+const std::string& Title() { return S().title; }
+void SetHintHidePause(int milliseconds) { S().hintHidePause = milliseconds; }
+void SetShowMainForm(bool show) { S().showMainForm = show; }
+void SetOnDeactivate(std::function<void()> handler) { S().onDeactivate = std::move(handler); }
+
+WindowHandle CreateMainWindow(MainWindowEvents* events) {
+  RegisterClassOnce(kMainClass, MainWndProc);
+  S().events = events;
+  // A tool window that is never shown: no taskbar button, nothing on screen.
+  S().mainWindow = CreateWindowExA(WS_EX_TOOLWINDOW, kMainClass, S().title.c_str(), WS_POPUP, 0, 0, 0,
+                                   0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (S().showMainForm) ShowWindow(S().mainWindow, SW_SHOWNORMAL);
+  return reinterpret_cast<WindowHandle>(S().mainWindow);
+}
+
+WindowHandle MainWindow() { return reinterpret_cast<WindowHandle>(S().mainWindow); }
+
+void Run() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  CoUninitialize();
+}
+
+std::string ProgramFilePath() {
+  char buffer[MAX_PATH * 2] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
+  return std::string(buffer, n);
+}
+
+void ShowErrorDisplay(const std::string& message) {
+  MessageBoxA(S().mainWindow, FormatErrorDisplayText(message).c_str(), Title().c_str(),
+              MB_OK | MB_ICONSTOP);
+}
+
+void RunGuarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowErrorDisplay(e.what());
+  } catch (...) {
+    ShowErrorDisplay("Unknown error");
+  }
+}
+
+}  // namespace app
+}  // namespace platform

@@ -1,0 +1,53 @@
+#include <windows.h>
+
+#include "platform/Beep.h"
+#include "platform/Messaging.h"
+#include "platform/Process.h"
+
+namespace platform {
+
+namespace {
+HWND H(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+}  // namespace
+
+WindowHandle FindTopLevelWindow(const std::string& className) {
+  return reinterpret_cast<WindowHandle>(FindWindowA(className.c_str(), nullptr));
+}
+
+std::intptr_t SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                std::intptr_t lParam) {
+  return SendMessageA(H(window), message, wParam, lParam);
+}
+
+bool BringToForeground(WindowHandle window) { return SetForegroundWindow(H(window)) != FALSE; }
+
+bool GetPlacement(WindowHandle window, WindowPlacement* placement) {
+  static_assert(sizeof(WINDOWPLACEMENT) == sizeof(WindowPlacement), "placement layout");
+  return GetWindowPlacement(H(window), reinterpret_cast<WINDOWPLACEMENT*>(placement)) != FALSE;
+}
+
+bool SetPlacement(WindowHandle window, const WindowPlacement* placement) {
+  return SetWindowPlacement(H(window), reinterpret_cast<const WINDOWPLACEMENT*>(placement)) != FALSE;
+}
+
+std::uint32_t RegisterMessageName(const std::string& name) {
+  return RegisterWindowMessageA(name.c_str());
+}
+
+bool QueryWorkArea(Rect* rect) {
+  RECT r{};
+  const BOOL ok = SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+  rect->left = r.left;
+  rect->top = r.top;
+  rect->right = r.right;
+  rect->bottom = r.bottom;
+  return ok != FALSE;
+}
+
+unsigned StartProgram(const std::string& commandLine, int showCommand) {
+  return WinExec(commandLine.c_str(), static_cast<UINT>(showCommand));
+}
+
+void DefaultBeep() { MessageBeep(0); }
+
+}  // namespace platform

@@ -1,0 +1,143 @@
+#include "MainTestSupport.h"
+
+namespace kvtest {
+namespace {
+
+class TrayClickTest : public MainFixture {
+ protected:
+  TMain& Ready() {
+    TMain& m = Bare();
+    m.Info.CloseOnStop = false;
+    player_.Start();
+    sim::ClearJournal();
+    return m;
+  }
+};
+
+TEST_F(TrayClickTest, LeftClickOnEachButtonSendsItsCommands) {
+  struct Row {
+    std::uint32_t id;
+    bool fadeStop, closeOnStop, fadeChange;
+    std::vector<int> commands;  // WM_COMMAND ids in order; 76 = eject key
+  };
+  const std::vector<Row> table = {
+      {1, false, false, false, {40044}},
+      {1, false, false, true, {40147, 40044, 40045}},
+      {2, false, false, false, {40045}},
+      {3, false, false, false, {40046}},
+      {4, false, false, false, {40047}},
+      {4, true, false, false, {40147}},
+      {4, false, true, false, {40047, 40001}},
+      {4, true, true, false, {40147, 40001}},
+      {5, false, false, false, {40048}},
+      {5, false, false, true, {40147, 40048, 40045}},
+      {6, false, false, false, {76}},
+      {7, false, false, false, {}},
+  };
+  for (const Row& row : table) {
+    TMain& m = Ready();
+    m.Info.FadeoutOnStop = row.fadeStop;
+    m.Info.CloseOnStop = row.closeOnStop;
+    m.Info.FadeoutOnChange = row.fadeChange;
+    m.TrayClick(row.id, kc::tcLeft);
+    std::vector<std::string> want;
+    for (int c : row.commands) {
+      if (c == 76) {
+        want.push_back(Msg(0x100, 76, 0));
+        want.push_back(Msg(0x101, 76, 0));
+      } else {
+        want.push_back(Cmd(c));
+      }
+    }
+    EXPECT_EQ(Commands(), want) << "id " << row.id << " fadeStop " << row.fadeStop << " close "
+                                << row.closeOnStop << " fadeChange " << row.fadeChange;
+    if (player_.wnd == 0) player_.Start();
+  }
+}
+
+TEST_F(TrayClickTest, FadeoutChangeKeepsThePollOffBetweenItsSteps) {
+  TMain& m = Ready();
+  m.Info.FadeoutOnChange = true;
+  m.Timer.SetEnabled(true);
+  player_.state = kc::psPaused;
+  sim::ClearJournal();
+  m.TrayClick(5, kc::tcLeft);
+  const std::string fg = "foreground " + std::to_string(player_.wnd);
+  EXPECT_EQ(sim::Journal(), (std::vector<std::string>{"timer off", Cmd(40147), fg, Cmd(40048), fg, Cmd(40045), fg,
+                                                       "timer on"}));
+  // Whatever the player was doing, the sequence ends with it playing.
+  EXPECT_EQ(player_.state, kc::psPlaying);
+}
+
+TEST_F(TrayClickTest, PlayInSwapModePausesOnlyWhenTheLastPollSawPlaying) {
+  for (bool swap : {false, true}) {
+    for (std::int32_t last : {kc::psNoPlayer, kc::psStopped, kc::psPlaying, kc::psPaused}) {
+      TMain& m = Ready();
+      m.Info.PlayChangePause = true;
+      m.Info.ShowPauseIcon = !swap;
+      m.Player.LastPlayState = last;
+      m.TrayClick(2, kc::tcLeft);
+      const int want = swap && last == kc::psPlaying ? 40046 : 40045;
+      EXPECT_EQ(Commands(), std::vector<std::string>{Cmd(want)}) << "swap " << swap << " last " << last;
+    }
+  }
+}
+
+TEST_F(TrayClickTest, EjectBringsThePlayerForwardBeforeTheKey) {
+  TMain& m = Ready();
+  m.TrayClick(6, kc::tcLeft);
+  const std::string fg = "foreground " + std::to_string(player_.wnd);
+  EXPECT_EQ(sim::Journal(), (std::vector<std::string>{fg, Msg(0x100, 76, 0), Msg(0x101, 76, 0), fg}));
+}
+
+TEST_F(TrayClickTest, MiddleClickRestoresTheLastFoundPlayerWithoutSearchingOrStarting) {
+  for (std::uint32_t id = 1; id <= 6; ++id) {
+    TMain& m = Ready();
+    m.FindPlayer();
+    sim::SetWindowShowCmd(player_.wnd, 2 /* minimised */);
+    sim::ClearJournal();
+    m.TrayClick(id, kc::tcMiddle);
+    const std::string h = std::to_string(player_.wnd);
+    EXPECT_EQ(sim::Journal(), (std::vector<std::string>{"getplacement " + h, "setplacement " + h + " 9",
+                                                         "foreground " + h}));
+    EXPECT_EQ(sim::WindowShowCmd(player_.wnd), 1u);
+  }
+  // With no player found yet the calls go to no window and start nothing.
+  TMain& m = Ready();
+  m.TrayClick(2, kc::tcMiddle);
+  EXPECT_TRUE(sim::JournalLines("winexec").empty());
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(TrayClickTest, RightAndUnknownClicksSearchForNothingAndStartNothing) {
+  for (std::uint8_t kind : {std::uint8_t{2}, std::uint8_t{3}, std::uint8_t{255}}) {
+    TMain& m = Bare();
+    m.Player.PlayerPath = "C:\\Winamp\\winamp.exe";
+    WriteFile(m.Player.PlayerPath, "MZ");
+    m.TrayClick(2, kind);
+    EXPECT_TRUE(sim::Journal().empty()) << int(kind);
+  }
+}
+
+TEST_F(TrayClickTest, LeftClickWithoutPlayerStartsItFirst) {
+  TMain& m = Bare();
+  m.Player.PlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
+  WriteFile(m.Player.PlayerPath, "MZ");
+  sim::SetStartProgramHook([this](const std::string&) { player_.Start(); });
+  m.TrayClick(6, kc::tcLeft);
+  const std::string fg = "foreground " + std::to_string(player_.wnd);
+  EXPECT_EQ(sim::Journal(), (std::vector<std::string>{"winexec \"C:\\Program Files\\Winamp\\winamp.exe\" 1", fg,
+                                                       Msg(0x100, 76, 0), Msg(0x101, 76, 0), fg}));
+  EXPECT_TRUE(m.Player.CorrectPath);
+}
+
+TEST_F(TrayClickTest, LeftClickSendsNothingWhenThePlayerCannotBeStarted) {
+  TMain& m = Bare();
+  m.TrayClick(2, kc::tcLeft);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(sim::JournalLines("msgbox").size(), 1u);
+  EXPECT_EQ(sim::JournalLines("openfile").size(), 1u);
+}
+
+}  // namespace
+}  // namespace kvtest

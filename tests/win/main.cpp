@@ -1,0 +1,13 @@
+// Test entry for the Windows build: the same application object the program
+// sets up, so tests see code page 932, the title and COM as kelvane.exe does.
+#include <gtest/gtest.h>
+
+#include "app/ConstUnit.h"
+#include "platform/Application.h"
+
+int main(int argc, char** argv) {
+  platform::app::Initialize();
+  platform::app::SetTitle(kc::kAppTitle);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

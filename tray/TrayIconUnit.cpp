@@ -1,0 +1,97 @@
+#include "tray/TrayIconUnit.h"
+
+#include <cstring>
+
+#include "app/ConstUnit.h"
+#include "app/MainUnit.h"
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
+#include "platform/Messaging.h"
+
+namespace {
+constexpr std::uint32_t kWmLButtonUp = 0x0202;
+constexpr std::uint32_t kWmRButtonUp = 0x0205;
+constexpr std::uint32_t kWmMButtonUp = 0x0208;
+
+std::uint32_t TaskbarCreatedMessage() {
+  static const std::uint32_t message = platform::RegisterMessageName(kc::kTaskbarCreatedMessage);
+  return message;
+}
+}  // namespace
+
+TTrayIcon::TTrayIcon()
+    : window_([this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                     std::intptr_t* result) { return WndProc(message, wParam, lParam, result); }) {}
+
+TTrayIcon::~TTrayIcon() { platform::DestroyTrayIcon(icon_); }
+
+void TTrayIcon::FormClose() { HideIcon(); }
+
+void TTrayIcon::SetInfo(std::int32_t id, const std::string& iconPath) {
+  IconId = id;
+  if (!platform::FileExists(iconPath)) {
+    Main->ShowError(kc::kTrayIconPathError);
+    return;
+  }
+  // A file that is there but is no icon must not end start-up: the error is
+  // shown and the button keeps the image it had.
+  platform::app::RunGuarded([&] { ReplaceIcon(platform::LoadTrayIconFile(iconPath)); });
+}
+
+void TTrayIcon::FillForAddOrModify() {
+  std::memset(&NotifyData, 0, sizeof(NotifyData));
+  NotifyData.cbSize = sizeof(NotifyData);
+  NotifyData.hWnd = static_cast<std::uint32_t>(Handle());
+  NotifyData.uID = static_cast<std::uint32_t>(IconId);
+  NotifyData.uFlags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
+  NotifyData.uCallbackMessage = kc::kTrayCallbackMessage;
+  NotifyData.hIcon = static_cast<std::uint32_t>(icon_);
+}
+
+void TTrayIcon::ShowIcon() {
+  FillForAddOrModify();
+  platform::ShellNotifyIcon(platform::kNimAdd, &NotifyData);
+  inTray_ = true;
+}
+
+void TTrayIcon::HideIcon() {
+  std::memset(&NotifyData, 0, sizeof(NotifyData));
+  NotifyData.cbSize = sizeof(NotifyData);
+  NotifyData.hWnd = static_cast<std::uint32_t>(Handle());
+  NotifyData.uID = static_cast<std::uint32_t>(IconId);
+  platform::ShellNotifyIcon(platform::kNimDelete, &NotifyData);
+  inTray_ = false;
+}
+
+void TTrayIcon::ChangeIcon(const std::string& iconPath) {
+  // Loading raises before anything changes: the old image stays and the
+  // shell is not called.
+  ReplaceIcon(platform::LoadTrayIconFile(iconPath));
+  FillForAddOrModify();
+  platform::ShellNotifyIcon(platform::kNimModify, &NotifyData);
+}
+
+void TTrayIcon::ReplaceIcon(platform::IconHandle icon) {
+  platform::DestroyTrayIcon(icon_);
+  icon_ = icon;
+}
+
+bool TTrayIcon::WndProc(std::uint32_t message, std::uintptr_t, std::intptr_t lParam, std::intptr_t* result) {
+  if (message == kc::kTrayCallbackMessage) {
+    *result = 0;
+    switch (static_cast<std::uint32_t>(lParam)) {
+      case kWmLButtonUp: Main->TrayClick(static_cast<std::uint32_t>(IconId), kc::tcLeft); break;
+      case kWmRButtonUp: Main->TrayClick(static_cast<std::uint32_t>(IconId), kc::tcRight); break;
+      case kWmMButtonUp: Main->TrayClick(static_cast<std::uint32_t>(IconId), kc::tcMiddle); break;
+      default: break;  // presses, double-clicks and moves are swallowed
+    }
+    return true;
+  }
+  if (message == TaskbarCreatedMessage()) {
+    // Every button's window hears the broadcast; the first button alone asks
+    // the main object to put the set back, so it is restored once, in order.
+    if (IconId == 1) Main->RestoreTrayIcons();
+    return false;
+  }
+  return false;
+}
