@@ -1,0 +1,82 @@
+#pragma once
+// Helpers for tests that run under Wine against real Win32 and real peers.
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace wintest {
+
+// A path handed over from the Linux side (ctest's environment) as Wine sees
+// it: the root of the Linux file system is drive Z:.
+inline std::string FromHostPath(const char* hostPath) {
+  if (!hostPath || !*hostPath) return std::string();
+  std::string path = hostPath;
+  if (path.size() > 1 && path[1] == ':') return path;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return "Z:" + path;
+}
+
+inline std::string EnvPath(const char* name) { return FromHostPath(std::getenv(name)); }
+
+inline std::string TempFolder(const std::string& name) {
+  char buffer[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, buffer);
+  std::string folder = std::string(buffer) + name;
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder + "\\";
+}
+
+inline std::vector<std::string> ReadLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Waits up to `ms` for a condition, pumping this thread's messages meanwhile.
+template <typename F>
+bool WaitFor(F condition, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > ms) return false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(20);
+  }
+  return true;
+}
+
+struct Process {
+  PROCESS_INFORMATION pi{};
+  bool Start(const std::string& commandLine) {
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+  }
+  bool WaitExit(DWORD ms, DWORD* code = nullptr) {
+    if (!pi.hProcess || WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return false;
+    if (code) GetExitCodeProcess(pi.hProcess, code);
+    return true;
+  }
+  ~Process() {
+    if (pi.hProcess) {
+      if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
+      CloseHandle(pi.hProcess);
+      CloseHandle(pi.hThread);
+    }
+  }
+};
+
+}  // namespace wintest
