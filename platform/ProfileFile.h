@@ -1,0 +1,90 @@
+#pragma once
+// Profile (ini) files, read and written the way GetPrivateProfileStringA and
+// WritePrivateProfileStringA treat the forms a person types by hand, with one
+// difference: the file is edited in memory and saved whole and safely, so a
+// failed save never leaves half a file behind.
+//
+// Text is bytes of the system code page. Double-byte characters are kept
+// exactly: only single-byte letters compare without regard to case, and a
+// trail byte is never taken for "]" or a letter.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The longest value a read gives, in bytes: what a 2048-byte buffer holds.
+inline constexpr std::size_t kProfileValueLimit = 2047;
+
+// The lines of one profile file, with the lookups and edits of the profile
+// functions. Pure: no file system, so it runs anywhere and under a fuzzer.
+class ProfileText {
+ public:
+  ProfileText() = default;
+  // Lines end in CR LF, a lone LF or a lone CR; the last may have no end.
+  explicit ProfileText(const std::string& bytes);
+
+  // The value of the key in the first section of that name, blanks around it
+  // trimmed, one pair of enclosing quotes (" or ') removed, cut at a NUL and
+  // at kProfileValueLimit bytes (never between the two bytes of a
+  // character). Missing section or key: def without its trailing spaces.
+  std::string Read(const std::string& section, const std::string& key,
+                   const std::string& def) const;
+
+  // Replaces the key's line where it stands, keeping the name as the file
+  // spells it; else adds "key=value" after the last non-blank line of the
+  // first section of that name; else appends the section at the end.
+  void Write(const std::string& section, const std::string& key, const std::string& value);
+
+  // Every line as it was read or written, each ended with CR LF.
+  std::string Render() const;
+
+ private:
+  struct Span {
+    std::size_t header;  // index of the section's header line
+    std::size_t end;     // one past its last line
+  };
+  bool FindSection(const std::string& section, Span* span) const;
+  bool FindKey(const Span& span, const std::string& key, std::size_t* line) const;
+
+  std::vector<std::string> lines_;
+};
+
+// The integer forms of a value: decimal with leading blanks and a sign, or
+// hexadecimal after "$" or "0x" (up to 32 bits, so "$FFFFFFFF" is -1).
+// False for anything else: empty, words, trailing characters, out of range.
+bool ParseProfileInteger(const std::string& text, std::int32_t* value);
+
+// One ini file: read once when made, edited in memory, saved whole.
+class ProfileFile {
+ public:
+  // Reads the file now. A missing file reads as empty; one that exists but
+  // cannot be read raises Error ("ファイル %s は開けません"), so that a later
+  // save cannot overwrite settings that were never seen.
+  explicit ProfileFile(std::string path);
+
+  const std::string& Path() const { return path_; }
+
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& def) const;
+  std::int32_t ReadInteger(const std::string& section, const std::string& key,
+                           std::int32_t def) const;
+  // Read as an integer with the default 1 or 0; any integer but 0 is true.
+  bool ReadBool(const std::string& section, const std::string& key, bool def) const;
+
+  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+  void WriteBool(const std::string& section, const std::string& key, bool value);
+
+  // Writes the whole file: a new file beside the old, then put in its place
+  // in one step. On failure the old file is as it was and Error
+  // ("%s に書き込めません" with the full path) is raised.
+  void Save() const;
+
+ private:
+  std::string path_;
+  ProfileText text_;
+};
+
+}  // namespace platform

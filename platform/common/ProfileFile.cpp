@@ -1,0 +1,280 @@
+#include "platform/ProfileFile.h"
+
+#include <utility>
+
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+
+namespace platform {
+namespace {
+
+// The blanks the profile functions trim around names and values. CR and LF
+// never reach here: they end lines.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+bool IsLead(const std::string& text, std::size_t i) {
+  return i + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[i]));
+}
+
+std::string Trim(const std::string& text, std::size_t begin, std::size_t end) {
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+unsigned char FoldAscii(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+// Names compare without regard to the case of single-byte letters. Both
+// bytes of a double-byte character must match exactly: its trail byte may
+// look like a letter ("ア" is 0x83 0x41) and must not be folded.
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size();) {
+    if (IsLead(a, i)) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      i += 2;
+      continue;
+    }
+    if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+    ++i;
+  }
+  return true;
+}
+
+// "[name]" after optional blanks; the name runs to the last "]" of the line,
+// text after it is ignored. A trail byte 0x5D ("ゾ" is 0x83 0x5D) is not a "]".
+bool ParseSectionHeader(const std::string& line, std::string* name) {
+  std::size_t i = 0;
+  while (i < line.size() && IsBlank(line[i])) ++i;
+  if (i == line.size() || line[i] != '[') return false;
+  const std::size_t open = i;
+  std::size_t close = std::string::npos;
+  for (i = open + 1; i < line.size();) {
+    if (IsLead(line, i)) {
+      i += 2;
+      continue;
+    }
+    if (line[i] == ']') close = i;
+    ++i;
+  }
+  if (close == std::string::npos) return false;
+  *name = Trim(line, open + 1, close);
+  return true;
+}
+
+// "name=value"; the first "=" divides ("=" is never a trail byte in 932).
+// A line without "=" is no key, whatever it looks like.
+bool ParseKeyLine(const std::string& line, std::string* name, std::size_t* valueStart) {
+  const std::size_t eq = line.find('=');
+  if (eq == std::string::npos) return false;
+  *name = Trim(line, 0, eq);
+  *valueStart = eq + 1;
+  return true;
+}
+
+bool IsBlankLine(const std::string& line) {
+  for (char c : line) {
+    if (!IsBlank(c)) return false;
+  }
+  return true;
+}
+
+// Cuts to at most limit bytes without splitting a double-byte character.
+void CutAt(std::string* text, std::size_t limit) {
+  if (text->size() <= limit) return;
+  std::size_t i = 0;
+  while (i < limit) {
+    const std::size_t width = IsLead(*text, i) ? 2 : 1;
+    if (i + width > limit) break;
+    i += width;
+  }
+  text->resize(i);
+}
+
+}  // namespace
+
+ProfileText::ProfileText(const std::string& bytes) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+    lines_.push_back(bytes.substr(start, i - start));
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) lines_.push_back(bytes.substr(start));
+}
+
+bool ProfileText::FindSection(const std::string& section, Span* span) const {
+  std::string name;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (!ParseSectionHeader(lines_[i], &name) || !SameName(name, section)) continue;
+    // Only the first section of a name counts: a second one given further
+    // down is neither read nor written, as with the profile functions.
+    std::size_t end = i + 1;
+    while (end < lines_.size() && !ParseSectionHeader(lines_[end], &name)) ++end;
+    *span = Span{i, end};
+    return true;
+  }
+  return false;
+}
+
+bool ProfileText::FindKey(const Span& span, const std::string& key, std::size_t* line) const {
+  std::string name;
+  std::size_t valueStart = 0;
+  for (std::size_t i = span.header + 1; i < span.end; ++i) {
+    if (ParseKeyLine(lines_[i], &name, &valueStart) && SameName(name, key)) {
+      *line = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string ProfileText::Read(const std::string& section, const std::string& key,
+                              const std::string& def) const {
+  Span span{};
+  std::size_t at = 0;
+  if (!FindSection(section, &span) || !FindKey(span, key, &at)) {
+    // The profile functions strip trailing spaces from the default.
+    std::string value = def;
+    while (!value.empty() && value.back() == ' ') value.pop_back();
+    CutAt(&value, kProfileValueLimit);
+    return value;
+  }
+  std::string name;
+  std::size_t valueStart = 0;
+  ParseKeyLine(lines_[at], &name, &valueStart);
+  std::string value = Trim(lines_[at], valueStart, lines_[at].size());
+  // Quotes let a value keep blanks at its ends; one pair is taken off, so
+  // ""a"" reads as "a". A lone or unmatched quote stays.
+  if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
+    value = value.substr(1, value.size() - 2);
+  }
+  // The caller of the real function sees a C string.
+  const std::size_t nul = value.find('\0');
+  if (nul != std::string::npos) value.resize(nul);
+  CutAt(&value, kProfileValueLimit);
+  return value;
+}
+
+void ProfileText::Write(const std::string& section, const std::string& key,
+                        const std::string& value) {
+  Span span{};
+  if (!FindSection(section, &span)) {
+    lines_.push_back("[" + section + "]");
+    lines_.push_back(key + "=" + value);
+    return;
+  }
+  std::size_t at = 0;
+  if (FindKey(span, key, &at)) {
+    std::string name;
+    std::size_t valueStart = 0;
+    ParseKeyLine(lines_[at], &name, &valueStart);
+    lines_[at] = name + "=" + value;
+    return;
+  }
+  // After the section's last non-blank line, so that the blank lines that
+  // set it off from the next section stay after it.
+  std::size_t last = span.header;
+  for (std::size_t i = span.header + 1; i < span.end; ++i) {
+    if (!IsBlankLine(lines_[i])) last = i;
+  }
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(last + 1), key + "=" + value);
+}
+
+std::string ProfileText::Render() const {
+  std::string bytes;
+  for (const std::string& line : lines_) {
+    bytes += line;
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+bool ParseProfileInteger(const std::string& text, std::int32_t* value) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  bool signed_ = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    signed_ = true;
+    ++i;
+  }
+  bool hex = false;
+  if (i < text.size() && text[i] == '$') {
+    hex = true;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    hex = true;
+    i += 2;
+  }
+  // Unsigned hexadecimal may use all 32 bits ($FFFFFFFF is -1); anything
+  // with a sign must fit as it stands.
+  const std::uint64_t limit = hex && !signed_ ? 0xFFFFFFFFull
+                              : negative      ? 0x80000000ull
+                                              : 0x7FFFFFFFull;
+  std::uint64_t magnitude = 0;
+  std::size_t digits = 0;
+  for (; i < text.size(); ++i, ++digits) {
+    const char c = text[i];
+    unsigned digit = 0;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<unsigned>(c - '0');
+    } else if (hex && c >= 'a' && c <= 'f') {
+      digit = static_cast<unsigned>(c - 'a' + 10);
+    } else if (hex && c >= 'A' && c <= 'F') {
+      digit = static_cast<unsigned>(c - 'A' + 10);
+    } else {
+      return false;
+    }
+    magnitude = magnitude * (hex ? 16 : 10) + digit;
+    if (magnitude > limit) return false;
+  }
+  if (digits == 0) return false;
+  const std::uint32_t bits = static_cast<std::uint32_t>(negative ? (0 - magnitude) : magnitude);
+  *value = static_cast<std::int32_t>(bits);
+  return true;
+}
+
+ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {
+  std::string bytes;
+  if (ReadWholeFile(path_, &bytes)) text_ = ProfileText(bytes);
+}
+
+std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
+                                    const std::string& def) const {
+  return text_.Read(section, key, def);
+}
+
+std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::string& key,
+                                      std::int32_t def) const {
+  std::int32_t value = 0;
+  return ParseProfileInteger(text_.Read(section, key, ""), &value) ? value : def;
+}
+
+bool ProfileFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
+  return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void ProfileFile::WriteString(const std::string& section, const std::string& key,
+                              const std::string& value) {
+  text_.Write(section, key, value);
+}
+
+void ProfileFile::WriteInteger(const std::string& section, const std::string& key,
+                               std::int32_t value) {
+  text_.Write(section, key, std::to_string(value));
+}
+
+void ProfileFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+  text_.Write(section, key, value ? "1" : "0");
+}
+
+void ProfileFile::Save() const { WriteFileSafely(path_, text_.Render()); }
+
+}  // namespace platform
