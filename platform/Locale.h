@@ -7,4 +7,14 @@ namespace platform {
 // 0xE0-0xFC).
 bool IsLeadByte(unsigned char byte);
 
+// The locale comparison without regard to letter case (CompareStringA with
+// NORM_IGNORECASE under the user's default locale): less than, equal to or
+// greater than zero.
+int CompareTextIgnoringCase(const std::string& a, const std::string& b);
+
+// A key that agrees with CompareTextIgnoringCase: two texts compare equal
+// exactly when their keys are equal, and the keys' byte order is the
+// comparison's order. For hashing and sorting many texts.
+std::string CaseInsensitiveKey(const std::string& text);
+
 }  // namespace platform

@@ -1,0 +1,60 @@
+#include "library/LibraryUpdate.h"
+
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+
+std::string TrimTrailingBackslashes(std::string path) {
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+TLibraryUpdate::TLibraryUpdate(const TLibraryContext& context, TUpdateProgress& progress)
+    : context_(context), progress_(progress) {}
+
+bool TLibraryUpdate::ReadPreviousList() {
+  previous_.clear();
+  try {
+    ReadTextList(context_.AppDir + "playlist.log", &previous_);
+  } catch (const platform::Error& e) {
+    progress_.ReportFailure(e.what());
+    return previousRead_ = false;
+  }
+  return previousRead_ = true;
+}
+
+bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
+  if (!previousRead_) return false;
+  const std::string pattern = playlistFolder + "\\*.m3u";
+  int count = 0;
+  platform::ForEachEntry(pattern, [&](const platform::FoundEntry&) {
+    ++count;
+    return true;
+  });
+  progress_.SetProgressMaximum(count + 1);
+  TPlaylistScan scan(context_, playlistFolder, std::move(previous_), progress_);
+  // Listed before the first build writes anything, so that files written
+  // meanwhile (a cache folder chosen as the playlist folder) are not scanned.
+  for (const platform::FoundEntry& entry : platform::FindEntries(pattern)) {
+    scan.CheckPlaylist(entry.name, entry.stamp);
+    progress_.StepProgress();
+    progress_.RepaintPlaylistWindow();
+  }
+  scan.PurgeVanishedPlaylists();
+  bool ok = !scan.HadFailures();
+  try {
+    WriteTextList(context_.AppDir + "playlist.log", scan.NewLines());
+  } catch (const platform::Error& e) {
+    progress_.ReportFailure(e.what());
+    ok = false;
+  }
+  previousRead_ = false;
+  return ok;
+}
+
+TLibraryUpdate::Outcome TLibraryUpdate::Run(std::string* playListPath) {
+  const bool readOk = ReadPreviousList();
+  *playListPath = TrimTrailingBackslashes(*playListPath);
+  if (playListPath->empty() || !platform::DirectoryExists(*playListPath)) return Outcome::FolderMissing;
+  if (!readOk) return Outcome::DoneWithFailures;
+  return Scan(*playListPath) ? Outcome::Done : Outcome::DoneWithFailures;
+}

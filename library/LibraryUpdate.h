@@ -1,0 +1,37 @@
+#pragma once
+// The steps of a library update that touch no window: read "playlist.log",
+// trim the playlist folder, count and scan its playlists, purge the vanished
+// ones and write "playlist.log". The update dialog (or the console tool)
+// follows through TUpdateProgress.
+#include <string>
+
+#include "library/PlaylistScan.h"
+
+// The folder without its trailing backslashes ("D:\" becomes "D:").
+std::string TrimTrailingBackslashes(std::string path);
+
+class TLibraryUpdate {
+ public:
+  TLibraryUpdate(const TLibraryContext& context, TUpdateProgress& progress);
+
+  // Reads "playlist.log" under AppDir (no lines when there is none). False,
+  // with the failure reported, when it exists but cannot be read: the update
+  // must then stop before the scan, or the playlists it lists would be
+  // forgotten with their derived files still on disk.
+  bool ReadPreviousList();
+  // Counts the playlists of the folder (progress maximum = count + 1), checks
+  // each in search order, purges the vanished ones and writes
+  // "playlist.log". False when anything failed (each failure was reported).
+  bool Scan(const std::string& playlistFolder);
+
+  enum class Outcome { Done, DoneWithFailures, FolderMissing };
+  // The whole run, for callers without a window: read, trim (the trimmed
+  // folder is written back), check the folder, scan.
+  Outcome Run(std::string* playListPath);
+
+ private:
+  const TLibraryContext& context_;
+  TUpdateProgress& progress_;
+  TLines previous_;
+  bool previousRead_ = false;
+};

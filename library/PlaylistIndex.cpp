@@ -1,0 +1,187 @@
+#include "library/PlaylistIndex.h"
+
+#include <algorithm>
+
+#include "app/MyFunctions.h"
+#include "library/MP3Tag.h"
+#include "library/PathText.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+
+TGroupEntry* TGroupList::Find(const std::string& key) {
+  const auto it = index_.find(platform::CaseInsensitiveKey(key));
+  return it == index_.end() ? nullptr : &entries_[it->second];
+}
+
+TGroupEntry& TGroupList::Append(const std::string& key) {
+  index_.emplace(platform::CaseInsensitiveKey(key), entries_.size());
+  entries_.push_back(TGroupEntry{key, {}});
+  return entries_.back();
+}
+
+void AddToGroup(TGroupList& list, const std::string& key, const std::string& trackPath) {
+  TGroupEntry* entry = list.Find(key);
+  if (!entry) entry = &list.Append(key);
+  entry->Tracks.push_back(trackPath);
+}
+
+std::string PlaylistBaseName(const std::string& playlistFileName) {
+  const std::size_t dot = LastDelimiter(playlistFileName, ".");
+  return dot == std::string::npos ? playlistFileName : playlistFileName.substr(0, dot);
+}
+
+std::string SafeKeyForFileName(const std::string& key) {
+  static const char kHex[] = "0123456789ABCDEF";
+  const std::string safe = MakeFileNameSafe(key);
+  std::string out;
+  out.reserve(safe.size());
+  for (char c : safe) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (b < 0x20) {
+      out += '%';
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std::string& kind,
+                                      const std::string& key) {
+  return QuotedText(playlistBase) + " " + kind + " " + QuotedText(SafeKeyForFileName(key)) + ".m3u";
+}
+
+std::string IndexFileName(const std::string& playlistBase, const std::string& kind) {
+  return QuotedText(playlistBase) + " " + kind + ".dat";
+}
+
+std::string LowerExtension(const std::string& path) {
+  const std::size_t at = LastDelimiter(path, ".\\:");
+  if (at == std::string::npos || path[at] != '.') return std::string();
+  std::string extension = path.substr(at);
+  for (char& c : extension) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return extension;
+}
+
+bool IsMp3Extension(const std::string& lowerExtension) {
+  return lowerExtension == ".mp3" || lowerExtension == ".rmp";
+}
+
+std::string TrackPathOfLine(const std::string& line, const std::string& playlistPathOrFolder) {
+  if (!line.empty() && line[0] == '\\') return playlistPathOrFolder.substr(0, 2) + line;
+  return line;
+}
+
+namespace {
+
+// An ID3v1 field as a key: up to its first zero byte, then blanks and
+// control characters (bytes 0-32) taken off both ends.
+std::string Id3Key(const char* field, std::size_t width) {
+  const std::string text = Id3FieldText(field, width);
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+  return text.substr(begin, end - begin);
+}
+
+}  // namespace
+
+TPlaylistIndexBuild::TPlaylistIndexBuild(const TLibraryContext& context, TMP3Tag& tagReader)
+    : context_(context), tagReader_(tagReader) {}
+
+void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
+  if (!IsMp3Extension(LowerExtension(trackPath))) return;
+  if (context_.CheckMP3OnUpdate) {
+    platform::FoundEntry entry;
+    if (platform::FindFirstEntry(trackPath, &entry)) {
+      TimeLines.push_back(QuotedText(trackPath) + "=" + platform::StampText(entry.stamp));
+    }
+  }
+  TTag tag;
+  try {
+    tagReader_.ReadTag(trackPath, &tag);
+  } catch (const platform::Error& e) {
+    Failures.push_back(e.what());
+    return;
+  }
+  std::string artist = tag.Artist;
+  if (artist.empty() && tag.HasTag) artist = Id3Key(tag.Id3.Artist, sizeof tag.Id3.Artist);
+  if (!artist.empty()) AddToGroup(Artists, artist, trackPath);
+  std::string album = tag.Product;
+  if (album.empty() && tag.HasTag) album = Id3Key(tag.Id3.Album, sizeof tag.Id3.Album);
+  if (!album.empty()) AddToGroup(Albums, album, trackPath);
+}
+
+void TPlaylistIndexBuild::Write(const std::string& name, const TLines& lines) {
+  try {
+    WriteTextList(context_.CacheFolder() + name, lines);
+  } catch (const platform::Error& e) {
+    Failures.push_back(e.what());
+  }
+}
+
+void TPlaylistIndexBuild::WriteGroups(TGroupList& list, const std::string& base, const std::string& kind) {
+  const std::string indexName = IndexFileName(base, kind);
+  FileNames.push_back(indexName);
+  // Sorted by the comparison's keys: their byte order is the comparison's.
+  auto& entries = list.Entries();
+  std::vector<std::pair<std::string, std::size_t>> order;
+  order.reserve(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    order.emplace_back(platform::CaseInsensitiveKey(entries[i].Key), i);
+  }
+  std::sort(order.begin(), order.end());
+  TLines keys;
+  keys.reserve(order.size());
+  for (const auto& o : order) keys.push_back(entries[o.second].Key);
+  Write(indexName, keys);
+  for (const auto& o : order) {
+    TGroupEntry& entry = entries[o.second];
+    const std::string name = GeneratedPlaylistFileName(base, kind, entry.Key);
+    FileNames.push_back(name);
+    Write(name, entry.Tracks);
+    TLines().swap(entry.Tracks);
+  }
+}
+
+void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
+  const std::string base = PlaylistBaseName(playlistFileName);
+  const std::string folder = context_.AppDir + "playlist";
+  if (!platform::DirectoryExists(folder)) platform::MakeDirectory(folder);
+  WriteGroups(Artists, base, "Artist");
+  WriteGroups(Albums, base, "Album");
+  if (!TimeLines.empty()) {
+    const std::string name = base + ".mp3log";
+    Write(name, TimeLines);
+    FileNames.push_back(name);
+  }
+  Write(base + ".log", FileNames);
+}
+
+std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath,
+                                            const TLines& playlistLines) {
+  std::unique_ptr<TMP3Tag> reader = std::make_unique<TMP3Tag>();
+  reader->MessageOwner = context.MessageOwner;
+  TMP3Tag* active = reader.get();
+  if (context.TagReaderHolder) {
+    *context.TagReaderHolder = std::move(reader);
+    active = context.TagReaderHolder->get();
+  }
+  TPlaylistIndexBuild build(context, *active);
+  for (const std::string& line : playlistLines) {
+    if (!line.empty() && line[0] == '#') continue;
+    build.ClassifyTrack(TrackPathOfLine(line, playlistPath));
+  }
+  build.WriteFiles(FileNamePart(playlistPath));
+  if (context.TagReaderHolder) *context.TagReaderHolder = std::make_unique<TMP3Tag>();
+  return std::move(build.Failures);
+}
+
+std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath) {
+  return BuildPlaylistIndex(context, playlistPath, ReadRequiredTextList(playlistPath));
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Text list files, quoted text and key-value lines: the file forms of the
+// playlist library.
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+using TLines = std::vector<std::string>;
+
+// Lines of a text list: CR LF, a lone CR or a lone LF end a line; a NUL byte
+// ends the text; an empty text has no lines; empty lines between others are
+// kept.
+TLines ParseTextList(const std::string& bytes);
+// Every line followed by CR LF; no lines give no bytes.
+std::string FormatTextList(const TLines& lines);
+
+// False when there is no such file. Raises platform::Error when the file
+// exists but cannot be read.
+bool ReadTextList(const std::string& path, TLines* lines);
+// The lines of a file that must be there: raises platform::Error
+// ("ファイル %s は開けません") also when there is no file (or a folder) under
+// the path.
+TLines ReadRequiredTextList(const std::string& path);
+// Written whole and safely; raises platform::Error on failure.
+void WriteTextList(const std::string& path, const TLines& lines);
+
+// 'text' with every single quote inside doubled.
+std::string QuotedText(const std::string& text);
+// The inverse: the text after the leading quote up to the closing quote,
+// doubled quotes made single. A text that does not start with a quote gives
+// an empty result.
+std::string UnquotedText(const std::string& quoted);
+
+// The key of a key "=" value line. A line starting with a quote has the
+// quoted text as its key when an "=" directly follows its closing quote, so
+// that paths holding "=" are keys of their own; otherwise the key is the
+// text before the first "=". A line without "=" has an empty key.
+void SplitKeyValue(const std::string& line, std::string* key, std::string* value);
+
+// Key-value lines looked up without regard to case: the first line whose key
+// compares equal wins. Lines can be removed; a removed line no longer
+// answers.
+class TKeyValueList {
+ public:
+  TKeyValueList() = default;
+  explicit TKeyValueList(TLines lines);
+
+  const TLines& Lines() const { return lines_; }
+  // The value of the first live line whose key compares equal; empty if none.
+  std::string Lookup(const std::string& key) const;
+  // Removes the first live line whose key is byte for byte `key`.
+  void RemoveExact(const std::string& key);
+  // The live lines, in order.
+  TLines LiveLines() const;
+  std::size_t LiveCount() const { return live_; }
+  bool IsLive(std::size_t index) const { return alive_[index]; }
+
+ private:
+  TLines lines_;
+  std::vector<std::string> keys_;
+  std::vector<std::string> values_;
+  std::vector<bool> alive_;
+  std::size_t live_ = 0;
+  // Case-insensitive key -> indexes of the lines with that key, in order.
+  std::unordered_map<std::string, std::vector<std::size_t>> index_;
+};

@@ -1,0 +1,282 @@
+// The file system of platform/FileSystem.h on POSIX: Windows paths mapped
+// onto host folders (platform/posix/SimFileSystem.h).
+#include "platform/FileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "app/ConstUnit.h"
+#include "platform/Error.h"
+#include "platform/posix/FileSystemPaths.h"
+
+namespace platform {
+namespace {
+
+std::int32_t StampOf(const struct stat& st) {
+  std::tm local{};
+  const std::time_t seconds = st.st_mtim.tv_sec;
+  if (!localtime_r(&seconds, &local)) return PackDosStamp(1980, 1, 1, 0, 0, 0);
+  return PackDosStamp(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                      local.tm_min, local.tm_sec);
+}
+
+std::uint32_t AttributesOf(const struct stat& st) {
+  std::uint32_t attributes = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
+  if ((st.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
+  return attributes;
+}
+
+FoundEntry EntryOf(const std::string& name, const struct stat& st) {
+  FoundEntry entry;
+  entry.name = name;
+  entry.attributes = AttributesOf(st);
+  entry.stamp = StampOf(st);
+  return entry;
+}
+
+bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+
+std::string LastPart(const std::string& hostPath) {
+  const auto slash = hostPath.rfind('/');
+  return slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  struct stat st{};
+  bool exists = false;
+  fsposix::MapPath(path, &st, &exists);
+  return exists && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st{};
+  bool exists = false;
+  const std::string host = fsposix::MapPath(path, &st, &exists);
+  if (exists && S_ISLNK(st.st_mode)) {
+    if (stat(host.c_str(), &st) != 0) return false;
+  }
+  return exists && S_ISDIR(st.st_mode);
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+  struct stat st{};
+  bool exists = false;
+  const std::string host = fsposix::MapPath(path, &st, &exists);
+  if (!exists || S_ISDIR(st.st_mode)) return false;
+  if (fsposix::IsLocked(host)) throw Error(FormatText(kc::kErrCannotOpen, path));
+  const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw Error(FormatText(kc::kErrCannotOpen, path));
+  std::string out;
+  if (fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      close(fd);
+      throw Error(FormatText(kc::kErrCannotOpen, path));
+    }
+    if (n == 0) break;
+    out.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  *bytes = std::move(out);
+  return true;
+}
+
+void WriteFileSafely(const std::string& path, const std::string& bytes) {
+  struct stat st{};
+  bool exists = false;
+  const std::string host = fsposix::MapPath(path, &st, &exists);
+  const Error failure(FormatText(kc::kErrCannotWrite, path));
+  if (exists && (S_ISDIR(st.st_mode) || fsposix::IsLocked(host))) throw failure;
+  const std::string temporary = host + ".kvnew";
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) throw failure;
+  const bool written = WriteAll(fd, bytes);
+  const bool closed = close(fd) == 0;
+  if (!written || !closed || rename(temporary.c_str(), host.c_str()) != 0) {
+    unlink(temporary.c_str());
+    throw failure;
+  }
+  if (!exists) fsposix::NoteCreated(host);
+}
+
+bool RemoveFile(const std::string& path) {
+  struct stat st{};
+  bool exists = false;
+  const std::string host = fsposix::MapPath(path, &st, &exists);
+  if (!exists || S_ISDIR(st.st_mode) || fsposix::IsLocked(host)) return false;
+  if (unlink(host.c_str()) != 0) return false;
+  fsposix::NoteRemoved(host);
+  return true;
+}
+
+bool MakeDirectory(const std::string& path) {
+  bool exists = false;
+  const std::string host = fsposix::MapPath(path, nullptr, &exists);
+  if (exists) return false;
+  if (mkdir(host.c_str(), 0755) != 0) return false;
+  fsposix::NoteCreated(host);
+  return true;
+}
+
+void ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
+  std::string folder, mask;
+  bool isDriveRoot = false;
+  fsposix::SplitPattern(pattern, &folder, &mask, &isDriveRoot);
+  if (mask.empty()) return;  // "D:\Music\" finds nothing, as on Windows
+  struct stat folderStat{};
+  if (stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode)) return;
+  if (!isDriveRoot) {
+    // Like a Windows folder other than a drive root, the folder lists "." and "..".
+    for (const char* dots : {".", ".."}) {
+      if (!fsposix::MatchesMask(dots, mask)) continue;
+      struct stat st{};
+      if (stat((folder + "/" + dots).c_str(), &st) != 0) continue;
+      if (!visit(EntryOf(dots, st))) return;
+    }
+  }
+  for (const std::string& name : fsposix::ListFolder(folder)) {
+    if (!fsposix::MatchesMask(name, mask)) continue;
+    struct stat st{};
+    if (stat((folder + "/" + name).c_str(), &st) != 0 && lstat((folder + "/" + name).c_str(), &st) != 0) {
+      continue;
+    }
+    if (!visit(EntryOf(name, st))) return;
+  }
+}
+
+std::vector<FoundEntry> FindEntries(const std::string& pattern) {
+  std::vector<FoundEntry> entries;
+  ForEachEntry(pattern, [&](const FoundEntry& entry) {
+    entries.push_back(entry);
+    return true;
+  });
+  return entries;
+}
+
+bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
+  if (HasWildcard(path)) {
+    bool found = false;
+    ForEachEntry(path, [&](const FoundEntry& e) {
+      *entry = e;
+      found = true;
+      return false;
+    });
+    return found;
+  }
+  if (path.empty() || path.back() == '\\' || path.back() == '/') return false;
+  struct stat st{};
+  bool exists = false;
+  const std::string host = fsposix::MapPath(path, &st, &exists);
+  if (!exists) return false;
+  if (S_ISLNK(st.st_mode)) stat(host.c_str(), &st);
+  *entry = EntryOf(LastPart(host), st);
+  return true;
+}
+
+std::string FoldFileName(const std::string& name) { return fsposix::FoldName(name); }
+
+ReadOnlyFile::~ReadOnlyFile() { Close(); }
+
+void ReadOnlyFile::Open(const std::string& path) {
+  Close();
+  struct stat st{};
+  bool exists = false;
+  const std::string host = fsposix::MapPath(path, &st, &exists);
+  if (exists && fsposix::IsLocked(host)) throw Error(FormatText(kc::kErrCannotOpen, path));
+  const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw Error(FormatText(kc::kErrCannotOpen, path));
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    throw Error(FormatText(kc::kErrCannotOpen, path));
+  }
+  handle_ = fd;
+}
+
+bool ReadOnlyFile::OpenIfFile(const std::string& path) {
+  Close();
+  // The path as written first: one open and one fstat for the usual track.
+  std::string host = fsposix::ExactHostPath(path);
+  int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != ENOENT && errno != ENOTDIR) {
+      if (FileExists(path)) throw Error(FormatText(kc::kErrCannotOpen, path));
+      return false;
+    }
+    struct stat st{};
+    bool exists = false;
+    host = fsposix::MapPath(path, &st, &exists);
+    if (!exists || S_ISDIR(st.st_mode)) return false;
+    fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw Error(FormatText(kc::kErrCannotOpen, path));
+  }
+  struct stat st{};
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  if (fsposix::IsLocked(host)) {
+    close(fd);
+    throw Error(FormatText(kc::kErrCannotOpen, path));
+  }
+  handle_ = fd;
+  return true;
+}
+
+std::size_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
+  if (handle_ == kNoHandle) return 0;
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = read(static_cast<int>(handle_), static_cast<char*>(buffer) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+bool ReadOnlyFile::Seek(std::int64_t offset, Origin origin) {
+  if (handle_ == kNoHandle) return false;
+  // lseek refuses a position before the start and then leaves it unchanged.
+  const int whence = origin == Origin::kBegin ? SEEK_SET : origin == Origin::kCurrent ? SEEK_CUR : SEEK_END;
+  return lseek(static_cast<int>(handle_), static_cast<off_t>(offset), whence) >= 0;
+}
+
+std::int64_t ReadOnlyFile::Position() const {
+  if (handle_ == kNoHandle) return -1;
+  return lseek(static_cast<int>(handle_), 0, SEEK_CUR);
+}
+
+std::int64_t ReadOnlyFile::Size() const {
+  struct stat st{};
+  if (handle_ == kNoHandle || fstat(static_cast<int>(handle_), &st) != 0) return -1;
+  return st.st_size;
+}
+
+void ReadOnlyFile::Close() {
+  if (handle_ != kNoHandle) close(static_cast<int>(handle_));
+  handle_ = kNoHandle;
+}
+
+}  // namespace platform

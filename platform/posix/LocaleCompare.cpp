@@ -1,0 +1,49 @@
+// The simulated system's locale comparison: Shift-JIS text with letter case
+// folded (ASCII letters, and the full-width Latin, Greek and Cyrillic letters
+// of the double-byte set), then compared byte for byte. A total order whose
+// equality is exactly "same text once case is folded".
+#include "platform/Locale.h"
+
+#include <cstring>
+
+namespace platform {
+namespace {
+
+// The lower-case form of a double-byte character, or the character itself.
+unsigned FoldDoubleByte(unsigned c) {
+  if (c >= 0x8260 && c <= 0x8279) return c + 0x21;  // Ａ-Ｚ -> ａ-ｚ
+  if (c >= 0x839F && c <= 0x83B6) return c + 0x20;  // Α-Ω -> α-ω
+  if (c >= 0x8440 && c <= 0x8460) {                 // А-Я -> а-я (0x847F is unused)
+    const unsigned index = c - 0x8440;
+    return 0x8470 + index + (index >= 15 ? 1 : 0);
+  }
+  return c;
+}
+
+}  // namespace
+
+std::string CaseInsensitiveKey(const std::string& text) {
+  std::string key(text);
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(key[i]);
+    if (IsLeadByte(b) && i + 1 < key.size()) {
+      const unsigned folded = FoldDoubleByte((b << 8) | static_cast<unsigned char>(key[i + 1]));
+      key[i] = static_cast<char>(folded >> 8);
+      key[i + 1] = static_cast<char>(folded & 0xFF);
+      ++i;
+    } else if (b >= 'A' && b <= 'Z') {
+      key[i] = static_cast<char>(b + 32);
+    }
+  }
+  return key;
+}
+
+int CompareTextIgnoringCase(const std::string& a, const std::string& b) {
+  const std::string ka = CaseInsensitiveKey(a);
+  const std::string kb = CaseInsensitiveKey(b);
+  const int c = std::memcmp(ka.data(), kb.data(), ka.size() < kb.size() ? ka.size() : kb.size());
+  if (c != 0) return c < 0 ? -1 : 1;
+  return ka.size() < kb.size() ? -1 : ka.size() > kb.size() ? 1 : 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,189 @@
+// The file system of platform/FileSystem.h: the real Win32 calls.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "app/ConstUnit.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+
+namespace platform {
+namespace {
+
+FoundEntry EntryOf(const WIN32_FIND_DATAA& data) {
+  FoundEntry entry;
+  entry.name = data.cFileName;
+  entry.attributes = data.dwFileAttributes;
+  FILETIME local;
+  SYSTEMTIME time;
+  if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &time)) {
+    entry.stamp = PackDosStamp(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond);
+  } else {
+    entry.stamp = PackDosStamp(1980, 1, 1, 0, 0, 0);
+  }
+  return entry;
+}
+
+HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+  if (!FileExists(path)) return false;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw Error(FormatText(kc::kErrCannotOpen, path));
+  std::string out;
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000) {
+    out.reserve(static_cast<std::size_t>(size.QuadPart));
+  }
+  char buffer[65536];
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr)) {
+      CloseHandle(file);
+      throw Error(FormatText(kc::kErrCannotOpen, path));
+    }
+    if (read == 0) break;
+    out.append(buffer, read);
+  }
+  CloseHandle(file);
+  *bytes = std::move(out);
+  return true;
+}
+
+void WriteFileSafely(const std::string& path, const std::string& bytes) {
+  const std::string temporary = path + ".kvnew";
+  const Error failure(FormatText(kc::kErrCannotWrite, path));
+  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw failure;
+  bool ok = true;
+  std::size_t done = 0;
+  while (ok && done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+    done += written;
+  }
+  ok = ok && FlushFileBuffers(file);
+  ok = CloseHandle(file) && ok;
+  if (!ok || !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(temporary.c_str());
+    throw failure;
+  }
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+
+void ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!visit(EntryOf(data))) break;
+  } while (FindNextFileA(search, &data));
+  FindClose(search);
+}
+
+std::vector<FoundEntry> FindEntries(const std::string& pattern) {
+  std::vector<FoundEntry> entries;
+  ForEachEntry(pattern, [&](const FoundEntry& entry) {
+    entries.push_back(entry);
+    return true;
+  });
+  return entries;
+}
+
+bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(path.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  *entry = EntryOf(data);
+  FindClose(search);
+  return true;
+}
+
+std::string FoldFileName(const std::string& name) {
+  std::string out(name);
+  if (!out.empty()) CharUpperBuffA(&out[0], static_cast<DWORD>(out.size()));
+  return out;
+}
+
+ReadOnlyFile::~ReadOnlyFile() { Close(); }
+
+void ReadOnlyFile::Open(const std::string& path) {
+  Close();
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw Error(FormatText(kc::kErrCannotOpen, path));
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+bool ReadOnlyFile::OpenIfFile(const std::string& path) {
+  Close();
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    if (FileExists(path)) throw Error(FormatText(kc::kErrCannotOpen, path));
+    return false;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  return true;
+}
+
+std::size_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
+  if (handle_ == kNoHandle) return 0;
+  std::size_t done = 0;
+  while (done < count) {
+    DWORD read = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 20));
+    if (!ReadFile(AsHandle(handle_), static_cast<char*>(buffer) + done, chunk, &read, nullptr) || read == 0) {
+      break;
+    }
+    done += read;
+  }
+  return done;
+}
+
+bool ReadOnlyFile::Seek(std::int64_t offset, Origin origin) {
+  if (handle_ == kNoHandle) return false;
+  LARGE_INTEGER distance;
+  distance.QuadPart = offset;
+  const DWORD method = origin == Origin::kBegin ? FILE_BEGIN : origin == Origin::kCurrent ? FILE_CURRENT : FILE_END;
+  return SetFilePointerEx(AsHandle(handle_), distance, nullptr, method) != FALSE;
+}
+
+std::int64_t ReadOnlyFile::Position() const {
+  if (handle_ == kNoHandle) return -1;
+  LARGE_INTEGER zero, position;
+  zero.QuadPart = 0;
+  if (!SetFilePointerEx(AsHandle(handle_), zero, &position, FILE_CURRENT)) return -1;
+  return position.QuadPart;
+}
+
+std::int64_t ReadOnlyFile::Size() const {
+  LARGE_INTEGER size;
+  if (handle_ == kNoHandle || !GetFileSizeEx(AsHandle(handle_), &size)) return -1;
+  return size.QuadPart;
+}
+
+void ReadOnlyFile::Close() {
+  if (handle_ != kNoHandle) CloseHandle(AsHandle(handle_));
+  handle_ = kNoHandle;
+}
+
+}  // namespace platform

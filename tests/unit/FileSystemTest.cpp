@@ -1,0 +1,199 @@
+// The POSIX file system: Windows paths mapped onto folders under a root.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/ConstUnit.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+#include "platform/posix/SimFileSystem.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/kv-fs-XXXXXX";
+    root_ = mkdtemp(pattern);
+    sim::SetFileSystemRoot(root_);
+    sim::SetCurrentFolder("C:\\");
+    sim::UnlockAllFiles();
+    fs::create_directories(root_ + "/C");
+    fs::create_directories(root_ + "/D/Music");
+  }
+  void TearDown() override {
+    sim::UnlockAllFiles();
+    fs::remove_all(root_);
+  }
+  void Put(const std::string& hostRelative, const std::string& bytes) {
+    std::ofstream(root_ + "/" + hostRelative, std::ios::binary) << bytes;
+  }
+  std::string Host(const std::string& hostRelative) {
+    std::ifstream in(root_ + "/" + hostRelative, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::string root_;
+};
+
+TEST_F(FileSystemTest, MapsDriveLettersAndSeparators) {
+  Put("D/Music/a.mp3", "x");
+  EXPECT_EQ(sim::HostPath("D:\\Music\\a.mp3"), root_ + "/D/Music/a.mp3");
+  EXPECT_EQ(sim::HostPath("d:/Music/a.mp3"), root_ + "/D/Music/a.mp3");
+  EXPECT_TRUE(platform::FileExists("D:\\Music\\a.mp3"));
+  EXPECT_FALSE(platform::FileExists("D:\\Music"));
+  EXPECT_TRUE(platform::DirectoryExists("D:\\Music"));
+  EXPECT_TRUE(platform::DirectoryExists("D:\\Music\\"));
+  EXPECT_TRUE(platform::DirectoryExists("D:"));
+  EXPECT_FALSE(platform::DirectoryExists("E:\\"));
+}
+
+TEST_F(FileSystemTest, FindsExistingNamesWithoutRegardToCase) {
+  Put("D/Music/Song.MP3", "x");
+  EXPECT_TRUE(platform::FileExists("d:\\MUSIC\\song.mp3"));
+  platform::FoundEntry entry;
+  ASSERT_TRUE(platform::FindFirstEntry("D:\\music\\SONG.mp3", &entry));
+  EXPECT_EQ(entry.name, "Song.MP3");
+  // Writing through another spelling replaces the stored file, no second one.
+  platform::WriteFileSafely("D:\\MUSIC\\song.mp3", "new");
+  EXPECT_EQ(Host("D/Music/Song.MP3"), "new");
+  EXPECT_FALSE(fs::exists(root_ + "/D/Music/song.mp3"));
+}
+
+TEST_F(FileSystemTest, RelativePathsStartAtTheCurrentFolder) {
+  Put("D/Music/a.mp3", "x");
+  sim::SetCurrentFolder("D:\\Music");
+  EXPECT_TRUE(platform::FileExists("a.mp3"));
+  EXPECT_TRUE(platform::FileExists(".\\a.mp3"));
+  EXPECT_TRUE(platform::FileExists("..\\Music\\a.mp3"));
+  EXPECT_TRUE(platform::FileExists("\\Music\\a.mp3"));
+  EXPECT_FALSE(platform::FileExists("C:a.mp3"));
+  EXPECT_TRUE(platform::FileExists("D:a.mp3"));
+}
+
+TEST_F(FileSystemTest, ReadWholeFileAnswersFalseForNoFileAndRaisesWhenLocked) {
+  std::string bytes = "old";
+  EXPECT_FALSE(platform::ReadWholeFile("D:\\Music\\none.txt", &bytes));
+  EXPECT_FALSE(platform::ReadWholeFile("D:\\Music", &bytes));
+  EXPECT_EQ(bytes, "old");
+  Put("D/Music/a.txt", std::string("a\0b", 3));
+  ASSERT_TRUE(platform::ReadWholeFile("D:\\Music\\a.txt", &bytes));
+  EXPECT_EQ(bytes, std::string("a\0b", 3));
+  sim::LockFile("D:\\Music\\a.txt");
+  try {
+    platform::ReadWholeFile("D:\\Music\\a.txt", &bytes);
+    FAIL() << "no error raised";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotOpen, "D:\\Music\\a.txt"));
+  }
+}
+
+TEST_F(FileSystemTest, WriteFileSafelyReplacesWholeAndLeavesTheOldFileOnFailure) {
+  platform::WriteFileSafely("D:\\Music\\list.txt", "one\r\n");
+  EXPECT_EQ(Host("D/Music/list.txt"), "one\r\n");
+  platform::WriteFileSafely("D:\\Music\\list.txt", "");
+  EXPECT_EQ(fs::file_size(root_ + "/D/Music/list.txt"), 0u);
+  platform::WriteFileSafely("D:\\Music\\list.txt", "two\r\n");
+  sim::LockFile("D:\\Music\\list.txt");
+  try {
+    platform::WriteFileSafely("D:\\Music\\list.txt", "three\r\n");
+    FAIL() << "no error raised";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotWrite, "D:\\Music\\list.txt"));
+  }
+  EXPECT_EQ(Host("D/Music/list.txt"), "two\r\n");
+  EXPECT_THROW(platform::WriteFileSafely("D:\\NoFolder\\x.txt", "x"), platform::Error);
+  fs::create_directories(root_ + "/D/Music/folder.txt");
+  EXPECT_THROW(platform::WriteFileSafely("D:\\Music\\folder.txt", "x"), platform::Error);
+  for (const auto& e : fs::directory_iterator(root_ + "/D/Music")) {
+    EXPECT_EQ(e.path().filename().string().find(".kvnew"), std::string::npos);
+  }
+}
+
+TEST_F(FileSystemTest, WildcardSearchIgnoresCaseAndGivesEveryKind) {
+  Put("D/Music/b.M3U", "");
+  Put("D/Music/a.m3u", "");
+  Put("D/Music/c.m3u8", "");
+  Put("D/Music/d.txt", "");
+  fs::create_directories(root_ + "/D/Music/folder.m3u");
+  std::vector<std::string> names;
+  for (const auto& e : platform::FindEntries("D:\\music\\*.m3u")) names.push_back(e.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"a.m3u", "b.M3U", "folder.m3u"}));
+  const auto all = platform::FindEntries("D:\\Music\\*");
+  ASSERT_GE(all.size(), 2u);
+  EXPECT_EQ(all[0].name, ".");
+  EXPECT_EQ(all[1].name, "..");
+  EXPECT_TRUE(all[0].IsDirectory());
+  EXPECT_EQ(platform::FindEntries("D:\\Music\\?.m3u").size(), 2u);
+  EXPECT_EQ(platform::FindEntries("D:\\Music\\*.*").size(), all.size());
+  EXPECT_TRUE(platform::FindEntries("D:\\None\\*.m3u").empty());
+  platform::FoundEntry entry;
+  ASSERT_TRUE(platform::FindFirstEntry("D:\\Music\\Folder.M3U", &entry));
+  EXPECT_TRUE(entry.IsDirectory());
+}
+
+TEST_F(FileSystemTest, StampsArePackedLocalTimeFromTheSearch) {
+  setenv("TZ", "JST-9", 1);
+  tzset();
+  Put("D/Music/a.mp3", "x");
+  // 2004-05-06 07:08:11 JST (odd second cut down) = 2004-05-05 22:08:11 UTC.
+  ASSERT_TRUE(sim::SetLastWriteTime("D:\\Music\\a.mp3", 1083794891));
+  platform::FoundEntry entry;
+  ASSERT_TRUE(platform::FindFirstEntry("D:\\Music\\a.mp3", &entry));
+  EXPECT_EQ(platform::StampText(entry.stamp), "816199941");
+  ASSERT_EQ(platform::FindEntries("D:\\Music\\*.mp3").size(), 1u);
+  EXPECT_EQ(platform::FindEntries("D:\\Music\\*.mp3")[0].stamp, entry.stamp);
+  // Before 1980 and after 2107 are clamped to the ends of the format.
+  ASSERT_TRUE(sim::SetLastWriteTime("D:\\Music\\a.mp3", 0));
+  ASSERT_TRUE(platform::FindFirstEntry("D:\\Music\\a.mp3", &entry));
+  EXPECT_EQ(platform::StampText(entry.stamp), "2162688");
+  ASSERT_TRUE(sim::SetLastWriteTime("D:\\Music\\a.mp3", 4354819200LL));  // 2108-01-01 UTC
+  ASSERT_TRUE(platform::FindFirstEntry("D:\\Music\\a.mp3", &entry));
+  EXPECT_EQ(platform::StampText(entry.stamp), platform::StampText(platform::PackDosStamp(2107, 12, 31, 23, 59, 58)));
+  EXPECT_EQ(platform::StampText(platform::PackDosStamp(2044, 1, 1, 0, 0, 0)), "-2145320960");
+  unsetenv("TZ");
+  tzset();
+}
+
+TEST_F(FileSystemTest, RemoveFileAndMakeDirectory) {
+  Put("D/Music/a.mp3", "x");
+  EXPECT_TRUE(platform::RemoveFile("D:\\MUSIC\\A.mp3"));
+  EXPECT_FALSE(platform::RemoveFile("D:\\Music\\a.mp3"));
+  EXPECT_FALSE(platform::RemoveFile("D:\\Music"));
+  EXPECT_TRUE(platform::MakeDirectory("D:\\Music\\New"));
+  EXPECT_FALSE(platform::MakeDirectory("D:\\music\\new"));
+  EXPECT_TRUE(fs::is_directory(root_ + "/D/Music/New"));
+  Put("D/Music/locked.mp3", "x");
+  sim::LockFile("D:\\Music\\locked.mp3");
+  EXPECT_FALSE(platform::RemoveFile("D:\\Music\\locked.mp3"));
+}
+
+TEST_F(FileSystemTest, ReadOnlyFileSeeksLikeAWindowsFilePointer) {
+  Put("D/Music/short.bin", "0123456789");
+  platform::ReadOnlyFile file;
+  file.Open("D:\\Music\\short.bin");
+  EXPECT_EQ(file.Size(), 10);
+  char buffer[16] = {};
+  EXPECT_EQ(file.Read(buffer, 4), 4u);
+  EXPECT_FALSE(file.Seek(-128, platform::ReadOnlyFile::Origin::kEnd));
+  EXPECT_EQ(file.Position(), 4);
+  EXPECT_TRUE(file.Seek(100, platform::ReadOnlyFile::Origin::kCurrent));
+  EXPECT_EQ(file.Read(buffer, 4), 0u);
+  EXPECT_TRUE(file.Seek(-2, platform::ReadOnlyFile::Origin::kEnd));
+  EXPECT_EQ(file.Read(buffer, 16), 2u);
+  EXPECT_EQ(std::string(buffer, 2), "89");
+  platform::ReadOnlyFile folder;
+  EXPECT_THROW(folder.Open("D:\\Music"), platform::Error);
+  EXPECT_THROW(folder.Open("D:\\Music\\none.bin"), platform::Error);
+}
+
+TEST_F(FileSystemTest, FoldFileNameFoldsSingleByteLettersOnly) {
+  EXPECT_EQ(platform::FoldFileName("Rock.m3u"), "ROCK.M3U");
+  // "ア" in Shift-JIS is 0x83 0x41: its trail byte is not a letter.
+  EXPECT_EQ(platform::FoldFileName("\x83\x41" "a"), "\x83\x41" "A");
+}
+
+}  // namespace
