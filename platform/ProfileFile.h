@@ -32,9 +32,10 @@ class ProfileText {
   std::string Read(const std::string& section, const std::string& key,
                    const std::string& def) const;
 
-  // Replaces the key's line where it stands, keeping the name as the file
-  // spells it; else adds "key=value" after the last non-blank line of the
-  // first section of that name; else appends the section at the end.
+  // Replaces the key's line where it stands (a line of the bare name, without
+  // "=", counts as the key's), keeping the name as the file spells it; else
+  // adds "key=value" after the last non-blank line of the first section of
+  // that name; else appends the section at the end.
   void Write(const std::string& section, const std::string& key, const std::string& value);
 
   // Every line as it was read or written, each ended with CR LF.

@@ -66,14 +66,15 @@ bool ParseSectionHeader(const std::string& line, std::string* name) {
   return true;
 }
 
-// "name=value"; the first "=" divides ("=" is never a trail byte in 932).
-// A line without "=" is no key, whatever it looks like.
+// "name=value"; the first "=" divides ("=" is never a trail byte in 932). A
+// line without "=" is a key without a value: it reads as missing, yet it
+// hides a later key of that name and is the line a write of that name fills
+// in, as with the profile functions. Blank lines are nothing.
 bool ParseKeyLine(const std::string& line, std::string* name, std::size_t* valueStart) {
   const std::size_t eq = line.find('=');
-  if (eq == std::string::npos) return false;
-  *name = Trim(line, 0, eq);
-  *valueStart = eq + 1;
-  return true;
+  *name = Trim(line, 0, eq == std::string::npos ? line.size() : eq);
+  *valueStart = eq == std::string::npos ? std::string::npos : eq + 1;
+  return eq != std::string::npos || !name->empty();
 }
 
 bool IsBlankLine(const std::string& line) {
@@ -138,16 +139,18 @@ std::string ProfileText::Read(const std::string& section, const std::string& key
                               const std::string& def) const {
   Span span{};
   std::size_t at = 0;
-  if (!FindSection(section, &span) || !FindKey(span, key, &at)) {
+  std::string name;
+  std::size_t valueStart = std::string::npos;
+  if (FindSection(section, &span) && FindKey(span, key, &at)) {
+    ParseKeyLine(lines_[at], &name, &valueStart);
+  }
+  if (valueStart == std::string::npos) {
     // The profile functions strip trailing spaces from the default.
     std::string value = def;
     while (!value.empty() && value.back() == ' ') value.pop_back();
     CutAt(&value, kProfileValueLimit);
     return value;
   }
-  std::string name;
-  std::size_t valueStart = 0;
-  ParseKeyLine(lines_[at], &name, &valueStart);
   std::string value = Trim(lines_[at], valueStart, lines_[at].size());
   // Quotes let a value keep blanks at its ends; one pair is taken off, so
   // ""a"" reads as "a". A lone or unmatched quote stays.
