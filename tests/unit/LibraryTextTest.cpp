@@ -1,0 +1,110 @@
+// Text list files, quoted text, key-value lines and the locale comparison.
+#include "library/TextList.h"
+
+#include <algorithm>
+
+#include "LibraryTestSupport.h"
+#include "platform/Error.h"
+#include "platform/Locale.h"
+
+namespace {
+
+TEST(LibraryTextList, LineEndsNulAndEmptyLines) {
+  struct Case {
+    std::string bytes;
+    TLines lines;
+  } cases[] = {
+      {"", {}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\rb\nc", {"a", "b", "c"}},
+      {"a\r\n\r\nb\r\n", {"a", "", "b"}},
+      {"a\n\rb", {"a", "", "b"}},
+      {std::string("a\r\nb\0c\r\nd", 9), {"a", "b"}},
+      {std::string("\0a", 2), {}},
+      {"\r\n", {""}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseTextList(c.bytes), c.lines) << c.bytes;
+  EXPECT_EQ(FormatTextList({}), "");
+  EXPECT_EQ(FormatTextList({"a", "", "b"}), "a\r\n\r\nb\r\n");
+}
+
+TEST(LibraryTextList, QuotedTextAndItsInverse) {
+  EXPECT_EQ(QuotedText("It's"), "'It''s'");
+  EXPECT_EQ(QuotedText("C:\\a'b.mp3"), "'C:\\a''b.mp3'");
+  EXPECT_EQ(QuotedText(""), "''");
+  for (const std::string s : {"", "x", "''", "a'b'c'", "D:\\Lists\\Rock.m3u"}) EXPECT_EQ(UnquotedText(QuotedText(s)), s);
+  EXPECT_EQ(UnquotedText("'ab'cd"), "ab");
+  EXPECT_EQ(UnquotedText("noquote"), "");
+}
+
+TEST(LibraryTextList, KeysEndAfterTheirClosingQuote) {
+  std::string key, value;
+  SplitKeyValue("'D:\\a=b.m3u'=123", &key, &value);
+  EXPECT_EQ(key, "'D:\\a=b.m3u'");
+  EXPECT_EQ(value, "123");
+  SplitKeyValue("plain=x=y", &key, &value);
+  EXPECT_EQ(key, "plain");
+  EXPECT_EQ(value, "x=y");
+  SplitKeyValue("no equals", &key, &value);
+  EXPECT_EQ(key, "");
+  EXPECT_EQ(value, "");
+  SplitKeyValue("'open=1", &key, &value);
+  EXPECT_EQ(key, "'open");
+}
+
+TEST(LibraryTextList, LookupIgnoresCaseFirstLineWinsAndRemovalIsExact) {
+  TKeyValueList list({"'A.m3u'=1", "'a.M3U'=2", "'b.m3u'=3"});
+  EXPECT_EQ(list.Lookup("'a.m3u'"), "1");
+  EXPECT_EQ(list.Lookup("'c.m3u'"), "");
+  list.RemoveExact("'a.m3u'");  // byte for byte: no line
+  EXPECT_EQ(list.LiveCount(), 3u);
+  list.RemoveExact("'a.M3U'");
+  EXPECT_EQ(list.Lookup("'A.M3U'"), "1");
+  list.RemoveExact("'A.m3u'");
+  EXPECT_EQ(list.Lookup("'a.m3u'"), "");
+  EXPECT_EQ(list.LiveLines(), (TLines{"'b.m3u'=3"}));
+}
+
+TEST(LibraryLocale, ComparisonIgnoresCaseIsTotalAndKeysAgree) {
+  const std::string texts[] = {"band a", "BAND A", "Band B", "", "_x", "a", "\x82\x60", "\x82\x81",  // Ａ ａ
+                               "\x83\x9F", "\x83\xBF", "\x84\x40", "\x84\x70", "\x84\x4F", "\x84\x80",  // Α α А а О о
+                               "\x95\x5C", "\x95\x5Cz", "Z"};
+  EXPECT_EQ(platform::CompareTextIgnoringCase("band a", "BAND A"), 0);
+  EXPECT_EQ(platform::CompareTextIgnoringCase("\x82\x60", "\x82\x81"), 0);
+  EXPECT_EQ(platform::CompareTextIgnoringCase("\x84\x4F", "\x84\x80"), 0);
+  EXPECT_LT(platform::CompareTextIgnoringCase("_x", "a"), 0);
+  // 表 (0x95 0x5C): its trail byte is not a backslash to fold.
+  EXPECT_NE(platform::CompareTextIgnoringCase("\x95\x5C", "\x95\x7C"), 0);
+  for (const auto& a : texts) {
+    for (const auto& b : texts) {
+      const int ab = platform::CompareTextIgnoringCase(a, b);
+      EXPECT_EQ(ab, -platform::CompareTextIgnoringCase(b, a));
+      const std::string ka = platform::CaseInsensitiveKey(a), kb = platform::CaseInsensitiveKey(b);
+      EXPECT_EQ(ab == 0, ka == kb) << a << " / " << b;
+      EXPECT_EQ(ab < 0, ka < kb) << a << " / " << b;
+      for (const auto& c : texts) {
+        if (ab <= 0 && platform::CompareTextIgnoringCase(b, c) <= 0) {
+          EXPECT_LE(platform::CompareTextIgnoringCase(a, c), 0);
+        }
+      }
+    }
+  }
+}
+
+class LibraryTextFiles : public libtest::LibraryFixture {};
+
+TEST_F(LibraryTextFiles, ReadAndWriteWholeFiles) {
+  TLines lines;
+  EXPECT_FALSE(ReadTextList("C:\\App\\none.log", &lines));
+  WriteTextList("C:\\App\\x.log", {"a", "b"});
+  EXPECT_EQ(Get("C:\\App\\x.log"), "a\r\nb\r\n");
+  WriteTextList("C:\\App\\x.log", {});
+  EXPECT_TRUE(Exists("C:\\App\\x.log"));
+  EXPECT_EQ(Get("C:\\App\\x.log"), "");
+  ASSERT_TRUE(ReadTextList("C:\\App\\x.log", &lines));
+  EXPECT_TRUE(lines.empty());
+  EXPECT_THROW(ReadRequiredTextList("C:\\App\\none.log"), platform::Error);
+  EXPECT_THROW(ReadRequiredTextList("C:\\App"), platform::Error);
+}
+
+}  // namespace
