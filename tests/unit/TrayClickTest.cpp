@@ -8,6 +8,7 @@ class TrayClickTest : public MainFixture {
   TMain& Ready() {
     TMain& m = Bare();
     m.Info.CloseOnStop = false;
+    if (player_.wnd) player_.Close();
     player_.Start();
     sim::ClearJournal();
     return m;
@@ -39,7 +40,6 @@ TEST_F(TrayClickTest, LeftClickOnEachButtonSendsItsCommands) {
     m.Info.FadeoutOnStop = row.fadeStop;
     m.Info.CloseOnStop = row.closeOnStop;
     m.Info.FadeoutOnChange = row.fadeChange;
-    m.TrayClick(row.id, kc::tcLeft);
     std::vector<std::string> want;
     for (int c : row.commands) {
       if (c == 76) {
@@ -49,9 +49,9 @@ TEST_F(TrayClickTest, LeftClickOnEachButtonSendsItsCommands) {
         want.push_back(Cmd(c));
       }
     }
+    m.TrayClick(row.id, kc::tcLeft);
     EXPECT_EQ(Commands(), want) << "id " << row.id << " fadeStop " << row.fadeStop << " close "
                                 << row.closeOnStop << " fadeChange " << row.fadeChange;
-    if (player_.wnd == 0) player_.Start();
   }
 }
 

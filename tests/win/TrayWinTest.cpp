@@ -1,0 +1,50 @@
+// Tray icons through the real shell calls and the real icon loader.
+#include <gtest/gtest.h>
+
+#include "WinTestSupport.h"
+#include "platform/Error.h"
+#include "platform/Tray.h"
+
+namespace {
+
+std::string IconFolder() {
+  const std::string source = wintest::EnvPath("KELVANE_SOURCE");
+  return source.empty() ? std::string() : source + "\\resources\\icon\\";
+}
+
+TEST(TrayWinTest, IconsLoadAtTheSmallIconSize) {
+  if (IconFolder().empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
+  for (const char* name : {"Prev", "Play", "Pause", "Stop", "Next", "Eject"}) {
+    const platform::IconHandle icon = platform::LoadTrayIconFile(IconFolder() + name + ".ico");
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(icon), &info)) << name;
+    BITMAP bm{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+    EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXSMICON)) << name;
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    platform::DestroyTrayIcon(icon);
+  }
+}
+
+TEST(TrayWinTest, AFileThatIsNoIconRaisesAndAMissingOneSaysItCannotBeOpened) {
+  const std::string folder = wintest::TempFolder("kelvane-tray-test");
+  const std::string bogus = folder + "bogus.ico";
+  { std::ofstream(bogus, std::ios::binary) << "not an icon at all"; }
+  EXPECT_THROW(platform::LoadTrayIconFile(bogus), platform::Error);
+  try {
+    platform::LoadTrayIconFile(folder + "missing.ico");
+    FAIL() << "no error";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(std::string(e.what()), "ファイル " + folder + "missing.ico は開けません");
+  }
+}
+
+TEST(TrayWinTest, TheRecordIsTheShellsFirstLayout) {
+  EXPECT_EQ(sizeof(platform::NotifyIconData), 88u);
+  EXPECT_EQ(NOTIFYICONDATAA_V1_SIZE, 88u);
+  EXPECT_EQ(offsetof(NOTIFYICONDATAA, szTip), offsetof(platform::NotifyIconData, szTip));
+  EXPECT_EQ(offsetof(NOTIFYICONDATAA, hIcon), offsetof(platform::NotifyIconData, hIcon));
+}
+
+}  // namespace
