@@ -60,9 +60,9 @@ bool ParseProfileInteger(const std::string& text, std::int32_t* value);
 // One ini file: read once when made, edited in memory, saved whole.
 class ProfileFile {
  public:
-  // Reads the file now. A missing file reads as empty; one that exists but
-  // cannot be read raises Error ("ファイル %s は開けません"), so that a later
-  // save cannot overwrite settings that were never seen.
+  // Reads the file now. A missing file reads as empty, and so does one that
+  // exists but cannot be read (a folder, a file another program holds), as
+  // with the profile functions; such a file is never saved over.
   explicit ProfileFile(std::string path);
 
   const std::string& Path() const { return path_; }
@@ -80,12 +80,15 @@ class ProfileFile {
 
   // Writes the whole file: a new file beside the old, then put in its place
   // in one step. On failure the old file is as it was and Error
-  // ("%s に書き込めません" with the full path) is raised.
+  // ("%s に書き込めません" with the full path) is raised. A file that could
+  // not be read is not written at all (same error): whatever it holds was
+  // never seen, and writing the edits alone would lose it.
   void Save() const;
 
  private:
   std::string path_;
   ProfileText text_;
+  bool unreadable_ = false;
 };
 
 }  // namespace platform

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "app/ConstUnit.h"
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 
@@ -246,7 +248,11 @@ bool ParseProfileInteger(const std::string& text, std::int32_t* value) {
 
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {
   std::string bytes;
-  if (ReadWholeFile(path_, &bytes)) text_ = ProfileText(bytes);
+  try {
+    if (ReadWholeFile(path_, &bytes)) text_ = ProfileText(bytes);
+  } catch (const Error&) {
+    unreadable_ = true;
+  }
 }
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
@@ -278,6 +284,9 @@ void ProfileFile::WriteBool(const std::string& section, const std::string& key, 
   text_.Write(section, key, value ? "1" : "0");
 }
 
-void ProfileFile::Save() const { WriteFileSafely(path_, text_.Render()); }
+void ProfileFile::Save() const {
+  if (unreadable_) throw Error(FormatText(kc::kErrCannotWrite, path_));
+  WriteFileSafely(path_, text_.Render());
+}
 
 }  // namespace platform

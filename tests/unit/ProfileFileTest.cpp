@@ -370,12 +370,37 @@ TEST_F(ProfileFileTest, SaveIntoAMissingFolderRaises) {
   }
 }
 
-// Reading on with defaults would let the next save replace settings that
-// were never seen.
-TEST_F(ProfileFileTest, UnreadableFileRaisesInsteadOfReadingAsEmpty) {
-  Put("[Setting]\r\nPlayerPath=C:\\p.exe\r\n");
+// The profile functions read such a file as empty. Saving over it would
+// replace settings that were never seen with the edits alone.
+TEST_F(ProfileFileTest, UnreadableFileReadsAsEmptyAndIsNotSavedOver) {
+  const std::string old = "[Setting]\r\nPlayerPath=C:\\p.exe\r\nMine=1\r\n";
+  Put(old);
   sim::LockFile(path_);
-  EXPECT_THROW(platform::ProfileFile{path_}, platform::Error);
+  platform::ProfileFile ini(path_);
+  sim::UnlockFile(path_);
+  EXPECT_EQ("d", ini.ReadString("Setting", "PlayerPath", "d"));
+  ini.WriteString("Setting", "PlayerPath", "C:\\q.exe");
+  try {
+    ini.Save();
+    FAIL() << "a file that was never read was saved over";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(platform::FormatText(kc::kErrCannotWrite, path_), e.what());
+  }
+  EXPECT_EQ(old, Get());
+}
+
+TEST_F(ProfileFileTest, FolderInThePlaceOfTheFileIsNotWritable) {
+  fs::create_directories(root_ + "/C/App/kelvane.ini");
+  platform::ProfileFile ini(path_);
+  EXPECT_EQ(7, ini.ReadInteger("Setting", "Width", 7));
+  ini.WriteInteger("Setting", "Width", 8);
+  try {
+    ini.Save();
+    FAIL() << "saved over a folder";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(platform::FormatText(kc::kErrCannotWrite, path_), e.what());
+  }
+  EXPECT_TRUE(fs::is_directory(root_ + "/C/App/kelvane.ini"));
 }
 
 }  // namespace

@@ -274,4 +274,21 @@ TEST_F(ProfileFileWinTest, FailedSaveKeepsTheOldFileAndNamesIt) {
   EXPECT_EQ(old, GetFile(path));
 }
 
+// A file another program holds reads as the real function reads it, and a
+// save does not replace what could not be read.
+TEST_F(ProfileFileWinTest, HeldFileReadsAsTheRealFunctionAndIsNotSavedOver) {
+  const std::string path = NewPath();
+  const std::string old = "[Setting]\r\nWidth=500\r\n";
+  PutFile(path, old);
+  const HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  platform::ProfileFile ours(path);
+  EXPECT_EQ(RealRead(path, "Setting", "Width", "410"), ours.ReadString("Setting", "Width", "410"));
+  CloseHandle(held);
+  ours.WriteString("Setting", "Height", "348");
+  EXPECT_THROW(ours.Save(), platform::Error);
+  EXPECT_EQ(old, GetFile(path));
+}
+
 }  // namespace
