@@ -69,6 +69,7 @@ class LibraryFixture : public ::testing::Test {
     sim::Reset();
     platform::app::SetTitle(kc::kAppTitle);
     for (const char* dir : {"C/App", "D/Lists", "D/Music"}) std::filesystem::create_directories(root_ + "/" + dir);
+    // 2004-05-06 07:08:10 in this zone: stamp 816199941, the default file time.
     setenv("TZ", "UTC0", 1);
     tzset();
   }
@@ -80,7 +81,7 @@ class LibraryFixture : public ::testing::Test {
   // Host path of a Windows path ("D:\Music\a.mp3").
   std::string Host(const std::string& windowsPath) const { return sim::HostPath(windowsPath); }
 
-  void Put(const std::string& windowsPath, const std::string& bytes, std::time_t time = 1083794890) {
+  void Put(const std::string& windowsPath, const std::string& bytes, std::time_t time = 1083827290) {
     const std::string host = Host(windowsPath);
     std::filesystem::create_directories(std::filesystem::path(host).parent_path());
     std::ofstream(host, std::ios::binary) << bytes;

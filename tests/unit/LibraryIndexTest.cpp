@@ -1,0 +1,128 @@
+// The artist and album index of one playlist: groups, names and files.
+#include "library/PlaylistIndex.h"
+
+#include "LibraryTestSupport.h"
+#include "library/MP3Tag.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+using libtest::Chunk;
+using libtest::Mp3WithTag;
+
+class LibraryIndexTest : public libtest::LibraryFixture {
+ protected:
+  std::vector<std::string> Build(const std::string& playlist, const std::string& content) {
+    Put(playlist, content);
+    return BuildPlaylistIndex(context, playlist);
+  }
+  std::string Cache(const std::string& name) { return Get("C:\\App\\playlist\\" + name); }
+  std::string Stamp(const std::string& path) {
+    platform::FoundEntry e;
+    EXPECT_TRUE(platform::FindFirstEntry(path, &e));
+    return platform::StampText(e.stamp);
+  }
+  TLibraryContext context{"C:\\App\\", true};
+};
+
+TEST_F(LibraryIndexTest, WorkedExample) {
+  Put("D:\\Music\\a.mp3", Mp3WithTag("Band A", "First"));
+  Put("D:\\Music\\b.mp3", Mp3WithTag("band a", "Second"), 1100000000);
+  Put("D:\\Music\\c.wav", Mp3WithTag("Wave", "Wave"));
+  EXPECT_TRUE(Build("D:\\Lists\\Rock.m3u", "#EXTM3U\r\n\\Music\\a.mp3\r\nD:\\Music\\b.mp3\r\nD:\\Music\\c.wav\r\n").empty());
+  EXPECT_EQ(Names("C:\\App\\playlist"),
+            (std::vector<std::string>{"'Rock' Album 'First'.m3u", "'Rock' Album 'Second'.m3u", "'Rock' Album.dat",
+                                      "'Rock' Artist 'Band A'.m3u", "'Rock' Artist.dat", "Rock.log", "Rock.mp3log"}));
+  EXPECT_EQ(Cache("'Rock' Artist.dat"), "Band A\r\n");
+  EXPECT_EQ(Cache("'Rock' Artist 'Band A'.m3u"), "D:\\Music\\a.mp3\r\nD:\\Music\\b.mp3\r\n");
+  EXPECT_EQ(Cache("'Rock' Album.dat"), "First\r\nSecond\r\n");
+  EXPECT_EQ(Cache("'Rock' Album 'First'.m3u"), "D:\\Music\\a.mp3\r\n");
+  EXPECT_EQ(Cache("'Rock' Album 'Second'.m3u"), "D:\\Music\\b.mp3\r\n");
+  EXPECT_EQ(Cache("Rock.mp3log"), "'D:\\Music\\a.mp3'=" + Stamp("D:\\Music\\a.mp3") + "\r\n'D:\\Music\\b.mp3'=" +
+                                      Stamp("D:\\Music\\b.mp3") + "\r\n");
+  EXPECT_EQ(Cache("Rock.log"),
+            "'Rock' Artist.dat\r\n'Rock' Artist 'Band A'.m3u\r\n'Rock' Album.dat\r\n'Rock' Album 'First'.m3u\r\n"
+            "'Rock' Album 'Second'.m3u\r\nRock.mp3log\r\n");
+}
+
+TEST_F(LibraryIndexTest, GroupsKeepTheFirstSpellingAndSortWithoutRegardToCase) {
+  TGroupList list;
+  AddToGroup(list, "band a", "1");
+  AddToGroup(list, "BAND A", "2");
+  AddToGroup(list, "Alpha", "3");
+  AddToGroup(list, "band A", "1");
+  ASSERT_EQ(list.Entries().size(), 2u);
+  EXPECT_EQ(list.Entries()[0].Key, "band a");
+  EXPECT_EQ(list.Entries()[0].Tracks, (TLines{"1", "2", "1"}));
+  Put("D:\\Music\\1.mp3", Mp3WithTag("zeta", "x"));
+  Put("D:\\Music\\2.MP3", Mp3WithTag("Zeta", "x"));
+  Put("D:\\Music\\3.Rmp", Mp3WithTag("alpha", "x"));
+  Put("D:\\Music\\4.mp3x", Mp3WithTag("nope", "x"));
+  Build("D:\\Lists\\L.m3u", "D:\\Music\\1.mp3\nD:\\Music\\2.MP3\nD:\\Music\\3.Rmp\nD:\\Music\\4.mp3x\nD:\\Music\\1.mp3\n");
+  EXPECT_EQ(Cache("'L' Artist.dat"), "alpha\r\nzeta\r\n");
+  EXPECT_EQ(Cache("'L' Artist 'zeta'.m3u"), "D:\\Music\\1.mp3\r\nD:\\Music\\2.MP3\r\nD:\\Music\\1.mp3\r\n");
+  const auto names = Names("C:\\App\\playlist");
+  EXPECT_EQ(std::count(names.begin(), names.end(), "'L' Artist 'zeta'.m3u"), 1);
+  EXPECT_EQ(std::count(names.begin(), names.end(), "'L' Artist 'Zeta'.m3u"), 0);
+  EXPECT_EQ(ParseTextList(Cache("L.mp3log")).size(), 4u);  // the repeat has its own time line
+}
+
+TEST_F(LibraryIndexTest, InfoTextWinsAndId3FieldsAreTrimmed) {
+  using libtest::Rmp3;
+  Put("D:\\Music\\r.rmp", Rmp3(Chunk("IART", std::string("  Spaced  \0", 11)) + Chunk("IID3", libtest::Id3v1("Id3 Artist", "Id3 Album"))));
+  Put("D:\\Music\\s.mp3", Mp3WithTag("   ", "\t Album \x01"));
+  Build("D:\\Lists\\T.m3u", "D:\\Music\\r.rmp\r\nD:\\Music\\s.mp3\r\nD:\\Music\\missing.mp3\r\n");
+  EXPECT_EQ(Cache("'T' Artist.dat"), "  Spaced  \r\n");
+  EXPECT_EQ(Cache("'T' Album.dat"), "Album\r\nId3 Album\r\n");
+  // A missing track has no time line and is filed nowhere.
+  EXPECT_EQ(ParseTextList(Cache("T.mp3log")).size(), 2u);
+}
+
+TEST_F(LibraryIndexTest, NamesQuoteAndMakeKeysSafe) {
+  Put("D:\\Music\\1.mp3", Mp3WithTag("Up/Down", "What?"));
+  Put("D:\\Music\\2.mp3", Mp3WithTag("It's", "A\tB"));
+  Build("D:\\Lists\\Owl's.m3u", "D:\\Music\\1.mp3\r\nD:\\Music\\2.mp3\r\n");
+  EXPECT_EQ(Cache("'Owl''s' Artist.dat"), "It's\r\nUp/Down\r\n");
+  EXPECT_TRUE(Exists("C:\\App\\playlist\\'Owl''s' Artist 'Up\x81\x5E" "Down'.m3u"));
+  EXPECT_TRUE(Exists("C:\\App\\playlist\\'Owl''s' Album 'What\x81\x48'.m3u"));
+  EXPECT_TRUE(Exists("C:\\App\\playlist\\'Owl''s' Artist 'It''s'.m3u"));
+  // A control character has no full-width form: it is written as %09, and the
+  // playlist window finds the file through the same name function.
+  EXPECT_EQ(GeneratedPlaylistFileName("Owl's", "Album", "A\tB"), "'Owl''s' Album 'A%09B'.m3u");
+  EXPECT_EQ(Cache(GeneratedPlaylistFileName("Owl's", "Album", "A\tB")), "D:\\Music\\2.mp3\r\n");
+  EXPECT_EQ(SafeKeyForFileName(std::string("a\0\x1F", 3)), "a%00%1F");
+}
+
+TEST_F(LibraryIndexTest, PlaylistWithoutTracksGivesTwoEmptyIndexes) {
+  Put("D:\\Music\\x.wav", "w");
+  EXPECT_TRUE(Build("D:\\Lists\\E.m3u", "#only\r\n\r\nD:\\Music\\x.wav\r\n").empty());
+  EXPECT_EQ(Names("C:\\App\\playlist"), (std::vector<std::string>{"'E' Album.dat", "'E' Artist.dat", "E.log"}));
+  EXPECT_EQ(Cache("'E' Artist.dat"), "");
+  EXPECT_EQ(Cache("E.log"), "'E' Artist.dat\r\n'E' Album.dat\r\n");
+}
+
+TEST_F(LibraryIndexTest, AFileThatCannotBeWrittenIsReportedAndTheRestIsWritten) {
+  Put("D:\\Music\\1.mp3", Mp3WithTag("A", "B"));
+  Put("C:\\App\\playlist\\'P' Artist 'A'.m3u", "old\r\n");
+  sim::LockFile("C:\\App\\playlist\\'P' Artist 'A'.m3u");
+  Put("D:\\Music\\2.mp3", Mp3WithTag("C", "D"));
+  sim::LockFile("D:\\Music\\2.mp3");
+  const auto failures = Build("D:\\Lists\\P.m3u", "D:\\Music\\1.mp3\r\nD:\\Music\\2.mp3\r\n");
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_NE(failures[0].find("2.mp3"), std::string::npos);
+  EXPECT_NE(failures[1].find("'P' Artist 'A'.m3u"), std::string::npos);
+  EXPECT_EQ(Cache("'P' Artist 'A'.m3u"), "old\r\n");
+  EXPECT_EQ(Cache("'P' Album 'B'.m3u"), "D:\\Music\\1.mp3\r\n");
+  // The .log still names the file, so the next build's clean-up tries again.
+  EXPECT_NE(Cache("P.log").find("'P' Artist 'A'.m3u"), std::string::npos);
+}
+
+TEST_F(LibraryIndexTest, TheMainObjectHoldsEachBuildsReader) {
+  std::unique_ptr<TMP3Tag> holder;
+  context.TagReaderHolder = &holder;
+  Build("D:\\Lists\\H.m3u", "");
+  ASSERT_TRUE(holder);
+  EXPECT_TRUE(holder->FileName.empty());
+}
+
+}  // namespace
