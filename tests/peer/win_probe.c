@@ -2,7 +2,8 @@
  * cannot see (a Wine virtual desktop is one X window).
  *   peer_probe find <class|-> [title|-] [wait_ms]
  *       first top-level window by class and/or title; waits up to wait_ms for it.
- *       Prints: <hwnd> <left> <top> <right> <bottom> <visible> (screen coordinates)
+ *       Prints: <hwnd> <left> <top> <right> <bottom> <visible> <client_x> <client_y>
+ *       (screen coordinates; client_x/y is where the client area's 0,0 lies)
  *   peer_probe count <class|-> [title|-]     number of top-level windows that match
  *   peer_probe tree <class|-> [title|-]      the window and its descendants
  *   peer_probe top                           every top-level window
@@ -68,10 +69,13 @@ int main(int argc, char** argv) {
     DWORD start = GetTickCount();
     HWND w;
     RECT r;
+    POINT origin = {0, 0};
     while ((w = FindWindowA(cls, title)) == NULL && GetTickCount() - start < wait_ms) Sleep(100);
     if (w == NULL) return 1;
     GetWindowRect(w, &r);
-    printf("%p %ld %ld %ld %ld %d\n", (void*)w, r.left, r.top, r.right, r.bottom, IsWindowVisible(w) ? 1 : 0);
+    ClientToScreen(w, &origin);
+    printf("%p %ld %ld %ld %ld %d %ld %ld\n", (void*)w, r.left, r.top, r.right, r.bottom, IsWindowVisible(w) ? 1 : 0,
+           origin.x, origin.y);
     return 0;
   }
   if (strcmp(cmd, "count") == 0 && argc >= 3) {

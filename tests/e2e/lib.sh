@@ -1,0 +1,313 @@
+# shellcheck shell=bash
+# Helpers for end-to-end tests: Kelvane and the stand-in player on a Wine virtual
+# desktop under a private Xvfb, driven with xdotool, judged by the player's journal,
+# by files and by screenshots.
+#
+# A test script:
+#   . "$(dirname "$0")/lib.sh"
+#   e2e_setup                       # work folder, Xvfb, desktop, cleanup trap
+#   e2e_start_player                # the stand-in, journal in $E2E_JOURNAL
+#   e2e_check "plays" e2e_wait_journal '^STATE playing$'
+#   e2e_finish                      # summary line, exit code
+#
+# Environment (ctest sets these): KELVANE_BIN (folder of kelvane.exe), KELVANE_PEER
+# (winamp_standin.exe), KELVANE_SOURCE, KELVANE_BUILD. Optional: KELVANE_E2E_TIMEOUT
+# (seconds, default 15) for every wait; KELVANE_E2E_KEEP=1 keeps the work folder.
+#
+# Coordinates given to the click helpers are Windows screen coordinates of the
+# virtual desktop (what peer_probe prints); they are mapped onto the X screen here.
+
+set -u
+
+E2E_NAME="$(basename "${0%.sh}")"
+: "${KELVANE_SOURCE:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
+: "${KELVANE_BUILD:=$KELVANE_SOURCE/build/windows}"
+: "${KELVANE_PEER:=$KELVANE_BUILD/tests/peer/winamp_standin.exe}"
+: "${KELVANE_BIN:=$KELVANE_BUILD/app}"
+E2E_TIMEOUT="${KELVANE_E2E_TIMEOUT:-15}"
+E2E_TOOLS="$(dirname "$KELVANE_PEER")"
+E2E_SEND="$E2E_TOOLS/peer_send.exe"
+E2E_PROBE="$E2E_TOOLS/peer_probe.exe"
+E2E_PLAYER_CLASS="Winamp v1.x"
+
+# One prefix per build folder, apart from the one the ctest runner uses, so an e2e
+# run never stops the wineserver under another test.
+export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e}"
+# shellcheck source=tools/wine-env.sh
+. "$KELVANE_SOURCE/tools/wine-env.sh"
+
+E2E_WORK="$KELVANE_BUILD/e2e-work/$E2E_NAME"
+E2E_ARTEFACTS="$KELVANE_BUILD/e2e-artefacts/$E2E_NAME"
+E2E_JOURNAL="$E2E_WORK/journal.txt"
+E2E_APP_DIR="$E2E_WORK/Kelvane"
+E2E_PLAYER_DIR="$E2E_WORK/Winamp"
+E2E_PLAYER_EXE="$E2E_PLAYER_DIR/winamp.exe"
+E2E_FAILURES=0
+E2E_CHECKS=0
+E2E_DESKTOP_X=0
+E2E_DESKTOP_Y=0
+
+e2e_log() { echo "[$E2E_NAME] $*"; }
+
+# A Unix path as Windows programs in the prefix see it (Wine's Z: drive).
+e2e_winpath() {
+  local p
+  p="$(realpath -m "$1")"
+  echo "Z:${p//\//\\}"
+}
+
+e2e_setup() {
+  local f
+  for f in "$KELVANE_PEER" "$E2E_SEND" "$E2E_PROBE"; do
+    [ -f "$f" ] || { e2e_log "missing $f (build winamp_standin, peer_send, peer_probe; set KELVANE_PEER)"; exit 1; }
+  done
+  rm -rf "$E2E_WORK" "$E2E_ARTEFACTS"
+  mkdir -p "$E2E_WORK" "$E2E_ARTEFACTS" "$E2E_PLAYER_DIR"
+  : >"$E2E_JOURNAL"
+  export KELVANE_PLAYER_JOURNAL="$E2E_JOURNAL"
+  cp "$KELVANE_PEER" "$E2E_PLAYER_EXE"
+
+  kv_prefix_prepare || { e2e_log "cannot prepare the Wine prefix"; exit 1; }
+  # Runs sharing this prefix take turns: cleanup stops its wineserver.
+  exec 7>"$WINEPREFIX.run.lock"
+  flock -x 7
+  trap e2e_cleanup EXIT
+  trap 'exit 130' INT TERM
+  # Clicks must land on our own screen, never on a developer's desktop.
+  if [ "${KELVANE_E2E_USE_DISPLAY:-0}" != 1 ]; then unset DISPLAY; fi
+  kv_xvfb_start || { e2e_log "cannot start Xvfb"; exit 1; }
+  kv_desktop_start || { e2e_log "the virtual desktop did not appear"; exit 1; }
+  local xid geo
+  xid="$(kv_desktop_xid)"
+  geo="$(xwininfo -id "$xid" 2>/dev/null)"
+  E2E_DESKTOP_X="$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$geo")"
+  E2E_DESKTOP_Y="$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$geo")"
+  e2e_log "display $DISPLAY, work folder $E2E_WORK, artefacts $E2E_ARTEFACTS"
+}
+
+e2e_cleanup() {
+  local rc=$?
+  if [ "$rc" -ne 0 ] || [ "$E2E_FAILURES" -ne 0 ]; then
+    [ -n "${DISPLAY:-}" ] && kv_screenshot "$E2E_ARTEFACTS/at-exit.png" 2>/dev/null
+  fi
+  [ -f "$E2E_JOURNAL" ] && cp "$E2E_JOURNAL" "$E2E_ARTEFACTS/journal.txt"
+  kv_wine_cleanup
+  if [ "${KELVANE_E2E_KEEP:-0}" != 1 ] && [ "$rc" -eq 0 ] && [ "$E2E_FAILURES" -eq 0 ]; then
+    rm -rf "$E2E_WORK"
+  fi
+}
+
+# --- starting programs ---------------------------------------------------------
+
+# Copies what ships (kelvane.exe, icon\, readme.txt) into $E2E_APP_DIR.
+e2e_copy_kelvane() {
+  mkdir -p "$E2E_APP_DIR"
+  cp "$KELVANE_BIN/kelvane.exe" "$E2E_APP_DIR/" || return 1
+  local extra
+  for extra in icon readme.txt; do
+    if [ -e "$KELVANE_BIN/$extra" ]; then
+      cp -r "$KELVANE_BIN/$extra" "$E2E_APP_DIR/"
+    elif [ -e "$KELVANE_SOURCE/resources/$extra" ]; then
+      cp -r "$KELVANE_SOURCE/resources/$extra" "$E2E_APP_DIR/"
+    fi
+  done
+}
+
+# Starts kelvane.exe from $E2E_APP_DIR in the background (E2E_KELVANE_PID: the wine process).
+e2e_start_kelvane() {
+  [ -f "$E2E_APP_DIR/kelvane.exe" ] || e2e_copy_kelvane || return 1
+  kv_wine_start "$E2E_APP_DIR/kelvane.exe" "$@"
+  E2E_KELVANE_PID=$KV_LAST_PID
+}
+
+# Starts the stand-in player (as $E2E_PLAYER_EXE) with the given arguments and waits
+# for its window. Arguments are passed as they are, e.g. /ADD "Z:\x.m3u".
+e2e_start_player() {
+  kv_wine_start "$E2E_PLAYER_EXE" "$@"
+  E2E_PLAYER_PID=$KV_LAST_PID
+  e2e_wait_window "$E2E_PLAYER_CLASS" >/dev/null
+}
+
+# Runs a Windows console program in the prefix and prints its output (CR removed).
+e2e_wine() {
+  wine "$@" 2>/dev/null | tr -d '\r'
+  return "${PIPESTATUS[0]}"
+}
+
+# peer_send: SendMessage to the first window of a class; prints the answer.
+#   e2e_send "Winamp v1.x" WM_USER 0 104
+e2e_send() { e2e_wine "$E2E_SEND" "$@"; }
+
+# peer_probe with its subcommands (find, count, tree, top, tray, foreground).
+e2e_probe() { e2e_wine "$E2E_PROBE" "$@"; }
+
+# --- waiting -------------------------------------------------------------------
+
+# Waits for a top-level window by class and/or title ("-" for any). Prints
+# "<hwnd> <left> <top> <right> <bottom> <visible> <client_x> <client_y>".
+e2e_wait_window() {
+  local cls="$1" title="${2:--}" timeout="${3:-$E2E_TIMEOUT}"
+  e2e_probe find "$cls" "$title" "$((timeout * 1000))"
+}
+
+# Waits until no window of the class and title exists.
+e2e_wait_no_window() {
+  local cls="$1" title="${2:--}" timeout="${3:-$E2E_TIMEOUT}"
+  local end=$((SECONDS + timeout))
+  while [ "$(e2e_probe count "$cls" "$title")" != 0 ]; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.2
+  done
+}
+
+# Number of journal lines matching an extended regex. The journal is Shift-JIS, so
+# matching is done byte-wise; put Japanese into a pattern through e2e_sjis.
+e2e_journal_count() {
+  LC_ALL=C grep -a -c -E "$1" "${2:-$E2E_JOURNAL}" 2>/dev/null || true
+}
+
+# Text (UTF-8) as the Windows programs write and show it (Shift-JIS).
+e2e_sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
+# Shift-JIS from a program, as UTF-8 for messages and comparisons.
+e2e_utf8() { iconv -f CP932 -t UTF-8; }
+
+# Waits until the journal holds at least <n> lines matching the regex (default 1).
+#   e2e_wait_journal '^STATE paused$' [timeout_s] [n]
+e2e_wait_journal() {
+  local re="$1" timeout="${2:-$E2E_TIMEOUT}" n="${3:-1}"
+  local end=$((SECONDS + timeout))
+  while [ "$(e2e_journal_count "$re")" -lt "$n" ]; do
+    if [ $SECONDS -ge $end ]; then
+      e2e_log "journal has no line matching /$re/ (wanted $n) after ${timeout}s; its end:"
+      tail -n 15 "$E2E_JOURNAL" | sed 's/^/    /'
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+# The journal from line <from> on (1-based), for checking exact sequences.
+e2e_journal_from() { tail -n +"$1" "$E2E_JOURNAL"; }
+e2e_journal_lines() { wc -l <"$E2E_JOURNAL" | tr -d ' '; }
+
+# --- acting as a person --------------------------------------------------------
+
+# Clicks at Windows screen coordinates. Button: 1 left (default), 2 middle, 3 right.
+e2e_click() {
+  local x="$1" y="$2" button="${3:-1}"
+  xdotool mousemove --sync $((E2E_DESKTOP_X + x)) $((E2E_DESKTOP_Y + y)) click "$button"
+}
+
+# Clicks at client coordinates of a window found by class and/or title.
+e2e_click_window() {
+  local cls="$1" title="$2" cx="$3" cy="$4" button="${5:-1}"
+  local info
+  info="$(e2e_wait_window "$cls" "$title")" || return 1
+  set -- $info
+  e2e_click $(($7 + cx)) $(($8 + cy)) "$button"
+}
+
+# Types keys (xdotool key names) into whatever has the focus.
+e2e_key() { xdotool key --delay 50 "$@"; }
+
+# --- the notification area -----------------------------------------------------
+
+# Wine's taskbar draws the tray icons itself, from its right end leftwards, in the
+# order they were added (the first added is rightmost); each slot is 20 px wide
+# (a 16 px icon plus a 2 px border each side) and centred on the taskbar's height.
+E2E_TRAY_SLOT=20
+
+# Prints "<left> <top> <right> <bottom>" of the taskbar (Windows screen coordinates).
+e2e_tray_geometry() {
+  local line
+  line="$(e2e_probe tray | head -n1)" || return 1
+  [ -n "$line" ] || return 1
+  set -- $line
+  echo "$2 $3 $4 $5"
+}
+
+# Prints "<x> <y>", the centre of the tray slot <n> counted from the right (0 = rightmost).
+e2e_tray_slot_point() {
+  local n="$1" geo
+  geo="$(e2e_tray_geometry)" || return 1
+  set -- $geo
+  echo "$(($3 - E2E_TRAY_SLOT * n - E2E_TRAY_SLOT / 2)) $((($2 + $4) / 2))"
+}
+
+# Finds an icon (an .ico or image file) in the tray by matching a screenshot of the
+# taskbar's right half against it. Prints "<x> <y>" (centre, Windows coordinates)
+# or fails when nothing matches well enough.
+e2e_tray_find_icon() {
+  local icon="$1" geo tmp
+  geo="$(e2e_tray_geometry)" || return 1
+  set -- $geo
+  local left=$1 top=$2 right=$3 bottom=$4
+  local h=$((bottom - top)) half=$(((right - left) / 2))
+  tmp="$(mktemp -d)"
+  import -display "$DISPLAY" -window root \
+    -crop "${half}x${h}+$((E2E_DESKTOP_X + left + half))+$((E2E_DESKTOP_Y + top))" +repage "$tmp/strip.png"
+  # The icon as the taskbar paints it: 16x16, alpha blended over the taskbar colour.
+  local bg
+  bg="$(convert "$tmp/strip.png" -format '%[pixel:p{0,0}]' info:)"
+  convert "${icon}[0]" -resize 16x16! -background "$bg" -flatten "$tmp/icon.png" 2>/dev/null ||
+    convert "$icon" -resize 16x16! -background "$bg" -flatten "$tmp/icon.png" || { rm -rf "$tmp"; return 1; }
+  local out score offset
+  out="$(compare -metric RMSE -subimage-search "$tmp/strip.png" "$tmp/icon.png" null: 2>&1)"
+  rm -rf "$tmp"
+  # "1234.5 (0.0188) @ 980,2": the normalised score in brackets, then the offset.
+  score="$(sed -n 's/.*(\([0-9.e+-]*\)).*/\1/p' <<<"$out")"
+  offset="$(sed -n 's/.*@ *\([0-9]*,[0-9]*\).*/\1/p' <<<"$out")"
+  [ -n "$score" ] && [ -n "$offset" ] || return 1
+  awk -v s="$score" 'BEGIN { exit !(s < 0.08) }' || return 1
+  echo "$((left + half + ${offset%,*} + 8)) $((top + ${offset#*,} + 8))"
+}
+
+# --- evidence ------------------------------------------------------------------
+
+# Screenshot of the whole X screen into the artefacts folder; prints its path.
+e2e_screenshot() {
+  local out="$E2E_ARTEFACTS/$1.png"
+  kv_screenshot "$out" && echo "$out"
+}
+
+# Screenshot of one window (by class and/or title); prints its path.
+e2e_screenshot_window() {
+  local name="$1" cls="$2" title="${3:--}" info out="$E2E_ARTEFACTS/$1.png"
+  info="$(e2e_wait_window "$cls" "$title")" || return 1
+  set -- $info
+  import -display "$DISPLAY" -window root \
+    -crop "$(($4 - $2))x$(($5 - $3))+$((E2E_DESKTOP_X + $2))+$((E2E_DESKTOP_Y + $3))" +repage "$out" && echo "$out"
+}
+
+# --- verdicts ------------------------------------------------------------------
+
+# Runs a command as one named check; a failure is counted and reported, the test goes on.
+e2e_check() {
+  local what="$1"
+  shift
+  E2E_CHECKS=$((E2E_CHECKS + 1))
+  if "$@"; then
+    e2e_log "ok: $what"
+  else
+    E2E_FAILURES=$((E2E_FAILURES + 1))
+    e2e_log "FAILED: $what"
+  fi
+}
+
+# Compares an actual value with the expected one, naming both on failure.
+e2e_expect_eq() {
+  local what="$1" expected="$2" actual="$3"
+  E2E_CHECKS=$((E2E_CHECKS + 1))
+  if [ "$expected" = "$actual" ]; then
+    e2e_log "ok: $what ($actual)"
+  else
+    E2E_FAILURES=$((E2E_FAILURES + 1))
+    e2e_log "FAILED: $what: expected '$expected', got '$actual'"
+  fi
+}
+
+e2e_finish() {
+  e2e_log "$((E2E_CHECKS - E2E_FAILURES)) of $E2E_CHECKS checks passed"
+  [ "$E2E_FAILURES" -eq 0 ]
+  exit $?
+}
