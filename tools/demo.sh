@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Runs Kelvane on a Wine virtual desktop beside the stand-in player, with a small
+# sample library. With a display the desktop opens there and Kelvane runs until
+# you press Enter here; without one it runs under a private Xvfb, takes a short
+# scripted tour of the tray and saves screenshots.
+set -euo pipefail
+REPO="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$REPO"
+
+if [ "$(id -u)" -eq 0 ]; then tools/setup.sh
+elif sudo -n true 2>/dev/null; then sudo tools/setup.sh
+else echo "demo: not root and no sudo; assuming tools/setup.sh has been run" >&2
+fi
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"${JOBS:-2}" --target kelvane winamp_standin peer_send peer_probe kelvane-update
+
+export KELVANE_SOURCE="$REPO" KELVANE_BUILD="$REPO/build/windows" KELVANE_E2E_KEEP=1
+[ -n "${DISPLAY:-}" ] && export KELVANE_E2E_USE_DISPLAY=1
+# shellcheck source=tests/e2e/lib.sh
+. "$REPO/tests/e2e/lib.sh"
+
+e2e_setup
+e2e_copy_kelvane
+
+# A sample library: tracks with ID3v1 trailers from the test corpus, two playlists.
+MUSIC="$E2E_WORK/Music"
+LISTS="$E2E_WORK/Playlists"
+mkdir -p "$MUSIC" "$LISTS"
+for f in "$REPO"/tests/data/corpus/taglib/*.mp3; do
+  if [ "$(tail -c 128 "$f" | head -c 3 | tr -d '\000')" = TAG ]; then cp "$f" "$MUSIC/"; fi
+done
+WMUSIC="$(e2e_winpath "$MUSIC")"
+{ for f in "$MUSIC"/*.mp3; do printf '%s\\%s\r\n' "$WMUSIC" "$(basename "$f")"; done; } >"$LISTS/All tracks.m3u"
+{ printf '#EXTM3U\r\n'; for f in $(ls "$MUSIC" | head -n 2); do printf '%s\\%s\r\n' "$WMUSIC" "$f"; done; } \
+  >"$LISTS/Two.m3u"
+printf '[Setting]\r\nPlayerPath=%s\r\nPlayListPath=%s\r\n' \
+  "$(e2e_winpath "$E2E_PLAYER_EXE")" "$(e2e_winpath "$LISTS")" >"$E2E_APP_DIR/kelvane.ini"
+
+# The library: one whole update of the sample, as a scheduled task would run it.
+cp "$KELVANE_BUILD/tools/update/kelvane-update.exe" "$E2E_APP_DIR/"
+e2e_log "library update of the sample playlists:"
+e2e_wine "$E2E_APP_DIR/kelvane-update.exe" --check-mp3 "$(e2e_winpath "$E2E_APP_DIR")" "$(e2e_winpath "$LISTS")" || true
+
+e2e_start_kelvane
+ICONS="$REPO/resources/icon"
+click() { local p; p="$(e2e_tray_find_icon "$ICONS/$1.ico")" && e2e_click $p; }
+
+if [ "${KELVANE_E2E_USE_DISPLAY:-0}" = 1 ]; then
+  e2e_log "Kelvane runs on the virtual desktop: click its tray icons (Play starts the stand-in player)."
+  read -r -p "Press Enter to close Kelvane... " _
+else
+  sleep 2
+  e2e_screenshot 1-start >/dev/null
+  click Play && e2e_wait_window "$E2E_PLAYER_CLASS" - >/dev/null && sleep 2
+  e2e_screenshot 2-playing >/dev/null
+  click Pause && sleep 1.5
+  e2e_screenshot 3-paused >/dev/null
+  click Stop && sleep 2
+  e2e_screenshot 4-stopped-and-closed >/dev/null
+  e2e_log "player journal:"
+  sed 's/^/    /' "$E2E_JOURNAL"
+fi
+e2e_send TMain WM_CLOSE 0 0 >/dev/null || true
+sleep 1
+e2e_log "settings written: $E2E_APP_DIR/kelvane.ini"
+e2e_log "screenshots: $E2E_ARTEFACTS"
