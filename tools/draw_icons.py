@@ -68,27 +68,6 @@ class Polygon:
         return inside
 
 
-class Ellipse:
-    def __init__(self, cx, cy, rx, ry):
-        self.cx, self.cy, self.rx, self.ry = cx, cy, rx, ry
-        self.bbox = (cx - rx, cy - ry, cx + rx, cy + ry)
-
-    def contains(self, x, y):
-        dx = (x - self.cx) / self.rx
-        dy = (y - self.cy) / self.ry
-        return dx * dx + dy * dy <= 1.0
-
-
-class Union:
-    def __init__(self, *shapes):
-        self.shapes = shapes
-        self.bbox = (min(s.bbox[0] for s in shapes), min(s.bbox[1] for s in shapes),
-                     max(s.bbox[2] for s in shapes), max(s.bbox[3] for s in shapes))
-
-    def contains(self, x, y):
-        return any(s.contains(x, y) for s in self.shapes)
-
-
 # --- raster: premultiplied RGBA floats, painted layer by layer --------------
 
 class Canvas:
@@ -280,11 +259,7 @@ def paint_glyph(canvas, shapes):
 def _shifted(shape, dx, dy):
     if isinstance(shape, RoundRect):
         return RoundRect(shape.x0 + dx, shape.y0 + dy, shape.x1 + dx, shape.y1 + dy, shape.r)
-    if isinstance(shape, Polygon):
-        return Polygon([(x + dx, y + dy) for x, y in shape.points])
-    if isinstance(shape, Ellipse):
-        return Ellipse(shape.cx + dx, shape.cy + dy, shape.rx, shape.ry)
-    return Union(*[_shifted(s, dx, dy) for s in shape.shapes])
+    return Polygon([(x + dx, y + dy) for x, y in shape.points])
 
 
 def draw_button(name, size):
