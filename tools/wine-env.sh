@@ -27,7 +27,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Bump when kv_prefix_prepare changes what it writes, so old prefixes are redone.
-KV_PREFIX_VERSION=4
+KV_PREFIX_VERSION=5
 KV_DESKTOP_NAME=kelvane
 KV_DESKTOP_SIZE=1024x768
 
@@ -106,6 +106,13 @@ kv_prefix_prepare() {
       [ -f "$pfont" ] && ln -sf "$pfont" "$WINEPREFIX/drive_c/windows/Fonts/ipagp.ttf"
     else
       kv_log "no Japanese font found: install fonts-ipafont-gothic (tools/setup.sh)"
+    fi
+    # Caption buttons and scroll arrows are Marlett glyphs; this Wine build does not
+    # find its own copy (fonts-wine) unless it sits in the prefix.
+    if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+      ln -sf /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+    else
+      kv_log "no marlett.ttf: install fonts-wine (tools/setup.sh) or caption buttons show letters"
     fi
 
     local reg="$WINEPREFIX/kelvane.reg"
