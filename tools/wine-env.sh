@@ -130,7 +130,8 @@ kv_xvfb_start() {
   [ -n "${DISPLAY:-}" ] && return 0
   local numfile
   numfile="$(mktemp)"
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 &
+  # fd 7 is the e2e run lock: a server that outlives its script must not hold it.
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 7>&- &
   KV_XVFB_PID=$!
   local i
   for i in $(seq 1 100); do
@@ -162,7 +163,7 @@ kv_desktop_start() {
   local name="${1:-$KV_DESKTOP_NAME}" size="${2:-$KV_DESKTOP_SIZE}"
   KV_DESKTOP_NAME="$name"
   KV_DESKTOP_SIZE="$size"
-  wine explorer "/desktop=$name,$size" >/dev/null 2>&1 &
+  wine explorer "/desktop=$name,$size" >/dev/null 2>&1 7>&- &
   KV_DESKTOP_PID=$!
   local i
   for i in $(seq 1 150); do
@@ -177,7 +178,7 @@ kv_desktop_start() {
 # The caller reads the PID of the Unix-side wine process from KV_LAST_PID.
 KV_LAST_PID=""
 kv_wine_start() {
-  wine "$@" >/dev/null 2>&1 &
+  wine "$@" >/dev/null 2>&1 7>&- &
   KV_LAST_PID=$!
 }
 
