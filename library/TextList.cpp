@@ -121,20 +121,32 @@ void SplitKeyValue(const std::string& line, std::string* key, std::string* value
 }
 
 TKeyValueList::TKeyValueList(TLines lines) : lines_(std::move(lines)) {
-  keys_.resize(lines_.size());
-  values_.resize(lines_.size());
-  alive_.assign(lines_.size(), true);
-  live_ = lines_.size();
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
+  const std::size_t n = lines_.size();
+  keys_.resize(n);
+  values_.resize(n);
+  alive_.assign(n, true);
+  next_.assign(n, kNone);
+  live_ = n;
+  index_.reserve(n);
+  std::unordered_map<std::string, std::size_t> last;
+  last.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
     SplitKeyValue(lines_[i], &keys_[i], &values_[i]);
-    index_[platform::CaseInsensitiveKey(keys_[i])].push_back(i);
+    std::string folded = platform::CaseInsensitiveKey(keys_[i]);
+    auto [at, inserted] = last.try_emplace(folded, i);
+    if (inserted) {
+      index_.emplace(std::move(folded), i);
+    } else {
+      next_[at->second] = i;
+      at->second = i;
+    }
   }
 }
 
 std::string TKeyValueList::Lookup(const std::string& key) const {
   const auto it = index_.find(platform::CaseInsensitiveKey(key));
   if (it == index_.end()) return std::string();
-  for (std::size_t i : it->second) {
+  for (std::size_t i = it->second; i != kNone; i = next_[i]) {
     if (alive_[i]) return values_[i];
   }
   return std::string();
@@ -143,7 +155,7 @@ std::string TKeyValueList::Lookup(const std::string& key) const {
 void TKeyValueList::RemoveExact(const std::string& key) {
   const auto it = index_.find(platform::CaseInsensitiveKey(key));
   if (it == index_.end()) return;
-  for (std::size_t i : it->second) {
+  for (std::size_t i = it->second; i != kNone; i = next_[i]) {
     if (alive_[i] && keys_[i] == key) {
       alive_[i] = false;
       --live_;

@@ -62,6 +62,9 @@ class TKeyValueList {
   std::vector<std::string> values_;
   std::vector<bool> alive_;
   std::size_t live_ = 0;
-  // Case-insensitive key -> indexes of the lines with that key, in order.
-  std::unordered_map<std::string, std::vector<std::size_t>> index_;
+  // Case-insensitive key -> first line with that key; next_ chains the
+  // later lines with the same key, in order.
+  std::unordered_map<std::string, std::size_t> index_;
+  std::vector<std::size_t> next_;
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 };

@@ -17,11 +17,24 @@ namespace platform {
 namespace {
 
 std::int32_t StampOf(const struct stat& st) {
-  std::tm local{};
+  // Files of one library share few distinct seconds: the last conversions
+  // are kept, as localtime_r costs more than the stat it follows.
+  struct Converted {
+    std::time_t seconds = -1;
+    std::int32_t stamp = 0;
+  };
+  static Converted recent[16];
+  static unsigned next = 0;
   const std::time_t seconds = st.st_mtim.tv_sec;
+  for (const Converted& c : recent) {
+    if (c.seconds == seconds) return c.stamp;
+  }
+  std::tm local{};
   if (!localtime_r(&seconds, &local)) return PackDosStamp(1980, 1, 1, 0, 0, 0);
-  return PackDosStamp(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                      local.tm_min, local.tm_sec);
+  const std::int32_t stamp = PackDosStamp(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                          local.tm_min, local.tm_sec);
+  recent[next++ % 16] = Converted{seconds, stamp};
+  return stamp;
 }
 
 std::uint32_t AttributesOf(const struct stat& st) {

@@ -335,6 +335,7 @@ void NoteCreated(const std::string& hostPath) {
   const std::string name = LastPart(hostPath);
   it->second.byFold.emplace(FoldName(name), name);
   it->second.mtime = folderStat.st_mtim;
+  it->second.trusted = true;  // the change is ours and is in the cache
 }
 
 void NoteRemoved(const std::string& hostPath) {
@@ -348,12 +349,9 @@ void NoteRemoved(const std::string& hostPath) {
   }
   const std::string name = LastPart(hostPath);
   auto entry = it->second.byFold.find(FoldName(name));
-  if (entry != it->second.byFold.end() && entry->second == name) {
-    // Another stored spelling of the same fold may remain: list again.
-    cache.erase(it);
-    return;
-  }
+  if (entry != it->second.byFold.end() && entry->second == name) it->second.byFold.erase(entry);
   it->second.mtime = folderStat.st_mtim;
+  it->second.trusted = true;
 }
 
 bool IsLocked(const std::string& hostPath) {

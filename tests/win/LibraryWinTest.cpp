@@ -1,0 +1,173 @@
+// The library through the real Win32 file system and locale: drive paths,
+// FindFirstFileA stamps in local time, CompareStringA order, "*.m3u" matched
+// without regard to case, and whole updates whose files must be byte for byte
+// those of the native run.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "WinTestSupport.h"
+#include "library/LibraryUpdate.h"
+#include "library/MP3Tag.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+
+namespace {
+
+void Put(const std::string& path, const std::string& bytes) {
+  platform::WriteFileSafely(path, bytes);
+}
+
+std::string Get(const std::string& path) {
+  std::string bytes;
+  platform::ReadWholeFile(path, &bytes);
+  return bytes;
+}
+
+std::string Mp3(const std::string& artist, const std::string& album) {
+  std::string block(128, '\0');
+  block.replace(0, 3, "TAG");
+  block.replace(33, artist.size(), artist);
+  block.replace(63, album.size(), album);
+  return std::string(2048, '\xFF') + block;
+}
+
+void SetTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
+  SYSTEMTIME local = {year, month, 0, day, hour, minute, second, 0};
+  FILETIME localTime, utc;
+  SystemTimeToFileTime(&local, &localTime);
+  LocalFileTimeToFileTime(&localTime, &utc);
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  SetFileTime(file, nullptr, nullptr, &utc);
+  CloseHandle(file);
+}
+
+class LibraryWinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    base_ = wintest::TempFolder("kv-lib-" + std::to_string(GetTickCount()) + "-" +
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    for (const char* dir : {"App", "Lists", "Music"}) CreateDirectoryA((base_ + dir).c_str(), nullptr);
+  }
+  void TearDown() override {
+    for (const char* mask : {"App\\playlist\\*", "App\\*", "Lists\\*", "Music\\*"}) {
+      for (const auto& e : platform::FindEntries(base_ + mask)) {
+        const std::string folder = base_ + std::string(mask).substr(0, std::string(mask).size() - 1);
+        DeleteFileA((folder + e.name).c_str());
+        RemoveDirectoryA((folder + e.name).c_str());
+      }
+    }
+    for (const char* dir : {"App\\playlist", "App", "Lists", "Music", ""}) RemoveDirectoryA((base_ + dir).c_str());
+  }
+  std::string base_;
+};
+
+TEST_F(LibraryWinTest, StampsComeFromTheSearchInLocalTime) {
+  const std::string path = base_ + "Music\\a.mp3";
+  Put(path, "x");
+  SetTime(path, 2004, 5, 6, 7, 8, 11);
+  platform::FoundEntry entry;
+  ASSERT_TRUE(platform::FindFirstEntry(path, &entry));
+  EXPECT_EQ(platform::StampText(entry.stamp), "816199941");
+  SetTime(path, 1979, 12, 31, 23, 0, 0);
+  ASSERT_TRUE(platform::FindFirstEntry(path, &entry));
+  EXPECT_EQ(platform::StampText(entry.stamp), "2162688");
+}
+
+TEST_F(LibraryWinTest, SearchMatchesM3uWithoutRegardToCaseAndGivesFolders) {
+  Put(base_ + "Lists\\a.M3U", "");
+  Put(base_ + "Lists\\b.m3u", "");
+  Put(base_ + "Lists\\c.txt", "");
+  CreateDirectoryA((base_ + "Lists\\d.m3u").c_str(), nullptr);
+  std::vector<std::string> names;
+  for (const auto& e : platform::FindEntries(base_ + "Lists\\*.m3u")) names.push_back(e.name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.M3U", "b.m3u", "d.m3u"}));
+  platform::FoundEntry entry;
+  ASSERT_TRUE(platform::FindFirstEntry(base_ + "LISTS\\D.M3U", &entry));
+  EXPECT_TRUE(entry.IsDirectory());
+  EXPECT_FALSE(platform::FileExists(base_ + "Lists\\d.m3u"));
+  EXPECT_TRUE(platform::DirectoryExists(base_ + "Lists\\d.m3u"));
+}
+
+TEST_F(LibraryWinTest, HeldFilesCannotBeReadOrReplacedAndStayAsTheyWere) {
+  const std::string path = base_ + "App\\held.txt";
+  Put(path, "old\r\n");
+  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::string bytes;
+  EXPECT_THROW(platform::ReadWholeFile(path, &bytes), platform::Error);
+  EXPECT_THROW(platform::WriteFileSafely(path, "new\r\n"), platform::Error);
+  TMP3Tag reader;
+  TTag tag;
+  EXPECT_THROW(reader.ReadTag(path, &tag), platform::Error);
+  CloseHandle(held);
+  EXPECT_EQ(Get(path), "old\r\n");
+  EXPECT_FALSE(platform::FileExists(path + ".kvnew"));
+  reader.ReadTag(base_ + "Music", &tag);
+  EXPECT_FALSE(tag.HasTag);
+}
+
+TEST(LibraryWinLocale, CompareStringOrderAndSortKeysAgree) {
+  const std::string texts[] = {"band a", "BAND A", "Band B", "", "_x", "a", "\x82\x60", "\x82\x81",
+                               "\x95\x5C", "Zeta", "zeta", "\x83\x41", "\x83\x60"};
+  EXPECT_EQ(platform::CompareTextIgnoringCase("band a", "BAND A"), 0);
+  EXPECT_LT(platform::CompareTextIgnoringCase("alpha", "Beta"), 0);
+  for (const auto& a : texts) {
+    for (const auto& b : texts) {
+      const int ab = platform::CompareTextIgnoringCase(a, b);
+      const std::string ka = platform::CaseInsensitiveKey(a), kb = platform::CaseInsensitiveKey(b);
+      EXPECT_EQ(ab == 0, ka == kb) << a << " / " << b;
+      EXPECT_EQ(ab < 0, ka < kb) << a << " / " << b;
+    }
+  }
+}
+
+// The same library as the native worked example: the files must be the same
+// bytes (stamps aside, which are this system's local times).
+TEST_F(LibraryWinTest, UpdateWritesTheSameFilesAsTheNativeRun) {
+  Put(base_ + "Music\\a.mp3", Mp3("Band A", "First"));
+  Put(base_ + "Music\\b.mp3", Mp3("band a", "Second"));
+  Put(base_ + "Music\\c.wav", Mp3("Wave", "Wave"));
+  const std::string music = base_ + "Music\\";
+  Put(base_ + "Lists\\Rock.m3u", "#EXTM3U\r\n" + music + "a.mp3\r\n" + music + "b.mp3\r\n" + music + "c.wav\r\n");
+  Put(base_ + "Lists\\Up.m3u", music + "a.mp3\r\n");
+  TLibraryContext context{base_ + "App\\", false};
+  TCountingProgress progress;
+  TLibraryUpdate update(context, progress);
+  std::string folder = base_ + "Lists\\\\";
+  EXPECT_EQ(update.Run(&folder), TLibraryUpdate::Outcome::Done);
+  EXPECT_EQ(folder, base_ + "Lists");
+  EXPECT_EQ(progress.Added(), 2);
+  EXPECT_EQ(progress.Maximum, 3);
+  const std::string cache = base_ + "App\\playlist\\";
+  EXPECT_EQ(Get(cache + "'Rock' Artist.dat"), "Band A\r\n");
+  EXPECT_EQ(Get(cache + "'Rock' Artist 'Band A'.m3u"), music + "a.mp3\r\n" + music + "b.mp3\r\n");
+  EXPECT_EQ(Get(cache + "'Rock' Album.dat"), "First\r\nSecond\r\n");
+  EXPECT_EQ(Get(cache + "Rock.log"),
+            "'Rock' Artist.dat\r\n'Rock' Artist 'Band A'.m3u\r\n'Rock' Album.dat\r\n'Rock' Album 'First'.m3u\r\n"
+            "'Rock' Album 'Second'.m3u\r\n");
+  // Renamed in letter case only, on a file system that ignores case: kept.
+  MoveFileA((base_ + "Lists\\Up.m3u").c_str(), (base_ + "Lists\\UP.m3u").c_str());
+  TCountingProgress second;
+  TLibraryUpdate again(context, second);
+  EXPECT_EQ(again.Run(&folder), TLibraryUpdate::Outcome::Done);
+  EXPECT_EQ(second.Skipped(), 2);
+  EXPECT_EQ(second.Deleted(), 1);
+  EXPECT_EQ(Get(cache + "'Up' Artist.dat"), "Band A\r\n");
+  // A key with a control character gets a name the file system accepts.
+  Put(base_ + "Music\\t.mp3", Mp3("A\tB", "C"));
+  Put(base_ + "Lists\\Tab.m3u", music + "t.mp3\r\n");
+  TCountingProgress third;
+  TLibraryUpdate once_more(context, third);
+  EXPECT_EQ(once_more.Run(&folder), TLibraryUpdate::Outcome::Done);
+  EXPECT_TRUE(third.Failures.empty());
+  EXPECT_EQ(Get(cache + GeneratedPlaylistFileName("Tab", "Artist", "A\tB")), music + "t.mp3\r\n");
+}
+
+}  // namespace

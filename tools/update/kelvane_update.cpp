@@ -1,0 +1,44 @@
+// kelvane-update [--check-mp3] <AppDir> <PlayListPath>
+// Runs one whole library update and prints the four counters and the time
+// taken. Exit status: 0 done, 1 done with failures (listed on stderr), 2 the
+// playlist folder is missing or the arguments are wrong. On POSIX the paths
+// are Windows paths mapped under $KELVANE_FS_ROOT.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "library/LibraryUpdate.h"
+
+int main(int argc, char** argv) {
+  bool checkMp3 = false;
+  int first = 1;
+  if (argc > 1 && std::strcmp(argv[1], "--check-mp3") == 0) {
+    checkMp3 = true;
+    first = 2;
+  }
+  if (argc - first != 2) {
+    std::fprintf(stderr, "usage: kelvane-update [--check-mp3] <AppDir> <PlayListPath>\n");
+    return 2;
+  }
+  TLibraryContext context;
+  context.AppDir = argv[first];
+  if (context.AppDir.empty() || context.AppDir.back() != '\\') context.AppDir += '\\';
+  context.CheckMP3OnUpdate = checkMp3;
+  std::string playListPath = argv[first + 1];
+
+  TCountingProgress progress;
+  TLibraryUpdate update(context, progress);
+  const auto start = std::chrono::steady_clock::now();
+  const TLibraryUpdate::Outcome outcome = update.Run(&playListPath);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+  if (outcome == TLibraryUpdate::Outcome::FolderMissing) {
+    std::fprintf(stderr, "playlist folder not found: %s\n", playListPath.c_str());
+    return 2;
+  }
+  for (const std::string& failure : progress.Failures) std::fprintf(stderr, "%s\n", failure.c_str());
+  std::printf("skipped %d\nupdated %d\nadded %d\ndeleted %d\ntime %.3f s\n", progress.Skipped(),
+              progress.Updated(), progress.Added(), progress.Deleted(), seconds);
+  return outcome == TLibraryUpdate::Outcome::Done ? 0 : 1;
+}
