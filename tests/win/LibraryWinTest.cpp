@@ -157,8 +157,12 @@ TEST_F(LibraryWinTest, UpdateWritesTheSameFilesAsTheNativeRun) {
   TCountingProgress second;
   TLibraryUpdate again(context, second);
   EXPECT_EQ(again.Run(&folder), TLibraryUpdate::Outcome::Done);
+  // Wine may keep the stored spelling on a rename in case only; the key
+  // changes (and the old one counts as deleted) only when the name did.
+  const auto found = platform::FindEntries(base_ + "Lists\\Up.m3u");
+  ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(second.Skipped(), 2);
-  EXPECT_EQ(second.Deleted(), 1);
+  EXPECT_EQ(second.Deleted(), found[0].name == "UP.m3u" ? 1 : 0);
   EXPECT_EQ(Get(cache + "'Up' Artist.dat"), "Band A\r\n");
   // A key with a control character gets a name the file system accepts.
   Put(base_ + "Music\\t.mp3", Mp3("A\tB", "C"));
