@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 #include "platform/Types.h"
@@ -13,6 +14,11 @@ constexpr unsigned kMbIconInformation = 0x40;
 // MessageBoxA: modal; timer ticks and other events go on while it is up.
 int ShowMessageBox(WindowHandle owner, const std::string& text,
                    const std::string& caption, unsigned flags);
+
+// Programs that run unattended (a scheduled task) answer message boxes
+// themselves instead of waiting for a person: the handler gets the text and
+// caption and gives the answer. An empty handler restores the real boxes.
+void RedirectMessageBoxes(std::function<int(const std::string& text, const std::string& caption)> handler);
 
 // The open-file dialog. The filter is the framework's form:
 // "label|pattern|label|pattern...". Returns false when the user cancels.

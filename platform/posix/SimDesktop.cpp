@@ -157,8 +157,20 @@ unsigned StartProgram(const std::string& commandLine, int showCommand) {
   return 33;
 }
 
+namespace {
+std::function<int(const std::string&, const std::string&)>& Redirect() {
+  static std::function<int(const std::string&, const std::string&)> handler;
+  return handler;
+}
+}  // namespace
+
+void RedirectMessageBoxes(std::function<int(const std::string& text, const std::string& caption)> handler) {
+  Redirect() = std::move(handler);
+}
+
 int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                    unsigned flags) {
+  if (Redirect()) return Redirect()(text, caption);
   Log("msgbox " + Num(owner) + " " + Num(flags) + " " + caption + "|" + text);
   if (D().messageBoxHook) D().messageBoxHook(text);
   if (D().messageBoxAnswers.empty()) return 1;
@@ -320,6 +332,7 @@ void Reset() {
   d.showMainForm = true;
   d.onDeactivate = nullptr;
   d.mainEvents = nullptr;
+  platform::RedirectMessageBoxes(nullptr);
   d.mainWindow = 0;
 }
 

@@ -8,7 +8,10 @@
 #include <cstring>
 #include <string>
 
+#include "app/ConstUnit.h"
 #include "library/LibraryUpdate.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
 
 int main(int argc, char** argv) {
   bool checkMp3 = false;
@@ -21,6 +24,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: kelvane-update [--check-mp3] <AppDir> <PlayListPath>\n");
     return 2;
   }
+  platform::app::SetTitle(kc::kAppTitle);
+  // A scheduled task has nobody to close a box: the tag reader's notices go
+  // to the error output and the update goes on, as after "OK".
+  platform::RedirectMessageBoxes([](const std::string& text, const std::string& caption) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    return 1;
+  });
+
   TLibraryContext context;
   context.AppDir = argv[first];
   if (context.AppDir.empty() || context.AppDir.back() != '\\') context.AppDir += '\\';

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# kelvane-update as a scheduled task runs it: under Wine, with nobody to close a
+# message box. A track whose RIFF "RMP3" form lacks its "LIST" chunk raises the
+# tag reader's notice; the tool must report it and finish, not wait forever.
+set -u
+: "${KELVANE_SOURCE:=$(cd "$(dirname "$0")/../.." && pwd)}"
+: "${KELVANE_BUILD:=$KELVANE_SOURCE/build/windows}"
+TOOL="$KELVANE_BUILD/tools/update/kelvane-update.exe"
+[ -f "$TOOL" ] || { echo "missing $TOOL"; exit 1; }
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/App" "$work/Lists" "$work/Music"
+# RIFF, size, "RMP3", a 4-byte data chunk, then no LIST chunk.
+printf 'RIFF\x10\x00\x00\x00RMP3data\x04\x00\x00\x00abcdJUNK' >"$work/Music/broken.rmp"
+cp "$KELVANE_SOURCE/tests/data/corpus/taglib/ape-id3v1.mp3" "$work/Music/tagged.mp3"
+winmusic="Z:$(echo "$work/Music" | tr / '\\')"
+printf '%s\\broken.rmp\r\n%s\\tagged.mp3\r\n' "$winmusic" "$winmusic" >"$work/Lists/Mixed.m3u"
+
+out="$(timeout 120 "$KELVANE_SOURCE/tools/wine-run.sh" "$TOOL" --check-mp3 \
+  "Z:$(echo "$work/App" | tr / '\\')" "Z:$(echo "$work/Lists" | tr / '\\')" 2>&1)"
+rc=$?
+echo "$out"
+fail=0
+[ $rc -eq 0 ] || { echo "FAILED: exit status $rc (124 means it hung on a box)"; fail=1; }
+grep -q '^added 1' <<<"$out" || { echo "FAILED: the playlist was not added"; fail=1; }
+grep -q 'LIST' <<<"$out" || { echo "FAILED: the notice was not reported"; fail=1; }
+ls "$work/App/playlist/" | grep -q "'Mixed' Artist.dat" || { echo "FAILED: no artist index written"; fail=1; }
+[ $fail -eq 0 ] && echo "update tool: all checks passed"
+exit $fail
