@@ -6,7 +6,8 @@
 
 TMain* Main = nullptr;
 
-TMain::TMain() { Main = this; }
+// The designed tag reader exists with the object; nothing reads with it.
+TMain::TMain() : MP3Tag(std::make_unique<TMP3Tag>()) { Main = this; }
 
 TMain::~TMain() {
   if (Main == this) Main = nullptr;
@@ -16,8 +17,6 @@ void TMain::FormCreate() {
   platform::app::SetOnDeactivate([this] { AppDeactivate(); });
   InitCommandTable();
   InitDefaults();
-  // The designed tag reader; nothing reads with it.
-  MP3Tag = std::make_unique<TMP3Tag>();
   LoadSettings();
 
   IconPrev = std::make_unique<TTrayIcon>();

@@ -28,10 +28,10 @@ tray_icons() {
     if point="$(e2e_tray_find_icon "$ICONS/$name.ico")"; then echo "${point%% *} $name"; fi
   done | sort -rn | awk '{printf "%s%s", sep, $2; sep=","} END {print ""}'
 }
-# Waits (up to ~3 s) for the tray to show exactly the given icons, first added rightmost.
+# Waits (up to ~5 s) for the tray to show exactly the given icons, first added rightmost.
 tray_is() {
   local want="$1" got i
-  for i in $(seq 1 15); do
+  for i in $(seq 1 25); do
     got="$(tray_icons)"
     [ "$got" = "$want" ] && return 0
     sleep 0.2
