@@ -119,7 +119,7 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
 
 void TPlaylistIndexBuild::Write(const std::string& name, const TLines& lines) {
   try {
-    WriteTextList(context_.CacheFolder() + name, lines);
+    WriteRebuildableTextList(context_.CacheFolder() + name, lines);
   } catch (const platform::Error& e) {
     Failures.push_back(e.what());
   }

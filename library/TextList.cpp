@@ -55,6 +55,10 @@ void WriteTextList(const std::string& path, const TLines& lines) {
   platform::WriteFileSafely(path, FormatTextList(lines));
 }
 
+void WriteRebuildableTextList(const std::string& path, const TLines& lines) {
+  platform::WriteRebuildableFile(path, FormatTextList(lines));
+}
+
 std::string QuotedText(const std::string& text) {
   std::string out;
   out.reserve(text.size() + 2);

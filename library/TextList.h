@@ -24,6 +24,9 @@ bool ReadTextList(const std::string& path, TLines* lines);
 TLines ReadRequiredTextList(const std::string& path);
 // Written whole and safely; raises platform::Error on failure.
 void WriteTextList(const std::string& path, const TLines& lines);
+// A derived list, which a build can always write again
+// (platform::WriteRebuildableFile); raises platform::Error on failure.
+void WriteRebuildableTextList(const std::string& path, const TLines& lines);
 
 // 'text' with every single quote inside doubled.
 std::string QuotedText(const std::string& text);

@@ -23,6 +23,13 @@ bool ReadWholeFile(const std::string& path, std::string* bytes);
 // Error ("%s に書き込めません") is raised.
 void WriteFileSafely(const std::string& path, const std::string& bytes);
 
+// Writes a file that can always be built again (an index or a playlist
+// derived from others). Over an old file it is WriteFileSafely. Where there is
+// no file yet there is nothing to lose, so it is created in place, exclusively
+// and without a flush; a write that fails removes it again and raises the
+// same Error.
+void WriteRebuildableFile(const std::string& path, const std::string& bytes);
+
 // DeleteFileA: false when nothing was deleted.
 bool RemoveFile(const std::string& path);
 // CreateDirectoryA: false when no folder was created.

@@ -134,6 +134,25 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
   if (!exists) fsposix::NoteCreated(host);
 }
 
+void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
+  bool exists = false;
+  const std::string host = fsposix::MapPath(path, nullptr, &exists);
+  const int fd = exists ? -1 : open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    // An old file (or one that appeared since, or a create refused): the
+    // safe write keeps it or fails as it would.
+    WriteFileSafely(path, bytes);
+    return;
+  }
+  const bool written = WriteAll(fd, bytes);
+  const bool closed = close(fd) == 0;
+  if (!written || !closed) {
+    unlink(host.c_str());
+    throw Error(FormatText(kc::kErrCannotWrite, path));
+  }
+  fsposix::NoteCreated(host);
+}
+
 bool RemoveFile(const std::string& path) {
   struct stat st{};
   bool exists = false;

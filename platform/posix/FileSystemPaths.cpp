@@ -99,56 +99,6 @@ bool IsDriveSpec(const std::string& path) {
          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-// The absolute components of a Windows path: first the drive folder name
-// ("D" or "UNC"), then the names, with "." and ".." resolved.
-std::vector<std::string> AbsoluteComponents(const std::string& path) {
-  const std::string& current = GetState().currentFolder;
-  std::vector<std::string> raw;
-  std::string drive;
-  const auto upperDrive = [](char c) {
-    return std::string(1, static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c));
-  };
-  if (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/')) {
-    drive = "UNC";
-    SplitComponents(path.substr(2), &raw);
-  } else if (IsDriveSpec(path)) {
-    drive = upperDrive(path[0]);
-    const std::string rest = path.substr(2);
-    if (!rest.empty() && (rest[0] == '\\' || rest[0] == '/')) {
-      SplitComponents(rest, &raw);
-    } else {
-      // Drive-relative: the current folder when it is on that drive.
-      if (IsDriveSpec(current) && upperDrive(current[0]) == drive) SplitComponents(current.substr(2), &raw);
-      SplitComponents(rest, &raw);
-    }
-  } else {
-    drive = IsDriveSpec(current) ? upperDrive(current[0]) : "C";
-    if (path.empty() || (path[0] != '\\' && path[0] != '/')) {
-      SplitComponents(IsDriveSpec(current) ? current.substr(2) : current, &raw);
-    }
-    SplitComponents(path, &raw);
-  }
-  std::vector<std::string> parts{drive};
-  for (const std::string& p : raw) {
-    if (p == ".") continue;
-    if (p == "..") {
-      if (parts.size() > 1) parts.pop_back();
-      continue;
-    }
-    parts.push_back(p);
-  }
-  return parts;
-}
-
-std::string Join(const std::vector<std::string>& parts, std::size_t count) {
-  std::string out = GetState().root;
-  for (std::size_t i = 0; i < count; ++i) {
-    out += '/';
-    out += parts[i];
-  }
-  return out;
-}
-
 std::string ParentOf(const std::string& hostPath) {
   const auto slash = hostPath.rfind('/');
   return slash == std::string::npos || slash == 0 ? std::string("/") : hostPath.substr(0, slash);
@@ -159,18 +109,16 @@ std::string LastPart(const std::string& hostPath) {
   return slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
 }
 
-// Resolves parts[index..] under the existing host folder `base`.
-std::string ResolveFrom(std::string base, const std::vector<std::string>& parts, std::size_t index,
-                        struct stat* st, bool* exists) {
-  struct stat baseStat{};
-  if (stat(base.c_str(), &baseStat) != 0 || !S_ISDIR(baseStat.st_mode)) {
-    for (; index < parts.size(); ++index) base += "/" + parts[index];
-    return base;
-  }
+// Resolves parts[index..] under the existing host folder `base` (whose stat
+// is `baseStat`). When `literalMissing`, parts[index] as written is already
+// known not to be there and goes straight to the name cache.
+std::string ResolveFrom(std::string base, struct stat baseStat, const std::vector<std::string>& parts,
+                        std::size_t index, bool literalMissing, struct stat* st, bool* exists) {
   for (; index < parts.size(); ++index) {
     std::string candidate = base + "/" + parts[index];
     struct stat candidateStat{};
-    bool found = lstat(candidate.c_str(), &candidateStat) == 0;
+    bool found = !literalMissing && lstat(candidate.c_str(), &candidateStat) == 0;
+    literalMissing = false;
     if (!found) {
       const FolderNames* names = NamesOf(base, baseStat);
       auto it = names->byFold.find(FoldName(parts[index]));
@@ -196,6 +144,29 @@ std::string ResolveFrom(std::string base, const std::vector<std::string>& parts,
     baseStat = candidateStat;
   }
   return base;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+char UpperDrive(char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); }
+
+// Appends the names of text[from..] to a host path, "." dropped and ".."
+// taking off the last name, never one at or before `floor` (the drive).
+void AppendNames(std::string* out, const std::string& text, std::size_t from, std::size_t floor) {
+  std::size_t start = from;
+  for (std::size_t i = from; i <= text.size(); ++i) {
+    if (i < text.size() && !IsSeparator(text[i])) continue;
+    const std::size_t length = i - start;
+    const char* name = text.data() + start;
+    start = i + 1;
+    if (length == 0 || (length == 1 && name[0] == '.')) continue;
+    if (length == 2 && name[0] == '.' && name[1] == '.') {
+      if (out->size() > floor) out->resize(out->rfind('/'));
+      continue;
+    }
+    *out += '/';
+    out->append(name, length);
+  }
 }
 
 }  // namespace
@@ -259,49 +230,85 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
   return MatchChars(Characters(FoldName(name)), 0, Characters(FoldName(effective)), 0);
 }
 
+// Runs once per track of an update: one pass, no list of names.
 std::string ExactHostPath(const std::string& windowsPath) {
-  const std::vector<std::string> parts = AbsoluteComponents(windowsPath);
-  return Join(parts, parts.size());
+  const State& state = GetState();
+  const std::string& path = windowsPath;
+  const std::string& current = state.currentFolder;
+  std::string out;
+  out.reserve(state.root.size() + path.size() + 8);
+  out = state.root;
+  out += '/';
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    out += "UNC";
+    AppendNames(&out, path, 2, out.size());
+  } else if (IsDriveSpec(path)) {
+    const char drive = UpperDrive(path[0]);
+    out += drive;
+    const std::size_t floor = out.size();
+    // Drive-relative: the current folder when it is on that drive.
+    if ((path.size() == 2 || !IsSeparator(path[2])) && IsDriveSpec(current) && UpperDrive(current[0]) == drive) {
+      AppendNames(&out, current, 2, floor);
+    }
+    AppendNames(&out, path, 2, floor);
+  } else {
+    out += IsDriveSpec(current) ? UpperDrive(current[0]) : 'C';
+    const std::size_t floor = out.size();
+    if (path.empty() || !IsSeparator(path[0])) AppendNames(&out, current, IsDriveSpec(current) ? 2 : 0, floor);
+    AppendNames(&out, path, 0, floor);
+  }
+  return out;
 }
 
-std::string MapPath(const std::string& windowsPath, struct stat* st, bool* exists) {
+namespace {
+
+// MapPath of a path already made host-absolute (ExactHostPath).
+std::string MapExact(std::string exact, struct stat* st, bool* exists) {
   if (exists) *exists = false;
-  const std::vector<std::string> parts = AbsoluteComponents(windowsPath);
-  std::string exact = Join(parts, parts.size());
   struct stat exactStat{};
   if (lstat(exact.c_str(), &exactStat) == 0) {
     if (st) *st = exactStat;
     if (exists) *exists = true;
     return exact;
   }
+  const std::string& root = GetState().root;
+  std::vector<std::string> parts;
+  SplitComponents(exact.substr(root.size()), &parts);
   // The parent as written exists: only the last name needs the cache.
   if (parts.size() >= 2) {
-    const std::string parent = Join(parts, parts.size() - 1);
+    const std::string parent = ParentOf(exact);
     struct stat parentStat{};
     if (stat(parent.c_str(), &parentStat) == 0 && S_ISDIR(parentStat.st_mode)) {
-      return ResolveFrom(parent, parts, parts.size() - 1, st, exists);
+      return ResolveFrom(parent, parentStat, parts, parts.size() - 1, true, st, exists);
     }
   }
-  return ResolveFrom(GetState().root, parts, 0, st, exists);
+  struct stat rootStat{};
+  if (stat(root.c_str(), &rootStat) != 0 || !S_ISDIR(rootStat.st_mode)) return exact;
+  return ResolveFrom(root, rootStat, parts, 0, false, st, exists);
+}
+
+}  // namespace
+
+std::string MapPath(const std::string& windowsPath, struct stat* st, bool* exists) {
+  return MapExact(ExactHostPath(windowsPath), st, exists);
 }
 
 void SplitPattern(const std::string& windowsPattern, std::string* hostFolder, std::string* mask,
                   bool* isDriveRoot) {
-  std::vector<std::string> parts = AbsoluteComponents(windowsPattern);
+  const std::string exact = ExactHostPath(windowsPattern);
+  std::vector<std::string> parts;  // the drive folder, then the names
+  SplitComponents(exact.substr(GetState().root.size()), &parts);
   const bool endsInSeparator =
       !windowsPattern.empty() && (windowsPattern.back() == '\\' || windowsPattern.back() == '/');
   if (parts.size() <= 1 || endsInSeparator) {
     *mask = "";
-    *hostFolder = MapPath(windowsPattern);
+    *hostFolder = MapExact(exact, nullptr, nullptr);
     *isDriveRoot = parts.size() <= 1;
     return;
   }
   *mask = parts.back();
-  parts.pop_back();
-  *isDriveRoot = parts.size() == 1;
-  std::string folderPath = parts[0] == "UNC" ? "\\\\" : parts[0] + ":\\";
-  for (std::size_t i = 1; i < parts.size(); ++i) folderPath += parts[i] + "\\";
-  *hostFolder = MapPath(folderPath);
+  *isDriveRoot = parts.size() == 2;
+  *hostFolder = MapExact(ParentOf(exact), nullptr, nullptr);
 }
 
 std::vector<std::string> ListFolder(const std::string& hostFolder) {

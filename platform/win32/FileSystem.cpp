@@ -26,6 +26,17 @@ FoundEntry EntryOf(const WIN32_FIND_DATAA& data) {
 
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written != chunk) return false;
+    done += written;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool FileExists(const std::string& path) {
@@ -69,19 +80,30 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
   HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw failure;
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < bytes.size()) {
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-    ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
-    done += written;
-  }
+  bool ok = WriteAll(file, bytes);
   ok = ok && FlushFileBuffers(file);
   ok = CloseHandle(file) && ok;
   if (!ok || !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileA(temporary.c_str());
     throw failure;
+  }
+}
+
+void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
+  // A flush per file would cost more than the write, and there is no old
+  // file whose loss it would guard against.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    // An old file (or a create refused): the safe write keeps it or fails
+    // as it would.
+    WriteFileSafely(path, bytes);
+    return;
+  }
+  bool ok = WriteAll(file, bytes);
+  ok = CloseHandle(file) && ok;
+  if (!ok) {
+    DeleteFileA(path.c_str());
+    throw Error(FormatText(kc::kErrCannotWrite, path));
   }
 }
 

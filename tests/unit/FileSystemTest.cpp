@@ -1,6 +1,9 @@
 // The POSIX file system: Windows paths mapped onto folders under a root.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -74,6 +77,30 @@ TEST_F(FileSystemTest, RelativePathsStartAtTheCurrentFolder) {
   EXPECT_TRUE(platform::FileExists("D:a.mp3"));
 }
 
+TEST_F(FileSystemTest, MapsDotsDoubledSeparatorsUncAndDriveRelativePaths) {
+  Put("D/Music/a.mp3", "x");
+  sim::SetCurrentFolder("d:\\Music\\Sub\\");
+  const struct {
+    const char* windows;
+    const char* host;
+  } cases[] = {
+      {"D:\\Music\\..\\..\\..\\x", "/D/x"},
+      {"D:\\\\Music\\.\\a.mp3", "/D/Music/a.mp3"},
+      {"D:/Music//", "/D/Music"},
+      {"\\\\server\\share\\x", "/UNC/server/share/x"},
+      {"D:a.mp3", "/D/Music/Sub/a.mp3"},
+      {"d:", "/D/Music/Sub"},
+      {"C:a.mp3", "/C/a.mp3"},
+      {"..\\b", "/D/Music/b"},
+      {"\\top\\.\\", "/D/top"},
+      {"", "/D/Music/Sub"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(sim::HostPath(c.windows), root_ + c.host) << c.windows;
+  ASSERT_EQ(platform::FindEntries("d:\\MUSIC\\sub\\..\\.\\*.MP3").size(), 1u);
+  EXPECT_EQ(platform::FindEntries("D:..\\*.mp3")[0].name, "a.mp3");
+  EXPECT_TRUE(platform::FindEntries("D:\\Music\\a.mp3\\*").empty());
+}
+
 TEST_F(FileSystemTest, ReadWholeFileAnswersFalseForNoFileAndRaisesWhenLocked) {
   std::string bytes = "old";
   EXPECT_FALSE(platform::ReadWholeFile("D:\\Music\\none.txt", &bytes));
@@ -111,6 +138,81 @@ TEST_F(FileSystemTest, WriteFileSafelyReplacesWholeAndLeavesTheOldFileOnFailure)
   for (const auto& e : fs::directory_iterator(root_ + "/D/Music")) {
     EXPECT_EQ(e.path().filename().string().find(".kvnew"), std::string::npos);
   }
+}
+
+// Files larger than `limit` bytes cannot be written while it lives (a full
+// disk, as far as the writer can tell).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t limit) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit lowered = previous_;
+    lowered.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &lowered);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(FileSystemTest, WriteRebuildableFileCreatesNewFilesInPlaceAndReplacesOldOnesSafely) {
+  platform::WriteRebuildableFile("D:\\Music\\New.m3u", "a\r\n");
+  EXPECT_EQ(Host("D/Music/New.m3u"), "a\r\n");
+  // The name cache knows the new file: another spelling finds it, and a
+  // second write replaces it instead of adding a file.
+  EXPECT_TRUE(platform::FileExists("D:\\MUSIC\\NEW.M3U"));
+  platform::WriteRebuildableFile("D:\\music\\new.M3U", "b\r\n");
+  EXPECT_EQ(Host("D/Music/New.m3u"), "b\r\n");
+  EXPECT_FALSE(fs::exists(root_ + "/D/Music/new.M3U"));
+  platform::WriteRebuildableFile("D:\\Music\\Empty.m3u", "");
+  EXPECT_EQ(fs::file_size(root_ + "/D/Music/Empty.m3u"), 0u);
+
+  sim::LockFile("D:\\Music\\New.m3u");
+  try {
+    platform::WriteRebuildableFile("D:\\Music\\New.m3u", "c\r\n");
+    FAIL() << "no error raised";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotWrite, "D:\\Music\\New.m3u"));
+  }
+  EXPECT_EQ(Host("D/Music/New.m3u"), "b\r\n");
+  EXPECT_THROW(platform::WriteRebuildableFile("D:\\NoFolder\\x.m3u", "x"), platform::Error);
+  fs::create_directories(root_ + "/D/Music/folder.m3u");
+  EXPECT_THROW(platform::WriteRebuildableFile("D:\\Music\\folder.m3u", "x"), platform::Error);
+  for (const auto& e : fs::directory_iterator(root_ + "/D/Music")) {
+    EXPECT_EQ(e.path().filename().string().find(".kvnew"), std::string::npos);
+  }
+}
+
+TEST_F(FileSystemTest, AWriteCutShortLeavesNoNewFileAndKeepsTheOldOne) {
+  Put("D/Music/old.m3u", "old\r\n");
+  const std::string big(4096, 'x');
+  {
+    FileSizeLimit limit(1024);
+    for (const char* path : {"D:\\Music\\fresh.m3u", "D:\\Music\\old.m3u"}) {
+      try {
+        platform::WriteRebuildableFile(path, big);
+        ADD_FAILURE() << path << ": no error raised";
+      } catch (const platform::Error& e) {
+        EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotWrite, path));
+      }
+    }
+    EXPECT_THROW(platform::WriteFileSafely("D:\\Music\\fresh.m3u", big), platform::Error);
+  }
+  EXPECT_FALSE(fs::exists(root_ + "/D/Music/fresh.m3u"));
+  EXPECT_FALSE(platform::FileExists("D:\\Music\\fresh.m3u"));
+  EXPECT_EQ(Host("D/Music/old.m3u"), "old\r\n");
+  for (const auto& e : fs::directory_iterator(root_ + "/D/Music")) {
+    EXPECT_EQ(e.path().filename().string().find(".kvnew"), std::string::npos);
+  }
+  // Nothing of the failure sticks: the same write now succeeds.
+  platform::WriteRebuildableFile("D:\\Music\\fresh.m3u", big);
+  EXPECT_EQ(Host("D/Music/fresh.m3u"), big);
 }
 
 TEST_F(FileSystemTest, WildcardSearchIgnoresCaseAndGivesEveryKind) {

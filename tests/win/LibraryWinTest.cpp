@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "WinTestSupport.h"
+#include "app/ConstUnit.h"
 #include "library/LibraryUpdate.h"
 #include "library/MP3Tag.h"
 #include "platform/Error.h"
@@ -111,6 +112,28 @@ TEST_F(LibraryWinTest, HeldFilesCannotBeReadOrReplacedAndStayAsTheyWere) {
   EXPECT_FALSE(platform::FileExists(path + ".kvnew"));
   reader.ReadTag(base_ + "Music", &tag);
   EXPECT_FALSE(tag.HasTag);
+}
+
+TEST_F(LibraryWinTest, RebuildableFilesAreCreatedInPlaceAndReplaceOldOnesSafely) {
+  const std::string path = base_ + "App\\Index.dat";
+  platform::WriteRebuildableFile(path, "a\r\n");
+  EXPECT_EQ(Get(path), "a\r\n");
+  platform::WriteRebuildableFile(base_ + "APP\\index.DAT", "b\r\n");
+  EXPECT_EQ(Get(path), "b\r\n");
+  EXPECT_EQ(platform::FindEntries(base_ + "App\\*.dat").size(), 1u);
+  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  try {
+    platform::WriteRebuildableFile(path, "c\r\n");
+    ADD_FAILURE() << "no error raised";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotWrite, path));
+  }
+  CloseHandle(held);
+  EXPECT_EQ(Get(path), "b\r\n");
+  EXPECT_FALSE(platform::FileExists(path + ".kvnew"));
+  EXPECT_THROW(platform::WriteRebuildableFile(base_ + "None\\x.dat", "x"), platform::Error);
+  EXPECT_THROW(platform::WriteRebuildableFile(base_ + "Music", "x"), platform::Error);
 }
 
 TEST(LibraryWinLocale, CompareStringOrderAndSortKeysAgree) {

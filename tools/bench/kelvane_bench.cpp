@@ -155,8 +155,9 @@ int main(int argc, char** argv) {
   bool allOk = true;
   double bigBuild[2] = {0, 0};
   for (std::size_t s = 0; s < sizes.size(); ++s) {
-    char pattern[] = "/tmp/kv-bench-XXXXXX";
-    const std::string root = mkdtemp(pattern);
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kv-bench-XXXXXX";
+    const std::string root = mkdtemp(&pattern[0]);
     sim::SetFileSystemRoot(root);
     std::printf("%d tracks: 200 playlists of %d + one of %d (2,000 artists, 4,000 albums)\n", sizes[s],
                 sizes[s] / 200, sizes[s]);
