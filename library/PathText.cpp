@@ -1,10 +1,11 @@
 #include "library/PathText.h"
 
-#include <cstring>
-
 #include "platform/Locale.h"
 
 std::size_t LastDelimiter(const std::string& text, const char* delimiters) {
+  // Runs over every track path of an update: a table, not a search per byte.
+  bool isDelimiter[256] = {};
+  for (const char* d = delimiters; *d; ++d) isDelimiter[static_cast<unsigned char>(*d)] = true;
   std::size_t found = std::string::npos;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const unsigned char b = static_cast<unsigned char>(text[i]);
@@ -12,7 +13,7 @@ std::size_t LastDelimiter(const std::string& text, const char* delimiters) {
       ++i;
       continue;
     }
-    if (b != 0 && std::strchr(delimiters, b)) found = i;
+    if (isDelimiter[b]) found = i;
   }
   return found;
 }

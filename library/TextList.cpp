@@ -132,18 +132,14 @@ TKeyValueList::TKeyValueList(TLines lines) : lines_(std::move(lines)) {
   next_.assign(n, kNone);
   live_ = n;
   index_.reserve(n);
-  std::unordered_map<std::string, std::size_t> last;
-  last.reserve(n);
+  // The last line of each key's chain, by the chain's first line.
+  std::vector<std::size_t> last(n, kNone);
   for (std::size_t i = 0; i < n; ++i) {
     SplitKeyValue(lines_[i], &keys_[i], &values_[i]);
-    std::string folded = platform::CaseInsensitiveKey(keys_[i]);
-    auto [at, inserted] = last.try_emplace(folded, i);
-    if (inserted) {
-      index_.emplace(std::move(folded), i);
-    } else {
-      next_[at->second] = i;
-      at->second = i;
-    }
+    const auto [at, inserted] = index_.try_emplace(platform::CaseInsensitiveKey(keys_[i]), i);
+    std::size_t& tail = last[at->second];
+    if (!inserted) next_[tail] = i;
+    tail = i;
   }
 }
 

@@ -4,8 +4,10 @@
 namespace platform {
 
 // The double-byte lead-byte test of the system code page (932: 0x81-0x9F,
-// 0xE0-0xFC).
-bool IsLeadByte(unsigned char byte);
+// 0xE0-0xFC). No double-byte code page has a lead byte below 0x81, so the
+// ASCII bytes of names and paths are answered here without asking the system.
+bool IsSystemLeadByte(unsigned char byte);
+inline bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && IsSystemLeadByte(byte); }
 
 // The locale comparison without regard to letter case (CompareStringA with
 // NORM_IGNORECASE under the user's default locale): less than, equal to or

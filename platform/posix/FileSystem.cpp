@@ -51,7 +51,12 @@ FoundEntry EntryOf(const std::string& name, const struct stat& st) {
   return entry;
 }
 
-bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+bool HasWildcard(const std::string& text) {
+  for (const char c : text) {
+    if (c == '*' || c == '?') return true;
+  }
+  return false;
+}
 
 std::string LastPart(const std::string& hostPath) {
   const auto slash = hostPath.rfind('/');

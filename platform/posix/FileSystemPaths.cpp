@@ -110,15 +110,13 @@ std::string LastPart(const std::string& hostPath) {
 }
 
 // Resolves parts[index..] under the existing host folder `base` (whose stat
-// is `baseStat`). When `literalMissing`, parts[index] as written is already
-// known not to be there and goes straight to the name cache.
+// is `baseStat`).
 std::string ResolveFrom(std::string base, struct stat baseStat, const std::vector<std::string>& parts,
-                        std::size_t index, bool literalMissing, struct stat* st, bool* exists) {
+                        std::size_t index, struct stat* st, bool* exists) {
   for (; index < parts.size(); ++index) {
     std::string candidate = base + "/" + parts[index];
     struct stat candidateStat{};
-    bool found = !literalMissing && lstat(candidate.c_str(), &candidateStat) == 0;
-    literalMissing = false;
+    bool found = lstat(candidate.c_str(), &candidateStat) == 0;
     if (!found) {
       const FolderNames* names = NamesOf(base, baseStat);
       auto it = names->byFold.find(FoldName(parts[index]));
@@ -153,12 +151,13 @@ char UpperDrive(char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32
 // Appends the names of text[from..] to a host path, "." dropped and ".."
 // taking off the last name, never one at or before `floor` (the drive).
 void AppendNames(std::string* out, const std::string& text, std::size_t from, std::size_t floor) {
-  std::size_t start = from;
-  for (std::size_t i = from; i <= text.size(); ++i) {
-    if (i < text.size() && !IsSeparator(text[i])) continue;
-    const std::size_t length = i - start;
-    const char* name = text.data() + start;
-    start = i + 1;
+  const char* p = text.data() + from;
+  const char* const end = text.data() + text.size();
+  while (p < end) {
+    while (p < end && IsSeparator(*p)) ++p;
+    const char* const name = p;
+    while (p < end && !IsSeparator(*p)) ++p;
+    const std::size_t length = static_cast<std::size_t>(p - name);
     if (length == 0 || (length == 1 && name[0] == '.')) continue;
     if (length == 2 && name[0] == '.' && name[1] == '.') {
       if (out->size() > floor) out->resize(out->rfind('/'));
@@ -272,19 +271,28 @@ std::string MapExact(std::string exact, struct stat* st, bool* exists) {
     return exact;
   }
   const std::string& root = GetState().root;
-  std::vector<std::string> parts;
-  SplitComponents(exact.substr(root.size()), &parts);
-  // The parent as written exists: only the last name needs the cache.
-  if (parts.size() >= 2) {
-    const std::string parent = ParentOf(exact);
+  // The parent as written exists (every new file of a build): only the last
+  // name needs the cache.
+  const std::size_t slash = exact.rfind('/');
+  if (slash != std::string::npos && slash > root.size() + 1) {
+    const std::string parent = exact.substr(0, slash);
     struct stat parentStat{};
     if (stat(parent.c_str(), &parentStat) == 0 && S_ISDIR(parentStat.st_mode)) {
-      return ResolveFrom(parent, parentStat, parts, parts.size() - 1, true, st, exists);
+      const FolderNames* names = NamesOf(parent, parentStat);
+      const auto it = names->byFold.find(FoldName(exact.substr(slash + 1)));
+      if (it == names->byFold.end()) return exact;
+      std::string stored = parent + "/" + it->second;
+      if (lstat(stored.c_str(), &exactStat) != 0) return exact;
+      if (st) *st = exactStat;
+      if (exists) *exists = true;
+      return stored;
     }
   }
   struct stat rootStat{};
   if (stat(root.c_str(), &rootStat) != 0 || !S_ISDIR(rootStat.st_mode)) return exact;
-  return ResolveFrom(root, rootStat, parts, 0, false, st, exists);
+  std::vector<std::string> parts;
+  SplitComponents(exact.substr(root.size()), &parts);
+  return ResolveFrom(root, rootStat, parts, 0, st, exists);
 }
 
 }  // namespace

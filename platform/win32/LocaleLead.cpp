@@ -4,6 +4,6 @@
 
 namespace platform {
 
-bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 }  // namespace platform
