@@ -58,18 +58,19 @@ void TPlaylistScan::CheckPlaylist(const std::string& fileName, std::int32_t stam
       // Rebuilt to get its track stamps back, but nothing of it changed.
       if (RebuildPlaylist(fileName)) progress_.AddOne(TUpdateCounter::Skipped);
     } else {
-      TLines playlistLines;
+      bool hasLines = false;
       bool changed = false;
       try {
-        playlistLines = ReadRequiredTextList(folder_ + "\\" + fileName);
-        changed = TracksChanged(playlistLines, mp3LogPath);
+        const std::string playlist = ReadRequiredTextBytes(folder_ + "\\" + fileName);
+        ForEachTextLine(playlist, [&](const char*, std::size_t) { hasLines = true; });
+        changed = TracksChanged(playlist, mp3LogPath);
       } catch (const platform::Error& e) {
         Fail(e.what());
       }
       if (!playlistFailed_) {
         if (changed) {
           if (RebuildPlaylist(fileName)) progress_.AddOne(TUpdateCounter::Updated);
-        } else if (!playlistLines.empty()) {
+        } else if (hasLines) {
           progress_.AddOne(TUpdateCounter::Skipped);
         }
       }
@@ -80,16 +81,23 @@ void TPlaylistScan::CheckPlaylist(const std::string& fileName, std::int32_t stam
   newKeys_.insert(key);
 }
 
-bool TPlaylistScan::TracksChanged(const TLines& playlistLines, const std::string& mp3LogPath) {
-  const TKeyValueList times(ReadRequiredTextList(mp3LogPath));
-  for (const std::string& line : playlistLines) {
-    const std::string path = TrackPathOfLine(line, folder_);
+bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath) {
+  // Tens of thousands of tracks are checked at every update: the lines are
+  // taken in place and the buffers reused.
+  const TKeyValueLookup times(ReadRequiredTextBytes(mp3LogPath));
+  std::string line, path;
+  bool changed = false;
+  ForEachTextLine(playlistBytes, [&](const char* text, std::size_t size) {
+    if (changed) return;
+    line.assign(text, size);
+    path = TrackPathOfLine(line, folder_);
     platform::FoundEntry entry;
-    if (!platform::FindFirstEntry(path, &entry)) continue;
-    if (!IsMp3Extension(LowerExtension(entry.name))) continue;
-    if (times.Lookup(QuotedText(path)) != platform::StampText(entry.stamp)) return true;
-  }
-  return false;
+    if (!platform::FindFirstEntry(path, &entry)) return;
+    if (!IsMp3Extension(LowerExtension(entry.name))) return;
+    const std::string* stamp = times.Find(QuotedText(path));
+    changed = !stamp || *stamp != platform::StampText(entry.stamp);
+  });
+  return changed;
 }
 
 bool TPlaylistScan::RebuildPlaylist(const std::string& fileName) {

@@ -79,7 +79,7 @@ class TPlaylistScan {
   // Rebuilds the derived files; answers false when something failed.
   bool RebuildPlaylist(const std::string& fileName);
   // The track check of an unchanged playlist: true when a track changed.
-  bool TracksChanged(const TLines& playlistLines, const std::string& mp3LogPath);
+  bool TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath);
   void Fail(const std::string& text);
 
   const TLibraryContext& context_;

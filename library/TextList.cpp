@@ -9,20 +9,7 @@
 
 TLines ParseTextList(const std::string& bytes) {
   TLines lines;
-  const std::size_t end = std::min(bytes.size(), bytes.find('\0'));
-  std::size_t start = 0;
-  std::size_t i = 0;
-  while (i < end) {
-    const char c = bytes[i];
-    if (c == '\r' || c == '\n') {
-      lines.emplace_back(bytes, start, i - start);
-      i += (c == '\r' && i + 1 < end && bytes[i + 1] == '\n') ? 2 : 1;
-      start = i;
-    } else {
-      ++i;
-    }
-  }
-  if (start < end) lines.emplace_back(bytes, start, end - start);
+  ForEachTextLine(bytes, [&](const char* line, std::size_t size) { lines.emplace_back(line, size); });
   return lines;
 }
 
@@ -43,6 +30,14 @@ bool ReadTextList(const std::string& path, TLines* lines) {
   if (!platform::ReadWholeFile(path, &bytes)) return false;
   *lines = ParseTextList(bytes);
   return true;
+}
+
+std::string ReadRequiredTextBytes(const std::string& path) {
+  std::string bytes;
+  if (!platform::ReadWholeFile(path, &bytes)) {
+    throw platform::Error(platform::FormatText(kc::kErrCannotOpen, path));
+  }
+  return bytes;
 }
 
 TLines ReadRequiredTextList(const std::string& path) {
@@ -71,25 +66,6 @@ std::string QuotedText(const std::string& text) {
   return out;
 }
 
-namespace {
-
-// The end (one past the closing quote) of the quoted text at the start of
-// `text`, or npos when it has no closing quote.
-std::size_t QuotedEnd(const std::string& text) {
-  if (text.empty() || text[0] != '\'') return std::string::npos;
-  for (std::size_t i = 1; i < text.size(); ++i) {
-    if (text[i] != '\'') continue;
-    if (i + 1 < text.size() && text[i + 1] == '\'') {
-      ++i;
-      continue;
-    }
-    return i + 1;
-  }
-  return std::string::npos;
-}
-
-}  // namespace
-
 std::string UnquotedText(const std::string& quoted) {
   if (quoted.empty() || quoted[0] != '\'') return std::string();
   std::string out;
@@ -107,14 +83,25 @@ std::string UnquotedText(const std::string& quoted) {
   return out;
 }
 
-void SplitKeyValue(const std::string& line, std::string* key, std::string* value) {
-  std::size_t equals = std::string::npos;
-  const std::size_t quotedEnd = QuotedEnd(line);
-  if (quotedEnd != std::string::npos && quotedEnd < line.size() && line[quotedEnd] == '=') {
-    equals = quotedEnd;
-  } else {
-    equals = line.find('=');
+std::size_t KeyValueSplitAt(const char* line, std::size_t size) {
+  // A quoted key: its closing quote (a doubled quote stands for one).
+  if (size > 0 && line[0] == '\'') {
+    for (std::size_t i = 1; i < size; ++i) {
+      if (line[i] != '\'') continue;
+      if (i + 1 < size && line[i + 1] == '\'') {
+        ++i;
+        continue;
+      }
+      if (i + 1 < size && line[i + 1] == '=') return i + 1;
+      break;
+    }
   }
+  const void* equals = std::memchr(line, '=', size);
+  return equals ? static_cast<std::size_t>(static_cast<const char*>(equals) - line) : std::string::npos;
+}
+
+void SplitKeyValue(const std::string& line, std::string* key, std::string* value) {
+  const std::size_t equals = KeyValueSplitAt(line.data(), line.size());
   if (equals == std::string::npos) {
     key->clear();
     value->clear();
@@ -122,6 +109,25 @@ void SplitKeyValue(const std::string& line, std::string* key, std::string* value
   }
   key->assign(line, 0, equals);
   value->assign(line, equals + 1, std::string::npos);
+}
+
+TKeyValueLookup::TKeyValueLookup(const std::string& bytes) {
+  std::string key;
+  ForEachTextLine(bytes, [&](const char* line, std::size_t size) {
+    const std::size_t equals = KeyValueSplitAt(line, size);
+    if (equals == std::string::npos) {
+      key.clear();
+      values_.try_emplace(platform::CaseInsensitiveKey(key));
+      return;
+    }
+    key.assign(line, equals);
+    values_.try_emplace(platform::CaseInsensitiveKey(key), line + equals + 1, size - equals - 1);
+  });
+}
+
+const std::string* TKeyValueLookup::Find(const std::string& key) const {
+  const auto it = values_.find(platform::CaseInsensitiveKey(key));
+  return it == values_.end() ? nullptr : &it->second;
 }
 
 TKeyValueList::TKeyValueList(TLines lines) : lines_(std::move(lines)) {

@@ -12,6 +12,10 @@ using TLines = std::vector<std::string>;
 // ends the text; an empty text has no lines; empty lines between others are
 // kept.
 TLines ParseTextList(const std::string& bytes);
+// The same lines, each passed to visit(const char* begin, std::size_t size)
+// in place, for texts of many thousand lines read once.
+template <typename Visit>
+void ForEachTextLine(const std::string& bytes, Visit visit);
 // Every line followed by CR LF; no lines give no bytes.
 std::string FormatTextList(const TLines& lines);
 
@@ -22,6 +26,9 @@ bool ReadTextList(const std::string& path, TLines* lines);
 // ("ファイル %s は開けません") also when there is no file (or a folder) under
 // the path.
 TLines ReadRequiredTextList(const std::string& path);
+// The bytes of a text list file that must be there: raises platform::Error
+// as ReadRequiredTextList does.
+std::string ReadRequiredTextBytes(const std::string& path);
 // Written whole and safely; raises platform::Error on failure.
 void WriteTextList(const std::string& path, const TLines& lines);
 // A derived list, which a build can always write again
@@ -40,6 +47,21 @@ std::string UnquotedText(const std::string& quoted);
 // that paths holding "=" are keys of their own; otherwise the key is the
 // text before the first "=". A line without "=" has an empty key.
 void SplitKeyValue(const std::string& line, std::string* key, std::string* value);
+// Where SplitKeyValue splits a line: the position of its "=", or npos.
+std::size_t KeyValueSplitAt(const char* line, std::size_t size);
+
+// The values of key-value lines, looked up only: the answers of
+// TKeyValueList::Lookup, without keeping the lines (the track stamps of a
+// playlist, read at every update).
+class TKeyValueLookup {
+ public:
+  explicit TKeyValueLookup(const std::string& bytes);
+  // The value of the first line whose key compares equal; null if none.
+  const std::string* Find(const std::string& key) const;
+
+ private:
+  std::unordered_map<std::string, std::string> values_;  // case-insensitive key -> value
+};
 
 // Key-value lines looked up without regard to case: the first line whose key
 // compares equal wins. Lines can be removed; a removed line no longer
@@ -71,3 +93,18 @@ class TKeyValueList {
   std::vector<std::size_t> next_;
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 };
+
+template <typename Visit>
+void ForEachTextLine(const std::string& bytes, Visit visit) {
+  const char* const text = bytes.data();
+  const std::size_t end = bytes.find('\0') == std::string::npos ? bytes.size() : bytes.find('\0');
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < end; ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    visit(text + start, i - start);
+    if (c == '\r' && i + 1 < end && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < end) visit(text + start, end - start);
+}

@@ -65,6 +65,38 @@ TEST(LibraryTextList, LookupIgnoresCaseFirstLineWinsAndRemovalIsExact) {
   EXPECT_EQ(list.LiveLines(), (TLines{"'b.m3u'=3"}));
 }
 
+// The track check reads stamps through TKeyValueLookup and lines through
+// ForEachTextLine: both must answer exactly as the list forms do.
+TEST(LibraryTextList, InPlaceLinesAndLookupsAgreeWithTheListForms) {
+  const std::string texts[] = {
+      "",
+      "'A.mp3'=1\r\n'a.MP3'=2\r\n'b.mp3'=3\r\n",
+      "'D:\\a=b.mp3'=7\r'D:\\A=B.MP3'=8\nno equals\n=9\r\n\r\n'It''s.mp3'=10",
+      std::string("'x'=1\r\n\0'y'=2\r\n", 14),
+      "'open=1\n'OPEN=2\nplain=x=y\n\x83\x41'=5\n'\x82\x60'=6\n'\x82\x81'=7",
+  };
+  const std::string keys[] = {"'a.mp3'", "'B.MP3'", "'c.mp3'", "'d:\\A=b.mp3'", "'D:\\a", "", "'it''S.mp3'",
+                              "'X'", "'y'", "'Open", "PLAIN", "\x83\x41'", "'\x82\x81'", "'\x82\x60'"};
+  for (const std::string& text : texts) {
+    TLines visited;
+    ForEachTextLine(text, [&](const char* line, std::size_t size) { visited.emplace_back(line, size); });
+    EXPECT_EQ(visited, ParseTextList(text)) << text;
+    const TKeyValueList list(ParseTextList(text));
+    const TKeyValueLookup lookup(text);
+    for (const std::string& key : keys) {
+      const std::string* found = lookup.Find(key);
+      EXPECT_EQ(found ? *found : std::string(), list.Lookup(key)) << text << " / " << key;
+    }
+  }
+  const TKeyValueLookup lookup("'A.mp3'=1\r\n'a.MP3'=2\r\nbare\r\n");
+  ASSERT_NE(lookup.Find("'a.mp3'"), nullptr);
+  EXPECT_EQ(*lookup.Find("'a.mp3'"), "1");
+  EXPECT_EQ(lookup.Find("'b.mp3'"), nullptr);
+  // A line without "=" has the empty key and the empty value.
+  ASSERT_NE(lookup.Find(""), nullptr);
+  EXPECT_EQ(*lookup.Find(""), "");
+}
+
 TEST(LibraryLocale, ComparisonIgnoresCaseIsTotalAndKeysAgree) {
   const std::string texts[] = {"band a", "BAND A", "Band B", "", "_x", "a", "\x82\x60", "\x82\x81",  // Ａ ａ
                                "\x83\x9F", "\x83\xBF", "\x84\x40", "\x84\x70", "\x84\x4F", "\x84\x80",  // Α α А а О о
