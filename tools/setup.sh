@@ -12,10 +12,8 @@ PKGS=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-de
       wine wine32:i386 wine64 fonts-wine xvfb xdotool imagemagick x11-utils
       fonts-ipafont-gothic locales python3 zip)
 
-need_update=0
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
-  need_update=1
 fi
 
 missing=()
@@ -26,9 +24,8 @@ for p in "${PKGS[@]}"; do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
-  if [ $need_update -eq 1 ] || [ -z "$(ls -A /var/lib/apt/lists 2>/dev/null | grep -v lock)" ] || true; then
-    $SUDO apt-get update -qq
-  fi
+  # The package lists are fetched only when something is missing.
+  $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
