@@ -136,12 +136,12 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
     unlink(temporary.c_str());
     throw failure;
   }
-  fsposix::NoteSwapped(temporary, host);
+  if (!exists) fsposix::NoteCreated(host);
 }
 
 void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   bool exists = false;
-  const std::string host = fsposix::MapPath(path, nullptr, &exists, true);
+  const std::string host = fsposix::MapPath(path, nullptr, &exists);
   const int fd = exists ? -1 : open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
     // An old file (or one that appeared since, or a create refused): the

@@ -3,16 +3,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <limits.h>
-#include <sys/inotify.h>
 #include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <ctime>
-#include <deque>
 #include <mutex>
 #include <set>
 #include <unordered_map>
@@ -43,15 +39,11 @@ State& GetState() {
   return state;
 }
 
-// Folded name -> stored name, per host folder. A folder watched through
-// inotify stays valid until an event arrives that this process did not
-// cause (its own changes are applied to the cache when made, and their
-// events expected). Without a watch, the folder's modification time is
-// compared instead; a listing taken while the folder was changing within
-// the clock's granularity is then not trusted, unless this process made the
-// change itself.
+// Folded name -> stored name, per host folder. Valid while the folder's
+// modification time is the one recorded; a listing taken while the folder
+// was changing within the clock's granularity is not trusted, unless this
+// process made the change itself (then the cache was updated with it).
 struct FolderNames {
-  int wd = -1;
   timespec mtime{};
   bool trusted = false;
   std::unordered_map<std::string, std::string> byFold;
@@ -59,119 +51,6 @@ struct FolderNames {
 std::unordered_map<std::string, FolderNames>& Cache() {
   static std::unordered_map<std::string, FolderNames> cache;
   return cache;
-}
-
-// An event this process will cause in a watched folder.
-struct Expected {
-  std::uint32_t kind;  // IN_CREATE, IN_DELETE, IN_MOVED_FROM or IN_MOVED_TO
-  std::string name;
-};
-
-struct Watch {
-  std::vector<std::string> cached;  // cache keys of this folder (several through links)
-  std::deque<Expected> expected;
-};
-
-constexpr std::uint32_t kEntryEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
-constexpr std::uint32_t kFolderEvents = kEntryEvents | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
-// Ancestors of a cached folder only matter when a folder in them goes away.
-constexpr std::uint32_t kAncestorEvents =
-    IN_DELETE | IN_MOVED_FROM | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
-
-struct Watcher {
-  int fd = -2;  // -2: not opened yet; -1: inotify unavailable
-  std::unordered_map<int, Watch> watches;
-};
-Watcher& WatcherState() {
-  static Watcher watcher;
-  return watcher;
-}
-Watcher& GetWatcher() {
-  Watcher& watcher = WatcherState();
-  if (watcher.fd == -2) {
-    watcher.fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (watcher.fd < 0) watcher.fd = -1;
-  }
-  return watcher;
-}
-
-// Forgets every listing and every watch: after a lost event, or when a
-// folder that cached paths pass through moved or went away.
-void ForgetAll() {
-  Watcher& watcher = WatcherState();
-  Cache().clear();
-  if (watcher.fd >= 0) {
-    close(watcher.fd);
-    watcher.fd = -2;
-  }
-  watcher.watches.clear();
-}
-
-void ForgetFolder(Watch& watch) {
-  for (const std::string& key : watch.cached) Cache().erase(key);
-  watch.cached.clear();
-}
-
-// Reads the events that arrived since the last look. Ours (first in line of
-// the folder's expected ones) are passed over; any other change of a cached
-// folder drops its listing.
-void TakeEvents() {
-  Watcher& watcher = GetWatcher();
-  if (watcher.fd < 0 || watcher.watches.empty()) return;
-  alignas(inotify_event) char buffer[65536];
-  for (;;) {
-    const ssize_t n = read(watcher.fd, buffer, sizeof buffer);
-    if (n <= 0) return;
-    for (ssize_t at = 0; at < n;) {
-      const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-      if (event->mask & IN_Q_OVERFLOW) {
-        ForgetAll();
-        return;
-      }
-      const auto it = watcher.watches.find(event->wd);
-      if (it == watcher.watches.end()) continue;
-      Watch& watch = it->second;
-      if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) {
-        ForgetAll();
-        return;
-      }
-      const std::uint32_t kind = event->mask & kEntryEvents;
-      const char* name = event->len ? event->name : "";
-      if (!watch.expected.empty() && watch.expected.front().kind == kind && watch.expected.front().name == name) {
-        watch.expected.pop_front();
-        continue;
-      }
-      if ((event->mask & IN_ISDIR) && (kind & (IN_DELETE | IN_MOVED_FROM))) {
-        ForgetAll();
-        return;
-      }
-      ForgetFolder(watch);
-    }
-    if (static_cast<std::size_t>(n) < sizeof buffer - sizeof(inotify_event) - NAME_MAX - 1) return;
-  }
-}
-
-// Watches a folder about to be listed, and the folders above it up to the
-// root. Answers the folder's watch, or -1 (then its time stamp is compared).
-int WatchFolder(const std::string& hostFolder, const std::string& root) {
-  Watcher& watcher = GetWatcher();
-  if (watcher.fd < 0) return -1;
-  const int wd = inotify_add_watch(watcher.fd, hostFolder.c_str(), kFolderEvents);
-  if (wd < 0) return -1;
-  std::string above = hostFolder;
-  watcher.watches.try_emplace(wd);
-  while (above.size() > root.size()) {
-    const std::size_t slash = above.rfind('/');
-    if (slash == 0 || slash == std::string::npos) break;
-    above.resize(slash);
-    const int ancestor = inotify_add_watch(watcher.fd, above.c_str(), kAncestorEvents);
-    // Without it a change above the folder would go unseen: times compared.
-    if (ancestor < 0) return -1;
-    watcher.watches.try_emplace(ancestor);
-  }
-  watcher.watches[wd].cached.push_back(hostFolder);
-  return wd;
 }
 
 bool SameTime(const timespec& a, const timespec& b) {
@@ -185,30 +64,13 @@ bool IsStable(const timespec& mtime) {
   return age > 0.05;
 }
 
-// The listing of a watched folder when it is still valid, else null.
-const FolderNames* WatchedNames(const std::string& hostFolder) {
-  const auto& cache = Cache();
-  auto it = cache.find(hostFolder);
-  // Events only ever take listings away: a folder not cached needs no look.
-  if (it == cache.end() || it->second.wd < 0) return nullptr;
-  TakeEvents();
-  it = cache.find(hostFolder);
-  return it != cache.end() ? &it->second : nullptr;
-}
-
 const FolderNames* NamesOf(const std::string& hostFolder, const struct stat& folderStat) {
-  if (const FolderNames* watched = WatchedNames(hostFolder)) return watched;
   auto& cache = Cache();
   auto it = cache.find(hostFolder);
   if (it != cache.end() && it->second.trusted && SameTime(it->second.mtime, folderStat.st_mtim)) {
     return &it->second;
   }
-  if (it != cache.end()) cache.erase(it);
-  // Events older than the listing would otherwise be taken against it.
-  TakeEvents();
   FolderNames names;
-  // Watched before listed: a change during the listing shows as an event.
-  names.wd = WatchFolder(hostFolder, GetState().root);
   names.mtime = folderStat.st_mtim;
   names.trusted = IsStable(folderStat.st_mtim);
   for (const std::string& name : ListFolder(hostFolder)) {
@@ -400,24 +262,18 @@ std::string ExactHostPath(const std::string& windowsPath) {
 namespace {
 
 // MapPath of a path already made host-absolute (ExactHostPath).
-std::string MapExact(std::string exact, struct stat* st, bool* exists, bool likelyNew) {
+std::string MapExact(std::string exact, struct stat* st, bool* exists) {
   if (exists) *exists = false;
   struct stat exactStat{};
-  const std::string& root = GetState().root;
-  const std::size_t slash = exact.rfind('/');
-  if (likelyNew && slash != std::string::npos && slash > root.size() + 1) {
-    // A watched listing answers a missing name without a call (every new
-    // file of a build).
-    if (const FolderNames* names = WatchedNames(exact.substr(0, slash))) {
-      if (!names->byFold.count(FoldName(exact.substr(slash + 1)))) return exact;
-    }
-  }
   if (lstat(exact.c_str(), &exactStat) == 0) {
     if (st) *st = exactStat;
     if (exists) *exists = true;
     return exact;
   }
-  // The parent as written exists: only the last name needs the cache.
+  const std::string& root = GetState().root;
+  // The parent as written exists (every new file of a build): only the last
+  // name needs the cache.
+  const std::size_t slash = exact.rfind('/');
   if (slash != std::string::npos && slash > root.size() + 1) {
     const std::string parent = exact.substr(0, slash);
     struct stat parentStat{};
@@ -441,8 +297,8 @@ std::string MapExact(std::string exact, struct stat* st, bool* exists, bool like
 
 }  // namespace
 
-std::string MapPath(const std::string& windowsPath, struct stat* st, bool* exists, bool likelyNew) {
-  return MapExact(ExactHostPath(windowsPath), st, exists, likelyNew);
+std::string MapPath(const std::string& windowsPath, struct stat* st, bool* exists) {
+  return MapExact(ExactHostPath(windowsPath), st, exists);
 }
 
 void SplitPattern(const std::string& windowsPattern, std::string* hostFolder, std::string* mask,
@@ -454,13 +310,13 @@ void SplitPattern(const std::string& windowsPattern, std::string* hostFolder, st
       !windowsPattern.empty() && (windowsPattern.back() == '\\' || windowsPattern.back() == '/');
   if (parts.size() <= 1 || endsInSeparator) {
     *mask = "";
-    *hostFolder = MapExact(exact, nullptr, nullptr, false);
+    *hostFolder = MapExact(exact, nullptr, nullptr);
     *isDriveRoot = parts.size() <= 1;
     return;
   }
   *mask = parts.back();
   *isDriveRoot = parts.size() == 2;
-  *hostFolder = MapExact(ParentOf(exact), nullptr, nullptr, false);
+  *hostFolder = MapExact(ParentOf(exact), nullptr, nullptr);
 }
 
 std::vector<std::string> ListFolder(const std::string& hostFolder) {
@@ -482,55 +338,35 @@ std::vector<std::string> ListFolder(const std::string& hostFolder) {
   return names;
 }
 
-namespace {
-
-// Applies a change of this process to the cache of its folder. A watched
-// folder expects the change's events; another has its time taken again.
-void Note(const std::string& hostPath, std::initializer_list<std::uint32_t> events, bool added) {
+void NoteCreated(const std::string& hostPath) {
   auto& cache = Cache();
   auto it = cache.find(ParentOf(hostPath));
   if (it == cache.end()) return;
+  struct stat folderStat{};
+  if (stat(it->first.c_str(), &folderStat) != 0) {
+    cache.erase(it);
+    return;
+  }
   const std::string name = LastPart(hostPath);
-  FolderNames& names = it->second;
-  if (names.wd >= 0) {
-    Watch& watch = GetWatcher().watches[names.wd];
-    for (const std::uint32_t kind : events) watch.expected.push_back(Expected{kind, name});
-  } else {
-    struct stat folderStat{};
-    if (stat(it->first.c_str(), &folderStat) != 0) {
-      cache.erase(it);
-      return;
-    }
-    names.mtime = folderStat.st_mtim;
-    names.trusted = true;  // the change is ours and is in the cache
-  }
-  if (added) {
-    names.byFold.emplace(FoldName(name), name);
-  } else {
-    auto entry = names.byFold.find(FoldName(name));
-    if (entry != names.byFold.end() && entry->second == name) names.byFold.erase(entry);
-  }
+  it->second.byFold.emplace(FoldName(name), name);
+  it->second.mtime = folderStat.st_mtim;
+  it->second.trusted = true;  // the change is ours and is in the cache
 }
 
-}  // namespace
-
-void NoteCreated(const std::string& hostPath) { Note(hostPath, {IN_CREATE}, true); }
-
-void NoteRemoved(const std::string& hostPath) { Note(hostPath, {IN_DELETE}, false); }
-
-void NoteSwapped(const std::string& temporaryHostPath, const std::string& hostPath) {
-  // The temporary's events, then the new name's: a folder is watched as a
-  // whole, so all three come through the same watch in this order.
+void NoteRemoved(const std::string& hostPath) {
   auto& cache = Cache();
   auto it = cache.find(ParentOf(hostPath));
   if (it == cache.end()) return;
-  if (it->second.wd >= 0) {
-    Watch& watch = GetWatcher().watches[it->second.wd];
-    const std::string temporary = LastPart(temporaryHostPath);
-    watch.expected.push_back(Expected{IN_CREATE, temporary});
-    watch.expected.push_back(Expected{IN_MOVED_FROM, temporary});
+  struct stat folderStat{};
+  if (stat(it->first.c_str(), &folderStat) != 0) {
+    cache.erase(it);
+    return;
   }
-  Note(hostPath, {IN_MOVED_TO}, true);
+  const std::string name = LastPart(hostPath);
+  auto entry = it->second.byFold.find(FoldName(name));
+  if (entry != it->second.byFold.end() && entry->second == name) it->second.byFold.erase(entry);
+  it->second.mtime = folderStat.st_mtim;
+  it->second.trusted = true;
 }
 
 bool IsLocked(const std::string& hostPath) {
@@ -546,7 +382,7 @@ void SetFileSystemRoot(const std::string& hostFolder) {
   auto& state = fsposix::GetState();
   state.root = hostFolder;
   while (state.root.size() > 1 && state.root.back() == '/') state.root.pop_back();
-  fsposix::ForgetAll();
+  fsposix::Cache().clear();
 }
 
 std::string FileSystemRoot() { return fsposix::GetState().root; }

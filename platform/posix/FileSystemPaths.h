@@ -15,11 +15,9 @@ bool MatchesMask(const std::string& name, const std::string& mask);
 
 // The host path of a Windows path, existing names resolved without regard to
 // case. When `st` is given and the path exists, it receives lstat's answer and
-// `*exists` is set. `likelyNew` asks a watched listing of the folder first
-// (no call when the name is missing), else the name as written is tried
-// first (one call when it exists).
+// `*exists` is set.
 std::string MapPath(const std::string& windowsPath, struct stat* st = nullptr,
-                    bool* exists = nullptr, bool likelyNew = false);
+                    bool* exists = nullptr);
 
 // The host path of a Windows path taken as written, no name resolved.
 std::string ExactHostPath(const std::string& windowsPath);
@@ -35,8 +33,6 @@ std::vector<std::string> ListFolder(const std::string& hostFolder);
 // Tells the name cache that this process created or removed an entry.
 void NoteCreated(const std::string& hostPath);
 void NoteRemoved(const std::string& hostPath);
-// A temporary file of this process renamed over hostPath (new or not).
-void NoteSwapped(const std::string& temporaryHostPath, const std::string& hostPath);
 
 bool IsLocked(const std::string& hostPath);
 

@@ -3,12 +3,10 @@
 
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <vector>
 
 #include "app/ConstUnit.h"
 #include "platform/Error.h"
@@ -215,72 +213,6 @@ TEST_F(FileSystemTest, AWriteCutShortLeavesNoNewFileAndKeepsTheOldOne) {
   // Nothing of the failure sticks: the same write now succeeds.
   platform::WriteRebuildableFile("D:\\Music\\fresh.m3u", big);
   EXPECT_EQ(Host("D/Music/fresh.m3u"), big);
-}
-
-// Names of a folder as stored, sorted.
-std::vector<std::string> NamesIn(const std::string& hostFolder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(hostFolder)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// The folder's listing is kept between writes; every change made behind its
-// back must still be seen by the next write, which replaces a file of
-// another letter case instead of adding a second one.
-TEST_F(FileSystemTest, ChangesBehindTheNameCacheAreSeenByTheNextWrite) {
-  platform::WriteRebuildableFile("D:\\Music\\a.m3u", "1");  // the folder is listed and kept
-  platform::WriteRebuildableFile("D:\\Music\\b.m3u", "1");
-
-  Put("D/Music/C.M3U", "other");  // appeared after the listing
-  platform::WriteRebuildableFile("D:\\Music\\c.m3u", "2");
-  fs::remove(root_ + "/D/Music/a.m3u");  // replaced by another spelling
-  Put("D/Music/A.M3U", "other");
-  platform::WriteRebuildableFile("D:\\Music\\a.m3u", "2");
-  fs::remove(root_ + "/D/Music/b.m3u");  // gone: created again
-  platform::WriteRebuildableFile("D:\\Music\\B.m3u", "2");
-  EXPECT_EQ(NamesIn(root_ + "/D/Music"), (std::vector<std::string>{"A.M3U", "B.m3u", "C.M3U"}));
-  EXPECT_EQ(Host("D/Music/A.M3U") + Host("D/Music/B.m3u") + Host("D/Music/C.M3U"), "222");
-
-  // Our own removal and the same name made again by someone else.
-  EXPECT_TRUE(platform::RemoveFile("D:\\Music\\c.m3u"));
-  Put("D/Music/c.M3u", "other");
-  platform::WriteRebuildableFile("D:\\Music\\C.m3u", "3");
-  EXPECT_EQ(NamesIn(root_ + "/D/Music"), (std::vector<std::string>{"A.M3U", "B.m3u", "c.M3u"}));
-  EXPECT_EQ(Host("D/Music/c.M3u"), "3");
-
-  // A folder above the listed one moved away and another put in its place.
-  fs::rename(root_ + "/D", root_ + "/E");
-  fs::create_directories(root_ + "/D/Music");
-  Put("D/Music/A.m3U", "other");
-  platform::WriteRebuildableFile("D:\\Music\\a.m3u", "4");
-  EXPECT_EQ(NamesIn(root_ + "/D/Music"), (std::vector<std::string>{"A.m3U"}));
-  EXPECT_EQ(Host("D/Music/A.m3U"), "4");
-
-  // The listed folder itself removed and made again.
-  fs::remove_all(root_ + "/D/Music");
-  fs::create_directories(root_ + "/D/Music");
-  Put("D/Music/B.M3U", "other");
-  platform::WriteFileSafely("D:\\Music\\b.m3u", "5");
-  platform::WriteRebuildableFile("D:\\MUSIC\\B.m3u", "6");
-  EXPECT_EQ(NamesIn(root_ + "/D/Music"), (std::vector<std::string>{"B.M3U"}));
-  EXPECT_EQ(Host("D/Music/B.M3U"), "6");
-}
-
-// Our own writes, swaps and removals keep the listing right for the names
-// they touch (no second file, nothing found that is gone).
-TEST_F(FileSystemTest, OwnChangesKeepTheNameCacheRight) {
-  platform::WriteRebuildableFile("D:\\Music\\x.m3u", "1");
-  platform::WriteFileSafely("D:\\Music\\Y.m3u", "1");
-  platform::WriteFileSafely("D:\\music\\y.M3U", "2");
-  EXPECT_TRUE(platform::RemoveFile("D:\\Music\\X.M3U"));
-  EXPECT_FALSE(platform::FileExists("D:\\Music\\x.m3u"));
-  platform::WriteRebuildableFile("D:\\Music\\X.m3u", "3");
-  EXPECT_TRUE(platform::MakeDirectory("D:\\Music\\Sub"));
-  EXPECT_TRUE(platform::DirectoryExists("D:\\MUSIC\\sub"));
-  platform::WriteRebuildableFile("D:\\Music\\SUB\\z.m3u", "4");
-  EXPECT_EQ(NamesIn(root_ + "/D/Music"), (std::vector<std::string>{"Sub", "X.m3u", "Y.m3u"}));
-  EXPECT_EQ(Host("D/Music/X.m3u") + Host("D/Music/Y.m3u") + Host("D/Music/Sub/z.m3u"), "324");
 }
 
 TEST_F(FileSystemTest, WildcardSearchIgnoresCaseAndGivesEveryKind) {
