@@ -57,7 +57,7 @@ TEST_F(PlayerCommandTest, NonIntegerFieldIsAnErrorAndSendsNothing) {
   TMain& m = Bare();
   player_.Start();
   m.FindPlayer();
-  for (const std::string& text : {"COM,4o045,0", "COM,40045,x", "USR,0,1 4", "KEY,7a", "COM,40045", "KEY,"}) {
+  for (const char* text : {"COM,4o045,0", "COM,40045,x", "USR,0,1 4", "KEY,7a", "COM,40045", "KEY,"}) {
     m.Commands[1] = text;
     sim::ClearJournal();
     platform::app::RunGuarded([&] { m.SendPlayerCommand(1); });
