@@ -9,6 +9,7 @@
 #include "platform/Application.h"
 #include "platform/Beep.h"
 #include "platform/Dialogs.h"
+#include "platform/common/MessageBoxRedirect.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/HiddenWindow.h"
@@ -157,20 +158,9 @@ unsigned StartProgram(const std::string& commandLine, int showCommand) {
   return 33;
 }
 
-namespace {
-std::function<int(const std::string&, const std::string&)>& Redirect() {
-  static std::function<int(const std::string&, const std::string&)> handler;
-  return handler;
-}
-}  // namespace
-
-void RedirectMessageBoxes(std::function<int(const std::string& text, const std::string& caption)> handler) {
-  Redirect() = std::move(handler);
-}
-
 int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                    unsigned flags) {
-  if (Redirect()) return Redirect()(text, caption);
+  if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(text, caption);
   Log("msgbox " + Num(owner) + " " + Num(flags) + " " + caption + "|" + text);
   if (D().messageBoxHook) D().messageBoxHook(text);
   if (D().messageBoxAnswers.empty()) return 1;

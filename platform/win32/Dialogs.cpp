@@ -4,23 +4,13 @@
 #include <vector>
 
 #include "platform/Dialogs.h"
+#include "platform/common/MessageBoxRedirect.h"
 
 namespace platform {
 
-namespace {
-std::function<int(const std::string&, const std::string&)>& Redirect() {
-  static std::function<int(const std::string&, const std::string&)> handler;
-  return handler;
-}
-}  // namespace
-
-void RedirectMessageBoxes(std::function<int(const std::string& text, const std::string& caption)> handler) {
-  Redirect() = std::move(handler);
-}
-
 int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                    unsigned flags) {
-  if (Redirect()) return Redirect()(text, caption);
+  if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(text, caption);
   return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), flags);
 }
 
