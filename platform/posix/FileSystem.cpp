@@ -203,15 +203,6 @@ void ForEachEntry(const std::string& pattern, const std::function<bool(const Fou
   }
 }
 
-std::vector<FoundEntry> FindEntries(const std::string& pattern) {
-  std::vector<FoundEntry> entries;
-  ForEachEntry(pattern, [&](const FoundEntry& entry) {
-    entries.push_back(entry);
-    return true;
-  });
-  return entries;
-}
-
 bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
   if (HasWildcard(path)) {
     bool found = false;

@@ -121,15 +121,6 @@ void ForEachEntry(const std::string& pattern, const std::function<bool(const Fou
   FindClose(search);
 }
 
-std::vector<FoundEntry> FindEntries(const std::string& pattern) {
-  std::vector<FoundEntry> entries;
-  ForEachEntry(pattern, [&](const FoundEntry& entry) {
-    entries.push_back(entry);
-    return true;
-  });
-  return entries;
-}
-
 bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
   WIN32_FIND_DATAA data;
   HANDLE search = FindFirstFileA(path.c_str(), &data);
