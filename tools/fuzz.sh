@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (tag reader, text list reader) with clang and
+# Builds the libFuzzer targets (tag reader, text list reader, ini reader) with clang and
 # AddressSanitizer, seeds them with the corpus and runs each.
 #   tools/fuzz.sh --short     a fixed, short number of runs (CI)
 #   tools/fuzz.sh [RUNS]      longer runs by hand (default 200000)
@@ -16,9 +16,10 @@ mkdir -p "$out"
 flags=(-std=c++17 -O1 -g -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -w)
 common=(library/MP3Tag.cpp library/TextList.cpp platform/common/ErrorText.cpp platform/common/FileStamp.cpp
         platform/posix/FileSystem.cpp platform/posix/FileSystemPaths.cpp platform/posix/LocaleCompare.cpp
-        platform/posix/LocaleLead.cpp tests/fuzz/FuzzStubs.cpp)
+        platform/posix/LocaleLead.cpp platform/common/FindEntries.cpp platform/common/ProfileFile.cpp
+        tests/fuzz/FuzzStubs.cpp)
 
-for target in fuzz_tag_reader fuzz_text_list; do
+for target in fuzz_tag_reader fuzz_text_list fuzz_profile_file; do
   echo "fuzz: building $target"
   "$CXX" "${flags[@]}" "tests/fuzz/$target.cpp" "${common[@]}" -o "$out/$target"
   seeds="$out/$target-corpus"
