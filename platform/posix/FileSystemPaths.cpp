@@ -338,7 +338,13 @@ std::vector<std::string> ListFolder(const std::string& hostFolder) {
   return names;
 }
 
-void NoteCreated(const std::string& hostPath) {
+namespace {
+
+// Applies this process's own change to the cached listing of the entry's
+// folder, then records the folder's new time: the change is ours and is in
+// the cache, so the listing stays trusted.
+template <typename Edit>
+void NoteOwnChange(const std::string& hostPath, Edit edit) {
   auto& cache = Cache();
   auto it = cache.find(ParentOf(hostPath));
   if (it == cache.end()) return;
@@ -347,26 +353,22 @@ void NoteCreated(const std::string& hostPath) {
     cache.erase(it);
     return;
   }
-  const std::string name = LastPart(hostPath);
-  it->second.byFold.emplace(FoldName(name), name);
+  edit(it->second.byFold, LastPart(hostPath));
   it->second.mtime = folderStat.st_mtim;
-  it->second.trusted = true;  // the change is ours and is in the cache
+  it->second.trusted = true;
+}
+
+}  // namespace
+
+void NoteCreated(const std::string& hostPath) {
+  NoteOwnChange(hostPath, [](auto& byFold, const std::string& name) { byFold.emplace(FoldName(name), name); });
 }
 
 void NoteRemoved(const std::string& hostPath) {
-  auto& cache = Cache();
-  auto it = cache.find(ParentOf(hostPath));
-  if (it == cache.end()) return;
-  struct stat folderStat{};
-  if (stat(it->first.c_str(), &folderStat) != 0) {
-    cache.erase(it);
-    return;
-  }
-  const std::string name = LastPart(hostPath);
-  auto entry = it->second.byFold.find(FoldName(name));
-  if (entry != it->second.byFold.end() && entry->second == name) it->second.byFold.erase(entry);
-  it->second.mtime = folderStat.st_mtim;
-  it->second.trusted = true;
+  NoteOwnChange(hostPath, [](auto& byFold, const std::string& name) {
+    auto entry = byFold.find(FoldName(name));
+    if (entry != byFold.end() && entry->second == name) byFold.erase(entry);
+  });
 }
 
 bool IsLocked(const std::string& hostPath) {
