@@ -1,6 +1,7 @@
 #include "library/PlaylistIndex.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/MyFunctions.h"
 #include "library/MP3Tag.h"
@@ -72,9 +73,28 @@ bool IsMp3Extension(const std::string& lowerExtension) {
   return lowerExtension == ".mp3" || lowerExtension == ".rmp";
 }
 
+bool HasMp3Extension(const std::string& path) {
+  const std::size_t at = LastDelimiter(path, ".\\:");
+  if (at == std::string::npos || path[at] != '.' || path.size() - at != 4) return false;
+  char lower[4];
+  for (int i = 0; i < 4; ++i) {
+    const char c = path[at + i];
+    lower[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  }
+  return std::memcmp(lower, ".mp3", 4) == 0 || std::memcmp(lower, ".rmp", 4) == 0;
+}
+
 std::string TrackPathOfLine(const std::string& line, const std::string& playlistPathOrFolder) {
-  if (!line.empty() && line[0] == '\\') return playlistPathOrFolder.substr(0, 2) + line;
-  return line;
+  std::string path;
+  AssignTrackPathOfLine(line.data(), line.size(), playlistPathOrFolder, &path);
+  return path;
+}
+
+void AssignTrackPathOfLine(const char* line, std::size_t size, const std::string& playlistPathOrFolder,
+                           std::string* path) {
+  path->clear();
+  if (size > 0 && line[0] == '\\') path->append(playlistPathOrFolder, 0, 2);
+  path->append(line, size);
 }
 
 namespace {
@@ -95,7 +115,7 @@ TPlaylistIndexBuild::TPlaylistIndexBuild(const TLibraryContext& context, TMP3Tag
     : context_(context), tagReader_(tagReader) {}
 
 void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
-  if (!IsMp3Extension(LowerExtension(trackPath))) return;
+  if (!HasMp3Extension(trackPath)) return;
   if (context_.CheckMP3OnUpdate) {
     platform::FoundEntry entry;
     if (platform::FindFirstEntry(trackPath, &entry)) {

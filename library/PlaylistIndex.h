@@ -64,10 +64,15 @@ std::string IndexFileName(const std::string& playlistBase, const std::string& ki
 // letters A-Z made lower case; empty when it has none.
 std::string LowerExtension(const std::string& path);
 bool IsMp3Extension(const std::string& lowerExtension);
+// IsMp3Extension(LowerExtension(path)), for every track of an update.
+bool HasMp3Extension(const std::string& path);
 
 // A playlist line made into a track path: a line starting with "\" gets the
 // drive (the first two characters) of `playlistPathOrFolder` in front.
 std::string TrackPathOfLine(const std::string& line, const std::string& playlistPathOrFolder);
+// The same into a buffer that is reused from line to line.
+void AssignTrackPathOfLine(const char* line, std::size_t size, const std::string& playlistPathOrFolder,
+                           std::string* path);
 
 // One build of a playlist's index: the groups, the time lines, the files.
 class TPlaylistIndexBuild {

@@ -1,5 +1,7 @@
 #include "library/PlaylistScan.h"
 
+#include <cstdio>
+
 #include "library/PathText.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
@@ -82,20 +84,23 @@ void TPlaylistScan::CheckPlaylist(const std::string& fileName, std::int32_t stam
 }
 
 bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath) {
-  // Tens of thousands of tracks are checked at every update: the lines are
-  // taken in place and the buffers reused.
+  // Tens of thousands of tracks are checked at every update: lines are taken
+  // in place and every buffer is reused, so a track costs no allocation.
   const TKeyValueLookup times(ReadRequiredTextBytes(mp3LogPath));
-  std::string line, path;
+  std::string path, quoted;
+  platform::FoundEntry entry;
   bool changed = false;
   ForEachTextLine(playlistBytes, [&](const char* text, std::size_t size) {
     if (changed) return;
-    line.assign(text, size);
-    path = TrackPathOfLine(line, folder_);
-    platform::FoundEntry entry;
+    AssignTrackPathOfLine(text, size, folder_, &path);
     if (!platform::FindFirstEntry(path, &entry)) return;
-    if (!IsMp3Extension(LowerExtension(entry.name))) return;
-    const std::string* stamp = times.Find(QuotedText(path));
-    changed = !stamp || *stamp != platform::StampText(entry.stamp);
+    if (!HasMp3Extension(entry.name)) return;
+    quoted.clear();
+    AppendQuotedText(path.data(), path.size(), &quoted);
+    std::string_view stamp;
+    char stampText[16];
+    const int length = std::snprintf(stampText, sizeof stampText, "%d", static_cast<int>(entry.stamp));
+    changed = !times.Find(quoted, &stamp) || stamp != std::string_view(stampText, static_cast<std::size_t>(length));
   });
   return changed;
 }

@@ -1,6 +1,7 @@
 #include "library/TextList.h"
 
 #include <cstring>
+#include <functional>
 
 #include "app/ConstUnit.h"
 #include "platform/Error.h"
@@ -56,14 +57,23 @@ void WriteRebuildableTextList(const std::string& path, const TLines& lines) {
 
 std::string QuotedText(const std::string& text) {
   std::string out;
-  out.reserve(text.size() + 2);
-  out += '\'';
-  for (char c : text) {
-    if (c == '\'') out += '\'';
-    out += c;
-  }
-  out += '\'';
+  AppendQuotedText(text.data(), text.size(), &out);
   return out;
+}
+
+void AppendQuotedText(const char* text, std::size_t size, std::string* out) {
+  out->reserve(out->size() + size + 2);
+  *out += '\'';
+  const char* const end = text + size;
+  for (;;) {
+    const char* quote = static_cast<const char*>(std::memchr(text, '\'', static_cast<std::size_t>(end - text)));
+    if (!quote) break;
+    out->append(text, static_cast<std::size_t>(quote + 1 - text));
+    *out += '\'';
+    text = quote + 1;
+  }
+  out->append(text, static_cast<std::size_t>(end - text));
+  *out += '\'';
 }
 
 std::string UnquotedText(const std::string& quoted) {
@@ -111,23 +121,69 @@ void SplitKeyValue(const std::string& line, std::string* key, std::string* value
   value->assign(line, equals + 1, std::string::npos);
 }
 
-TKeyValueLookup::TKeyValueLookup(const std::string& bytes) {
-  std::string key;
-  ForEachTextLine(bytes, [&](const char* line, std::size_t size) {
+namespace {
+
+std::size_t HashOf(const char* key, std::size_t size) { return std::hash<std::string_view>()({key, size}); }
+
+}  // namespace
+
+TKeyValueLookup::TKeyValueLookup(std::string bytes) : bytes_(std::move(bytes)) {
+  slots_.assign(64, 0);
+  const char* const base = bytes_.data();
+  ForEachTextLine(bytes_, [&](const char* line, std::size_t size) {
     const std::size_t equals = KeyValueSplitAt(line, size);
-    if (equals == std::string::npos) {
-      key.clear();
-      values_.try_emplace(platform::CaseInsensitiveKey(key));
+    Entry entry{};
+    entry.keyAt = keys_.size();
+    if (equals != std::string::npos) {
+      platform::AppendCaseInsensitiveKey(line, equals, &keys_);
+      entry.valueAt = static_cast<std::size_t>(line + equals + 1 - base);
+      entry.valueLength = size - equals - 1;
+    }
+    entry.keyLength = keys_.size() - entry.keyAt;
+    entry.hash = HashOf(keys_.data() + entry.keyAt, entry.keyLength);
+    const std::size_t slot = SlotOf(entry.hash, keys_.data(), entry.keyAt, entry.keyLength);
+    if (slots_[slot] != 0) {  // the first line with this key answers
+      keys_.resize(entry.keyAt);
       return;
     }
-    key.assign(line, equals);
-    values_.try_emplace(platform::CaseInsensitiveKey(key), line + equals + 1, size - equals - 1);
+    entries_.push_back(entry);
+    slots_[slot] = entries_.size();
+    if (entries_.size() * 2 > slots_.size()) Grow();
   });
 }
 
-const std::string* TKeyValueLookup::Find(const std::string& key) const {
-  const auto it = values_.find(platform::CaseInsensitiveKey(key));
-  return it == values_.end() ? nullptr : &it->second;
+std::size_t TKeyValueLookup::SlotOf(std::size_t hash, const char* keys, std::size_t at, std::size_t length) const {
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const std::size_t held = slots_[slot];
+    if (held == 0) return slot;
+    const Entry& e = entries_[held - 1];
+    if (e.hash == hash && e.keyLength == length &&
+        (length == 0 || std::memcmp(keys_.data() + e.keyAt, keys + at, length) == 0)) {
+      return slot;
+    }
+  }
+}
+
+void TKeyValueLookup::Grow() {
+  slots_.assign(slots_.size() * 2, 0);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    std::size_t slot = entries_[i].hash & mask;
+    while (slots_[slot] != 0) slot = (slot + 1) & mask;
+    slots_[slot] = i + 1;
+  }
+}
+
+bool TKeyValueLookup::Find(const char* key, std::size_t size, std::string_view* value) const {
+  thread_local std::string folded;
+  folded.clear();
+  platform::AppendCaseInsensitiveKey(key, size, &folded);
+  const std::size_t held = slots_[SlotOf(HashOf(folded.data(), folded.size()), folded.data(), 0, folded.size())];
+  if (held == 0) return false;
+  const Entry& e = entries_[held - 1];
+  *value = std::string_view(bytes_.data() + e.valueAt, e.valueLength);
+  return true;
 }
 
 TKeyValueList::TKeyValueList(TLines lines) : lines_(std::move(lines)) {

@@ -3,6 +3,7 @@
 // playlist library.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -37,6 +38,8 @@ void WriteRebuildableTextList(const std::string& path, const TLines& lines);
 
 // 'text' with every single quote inside doubled.
 std::string QuotedText(const std::string& text);
+// The same appended to `out`.
+void AppendQuotedText(const char* text, std::size_t size, std::string* out);
 // The inverse: the text after the leading quote up to the closing quote,
 // doubled quotes made single. A text that does not start with a quote gives
 // an empty result.
@@ -51,16 +54,31 @@ void SplitKeyValue(const std::string& line, std::string* key, std::string* value
 std::size_t KeyValueSplitAt(const char* line, std::size_t size);
 
 // The values of key-value lines, looked up only: the answers of
-// TKeyValueList::Lookup, without keeping the lines (the track stamps of a
-// playlist, read at every update).
+// TKeyValueList::Lookup, without a string per line (the track stamps of a
+// playlist, tens of thousands of lines read at every update). Values are
+// views into the bytes it holds.
 class TKeyValueLookup {
  public:
-  explicit TKeyValueLookup(const std::string& bytes);
-  // The value of the first line whose key compares equal; null if none.
-  const std::string* Find(const std::string& key) const;
+  explicit TKeyValueLookup(std::string bytes);
+  // The value of the first line whose key compares equal; false if none.
+  bool Find(const char* key, std::size_t size, std::string_view* value) const;
+  bool Find(const std::string& key, std::string_view* value) const { return Find(key.data(), key.size(), value); }
 
  private:
-  std::unordered_map<std::string, std::string> values_;  // case-insensitive key -> value
+  struct Entry {
+    std::size_t hash;
+    std::size_t keyAt, keyLength;      // in keys_
+    std::size_t valueAt, valueLength;  // in bytes_
+  };
+  // The slot holding the entry whose key is keys[at, at + length), or the
+  // free slot where it belongs.
+  std::size_t SlotOf(std::size_t hash, const char* keys, std::size_t at, std::size_t length) const;
+  void Grow();
+
+  std::string bytes_;
+  std::string keys_;  // the lines' comparison keys, back to back
+  std::vector<Entry> entries_;
+  std::vector<std::size_t> slots_;  // entry index + 1; 0 is free
 };
 
 // Key-value lines looked up without regard to case: the first line whose key

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace platform {
@@ -18,5 +19,8 @@ int CompareTextIgnoringCase(const std::string& a, const std::string& b);
 // exactly when their keys are equal, and the keys' byte order is the
 // comparison's order. For hashing and sorting many texts.
 std::string CaseInsensitiveKey(const std::string& text);
+// The same key appended to `key`: for keys made by the ten thousand into
+// buffers that are reused.
+void AppendCaseInsensitiveKey(const char* text, std::size_t size, std::string* key);
 
 }  // namespace platform

@@ -58,11 +58,6 @@ bool HasWildcard(const std::string& text) {
   return false;
 }
 
-std::string LastPart(const std::string& hostPath) {
-  const auto slash = hostPath.rfind('/');
-  return slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
-}
-
 bool WriteAll(int fd, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -214,12 +209,21 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
     return found;
   }
   if (path.empty() || path.back() == '\\' || path.back() == '/') return false;
+  // Asked once per track at every update: the path as written is tried in a
+  // reused buffer first, and the name cache only when that is not found.
+  thread_local std::string host;
+  fsposix::ExactHostPathInto(path, &host);
   struct stat st{};
-  bool exists = false;
-  const std::string host = fsposix::MapPath(path, &st, &exists);
-  if (!exists) return false;
+  if (lstat(host.c_str(), &st) != 0) {
+    bool exists = false;
+    host = fsposix::MapPath(path, &st, &exists);
+    if (!exists) return false;
+  }
   if (S_ISLNK(st.st_mode)) stat(host.c_str(), &st);
-  *entry = EntryOf(LastPart(host), st);
+  const std::size_t slash = host.rfind('/');
+  entry->name.assign(host, slash == std::string::npos ? 0 : slash + 1, std::string::npos);
+  entry->attributes = AttributesOf(st);
+  entry->stamp = StampOf(st);
   return true;
 }
 

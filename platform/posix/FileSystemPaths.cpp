@@ -231,10 +231,16 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
 
 // Runs once per track of an update: one pass, no list of names.
 std::string ExactHostPath(const std::string& windowsPath) {
+  std::string out;
+  ExactHostPathInto(windowsPath, &out);
+  return out;
+}
+
+void ExactHostPathInto(const std::string& windowsPath, std::string* host) {
   const State& state = GetState();
   const std::string& path = windowsPath;
   const std::string& current = state.currentFolder;
-  std::string out;
+  std::string& out = *host;
   out.reserve(state.root.size() + path.size() + 8);
   out = state.root;
   out += '/';
@@ -256,7 +262,6 @@ std::string ExactHostPath(const std::string& windowsPath) {
     if (path.empty() || !IsSeparator(path[0])) AppendNames(&out, current, IsDriveSpec(current) ? 2 : 0, floor);
     AppendNames(&out, path, 0, floor);
   }
-  return out;
 }
 
 namespace {

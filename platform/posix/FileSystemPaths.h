@@ -21,6 +21,8 @@ std::string MapPath(const std::string& windowsPath, struct stat* st = nullptr,
 
 // The host path of a Windows path taken as written, no name resolved.
 std::string ExactHostPath(const std::string& windowsPath);
+// The same into a buffer that is reused.
+void ExactHostPathInto(const std::string& windowsPath, std::string* out);
 
 // The host folder and the mask (last part) of a search pattern.
 void SplitPattern(const std::string& windowsPattern, std::string* hostFolder,

@@ -22,19 +22,26 @@ unsigned FoldDoubleByte(unsigned c) {
 
 }  // namespace
 
-std::string CaseInsensitiveKey(const std::string& text) {
-  std::string key(text);
-  for (std::size_t i = 0; i < key.size(); ++i) {
-    const unsigned char b = static_cast<unsigned char>(key[i]);
-    if (IsLeadByte(b) && i + 1 < key.size()) {
-      const unsigned folded = FoldDoubleByte((b << 8) | static_cast<unsigned char>(key[i + 1]));
-      key[i] = static_cast<char>(folded >> 8);
-      key[i + 1] = static_cast<char>(folded & 0xFF);
+void AppendCaseInsensitiveKey(const char* text, std::size_t size, std::string* key) {
+  const std::size_t at = key->size();
+  key->append(text, size);
+  char* const out = &(*key)[at];
+  for (std::size_t i = 0; i < size; ++i) {
+    const unsigned char b = static_cast<unsigned char>(out[i]);
+    if (b >= 'A' && b <= 'Z') {
+      out[i] = static_cast<char>(b + 32);
+    } else if (b >= 0x81 && IsLeadByte(b) && i + 1 < size) {
+      const unsigned folded = FoldDoubleByte((b << 8) | static_cast<unsigned char>(out[i + 1]));
+      out[i] = static_cast<char>(folded >> 8);
+      out[i + 1] = static_cast<char>(folded & 0xFF);
       ++i;
-    } else if (b >= 'A' && b <= 'Z') {
-      key[i] = static_cast<char>(b + 32);
     }
   }
+}
+
+std::string CaseInsensitiveKey(const std::string& text) {
+  std::string key;
+  AppendCaseInsensitiveKey(text.data(), text.size(), &key);
   return key;
 }
 

@@ -13,18 +13,27 @@ int CompareTextIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 // LCMapStringA sort keys order exactly as CompareStringA with the same flags.
-std::string CaseInsensitiveKey(const std::string& text) {
-  if (text.empty()) return std::string();
+void AppendCaseInsensitiveKey(const char* text, std::size_t size, std::string* key) {
+  if (size == 0) return;
   const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-  const int length = static_cast<int>(text.size());
+  const int length = static_cast<int>(size);
   char small[256];
-  int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, small, sizeof small);
-  if (size > 0) return std::string(small, static_cast<std::size_t>(size));
-  size = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, nullptr, 0);
-  if (size <= 0) return std::string();
-  std::vector<char> key(static_cast<std::size_t>(size));
-  size = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, key.data(), size);
-  return std::string(key.data(), static_cast<std::size_t>(size > 0 ? size : 0));
+  int written = LCMapStringA(LOCALE_USER_DEFAULT, flags, text, length, small, sizeof small);
+  if (written > 0) {
+    key->append(small, static_cast<std::size_t>(written));
+    return;
+  }
+  written = LCMapStringA(LOCALE_USER_DEFAULT, flags, text, length, nullptr, 0);
+  if (written <= 0) return;
+  std::vector<char> large(static_cast<std::size_t>(written));
+  written = LCMapStringA(LOCALE_USER_DEFAULT, flags, text, length, large.data(), written);
+  if (written > 0) key->append(large.data(), static_cast<std::size_t>(written));
+}
+
+std::string CaseInsensitiveKey(const std::string& text) {
+  std::string key;
+  AppendCaseInsensitiveKey(text.data(), text.size(), &key);
+  return key;
 }
 
 }  // namespace platform

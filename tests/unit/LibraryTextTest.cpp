@@ -65,6 +65,15 @@ TEST(LibraryTextList, LookupIgnoresCaseFirstLineWinsAndRemovalIsExact) {
   EXPECT_EQ(list.LiveLines(), (TLines{"'b.m3u'=3"}));
 }
 
+// Enough lines for the lookup to grow its table many times, each key twice
+// in different letter case with different values: the first must answer.
+std::string ManyStampLines() {
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += "'D:\\M\\t" + std::to_string(i) + ".mp3'=" + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 1000; ++i) text += "'d:\\m\\T" + std::to_string(i) + ".MP3'=x\r\n";
+  return text;
+}
+
 // The track check reads stamps through TKeyValueLookup and lines through
 // ForEachTextLine: both must answer exactly as the list forms do.
 TEST(LibraryTextList, InPlaceLinesAndLookupsAgreeWithTheListForms) {
@@ -74,9 +83,11 @@ TEST(LibraryTextList, InPlaceLinesAndLookupsAgreeWithTheListForms) {
       "'D:\\a=b.mp3'=7\r'D:\\A=B.MP3'=8\nno equals\n=9\r\n\r\n'It''s.mp3'=10",
       std::string("'x'=1\r\n\0'y'=2\r\n", 14),
       "'open=1\n'OPEN=2\nplain=x=y\n\x83\x41'=5\n'\x82\x60'=6\n'\x82\x81'=7",
+      ManyStampLines(),
   };
   const std::string keys[] = {"'a.mp3'", "'B.MP3'", "'c.mp3'", "'d:\\A=b.mp3'", "'D:\\a", "", "'it''S.mp3'",
-                              "'X'", "'y'", "'Open", "PLAIN", "\x83\x41'", "'\x82\x81'", "'\x82\x60'"};
+                              "'X'", "'y'", "'Open", "PLAIN", "\x83\x41'", "'\x82\x81'", "'\x82\x60'",
+                              "'D:\\M\\T0.MP3'", "'d:\\m\\t999.mp3'", "'d:\\m\\t1000.mp3'"};
   for (const std::string& text : texts) {
     TLines visited;
     ForEachTextLine(text, [&](const char* line, std::size_t size) { visited.emplace_back(line, size); });
@@ -84,17 +95,19 @@ TEST(LibraryTextList, InPlaceLinesAndLookupsAgreeWithTheListForms) {
     const TKeyValueList list(ParseTextList(text));
     const TKeyValueLookup lookup(text);
     for (const std::string& key : keys) {
-      const std::string* found = lookup.Find(key);
-      EXPECT_EQ(found ? *found : std::string(), list.Lookup(key)) << text << " / " << key;
+      std::string_view found;
+      EXPECT_EQ(lookup.Find(key, &found) ? std::string(found) : std::string(), list.Lookup(key))
+          << text << " / " << key;
     }
   }
   const TKeyValueLookup lookup("'A.mp3'=1\r\n'a.MP3'=2\r\nbare\r\n");
-  ASSERT_NE(lookup.Find("'a.mp3'"), nullptr);
-  EXPECT_EQ(*lookup.Find("'a.mp3'"), "1");
-  EXPECT_EQ(lookup.Find("'b.mp3'"), nullptr);
+  std::string_view value;
+  ASSERT_TRUE(lookup.Find("'a.mp3'", &value));
+  EXPECT_EQ(value, "1");
+  EXPECT_FALSE(lookup.Find("'b.mp3'", &value));
   // A line without "=" has the empty key and the empty value.
-  ASSERT_NE(lookup.Find(""), nullptr);
-  EXPECT_EQ(*lookup.Find(""), "");
+  ASSERT_TRUE(lookup.Find("", &value));
+  EXPECT_EQ(value, "");
 }
 
 TEST(LibraryLocale, ComparisonIgnoresCaseIsTotalAndKeysAgree) {

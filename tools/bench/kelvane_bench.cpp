@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr int kRounds = 3;
 
 double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -164,25 +167,40 @@ int main(int argc, char** argv) {
     const Library lib = Generate(root, sizes[s]);
     TLibraryContext context{"C:\\App\\", true};
 
-    TCountingProgress cold;
-    TLibraryUpdate coldUpdate(context, cold);
+    // Every figure and its floor are taken kRounds times, alternating, and
+    // the best of each kept: the first pass over a fresh library pays for
+    // cold kernel caches that neither side should be charged with.
     std::string folder = "D:\\Lists";
-    double start = Now();
-    coldUpdate.Run(&folder);
-    const double coldSeconds = Now() - start;
-    const auto derived = DerivedFiles(root + "/C/App/playlist");
-    allOk &= Report("cold build of the whole library", coldSeconds, BuildFloor(lib, derived), 1.5);
+    double coldSeconds = 1e9, coldFloor = 1e9;
+    std::vector<std::pair<std::string, std::string>> derived;
+    for (int round = 0; round < kRounds; ++round) {
+      fs::remove_all(root + "/C/App/playlist");
+      fs::remove(root + "/C/App/playlist.log");
+      TCountingProgress cold;
+      TLibraryUpdate coldUpdate(context, cold);
+      double start = Now();
+      coldUpdate.Run(&folder);
+      coldSeconds = std::min(coldSeconds, Now() - start);
+      if (cold.Added() != 201) std::printf("  unexpected: %d added\n", cold.Added());
+      if (derived.empty()) derived = DerivedFiles(root + "/C/App/playlist");
+      coldFloor = std::min(coldFloor, BuildFloor(lib, derived));
+    }
+    allOk &= Report("cold build of the whole library", coldSeconds, coldFloor, 1.5);
 
-    TCountingProgress again;
-    TLibraryUpdate againUpdate(context, again);
-    start = Now();
-    againUpdate.Run(&folder);
-    const double nochangeSeconds = Now() - start;
-    if (again.Skipped() != 201) std::printf("  unexpected: %d skipped\n", again.Skipped());
-    allOk &= Report("update, nothing changed, track check on", nochangeSeconds, NoChangeFloor(lib), 1.5);
+    double nochangeSeconds = 1e9, nochangeFloor = 1e9;
+    for (int round = 0; round < kRounds; ++round) {
+      TCountingProgress again;
+      TLibraryUpdate againUpdate(context, again);
+      const double start = Now();
+      againUpdate.Run(&folder);
+      nochangeSeconds = std::min(nochangeSeconds, Now() - start);
+      if (again.Skipped() != 201) std::printf("  unexpected: %d skipped\n", again.Skipped());
+      nochangeFloor = std::min(nochangeFloor, NoChangeFloor(lib));
+    }
+    allOk &= Report("update, nothing changed, track check on", nochangeSeconds, nochangeFloor, 1.5);
 
     // The one big playlist alone, and its grouping against its tag pass.
-    start = Now();
+    double start = Now();
     BuildPlaylistIndex(context, lib.playlists.back());
     bigBuild[s < 2 ? s : 1] = Now() - start;
     std::printf("  %-44s %8.3f s\n", "build of the big playlist alone", bigBuild[s < 2 ? s : 1]);
