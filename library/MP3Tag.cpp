@@ -78,6 +78,18 @@ void TMP3Tag::ReadTag(const std::string& fileName, TTag* tag) {
   ReadTagFrom(source, fileName, tag);
 }
 
+void TMP3Tag::ReadTag(const std::string& fileName, TTag* tag, platform::FoundEntry* entry, bool* found) {
+  FileName = fileName;
+  ClearTag();
+  platform::ReadOnlyFile file;
+  if (!file.OpenIfFile(fileName, entry, found)) {
+    *tag = Tag;
+    return;
+  }
+  FileTagSource source(file);
+  ReadTagFrom(source, fileName, tag);
+}
+
 void TMP3Tag::ReadTagFrom(TTagSource& source, const std::string& fileName, TTag* tag) {
   FileName = fileName;
   ClearTag();

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/FileSystem.h"
+
 #include "platform/Types.h"
 
 // The published ID3v1 layout.
@@ -87,6 +89,10 @@ class TMP3Tag {
   // record. Raises platform::Error when the file exists but cannot be
   // opened; `tag` is then left as it was.
   void ReadTag(const std::string& fileName, TTag* tag);
+  // ReadTag that also gives the file's directory entry, as
+  // platform::FindFirstEntry would (`*found` false when there is none; set
+  // also when Error is raised).
+  void ReadTag(const std::string& fileName, TTag* tag, platform::FoundEntry* entry, bool* found);
   // The same read over another source; fileName only names it in the
   // message.
   void ReadTagFrom(TTagSource& source, const std::string& fileName, TTag* tag);

@@ -116,17 +116,24 @@ TPlaylistIndexBuild::TPlaylistIndexBuild(const TLibraryContext& context, TMP3Tag
 
 void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
   if (!HasMp3Extension(trackPath)) return;
-  if (context_.CheckMP3OnUpdate) {
-    platform::FoundEntry entry;
-    if (platform::FindFirstEntry(trackPath, &entry)) {
-      TimeLines.push_back(QuotedText(trackPath) + "=" + platform::StampText(entry.stamp));
-    }
-  }
   TTag tag;
+  // The time line comes from the open that reads the tag, and is kept even
+  // when the file is there but cannot be read.
+  platform::FoundEntry entry;
+  bool found = false;
+  std::string failure;
   try {
-    tagReader_.ReadTag(trackPath, &tag);
+    if (context_.CheckMP3OnUpdate) {
+      tagReader_.ReadTag(trackPath, &tag, &entry, &found);
+    } else {
+      tagReader_.ReadTag(trackPath, &tag);
+    }
   } catch (const platform::Error& e) {
-    Failures.push_back(e.what());
+    failure = e.what();
+  }
+  if (found) TimeLines.push_back(QuotedText(trackPath) + "=" + platform::StampText(entry.stamp));
+  if (!failure.empty()) {
+    Failures.push_back(failure);
     return;
   }
   std::string artist = tag.Artist;
@@ -137,15 +144,16 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
   if (!album.empty()) AddToGroup(Albums, album, trackPath);
 }
 
-void TPlaylistIndexBuild::Write(const std::string& name, const TLines& lines) {
+void TPlaylistIndexBuild::Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines) {
   try {
-    WriteRebuildableTextList(context_.CacheFolder() + name, lines);
+    out.Write(name, FormatTextList(lines));
   } catch (const platform::Error& e) {
     Failures.push_back(e.what());
   }
 }
 
-void TPlaylistIndexBuild::WriteGroups(TGroupList& list, const std::string& base, const std::string& kind) {
+void TPlaylistIndexBuild::WriteGroups(platform::RebuildableFolder& out, TGroupList& list, const std::string& base,
+                                      const std::string& kind) {
   const std::string indexName = IndexFileName(base, kind);
   FileNames.push_back(indexName);
   // Sorted by the comparison's keys: their byte order is the comparison's.
@@ -159,12 +167,12 @@ void TPlaylistIndexBuild::WriteGroups(TGroupList& list, const std::string& base,
   TLines keys;
   keys.reserve(order.size());
   for (const auto& o : order) keys.push_back(entries[o.second].Key);
-  Write(indexName, keys);
+  Write(out, indexName, keys);
   for (const auto& o : order) {
     TGroupEntry& entry = entries[o.second];
     const std::string name = GeneratedPlaylistFileName(base, kind, entry.Key);
     FileNames.push_back(name);
-    Write(name, entry.Tracks);
+    Write(out, name, entry.Tracks);
     TLines().swap(entry.Tracks);
   }
 }
@@ -173,14 +181,15 @@ void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
   const std::string base = PlaylistBaseName(playlistFileName);
   const std::string folder = context_.AppDir + "playlist";
   if (!platform::DirectoryExists(folder)) platform::MakeDirectory(folder);
-  WriteGroups(Artists, base, "Artist");
-  WriteGroups(Albums, base, "Album");
+  platform::RebuildableFolder out(folder);
+  WriteGroups(out, Artists, base, "Artist");
+  WriteGroups(out, Albums, base, "Album");
   if (!TimeLines.empty()) {
     const std::string name = base + ".mp3log";
-    Write(name, TimeLines);
+    Write(out, name, TimeLines);
     FileNames.push_back(name);
   }
-  Write(base + ".log", FileNames);
+  Write(out, base + ".log", FileNames);
 }
 
 std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath,

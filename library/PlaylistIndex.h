@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "library/TextList.h"
+#include "platform/FileSystem.h"
 #include "platform/Types.h"
 
 class TMP3Tag;
@@ -92,8 +93,9 @@ class TPlaylistIndexBuild {
   std::vector<std::string> Failures;
 
  private:
-  void WriteGroups(TGroupList& list, const std::string& base, const std::string& kind);
-  void Write(const std::string& name, const TLines& lines);
+  void WriteGroups(platform::RebuildableFolder& out, TGroupList& list, const std::string& base,
+                   const std::string& kind);
+  void Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines);
 
   const TLibraryContext& context_;
   TMP3Tag& tagReader_;

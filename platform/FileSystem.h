@@ -30,6 +30,26 @@ void WriteFileSafely(const std::string& path, const std::string& bytes);
 // same Error.
 void WriteRebuildableFile(const std::string& path, const std::string& bytes);
 
+// Many rebuildable files written into one folder (the derived files of one
+// playlist). While it lives, the folder is taken to change only through this
+// process, so the search for an old file under the same name in another
+// letter case is made from what is known of the folder, not once per file.
+// A file that turns out to exist all the same is written safely over.
+class RebuildableFolder {
+ public:
+  explicit RebuildableFolder(const std::string& folder);
+  ~RebuildableFolder();
+  RebuildableFolder(const RebuildableFolder&) = delete;
+  RebuildableFolder& operator=(const RebuildableFolder&) = delete;
+
+  // WriteRebuildableFile(folder + "\" + name, bytes).
+  void Write(const std::string& name, const std::string& bytes);
+
+ private:
+  std::string folder_;
+  std::string host_;  // where the folder is on the host, if the system has one
+};
+
 // DeleteFileA: false when nothing was deleted.
 bool RemoveFile(const std::string& path);
 // CreateDirectoryA: false when no folder was created.
@@ -98,6 +118,11 @@ class ReadOnlyFile {
   // path (a folder does not count); raises Error as Open does when the file
   // exists but cannot be opened.
   bool OpenIfFile(const std::string& path);
+  // OpenIfFile that also gives what FindFirstEntry(path) gives (`*found`
+  // false when it finds nothing), for a folder and for a file that cannot be
+  // opened too: *found is set before Error is raised. Where the file opens
+  // under the path as written, its stamp comes from the open file.
+  bool OpenIfFile(const std::string& path, FoundEntry* entry, bool* found);
   bool IsOpen() const { return handle_ != kNoHandle; }
   // Reads up to count bytes; answers how many were read (0 at the end).
   std::size_t Read(void* buffer, std::size_t count);

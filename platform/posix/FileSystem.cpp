@@ -51,6 +51,15 @@ FoundEntry EntryOf(const std::string& name, const struct stat& st) {
   return entry;
 }
 
+// The entry of an existing host path, its name taken from the path into the
+// entry's own buffer.
+void FillEntry(const std::string& host, const struct stat& st, FoundEntry* entry) {
+  const std::size_t slash = host.rfind('/');
+  entry->name.assign(host, slash == std::string::npos ? 0 : slash + 1, std::string::npos);
+  entry->attributes = AttributesOf(st);
+  entry->stamp = StampOf(st);
+}
+
 bool HasWildcard(const std::string& text) {
   for (const char c : text) {
     if (c == '*' || c == '?') return true;
@@ -153,6 +162,41 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   fsposix::NoteCreated(host);
 }
 
+RebuildableFolder::RebuildableFolder(const std::string& folder) : folder_(folder) {
+  struct stat st{};
+  bool exists = false;
+  const std::string host = fsposix::MapPath(folder, &st, &exists);
+  if (exists && S_ISDIR(st.st_mode) && fsposix::HoldFolder(host)) host_ = host;
+}
+
+RebuildableFolder::~RebuildableFolder() {
+  if (!host_.empty()) fsposix::ReleaseFolder(host_);
+}
+
+void RebuildableFolder::Write(const std::string& name, const std::string& bytes) {
+  const std::string path = folder_ + "\\" + name;
+  // Names that are more than one plain name, or that the folder already
+  // holds in some letter case, take the general way.
+  if (host_.empty() || name.empty() || name == "." || name == ".." || name.find_first_of("\\/") != std::string::npos ||
+      fsposix::HeldFolderHas(host_, name)) {
+    WriteRebuildableFile(path, bytes);
+    return;
+  }
+  const std::string host = host_ + "/" + name;
+  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    WriteFileSafely(path, bytes);
+    return;
+  }
+  const bool written = WriteAll(fd, bytes);
+  const bool closed = close(fd) == 0;
+  if (!written || !closed) {
+    unlink(host.c_str());
+    throw Error(FormatText(kc::kErrCannotWrite, path));
+  }
+  fsposix::NoteCreated(host);
+}
+
 bool RemoveFile(const std::string& path) {
   struct stat st{};
   bool exists = false;
@@ -220,10 +264,7 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
     if (!exists) return false;
   }
   if (S_ISLNK(st.st_mode)) stat(host.c_str(), &st);
-  const std::size_t slash = host.rfind('/');
-  entry->name.assign(host, slash == std::string::npos ? 0 : slash + 1, std::string::npos);
-  entry->attributes = AttributesOf(st);
-  entry->stamp = StampOf(st);
+  FillEntry(host, st, entry);
   return true;
 }
 
@@ -265,6 +306,42 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   }
   struct stat st{};
   if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  if (fsposix::IsLocked(host)) {
+    close(fd);
+    throw Error(FormatText(kc::kErrCannotOpen, path));
+  }
+  handle_ = fd;
+  return true;
+}
+
+bool ReadOnlyFile::OpenIfFile(const std::string& path, FoundEntry* entry, bool* found) {
+  Close();
+  *found = false;
+  const bool plain = !path.empty() && path.back() != '\\' && path.back() != '/' && !HasWildcard(path);
+  // Every track of a build comes here: a track that opens under its path as
+  // written is its own directory entry (the name as stored, the time of the
+  // file the path leads to), so the open file answers for the search.
+  thread_local std::string host;
+  int fd = -1;
+  struct stat st{};
+  if (plain) {
+    fsposix::ExactHostPathInto(path, &host);
+    fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0 && fstat(fd, &st) != 0) {
+      close(fd);
+      fd = -1;
+    }
+  }
+  if (fd < 0) {
+    *found = FindFirstEntry(path, entry);
+    return OpenIfFile(path);
+  }
+  *found = true;
+  FillEntry(host, st, entry);
+  if (S_ISDIR(st.st_mode)) {
     close(fd);
     return false;
   }

@@ -46,6 +46,7 @@ State& GetState() {
 struct FolderNames {
   timespec mtime{};
   bool trusted = false;
+  int holds = 0;
   std::unordered_map<std::string, std::string> byFold;
 };
 std::unordered_map<std::string, FolderNames>& Cache() {
@@ -67,7 +68,8 @@ bool IsStable(const timespec& mtime) {
 const FolderNames* NamesOf(const std::string& hostFolder, const struct stat& folderStat) {
   auto& cache = Cache();
   auto it = cache.find(hostFolder);
-  if (it != cache.end() && it->second.trusted && SameTime(it->second.mtime, folderStat.st_mtim)) {
+  if (it != cache.end() &&
+      (it->second.holds > 0 || (it->second.trusted && SameTime(it->second.mtime, folderStat.st_mtim)))) {
     return &it->second;
   }
   FolderNames names;
@@ -353,6 +355,10 @@ void NoteOwnChange(const std::string& hostPath, Edit edit) {
   auto& cache = Cache();
   auto it = cache.find(ParentOf(hostPath));
   if (it == cache.end()) return;
+  if (it->second.holds > 0) {  // the folder's time is taken when it is let go
+    edit(it->second.byFold, LastPart(hostPath));
+    return;
+  }
   struct stat folderStat{};
   if (stat(it->first.c_str(), &folderStat) != 0) {
     cache.erase(it);
@@ -374,6 +380,33 @@ void NoteRemoved(const std::string& hostPath) {
     auto entry = byFold.find(FoldName(name));
     if (entry != byFold.end() && entry->second == name) byFold.erase(entry);
   });
+}
+
+bool HoldFolder(const std::string& hostFolder) {
+  struct stat folderStat{};
+  if (stat(hostFolder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode)) return false;
+  NamesOf(hostFolder, folderStat);
+  ++Cache()[hostFolder].holds;
+  return true;
+}
+
+void ReleaseFolder(const std::string& hostFolder) {
+  auto& cache = Cache();
+  auto it = cache.find(hostFolder);
+  if (it == cache.end() || it->second.holds == 0 || --it->second.holds > 0) return;
+  struct stat folderStat{};
+  if (stat(hostFolder.c_str(), &folderStat) != 0) {
+    cache.erase(it);
+    return;
+  }
+  it->second.mtime = folderStat.st_mtim;
+  it->second.trusted = true;
+}
+
+bool HeldFolderHas(const std::string& hostFolder, const std::string& name) {
+  const auto& cache = Cache();
+  const auto it = cache.find(hostFolder);
+  return it == cache.end() || it->second.holds == 0 || it->second.byFold.count(FoldName(name)) != 0;
 }
 
 bool IsLocked(const std::string& hostPath) {

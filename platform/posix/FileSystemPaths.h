@@ -36,6 +36,14 @@ std::vector<std::string> ListFolder(const std::string& hostFolder);
 void NoteCreated(const std::string& hostPath);
 void NoteRemoved(const std::string& hostPath);
 
+// Holds a host folder's cached names: until ReleaseFolder they are taken to
+// change only through this process (NoteCreated, NoteRemoved) and are not
+// checked against the folder's time. False when the folder is not there.
+bool HoldFolder(const std::string& hostFolder);
+void ReleaseFolder(const std::string& hostFolder);
+// Whether a held folder has an entry whose name folds as `name`'s does.
+bool HeldFolderHas(const std::string& hostFolder, const std::string& name);
+
 bool IsLocked(const std::string& hostPath);
 
 }  // namespace fsposix

@@ -107,6 +107,14 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   }
 }
 
+RebuildableFolder::RebuildableFolder(const std::string& folder) : folder_(folder) {}
+
+RebuildableFolder::~RebuildableFolder() = default;
+
+void RebuildableFolder::Write(const std::string& name, const std::string& bytes) {
+  WriteRebuildableFile(folder_ + "\\" + name, bytes);
+}
+
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
 bool MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
@@ -156,6 +164,11 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
   return true;
+}
+
+bool ReadOnlyFile::OpenIfFile(const std::string& path, FoundEntry* entry, bool* found) {
+  *found = FindFirstEntry(path, entry);
+  return OpenIfFile(path);
 }
 
 std::size_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
