@@ -174,27 +174,28 @@ RebuildableFolder::~RebuildableFolder() {
 }
 
 void RebuildableFolder::Write(const std::string& name, const std::string& bytes) {
-  const std::string path = folder_ + "\\" + name;
   // Names that are more than one plain name, or that the folder already
   // holds in some letter case, take the general way.
   if (host_.empty() || name.empty() || name == "." || name == ".." || name.find_first_of("\\/") != std::string::npos ||
-      fsposix::HeldFolderHas(host_, name)) {
-    WriteRebuildableFile(path, bytes);
+      !fsposix::AddHeldName(host_, name)) {
+    WriteRebuildableFile(folder_ + "\\" + name, bytes);
     return;
   }
-  const std::string host = host_ + "/" + name;
+  thread_local std::string host;
+  host.assign(host_).append(1, '/').append(name);
   const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
-    WriteFileSafely(path, bytes);
+    fsposix::NoteRemoved(host);
+    WriteFileSafely(folder_ + "\\" + name, bytes);
     return;
   }
   const bool written = WriteAll(fd, bytes);
   const bool closed = close(fd) == 0;
   if (!written || !closed) {
     unlink(host.c_str());
-    throw Error(FormatText(kc::kErrCannotWrite, path));
+    fsposix::NoteRemoved(host);
+    throw Error(FormatText(kc::kErrCannotWrite, folder_ + "\\" + name));
   }
-  fsposix::NoteCreated(host);
 }
 
 bool RemoveFile(const std::string& path) {

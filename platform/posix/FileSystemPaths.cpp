@@ -12,6 +12,7 @@
 #include <mutex>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/Locale.h"
 #include "platform/posix/SimFileSystem.h"
@@ -43,11 +44,48 @@ State& GetState() {
 // modification time is the one recorded; a listing taken while the folder
 // was changing within the clock's granularity is not trusted, unless this
 // process made the change itself (then the cache was updated with it).
+// Names hashed and compared as their folds, without making the folds: a
+// lookup by any spelling finds the stored one.
+char FoldByte(unsigned char b) { return static_cast<char>(b >= 'a' && b <= 'z' ? b - 32 : b); }
+
+struct FoldHash {
+  std::size_t operator()(const std::string& name) const {
+    std::size_t hash = 14695981039346656037ull;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      const unsigned char b = static_cast<unsigned char>(name[i]);
+      hash = (hash ^ static_cast<unsigned char>(FoldByte(b))) * 1099511628211ull;
+      if (platform::IsLeadByte(b) && i + 1 < name.size()) {
+        hash = (hash ^ static_cast<unsigned char>(name[++i])) * 1099511628211ull;
+      }
+    }
+    return hash;
+  }
+};
+
+struct FoldEqual {
+  bool operator()(const std::string& a, const std::string& b) const {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      const unsigned char x = static_cast<unsigned char>(a[i]);
+      if (FoldByte(x) != FoldByte(static_cast<unsigned char>(b[i]))) return false;
+      // Equal so far, so a lead byte here is one in both: its trail byte
+      // is compared as it is.
+      if (platform::IsLeadByte(x) && i + 1 < a.size()) {
+        ++i;
+        if (a[i] != b[i]) return false;
+      }
+    }
+    return true;
+  }
+};
+
+using NameSet = std::unordered_set<std::string, FoldHash, FoldEqual>;
+
 struct FolderNames {
   timespec mtime{};
   bool trusted = false;
   int holds = 0;
-  std::unordered_map<std::string, std::string> byFold;
+  NameSet names;  // stored names; the first in search order of each fold
 };
 std::unordered_map<std::string, FolderNames>& Cache() {
   static std::unordered_map<std::string, FolderNames> cache;
@@ -76,7 +114,7 @@ const FolderNames* NamesOf(const std::string& hostFolder, const struct stat& fol
   names.mtime = folderStat.st_mtim;
   names.trusted = IsStable(folderStat.st_mtim);
   for (const std::string& name : ListFolder(hostFolder)) {
-    names.byFold.emplace(FoldName(name), name);  // the first in search order wins
+    names.names.insert(name);  // the first in search order wins
   }
   auto& slot = cache[hostFolder];
   slot = std::move(names);
@@ -121,9 +159,9 @@ std::string ResolveFrom(std::string base, struct stat baseStat, const std::vecto
     bool found = lstat(candidate.c_str(), &candidateStat) == 0;
     if (!found) {
       const FolderNames* names = NamesOf(base, baseStat);
-      auto it = names->byFold.find(FoldName(parts[index]));
-      if (it != names->byFold.end()) {
-        candidate = base + "/" + it->second;
+      auto it = names->names.find(parts[index]);
+      if (it != names->names.end()) {
+        candidate = base + "/" + *it;
         found = lstat(candidate.c_str(), &candidateStat) == 0;
       }
     }
@@ -286,9 +324,9 @@ std::string MapExact(std::string exact, struct stat* st, bool* exists) {
     struct stat parentStat{};
     if (stat(parent.c_str(), &parentStat) == 0 && S_ISDIR(parentStat.st_mode)) {
       const FolderNames* names = NamesOf(parent, parentStat);
-      const auto it = names->byFold.find(FoldName(exact.substr(slash + 1)));
-      if (it == names->byFold.end()) return exact;
-      std::string stored = parent + "/" + it->second;
+      const auto it = names->names.find(exact.substr(slash + 1));
+      if (it == names->names.end()) return exact;
+      std::string stored = parent + "/" + *it;
       if (lstat(stored.c_str(), &exactStat) != 0) return exact;
       if (st) *st = exactStat;
       if (exists) *exists = true;
@@ -356,7 +394,7 @@ void NoteOwnChange(const std::string& hostPath, Edit edit) {
   auto it = cache.find(ParentOf(hostPath));
   if (it == cache.end()) return;
   if (it->second.holds > 0) {  // the folder's time is taken when it is let go
-    edit(it->second.byFold, LastPart(hostPath));
+    edit(it->second.names, LastPart(hostPath));
     return;
   }
   struct stat folderStat{};
@@ -364,7 +402,7 @@ void NoteOwnChange(const std::string& hostPath, Edit edit) {
     cache.erase(it);
     return;
   }
-  edit(it->second.byFold, LastPart(hostPath));
+  edit(it->second.names, LastPart(hostPath));
   it->second.mtime = folderStat.st_mtim;
   it->second.trusted = true;
 }
@@ -372,13 +410,13 @@ void NoteOwnChange(const std::string& hostPath, Edit edit) {
 }  // namespace
 
 void NoteCreated(const std::string& hostPath) {
-  NoteOwnChange(hostPath, [](auto& byFold, const std::string& name) { byFold.emplace(FoldName(name), name); });
+  NoteOwnChange(hostPath, [](NameSet& names, const std::string& name) { names.insert(name); });
 }
 
 void NoteRemoved(const std::string& hostPath) {
-  NoteOwnChange(hostPath, [](auto& byFold, const std::string& name) {
-    auto entry = byFold.find(FoldName(name));
-    if (entry != byFold.end() && entry->second == name) byFold.erase(entry);
+  NoteOwnChange(hostPath, [](NameSet& names, const std::string& name) {
+    auto entry = names.find(name);
+    if (entry != names.end() && *entry == name) names.erase(entry);
   });
 }
 
@@ -403,10 +441,10 @@ void ReleaseFolder(const std::string& hostFolder) {
   it->second.trusted = true;
 }
 
-bool HeldFolderHas(const std::string& hostFolder, const std::string& name) {
-  const auto& cache = Cache();
+bool AddHeldName(const std::string& hostFolder, const std::string& name) {
+  auto& cache = Cache();
   const auto it = cache.find(hostFolder);
-  return it == cache.end() || it->second.holds == 0 || it->second.byFold.count(FoldName(name)) != 0;
+  return it != cache.end() && it->second.holds > 0 && it->second.names.insert(name).second;
 }
 
 bool IsLocked(const std::string& hostPath) {

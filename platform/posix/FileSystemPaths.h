@@ -41,8 +41,11 @@ void NoteRemoved(const std::string& hostPath);
 // checked against the folder's time. False when the folder is not there.
 bool HoldFolder(const std::string& hostFolder);
 void ReleaseFolder(const std::string& hostFolder);
-// Whether a held folder has an entry whose name folds as `name`'s does.
-bool HeldFolderHas(const std::string& hostFolder, const std::string& name);
+// Records a name that is about to be created in a held folder: false (and
+// nothing recorded) when the folder is not held or already has an entry
+// whose name folds as `name`'s does. A create that then fails is undone
+// with NoteRemoved.
+bool AddHeldName(const std::string& hostFolder, const std::string& name);
 
 bool IsLocked(const std::string& hostPath);
 
