@@ -1,6 +1,6 @@
 #include "library/PlaylistScan.h"
 
-#include <cstdio>
+#include <charconv>
 
 #include "library/PathText.h"
 #include "platform/Error.h"
@@ -90,6 +90,7 @@ bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::s
   std::string path, quoted;
   platform::FoundEntry entry;
   bool changed = false;
+  const platform::EntryLookupScope folders;
   ForEachTextLine(playlistBytes, [&](const char* text, std::size_t size) {
     if (changed) return;
     AssignTrackPathOfLine(text, size, folder_, &path);
@@ -99,8 +100,9 @@ bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::s
     AppendQuotedText(path.data(), path.size(), &quoted);
     std::string_view stamp;
     char stampText[16];
-    const int length = std::snprintf(stampText, sizeof stampText, "%d", static_cast<int>(entry.stamp));
-    changed = !times.Find(quoted, &stamp) || stamp != std::string_view(stampText, static_cast<std::size_t>(length));
+    const char* const stampEnd = std::to_chars(stampText, stampText + sizeof stampText, entry.stamp).ptr;
+    changed = !times.Find(quoted, &stamp) ||
+              stamp != std::string_view(stampText, static_cast<std::size_t>(stampEnd - stampText));
   });
   return changed;
 }

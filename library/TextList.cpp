@@ -1,5 +1,6 @@
 #include "library/TextList.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -123,65 +124,74 @@ void SplitKeyValue(const std::string& line, std::string* key, std::string* value
 
 namespace {
 
-std::size_t HashOf(const char* key, std::size_t size) { return std::hash<std::string_view>()({key, size}); }
+// The part of a hash that a slot keeps, from all of its bits.
+std::uint32_t TagOf(std::size_t hash) {
+  const std::uint64_t wide = hash;
+  return static_cast<std::uint32_t>(wide ^ (wide >> 32));
+}
 
 }  // namespace
 
 TKeyValueLookup::TKeyValueLookup(std::string bytes) : bytes_(std::move(bytes)) {
-  slots_.assign(64, 0);
+  // Offsets are 32-bit: a text the size of a file system's limit is cut
+  // where no key-value file of a playlist ever reaches.
+  if (bytes_.size() > 0xFFFFFFF0u) bytes_.resize(0xFFFFFFF0u);
+  // Sized once for the lines the text most likely holds (CR LF or lone
+  // ends); a text of mixed ends grows the table.
+  const std::size_t lines = static_cast<std::size_t>(std::max(std::count(bytes_.begin(), bytes_.end(), '\n'),
+                                                              std::count(bytes_.begin(), bytes_.end(), '\r'))) +
+                            1;
+  std::size_t slots = 16;
+  while (slots < 2 * lines) slots *= 2;
+  slots_.assign(slots, Slot{0, 0});
+  entries_.reserve(lines);
   const char* const base = bytes_.data();
   ForEachTextLine(bytes_, [&](const char* line, std::size_t size) {
-    const std::size_t equals = KeyValueSplitAt(line, size);
-    Entry entry{};
-    entry.keyAt = keys_.size();
+    std::size_t equals = KeyValueSplitAt(line, size);
+    Entry entry{static_cast<std::uint32_t>(line - base), 0, 0, 0};
     if (equals != std::string::npos) {
-      platform::AppendCaseInsensitiveKey(line, equals, &keys_);
-      entry.valueAt = static_cast<std::size_t>(line + equals + 1 - base);
-      entry.valueLength = size - equals - 1;
+      entry.keyLength = static_cast<std::uint32_t>(equals);
+      entry.valueAt = static_cast<std::uint32_t>(line + equals + 1 - base);
+      entry.valueLength = static_cast<std::uint32_t>(size - equals - 1);
     }
-    entry.keyLength = keys_.size() - entry.keyAt;
-    entry.hash = HashOf(keys_.data() + entry.keyAt, entry.keyLength);
-    const std::size_t slot = SlotOf(entry.hash, keys_.data(), entry.keyAt, entry.keyLength);
-    if (slots_[slot] != 0) {  // the first line with this key answers
-      keys_.resize(entry.keyAt);
-      return;
-    }
+    const std::size_t hash = platform::CaseInsensitiveHash(line, entry.keyLength);
+    const std::size_t slot = SlotOf(hash, line, entry.keyLength);
+    if (slots_[slot].entry != 0) return;  // the first line with this key answers
     entries_.push_back(entry);
-    slots_[slot] = entries_.size();
+    slots_[slot] = Slot{TagOf(hash), static_cast<std::uint32_t>(entries_.size())};
     if (entries_.size() * 2 > slots_.size()) Grow();
   });
 }
 
-std::size_t TKeyValueLookup::SlotOf(std::size_t hash, const char* keys, std::size_t at, std::size_t length) const {
+std::size_t TKeyValueLookup::SlotOf(std::size_t hash, const char* key, std::size_t length) const {
   const std::size_t mask = slots_.size() - 1;
+  const std::uint32_t tag = TagOf(hash);
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    const std::size_t held = slots_[slot];
-    if (held == 0) return slot;
-    const Entry& e = entries_[held - 1];
-    if (e.hash == hash && e.keyLength == length &&
-        (length == 0 || std::memcmp(keys_.data() + e.keyAt, keys + at, length) == 0)) {
-      return slot;
-    }
+    const Slot& held = slots_[slot];
+    if (held.entry == 0) return slot;
+    if (held.hash != tag) continue;
+    const Entry& e = entries_[held.entry - 1];
+    if (platform::EqualIgnoringCase(bytes_.data() + e.keyAt, e.keyLength, key, length)) return slot;
   }
 }
 
 void TKeyValueLookup::Grow() {
-  slots_.assign(slots_.size() * 2, 0);
+  std::vector<Slot> old(slots_.size() * 2, Slot{0, 0});
+  old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    std::size_t slot = entries_[i].hash & mask;
-    while (slots_[slot] != 0) slot = (slot + 1) & mask;
-    slots_[slot] = i + 1;
+  for (const Slot& held : old) {
+    if (held.entry == 0) continue;
+    const Entry& e = entries_[held.entry - 1];
+    std::size_t slot = platform::CaseInsensitiveHash(bytes_.data() + e.keyAt, e.keyLength) & mask;
+    while (slots_[slot].entry != 0) slot = (slot + 1) & mask;
+    slots_[slot] = held;
   }
 }
 
 bool TKeyValueLookup::Find(const char* key, std::size_t size, std::string_view* value) const {
-  thread_local std::string folded;
-  folded.clear();
-  platform::AppendCaseInsensitiveKey(key, size, &folded);
-  const std::size_t held = slots_[SlotOf(HashOf(folded.data(), folded.size()), folded.data(), 0, folded.size())];
-  if (held == 0) return false;
-  const Entry& e = entries_[held - 1];
+  const Slot& held = slots_[SlotOf(platform::CaseInsensitiveHash(key, size), key, size)];
+  if (held.entry == 0) return false;
+  const Entry& e = entries_[held.entry - 1];
   *value = std::string_view(bytes_.data() + e.valueAt, e.valueLength);
   return true;
 }

@@ -65,20 +65,25 @@ class TKeyValueLookup {
   bool Find(const std::string& key, std::string_view* value) const { return Find(key.data(), key.size(), value); }
 
  private:
+  // A line's key and value, as places in bytes_.
   struct Entry {
-    std::size_t hash;
-    std::size_t keyAt, keyLength;      // in keys_
-    std::size_t valueAt, valueLength;  // in bytes_
+    std::uint32_t keyAt, keyLength;
+    std::uint32_t valueAt, valueLength;
   };
-  // The slot holding the entry whose key is keys[at, at + length), or the
+  // Entries are found through slots that carry part of the key's hash, so a
+  // probe looks at an entry only when that part matches.
+  struct Slot {
+    std::uint32_t hash;
+    std::uint32_t entry;  // entry index + 1; 0 is a free slot
+  };
+  // The slot holding the entry whose key compares equal to `key`, or the
   // free slot where it belongs.
-  std::size_t SlotOf(std::size_t hash, const char* keys, std::size_t at, std::size_t length) const;
+  std::size_t SlotOf(std::size_t hash, const char* key, std::size_t length) const;
   void Grow();
 
   std::string bytes_;
-  std::string keys_;  // the lines' comparison keys, back to back
   std::vector<Entry> entries_;
-  std::vector<std::size_t> slots_;  // entry index + 1; 0 is free
+  std::vector<Slot> slots_;  // a power of two, at most half full
 };
 
 // Key-value lines looked up without regard to case: the first line whose key

@@ -85,6 +85,18 @@ std::vector<FoundEntry> FindEntries(const std::string& pattern);
 // where that gives the same answer (same name as stored, same stamp).
 bool FindFirstEntry(const std::string& path, FoundEntry* entry);
 
+// While one lives, FindFirstEntry on this thread may keep the folders it
+// has looked in open and find names from them rather than walking each
+// path from its root. For the many lines of one playlist, checked in a
+// moment, folders are taken not to be moved away meanwhile.
+class EntryLookupScope {
+ public:
+  EntryLookupScope();
+  ~EntryLookupScope();
+  EntryLookupScope(const EntryLookupScope&) = delete;
+  EntryLookupScope& operator=(const EntryLookupScope&) = delete;
+};
+
 // The DOS date and time packing of a local time: bits 31-25 year - 1980,
 // 24-21 month, 20-16 day, 15-11 hour, 10-5 minute, 4-0 seconds / 2. A time
 // before 1980-01-01 00:00:00 gives the stamp of that moment (0x00210000); a

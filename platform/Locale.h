@@ -22,5 +22,9 @@ std::string CaseInsensitiveKey(const std::string& text);
 // The same key appended to `key`: for keys made by the ten thousand into
 // buffers that are reused.
 void AppendCaseInsensitiveKey(const char* text, std::size_t size, std::string* key);
+// A hash of the key, and the equality of two texts' keys, without keeping
+// either key.
+std::size_t CaseInsensitiveHash(const char* text, std::size_t size);
+bool EqualIgnoringCase(const char* a, std::size_t aSize, const char* b, std::size_t bSize);
 
 }  // namespace platform

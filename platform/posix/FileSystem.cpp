@@ -7,7 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <utility>
+#include <vector>
 
 #include "app/ConstUnit.h"
 #include "platform/Error.h"
@@ -80,7 +83,48 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
+// The folders kept open by the innermost EntryLookupScope of this thread.
+struct OpenFolders {
+  static constexpr std::size_t kMost = 32;
+  std::vector<std::pair<std::string, int>> folders;  // host folder, O_PATH handle
+  std::size_t last = 0;
+
+  ~OpenFolders() { Clear(); }
+  void Clear() {
+    for (const auto& f : folders) close(f.second);
+    folders.clear();
+    last = 0;
+  }
+  // The handle of a host folder (the first `length` bytes of `path`), opened
+  // when it is not yet; -1 when it cannot be.
+  int HandleOf(const std::string& path, std::size_t length) {
+    const auto same = [&](const std::string& folder) {
+      return folder.size() == length && std::memcmp(folder.data(), path.data(), length) == 0;
+    };
+    if (last < folders.size() && same(folders[last].first)) return folders[last].second;
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+      if (same(folders[i].first)) return folders[last = i].second;
+    }
+    if (folders.size() == kMost) Clear();
+    const std::string folder = path.substr(0, length);
+    const int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    folders.emplace_back(folder, fd);
+    last = folders.size() - 1;
+    return fd;
+  }
+};
+
+thread_local OpenFolders tOpenFolders;
+thread_local int tScopeDepth = 0;
+
 }  // namespace
+
+EntryLookupScope::EntryLookupScope() { ++tScopeDepth; }
+
+EntryLookupScope::~EntryLookupScope() {
+  if (--tScopeDepth == 0) tOpenFolders.Clear();
+}
 
 bool FileExists(const std::string& path) {
   struct stat st{};
@@ -259,7 +303,13 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
   thread_local std::string host;
   fsposix::ExactHostPathInto(path, &host);
   struct stat st{};
-  if (lstat(host.c_str(), &st) != 0) {
+  int found = -1;
+  const std::size_t slash = host.rfind('/');
+  if (tScopeDepth > 0 && slash != std::string::npos && slash > 0) {
+    const int folder = tOpenFolders.HandleOf(host, slash);
+    if (folder >= 0) found = fstatat(folder, host.c_str() + slash + 1, &st, AT_SYMLINK_NOFOLLOW);
+  }
+  if (found != 0 && lstat(host.c_str(), &st) != 0) {
     bool exists = false;
     host = fsposix::MapPath(path, &st, &exists);
     if (!exists) return false;

@@ -138,6 +138,10 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
   return true;
 }
 
+// Windows answers a search from its own caches; nothing is kept here.
+EntryLookupScope::EntryLookupScope() = default;
+EntryLookupScope::~EntryLookupScope() = default;
+
 std::string FoldFileName(const std::string& name) {
   std::string out(name);
   if (!out.empty()) CharUpperBuffA(&out[0], static_cast<DWORD>(out.size()));

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "platform/Locale.h"
@@ -28,6 +29,18 @@ void AppendCaseInsensitiveKey(const char* text, std::size_t size, std::string* k
   std::vector<char> large(static_cast<std::size_t>(written));
   written = LCMapStringA(LOCALE_USER_DEFAULT, flags, text, length, large.data(), written);
   if (written > 0) key->append(large.data(), static_cast<std::size_t>(written));
+}
+
+std::size_t CaseInsensitiveHash(const char* text, std::size_t size) {
+  std::string key;
+  AppendCaseInsensitiveKey(text, size, &key);
+  return std::hash<std::string>()(key);
+}
+
+bool EqualIgnoringCase(const char* a, std::size_t aSize, const char* b, std::size_t bSize) {
+  if (aSize == 0 || bSize == 0) return aSize == bSize;
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, static_cast<int>(aSize), b,
+                        static_cast<int>(bSize)) == CSTR_EQUAL;
 }
 
 std::string CaseInsensitiveKey(const std::string& text) {
