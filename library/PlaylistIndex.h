@@ -1,6 +1,7 @@
 #pragma once
 // The artist and album index of one playlist and the names of its derived
 // files.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -39,10 +40,21 @@ class TGroupList {
   // The entry whose key compares equal to `key`, or null.
   TGroupEntry* Find(const std::string& key);
   TGroupEntry& Append(const std::string& key);
+  // Find, and Append when there is none, with one hash of the key.
+  TGroupEntry& FindOrAppend(const std::string& key);
 
  private:
+  // Open addressing over the comparison's hash: a slot holds part of the
+  // hash and the entry's index + 1 (0: free).
+  struct Slot {
+    std::uint32_t hash;
+    std::uint32_t entry;
+  };
+  std::size_t SlotOf(std::size_t hash, const std::string& key) const;
+  void Grow();
+
   std::vector<TGroupEntry> entries_;
-  std::unordered_map<std::string, std::size_t> index_;  // case-insensitive key -> entry
+  std::vector<Slot> slots_;
 };
 
 void AddToGroup(TGroupList& list, const std::string& key, const std::string& trackPath);
