@@ -3,6 +3,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -213,6 +214,119 @@ TEST_F(FileSystemTest, AWriteCutShortLeavesNoNewFileAndKeepsTheOldOne) {
   // Nothing of the failure sticks: the same write now succeeds.
   platform::WriteRebuildableFile("D:\\Music\\fresh.m3u", big);
   EXPECT_EQ(Host("D/Music/fresh.m3u"), big);
+}
+
+TEST_F(FileSystemTest, HeldFolderCreatesNewFilesAndWritesOldOnesUnderTheirStoredName) {
+  Put("D/Music/Old.m3u", "old");
+  fs::create_directories(root_ + "/D/Music/sub");
+  {
+    platform::RebuildableFolder folder("D:\\music");
+    folder.Write("old.M3U", "new");
+    folder.Write("fresh.dat", "a");
+    folder.Write("FRESH.DAT", "b");
+    // Made behind the folder's back while it is held: written over safely.
+    Put("D/Music/sneak.m3u", "theirs");
+    folder.Write("sneak.m3u", "ours");
+    folder.Write("sub\\x.dat", "deep");
+    sim::LockFile("D:\\Music\\Old.m3u");
+    try {
+      folder.Write("OLD.m3u", "locked");
+      ADD_FAILURE() << "no error raised";
+    } catch (const platform::Error& e) {
+      EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotWrite, "D:\\music\\OLD.m3u"));
+    }
+    sim::UnlockAllFiles();
+  }
+  EXPECT_EQ(Host("D/Music/Old.m3u"), "new");
+  EXPECT_EQ(Host("D/Music/fresh.dat"), "b");
+  EXPECT_EQ(Host("D/Music/sneak.m3u"), "ours");
+  EXPECT_EQ(Host("D/Music/sub/x.dat"), "deep");
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(root_ + "/D/Music")) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Old.m3u", "fresh.dat", "sneak.m3u", "sub"}));
+  // Let go, the folder's names are checked again: one made since is found
+  // under another spelling.
+  EXPECT_TRUE(platform::FileExists("D:\\MUSIC\\Fresh.Dat"));
+  Put("D/Music/Later.m3u", "x");
+  EXPECT_TRUE(platform::FileExists("D:\\Music\\LATER.M3U"));
+  platform::RebuildableFolder missing("D:\\None");
+  EXPECT_THROW(missing.Write("x.dat", "x"), platform::Error);
+}
+
+TEST_F(FileSystemTest, AFailedWriteInAHeldFolderLeavesNoFileAndNoName) {
+  const std::string big(4096, 'x');
+  platform::RebuildableFolder folder("D:\\Music");
+  {
+    FileSizeLimit limit(1024);
+    EXPECT_THROW(folder.Write("big.m3u", big), platform::Error);
+  }
+  EXPECT_FALSE(fs::exists(root_ + "/D/Music/big.m3u"));
+  folder.Write("BIG.m3u", big);
+  EXPECT_EQ(Host("D/Music/BIG.m3u"), big);
+}
+
+TEST_F(FileSystemTest, OpeningATrackGivesTheEntryTheSearchGives) {
+  Put("D/Music/Song.MP3", "0123456789");
+  platform::FoundEntry searched, entry;
+  bool found = false;
+  ASSERT_TRUE(platform::FindFirstEntry("D:\\Music\\Song.MP3", &searched));
+  for (const char* path : {"D:\\Music\\Song.MP3", "d:\\music\\song.mp3", "D:\\Music\\S?ng.mp3"}) {
+    platform::ReadOnlyFile file;
+    const bool opened = file.OpenIfFile(path, &entry, &found);
+    EXPECT_TRUE(found) << path;
+    EXPECT_EQ(entry.name, "Song.MP3") << path;
+    EXPECT_EQ(entry.stamp, searched.stamp) << path;
+    EXPECT_EQ(entry.attributes, searched.attributes) << path;
+    if (opened) {
+      EXPECT_EQ(file.Size(), 10) << path;
+    }
+  }
+  platform::ReadOnlyFile file;
+  EXPECT_FALSE(file.OpenIfFile("D:\\Music", &entry, &found));
+  EXPECT_TRUE(found);
+  EXPECT_TRUE(entry.IsDirectory());
+  EXPECT_FALSE(file.OpenIfFile("D:\\Music\\none.mp3", &entry, &found));
+  EXPECT_FALSE(found);
+  sim::LockFile("D:\\Music\\Song.MP3");
+  found = false;
+  EXPECT_THROW(file.OpenIfFile("D:\\Music\\Song.MP3", &entry, &found), platform::Error);
+  EXPECT_TRUE(found);
+}
+
+TEST_F(FileSystemTest, SearchesInALookupScopeAnswerAsWithout) {
+  for (int i = 0; i < 40; ++i) Put("D/Music/f" + std::to_string(i) + ".mp3", "x");
+  for (int i = 0; i < 40; ++i) fs::create_directories(root_ + "/D/Music/d" + std::to_string(i));
+  std::vector<std::string> paths = {"D:\\Music\\F3.MP3", "D:\\Music\\none.mp3", "D:\\MUSIC\\f7.mp3", "D:\\Music"};
+  for (int i = 0; i < 40; ++i) paths.push_back("D:\\Music\\d" + std::to_string(i) + "\\..\\f" + std::to_string(i) + ".mp3");
+  for (int i = 0; i < 40; ++i) paths.push_back("D:\\Music\\d" + std::to_string(i) + "\\x.mp3");
+  const auto answers = [&] {
+    std::vector<std::string> out;
+    for (const std::string& path : paths) {
+      platform::FoundEntry entry;
+      out.push_back(platform::FindFirstEntry(path, &entry) ? entry.name + "=" + platform::StampText(entry.stamp) : "-");
+    }
+    return out;
+  };
+  const std::vector<std::string> without = answers();
+  {
+    const platform::EntryLookupScope scope;
+    EXPECT_EQ(answers(), without);
+    // Entries that come and go within the scope are seen as they are.
+    Put("D/Music/d5/x.mp3", "x");
+    fs::remove(root_ + "/D/Music/f7.mp3");
+    platform::FoundEntry entry;
+    EXPECT_TRUE(platform::FindFirstEntry("D:\\Music\\d5\\X.mp3", &entry));
+    EXPECT_EQ(entry.name, "x.mp3");
+    EXPECT_FALSE(platform::FindFirstEntry("D:\\Music\\f7.mp3", &entry));
+  }
+  // The folders kept open are closed with the scope.
+  std::size_t open = 0;
+  for (const auto& e : fs::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    if (fs::read_symlink(e.path(), error).string().rfind(root_, 0) == 0) ++open;
+  }
+  EXPECT_EQ(open, 0u);
 }
 
 TEST_F(FileSystemTest, WildcardSearchIgnoresCaseAndGivesEveryKind) {

@@ -67,6 +67,27 @@ TEST_F(LibraryIndexTest, GroupsKeepTheFirstSpellingAndSortWithoutRegardToCase) {
   EXPECT_EQ(ParseTextList(Cache("L.mp3log")).size(), 4u);  // the repeat has its own time line
 }
 
+// Thousands of keys make the table grow many times; every key must still be
+// found under any spelling, with the first spelling kept.
+TEST(LibraryGroups, EveryKeyIsFoundAsTheListGrows) {
+  TGroupList list;
+  for (int i = 0; i < 3000; ++i) AddToGroup(list, "Band " + std::to_string(i), "first");
+  for (int i = 2999; i >= 0; --i) AddToGroup(list, "BAND " + std::to_string(i), "second");
+  ASSERT_EQ(list.Entries().size(), 3000u);
+  for (int i = 0; i < 3000; i += 7) {
+    const TGroupEntry* entry = list.Find("band " + std::to_string(i));
+    ASSERT_NE(entry, nullptr) << i;
+    EXPECT_EQ(entry->Key, "Band " + std::to_string(i));
+    EXPECT_EQ(entry->Tracks, (TLines{"first", "second"}));
+  }
+  EXPECT_EQ(list.Find("Band 3000"), nullptr);
+  // Appending an equal key again adds an entry, but lookups keep answering
+  // with the first.
+  list.Append("band 5");
+  EXPECT_EQ(list.Find("BAND 5")->Key, "Band 5");
+  EXPECT_EQ(&list.FindOrAppend("band 5"), list.Find("Band 5"));
+}
+
 TEST_F(LibraryIndexTest, InfoTextWinsAndId3FieldsAreTrimmed) {
   using libtest::Rmp3;
   Put("D:\\Music\\r.rmp", Rmp3(Chunk("IART", std::string("  Spaced  \0", 11)) + Chunk("IID3", libtest::Id3v1("Id3 Artist", "Id3 Album"))));

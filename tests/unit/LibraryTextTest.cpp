@@ -113,7 +113,8 @@ TEST(LibraryTextList, InPlaceLinesAndLookupsAgreeWithTheListForms) {
 TEST(LibraryLocale, ComparisonIgnoresCaseIsTotalAndKeysAgree) {
   const std::string texts[] = {"band a", "BAND A", "Band B", "", "_x", "a", "\x82\x60", "\x82\x81",  // Ａ ａ
                                "\x83\x9F", "\x83\xBF", "\x84\x40", "\x84\x70", "\x84\x4F", "\x84\x80",  // Α α А а О о
-                               "\x95\x5C", "\x95\x5Cz", "Z"};
+                               "\x95\x5C", "\x95\x5Cz", "Z", "\x82\x60\x82\x81", "\x82\x81\x82\x60",
+                               "a\x82", "A\x82", "\x84\x50", "\x84\x90"};  // ＡａａＡ, a lone lead byte, П п
   EXPECT_EQ(platform::CompareTextIgnoringCase("band a", "BAND A"), 0);
   EXPECT_EQ(platform::CompareTextIgnoringCase("\x82\x60", "\x82\x81"), 0);
   EXPECT_EQ(platform::CompareTextIgnoringCase("\x84\x4F", "\x84\x80"), 0);
@@ -127,6 +128,11 @@ TEST(LibraryLocale, ComparisonIgnoresCaseIsTotalAndKeysAgree) {
       const std::string ka = platform::CaseInsensitiveKey(a), kb = platform::CaseInsensitiveKey(b);
       EXPECT_EQ(ab == 0, ka == kb) << a << " / " << b;
       EXPECT_EQ(ab < 0, ka < kb) << a << " / " << b;
+      // The in-place forms the hash tables use agree with the keys.
+      EXPECT_EQ(platform::EqualIgnoringCase(a.data(), a.size(), b.data(), b.size()), ka == kb) << a << " / " << b;
+      if (ka == kb) {
+        EXPECT_EQ(platform::CaseInsensitiveHash(a.data(), a.size()), platform::CaseInsensitiveHash(b.data(), b.size()));
+      }
       for (const auto& c : texts) {
         if (ab <= 0 && platform::CompareTextIgnoringCase(b, c) <= 0) {
           EXPECT_LE(platform::CompareTextIgnoringCase(a, c), 0);

@@ -147,6 +147,10 @@ TEST(LibraryWinLocale, CompareStringOrderAndSortKeysAgree) {
       const std::string ka = platform::CaseInsensitiveKey(a), kb = platform::CaseInsensitiveKey(b);
       EXPECT_EQ(ab == 0, ka == kb) << a << " / " << b;
       EXPECT_EQ(ab < 0, ka < kb) << a << " / " << b;
+      EXPECT_EQ(platform::EqualIgnoringCase(a.data(), a.size(), b.data(), b.size()), ab == 0) << a << " / " << b;
+      if (ab == 0) {
+        EXPECT_EQ(platform::CaseInsensitiveHash(a.data(), a.size()), platform::CaseInsensitiveHash(b.data(), b.size()));
+      }
     }
   }
 }
