@@ -9,8 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <utility>
-#include <vector>
+#include <unordered_map>
 
 #include "app/ConstUnit.h"
 #include "platform/Error.h"
@@ -83,36 +82,44 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-// The folders kept open by the innermost EntryLookupScope of this thread.
-struct OpenFolders {
-  static constexpr std::size_t kMost = 32;
-  std::vector<std::pair<std::string, int>> folders;  // host folder, O_PATH handle
-  std::size_t last = 0;
-
+// The folders kept open while an EntryLookupScope lives on this thread.
+// Tracks of one folder usually stand together, so the last folder is tried
+// first; beyond kMost folders the rest take the plain walk.
+class OpenFolders {
+ public:
   ~OpenFolders() { Clear(); }
   void Clear() {
-    for (const auto& f : folders) close(f.second);
-    folders.clear();
-    last = 0;
+    for (const auto& folder : handles_) {
+      if (folder.second >= 0) close(folder.second);
+    }
+    handles_.clear();
+    last_.clear();
+    lastHandle_ = -1;
   }
   // The handle of a host folder (the first `length` bytes of `path`), opened
-  // when it is not yet; -1 when it cannot be.
+  // when it is not yet; -1 when it cannot be (remembered too: a playlist
+  // spelling a folder in another letter case names it on every line).
   int HandleOf(const std::string& path, std::size_t length) {
-    const auto same = [&](const std::string& folder) {
-      return folder.size() == length && std::memcmp(folder.data(), path.data(), length) == 0;
-    };
-    if (last < folders.size() && same(folders[last].first)) return folders[last].second;
-    for (std::size_t i = 0; i < folders.size(); ++i) {
-      if (same(folders[i].first)) return folders[last = i].second;
+    if (last_.size() == length && std::memcmp(last_.data(), path.data(), length) == 0) return lastHandle_;
+    last_.assign(path, 0, length);
+    const auto it = handles_.find(last_);
+    if (it != handles_.end()) {
+      lastHandle_ = it->second;
+    } else if (handles_.size() >= kMost) {
+      lastHandle_ = -1;
+    } else {
+      const int fd = open(last_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      lastHandle_ = fd < 0 ? -1 : fd;
+      handles_.emplace(last_, lastHandle_);
     }
-    if (folders.size() == kMost) Clear();
-    const std::string folder = path.substr(0, length);
-    const int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    folders.emplace_back(folder, fd);
-    last = folders.size() - 1;
-    return fd;
+    return lastHandle_;
   }
+
+ private:
+  static constexpr std::size_t kMost = 64;
+  std::unordered_map<std::string, int> handles_;
+  std::string last_;
+  int lastHandle_ = -1;
 };
 
 thread_local OpenFolders tOpenFolders;

@@ -295,11 +295,11 @@ TEST_F(FileSystemTest, OpeningATrackGivesTheEntryTheSearchGives) {
 }
 
 TEST_F(FileSystemTest, SearchesInALookupScopeAnswerAsWithout) {
-  for (int i = 0; i < 40; ++i) Put("D/Music/f" + std::to_string(i) + ".mp3", "x");
-  for (int i = 0; i < 40; ++i) fs::create_directories(root_ + "/D/Music/d" + std::to_string(i));
+  for (int i = 0; i < 70; ++i) Put("D/Music/f" + std::to_string(i) + ".mp3", "x");
+  for (int i = 0; i < 70; ++i) fs::create_directories(root_ + "/D/Music/d" + std::to_string(i));
   std::vector<std::string> paths = {"D:\\Music\\F3.MP3", "D:\\Music\\none.mp3", "D:\\MUSIC\\f7.mp3", "D:\\Music"};
-  for (int i = 0; i < 40; ++i) paths.push_back("D:\\Music\\d" + std::to_string(i) + "\\..\\f" + std::to_string(i) + ".mp3");
-  for (int i = 0; i < 40; ++i) paths.push_back("D:\\Music\\d" + std::to_string(i) + "\\x.mp3");
+  for (int i = 0; i < 70; ++i) paths.push_back("D:\\Music\\d" + std::to_string(i) + "\\..\\f" + std::to_string(i) + ".mp3");
+  for (int i = 0; i < 70; ++i) paths.push_back("D:\\Music\\d" + std::to_string(i) + "\\x.mp3");
   const auto answers = [&] {
     std::vector<std::string> out;
     for (const std::string& path : paths) {
