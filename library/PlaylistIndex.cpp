@@ -99,7 +99,16 @@ std::string SafeKeyForFileName(const std::string& key) {
 
 std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std::string& kind,
                                       const std::string& key) {
-  return QuotedText(playlistBase) + " " + kind + " " + QuotedText(SafeKeyForFileName(key)) + ".m3u";
+  const std::string safe = SafeKeyForFileName(key);
+  std::string name;
+  name.reserve(playlistBase.size() + kind.size() + safe.size() + 12);
+  AppendQuotedText(playlistBase.data(), playlistBase.size(), &name);
+  name += ' ';
+  name += kind;
+  name += ' ';
+  AppendQuotedText(safe.data(), safe.size(), &name);
+  name += ".m3u";
+  return name;
 }
 
 std::string IndexFileName(const std::string& playlistBase, const std::string& kind) {
@@ -178,7 +187,14 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
   } catch (const platform::Error& e) {
     failure = e.what();
   }
-  if (found) TimeLines.push_back(QuotedText(trackPath) + "=" + platform::StampText(entry.stamp));
+  if (found) {
+    std::string line;
+    line.reserve(trackPath.size() + 16);
+    AppendQuotedText(trackPath.data(), trackPath.size(), &line);
+    line += '=';
+    line += platform::StampText(entry.stamp);
+    TimeLines.push_back(std::move(line));
+  }
   if (!failure.empty()) {
     Failures.push_back(failure);
     return;
@@ -193,7 +209,8 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
 
 void TPlaylistIndexBuild::Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines) {
   try {
-    out.Write(name, FormatTextList(lines));
+    FormatTextListInto(lines, &bytes_);
+    out.Write(name, bytes_);
   } catch (const platform::Error& e) {
     Failures.push_back(e.what());
   }
@@ -249,9 +266,11 @@ std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, cons
     active = context.TagReaderHolder->get();
   }
   TPlaylistIndexBuild build(context, *active);
+  std::string path;
   for (const std::string& line : playlistLines) {
     if (!line.empty() && line[0] == '#') continue;
-    build.ClassifyTrack(TrackPathOfLine(line, playlistPath));
+    AssignTrackPathOfLine(line.data(), line.size(), playlistPath, &path);
+    build.ClassifyTrack(path);
   }
   build.WriteFiles(FileNamePart(playlistPath));
   if (context.TagReaderHolder) *context.TagReaderHolder = std::make_unique<TMP3Tag>();

@@ -111,6 +111,7 @@ class TPlaylistIndexBuild {
 
   const TLibraryContext& context_;
   TMP3Tag& tagReader_;
+  std::string bytes_;  // the file being written, its buffer kept for the next
 };
 
 // Builds the index of the playlist file P (full path) whose lines were read

@@ -16,15 +16,20 @@ TLines ParseTextList(const std::string& bytes) {
 }
 
 std::string FormatTextList(const TLines& lines) {
+  std::string bytes;
+  FormatTextListInto(lines, &bytes);
+  return bytes;
+}
+
+void FormatTextListInto(const TLines& lines, std::string* bytes) {
   std::size_t size = 0;
   for (const auto& line : lines) size += line.size() + 2;
-  std::string bytes;
-  bytes.reserve(size);
+  bytes->clear();
+  bytes->reserve(size);
   for (const auto& line : lines) {
-    bytes += line;
-    bytes += "\r\n";
+    bytes->append(line);
+    bytes->append("\r\n", 2);
   }
-  return bytes;
 }
 
 bool ReadTextList(const std::string& path, TLines* lines) {

@@ -19,6 +19,8 @@ template <typename Visit>
 void ForEachTextLine(const std::string& bytes, Visit visit);
 // Every line followed by CR LF; no lines give no bytes.
 std::string FormatTextList(const TLines& lines);
+// The same into a buffer that is reused from file to file.
+void FormatTextListInto(const TLines& lines, std::string* bytes);
 
 // False when there is no such file. Raises platform::Error when the file
 // exists but cannot be read.

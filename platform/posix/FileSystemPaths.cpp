@@ -7,12 +7,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
 #include <set>
+#include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "platform/Locale.h"
 #include "platform/posix/SimFileSystem.h"
@@ -48,38 +49,124 @@ State& GetState() {
 // lookup by any spelling finds the stored one.
 char FoldByte(unsigned char b) { return static_cast<char>(b >= 'a' && b <= 'z' ? b - 32 : b); }
 
-struct FoldHash {
-  std::size_t operator()(const std::string& name) const {
-    std::size_t hash = 14695981039346656037ull;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-      const unsigned char b = static_cast<unsigned char>(name[i]);
-      hash = (hash ^ static_cast<unsigned char>(FoldByte(b))) * 1099511628211ull;
-      if (platform::IsLeadByte(b) && i + 1 < name.size()) {
-        hash = (hash ^ static_cast<unsigned char>(name[++i])) * 1099511628211ull;
-      }
+std::size_t FoldHash(const char* name, std::size_t size) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (std::size_t i = 0; i < size; ++i) {
+    const unsigned char b = static_cast<unsigned char>(name[i]);
+    hash = (hash ^ static_cast<unsigned char>(FoldByte(b))) * 1099511628211ull;
+    if (platform::IsLeadByte(b) && i + 1 < size) {
+      hash = (hash ^ static_cast<unsigned char>(name[++i])) * 1099511628211ull;
     }
-    return hash;
   }
-};
+  return static_cast<std::size_t>(hash ^ (hash >> 29));
+}
 
-struct FoldEqual {
-  bool operator()(const std::string& a, const std::string& b) const {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      const unsigned char x = static_cast<unsigned char>(a[i]);
-      if (FoldByte(x) != FoldByte(static_cast<unsigned char>(b[i]))) return false;
-      // Equal so far, so a lead byte here is one in both: its trail byte
-      // is compared as it is.
-      if (platform::IsLeadByte(x) && i + 1 < a.size()) {
-        ++i;
-        if (a[i] != b[i]) return false;
-      }
+bool FoldEqual(const char* a, std::size_t aSize, const char* b, std::size_t bSize) {
+  if (aSize != bSize) return false;
+  for (std::size_t i = 0; i < aSize; ++i) {
+    const unsigned char x = static_cast<unsigned char>(a[i]);
+    if (FoldByte(x) != FoldByte(static_cast<unsigned char>(b[i]))) return false;
+    // Equal so far, so a lead byte here is one in both: its trail byte is
+    // compared as it is.
+    if (platform::IsLeadByte(x) && i + 1 < aSize) {
+      ++i;
+      if (a[i] != b[i]) return false;
     }
+  }
+  return true;
+}
+
+// The stored names of a folder, found by any spelling: hashed and compared
+// as their folds without making them. Names are kept back to back in one
+// buffer, as a folder of tens of thousands of derived files is filled one
+// name at a time.
+class NameSet {
+ public:
+  // The stored name that folds as `name` does, if any.
+  bool Find(const char* name, std::size_t size, std::string_view* stored) const {
+    if (slots_.empty()) return false;
+    const std::uint32_t held = slots_[SlotOf(FoldHash(name, size), name, size)].entry;
+    if (held == 0) return false;
+    const Entry& e = entries_[held - 1];
+    *stored = std::string_view(text_.data() + e.at, e.size);
     return true;
   }
-};
+  bool Find(const std::string& name, std::string_view* stored) const { return Find(name.data(), name.size(), stored); }
+  // Adds a name: false (nothing added) when one folding the same is there.
+  bool Insert(const std::string& name) {
+    if ((live_ + erased_ + 1) * 2 > slots_.size()) Rebuild();
+    const std::size_t hash = FoldHash(name.data(), name.size());
+    const std::size_t slot = SlotOf(hash, name.data(), name.size());
+    if (slots_[slot].entry != 0) return false;
+    entries_.push_back(Entry{text_.size(), name.size(), static_cast<std::uint32_t>(hash), false});
+    text_ += name;
+    slots_[slot] = Slot{static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(entries_.size())};
+    ++live_;
+    return true;
+  }
+  // Removes the name if it is stored byte for byte so.
+  void EraseExact(const std::string& name) {
+    std::string_view stored;
+    if (!Find(name, &stored) || stored != name) return;
+    const std::size_t slot = SlotOf(FoldHash(name.data(), name.size()), name.data(), name.size());
+    entries_[slots_[slot].entry - 1].erased = true;
+    --live_;
+    ++erased_;
+  }
 
-using NameSet = std::unordered_set<std::string, FoldHash, FoldEqual>;
+ private:
+  struct Entry {
+    std::size_t at, size;
+    std::uint32_t hash;
+    bool erased;
+  };
+  struct Slot {
+    std::uint32_t hash;
+    std::uint32_t entry;  // entry index + 1; 0 is free
+  };
+  // The slot of the live entry folding as the name does, or the free slot
+  // where it belongs; erased entries keep their slots and are passed over.
+  std::size_t SlotOf(std::size_t hash, const char* name, std::size_t size) const {
+    const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t tag = static_cast<std::uint32_t>(hash);
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+      const Slot& held = slots_[slot];
+      if (held.entry == 0) return slot;
+      if (held.hash != tag) continue;
+      const Entry& e = entries_[held.entry - 1];
+      if (!e.erased && FoldEqual(text_.data() + e.at, e.size, name, size)) return slot;
+    }
+  }
+  // Drops erased entries and makes room for as many again as are live.
+  void Rebuild() {
+    std::vector<Entry> entries;
+    std::string text;
+    entries.reserve(live_ + 1);
+    text.reserve(text_.size());
+    for (const Entry& e : entries_) {
+      if (e.erased) continue;
+      entries.push_back(Entry{text.size(), e.size, e.hash, false});
+      text.append(text_, e.at, e.size);
+    }
+    entries_.swap(entries);
+    text_.swap(text);
+    erased_ = 0;
+    std::size_t slots = 64;
+    while (slots < 4 * (live_ + 1)) slots *= 2;
+    slots_.assign(slots, Slot{0, 0});
+    const std::size_t mask = slots - 1;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      std::size_t slot = entries_[i].hash & mask;
+      while (slots_[slot].entry != 0) slot = (slot + 1) & mask;
+      slots_[slot] = Slot{entries_[i].hash, static_cast<std::uint32_t>(i + 1)};
+    }
+  }
+
+  std::vector<Entry> entries_;
+  std::string text_;
+  std::vector<Slot> slots_;
+  std::size_t live_ = 0, erased_ = 0;
+};
 
 struct FolderNames {
   timespec mtime{};
@@ -114,7 +201,7 @@ const FolderNames* NamesOf(const std::string& hostFolder, const struct stat& fol
   names.mtime = folderStat.st_mtim;
   names.trusted = IsStable(folderStat.st_mtim);
   for (const std::string& name : ListFolder(hostFolder)) {
-    names.names.insert(name);  // the first in search order wins
+    names.names.Insert(name);  // the first in search order wins
   }
   auto& slot = cache[hostFolder];
   slot = std::move(names);
@@ -159,9 +246,11 @@ std::string ResolveFrom(std::string base, struct stat baseStat, const std::vecto
     bool found = lstat(candidate.c_str(), &candidateStat) == 0;
     if (!found) {
       const FolderNames* names = NamesOf(base, baseStat);
-      auto it = names->names.find(parts[index]);
-      if (it != names->names.end()) {
-        candidate = base + "/" + *it;
+      std::string_view stored;
+      if (names->names.Find(parts[index], &stored)) {
+        candidate = base;
+        candidate += '/';
+        candidate += stored;
         found = lstat(candidate.c_str(), &candidateStat) == 0;
       }
     }
@@ -324,9 +413,11 @@ std::string MapExact(std::string exact, struct stat* st, bool* exists) {
     struct stat parentStat{};
     if (stat(parent.c_str(), &parentStat) == 0 && S_ISDIR(parentStat.st_mode)) {
       const FolderNames* names = NamesOf(parent, parentStat);
-      const auto it = names->names.find(exact.substr(slash + 1));
-      if (it == names->names.end()) return exact;
-      std::string stored = parent + "/" + *it;
+      std::string_view name;
+      if (!names->names.Find(exact.data() + slash + 1, exact.size() - slash - 1, &name)) return exact;
+      std::string stored = parent;
+      stored += '/';
+      stored += name;
       if (lstat(stored.c_str(), &exactStat) != 0) return exact;
       if (st) *st = exactStat;
       if (exists) *exists = true;
@@ -410,14 +501,11 @@ void NoteOwnChange(const std::string& hostPath, Edit edit) {
 }  // namespace
 
 void NoteCreated(const std::string& hostPath) {
-  NoteOwnChange(hostPath, [](NameSet& names, const std::string& name) { names.insert(name); });
+  NoteOwnChange(hostPath, [](NameSet& names, const std::string& name) { names.Insert(name); });
 }
 
 void NoteRemoved(const std::string& hostPath) {
-  NoteOwnChange(hostPath, [](NameSet& names, const std::string& name) {
-    auto entry = names.find(name);
-    if (entry != names.end() && *entry == name) names.erase(entry);
-  });
+  NoteOwnChange(hostPath, [](NameSet& names, const std::string& name) { names.EraseExact(name); });
 }
 
 bool HoldFolder(const std::string& hostFolder) {
@@ -444,7 +532,7 @@ void ReleaseFolder(const std::string& hostFolder) {
 bool AddHeldName(const std::string& hostFolder, const std::string& name) {
   auto& cache = Cache();
   const auto it = cache.find(hostFolder);
-  return it != cache.end() && it->second.holds > 0 && it->second.names.insert(name).second;
+  return it != cache.end() && it->second.holds > 0 && it->second.names.Insert(name);
 }
 
 bool IsLocked(const std::string& hostPath) {

@@ -254,6 +254,33 @@ TEST_F(FileSystemTest, HeldFolderCreatesNewFilesAndWritesOldOnesUnderTheirStored
   EXPECT_THROW(missing.Write("x.dat", "x"), platform::Error);
 }
 
+// Hundreds of own creates and removals, in and out of a hold: every name
+// must stay findable by any spelling, and a removed one must not be.
+TEST_F(FileSystemTest, NameCacheFollowsManyOwnCreatesAndRemovals) {
+  {
+    platform::RebuildableFolder folder("D:\\Music");
+    for (int i = 0; i < 300; ++i) folder.Write("Track" + std::to_string(i) + ".m3u", "a");
+  }
+  for (int i = 0; i < 300; i += 2) EXPECT_TRUE(platform::RemoveFile("D:\\Music\\TRACK" + std::to_string(i) + ".M3U"));
+  {
+    platform::RebuildableFolder folder("D:\\Music");
+    for (int i = 0; i < 300; i += 4) folder.Write("track" + std::to_string(i) + ".M3U", "b");
+    for (int i = 1; i < 300; i += 4) folder.Write("TRACK" + std::to_string(i) + ".m3u", "c");
+  }
+  for (int i = 0; i < 300; ++i) {
+    const std::string path = "D:\\music\\tRaCk" + std::to_string(i) + ".m3U";
+    const bool expected = i % 2 == 1 || i % 4 == 0;
+    EXPECT_EQ(platform::FileExists(path), expected) << i;
+    platform::FoundEntry entry;
+    if (!expected || !platform::FindFirstEntry(path, &entry)) continue;
+    // The spelling stored first stays; a removed name comes back as written.
+    EXPECT_EQ(entry.name, (i % 4 == 0 ? "track" : "Track") + std::to_string(i) + (i % 4 == 0 ? ".M3U" : ".m3u")) << i;
+  }
+  std::size_t files = 0;
+  for (const auto& e : fs::directory_iterator(root_ + "/D/Music")) files += e.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(files, 225u);
+}
+
 TEST_F(FileSystemTest, AFailedWriteInAHeldFolderLeavesNoFileAndNoName) {
   const std::string big(4096, 'x');
   platform::RebuildableFolder folder("D:\\Music");
