@@ -13,10 +13,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Lines written and read again are the same lines.
   if (ParseTextList(written) != lines) std::abort();
   TKeyValueList list(lines);
+  const TKeyValueList reference(lines);
+  // The in-place lookup of the track check answers as the list does, for
+  // every key of the text and for each key in upper case.
+  const TKeyValueLookup lookup(bytes);
   for (const std::string& line : lines) {
     std::string key, value;
     SplitKeyValue(line, &key, &value);
-    list.Lookup(key);
+    std::string upper = key;
+    for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    for (const std::string* probe : {&key, &upper}) {
+      std::string_view found;
+      const std::string expected = reference.Lookup(*probe);
+      if (lookup.Find(*probe, &found) ? std::string(found) != expected : !expected.empty()) std::abort();
+    }
     if (UnquotedText(QuotedText(line)) != line) std::abort();
     list.RemoveExact(key);
   }
