@@ -10,64 +10,25 @@
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 
-namespace {
-
-std::uint32_t TagOf(std::size_t hash) {
-  const std::uint64_t wide = hash;
-  return static_cast<std::uint32_t>(wide ^ (wide >> 32));
-}
-
-}  // namespace
-
-std::size_t TGroupList::SlotOf(std::size_t hash, const std::string& key) const {
-  const std::size_t mask = slots_.size() - 1;
-  const std::uint32_t tag = TagOf(hash);
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    const Slot& held = slots_[slot];
-    if (held.entry == 0) return slot;
-    if (held.hash != tag) continue;
-    const std::string& other = entries_[held.entry - 1].Key;
-    if (platform::EqualIgnoringCase(other.data(), other.size(), key.data(), key.size())) return slot;
-  }
-}
-
-void TGroupList::Grow() {
-  std::vector<Slot> old(slots_.empty() ? 64 : slots_.size() * 2, Slot{0, 0});
-  old.swap(slots_);
-  const std::size_t mask = slots_.size() - 1;
-  for (const Slot& held : old) {
-    if (held.entry == 0) continue;
-    const std::string& key = entries_[held.entry - 1].Key;
-    std::size_t slot = platform::CaseInsensitiveHash(key.data(), key.size()) & mask;
-    while (slots_[slot].entry != 0) slot = (slot + 1) & mask;
-    slots_[slot] = held;
-  }
-}
-
 TGroupEntry* TGroupList::Find(const std::string& key) {
-  if (slots_.empty()) return nullptr;
-  const Slot& held = slots_[SlotOf(platform::CaseInsensitiveHash(key.data(), key.size()), key)];
-  return held.entry == 0 ? nullptr : &entries_[held.entry - 1];
+  const std::size_t entry = index_.Find(key, [this](std::size_t e) { return std::string_view(entries_[e].Key); });
+  return entry == TComparisonIndex::kNone ? nullptr : &entries_[entry];
 }
 
 TGroupEntry& TGroupList::Append(const std::string& key) {
-  if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
-  const std::size_t hash = platform::CaseInsensitiveHash(key.data(), key.size());
-  const std::size_t slot = SlotOf(hash, key);
   entries_.push_back(TGroupEntry{key, {}});
   // An equal key appended again stays behind the first one.
-  if (slots_[slot].entry == 0) slots_[slot] = Slot{TagOf(hash), static_cast<std::uint32_t>(entries_.size())};
+  index_.Insert(key, entries_.size() - 1, [this](std::size_t e) { return std::string_view(entries_[e].Key); });
   return entries_.back();
 }
 
 TGroupEntry& TGroupList::FindOrAppend(const std::string& key) {
-  if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
-  const std::size_t hash = platform::CaseInsensitiveHash(key.data(), key.size());
-  const std::size_t slot = SlotOf(hash, key);
-  if (slots_[slot].entry != 0) return entries_[slots_[slot].entry - 1];
   entries_.push_back(TGroupEntry{key, {}});
-  slots_[slot] = Slot{TagOf(hash), static_cast<std::uint32_t>(entries_.size())};
-  return entries_.back();
+  const std::size_t index = entries_.size() - 1;
+  const std::size_t held =
+      index_.Insert(key, index, [this](std::size_t e) { return std::string_view(entries_[e].Key); });
+  if (held != index) entries_.pop_back();
+  return entries_[held];
 }
 
 void AddToGroup(TGroupList& list, const std::string& key, const std::string& trackPath) {

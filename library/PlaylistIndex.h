@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "library/ComparisonIndex.h"
 #include "library/TextList.h"
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
@@ -44,17 +44,8 @@ class TGroupList {
   TGroupEntry& FindOrAppend(const std::string& key);
 
  private:
-  // Open addressing over the comparison's hash: a slot holds part of the
-  // hash and the entry's index + 1 (0: free).
-  struct Slot {
-    std::uint32_t hash;
-    std::uint32_t entry;
-  };
-  std::size_t SlotOf(std::size_t hash, const std::string& key) const;
-  void Grow();
-
   std::vector<TGroupEntry> entries_;
-  std::vector<Slot> slots_;
+  TComparisonIndex index_;
 };
 
 void AddToGroup(TGroupList& list, const std::string& key, const std::string& trackPath);

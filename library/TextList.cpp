@@ -127,77 +127,38 @@ void SplitKeyValue(const std::string& line, std::string* key, std::string* value
   value->assign(line, equals + 1, std::string::npos);
 }
 
-namespace {
-
-// The part of a hash that a slot keeps, from all of its bits.
-std::uint32_t TagOf(std::size_t hash) {
-  const std::uint64_t wide = hash;
-  return static_cast<std::uint32_t>(wide ^ (wide >> 32));
-}
-
-}  // namespace
-
 TKeyValueLookup::TKeyValueLookup(std::string bytes) : bytes_(std::move(bytes)) {
   // Offsets are 32-bit: a text the size of a file system's limit is cut
   // where no key-value file of a playlist ever reaches.
   if (bytes_.size() > 0xFFFFFFF0u) bytes_.resize(0xFFFFFFF0u);
   // Sized once for the lines the text most likely holds (CR LF or lone
-  // ends); a text of mixed ends grows the table.
+  // ends); a text of mixed ends grows the index.
   const std::size_t lines = static_cast<std::size_t>(std::max(std::count(bytes_.begin(), bytes_.end(), '\n'),
                                                               std::count(bytes_.begin(), bytes_.end(), '\r'))) +
                             1;
-  std::size_t slots = 16;
-  while (slots < 2 * lines) slots *= 2;
-  slots_.assign(slots, Slot{0, 0});
+  index_.Reserve(lines);
   entries_.reserve(lines);
   const char* const base = bytes_.data();
+  const auto keyOf = [this](std::size_t entry) { return KeyOf(entry); };
   ForEachTextLine(bytes_, [&](const char* line, std::size_t size) {
-    std::size_t equals = KeyValueSplitAt(line, size);
+    const std::size_t equals = KeyValueSplitAt(line, size);
     Entry entry{static_cast<std::uint32_t>(line - base), 0, 0, 0};
     if (equals != std::string::npos) {
       entry.keyLength = static_cast<std::uint32_t>(equals);
       entry.valueAt = static_cast<std::uint32_t>(line + equals + 1 - base);
       entry.valueLength = static_cast<std::uint32_t>(size - equals - 1);
     }
-    const std::size_t hash = platform::CaseInsensitiveHash(line, entry.keyLength);
-    const std::size_t slot = SlotOf(hash, line, entry.keyLength);
-    if (slots_[slot].entry != 0) return;  // the first line with this key answers
+    // The first line with a key answers for it; later ones are not kept.
     entries_.push_back(entry);
-    slots_[slot] = Slot{TagOf(hash), static_cast<std::uint32_t>(entries_.size())};
-    if (entries_.size() * 2 > slots_.size()) Grow();
+    const std::size_t index = entries_.size() - 1;
+    if (index_.Insert(std::string_view(line, entry.keyLength), index, keyOf) != index) entries_.pop_back();
   });
 }
 
-std::size_t TKeyValueLookup::SlotOf(std::size_t hash, const char* key, std::size_t length) const {
-  const std::size_t mask = slots_.size() - 1;
-  const std::uint32_t tag = TagOf(hash);
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    const Slot& held = slots_[slot];
-    if (held.entry == 0) return slot;
-    if (held.hash != tag) continue;
-    const Entry& e = entries_[held.entry - 1];
-    if (platform::EqualIgnoringCase(bytes_.data() + e.keyAt, e.keyLength, key, length)) return slot;
-  }
-}
-
-void TKeyValueLookup::Grow() {
-  std::vector<Slot> old(slots_.size() * 2, Slot{0, 0});
-  old.swap(slots_);
-  const std::size_t mask = slots_.size() - 1;
-  for (const Slot& held : old) {
-    if (held.entry == 0) continue;
-    const Entry& e = entries_[held.entry - 1];
-    std::size_t slot = platform::CaseInsensitiveHash(bytes_.data() + e.keyAt, e.keyLength) & mask;
-    while (slots_[slot].entry != 0) slot = (slot + 1) & mask;
-    slots_[slot] = held;
-  }
-}
-
 bool TKeyValueLookup::Find(const char* key, std::size_t size, std::string_view* value) const {
-  const Slot& held = slots_[SlotOf(platform::CaseInsensitiveHash(key, size), key, size)];
-  if (held.entry == 0) return false;
-  const Entry& e = entries_[held.entry - 1];
-  *value = std::string_view(bytes_.data() + e.valueAt, e.valueLength);
+  const std::size_t entry = index_.Find(std::string_view(key, size), [this](std::size_t e) { return KeyOf(e); });
+  if (entry == TComparisonIndex::kNone) return false;
+  *value = std::string_view(bytes_.data() + entries_[entry].valueAt, entries_[entry].valueLength);
   return true;
 }
 

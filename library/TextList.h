@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "library/ComparisonIndex.h"
+
 using TLines = std::vector<std::string>;
 
 // Lines of a text list: CR LF, a lone CR or a lone LF end a line; a NUL byte
@@ -72,20 +74,13 @@ class TKeyValueLookup {
     std::uint32_t keyAt, keyLength;
     std::uint32_t valueAt, valueLength;
   };
-  // Entries are found through slots that carry part of the key's hash, so a
-  // probe looks at an entry only when that part matches.
-  struct Slot {
-    std::uint32_t hash;
-    std::uint32_t entry;  // entry index + 1; 0 is a free slot
-  };
-  // The slot holding the entry whose key compares equal to `key`, or the
-  // free slot where it belongs.
-  std::size_t SlotOf(std::size_t hash, const char* key, std::size_t length) const;
-  void Grow();
+  std::string_view KeyOf(std::size_t entry) const {
+    return std::string_view(bytes_.data() + entries_[entry].keyAt, entries_[entry].keyLength);
+  }
 
   std::string bytes_;
   std::vector<Entry> entries_;
-  std::vector<Slot> slots_;  // a power of two, at most half full
+  TComparisonIndex index_;
 };
 
 // Key-value lines looked up without regard to case: the first line whose key

@@ -125,6 +125,20 @@ class OpenFolders {
 thread_local OpenFolders tOpenFolders;
 thread_local int tScopeDepth = 0;
 
+// An open handle kept for reading: a folder is closed (-1), and a file this
+// process holds locked is closed and raised as one that cannot be opened.
+int KeepIfFile(int fd, const struct stat& st, const std::string& host, const std::string& path) {
+  if (S_ISDIR(st.st_mode)) {
+    close(fd);
+    return -1;
+  }
+  if (fsposix::IsLocked(host)) {
+    close(fd);
+    throw Error(FormatText(kc::kErrCannotOpen, path));
+  }
+  return fd;
+}
+
 }  // namespace
 
 EntryLookupScope::EntryLookupScope() { ++tScopeDepth; }
@@ -363,16 +377,12 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
     if (fd < 0) throw Error(FormatText(kc::kErrCannotOpen, path));
   }
   struct stat st{};
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (fstat(fd, &st) != 0) {
     close(fd);
     return false;
   }
-  if (fsposix::IsLocked(host)) {
-    close(fd);
-    throw Error(FormatText(kc::kErrCannotOpen, path));
-  }
-  handle_ = fd;
-  return true;
+  handle_ = KeepIfFile(fd, st, host, path);
+  return IsOpen();
 }
 
 bool ReadOnlyFile::OpenIfFile(const std::string& path, FoundEntry* entry, bool* found) {
@@ -399,16 +409,8 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path, FoundEntry* entry, bool* 
   }
   *found = true;
   FillEntry(host, st, entry);
-  if (S_ISDIR(st.st_mode)) {
-    close(fd);
-    return false;
-  }
-  if (fsposix::IsLocked(host)) {
-    close(fd);
-    throw Error(FormatText(kc::kErrCannotOpen, path));
-  }
-  handle_ = fd;
-  return true;
+  handle_ = KeepIfFile(fd, st, host, path);
+  return IsOpen();
 }
 
 std::size_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
