@@ -318,7 +318,7 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
     });
     return found;
   }
-  if (path.empty() || path.back() == '\\' || path.back() == '/') return false;
+  if (path.empty() || fsposix::EndsInSeparator(path)) return false;
   // Asked once per track at every update: the path as written is tried in a
   // reused buffer first, and the name cache only when that is not found.
   thread_local std::string host;
@@ -388,7 +388,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
 bool ReadOnlyFile::OpenIfFile(const std::string& path, FoundEntry* entry, bool* found) {
   Close();
   *found = false;
-  const bool plain = !path.empty() && path.back() != '\\' && path.back() != '/' && !HasWildcard(path);
+  const bool plain = !path.empty() && !fsposix::EndsInSeparator(path) && !HasWildcard(path);
   // Every track of a build comes here: a track that opens under its path as
   // written is its own directory entry (the name as stored, the time of the
   // file the path leads to), so the open file answers for the search.

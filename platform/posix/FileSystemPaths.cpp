@@ -208,10 +208,12 @@ const FolderNames* NamesOf(const std::string& hostFolder, const struct stat& fol
   return &slot;
 }
 
+// The names of a host path ("\\" is a byte of a name there: a Shift-JIS
+// trail byte, or whatever the host name holds).
 void SplitComponents(const std::string& path, std::vector<std::string>* parts) {
   std::string part;
   for (char c : path) {
-    if (c == '\\' || c == '/') {
+    if (c == '/') {
       if (!part.empty()) parts->push_back(part);
       part.clear();
     } else {
@@ -285,7 +287,8 @@ void AppendNames(std::string* out, const std::string& text, std::size_t from, st
   while (p < end) {
     while (p < end && IsSeparator(*p)) ++p;
     const char* const name = p;
-    while (p < end && !IsSeparator(*p)) ++p;
+    // A double-byte character is one step: its trail byte may be 0x5C.
+    while (p < end && !IsSeparator(*p)) p += platform::IsLeadByte(static_cast<unsigned char>(*p)) && p + 1 < end ? 2 : 1;
     const std::size_t length = static_cast<std::size_t>(p - name);
     if (length == 0 || (length == 1 && name[0] == '.')) continue;
     if (length == 2 && name[0] == '.' && name[1] == '.') {
@@ -356,6 +359,20 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
   std::string effective = mask;
   if (effective == "*.*") effective = "*";  // as on Windows: names without a dot too
   return MatchChars(Characters(FoldName(name)), 0, Characters(FoldName(effective)), 0);
+}
+
+bool EndsInSeparator(const std::string& windowsPath) {
+  bool last = false;
+  for (std::size_t i = 0; i < windowsPath.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(windowsPath[i]);
+    if (platform::IsLeadByte(b) && i + 1 < windowsPath.size()) {
+      ++i;
+      last = false;
+    } else {
+      last = b == '\\' || b == '/';
+    }
+  }
+  return last;
 }
 
 // Runs once per track of an update: one pass, no list of names.
@@ -442,8 +459,7 @@ void SplitPattern(const std::string& windowsPattern, std::string* hostFolder, st
   const std::string exact = ExactHostPath(windowsPattern);
   std::vector<std::string> parts;  // the drive folder, then the names
   SplitComponents(exact.substr(GetState().root.size()), &parts);
-  const bool endsInSeparator =
-      !windowsPattern.empty() && (windowsPattern.back() == '\\' || windowsPattern.back() == '/');
+  const bool endsInSeparator = EndsInSeparator(windowsPattern);
   if (parts.size() <= 1 || endsInSeparator) {
     *mask = "";
     *hostFolder = MapExact(exact, nullptr, nullptr);

@@ -19,6 +19,10 @@ bool MatchesMask(const std::string& name, const std::string& mask);
 std::string MapPath(const std::string& windowsPath, struct stat* st = nullptr,
                     bool* exists = nullptr);
 
+// Whether a Windows path ends in "\\" or "/" (not a double-byte character's
+// trail byte).
+bool EndsInSeparator(const std::string& windowsPath);
+
 // The host path of a Windows path taken as written, no name resolved.
 std::string ExactHostPath(const std::string& windowsPath);
 // The same into a buffer that is reused.

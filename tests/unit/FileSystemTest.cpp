@@ -433,6 +433,33 @@ TEST_F(FileSystemTest, ReadOnlyFileSeeksLikeAWindowsFilePointer) {
   EXPECT_THROW(folder.Open("D:\\Music\\none.bin"), platform::Error);
 }
 
+// 表 (0x95 0x5C) and ソ (0x83 0x5C) end in the byte of "\": it is part of
+// the character, not a separator, in names, folders and patterns alike.
+TEST_F(FileSystemTest, DoubleByteCharactersEndingInTheBackslashByteStayWhole) {
+  fs::create_directories(root_ + "/D/Music/\x95\x5C");
+  Put("D/Music/\x95\x5C/a.mp3", "x");
+  Put("D/Music/\x95\x5C/\x83\x5C.mp3", "so");
+  EXPECT_EQ(sim::HostPath("D:\\Music\\\x95\x5C\\\x83\x5C.mp3"), root_ + "/D/Music/\x95\x5C/\x83\x5C.mp3");
+  platform::FoundEntry entry;
+  ASSERT_TRUE(platform::FindFirstEntry("D:\\music\\\x95\x5C", &entry));
+  EXPECT_TRUE(entry.IsDirectory());
+  EXPECT_EQ(entry.name, "\x95\x5C");
+  ASSERT_TRUE(platform::FindFirstEntry("D:\\Music\\\x95\x5C\\A.MP3", &entry));
+  EXPECT_EQ(entry.name, "a.mp3");
+  EXPECT_FALSE(platform::FindFirstEntry("D:\\Music\\\x95\x5C\\", &entry));
+  std::vector<std::string> names;
+  for (const auto& e : platform::FindEntries("D:\\Music\\\x95\x5C\\*.mp3")) names.push_back(e.name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.mp3", "\x83\x5C.mp3"}));
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadWholeFile("D:\\Music\\\x95\x5C\\\x83\x5C.mp3", &bytes));
+  EXPECT_EQ(bytes, "so");
+  bool found = false;
+  platform::ReadOnlyFile file;
+  EXPECT_TRUE(file.OpenIfFile("D:\\Music\\\x95\x5C\\\x83\x5C.mp3", &entry, &found));
+  EXPECT_EQ(entry.name, "\x83\x5C.mp3");
+}
+
 TEST_F(FileSystemTest, FoldFileNameFoldsSingleByteLettersOnly) {
   EXPECT_EQ(platform::FoldFileName("Rock.m3u"), "ROCK.M3U");
   // "ア" in Shift-JIS is 0x83 0x41: its trail byte is not a letter.
