@@ -1,6 +1,7 @@
 #include "app/MainUnit.h"
 
 #include "library/MP3Tag.h"
+#include "library/PathText.h"
 #include "library/PlaylistScan.h"
 #include "platform/Dialogs.h"
 
@@ -56,9 +57,8 @@ void TMain::InitCommandTable() {
 }
 
 void TMain::InitDefaults() {
-  const std::string program = platform::app::ProgramFilePath();
-  const std::size_t end = program.find_last_of("\\:");
-  Info.AppDir = end == std::string::npos ? std::string() : program.substr(0, end + 1);
+  // FolderPart never takes a separator from inside a double-byte character.
+  Info.AppDir = FolderPart(platform::app::ProgramFilePath());
   if (Info.AppDir.empty() || Info.AppDir.back() != '\\') Info.AppDir += '\\';
   Info.ShowPrevIcon = Info.ShowPlayIcon = Info.ShowPauseIcon = true;
   Info.ShowStopIcon = Info.ShowNextIcon = Info.ShowEjectIcon = true;

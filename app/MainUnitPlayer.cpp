@@ -44,8 +44,9 @@ void TMain::SendPlayerCommand(int slot) {
     const std::int32_t w = Field(text, 5, 1);
     platform::SendWindowMessage(wnd, platform::kWmUser, static_cast<std::uint32_t>(w), l);
   } else if (kind == "KEY") {
-    platform::SendWindowMessage(wnd, platform::kWmKeyDown, static_cast<std::uint32_t>(Field(text, 5, 3)), 0);
-    platform::SendWindowMessage(wnd, platform::kWmKeyUp, static_cast<std::uint32_t>(Field(text, 5, 3)), 0);
+    const std::uint32_t key = static_cast<std::uint32_t>(Field(text, 5, 3));
+    platform::SendWindowMessage(wnd, platform::kWmKeyDown, key, 0);
+    platform::SendWindowMessage(wnd, platform::kWmKeyUp, key, 0);
   }
   platform::BringToForeground(wnd);
 }

@@ -24,17 +24,13 @@ bool TLibraryUpdate::ReadPreviousList() {
 
 bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
   if (!previousRead_) return false;
-  const std::string pattern = playlistFolder + "\\*.m3u";
-  int count = 0;
-  platform::ForEachEntry(pattern, [&](const platform::FoundEntry&) {
-    ++count;
-    return true;
-  });
-  progress_.SetProgressMaximum(count + 1);
+  // Listed once, before the first build writes anything: the count is the
+  // list's, and files written meanwhile (a cache folder chosen as the
+  // playlist folder) are not scanned.
+  const std::vector<platform::FoundEntry> entries = platform::FindEntries(playlistFolder + "\\*.m3u");
+  progress_.SetProgressMaximum(static_cast<int>(entries.size()) + 1);
   TPlaylistScan scan(context_, playlistFolder, std::move(previous_), progress_);
-  // Listed before the first build writes anything, so that files written
-  // meanwhile (a cache folder chosen as the playlist folder) are not scanned.
-  for (const platform::FoundEntry& entry : platform::FindEntries(pattern)) {
+  for (const platform::FoundEntry& entry : entries) {
     scan.CheckPlaylist(entry.name, entry.stamp);
     progress_.StepProgress();
     progress_.RepaintPlaylistWindow();

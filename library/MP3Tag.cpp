@@ -66,33 +66,28 @@ void TMP3Tag::ClearTag() {
   std::memset(ChunkHeader, 0, sizeof ChunkHeader);
 }
 
-void TMP3Tag::ReadTag(const std::string& fileName, TTag* tag) {
-  FileName = fileName;
-  ClearTag();
-  platform::ReadOnlyFile file;
-  if (!file.OpenIfFile(fileName)) {
-    *tag = Tag;
-    return;
-  }
-  FileTagSource source(file);
-  ReadTagFrom(source, fileName, tag);
-}
+void TMP3Tag::ReadTag(const std::string& fileName, TTag* tag) { ReadTag(fileName, tag, nullptr, nullptr); }
 
 void TMP3Tag::ReadTag(const std::string& fileName, TTag* tag, platform::FoundEntry* entry, bool* found) {
   FileName = fileName;
   ClearTag();
   platform::ReadOnlyFile file;
-  if (!file.OpenIfFile(fileName, entry, found)) {
-    *tag = Tag;
-    return;
+  const bool opened = entry ? file.OpenIfFile(fileName, entry, found) : file.OpenIfFile(fileName);
+  if (opened) {
+    FileTagSource source(file);
+    ReadCleared(source);
   }
-  FileTagSource source(file);
-  ReadTagFrom(source, fileName, tag);
+  *tag = Tag;
 }
 
 void TMP3Tag::ReadTagFrom(TTagSource& source, const std::string& fileName, TTag* tag) {
   FileName = fileName;
   ClearTag();
+  ReadCleared(source);
+  *tag = Tag;
+}
+
+void TMP3Tag::ReadCleared(TTagSource& source) {
   const std::size_t headerRead = source.Read(HeaderBuffer, sizeof HeaderBuffer);
   if (headerRead == sizeof HeaderBuffer && IdIs(HeaderBuffer, "RIFF") && IdIs(HeaderBuffer + 8, "RMP3")) {
     ReadRiffInfo(source);
@@ -103,7 +98,6 @@ void TMP3Tag::ReadTagFrom(TTagSource& source, const std::string& fileName, TTag*
     source.Read(&Tag.Id3, sizeof Tag.Id3);
   }
   Tag.HasTag = std::memcmp(Tag.Id3.Header, "TAG", 3) == 0;
-  *tag = Tag;
 }
 
 void TMP3Tag::ShowListChunkMessage(const std::string& text) {

@@ -91,7 +91,7 @@ class TMP3Tag {
   void ReadTag(const std::string& fileName, TTag* tag);
   // ReadTag that also gives the file's directory entry, as
   // platform::FindFirstEntry would (`*found` false when there is none; set
-  // also when Error is raised).
+  // also when Error is raised). A null `entry` asks for no entry.
   void ReadTag(const std::string& fileName, TTag* tag, platform::FoundEntry* entry, bool* found);
   // The same read over another source; fileName only names it in the
   // message.
@@ -112,6 +112,8 @@ class TMP3Tag {
 
  private:
   void ClearTag();
+  // The read itself, into a record cleared already: once per track.
+  void ReadCleared(TTagSource& source);
   void ReadRiffInfo(TTagSource& source);
   std::string ReadChunkText(TTagSource& source, std::uint32_t size, bool* truncated);
   std::string* TextField(const unsigned char* id);

@@ -140,11 +140,7 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
   bool found = false;
   std::string failure;
   try {
-    if (context_.CheckMP3OnUpdate) {
-      tagReader_.ReadTag(trackPath, &tag, &entry, &found);
-    } else {
-      tagReader_.ReadTag(trackPath, &tag);
-    }
+    tagReader_.ReadTag(trackPath, &tag, context_.CheckMP3OnUpdate ? &entry : nullptr, &found);
   } catch (const platform::Error& e) {
     failure = e.what();
   }

@@ -63,9 +63,7 @@ void TPlaylistScan::CheckPlaylist(const std::string& fileName, std::int32_t stam
       bool hasLines = false;
       bool changed = false;
       try {
-        const std::string playlist = ReadRequiredTextBytes(folder_ + "\\" + fileName);
-        ForEachTextLine(playlist, [&](const char*, std::size_t) { hasLines = true; });
-        changed = TracksChanged(playlist, mp3LogPath);
+        changed = TracksChanged(ReadRequiredTextBytes(folder_ + "\\" + fileName), mp3LogPath, &hasLines);
       } catch (const platform::Error& e) {
         Fail(e.what());
       }
@@ -83,7 +81,7 @@ void TPlaylistScan::CheckPlaylist(const std::string& fileName, std::int32_t stam
   newKeys_.insert(key);
 }
 
-bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath) {
+bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath, bool* hasLines) {
   // Tens of thousands of tracks are checked at every update: lines are taken
   // in place and every buffer is reused, so a track costs no allocation.
   const TKeyValueLookup times(ReadRequiredTextBytes(mp3LogPath));
@@ -92,6 +90,7 @@ bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::s
   bool changed = false;
   const platform::EntryLookupScope folders;
   ForEachTextLine(playlistBytes, [&](const char* text, std::size_t size) {
+    *hasLines = true;
     if (changed) return;
     AssignTrackPathOfLine(text, size, folder_, &path);
     if (!platform::FindFirstEntry(path, &entry)) return;

@@ -79,7 +79,8 @@ class TPlaylistScan {
   // Rebuilds the derived files; answers false when something failed.
   bool RebuildPlaylist(const std::string& fileName);
   // The track check of an unchanged playlist: true when a track changed.
-  bool TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath);
+  // *hasLines tells whether the playlist has a line at all.
+  bool TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath, bool* hasLines);
   void Fail(const std::string& text);
 
   const TLibraryContext& context_;

@@ -139,6 +139,21 @@ int KeepIfFile(int fd, const struct stat& st, const std::string& host, const std
   return fd;
 }
 
+enum class NewFile { kWritten, kRefused, kFailed };
+
+// A file created exclusively and written whole. Refused when the create is
+// (the name is taken, or the folder will not have it); a write that fails
+// removes the new file again.
+NewFile CreateNewFile(const std::string& host, const std::string& bytes) {
+  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return NewFile::kRefused;
+  const bool written = WriteAll(fd, bytes);
+  const bool closed = close(fd) == 0;
+  if (written && closed) return NewFile::kWritten;
+  unlink(host.c_str());
+  return NewFile::kFailed;
+}
+
 }  // namespace
 
 EntryLookupScope::EntryLookupScope() { ++tScopeDepth; }
@@ -211,19 +226,14 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
 void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   bool exists = false;
   const std::string host = fsposix::MapPath(path, nullptr, &exists);
-  const int fd = exists ? -1 : open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) {
+  const NewFile made = exists ? NewFile::kRefused : CreateNewFile(host, bytes);
+  if (made == NewFile::kRefused) {
     // An old file (or one that appeared since, or a create refused): the
     // safe write keeps it or fails as it would.
     WriteFileSafely(path, bytes);
     return;
   }
-  const bool written = WriteAll(fd, bytes);
-  const bool closed = close(fd) == 0;
-  if (!written || !closed) {
-    unlink(host.c_str());
-    throw Error(FormatText(kc::kErrCannotWrite, path));
-  }
+  if (made == NewFile::kFailed) throw Error(FormatText(kc::kErrCannotWrite, path));
   fsposix::NoteCreated(host);
 }
 
@@ -248,19 +258,11 @@ void RebuildableFolder::Write(const std::string& name, const std::string& bytes)
   }
   thread_local std::string host;
   host.assign(host_).append(1, '/').append(name);
-  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    fsposix::NoteRemoved(host);
-    WriteFileSafely(folder_ + "\\" + name, bytes);
-    return;
-  }
-  const bool written = WriteAll(fd, bytes);
-  const bool closed = close(fd) == 0;
-  if (!written || !closed) {
-    unlink(host.c_str());
-    fsposix::NoteRemoved(host);
-    throw Error(FormatText(kc::kErrCannotWrite, folder_ + "\\" + name));
-  }
+  const NewFile made = CreateNewFile(host, bytes);
+  if (made == NewFile::kWritten) return;
+  fsposix::NoteRemoved(host);  // recorded above, but not made
+  if (made == NewFile::kFailed) throw Error(FormatText(kc::kErrCannotWrite, folder_ + "\\" + name));
+  WriteFileSafely(folder_ + "\\" + name, bytes);
 }
 
 bool RemoveFile(const std::string& path) {
