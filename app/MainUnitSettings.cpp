@@ -1,15 +1,10 @@
 #include "app/MainUnit.h"
+#include "library/PathText.h"
 #include "platform/ProfileFile.h"
 
 std::string TMain::SettingsFileName() const {
   // The program file's own name with ".ini": remote.exe keeps remote.ini.
-  const std::string program = platform::app::ProgramFilePath();
-  const std::size_t folderEnd = program.find_last_of("\\:");
-  const std::size_t dot = program.find_last_of('.');
-  if (dot != std::string::npos && (folderEnd == std::string::npos || dot > folderEnd)) {
-    return program.substr(0, dot) + kc::kIniExtension;
-  }
-  return program + kc::kIniExtension;
+  return ChangeExtension(platform::app::ProgramFilePath(), kc::kIniExtension);
 }
 
 void TMain::LoadSettings() {
@@ -21,10 +16,8 @@ void TMain::LoadSettings() {
   PlaylistWindow.Height = ini.ReadInteger(S, "Height", PlaylistWindow.Height);
   PlaylistWindow.PlaylistTreeWidth = ini.ReadInteger(S, "PlaylistTreeWidth", PlaylistWindow.PlaylistTreeWidth);
   PlaylistWindow.ArtistTreeHeight = ini.ReadInteger(S, "ArtistTreeHeight", PlaylistWindow.ArtistTreeHeight);
-  // The folder of the last save; the Startup shortcut is re-pointed here when
-  // the program has moved, once the shortcut is managed.
-  const std::string savedPath = ini.ReadString(kc::kSectionInfo, "Path", "");
-  (void)savedPath;
+  // Info/Path (the folder of the last save) is read once the Startup
+  // shortcut is managed: it tells whether the program has moved.
   Info.PlayOnStartup = ini.ReadBool(S, "PlayOnStartup", false);
   Info.PlayChangePause = ini.ReadBool(S, "PlayChangePause", false);
   Info.CloseOnStop = ini.ReadBool(S, "CloseOnStop", true);

@@ -38,11 +38,15 @@ void TTrayIcon::SetInfo(std::int32_t id, const std::string& iconPath) {
   platform::app::RunGuarded([&] { ReplaceIcon(platform::LoadTrayIconFile(iconPath)); });
 }
 
-void TTrayIcon::FillForAddOrModify() {
+void TTrayIcon::FillIdentity() {
   std::memset(&NotifyData, 0, sizeof(NotifyData));
   NotifyData.cbSize = sizeof(NotifyData);
   NotifyData.hWnd = static_cast<std::uint32_t>(Handle());
   NotifyData.uID = static_cast<std::uint32_t>(IconId);
+}
+
+void TTrayIcon::FillForAddOrModify() {
+  FillIdentity();
   NotifyData.uFlags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
   NotifyData.uCallbackMessage = kc::kTrayCallbackMessage;
   NotifyData.hIcon = static_cast<std::uint32_t>(icon_);
@@ -55,10 +59,7 @@ void TTrayIcon::ShowIcon() {
 }
 
 void TTrayIcon::HideIcon() {
-  std::memset(&NotifyData, 0, sizeof(NotifyData));
-  NotifyData.cbSize = sizeof(NotifyData);
-  NotifyData.hWnd = static_cast<std::uint32_t>(Handle());
-  NotifyData.uID = static_cast<std::uint32_t>(IconId);
+  FillIdentity();
   platform::ShellNotifyIcon(platform::kNimDelete, &NotifyData);
   inTray_ = false;
 }

@@ -31,6 +31,9 @@ class TTrayIcon {
 
  private:
   bool WndProc(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t* result);
+  // The record filled anew before every call: the button's identity alone
+  // (a delete), or with message, image and tip (an add or a modify).
+  void FillIdentity();
   void FillForAddOrModify();
   void ReplaceIcon(platform::IconHandle icon);
 
