@@ -13,6 +13,10 @@ void TMain::TrayClick(std::uint32_t id, std::uint8_t kind) {
     platform::GetPlacement(Player.PlayerWnd, &placement);
     placement.showCmd = platform::kSwRestore;
     platform::SetPlacement(Player.PlayerWnd, &placement);
+    // Wine's SetWindowPlacement leaves another process's minimised window as it
+    // was, while its ShowWindow restores it. On Windows the window is already
+    // restored here and this changes nothing.
+    if (platform::IsMinimized(Player.PlayerWnd)) platform::ShowWindowAs(Player.PlayerWnd, platform::kSwRestore);
     platform::BringToForeground(Player.PlayerWnd);
     return;
   }

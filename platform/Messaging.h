@@ -34,6 +34,10 @@ std::intptr_t SendWindowMessage(WindowHandle window, std::uint32_t message,
 bool BringToForeground(WindowHandle window);
 bool GetPlacement(WindowHandle window, WindowPlacement* placement);
 bool SetPlacement(WindowHandle window, const WindowPlacement* placement);
+// IsIconic: false for no window.
+bool IsMinimized(WindowHandle window);
+// ShowWindow; answers whether the window was visible before.
+bool ShowWindowAs(WindowHandle window, int showCommand);
 // RegisterWindowMessageA.
 std::uint32_t RegisterMessageName(const std::string& name);
 

@@ -27,7 +27,17 @@ struct SimWindow {
   std::string className;
   sim::MessageHandler handler;
   std::uint32_t showCmd = platform::kSwShowNormal;
+  bool ignoresPlacement = false;
 };
+
+bool Minimized(std::uint32_t showCmd) {
+  return showCmd == 2 /* SW_SHOWMINIMIZED */ || showCmd == 6 /* SW_MINIMIZE */ ||
+         showCmd == 7 /* SW_SHOWMINNOACTIVE */;
+}
+
+std::uint32_t AfterShow(std::uint32_t showCmd) {
+  return showCmd == platform::kSwRestore ? platform::kSwShowNormal : showCmd;
+}
 
 struct TrayEntry {
   std::uint32_t hwnd;
@@ -131,9 +141,22 @@ bool SetPlacement(WindowHandle window, const WindowPlacement* placement) {
   Log("setplacement " + Num(window) + " " + Num(placement->showCmd));
   auto it = D().windows.find(window);
   if (it == D().windows.end() || placement->length != sizeof(WindowPlacement)) return false;
-  // Restoring a window shows it normally again.
-  it->second.showCmd = placement->showCmd == kSwRestore ? kSwShowNormal : placement->showCmd;
+  if (!it->second.ignoresPlacement) it->second.showCmd = AfterShow(placement->showCmd);
   return true;
+}
+
+bool IsMinimized(WindowHandle window) {
+  auto it = D().windows.find(window);
+  return it != D().windows.end() && Minimized(it->second.showCmd);
+}
+
+bool ShowWindowAs(WindowHandle window, int showCommand) {
+  Log("showwindow " + Num(window) + " " + SNum(showCommand));
+  auto it = D().windows.find(window);
+  if (it == D().windows.end()) return false;
+  const bool wasVisible = it->second.showCmd != 0 /* SW_HIDE */;
+  it->second.showCmd = AfterShow(static_cast<std::uint32_t>(showCommand));
+  return wasVisible;
 }
 
 std::uint32_t RegisterMessageName(const std::string& name) {
@@ -366,6 +389,11 @@ WindowHandle ForegroundWindow() { return D().foreground; }
 void SetWindowShowCmd(WindowHandle window, std::uint32_t showCmd) {
   auto it = D().windows.find(window);
   if (it != D().windows.end()) it->second.showCmd = showCmd;
+}
+
+void SetWindowIgnoresPlacement(WindowHandle window, bool ignores) {
+  auto it = D().windows.find(window);
+  if (it != D().windows.end()) it->second.ignoresPlacement = ignores;
 }
 
 std::uint32_t WindowShowCmd(WindowHandle window) {

@@ -30,6 +30,7 @@ bool WindowExists(WindowHandle window);
 //   "send <hwnd> <msg> <wParam> <lParam>"  (numbers in decimal)
 //   "foreground <hwnd>"
 //   "getplacement <hwnd>" / "setplacement <hwnd> <showCmd>"
+//   "showwindow <hwnd> <showCmd>"
 //   "winexec <commandLine> <show>"
 //   "msgbox <owner> <flags> <caption>|<text>"
 //   "openfile <owner> <filter>"
@@ -58,6 +59,9 @@ WindowHandle ForegroundWindow();
 // Placement of a window, as GetPlacement answers it.
 void SetWindowShowCmd(WindowHandle window, std::uint32_t showCmd);
 std::uint32_t WindowShowCmd(WindowHandle window);
+// As Wine treats another process's window: SetPlacement leaves its show state
+// as it was (ShowWindowAs still changes it).
+void SetWindowIgnoresPlacement(WindowHandle window, bool ignores);
 
 // Timers: fire every enabled timer once.
 void TickTimers();

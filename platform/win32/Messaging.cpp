@@ -30,6 +30,10 @@ bool SetPlacement(WindowHandle window, const WindowPlacement* placement) {
   return SetWindowPlacement(H(window), reinterpret_cast<const WINDOWPLACEMENT*>(placement)) != FALSE;
 }
 
+bool IsMinimized(WindowHandle window) { return IsIconic(H(window)) != FALSE; }
+
+bool ShowWindowAs(WindowHandle window, int showCommand) { return ShowWindow(H(window), showCommand) != FALSE; }
+
 std::uint32_t RegisterMessageName(const std::string& name) {
   return RegisterWindowMessageA(name.c_str());
 }

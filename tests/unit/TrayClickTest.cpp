@@ -109,6 +109,47 @@ TEST_F(TrayClickTest, MiddleClickRestoresTheLastFoundPlayerWithoutSearchingOrSta
   EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(TrayClickTest, MiddleClickFallsBackToShowWindowOnlyWhenThePlacementLeftThePlayerMinimised) {
+  struct Row {
+    bool ignoresPlacement;     // as Wine treats another process's window
+    std::uint32_t before;      // show state when clicked
+    bool showWindow;           // a ShowWindow(SW_RESTORE) between placement and foreground
+    std::uint32_t after;
+  };
+  const std::vector<Row> table = {
+      {true, 2, true, 1},   // minimised, placement ignored: restored by ShowWindow
+      {true, 6, true, 1},
+      {true, 7, true, 1},
+      {true, 1, false, 1},  // not minimised: nothing to restore
+      {true, 3, false, 3},  // maximised stays as Wine leaves it
+      {false, 2, false, 1}, // the placement did it, as on Windows
+  };
+  for (const Row& row : table) {
+    TMain& m = Ready();
+    m.FindPlayer();
+    sim::SetWindowShowCmd(player_.wnd, row.before);
+    sim::SetWindowIgnoresPlacement(player_.wnd, row.ignoresPlacement);
+    sim::ClearJournal();
+    m.TrayClick(4, kc::tcMiddle);
+    const std::string h = std::to_string(player_.wnd);
+    std::vector<std::string> want = {"getplacement " + h, "setplacement " + h + " 9"};
+    if (row.showWindow) want.push_back("showwindow " + h + " 9");
+    want.push_back("foreground " + h);
+    EXPECT_EQ(sim::Journal(), want) << "ignores " << row.ignoresPlacement << " before " << row.before;
+    EXPECT_EQ(sim::WindowShowCmd(player_.wnd), row.after) << "ignores " << row.ignoresPlacement << " before "
+                                                          << row.before;
+    EXPECT_TRUE(Messages().empty());
+  }
+  // A player that has closed since the last search: nothing to show, nothing started.
+  TMain& m = Ready();
+  m.FindPlayer();
+  player_.Close();
+  sim::ClearJournal();
+  m.TrayClick(2, kc::tcMiddle);
+  EXPECT_TRUE(sim::JournalLines("showwindow").empty());
+  EXPECT_TRUE(sim::JournalLines("winexec").empty());
+}
+
 TEST_F(TrayClickTest, RightAndUnknownClicksSearchForNothingAndStartNothing) {
   for (std::uint8_t kind : {std::uint8_t{2}, std::uint8_t{3}, std::uint8_t{255}}) {
     TMain& m = Bare();

@@ -86,6 +86,21 @@ TEST_F(PlayerWinTest, QueryPlayStateFollowsThePlayerUntilItCloses) {
   EXPECT_EQ(main.Player.PlayerWnd, 0u);
 }
 
+TEST_F(PlayerWinTest, MiddleClickRestoresTheMinimisedPlayerOfAnotherProcess) {
+  StartPlayer();
+  TMain main;
+  main.InitCommandTable();
+  ASSERT_TRUE(main.FindPlayer());
+  const HWND player = reinterpret_cast<HWND>(main.Player.PlayerWnd);
+  ShowWindow(player, SW_MINIMIZE);
+  ASSERT_TRUE(wintest::WaitFor([&] { return IsIconic(player) != FALSE; }, 3000));
+  main.TrayClick(2, kc::tcMiddle);
+  EXPECT_TRUE(wintest::WaitFor([&] { return IsIconic(player) == FALSE && IsWindowVisible(player); }, 3000));
+  EXPECT_TRUE(wintest::WaitFor([&] { return GetForegroundWindow() == player; }, 3000));
+  main.SendPlayerCommand(kc::cmdClose);
+  EXPECT_TRUE(player_.WaitExit(5000));
+}
+
 TEST(CodePage, TheSystemRunsCodePage932) { EXPECT_EQ(GetACP(), 932u); }
 
 }  // namespace
