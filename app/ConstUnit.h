@@ -28,6 +28,7 @@ inline constexpr const char* kMp3LogMask = "playlist\\*.mp3log";
 inline constexpr const char* kErrNotInteger = "'%s' は整数ではありません";
 inline constexpr const char* kErrCannotOpen = "ファイル %s は開けません";
 inline constexpr const char* kErrCannotWrite = "%s に書き込めません";
+inline constexpr const char* kErrIconUnreadable = "アイコンファイル %s を読み込めません";
 
 // Player
 inline constexpr const char* kPlayerWindowClass = "Winamp v1.x";

@@ -82,7 +82,8 @@ class ProfileFile {
   // in one step. On failure the old file is as it was and Error
   // ("%s に書き込めません" with the full path) is raised. A file that could
   // not be read is not written at all (same error): whatever it holds was
-  // never seen, and writing the edits alone would lose it.
+  // never seen, and writing the edits alone would lose it. Nor is a file
+  // with the read-only attribute.
   void Save() const;
 
  private:

@@ -258,7 +258,7 @@ IconHandle LoadTrayIconFile(const std::string& path) {
   std::string bytes;
   if (!ReadWholeFile(path, &bytes)) throw Error(FormatText(kc::kErrCannotOpen, path));
   if (bytes.size() < 6 || bytes.compare(0, 4, std::string("\0\0\1\0", 4)) != 0) {
-    throw Error("アイコン イメージが無効です");
+    throw Error(FormatText(kc::kErrIconUnreadable, path));
   }
   const std::uint32_t icon = D().nextIcon++;
   D().iconFiles[icon] = path;

@@ -20,14 +20,21 @@ IconHandle LoadTrayIconFile(const std::string& path) {
   HANDLE icon = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                            GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE);
   if (!icon) {
+    // A file that is no icon often fails without a reason (the last error
+    // stays 0, whose text says the operation succeeded): our own text then,
+    // naming the file, rather than a success message.
     const DWORD code = GetLastError();
+    std::string message;
     char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string message = text ? text : "";
-    if (text) LocalFree(text);
+    if (code != ERROR_SUCCESS &&
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr) &&
+        text) {
+      message = text;
+      LocalFree(text);
+    }
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-    if (message.empty()) message = FormatText(kc::kErrCannotOpen, path);
+    if (message.empty()) message = FormatText(kc::kErrIconUnreadable, path);
     throw Error(message);
   }
   return reinterpret_cast<IconHandle>(icon);

@@ -291,4 +291,25 @@ TEST_F(ProfileFileWinTest, HeldFileReadsAsTheRealFunctionAndIsNotSavedOver) {
   EXPECT_EQ(old, GetFile(path));
 }
 
+// Windows refuses to write a read-only file; Wine running as root writes it
+// all the same, so only our side is checked: refused, file and attribute kept.
+TEST_F(ProfileFileWinTest, ReadOnlyFileIsKeptAndReported) {
+  const std::string path = NewPath();
+  const std::string old = "[Setting]\r\nWidth=500\r\n";
+  PutFile(path, old);
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  platform::ProfileFile ours(path);
+  EXPECT_EQ("500", ours.ReadString("Setting", "Width", ""));
+  ours.WriteString("Setting", "Width", "410");
+  try {
+    ours.Save();
+    ADD_FAILURE() << "a read-only file was replaced";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(path + " に書き込めません", e.what());
+  }
+  EXPECT_EQ(old, GetFile(path));
+  EXPECT_NE(0u, GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 }  // namespace

@@ -30,8 +30,20 @@ TEST(TrayWinTest, IconsLoadAtTheSmallIconSize) {
 TEST(TrayWinTest, AFileThatIsNoIconRaisesAndAMissingOneSaysItCannotBeOpened) {
   const std::string folder = wintest::TempFolder("kelvane-tray-test");
   const std::string bogus = folder + "bogus.ico";
-  { std::ofstream(bogus, std::ios::binary) << "not an icon at all"; }
-  EXPECT_THROW(platform::LoadTrayIconFile(bogus), platform::Error);
+  // Random bytes and a header that promises an image it does not hold: the
+  // loader fails without a reason, so the text must be ours and name the
+  // file, not the system's text for success.
+  const std::string random = "\x12\x34\x56\x78\xC3\x9A\x01\xFE" + std::string(40, '\x5A');
+  const std::string hollow = std::string("\0\0\1\0\1\0", 6) + std::string(16, '\xFF');
+  for (const std::string& bytes : {std::string("not an icon at all"), random, hollow}) {
+    { std::ofstream(bogus, std::ios::binary | std::ios::trunc) << bytes; }
+    try {
+      platform::LoadTrayIconFile(bogus);
+      ADD_FAILURE() << "no error for " << bytes.size() << " bytes";
+    } catch (const platform::Error& e) {
+      EXPECT_NE(std::string(e.what()).find(bogus), std::string::npos) << e.what();
+    }
+  }
   try {
     platform::LoadTrayIconFile(folder + "missing.ico");
     FAIL() << "no error";
