@@ -23,6 +23,14 @@ inline constexpr const char* kUpgradeNotice =
     "これは一度だけ表示されます。\r\n\r\n"
     "これによって、次回のプレイリスト更新に時間がかかります。";
 inline constexpr const char* kMp3LogMask = "playlist\\*.mp3log";
+// Another program may hold the file for a moment (a backup, a sync, a virus
+// scan): the read is tried again for about two seconds before giving up.
+inline constexpr int kSettingsReadRetries = 10;
+inline constexpr unsigned kSettingsReadRetryMs = 200;
+inline constexpr const char* kSettingsUnreadNotice =
+    "設定ファイル %s を読み込めませんでした。\r\n\r\n"
+    "今回は既定の設定で動作します。\r\n\r\n"
+    "設定ファイルはそのまま残し、終了時にも書き換えません。";
 
 // Errors raised by the platform layer
 inline constexpr const char* kErrNotInteger = "'%s' は整数ではありません";

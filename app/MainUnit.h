@@ -116,6 +116,8 @@ class TMain : public platform::MainWindowEvents {
   // The swap image that failed to load last; its error is shown once, not
   // on every tick that retries it.
   std::string failedSwapImage_;
+  // The settings file existed but could not be read at start-up.
+  bool settingsUnread_ = false;
 };
 
 // The one main object of the program.

@@ -1,6 +1,9 @@
 #include "app/MainUnit.h"
 #include "library/PathText.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
 #include "platform/ProfileFile.h"
+#include "platform/Timer.h"
 
 std::string TMain::SettingsFileName() const {
   // The program file's own name with ".ini": remote.exe keeps remote.ini.
@@ -8,7 +11,19 @@ std::string TMain::SettingsFileName() const {
 }
 
 void TMain::LoadSettings() {
-  const platform::ProfileFile ini(SettingsFileName());
+  const std::string path = SettingsFileName();
+  platform::ProfileFile ini(path);
+  for (int retry = 0; ini.Unreadable() && retry < kc::kSettingsReadRetries; ++retry) {
+    platform::Wait(kc::kSettingsReadRetryMs);
+    ini = platform::ProfileFile(path);
+  }
+  // Saving the defaults at exit would wipe every setting the user has, so a
+  // file that stayed unreadable is left alone for the whole run.
+  settingsUnread_ = ini.Unreadable();
+  if (settingsUnread_) {
+    platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatText(kc::kSettingsUnreadNotice, path),
+                             kc::kWarningCaption, platform::kMbOk | platform::kMbIconWarning);
+  }
   const char* S = kc::kSectionSetting;
   Player.PlayerPath = ini.ReadString(S, "PlayerPath", "");
   Player.CorrectPath = ini.ReadBool(S, "CorrectPath", false);
@@ -40,6 +55,7 @@ void TMain::LoadSettings() {
 }
 
 void TMain::SaveSettings() {
+  if (settingsUnread_) return;
   // Unknown lines of the file survive: the file is read, edited and written
   // whole. A failed write raises before anything of the old file is lost.
   platform::ProfileFile ini(SettingsFileName());

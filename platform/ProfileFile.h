@@ -66,6 +66,8 @@ class ProfileFile {
   explicit ProfileFile(std::string path);
 
   const std::string& Path() const { return path_; }
+  // The file exists but could not be read: every read gives its default.
+  bool Unreadable() const { return unreadable_; }
 
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& def) const;

@@ -25,4 +25,8 @@ class Timer {
   std::unique_ptr<Impl> impl_;
 };
 
+// Blocks this thread for a moment (Sleep): for a short retry, never for
+// anything the user waits on.
+void Wait(unsigned milliseconds);
+
 }  // namespace platform

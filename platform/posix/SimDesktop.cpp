@@ -54,6 +54,7 @@ struct Desktop {
   std::deque<std::optional<std::string>> openFileAnswers;
   std::function<void(const std::string&)> messageBoxHook;
   std::function<void(const std::string&)> startHook;
+  std::function<void()> waitHook;
   WindowHandle foreground = 0;
   platform::Rect workArea{0, 0, 1024, 738};
   std::string programPath = "C:\\Kelvane\\kelvane.exe";
@@ -288,6 +289,11 @@ void Timer::SetEnabled(bool enabled) {
 }
 bool Timer::Enabled() const { return impl_->enabled; }
 
+void Wait(unsigned milliseconds) {
+  Log("wait " + std::to_string(milliseconds));
+  if (D().waitHook) D().waitHook();
+}
+
 // ---- the application object ----
 
 namespace app {
@@ -336,6 +342,7 @@ void Reset() {
   d.openFileAnswers.clear();
   d.messageBoxHook = nullptr;
   d.startHook = nullptr;
+  d.waitHook = nullptr;
   d.foreground = 0;
   d.workArea = {0, 0, 1024, 738};
   d.programPath = "C:\\Kelvane\\kelvane.exe";
@@ -377,6 +384,8 @@ void QueueMessageBoxAnswer(int answer) { D().messageBoxAnswers.push_back(answer)
 void QueueOpenFileAnswer(std::optional<std::string> fileName) {
   D().openFileAnswers.push_back(std::move(fileName));
 }
+void SetWaitHook(std::function<void()> hook) { D().waitHook = std::move(hook); }
+
 void SetMessageBoxHook(std::function<void(const std::string&)> hook) {
   D().messageBoxHook = std::move(hook);
 }

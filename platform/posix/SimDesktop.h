@@ -36,6 +36,7 @@ bool WindowExists(WindowHandle window);
 //   "openfile <owner> <filter>"
 //   "tray <add|modify|delete> <hwnd> <id> ..."  (see Tray)
 //   "beep"
+//   "wait <ms>"  (nothing waits: the hook below runs instead)
 // Messages that the sim delivers to the program's own windows are not listed.
 const std::vector<std::string>& Journal();
 void ClearJournal();
@@ -49,6 +50,9 @@ void QueueOpenFileAnswer(std::optional<std::string> fileName);
 // Called while a message box is "up" (after it is journaled), so a test can
 // act as the events that arrive during a modal loop.
 void SetMessageBoxHook(std::function<void(const std::string& text)> hook);
+
+// Called for each Wait, as the world moving on while the program waits.
+void SetWaitHook(std::function<void()> hook);
 
 // Called for each WinExec; a test may add the player's window here.
 void SetStartProgramHook(std::function<void(const std::string& commandLine)> hook);

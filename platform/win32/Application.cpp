@@ -171,6 +171,8 @@ void Timer::SetEnabled(bool enabled) {
 }
 bool Timer::Enabled() const { return impl_->enabled; }
 
+void Wait(unsigned milliseconds) { Sleep(milliseconds); }
+
 // ---- the application object ----
 
 namespace app {

@@ -89,5 +89,70 @@ TEST_F(SettingsTest, TheFileFollowsTheProgramFileName) {
   EXPECT_EQ(m.SettingsFileName(), "C:\\my.dir\\prog.ini");
 }
 
+// Bad settings files: what the user sees, and what is on disk afterwards.
+class SettingsFileBadInputTest : public MainFixture {
+ protected:
+  const std::string ini_ = "C:\\Kelvane\\kelvane.ini";
+  const std::string users_ =
+      "[Info]\r\nVersion=0.30.03.01\r\n[Setting]\r\nPlayerPath=C:\\Winamp\\winamp.exe\r\n"
+      "PlaylistPos=0\r\nCloseOnStop=0\r\nPlayListPath=D:\\Lists\r\nMine=keep\r\n";
+};
+
+TEST_F(SettingsFileBadInputTest, FileHeldThroughStartUpIsNeverSavedOver) {
+  WriteIni(users_);
+  sim::LockFile(ini_);
+  TMain& m = Start();
+  const auto boxes = sim::JournalLines("msgbox");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "msgbox " + std::to_string(platform::app::MainWindow()) + " 48 警告|" +
+                          platform::FormatText(kc::kSettingsUnreadNotice, ini_));
+  EXPECT_EQ(sim::JournalLines("wait ").size(), static_cast<std::size_t>(kc::kSettingsReadRetries));
+  EXPECT_EQ(m.Info.PlaylistPos, 3);
+  EXPECT_EQ(m.Player.PlayerPath, "");
+  // Released while the program runs: the exit still leaves it as it is, and
+  // says nothing more.
+  sim::UnlockFile(ini_);
+  m.Info.AutoHide = false;
+  EXPECT_TRUE(sim::CloseMainWindow());
+  EXPECT_EQ(ReadFile(ini_), users_);
+  EXPECT_EQ(sim::JournalLines("msgbox").size(), 1u);
+}
+
+TEST_F(SettingsFileBadInputTest, FileHeldForAMomentIsReadOnRetry) {
+  WriteIni(users_);
+  sim::LockFile(ini_);
+  int waits = 0;
+  sim::SetWaitHook([&] {
+    if (++waits == 2) sim::UnlockFile(ini_);
+  });
+  TMain& m = Start();
+  EXPECT_TRUE(sim::JournalLines("msgbox").empty());
+  EXPECT_EQ(waits, 2);
+  EXPECT_EQ(m.Info.PlaylistPos, 0);
+  EXPECT_EQ(m.Player.PlayerPath, "C:\\Winamp\\winamp.exe");
+  m.Info.PlaylistPos = 2;
+  EXPECT_TRUE(sim::CloseMainWindow());
+  const std::string saved = ReadFile(ini_);
+  EXPECT_NE(saved.find("PlaylistPos=2\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("PlayListPath=D:\\Lists\r\nMine=keep\r\n"), std::string::npos) << saved;
+}
+
+TEST_F(SettingsFileBadInputTest, ReadOnlyFileIsReportedAndKeptAndTheCloseWaits) {
+  WriteIni(users_);
+  const std::filesystem::path host = sim::HostPath(ini_);
+  std::filesystem::permissions(host, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  TMain& m = Start();
+  m.Info.PlaylistPos = 1;
+  EXPECT_FALSE(sim::CloseMainWindow());
+  const auto boxes = sim::JournalLines("msgbox");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find(platform::FormatText(kc::kErrCannotWrite, ini_) + "."), std::string::npos) << boxes[0];
+  EXPECT_EQ(ReadFile(ini_), users_);
+  // Once the user clears the attribute, the next exit saves.
+  std::filesystem::permissions(host, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  EXPECT_TRUE(sim::CloseMainWindow());
+  EXPECT_NE(ReadFile(ini_).find("PlaylistPos=1\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kvtest
