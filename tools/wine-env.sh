@@ -12,7 +12,9 @@
 #   kv_screenshot <file.png>   grab the whole X screen
 #   kv_wine_cleanup            wineserver -k for our prefix, then our own Xvfb
 #
-# Environment read: KELVANE_WINEPREFIX (default <repo>/build/wineprefix).
+# Environment read: KELVANE_WINEPREFIX (default <repo>/build/wineprefix);
+# KELVANE_WINE_DESKTOP: "virtual" (default: one Wine virtual desktop with its own
+# taskbar) or "none" (windows of the X display, tray icons in its XEmbed tray).
 
 KV_REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -28,6 +30,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Bump when kv_prefix_prepare changes what it writes, so old prefixes are redone.
 KV_PREFIX_VERSION=5
+KV_DESKTOP_MODE="${KELVANE_WINE_DESKTOP:-virtual}"
 KV_DESKTOP_NAME=kelvane
 KV_DESKTOP_SIZE=1024x768
 
@@ -68,8 +71,14 @@ kv_prefix_registry() {
     # Every program runs on one virtual desktop, as on a Windows session: FindWindow
     # only sees windows of its own desktop, so the player, Kelvane and the probes
     # must share it. It gets Explorer's taskbar, and with it the notification area.
+    # Without it every window is a window of the X display and tray icons dock
+    # into the display's own XEmbed tray, as for a person at a Linux desktop.
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n'
-    printf '"Desktop"="%s"\r\n\r\n' "$KV_DESKTOP_NAME"
+    if [ "$KV_DESKTOP_MODE" = none ]; then
+      printf '"Desktop"=-\r\n\r\n'
+    else
+      printf '"Desktop"="%s"\r\n\r\n' "$KV_DESKTOP_NAME"
+    fi
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n'
     printf '"%s"="%s"\r\n\r\n' "$KV_DESKTOP_NAME" "$KV_DESKTOP_SIZE"
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops\\%s]\r\n' "$KV_DESKTOP_NAME"
@@ -79,14 +88,15 @@ kv_prefix_registry() {
 
 kv_prefix_prepare() {
   local marker="$WINEPREFIX/.kelvane-prepared"
-  if [ -f "$marker" ] && [ "$(cat "$marker")" = "$KV_PREFIX_VERSION" ]; then
+  local want="$KV_PREFIX_VERSION $KV_DESKTOP_MODE"
+  if [ -f "$marker" ] && [ "$(cat "$marker")" = "$want" ]; then
     return 0
   fi
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock -x 9
     # Another caller may have finished while we waited for the lock.
-    if [ -f "$marker" ] && [ "$(cat "$marker")" = "$KV_PREFIX_VERSION" ]; then
+    if [ -f "$marker" ] && [ "$(cat "$marker")" = "$want" ]; then
       exit 0
     fi
     kv_log "preparing Wine prefix $WINEPREFIX (once)"
@@ -119,7 +129,7 @@ kv_prefix_prepare() {
     kv_prefix_registry "$reg"
     wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || { kv_log "regedit failed"; exit 1; }
     wineserver -w
-    echo "$KV_PREFIX_VERSION" >"$marker"
+    echo "$want" >"$marker"
   ) 9>"$WINEPREFIX.lock"
 }
 

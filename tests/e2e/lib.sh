@@ -13,6 +13,10 @@
 # Environment (ctest sets these): KELVANE_BIN (folder of kelvane.exe), KELVANE_PEER
 # (winamp_standin.exe), KELVANE_SOURCE, KELVANE_BUILD. Optional: KELVANE_E2E_TIMEOUT
 # (seconds, default 15) for every wait; KELVANE_E2E_KEEP=1 keeps the work folder.
+# KELVANE_WINE_DESKTOP=none, set before sourcing, runs without the virtual desktop,
+# as a person at a Linux desktop does: every window is a window of the X screen and
+# the tray icons dock into an XEmbed tray (trayer on our own Xvfb). It has a prefix
+# of its own, since the desktop is a setting of the prefix.
 #
 # Coordinates given to the click helpers are Windows screen coordinates of the
 # virtual desktop (what peer_probe prints); they are mapped onto the X screen here.
@@ -32,7 +36,11 @@ E2E_PLAYER_CLASS="Winamp v1.x"
 
 # One prefix per build folder, apart from the one the ctest runner uses, so an e2e
 # run never stops the wineserver under another test.
-export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e}"
+if [ "${KELVANE_WINE_DESKTOP:-virtual}" = none ]; then
+  export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e-xembed}"
+else
+  export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e}"
+fi
 # shellcheck source=tools/wine-env.sh
 . "$KELVANE_SOURCE/tools/wine-env.sh"
 
@@ -46,6 +54,7 @@ E2E_FAILURES=0
 E2E_CHECKS=0
 E2E_DESKTOP_X=0
 E2E_DESKTOP_Y=0
+E2E_TRAYER_PID=""
 
 e2e_log() { echo "[$E2E_NAME] $*"; }
 
@@ -76,12 +85,17 @@ e2e_setup() {
   # Clicks must land on our own screen, never on a developer's desktop.
   if [ "${KELVANE_E2E_USE_DISPLAY:-0}" != 1 ]; then unset DISPLAY; fi
   kv_xvfb_start || { e2e_log "cannot start Xvfb"; exit 1; }
-  kv_desktop_start || { e2e_log "the virtual desktop did not appear"; exit 1; }
-  local xid geo
-  xid="$(kv_desktop_xid)"
-  geo="$(xwininfo -id "$xid" 2>/dev/null)"
-  E2E_DESKTOP_X="$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$geo")"
-  E2E_DESKTOP_Y="$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$geo")"
+  if [ "$KV_DESKTOP_MODE" = none ]; then
+    # A display of a person's own has its own tray; our Xvfb gets one.
+    if [ -n "$KV_XVFB_PID" ]; then e2e_xembed_tray_start || { e2e_log "the XEmbed tray did not appear"; exit 1; }; fi
+  else
+    kv_desktop_start || { e2e_log "the virtual desktop did not appear"; exit 1; }
+    local xid geo
+    xid="$(kv_desktop_xid)"
+    geo="$(xwininfo -id "$xid" 2>/dev/null)"
+    E2E_DESKTOP_X="$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$geo")"
+    E2E_DESKTOP_Y="$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$geo")"
+  fi
   e2e_log "display $DISPLAY, work folder $E2E_WORK, artefacts $E2E_ARTEFACTS"
 }
 
@@ -91,6 +105,11 @@ e2e_cleanup() {
     [ -n "${DISPLAY:-}" ] && kv_screenshot "$E2E_ARTEFACTS/at-exit.png" 2>/dev/null
   fi
   [ -f "$E2E_JOURNAL" ] && cp "$E2E_JOURNAL" "$E2E_ARTEFACTS/journal.txt"
+  if [ -n "$E2E_TRAYER_PID" ]; then
+    kill "$E2E_TRAYER_PID" 2>/dev/null
+    wait "$E2E_TRAYER_PID" 2>/dev/null
+    E2E_TRAYER_PID=""
+  fi
   kv_wine_cleanup
   if [ "${KELVANE_E2E_KEEP:-0}" != 1 ] && [ "$rc" -eq 0 ] && [ "$E2E_FAILURES" -eq 0 ]; then
     rm -rf "$E2E_WORK"
@@ -190,7 +209,37 @@ e2e_wait_journal() {
 e2e_journal_from() { tail -n +"$1" "$E2E_JOURNAL"; }
 e2e_journal_lines() { wc -l <"$E2E_JOURNAL" | tr -d ' '; }
 
+# Waits until a line after the mark (a count from e2e_journal_lines) matches the regex.
+#   mark="$(e2e_journal_lines)"; ...; e2e_wait_journal_since "$mark" '^STATE paused$'
+e2e_wait_journal_since() {
+  local mark="$1" re="$2" timeout="${3:-$E2E_TIMEOUT}"
+  local end=$((SECONDS + timeout))
+  until e2e_journal_from $((mark + 1)) | LC_ALL=C grep -a -q -E "$re"; do
+    if [ $SECONDS -ge $end ]; then
+      e2e_log "journal has no line matching /$re/ after line $mark in ${timeout}s; its end:"
+      tail -n 15 "$E2E_JOURNAL" | sed 's/^/    /'
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+# Waits until the player's window is minimised (1) or not (0).
+e2e_wait_player_iconic() {
+  local want="$1" timeout="${2:-$E2E_TIMEOUT}"
+  local end=$((SECONDS + timeout))
+  while [ "$(e2e_probe iconic "$E2E_PLAYER_CLASS" -)" != "$want" ]; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.2
+  done
+}
+
 # --- acting as a person --------------------------------------------------------
+
+# Minimises the player as the button of its title bar does.
+e2e_minimise_player() {
+  e2e_send "$E2E_PLAYER_CLASS" 0x0112 0xF020 0 >/dev/null && e2e_wait_player_iconic 1  # WM_SYSCOMMAND, SC_MINIMIZE
+}
 
 # Clicks at Windows screen coordinates. Button: 1 left (default), 2 middle, 3 right.
 e2e_click() {
@@ -215,11 +264,38 @@ e2e_key() { xdotool key --delay 50 "$@"; }
 # Wine's taskbar draws the tray icons itself, from its right end leftwards, in the
 # order they were added (the first added is rightmost); each slot is 20 px wide
 # (a 16 px icon plus a 2 px border each side) and centred on the taskbar's height.
+# trayer, aligned right, docks them the same way, one 20x22 socket each.
 E2E_TRAY_SLOT=20
 
-# Prints "<left> <top> <right> <bottom>" of the taskbar (Windows screen coordinates).
+# An XEmbed tray at the bottom right of our Xvfb, sized to its icons, as a panel
+# that reserves its strip of the screen.
+e2e_xembed_tray_start() {
+  trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
+    --SetPartialStrut true --transparent false --tint 0x404040 >/dev/null 2>&1 7>&- &
+  E2E_TRAYER_PID=$!
+  local i
+  for i in $(seq 1 50); do
+    [ -n "$(e2e_xembed_tray_xid)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+e2e_xembed_tray_xid() { xdotool search --classname '^panel$' 2>/dev/null | head -n1; }
+
+# Prints "<left> <top> <right> <bottom>" of the taskbar (Windows screen coordinates),
+# or of the XEmbed tray's panel (X screen coordinates, the same without a virtual desktop).
 e2e_tray_geometry() {
   local line
+  if [ "$KV_DESKTOP_MODE" = none ]; then
+    local xid geo
+    xid="$(e2e_xembed_tray_xid)"
+    [ -n "$xid" ] || return 1
+    geo="$(xwininfo -id "$xid" 2>/dev/null)" || return 1
+    set -- $(sed -n -e 's/.*Absolute upper-left X: *//p' -e 's/.*Absolute upper-left Y: *//p' \
+      -e 's/^ *Width: *//p' -e 's/^ *Height: *//p' <<<"$geo")
+    echo "$1 $2 $(($1 + $3)) $(($2 + $4))"
+    return 0
+  fi
   line="$(e2e_probe tray | head -n1)" || return 1
   [ -n "$line" ] || return 1
   set -- $line
@@ -242,10 +318,13 @@ e2e_tray_find_icon() {
   geo="$(e2e_tray_geometry)" || return 1
   set -- $geo
   local left=$1 top=$2 right=$3 bottom=$4
-  local h=$((bottom - top)) half=$(((right - left) / 2))
+  local h=$((bottom - top)) from=$(((left + right) / 2))
+  # Wine's taskbar keeps its tray at its right end; an XEmbed tray is all tray.
+  [ "$KV_DESKTOP_MODE" = none ] && from=$left
+  [ $((right - from)) -ge 16 ] || return 1
   tmp="$(mktemp -d)"
   import -display "$DISPLAY" -window root \
-    -crop "${half}x${h}+$((E2E_DESKTOP_X + left + half))+$((E2E_DESKTOP_Y + top))" +repage "$tmp/strip.png"
+    -crop "$((right - from))x${h}+$((E2E_DESKTOP_X + from))+$((E2E_DESKTOP_Y + top))" +repage "$tmp/strip.png"
   # The icon as the taskbar paints it: 16x16, alpha blended over the taskbar colour.
   local bg
   bg="$(convert "$tmp/strip.png" -format '%[pixel:p{0,0}]' info:)"
@@ -259,7 +338,35 @@ e2e_tray_find_icon() {
   offset="$(sed -n 's/.*@ *\([0-9]*,[0-9]*\).*/\1/p' <<<"$out")"
   [ -n "$score" ] && [ -n "$offset" ] || return 1
   awk -v s="$score" 'BEGIN { exit !(s < 0.08) }' || return 1
-  echo "$((left + half + ${offset%,*} + 8)) $((top + ${offset#*,} + 8))"
+  echo "$((from + ${offset%,*} + 8)) $((top + ${offset#*,} + 8))"
+}
+
+# Our buttons in the tray, named by the picture each shows, rightmost first: "Play,Eject".
+E2E_ICONS="$KELVANE_SOURCE/resources/icon"
+e2e_tray_icons() {
+  local name point
+  for name in Prev Play Pause Stop Next Eject; do
+    if point="$(e2e_tray_find_icon "$E2E_ICONS/$name.ico")"; then echo "${point%% *} $name"; fi
+  done | sort -rn | awk '{printf "%s%s", sep, $2; sep=","} END {print ""}'
+}
+
+# Waits (up to ~5 s) for the tray to show exactly the given pictures, first added rightmost.
+e2e_tray_is() {
+  local want="$1" got i
+  for i in $(seq 1 25); do
+    got="$(e2e_tray_icons)"
+    [ "$got" = "$want" ] && return 0
+    sleep 0.2
+  done
+  e2e_log "tray: want '$want', got '$got'"
+  return 1
+}
+
+# Clicks the tray icon showing the picture. Button: 1 left (default), 2 middle, 3 right.
+e2e_click_icon() {
+  local point
+  point="$(e2e_tray_find_icon "$E2E_ICONS/$1.ico")" || { e2e_log "no $1 icon in the tray"; return 1; }
+  e2e_click ${point} "${2:-1}"
 }
 
 # --- evidence ------------------------------------------------------------------

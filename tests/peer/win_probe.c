@@ -7,6 +7,7 @@
  *   peer_probe count <class|-> [title|-]     number of top-level windows that match
  *   peer_probe tree <class|-> [title|-]      the window and its descendants
  *   peer_probe top                           every top-level window
+ *   peer_probe iconic <class|-> [title|-]    1 when the window is minimised, else 0
  *   peer_probe tray                          the taskbar and its notification area
  *   peer_probe foreground                    the foreground window
  * Window lines: <hwnd> <left> <top> <right> <bottom> <visible> "<class>" "<title>"
@@ -93,6 +94,12 @@ int main(int argc, char** argv) {
     print_tree(w, 0);
     return 0;
   }
+  if (strcmp(cmd, "iconic") == 0 && argc >= 3) {
+    HWND w = FindWindowA(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
+    if (w == NULL) return 1;
+    printf("%d\n", IsIconic(w) ? 1 : 0);
+    return 0;
+  }
   if (strcmp(cmd, "top") == 0) {
     EnumWindows(top_proc, 0);
     return 0;
@@ -109,6 +116,6 @@ int main(int argc, char** argv) {
     print_window(w, 0);
     return 0;
   }
-  fprintf(stderr, "usage: peer_probe find|count|tree|top|tray|foreground ...\n");
+  fprintf(stderr, "usage: peer_probe find|count|tree|iconic|top|tray|foreground ...\n");
   return 2;
 }
