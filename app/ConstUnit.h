@@ -32,12 +32,6 @@ inline constexpr const char* kSettingsUnreadNotice =
     "今回は既定の設定で動作します。\r\n\r\n"
     "設定ファイルはそのまま残し、終了時にも書き換えません。";
 
-// Errors raised by the platform layer
-inline constexpr const char* kErrNotInteger = "'%s' は整数ではありません";
-inline constexpr const char* kErrCannotOpen = "ファイル %s は開けません";
-inline constexpr const char* kErrCannotWrite = "%s に書き込めません";
-inline constexpr const char* kErrIconUnreadable = "アイコンファイル %s を読み込めません";
-
 // Player
 inline constexpr const char* kPlayerWindowClass = "Winamp v1.x";
 inline constexpr const char* kPlayerPathNotice =
@@ -77,10 +71,6 @@ inline constexpr std::intptr_t kPlayStateLParam = 104;
 inline constexpr unsigned kPollIntervalMs = 500;
 
 // Tray
-inline constexpr std::uint32_t kTrayCallbackMessage = 0x0400 + 100;
-inline constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
-inline constexpr const char* kTrayIconPathError =
-    "トレイアイコンに割り当てるアイコンのパスが不正です。開発者に連絡してください。<Error : TrayIconUnit.SetInfo.1>";
 inline constexpr const char* kIconFiles[7] = {
     "",
     "icon\\Prev.ico",
@@ -90,9 +80,5 @@ inline constexpr const char* kIconFiles[7] = {
     "icon\\Next.ico",
     "icon\\Eject.ico",
 };
-enum TrayClickKind : std::uint8_t { tcLeft = 0, tcMiddle = 1, tcRight = 2 };
-
-// Library
-inline constexpr const char* kListChunkMissing = "LISTチャンクを識別できません。スキップします。";
 
 }  // namespace kc

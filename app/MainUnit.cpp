@@ -26,11 +26,19 @@ void TMain::FormCreate() {
   IconStop = std::make_unique<TTrayIcon>();
   IconNext = std::make_unique<TTrayIcon>();
   IconEject = std::make_unique<TTrayIcon>();
-  for (int id = 1; id <= 6; ++id) IconById(id)->SetInfo(id, Info.AppDir + kc::kIconFiles[id]);
+  for (int id = 1; id <= 6; ++id) {
+    TTrayIcon* icon = IconById(id);
+    icon->OnClick = [this](std::uint32_t clicked, TrayClickKind kind) { TrayClick(clicked, kind); };
+    icon->OnPathError = [this](const std::string& text) { ShowError(text); };
+    icon->OnLoadError = [](const std::string& text) { platform::app::ShowErrorDisplay(text); };
+    icon->SetInfo(id, Info.AppDir + kc::kIconFiles[id]);
+  }
+  // Every button hears the shell's restart; one of them puts the set back.
+  IconPrev->OnTaskbarCreated = [this] { RestoreTrayIcons(); };
 
   IconPlay->ShowIcon();
   if (Info.ShowEjectIcon) IconEject->ShowIcon();
-  if (Info.PlayOnStartup) TrayClick(2, kc::tcLeft);
+  if (Info.PlayOnStartup) TrayClick(2, tcLeft);
 
   Timer.SetOnTimer([this] { TimerTimer(); });
   Timer.SetEnabled(true);

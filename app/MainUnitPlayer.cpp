@@ -15,10 +15,10 @@ std::int32_t Field(const std::string& text, std::size_t from, std::size_t count)
   std::size_t i = 0;
   bool negative = false;
   if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
-  if (i == field.size()) throw platform::Error(platform::FormatText(kc::kErrNotInteger, field));
+  if (i == field.size()) throw platform::Error(platform::FormatText(platform::kErrNotInteger, field));
   std::int64_t value = 0;
   for (; i < field.size(); ++i) {
-    if (field[i] < '0' || field[i] > '9') throw platform::Error(platform::FormatText(kc::kErrNotInteger, field));
+    if (field[i] < '0' || field[i] > '9') throw platform::Error(platform::FormatText(platform::kErrNotInteger, field));
     value = value * 10 + (field[i] - '0');
   }
   return static_cast<std::int32_t>(negative ? -value : value);

@@ -2,12 +2,12 @@
 #include "platform/Messaging.h"
 
 void TMain::TrayClick(std::uint32_t id, std::uint8_t kind) {
-  if (kind == kc::tcRight) {
+  if (kind == tcRight) {
     // The playlist window opens here once it exists; a right click never
     // searches for or starts the player.
     return;
   }
-  if (kind == kc::tcMiddle) {
+  if (kind == tcMiddle) {
     platform::WindowPlacement placement;
     placement.length = sizeof(placement);
     platform::GetPlacement(Player.PlayerWnd, &placement);
@@ -20,7 +20,7 @@ void TMain::TrayClick(std::uint32_t id, std::uint8_t kind) {
     platform::BringToForeground(Player.PlayerWnd);
     return;
   }
-  if (kind != kc::tcLeft) return;
+  if (kind != tcLeft) return;
 
   if (!FindPlayer() && !EnsurePlayer()) return;
   switch (id) {

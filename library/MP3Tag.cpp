@@ -4,7 +4,6 @@
 #include <cstring>
 #include <limits>
 
-#include "app/ConstUnit.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -131,7 +130,7 @@ void TMP3Tag::ReadRiffInfo(TTagSource& source) {
   std::memset(HeaderBuffer, 0, sizeof HeaderBuffer);
   const std::size_t listRead = source.Read(HeaderBuffer, sizeof HeaderBuffer);
   if (listRead < 4 || !IdIs(HeaderBuffer, "LIST")) {
-    ShowListChunkMessage(std::string(kc::kListChunkMissing) + "\r\n" + FileName);
+    ShowListChunkMessage(std::string(kListChunkMissing) + "\r\n" + FileName);
     ClearTag();
     return;
   }

@@ -10,6 +10,10 @@
 
 #include "platform/Types.h"
 
+// The notice for an RMP3 file without its "LIST" chunk; the file's name
+// follows on the next line.
+inline constexpr const char* kListChunkMissing = "LISTチャンクを識別できません。スキップします。";
+
 // The published ID3v1 layout.
 struct TId3v1Block {
   char Header[3];

@@ -2,6 +2,54 @@
 
 #include "platform/Locale.h"
 
+namespace {
+
+// Full-width forms (Shift-JIS) of the characters a file name cannot take.
+const char* FullWidthFor(char c) {
+  switch (c) {
+    case '\\': return "\x81\x8F";
+    case '/': return "\x81\x5E";
+    case ':': return "\x81\x46";
+    case ',': return "\x81\x43";
+    case ';': return "\x81\x47";
+    case '*': return "\x81\x96";
+    case '?': return "\x81\x48";
+    case '"': return "\x81\x68";
+    case '<': return "\x81\x83";
+    case '>': return "\x81\x84";
+    case '|': return "\x81\x62";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+std::string MakeFileNameSafe(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 8);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    if (platform::IsLeadByte(b)) {
+      if (i + 1 < text.size()) {
+        out += text[i];
+        out += text[i + 1];
+        ++i;
+      } else {
+        // A lead byte cut off at the end has no character to stand for. It is
+        // dropped: kept alone it would pair with whatever a caller appends
+        // (".m3u", "'") and swallow that byte.
+      }
+      continue;
+    }
+    if (const char* wide = FullWidthFor(text[i])) {
+      out += wide;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 std::size_t LastDelimiter(const std::string& text, const char* delimiters) {
   // Runs over every track path of an update: a table, not a search per byte.
   bool isDelimiter[256] = {};

@@ -13,3 +13,7 @@ std::string FolderPart(const std::string& path);
 // The path with its extension (from its last "." after the last "\" or ":")
 // replaced; a name without one gets the extension appended.
 std::string ChangeExtension(const std::string& path, const std::string& extension);
+// Replaces the eleven single-byte characters that file names cannot hold (and
+// the comma and semicolon) by their full-width Shift-JIS forms, leaving
+// double-byte characters whole.
+std::string MakeFileNameSafe(const std::string& text);

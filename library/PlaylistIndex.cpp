@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/MyFunctions.h"
 #include "library/MP3Tag.h"
 #include "library/PathText.h"
 #include "platform/Error.h"

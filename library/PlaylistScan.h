@@ -7,43 +7,7 @@
 
 #include "library/PlaylistIndex.h"
 #include "library/TextList.h"
-
-// The four counters of the update dialog.
-enum class TUpdateCounter { Skipped, Updated, Added, Deleted };
-
-// What the update shows while it runs. The update dialog implements it; the
-// console tool and the tests count.
-class TUpdateProgress {
- public:
-  virtual ~TUpdateProgress() = default;
-  // Adds one to a counter and shows it at once.
-  virtual void AddOne(TUpdateCounter counter) = 0;
-  virtual void RepaintDialog() {}
-  virtual void SetProgressMaximum(int maximum) { (void)maximum; }
-  virtual void StepProgress() {}
-  virtual void RepaintPlaylistWindow() {}
-  // A playlist (or "playlist.log") could not be handled: its text names the
-  // file and what went wrong. The update goes on.
-  virtual void ReportFailure(const std::string& text) { (void)text; }
-};
-
-// Counts, for the console tool and the tests.
-class TCountingProgress : public TUpdateProgress {
- public:
-  void AddOne(TUpdateCounter counter) override { ++Counts[static_cast<int>(counter)]; }
-  void SetProgressMaximum(int maximum) override { Maximum = maximum; }
-  void StepProgress() override { ++Position; }
-  void ReportFailure(const std::string& text) override { Failures.push_back(text); }
-  int Skipped() const { return Counts[0]; }
-  int Updated() const { return Counts[1]; }
-  int Added() const { return Counts[2]; }
-  int Deleted() const { return Counts[3]; }
-
-  int Counts[4] = {0, 0, 0, 0};
-  int Maximum = 0;
-  int Position = 0;
-  std::vector<std::string> Failures;
-};
+#include "library/UpdateProgress.h"
 
 // Deletes every entry that matches the mask that ends `pathWithMask` (such as
 // AppDir + "playlist\*.mp3log"), in search order; failures are passed over.

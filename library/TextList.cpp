@@ -4,7 +4,6 @@
 #include <cstring>
 #include <functional>
 
-#include "app/ConstUnit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
@@ -42,14 +41,14 @@ bool ReadTextList(const std::string& path, TLines* lines) {
 std::string ReadRequiredTextBytes(const std::string& path) {
   std::string bytes;
   if (!platform::ReadWholeFile(path, &bytes)) {
-    throw platform::Error(platform::FormatText(kc::kErrCannotOpen, path));
+    throw platform::Error(platform::FormatText(platform::kErrCannotOpen, path));
   }
   return bytes;
 }
 
 TLines ReadRequiredTextList(const std::string& path) {
   TLines lines;
-  if (!ReadTextList(path, &lines)) throw platform::Error(platform::FormatText(kc::kErrCannotOpen, path));
+  if (!ReadTextList(path, &lines)) throw platform::Error(platform::FormatText(platform::kErrCannotOpen, path));
   return lines;
 }
 

@@ -4,6 +4,13 @@
 
 namespace platform {
 
+// The texts of the errors this layer (and the framework's number parsing)
+// raises; "%s" is the file or the text concerned.
+inline constexpr const char* kErrNotInteger = "'%s' は整数ではありません";
+inline constexpr const char* kErrCannotOpen = "ファイル %s は開けません";
+inline constexpr const char* kErrCannotWrite = "%s に書き込めません";
+inline constexpr const char* kErrIconUnreadable = "アイコンファイル %s を読み込めません";
+
 // An error raised by the platform or the framework (a file that cannot be
 // opened or written, a number that does not parse). Its text is system code
 // page text; the event boundary shows it with the general error display.

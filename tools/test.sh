@@ -22,6 +22,7 @@ run() {
 }
 
 JOBS=${JOBS:-2}
+run "layering" tools/check-layers.sh
 run "native build" bash -c "cmake --preset native-asan >/dev/null && cmake --build --preset native-asan -j$JOBS"
 run "native tests" ctest --preset native-asan
 run "windows build" bash -c "cmake --preset windows >/dev/null && cmake --build --preset windows -j$JOBS"

@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "app/ConstUnit.h"
-#include "app/MainUnit.h"
-#include "platform/Application.h"
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Messaging.h"
 
@@ -14,7 +12,7 @@ constexpr std::uint32_t kWmRButtonUp = 0x0205;
 constexpr std::uint32_t kWmMButtonUp = 0x0208;
 
 std::uint32_t TaskbarCreatedMessage() {
-  static const std::uint32_t message = platform::RegisterMessageName(kc::kTaskbarCreatedMessage);
+  static const std::uint32_t message = platform::RegisterMessageName(kTaskbarCreatedMessage);
   return message;
 }
 }  // namespace
@@ -30,12 +28,16 @@ void TTrayIcon::FormClose() { HideIcon(); }
 void TTrayIcon::SetInfo(std::int32_t id, const std::string& iconPath) {
   IconId = id;
   if (!platform::FileExists(iconPath)) {
-    Main->ShowError(kc::kTrayIconPathError);
+    if (OnPathError) OnPathError(kTrayIconPathError);
     return;
   }
   // A file that is there but is no icon must not end start-up: the error is
-  // shown and the button keeps the image it had.
-  platform::app::RunGuarded([&] { ReplaceIcon(platform::LoadTrayIconFile(iconPath)); });
+  // reported and the button keeps the image it had.
+  try {
+    ReplaceIcon(platform::LoadTrayIconFile(iconPath));
+  } catch (const platform::Error& e) {
+    if (OnLoadError) OnLoadError(e.what());
+  }
 }
 
 void TTrayIcon::FillIdentity() {
@@ -48,7 +50,7 @@ void TTrayIcon::FillIdentity() {
 void TTrayIcon::FillForAddOrModify() {
   FillIdentity();
   NotifyData.uFlags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
-  NotifyData.uCallbackMessage = kc::kTrayCallbackMessage;
+  NotifyData.uCallbackMessage = kTrayCallbackMessage;
   NotifyData.hIcon = static_cast<std::uint32_t>(icon_);
 }
 
@@ -77,21 +79,25 @@ void TTrayIcon::ReplaceIcon(platform::IconHandle icon) {
   icon_ = icon;
 }
 
+void TTrayIcon::Click(TrayClickKind kind) {
+  if (OnClick) OnClick(static_cast<std::uint32_t>(IconId), kind);
+}
+
 bool TTrayIcon::WndProc(std::uint32_t message, std::uintptr_t, std::intptr_t lParam, std::intptr_t* result) {
-  if (message == kc::kTrayCallbackMessage) {
+  if (message == kTrayCallbackMessage) {
     *result = 0;
     switch (static_cast<std::uint32_t>(lParam)) {
-      case kWmLButtonUp: Main->TrayClick(static_cast<std::uint32_t>(IconId), kc::tcLeft); break;
-      case kWmRButtonUp: Main->TrayClick(static_cast<std::uint32_t>(IconId), kc::tcRight); break;
-      case kWmMButtonUp: Main->TrayClick(static_cast<std::uint32_t>(IconId), kc::tcMiddle); break;
+      case kWmLButtonUp: Click(tcLeft); break;
+      case kWmRButtonUp: Click(tcRight); break;
+      case kWmMButtonUp: Click(tcMiddle); break;
       default: break;  // presses, double-clicks and moves are swallowed
     }
     return true;
   }
   if (message == TaskbarCreatedMessage()) {
-    // Every button's window hears the broadcast; the first button alone asks
-    // the main object to put the set back, so it is restored once, in order.
-    if (IconId == 1) Main->RestoreTrayIcons();
+    // Every button's window hears the broadcast; the owner decides which of
+    // them answers, so that the set is put back once.
+    if (OnTaskbarCreated) OnTaskbarCreated();
     return false;
   }
   return false;

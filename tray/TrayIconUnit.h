@@ -1,9 +1,19 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/HiddenWindow.h"
 #include "platform/Tray.h"
+
+// Which button was released over the icon.
+enum TrayClickKind : std::uint8_t { tcLeft = 0, tcMiddle = 1, tcRight = 2 };
+
+// The message the shell sends to a button's window for mouse events.
+inline constexpr std::uint32_t kTrayCallbackMessage = 0x0400 + 100;
+inline constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
+inline constexpr const char* kTrayIconPathError =
+    "トレイアイコンに割り当てるアイコンのパスが不正です。開発者に連絡してください。<Error : TrayIconUnit.SetInfo.1>";
 
 // One notification-area button: a window that is never shown, so that the
 // shell has somewhere to report mouse events on the icon.
@@ -20,6 +30,15 @@ class TTrayIcon {
   void HideIcon();
   void ChangeIcon(const std::string& iconPath);
 
+  // Events, wired by the owner. A click is a button released over the icon.
+  std::function<void(std::uint32_t id, TrayClickKind kind)> OnClick;
+  // Explorer restarted and the shell has forgotten every icon.
+  std::function<void()> OnTaskbarCreated;
+  // SetInfo was given an icon path where there is no file (kTrayIconPathError).
+  std::function<void(const std::string& text)> OnPathError;
+  // SetInfo found the file but could not load it as an icon: the load's error.
+  std::function<void(const std::string& text)> OnLoadError;
+
   std::int32_t IconId = 0;
   platform::NotifyIconData NotifyData{};
 
@@ -30,6 +49,7 @@ class TTrayIcon {
   bool InTray() const { return inTray_; }
 
  private:
+  void Click(TrayClickKind kind);
   bool WndProc(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t* result);
   // The record filled anew before every call: the button's identity alone
   // (a delete), or with message, image and tip (an add or a modify).

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "app/ConstUnit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
@@ -285,13 +284,13 @@ void ProfileFile::WriteBool(const std::string& section, const std::string& key, 
 }
 
 void ProfileFile::Save() const {
-  if (unreadable_) throw Error(FormatText(kc::kErrCannotWrite, path_));
+  if (unreadable_) throw Error(FormatText(kErrCannotWrite, path_));
   // The profile functions cannot open a read-only file for writing. The safe
   // write replaces the file by a rename, which the attribute does not stop
   // (nor does Wine running as root), so the attribute is looked at here.
   FoundEntry entry;
   if (FindFirstEntry(path_, &entry) && !entry.IsDirectory() && (entry.attributes & kAttrReadOnly) != 0) {
-    throw Error(FormatText(kc::kErrCannotWrite, path_));
+    throw Error(FormatText(kErrCannotWrite, path_));
   }
   WriteFileSafely(path_, text_.Render());
 }

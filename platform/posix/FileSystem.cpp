@@ -11,7 +11,6 @@
 #include <ctime>
 #include <unordered_map>
 
-#include "app/ConstUnit.h"
 #include "platform/Error.h"
 #include "platform/posix/FileSystemPaths.h"
 
@@ -134,7 +133,7 @@ int KeepIfFile(int fd, const struct stat& st, const std::string& host, const std
   }
   if (fsposix::IsLocked(host)) {
     close(fd);
-    throw Error(FormatText(kc::kErrCannotOpen, path));
+    throw Error(FormatText(kErrCannotOpen, path));
   }
   return fd;
 }
@@ -184,9 +183,9 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
   bool exists = false;
   const std::string host = fsposix::MapPath(path, &st, &exists);
   if (!exists || S_ISDIR(st.st_mode)) return false;
-  if (fsposix::IsLocked(host)) throw Error(FormatText(kc::kErrCannotOpen, path));
+  if (fsposix::IsLocked(host)) throw Error(FormatText(kErrCannotOpen, path));
   const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw Error(FormatText(kc::kErrCannotOpen, path));
+  if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
   std::string out;
   if (fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
   char buffer[65536];
@@ -195,7 +194,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
     if (n < 0) {
       if (errno == EINTR) continue;
       close(fd);
-      throw Error(FormatText(kc::kErrCannotOpen, path));
+      throw Error(FormatText(kErrCannotOpen, path));
     }
     if (n == 0) break;
     out.append(buffer, static_cast<std::size_t>(n));
@@ -209,7 +208,7 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
   struct stat st{};
   bool exists = false;
   const std::string host = fsposix::MapPath(path, &st, &exists);
-  const Error failure(FormatText(kc::kErrCannotWrite, path));
+  const Error failure(FormatText(kErrCannotWrite, path));
   if (exists && (S_ISDIR(st.st_mode) || fsposix::IsLocked(host))) throw failure;
   const std::string temporary = host + ".kvnew";
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -233,7 +232,7 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
     WriteFileSafely(path, bytes);
     return;
   }
-  if (made == NewFile::kFailed) throw Error(FormatText(kc::kErrCannotWrite, path));
+  if (made == NewFile::kFailed) throw Error(FormatText(kErrCannotWrite, path));
   fsposix::NoteCreated(host);
 }
 
@@ -261,7 +260,7 @@ void RebuildableFolder::Write(const std::string& name, const std::string& bytes)
   const NewFile made = CreateNewFile(host, bytes);
   if (made == NewFile::kWritten) return;
   fsposix::NoteRemoved(host);  // recorded above, but not made
-  if (made == NewFile::kFailed) throw Error(FormatText(kc::kErrCannotWrite, folder_ + "\\" + name));
+  if (made == NewFile::kFailed) throw Error(FormatText(kErrCannotWrite, folder_ + "\\" + name));
   WriteFileSafely(folder_ + "\\" + name, bytes);
 }
 
@@ -351,12 +350,12 @@ void ReadOnlyFile::Open(const std::string& path) {
   struct stat st{};
   bool exists = false;
   const std::string host = fsposix::MapPath(path, &st, &exists);
-  if (exists && fsposix::IsLocked(host)) throw Error(FormatText(kc::kErrCannotOpen, path));
+  if (exists && fsposix::IsLocked(host)) throw Error(FormatText(kErrCannotOpen, path));
   const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw Error(FormatText(kc::kErrCannotOpen, path));
+  if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
   if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     close(fd);
-    throw Error(FormatText(kc::kErrCannotOpen, path));
+    throw Error(FormatText(kErrCannotOpen, path));
   }
   handle_ = fd;
 }
@@ -368,7 +367,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     if (errno != ENOENT && errno != ENOTDIR) {
-      if (FileExists(path)) throw Error(FormatText(kc::kErrCannotOpen, path));
+      if (FileExists(path)) throw Error(FormatText(kErrCannotOpen, path));
       return false;
     }
     struct stat st{};
@@ -376,7 +375,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
     host = fsposix::MapPath(path, &st, &exists);
     if (!exists || S_ISDIR(st.st_mode)) return false;
     fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw Error(FormatText(kc::kErrCannotOpen, path));
+    if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
   }
   struct stat st{};
   if (fstat(fd, &st) != 0) {

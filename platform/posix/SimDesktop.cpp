@@ -17,7 +17,6 @@
 #include "platform/Process.h"
 #include "platform/Timer.h"
 #include "platform/Tray.h"
-#include "app/ConstUnit.h"
 
 namespace {
 
@@ -257,9 +256,9 @@ bool ShellNotifyIcon(std::uint32_t operation, const NotifyIconData* data) {
 
 IconHandle LoadTrayIconFile(const std::string& path) {
   std::string bytes;
-  if (!ReadWholeFile(path, &bytes)) throw Error(FormatText(kc::kErrCannotOpen, path));
+  if (!ReadWholeFile(path, &bytes)) throw Error(FormatText(kErrCannotOpen, path));
   if (bytes.size() < 6 || bytes.compare(0, 4, std::string("\0\0\1\0", 4)) != 0) {
-    throw Error(FormatText(kc::kErrIconUnreadable, path));
+    throw Error(FormatText(kErrIconUnreadable, path));
   }
   const std::uint32_t icon = D().nextIcon++;
   D().iconFiles[icon] = path;

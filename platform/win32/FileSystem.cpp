@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "app/ConstUnit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 
@@ -53,7 +52,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
   if (!FileExists(path)) return false;
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw Error(FormatText(kc::kErrCannotOpen, path));
+  if (file == INVALID_HANDLE_VALUE) throw Error(FormatText(kErrCannotOpen, path));
   std::string out;
   LARGE_INTEGER size;
   if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000) {
@@ -64,7 +63,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
     DWORD read = 0;
     if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr)) {
       CloseHandle(file);
-      throw Error(FormatText(kc::kErrCannotOpen, path));
+      throw Error(FormatText(kErrCannotOpen, path));
     }
     if (read == 0) break;
     out.append(buffer, read);
@@ -76,7 +75,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
 
 void WriteFileSafely(const std::string& path, const std::string& bytes) {
   const std::string temporary = path + ".kvnew";
-  const Error failure(FormatText(kc::kErrCannotWrite, path));
+  const Error failure(FormatText(kErrCannotWrite, path));
   HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw failure;
@@ -103,7 +102,7 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   ok = CloseHandle(file) && ok;
   if (!ok) {
     DeleteFileA(path.c_str());
-    throw Error(FormatText(kc::kErrCannotWrite, path));
+    throw Error(FormatText(kErrCannotWrite, path));
   }
 }
 
@@ -154,7 +153,7 @@ void ReadOnlyFile::Open(const std::string& path) {
   Close();
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw Error(FormatText(kc::kErrCannotOpen, path));
+  if (file == INVALID_HANDLE_VALUE) throw Error(FormatText(kErrCannotOpen, path));
   handle_ = reinterpret_cast<std::intptr_t>(file);
 }
 
@@ -163,7 +162,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    if (FileExists(path)) throw Error(FormatText(kc::kErrCannotOpen, path));
+    if (FileExists(path)) throw Error(FormatText(kErrCannotOpen, path));
     return false;
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);

@@ -4,7 +4,6 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Tray.h"
-#include "app/ConstUnit.h"
 
 namespace platform {
 
@@ -16,7 +15,7 @@ bool ShellNotifyIcon(std::uint32_t operation, const NotifyIconData* data) {
 }
 
 IconHandle LoadTrayIconFile(const std::string& path) {
-  if (!FileExists(path)) throw Error(FormatText(kc::kErrCannotOpen, path));
+  if (!FileExists(path)) throw Error(FormatText(kErrCannotOpen, path));
   HANDLE icon = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                            GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE);
   if (!icon) {
@@ -34,7 +33,7 @@ IconHandle LoadTrayIconFile(const std::string& path) {
       LocalFree(text);
     }
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-    if (message.empty()) message = FormatText(kc::kErrIconUnreadable, path);
+    if (message.empty()) message = FormatText(kErrIconUnreadable, path);
     throw Error(message);
   }
   return reinterpret_cast<IconHandle>(icon);

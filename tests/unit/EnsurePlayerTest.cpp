@@ -65,7 +65,7 @@ TEST_F(EnsurePlayerTest, AChosenFileIsStoredAndTriedOnlyAtTheNextClick) {
   WriteFile("D:\\Apps\\winamp.exe", "MZ");
   sim::SetStartProgramHook([this](const std::string&) { player_.Start(); });
   sim::ClearJournal();
-  m.TrayClick(2, kc::tcLeft);
+  m.TrayClick(2, tcLeft);
   EXPECT_EQ(sim::JournalLines("winexec"), std::vector<std::string>{"winexec \"D:\\Apps\\winamp.exe\" 1"});
   EXPECT_EQ(Commands(), std::vector<std::string>{Cmd(40045)});
   EXPECT_TRUE(m.Player.CorrectPath);

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/ConstUnit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/posix/SimFileSystem.h"
@@ -115,7 +114,7 @@ TEST_F(FileSystemTest, ReadWholeFileAnswersFalseForNoFileAndRaisesWhenLocked) {
     platform::ReadWholeFile("D:\\Music\\a.txt", &bytes);
     FAIL() << "no error raised";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotOpen, "D:\\Music\\a.txt"));
+    EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrCannotOpen, "D:\\Music\\a.txt"));
   }
 }
 
@@ -130,7 +129,7 @@ TEST_F(FileSystemTest, WriteFileSafelyReplacesWholeAndLeavesTheOldFileOnFailure)
     platform::WriteFileSafely("D:\\Music\\list.txt", "three\r\n");
     FAIL() << "no error raised";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotWrite, "D:\\Music\\list.txt"));
+    EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrCannotWrite, "D:\\Music\\list.txt"));
   }
   EXPECT_EQ(Host("D/Music/list.txt"), "two\r\n");
   EXPECT_THROW(platform::WriteFileSafely("D:\\NoFolder\\x.txt", "x"), platform::Error);
@@ -179,7 +178,7 @@ TEST_F(FileSystemTest, WriteRebuildableFileCreatesNewFilesInPlaceAndReplacesOldO
     platform::WriteRebuildableFile("D:\\Music\\New.m3u", "c\r\n");
     FAIL() << "no error raised";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotWrite, "D:\\Music\\New.m3u"));
+    EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrCannotWrite, "D:\\Music\\New.m3u"));
   }
   EXPECT_EQ(Host("D/Music/New.m3u"), "b\r\n");
   EXPECT_THROW(platform::WriteRebuildableFile("D:\\NoFolder\\x.m3u", "x"), platform::Error);
@@ -200,7 +199,7 @@ TEST_F(FileSystemTest, AWriteCutShortLeavesNoNewFileAndKeepsTheOldOne) {
         platform::WriteRebuildableFile(path, big);
         ADD_FAILURE() << path << ": no error raised";
       } catch (const platform::Error& e) {
-        EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotWrite, path));
+        EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrCannotWrite, path));
       }
     }
     EXPECT_THROW(platform::WriteFileSafely("D:\\Music\\fresh.m3u", big), platform::Error);
@@ -233,7 +232,7 @@ TEST_F(FileSystemTest, HeldFolderCreatesNewFilesAndWritesOldOnesUnderTheirStored
       folder.Write("OLD.m3u", "locked");
       ADD_FAILURE() << "no error raised";
     } catch (const platform::Error& e) {
-      EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotWrite, "D:\\music\\OLD.m3u"));
+      EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrCannotWrite, "D:\\music\\OLD.m3u"));
     }
     sim::UnlockAllFiles();
   }

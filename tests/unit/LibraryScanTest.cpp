@@ -4,6 +4,7 @@
 
 #include "LibraryTestSupport.h"
 #include "platform/FileSystem.h"
+#include "tests/support/CountingProgress.h"
 
 namespace {
 

@@ -109,7 +109,7 @@ TEST_F(MP3TagTest, MissingListShowsTheMessageThenGivesTheEmptyRecord) {
   EXPECT_FALSE(tag.HasTag);
   ASSERT_EQ(sim::JournalLines("msgbox").size(), 1u);
   EXPECT_EQ(sim::JournalLines("msgbox")[0],
-            std::string("msgbox 0 0 Kelvane|") + kc::kListChunkMissing + "\r\nD:\\Music\\nolist.rmp");
+            std::string("msgbox 0 0 Kelvane|") + kListChunkMissing + "\r\nD:\\Music\\nolist.rmp");
   // An audio chunk whose size points past the end: the same message.
   sim::ClearJournal();
   const TTag past = Read("RIFF" + Le32(200) + "RMP3" + "data" + Le32(0xFFFFFFFFu) + std::string(40, '\0'));

@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/ConstUnit.h"
 #include "platform/Error.h"
 #include "platform/posix/SimFileSystem.h"
 
@@ -350,7 +349,7 @@ TEST_F(ProfileFileTest, FailedSaveRaisesAndKeepsTheOldFile) {
     ini.Save();
     FAIL() << "a save over a locked file succeeded";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::FormatText(kc::kErrCannotWrite, path_), e.what());
+    EXPECT_EQ(platform::FormatText(platform::kErrCannotWrite, path_), e.what());
   }
   sim::UnlockFile(path_);
   EXPECT_EQ(old, Get());
@@ -366,7 +365,7 @@ TEST_F(ProfileFileTest, SaveIntoAMissingFolderRaises) {
     ini.Save();
     FAIL() << "a save into a missing folder succeeded";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::FormatText(kc::kErrCannotWrite, path), e.what());
+    EXPECT_EQ(platform::FormatText(platform::kErrCannotWrite, path), e.what());
   }
 }
 
@@ -384,7 +383,7 @@ TEST_F(ProfileFileTest, UnreadableFileReadsAsEmptyAndIsNotSavedOver) {
     ini.Save();
     FAIL() << "a file that was never read was saved over";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::FormatText(kc::kErrCannotWrite, path_), e.what());
+    EXPECT_EQ(platform::FormatText(platform::kErrCannotWrite, path_), e.what());
   }
   EXPECT_EQ(old, Get());
 }
@@ -398,7 +397,7 @@ TEST_F(ProfileFileTest, FolderInThePlaceOfTheFileIsNotWritable) {
     ini.Save();
     FAIL() << "saved over a folder";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::FormatText(kc::kErrCannotWrite, path_), e.what());
+    EXPECT_EQ(platform::FormatText(platform::kErrCannotWrite, path_), e.what());
   }
   EXPECT_TRUE(fs::is_directory(root_ + "/C/App/kelvane.ini"));
 }
@@ -418,7 +417,7 @@ TEST_F(ProfileFileTest, ReadOnlyFileIsKeptAndReported) {
     ini.Save();
     FAIL() << "a read-only file was replaced";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::FormatText(kc::kErrCannotWrite, path_), e.what());
+    EXPECT_EQ(platform::FormatText(platform::kErrCannotWrite, path_), e.what());
   }
   EXPECT_EQ(old, Get());
   EXPECT_EQ(fs::perms::none, fs::status(host).permissions() & fs::perms::owner_write);

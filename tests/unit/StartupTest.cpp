@@ -57,7 +57,7 @@ TEST_F(StartupTest, MissingIconFilesGiveOneBoxEachAndStartUpGoesOn) {
   const auto boxes = sim::JournalLines("msgbox");
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0], "msgbox " + std::to_string(platform::app::MainWindow()) + " 0 <エラー> Kelvane|" +
-                          kc::kTrayIconPathError);
+                          kTrayIconPathError);
   // Play is added without an image.
   EXPECT_EQ(Tray(), (std::vector<std::pair<std::uint32_t, std::string>>{{2, "-"}, {6, "Eject.ico"}}));
 }

@@ -49,7 +49,7 @@ TEST_F(TrayClickTest, LeftClickOnEachButtonSendsItsCommands) {
         want.push_back(Cmd(c));
       }
     }
-    m.TrayClick(row.id, kc::tcLeft);
+    m.TrayClick(row.id, tcLeft);
     EXPECT_EQ(Commands(), want) << "id " << row.id << " fadeStop " << row.fadeStop << " close "
                                 << row.closeOnStop << " fadeChange " << row.fadeChange;
   }
@@ -61,7 +61,7 @@ TEST_F(TrayClickTest, FadeoutChangeKeepsThePollOffBetweenItsSteps) {
   m.Timer.SetEnabled(true);
   player_.state = kc::psPaused;
   sim::ClearJournal();
-  m.TrayClick(5, kc::tcLeft);
+  m.TrayClick(5, tcLeft);
   const std::string fg = "foreground " + std::to_string(player_.wnd);
   EXPECT_EQ(sim::Journal(), (std::vector<std::string>{"timer off", Cmd(40147), fg, Cmd(40048), fg, Cmd(40045), fg,
                                                        "timer on"}));
@@ -76,7 +76,7 @@ TEST_F(TrayClickTest, PlayInSwapModePausesOnlyWhenTheLastPollSawPlaying) {
       m.Info.PlayChangePause = true;
       m.Info.ShowPauseIcon = !swap;
       m.Player.LastPlayState = last;
-      m.TrayClick(2, kc::tcLeft);
+      m.TrayClick(2, tcLeft);
       const int want = swap && last == kc::psPlaying ? 40046 : 40045;
       EXPECT_EQ(Commands(), std::vector<std::string>{Cmd(want)}) << "swap " << swap << " last " << last;
     }
@@ -85,7 +85,7 @@ TEST_F(TrayClickTest, PlayInSwapModePausesOnlyWhenTheLastPollSawPlaying) {
 
 TEST_F(TrayClickTest, EjectBringsThePlayerForwardBeforeTheKey) {
   TMain& m = Ready();
-  m.TrayClick(6, kc::tcLeft);
+  m.TrayClick(6, tcLeft);
   const std::string fg = "foreground " + std::to_string(player_.wnd);
   EXPECT_EQ(sim::Journal(), (std::vector<std::string>{fg, Msg(0x100, 76, 0), Msg(0x101, 76, 0), fg}));
 }
@@ -96,7 +96,7 @@ TEST_F(TrayClickTest, MiddleClickRestoresTheLastFoundPlayerWithoutSearchingOrSta
     m.FindPlayer();
     sim::SetWindowShowCmd(player_.wnd, 2 /* minimised */);
     sim::ClearJournal();
-    m.TrayClick(id, kc::tcMiddle);
+    m.TrayClick(id, tcMiddle);
     const std::string h = std::to_string(player_.wnd);
     EXPECT_EQ(sim::Journal(), (std::vector<std::string>{"getplacement " + h, "setplacement " + h + " 9",
                                                          "foreground " + h}));
@@ -104,7 +104,7 @@ TEST_F(TrayClickTest, MiddleClickRestoresTheLastFoundPlayerWithoutSearchingOrSta
   }
   // With no player found yet the calls go to no window and start nothing.
   TMain& m = Ready();
-  m.TrayClick(2, kc::tcMiddle);
+  m.TrayClick(2, tcMiddle);
   EXPECT_TRUE(sim::JournalLines("winexec").empty());
   EXPECT_TRUE(Messages().empty());
 }
@@ -130,7 +130,7 @@ TEST_F(TrayClickTest, MiddleClickFallsBackToShowWindowOnlyWhenThePlacementLeftTh
     sim::SetWindowShowCmd(player_.wnd, row.before);
     sim::SetWindowIgnoresPlacement(player_.wnd, row.ignoresPlacement);
     sim::ClearJournal();
-    m.TrayClick(4, kc::tcMiddle);
+    m.TrayClick(4, tcMiddle);
     const std::string h = std::to_string(player_.wnd);
     std::vector<std::string> want = {"getplacement " + h, "setplacement " + h + " 9"};
     if (row.showWindow) want.push_back("showwindow " + h + " 9");
@@ -145,7 +145,7 @@ TEST_F(TrayClickTest, MiddleClickFallsBackToShowWindowOnlyWhenThePlacementLeftTh
   m.FindPlayer();
   player_.Close();
   sim::ClearJournal();
-  m.TrayClick(2, kc::tcMiddle);
+  m.TrayClick(2, tcMiddle);
   EXPECT_TRUE(sim::JournalLines("showwindow").empty());
   EXPECT_TRUE(sim::JournalLines("winexec").empty());
 }
@@ -165,7 +165,7 @@ TEST_F(TrayClickTest, LeftClickWithoutPlayerStartsItFirst) {
   m.Player.PlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
   WriteFile(m.Player.PlayerPath, "MZ");
   sim::SetStartProgramHook([this](const std::string&) { player_.Start(); });
-  m.TrayClick(6, kc::tcLeft);
+  m.TrayClick(6, tcLeft);
   const std::string fg = "foreground " + std::to_string(player_.wnd);
   EXPECT_EQ(sim::Journal(), (std::vector<std::string>{"winexec \"C:\\Program Files\\Winamp\\winamp.exe\" 1", fg,
                                                        Msg(0x100, 76, 0), Msg(0x101, 76, 0), fg}));
@@ -174,7 +174,7 @@ TEST_F(TrayClickTest, LeftClickWithoutPlayerStartsItFirst) {
 
 TEST_F(TrayClickTest, LeftClickSendsNothingWhenThePlayerCannotBeStarted) {
   TMain& m = Bare();
-  m.TrayClick(2, kc::tcLeft);
+  m.TrayClick(2, tcLeft);
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(sim::JournalLines("msgbox").size(), 1u);
   EXPECT_EQ(sim::JournalLines("openfile").size(), 1u);

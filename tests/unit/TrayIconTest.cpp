@@ -50,6 +50,36 @@ TEST_F(TrayIconTest, ChangeIconThatCannotLoadKeepsTheOldImageAndLeavesTheShellAl
   }
 }
 
+TEST_F(TrayIconTest, EventsReportClicksRestartAndBothKindsOfLoadErrorToTheOwner) {
+  Bare();
+  TTrayIcon icon;
+  std::vector<std::string> heard;
+  icon.OnClick = [&](std::uint32_t id, TrayClickKind kind) {
+    heard.push_back("click " + std::to_string(id) + " " + std::to_string(kind));
+  };
+  icon.OnTaskbarCreated = [&] { heard.push_back("restart"); };
+  icon.OnPathError = [&](const std::string& text) { heard.push_back("path " + text); };
+  icon.OnLoadError = [&](const std::string& text) { heard.push_back("load " + text); };
+  icon.SetInfo(4, "C:\\Kelvane\\icon\\Stop.ico");
+  icon.SetInfo(4, "C:\\Kelvane\\icon\\Missing.ico");
+  WriteFile("C:\\Kelvane\\icon\\Broken.ico", "not an icon");
+  icon.SetInfo(4, "C:\\Kelvane\\icon\\Broken.ico");
+  sim::DeliverToProgramWindow(icon.Handle(), kTrayCallbackMessage, 0, 0x0202);
+  sim::DeliverToProgramWindow(icon.Handle(), kTrayCallbackMessage, 0, 0x0208);
+  sim::DeliverToProgramWindow(icon.Handle(), kTrayCallbackMessage, 0, 0x0205);
+  sim::BroadcastToProgramWindows(platform::RegisterMessageName(kTaskbarCreatedMessage));
+  ASSERT_EQ(heard.size(), 6u);
+  EXPECT_EQ(heard[0], std::string("path ") + kTrayIconPathError);
+  EXPECT_EQ(heard[1].rfind("load ", 0), 0u) << heard[1];
+  EXPECT_EQ(heard[2], "click 4 0");
+  EXPECT_EQ(heard[3], "click 4 1");
+  EXPECT_EQ(heard[4], "click 4 2");
+  EXPECT_EQ(heard[5], "restart");
+  // Neither failed load took the image it had.
+  icon.ShowIcon();
+  EXPECT_EQ(Tray(), (std::vector<std::pair<std::uint32_t, std::string>>{{4, "Stop.ico"}}));
+}
+
 TEST_F(TrayIconTest, CallbacksReportLeftMiddleAndRightReleasesOnly) {
   TMain& m = Start();
   player_.Start();

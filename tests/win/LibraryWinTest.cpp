@@ -9,12 +9,12 @@
 #include <algorithm>
 
 #include "WinTestSupport.h"
-#include "app/ConstUnit.h"
 #include "library/LibraryUpdate.h"
 #include "library/MP3Tag.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
+#include "tests/support/CountingProgress.h"
 
 namespace {
 
@@ -127,7 +127,7 @@ TEST_F(LibraryWinTest, RebuildableFilesAreCreatedInPlaceAndReplaceOldOnesSafely)
     platform::WriteRebuildableFile(path, "c\r\n");
     ADD_FAILURE() << "no error raised";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(std::string(e.what()), platform::FormatText(kc::kErrCannotWrite, path));
+    EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrCannotWrite, path));
   }
   CloseHandle(held);
   EXPECT_EQ(Get(path), "b\r\n");

@@ -94,7 +94,7 @@ TEST_F(PlayerWinTest, MiddleClickRestoresTheMinimisedPlayerOfAnotherProcess) {
   const HWND player = reinterpret_cast<HWND>(main.Player.PlayerWnd);
   ShowWindow(player, SW_MINIMIZE);
   ASSERT_TRUE(wintest::WaitFor([&] { return IsIconic(player) != FALSE; }, 3000));
-  main.TrayClick(2, kc::tcMiddle);
+  main.TrayClick(2, tcMiddle);
   EXPECT_TRUE(wintest::WaitFor([&] { return IsIconic(player) == FALSE && IsWindowVisible(player); }, 3000));
   EXPECT_TRUE(wintest::WaitFor([&] { return GetForegroundWindow() == player; }, 3000));
   main.SendPlayerCommand(kc::cmdClose);

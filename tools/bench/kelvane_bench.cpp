@@ -21,6 +21,7 @@
 #include "library/MP3Tag.h"
 #include "library/PlaylistIndex.h"
 #include "platform/posix/SimFileSystem.h"
+#include "tests/support/CountingProgress.h"
 
 namespace fs = std::filesystem;
 

@@ -7,11 +7,30 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/ConstUnit.h"
 #include "library/LibraryUpdate.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+
+namespace {
+
+// The counters are printed at the end; failures are kept to be listed after
+// the run, not interleaved with it.
+class TConsoleProgress : public TUpdateProgress {
+ public:
+  void AddOne(TUpdateCounter counter) override { ++counts_[static_cast<int>(counter)]; }
+  void ReportFailure(const std::string& text) override { Failures.push_back(text); }
+  int Count(TUpdateCounter counter) const { return counts_[static_cast<int>(counter)]; }
+
+  std::vector<std::string> Failures;
+
+ private:
+  int counts_[4] = {0, 0, 0, 0};
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   bool checkMp3 = false;
@@ -38,7 +57,7 @@ int main(int argc, char** argv) {
   context.CheckMP3OnUpdate = checkMp3;
   std::string playListPath = argv[first + 1];
 
-  TCountingProgress progress;
+  TConsoleProgress progress;
   TLibraryUpdate update(context, progress);
   const auto start = std::chrono::steady_clock::now();
   const TLibraryUpdate::Outcome outcome = update.Run(&playListPath);
@@ -49,7 +68,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   for (const std::string& failure : progress.Failures) std::fprintf(stderr, "%s\n", failure.c_str());
-  std::printf("skipped %d\nupdated %d\nadded %d\ndeleted %d\ntime %.3f s\n", progress.Skipped(),
-              progress.Updated(), progress.Added(), progress.Deleted(), seconds);
+  std::printf("skipped %d\nupdated %d\nadded %d\ndeleted %d\ntime %.3f s\n", 
+              progress.Count(TUpdateCounter::Skipped), progress.Count(TUpdateCounter::Updated),
+              progress.Count(TUpdateCounter::Added), progress.Count(TUpdateCounter::Deleted), seconds);
   return outcome == TLibraryUpdate::Outcome::Done ? 0 : 1;
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/MyFunctions.h"
-#include "platform/Error.h"
+#include "library/PathText.h"
 
 namespace {
 
@@ -33,15 +32,6 @@ TEST(MakeFileNameSafe, IsIdempotentAndNeverReadsPastALoneLeadByte) {
   // The cut-off lead byte is dropped so it cannot pair with what follows.
   EXPECT_EQ(MakeFileNameSafe("x\x83"), "x");
   EXPECT_EQ(MakeFileNameSafe("x\x83") + ".m3u", "x.m3u");
-}
-
-TEST(ErrorDisplayText, AppendsAPeriodUnlessTheLastCharacterSortsAtOrBeforeIt) {
-  EXPECT_EQ(platform::FormatErrorDisplayText("abc"), "abc.");
-  EXPECT_EQ(platform::FormatErrorDisplayText("abc."), "abc.");
-  EXPECT_EQ(platform::FormatErrorDisplayText("abc!"), "abc!");
-  EXPECT_EQ(platform::FormatErrorDisplayText("abc "), "abc ");
-  EXPECT_EQ(platform::FormatErrorDisplayText("ません"), "ません.");
-  EXPECT_EQ(platform::FormatErrorDisplayText(""), "");
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#pragma once
+// How a library update reports upward while it runs. The library shows no
+// window: the update dialog and the console tool each decide how to show
+// what they are told.
+#include <string>
+
+// The four counters of the update dialog.
+enum class TUpdateCounter { Skipped, Updated, Added, Deleted };
+
+class TUpdateProgress {
+ public:
+  virtual ~TUpdateProgress() = default;
+  // Adds one to a counter and shows it at once.
+  virtual void AddOne(TUpdateCounter counter) = 0;
+  virtual void RepaintDialog() {}
+  virtual void SetProgressMaximum(int maximum) { (void)maximum; }
+  virtual void StepProgress() {}
+  virtual void RepaintPlaylistWindow() {}
+  // A playlist (or "playlist.log") could not be handled: its text names the
+  // file and what went wrong. The update goes on.
+  virtual void ReportFailure(const std::string& text) { (void)text; }
+};
