@@ -146,7 +146,7 @@ TEST_F(SettingsFileBadInputTest, ReadOnlyFileIsReportedAndKeptAndTheCloseWaits) 
   EXPECT_FALSE(sim::CloseMainWindow());
   const auto boxes = sim::JournalLines("msgbox");
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].find(platform::FormatText(kc::kErrCannotWrite, ini_) + "."), std::string::npos) << boxes[0];
+  EXPECT_NE(boxes[0].find(platform::FormatText(platform::kErrCannotWrite, ini_) + "."), std::string::npos) << boxes[0];
   EXPECT_EQ(ReadFile(ini_), users_);
   // Once the user clears the attribute, the next exit saves.
   std::filesystem::permissions(host, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
