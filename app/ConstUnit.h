@@ -81,4 +81,16 @@ inline constexpr const char* kIconFiles[7] = {
     "icon\\Eject.ico",
 };
 
+// Library update from the playlist window
+inline constexpr const char* kUpdateDone = "プレイリスト更新が完了しました。";
+inline constexpr const char* kPlaylistFolderMissing =
+    "プレイリストを格納するフォルダが、設定されていないか存在しません。\r\n\r\n"
+    "設定し直してください。";
+inline constexpr const char* kUpdateFailures =
+    "プレイリスト更新中に処理できなかったものがあります。\r\n"
+    "該当するプレイリストは次回の更新でもう一度処理します。\r\n";
+inline constexpr const char* kUpdateFailuresMore = "ほか %s 件";
+inline constexpr int kUpdateFailuresShown = 15;
+inline constexpr unsigned kKeepAliveIntervalMs = 100;
+
 }  // namespace kc

@@ -90,6 +90,9 @@ class TMain : public platform::MainWindowEvents {
   // Explorer restarted: the shell has forgotten every icon.
   void RestoreTrayIcons();
 
+  // Library update, run from the playlist window with that window disabled
+  void UpdatePlaylists();
+
   TTrayIcon* IconById(int id) const;
   bool SwapMode() const { return Info.PlayChangePause && !Info.ShowPauseIcon; }
 

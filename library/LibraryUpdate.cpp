@@ -31,10 +31,12 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
   progress_.SetProgressMaximum(static_cast<int>(entries.size()) + 1);
   TPlaylistScan scan(context_, playlistFolder, std::move(previous_), progress_);
   for (const platform::FoundEntry& entry : entries) {
+    progress_.BeginPlaylist(entry.name);
     scan.CheckPlaylist(entry.name, entry.stamp);
     progress_.StepProgress();
     progress_.RepaintPlaylistWindow();
   }
+  progress_.BeginPlaylist(std::string());
   scan.PurgeVanishedPlaylists();
   bool ok = !scan.HadFailures();
   try {

@@ -227,6 +227,7 @@ std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, cons
     if (!line.empty() && line[0] == '#') continue;
     AssignTrackPathOfLine(line.data(), line.size(), playlistPath, &path);
     build.ClassifyTrack(path);
+    if (context.KeepAlive) context.KeepAlive();
   }
   build.WriteFiles(FileNamePart(playlistPath));
   if (context.TagReaderHolder) *context.TagReaderHolder = std::make_unique<TMP3Tag>();

@@ -2,6 +2,7 @@
 // The artist and album index of one playlist and the names of its derived
 // files.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ struct TLibraryContext {
   // When set, each build's tag reader is held here while the build runs
   // (the main object's reader field); a fresh idle reader is left afterwards.
   std::unique_ptr<TMP3Tag>* TagReaderHolder = nullptr;
+  // Called after every track read or checked: a program with windows keeps
+  // its message queue answered through a long build (a playlist of tens of
+  // thousands of tracks), or Windows would call it hung.
+  std::function<void()> KeepAlive = nullptr;
 
   std::string CacheFolder() const { return AppDir + "playlist\\"; }
 };

@@ -92,6 +92,7 @@ bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::s
   ForEachTextLine(playlistBytes, [&](const char* text, std::size_t size) {
     *hasLines = true;
     if (changed) return;
+    if (context_.KeepAlive) context_.KeepAlive();
     AssignTrackPathOfLine(text, size, folder_, &path);
     if (!platform::FindFirstEntry(path, &entry)) return;
     if (!HasMp3Extension(entry.name)) return;

@@ -16,6 +16,9 @@ class TUpdateProgress {
   virtual void SetProgressMaximum(int maximum) { (void)maximum; }
   virtual void StepProgress() {}
   virtual void RepaintPlaylistWindow() {}
+  // The playlist file about to be checked: failures reported until the next
+  // call belong to it.
+  virtual void BeginPlaylist(const std::string& fileName) { (void)fileName; }
   // A playlist (or "playlist.log") could not be handled: its text names the
   // file and what went wrong. The update goes on.
   virtual void ReportFailure(const std::string& text) { (void)text; }

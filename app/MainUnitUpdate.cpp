@@ -1,0 +1,130 @@
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "app/MainUnit.h"
+#include "library/LibraryUpdate.h"
+#include "library/MP3Tag.h"
+#include "platform/Beep.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "ui/UpdateInfoView.h"
+
+namespace {
+
+// The update as the dialog shows it. Every call goes through the program-wide
+// reference: a modal box during the update runs a message loop, and the
+// dialog may be gone when it returns (the session ended).
+class TUpdateInfoProgress : public TUpdateProgress {
+ public:
+  void AddOne(TUpdateCounter counter) override {
+    if (!UpdateInfo) return;
+    // The label is the count: what it shows plus one.
+    const long shown = std::strtol(UpdateInfo->CounterText(counter).c_str(), nullptr, 10);
+    UpdateInfo->SetCounterText(counter, std::to_string(shown + 1));
+  }
+  void RepaintDialog() override {
+    if (UpdateInfo) UpdateInfo->Repaint();
+  }
+  void SetProgressMaximum(int maximum) override {
+    if (UpdateInfo) UpdateInfo->SetProgressMaximum(maximum);
+  }
+  void StepProgress() override {
+    if (UpdateInfo) UpdateInfo->SetProgressPosition(UpdateInfo->ProgressPosition() + 1);
+  }
+  void RepaintPlaylistWindow() override {
+    updatewindows::RepaintPlaylistWindow();
+    updatewindows::KeepAlive();
+    lastAlive_ = Clock::now();
+  }
+  void BeginPlaylist(const std::string& fileName) override { playlist_ = fileName; }
+  void ReportFailure(const std::string& text) override { failures_.emplace_back(playlist_, text); }
+
+  // Between playlists the repaint keeps the thread answering; inside one
+  // playlist of many tracks this does, at a pace that costs nothing.
+  void TrackDone() {
+    const Clock::time_point now = Clock::now();
+    if (now - lastAlive_ < std::chrono::milliseconds(kc::kKeepAliveIntervalMs)) return;
+    updatewindows::KeepAlive();
+    lastAlive_ = now;
+  }
+  void Fail(const std::string& text) { failures_.emplace_back(std::string(), text); }
+
+  // One line per failure, led by the playlist it belongs to.
+  std::string FailureText() const {
+    std::string text = kc::kUpdateFailures;
+    const std::size_t shown = std::min<std::size_t>(failures_.size(), kc::kUpdateFailuresShown);
+    for (std::size_t i = 0; i < shown; ++i) {
+      text += "\r\n";
+      if (!failures_[i].first.empty()) text += failures_[i].first + " : ";
+      text += failures_[i].second;
+    }
+    if (failures_.size() > shown) {
+      text += "\r\n" + platform::FormatText(kc::kUpdateFailuresMore, std::to_string(failures_.size() - shown));
+    }
+    return text;
+  }
+  bool HadFailures() const { return !failures_.empty(); }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  std::string playlist_;
+  std::vector<std::pair<std::string, std::string>> failures_;
+  Clock::time_point lastAlive_ = Clock::now();
+};
+
+}  // namespace
+
+TUpdateInfoView* UpdateInfo = nullptr;
+
+void TMain::UpdatePlaylists() {
+  // A dialog left from an earlier update would be orphaned by the reference.
+  if (UpdateInfo) UpdateInfo->Close();
+  UpdateInfo = updatewindows::CreateUpdateInfo();
+  UpdateInfo->Repaint();
+
+  TUpdateInfoProgress progress;
+  TLibraryContext context;
+  context.AppDir = Info.AppDir;
+  context.CheckMP3OnUpdate = Info.CheckMP3OnUpdate;
+  // The tag reader's notice must stand above the dialog, which stays on top.
+  context.MessageOwner = UpdateInfo->DialogHandle();
+  context.TagReaderHolder = &MP3Tag;
+  context.KeepAlive = [&progress] { progress.TrackDone(); };
+
+  TLibraryUpdate update(context, progress);
+  TLibraryUpdate::Outcome outcome = TLibraryUpdate::Outcome::DoneWithFailures;
+  try {
+    // The same steps as the console updater: read "playlist.log", trim the
+    // folder (the trimmed value is the one saved), check it, scan, purge and
+    // write "playlist.log".
+    outcome = update.Run(&Info.PlayListPath);
+  } catch (const std::exception& e) {
+    // Whatever stopped the scan, the dialog must end with OK usable, or the
+    // playlist window would stay disabled for good.
+    progress.Fail(e.what());
+  }
+
+  if (outcome == TLibraryUpdate::Outcome::FolderMissing) {
+    platform::ShowMessageBox(UpdateInfo ? UpdateInfo->DialogHandle() : 0, kc::kPlaylistFolderMissing,
+                             kc::kWarningCaption, platform::kMbOk | platform::kMbIconWarning);
+    updatewindows::EnablePlaylistWindow();
+    updatewindows::HidePlaylistWindow();
+    if (UpdateInfo) UpdateInfo->Close();
+    updatewindows::ShowOptionsWithBrowse();
+    return;
+  }
+
+  updatewindows::ClearArtistAndAlbumTrees();
+  if (!UpdateInfo) return;
+  UpdateInfo->SetProgressPosition(UpdateInfo->ProgressPosition() + 1);
+  UpdateInfo->SetResultText(kc::kUpdateDone);
+  UpdateInfo->EnableOK();
+  platform::DefaultBeep();
+  if (progress.HadFailures()) {
+    platform::ShowMessageBox(UpdateInfo->DialogHandle(), progress.FailureText(), kc::kWarningCaption,
+                             platform::kMbOk | platform::kMbIconWarning);
+  }
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The windows a library update drives, as the main object reaches them. The
+// program links the real windows; the native tests link a recording stand-in,
+// so the update's logic runs without a window.
+#include <string>
+
+#include "library/PlaylistScan.h"
+#include "platform/Types.h"
+
+// The update dialog: a counter per outcome, the bar, the result text and OK.
+class TUpdateInfoView {
+ public:
+  virtual ~TUpdateInfoView() = default;
+  virtual std::string CounterText(TUpdateCounter counter) const = 0;
+  virtual void SetCounterText(TUpdateCounter counter, const std::string& text) = 0;
+  virtual void SetProgressMaximum(int maximum) = 0;
+  virtual int ProgressPosition() const = 0;
+  virtual void SetProgressPosition(int position) = 0;
+  virtual void SetResultText(const std::string& text) = 0;
+  virtual void EnableOK() = 0;
+  // Draws what changed at once: the update keeps the thread until it ends.
+  virtual void Repaint() = 0;
+  // Closes the dialog for good; the reference below no longer names it.
+  virtual void Close() = 0;
+  virtual platform::WindowHandle DialogHandle() const = 0;
+};
+
+// The current update dialog; null when there is none.
+extern TUpdateInfoView* UpdateInfo;
+
+namespace updatewindows {
+
+// Creates the update dialog owned by the playlist window and shows it at once,
+// centred on that window and on top of others.
+TUpdateInfoView* CreateUpdateInfo();
+
+void EnablePlaylistWindow();
+void HidePlaylistWindow();
+void RepaintPlaylistWindow();
+void ClearArtistAndAlbumTrees();
+
+// Lets the system see that the thread is alive (its message queue looked at)
+// without taking or handling any message, so no user input is processed.
+void KeepAlive();
+
+// The options dialog, shown with its folder chooser opened at once.
+void ShowOptionsWithBrowse();
+
+}  // namespace updatewindows
