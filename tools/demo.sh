@@ -3,9 +3,25 @@
 # sample library. With a display the desktop opens there and Kelvane runs until
 # you press Enter here; without one it runs under a private Xvfb, takes a short
 # scripted tour of the tray and saves screenshots.
+#
+#   tools/demo.sh [--real-tray]
+#
+# --real-tray: no virtual desktop. Kelvane and the player are windows of your own
+# display and the buttons dock into its system tray (an XEmbed tray), as when you
+# run a player under Wine on a Linux desktop. Without a display the tour runs on a
+# private Xvfb with trayer as the tray.
 set -euo pipefail
 REPO="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$REPO"
+
+REAL_TRAY=0
+for arg in "$@"; do
+  case "$arg" in
+    --real-tray) REAL_TRAY=1 ;;
+    -h | --help) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "demo: unknown option '$arg' (tools/demo.sh --help)" >&2; exit 2 ;;
+  esac
+done
 
 if [ "$(id -u)" -eq 0 ]; then tools/setup.sh
 elif sudo -n true 2>/dev/null; then sudo tools/setup.sh
@@ -17,6 +33,7 @@ cmake --build --preset windows -j"${JOBS:-2}" --target kelvane winamp_standin pe
 
 export KELVANE_SOURCE="$REPO" KELVANE_BUILD="$REPO/build/windows" KELVANE_E2E_KEEP=1
 [ -n "${DISPLAY:-}" ] && export KELVANE_E2E_USE_DISPLAY=1
+[ "$REAL_TRAY" = 1 ] && export KELVANE_WINE_DESKTOP=none
 # The rig's helpers and its cleanup trap expect failures to be answered, not fatal.
 set +e
 # shellcheck source=tests/e2e/lib.sh
@@ -45,11 +62,16 @@ e2e_log "library update of the sample playlists:"
 e2e_wine "$E2E_APP_DIR/kelvane-update.exe" --check-mp3 "$(e2e_winpath "$E2E_APP_DIR")" "$(e2e_winpath "$LISTS")" || true
 
 e2e_start_kelvane
-ICONS="$REPO/resources/icon"
-click() { local p; p="$(e2e_tray_find_icon "$ICONS/$1.ico")" && e2e_click $p; }
+click() { e2e_click_icon "$1"; }
 
 if [ "${KELVANE_E2E_USE_DISPLAY:-0}" = 1 ]; then
-  e2e_log "Kelvane runs on the virtual desktop: click its tray icons (Play starts the stand-in player)."
+  if [ "$REAL_TRAY" = 1 ]; then
+    e2e_log "Kelvane's buttons are in your desktop's tray (Play starts the stand-in player; a middle"
+    e2e_log "click brings the player back). No XEmbed tray on this desktop: Wine shows them in its"
+    e2e_log "own small window, \"Wine System Tray\"."
+  else
+    e2e_log "Kelvane runs on the virtual desktop: click its tray icons (Play starts the stand-in player)."
+  fi
   read -r -p "Press Enter to close Kelvane... " _
 else
   sleep 2

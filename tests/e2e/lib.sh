@@ -267,10 +267,12 @@ e2e_key() { xdotool key --delay 50 "$@"; }
 # trayer, aligned right, docks them the same way, one 20x22 socket each.
 E2E_TRAY_SLOT=20
 
-# An XEmbed tray at the bottom right of our Xvfb, sized to its icons, as a panel
-# that reserves its strip of the screen.
+# An XEmbed tray at the bottom right of our Xvfb, as wide as its icons. No window
+# manager: with one (openbox) Wine let the first click on an icon go astray now
+# and then, and nothing here needs one.
+E2E_XEMBED_TRAY_HEIGHT=24
 e2e_xembed_tray_start() {
-  trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
+  trayer --edge bottom --align right --widthtype request --height "$E2E_XEMBED_TRAY_HEIGHT" --SetDockType true \
     --SetPartialStrut true --transparent false --tint 0x404040 >/dev/null 2>&1 7>&- &
   E2E_TRAYER_PID=$!
   local i
