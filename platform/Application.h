@@ -23,6 +23,7 @@ void Initialize();
 void SetTitle(const std::string& title);
 const std::string& Title();
 void SetHintHidePause(int milliseconds);
+int HintHidePause();
 void SetShowMainForm(bool show);
 void SetOnDeactivate(std::function<void()> handler);
 
@@ -31,6 +32,13 @@ WindowHandle CreateMainWindow(MainWindowEvents* events);
 WindowHandle MainWindow();
 // Runs the message loop until the main window has closed.
 void Run();
+// Asks the main window to close, as its close box would: the close query may
+// refuse, and the program goes on.
+void CloseMainWindow();
+// Modeless windows whose keys (Tab, Enter, Esc) the loop hands to the dialog
+// manager while they exist.
+void AddDialogWindow(WindowHandle window);
+void RemoveDialogWindow(WindowHandle window);
 
 // Full path of the running program file.
 std::string ProgramFilePath();

@@ -301,6 +301,7 @@ void Initialize() {}
 void SetTitle(const std::string& title) { D().title = title; }
 const std::string& Title() { return D().title; }
 void SetHintHidePause(int milliseconds) { D().hintHidePause = milliseconds; }
+int HintHidePause() { return D().hintHidePause; }
 void SetShowMainForm(bool show) { D().showMainForm = show; }
 void SetOnDeactivate(std::function<void()> handler) { D().onDeactivate = std::move(handler); }
 
@@ -313,6 +314,10 @@ WindowHandle CreateMainWindow(MainWindowEvents* events) {
 WindowHandle MainWindow() { return D().mainWindow; }
 
 void Run() {}
+void CloseMainWindow() { sim::CloseMainWindow(); }
+// The simulated loop has no keys to hand on.
+void AddDialogWindow(WindowHandle) {}
+void RemoveDialogWindow(WindowHandle) {}
 
 std::string ProgramFilePath() { return D().programPath; }
 

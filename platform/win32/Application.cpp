@@ -2,7 +2,9 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -21,6 +23,7 @@ struct AppState {
   std::function<void()> onDeactivate;
   MainWindowEvents* events = nullptr;
   HWND mainWindow = nullptr;
+  std::vector<HWND> dialogWindows;
 };
 
 AppState& S() {
@@ -187,6 +190,7 @@ void Initialize() {
 void SetTitle(const std::string& title) { S().title = title; }
 const std::string& Title() { return S().title; }
 void SetHintHidePause(int milliseconds) { S().hintHidePause = milliseconds; }
+int HintHidePause() { return S().hintHidePause; }
 void SetShowMainForm(bool show) { S().showMainForm = show; }
 void SetOnDeactivate(std::function<void()> handler) { S().onDeactivate = std::move(handler); }
 
@@ -205,10 +209,33 @@ WindowHandle MainWindow() { return reinterpret_cast<WindowHandle>(S().mainWindow
 void Run() {
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    bool dialogKey = false;
+    for (HWND dialog : S().dialogWindows) {
+      if (IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) {
+        dialogKey = true;
+        break;
+      }
+    }
+    if (dialogKey) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
   CoUninitialize();
+}
+
+void CloseMainWindow() {
+  if (S().mainWindow) SendMessageA(S().mainWindow, WM_CLOSE, 0, 0);
+}
+
+void AddDialogWindow(WindowHandle window) {
+  auto& list = S().dialogWindows;
+  HWND hwnd = reinterpret_cast<HWND>(window);
+  if (std::find(list.begin(), list.end(), hwnd) == list.end()) list.push_back(hwnd);
+}
+
+void RemoveDialogWindow(WindowHandle window) {
+  auto& list = S().dialogWindows;
+  list.erase(std::remove(list.begin(), list.end(), reinterpret_cast<HWND>(window)), list.end());
 }
 
 std::string ProgramFilePath() {

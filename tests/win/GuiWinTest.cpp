@@ -1,0 +1,231 @@
+// The GUI layer against real user32 and comctl32: tables placed and scaled,
+// events reflected to the controls' own fields, docking and splitters, the
+// hand-built tree multi-selection and self-freeing forms.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "WinTestSupport.h"
+#include "ui/Gui.h"
+
+namespace {
+
+RECT R(int l, int t, int w, int h) { return RECT{l, t, l + w, t + h}; }
+
+std::string Str(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+         std::to_string(r.bottom - r.top);
+}
+
+class SampleForm : public gui::Form {
+ public:
+  explicit SampleForm(bool* deleted = nullptr) : deleted_(deleted) {
+    CreateForm({"Sample", 300, 240, gui::kSizeableFrame, 0}, nullptr);
+    Place({
+        {&lblName, "lblName", "名前", 8, 8, 60, 12},
+        {&btnOK, "btnOK", "OK", 200, 180, 75, 25},
+        {&chkOn, "chkOn", "有効", 8, 30, 100, 17},
+        {&cmbPos, "cmbPos", "", 8, 60, 120, 20},
+        {&editPath, "editPath", "フォルダ", 8, 110, 200, 20},
+        {&grpBox, "grpBox", "グループ", 150, 8, 120, 60},
+    });
+    lblName.RightAligned = true;
+    btnOK.OnClick = [this] { ++clicks; };
+    chkOn.OnClick = [this] { ++checkClicks; };
+    cmbPos.OnChange = [this] { ++comboChanges; };
+    SetDefaultButton(&btnOK);
+  }
+  ~SampleForm() override {
+    Destroy();
+    if (deleted_) *deleted_ = true;
+  }
+  gui::Label lblName;
+  gui::Button btnOK;
+  gui::CheckBox chkOn;
+  gui::ComboBox cmbPos;
+  gui::LabeledEdit editPath;
+  gui::GroupBox grpBox;
+  int clicks = 0, checkClicks = 0, comboChanges = 0;
+
+ private:
+  bool* deleted_;
+};
+
+// Trees docked as the playlist window docks them, inside a panel.
+class DockForm : public gui::Form {
+ public:
+  DockForm() {
+    CreateForm({"Dock", 400, 300, gui::kSizeableFrame, 0}, nullptr);
+    Place({
+        {&right, "right", "", 0, 0, 150, 10, nullptr, gui::Align::Right},
+        {&split, "split", "", 0, 0, 2, 10, nullptr, gui::Align::Right},
+        {&panel, "panel", "", 0, 0, 10, 10, nullptr, gui::Align::Client},
+        {&top, "top", "", 0, 0, 10, 100, &panel, gui::Align::Top},
+        {&rest, "rest", "", 0, 0, 10, 10, &panel, gui::Align::Client},
+    });
+  }
+  ~DockForm() override { Destroy(); }
+  gui::TreeView right;
+  gui::Splitter split;
+  gui::Panel panel;
+  gui::TreeView top;
+  gui::TreeView rest;
+};
+
+struct DpiScope {
+  explicit DpiScope(int dpi) { gui::SetDpiForTesting(dpi); }
+  ~DpiScope() { gui::SetDpiForTesting(0); }
+};
+
+TEST(GuiWinTest, ATablePlacesControlsAtItsPixelsAndScalesThemWithTheDpi) {
+  for (int dpi : {96, 144}) {
+    DpiScope scope(dpi);
+    SampleForm form;
+    auto s = [&](int v) { return MulDiv(v, dpi, 96); };
+    EXPECT_EQ(form.Width(), s(300)) << dpi;
+    EXPECT_EQ(form.Height(), s(240)) << dpi;
+    EXPECT_EQ(Str(form.btnOK.Bounds()), Str(R(s(200), s(180), s(75), s(25)))) << dpi;
+    EXPECT_EQ(Str(form.editPath.Bounds()), Str(R(s(8), s(110), s(200), s(20)))) << dpi;
+    // The label of a labelled edit sits 3 px above it, one line high.
+    EXPECT_EQ(Str(form.editPath.EditLabel.Bounds()), Str(R(s(8), s(110) - s(3) - s(12), s(200), s(12)))) << dpi;
+    EXPECT_EQ(form.editPath.EditLabel.Text(), "フォルダ");
+    EXPECT_EQ(form.grpBox.Text(), "グループ");
+    EXPECT_EQ(form.ByName("chkOn"), &form.chkOn);
+    // One Shift-JIS "MS UI Gothic" font with a character height of 12 px.
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(form.btnOK.Handle(), WM_GETFONT, 0, 0));
+    LOGFONTA lf{};
+    GetObjectA(font, sizeof(lf), &lf);
+    EXPECT_EQ(lf.lfHeight, -s(12));
+    EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_STREQ(lf.lfFaceName, "MS UI Gothic");
+    EXPECT_EQ(font, gui::UiFont());
+  }
+}
+
+TEST(GuiWinTest, CommandsReachTheControlsOwnEventFields) {
+  SampleForm form;
+  SendMessageA(form.btnOK.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form.clicks, 1);
+  SendMessageA(form.chkOn.Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form.chkOn.Checked());
+  EXPECT_EQ(form.checkClicks, 1);
+  form.chkOn.SetChecked(false);
+  EXPECT_FALSE(form.chkOn.Checked());
+
+  form.cmbPos.SetItems({"左上", "左下", "右上", "右下"});
+  EXPECT_EQ(form.cmbPos.Count(), 4);
+  form.cmbPos.SetItemIndex(3);
+  EXPECT_EQ(form.cmbPos.ItemIndex(), 3);
+  // A choice by the user is a selection change sent to the parent.
+  SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(form.cmbPos.Handle()), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(form.cmbPos.Handle()));
+  EXPECT_EQ(form.comboChanges, 1);
+
+  // Enter through the dialog manager presses the default button.
+  EXPECT_EQ(HIWORD(SendMessageA(form.Handle(), DM_GETDEFID, 0, 0)), DC_HASDEFID);
+  EXPECT_EQ(LOWORD(SendMessageA(form.Handle(), DM_GETDEFID, 0, 0)), GetDlgCtrlID(form.btnOK.Handle()));
+}
+
+TEST(GuiWinTest, DockedControlsFillTheFormAndASplitterResizesItsNeighbour) {
+  DockForm form;
+  RECT client{};
+  GetClientRect(form.Handle(), &client);
+  EXPECT_EQ(Str(form.right.Bounds()), Str(R(client.right - 150, 0, 150, client.bottom)));
+  EXPECT_EQ(Str(form.split.Bounds()), Str(R(client.right - 152, 0, 2, client.bottom)));
+  EXPECT_EQ(Str(form.panel.Bounds()), Str(R(0, 0, client.right - 152, client.bottom)));
+  EXPECT_EQ(Str(form.top.Bounds()), Str(R(0, 0, client.right - 152, 100)));
+  EXPECT_EQ(Str(form.rest.Bounds()), Str(R(0, 100, client.right - 152, client.bottom - 100)));
+  EXPECT_EQ(form.split.Neighbour, &form.right);
+
+  // Resizing the form keeps the docked widths and heights.
+  SetWindowPos(form.Handle(), nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
+  GetClientRect(form.Handle(), &client);
+  EXPECT_EQ(form.right.Width(), 150);
+  EXPECT_EQ(form.right.Bounds().left, client.right - 150);
+  EXPECT_EQ(form.top.Height(), 100);
+  EXPECT_EQ(form.rest.Height(), client.bottom - 100);
+}
+
+TEST(GuiWinTest, TreeSelectionPlainClickSelectsOneControlClickTogglesOne) {
+  DockForm form;
+  gui::TreeView& tree = form.right;
+  std::vector<gui::TreeView::Node> changes;
+  tree.OnChange = [&](gui::TreeView::Node n) { changes.push_back(n); };
+  const auto a = tree.Add("A"), b = tree.Add("B"), c = tree.Add("C");
+  ShowWindow(form.Handle(), SW_SHOW);
+  auto pointOf = [&](gui::TreeView::Node n) {
+    RECT r{};
+    std::memcpy(&r, &n, sizeof(n));
+    SendMessageA(tree.Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+    return MAKELPARAM(r.left + 2, (r.top + r.bottom) / 2);
+  };
+  auto click = [&](gui::TreeView::Node n, WPARAM keys) {
+    SendMessageA(tree.Handle(), WM_LBUTTONDOWN, MK_LBUTTON | keys, pointOf(n));
+    SendMessageA(tree.Handle(), WM_LBUTTONUP, keys, pointOf(n));
+  };
+  auto selected = [&] {
+    std::string s;
+    for (auto n : tree.Nodes()) {
+      if (tree.IsSelected(n)) s += tree.NodeText(n);
+    }
+    return s;
+  };
+
+  click(a, 0);
+  EXPECT_EQ(selected(), "A");
+  EXPECT_EQ(tree.Current(), a);
+  click(c, MK_CONTROL);
+  EXPECT_EQ(selected(), "AC");
+  EXPECT_EQ(tree.Current(), c);
+  click(b, MK_CONTROL);
+  EXPECT_EQ(selected(), "ABC");
+  click(a, MK_CONTROL);  // off again
+  EXPECT_EQ(selected(), "BC");
+  EXPECT_EQ(tree.SelectedCount(), 2);
+  click(b, 0);  // a plain click on one of several leaves it alone selected
+  EXPECT_EQ(selected(), "B");
+  EXPECT_EQ(tree.Current(), b);
+  // The current node moved three times; the last click left it where it was.
+  EXPECT_EQ(changes, (std::vector<gui::TreeView::Node>{a, c, b}));
+
+  tree.SelectOnly(c);
+  EXPECT_EQ(selected(), "C");
+  EXPECT_EQ(tree.NodeAt(POINT{2, 2000}), nullptr);
+  tree.Clear();
+  EXPECT_TRUE(tree.Nodes().empty());
+}
+
+TEST(GuiWinTest, AFormThatFreesItselfOnCloseGoesOnceItsHandlerHasReturned) {
+  bool deleted = false;
+  auto* form = new SampleForm(&deleted);
+  form->FreeOnClose(true);
+  form->btnOK.OnClick = [form, &deleted] {
+    form->Close();
+    // Still here while the handler runs.
+    EXPECT_FALSE(deleted);
+    EXPECT_EQ(form->btnOK.Name, "btnOK");
+  };
+  HWND hwnd = form->Handle();
+  SendMessageA(form->btnOK.Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(deleted);
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST(GuiWinTest, MenusFindTheirItemsAndDispatchCommands) {
+  SampleForm form;
+  gui::Menu menu;
+  int clicked = 0;
+  menu.Build({{"menuA", "設定", [&] { clicked = 1; }, {}},
+              {"menuHelp", "ヘルプ", nullptr, {{"menuB", "バージョン情報", [&] { clicked = 2; }, {}}, {"N1", "-", nullptr, {}}}}},
+             false);
+  form.SetMenu(&menu);
+  ASSERT_NE(menu.Find("menuB"), nullptr);
+  SendMessageA(form.Handle(), WM_COMMAND, menu.Find("menuB")->Id, 0);
+  EXPECT_EQ(clicked, 2);
+  char text[64] = {};
+  GetMenuStringA(menu.Handle(), 0, text, sizeof(text), MF_BYPOSITION);
+  EXPECT_STREQ(text, "設定");
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu.Handle(), 1)), 2);
+}
+
+}  // namespace

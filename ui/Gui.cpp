@@ -1,0 +1,478 @@
+// The window base, forms, fonts, DPI and menus of the GUI layer.
+#include "ui/Gui.h"
+
+#include <map>
+
+#include "platform/Application.h"
+
+namespace gui {
+
+namespace {
+
+const char kWindowClass[] = "KelvaneWindow";
+const char kObjectProp[] = "KelvaneGuiObject";
+
+int& DpiOverride() {
+  static int dpi = 0;
+  return dpi;
+}
+
+void RegisterOwnClass() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSA wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = Window::StaticProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kWindowClass;
+  RegisterClassA(&wc);
+  registered = true;
+}
+
+UINT NextMenuId() {
+  // Above the dialog ids (IDOK, IDCANCEL) and the control ids of forms.
+  static UINT next = 30000;
+  if (++next > 0xFFF0) next = 30001;
+  return next;
+}
+
+}  // namespace
+
+// ---- DPI and fonts ----
+
+int Dpi() {
+  if (DpiOverride()) return DpiOverride();
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int d = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return d > 0 ? d : 96;
+  }();
+  return dpi;
+}
+
+int Scale(int pixels96) { return MulDiv(pixels96, Dpi(), 96); }
+
+void SetDpiForTesting(int dpi) { DpiOverride() = dpi; }
+
+HFONT UiFont(int characterHeight96) {
+  static std::map<std::pair<int, int>, HFONT> fonts;
+  const std::pair<int, int> key(characterHeight96, Dpi());
+  auto it = fonts.find(key);
+  if (it != fonts.end()) return it->second;
+  // A negative height asks for the character height, not the cell height.
+  HFONT font = CreateFontA(-Scale(characterHeight96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                           "MS UI Gothic");
+  fonts[key] = font;
+  return font;
+}
+
+// ---- windows ----
+
+Window::~Window() {
+  if (!hwnd_) return;
+  // No message may reach an object that is going away.
+  HWND hwnd = hwnd_;
+  RemovePropA(hwnd, kObjectProp);
+  if (standardProc_) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standardProc_));
+  hwnd_ = nullptr;
+  DestroyWindow(hwnd);
+}
+
+void Window::Destroy() {
+  // The owner frees the object itself.
+  deleteWhenDestroyed_ = false;
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+  return hwnd ? static_cast<Window*>(GetPropA(hwnd, kObjectProp)) : nullptr;
+}
+
+void Window::Bind(HWND hwnd) {
+  hwnd_ = hwnd;
+  SetPropA(hwnd, kObjectProp, this);
+}
+
+LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    if (auto* self = static_cast<Window*>(create->lpCreateParams)) self->Bind(hwnd);
+  }
+  Window* self = FromHandle(hwnd);
+  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+
+  LRESULT result = 0;
+  ++self->depth_;
+  platform::app::RunGuarded([&] {
+    // A control's command or notification goes back to the control's own wrapper.
+    Window* child = nullptr;
+    if (message == WM_COMMAND && lParam) child = FromHandle(reinterpret_cast<HWND>(lParam));
+    if (message == WM_NOTIFY) child = FromHandle(reinterpret_cast<NMHDR*>(lParam)->hwndFrom);
+    if (child && child != self) {
+      child->Reflected(message, wParam, lParam, &result);
+    } else {
+      result = self->HandleMessage(message, wParam, lParam);
+    }
+  });
+  --self->depth_;
+
+  if (message == WM_NCDESTROY) {
+    RemovePropA(hwnd, kObjectProp);
+    if (self->standardProc_) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->standardProc_));
+    self->hwnd_ = nullptr;
+    self->destroyed_ = true;
+  }
+  // A self-freeing window goes once none of its handlers is still running.
+  if (self->destroyed_ && self->deleteWhenDestroyed_ && self->depth_ == 0) delete self;
+  return result;
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return Default(message, wParam, lParam);
+}
+
+LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (standardProc_) return CallWindowProcA(standardProc_, hwnd_, message, wParam, lParam);
+  return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+void Window::CreateOwn(DWORD exStyle, const char* caption, DWORD style, int x, int y, int w, int h, HWND parent,
+                       HMENU menuOrId) {
+  RegisterOwnClass();
+  CreateWindowExA(exStyle, kWindowClass, caption, style, x, y, w, h, parent, menuOrId, GetModuleHandleA(nullptr),
+                  this);
+}
+
+void Window::CreateStandard(DWORD exStyle, const char* className, const char* caption, DWORD style, int x, int y,
+                            int w, int h, HWND parent, int id) {
+  HWND hwnd = CreateWindowExA(exStyle, className, caption, style, x, y, w, h, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  if (!hwnd) return;
+  Bind(hwnd);
+  standardProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::StaticProc)));
+}
+
+void Window::SetBounds(int left, int top, int width, int height) {
+  SetWindowPos(hwnd_, nullptr, left, top, width < 0 ? 0 : width, height < 0 ? 0 : height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT Window::Bounds() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  HWND parent = GetParent(hwnd_);
+  if (parent && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_CHILD)) {
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  }
+  return r;
+}
+
+int Window::Width() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return r.right - r.left;
+}
+
+int Window::Height() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return r.bottom - r.top;
+}
+
+void Window::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+bool Window::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+void Window::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
+bool Window::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+
+std::string Window::Text() const {
+  const int n = GetWindowTextLengthA(hwnd_);
+  std::string text(static_cast<std::size_t>(n) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, &text[0], n + 1)));
+  return text;
+}
+
+void Window::SetText(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+void Window::SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+
+// ---- docking ----
+
+void DockControls(const std::vector<Control*>& controls, RECT area) {
+  for (Align pass : {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client}) {
+    for (Control* c : controls) {
+      if (c->align != pass || !c->Handle()) continue;
+      const int w = area.right - area.left;
+      const int h = area.bottom - area.top;
+      switch (pass) {
+        case Align::Top: {
+          const int ch = c->Height();
+          c->SetBounds(area.left, area.top, w, ch);
+          area.top += ch;
+          break;
+        }
+        case Align::Bottom: {
+          const int ch = c->Height();
+          c->SetBounds(area.left, area.bottom - ch, w, ch);
+          area.bottom -= ch;
+          break;
+        }
+        case Align::Left: {
+          const int cw = c->Width();
+          c->SetBounds(area.left, area.top, cw, h);
+          area.left += cw;
+          break;
+        }
+        case Align::Right: {
+          const int cw = c->Width();
+          c->SetBounds(area.right - cw, area.top, cw, h);
+          area.right -= cw;
+          break;
+        }
+        default:
+          c->SetBounds(area.left, area.top, w, h);
+          break;
+      }
+    }
+  }
+}
+
+// ---- menus ----
+
+namespace {
+
+void BuildItems(HMENU menu, std::vector<MenuItem>& items) {
+  for (MenuItem& item : items) {
+    if (item.Caption == "-") {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else if (!item.Items.empty()) {
+      HMENU sub = CreatePopupMenu();
+      BuildItems(sub, item.Items);
+      AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), item.Caption.c_str());
+    } else {
+      item.Id = NextMenuId();
+      AppendMenuA(menu, MF_STRING, item.Id, item.Caption.c_str());
+    }
+  }
+}
+
+MenuItem* FindIn(std::vector<MenuItem>& items, const std::string* name, UINT id) {
+  for (MenuItem& item : items) {
+    if (name ? item.Name == *name : (item.Id == id && id != 0)) return &item;
+    if (MenuItem* found = FindIn(item.Items, name, id)) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+Menu::~Menu() {
+  if (menu_) DestroyMenu(menu_);
+}
+
+void Menu::Build(std::vector<MenuItem> items, bool popup) {
+  if (menu_) DestroyMenu(menu_);
+  items_ = std::move(items);
+  menu_ = popup ? CreatePopupMenu() : CreateMenu();
+  BuildItems(menu_, items_);
+}
+
+MenuItem* Menu::Find(const std::string& name) { return FindIn(items_, &name, 0); }
+MenuItem* Menu::FindId(UINT id) { return FindIn(items_, nullptr, id); }
+
+void Menu::Popup(HWND owner, POINT screen) {
+  // The owner must be the foreground window, or the menu stays open when the
+  // user clicks elsewhere.
+  SetForegroundWindow(owner);
+  const UINT id = static_cast<UINT>(TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                                                   screen.x, screen.y, 0, owner, nullptr));
+  PostMessageA(owner, WM_NULL, 0, 0);
+  if (MenuItem* item = id ? FindId(id) : nullptr) {
+    if (item->OnClick) item->OnClick();
+  }
+}
+
+// ---- forms ----
+
+Form* FormOf(HWND hwnd) {
+  if (!hwnd) return nullptr;
+  return dynamic_cast<Form*>(Window::FromHandle(GetAncestor(hwnd, GA_ROOT)));
+}
+
+void Form::CreateForm(const FormSpec& spec, HWND owner) {
+  CreateOwn(spec.ExStyle | WS_EX_CONTROLPARENT, spec.Caption.c_str(), spec.Style | WS_CLIPCHILDREN, 0, 0,
+            Scale(spec.Width), Scale(spec.Height), owner, nullptr);
+  SetFont(UiFont());
+}
+
+void Form::Place(std::initializer_list<Placement> table) {
+  for (const Placement& p : table) {
+    Control* c = p.control;
+    c->Name = p.name;
+    c->align = p.align;
+    c->Designed = RECT{p.left, p.top, p.left + p.width, p.top + p.height};
+    const RECT r{Scale(p.left), Scale(p.top), Scale(p.left) + Scale(p.width), Scale(p.top) + Scale(p.height)};
+    HWND parent = p.parent ? p.parent->Handle() : Handle();
+    c->Create(parent, p.caption, r, nextId_++);
+    c->SetFont(UiFont());
+    controls_.push_back(c);
+    if (p.align == Align::None) continue;
+    std::vector<Control*>& docked = p.parent ? static_cast<Panel*>(p.parent)->Docked : docked_;
+    if (auto* splitter = dynamic_cast<Splitter*>(c)) {
+      for (auto it = docked.rbegin(); it != docked.rend(); ++it) {
+        if ((*it)->align == p.align) {
+          splitter->Neighbour = *it;
+          break;
+        }
+      }
+    }
+    docked.push_back(c);
+  }
+  Realign();
+}
+
+void Form::Realign() {
+  if (!Handle()) return;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  DockControls(docked_, client);
+  for (Control* c : controls_) {
+    if (auto* panel = dynamic_cast<Panel*>(c)) panel->Realign();
+  }
+}
+
+void Form::SetMenu(Menu* menu) {
+  menu_ = menu;
+  ::SetMenu(Handle(), menu ? menu->Handle() : nullptr);
+}
+
+void Form::Show() {
+  if (!IsWindowVisible(Handle())) {
+    if (OnShow) OnShow();
+    ShowWindow(Handle(), SW_SHOW);
+  }
+  SetForegroundWindow(Handle());
+  platform::app::AddDialogWindow(reinterpret_cast<platform::WindowHandle>(Handle()));
+}
+
+void Form::Hide() { ShowWindow(Handle(), SW_HIDE); }
+
+void Form::Close() {
+  if (OnClose) OnClose();
+  if (deleteWhenDestroyed_) {
+    DestroyWindow(Handle());
+  } else {
+    Hide();
+  }
+}
+
+void Form::EnableHints() {
+  if (tooltip_) return;
+  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(platform::app::HintHidePause(), 0));
+  SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
+  for (Control* c : controls_) {
+    if (c->Hint.empty()) continue;
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof(ti);
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(c->Handle());
+    ti.lpszText = const_cast<char*>(c->Hint.c_str());
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+}
+
+void Form::CenterOn(HWND other) {
+  RECT area{};
+  if (!other || !GetWindowRect(other, &area)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  const int w = Width();
+  const int h = Height();
+  SetWindowPos(Handle(), nullptr, (area.left + area.right - w) / 2, (area.top + area.bottom - h) / 2, 0, 0,
+               SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+Control* Form::ByName(const std::string& name) const {
+  for (Control* c : controls_) {
+    if (c->Name == name) return c;
+  }
+  return nullptr;
+}
+
+void Form::PointerLeft() {
+  if (inMenu_ || !Visible()) return;
+  if (OnMouseLeave) OnMouseLeave();
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      Realign();
+      if (OnResize) OnResize();
+      return 0;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0 && lParam == 0 && menu_) {
+        if (MenuItem* item = menu_->FindId(LOWORD(wParam))) {
+          if (item->OnClick) item->OnClick();
+          return 0;
+        }
+      }
+      // Enter and Esc through the dialog manager.
+      if (LOWORD(wParam) == IDOK && lParam == 0 && defaultButton_) defaultButton_->Click();
+      if (LOWORD(wParam) == IDCANCEL && lParam == 0) {
+        if (cancelButton_) {
+          cancelButton_->Click();
+        } else {
+          Close();
+        }
+      }
+      return 0;
+    case DM_GETDEFID:
+      if (defaultButton_ && defaultButton_->Handle()) {
+        return MAKELRESULT(GetDlgCtrlID(defaultButton_->Handle()), DC_HASDEFID);
+      }
+      return 0;
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE: {
+      bool& tracking = message == WM_MOUSEMOVE ? trackingLeave_ : trackingNcLeave_;
+      if (!tracking) {
+        TRACKMOUSEEVENT tme{sizeof(tme), static_cast<DWORD>(TME_LEAVE | (message == WM_NCMOUSEMOVE ? TME_NONCLIENT : 0)),
+                            Handle(), 0};
+        tracking = TrackMouseEvent(&tme) != FALSE;
+      }
+      return Default(message, wParam, lParam);
+    }
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      PointerLeft();
+      return 0;
+    case WM_NCMOUSELEAVE:
+      trackingNcLeave_ = false;
+      PointerLeft();
+      return 0;
+    case WM_ENTERMENULOOP:
+      inMenu_ = true;
+      return 0;
+    case WM_EXITMENULOOP:
+      inMenu_ = false;
+      return 0;
+    case WM_DESTROY:
+      platform::app::RemoveDialogWindow(reinterpret_cast<platform::WindowHandle>(Handle()));
+      // The menu object frees its menu itself.
+      if (menu_) ::SetMenu(Handle(), nullptr);
+      return 0;
+    default:
+      return Default(message, wParam, lParam);
+  }
+}
+
+}  // namespace gui

@@ -1,0 +1,397 @@
+#pragma once
+// Kelvane's small GUI layer over user32 and comctl32 (Windows only).
+//
+// A form declares its controls as named members, places them from one table of
+// 96-DPI pixels (name, caption, rectangle, parent) and wires their event fields
+// to its handler methods:
+//
+//   class TMyForm : public gui::Form {
+//    public:
+//     explicit TMyForm(HWND owner) {
+//       CreateForm({"Caption", 300, 200, gui::kDialogFrame, 0}, owner);  // outer size
+//       Place({
+//           {&lblName, "lblName", "Name", 8, 8, 60, 12},
+//           {&editName, "editName", "Folder", 8, 40, 200, 20},  // labelled: caption above
+//           {&btnOK, "btnOK", "OK", 130, 150, 75, 25},
+//       });
+//       btnOK.OnClick = [this] { btnOKClick(); };
+//       SetDefaultButton(&btnOK);   // Enter; SetCancelButton for Esc
+//     }
+//     ~TMyForm() override { Destroy(); }   // window gone before the members
+//     gui::Label lblName;
+//     gui::LabeledEdit editName;
+//     gui::Button btnOK;
+//    private:
+//     void btnOKClick() { Close(); }
+//   };
+//
+// Life: a form owned by an object is a member or unique_ptr and lives until its
+// owner frees it; Close() only hides it unless FreeOnClose(true) was set, in which
+// case Close() destroys the window and the object deletes itself once no handler
+// of it is running (`new TAbout(owner)` and forget it). Show() shows without
+// waiting, as a modeless window: Tab, Enter and Esc work through the dialog manager.
+//
+// Every rectangle, font and indent is scaled by the system DPI (Scale); at 96 DPI
+// every size is the one written in the table. Exceptions from handlers never reach
+// Windows: the one window procedure hands them to the general error display.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gui {
+
+// ---- DPI and fonts ----
+
+// The system DPI (LOGPIXELSY of the screen), read once.
+int Dpi();
+// Pixels at 96 DPI made pixels at the system DPI.
+int Scale(int pixels96);
+// For tests: the DPI that Scale uses from now on; 0 goes back to the system's.
+void SetDpiForTesting(int dpi);
+// "MS UI Gothic", Shift-JIS, the given character height (96-DPI pixels),
+// created once per height and DPI and kept for the program's life.
+HFONT UiFont(int characterHeight96 = 12);
+
+// ---- windows ----
+
+class Window {
+ public:
+  Window() = default;
+  virtual ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  // The window destroyed now (its object stays).
+  void Destroy();
+
+  void SetBounds(int left, int top, int width, int height);  // device pixels
+  RECT Bounds() const;  // relative to the parent's client area (screen for top-level)
+  int Width() const;
+  int Height() const;
+  void SetVisible(bool visible);
+  bool Visible() const;
+  void SetEnabled(bool enabled);
+  bool Enabled() const;
+  std::string Text() const;
+  void SetText(const std::string& text);
+  void SetFont(HFONT font);
+
+  // The window procedure of every window of this layer: our own classes and the
+  // subclassed standard controls alike.
+  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // The object of a window of this layer, or null.
+  static Window* FromHandle(HWND hwnd);
+
+ protected:
+  // Handles one message; the default passes it on (DefWindowProc, or the
+  // standard control's own procedure).
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+  // A command or notification this window sent to its parent, handed back.
+  virtual void Reflected(UINT, WPARAM, LPARAM, LRESULT*) {}
+
+  // Creates a window of our own class (the object is bound at WM_NCCREATE).
+  void CreateOwn(DWORD exStyle, const char* caption, DWORD style, int x, int y, int w, int h, HWND parent,
+                 HMENU menuOrId);
+  // Creates a standard control and subclasses it.
+  void CreateStandard(DWORD exStyle, const char* className, const char* caption, DWORD style, int x, int y,
+                      int w, int h, HWND parent, int id);
+
+ private:
+  void Bind(HWND hwnd);
+  HWND hwnd_ = nullptr;
+  WNDPROC standardProc_ = nullptr;
+  int depth_ = 0;         // handlers of this object now running
+  bool destroyed_ = false;
+ protected:
+  bool deleteWhenDestroyed_ = false;
+  // Mouse-leave tracking, for forms that hide when the pointer leaves them.
+  bool trackingLeave_ = false;
+  bool trackingNcLeave_ = false;
+};
+
+// ---- controls ----
+
+enum class Align { None, Top, Bottom, Left, Right, Client };
+
+class Form;
+
+// A child control. Hint texts show in a tooltip when the form has them enabled.
+class Control : public Window {
+ public:
+  Align align = Align::None;
+  std::string Name;
+  std::string Hint;
+  // The 96-DPI rectangle from the form's table.
+  RECT Designed{};
+
+  // Creates the control as a child of `parent` at a device-pixel rectangle.
+  virtual void Create(HWND parent, const std::string& caption, const RECT& rect, int id) = 0;
+  // The form's table gives the caption; some controls show it elsewhere (a
+  // labelled edit's label).
+  virtual void Moved() {}
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class Label : public Control {
+ public:
+  bool RightAligned = false;
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+};
+
+class Button : public Control {
+ public:
+  std::function<void()> OnClick;
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Click();
+ protected:
+  void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+};
+
+class CheckBox : public Button {
+ public:
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  bool Checked() const;
+  void SetChecked(bool checked);
+};
+
+class GroupBox : public Control {
+ public:
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+};
+
+// A drop-down list (no typing): items and the chosen index (-1 for none).
+class ComboBox : public Control {
+ public:
+  std::function<void()> OnChange;
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void SetItems(const std::vector<std::string>& items);
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  int Count() const;
+ protected:
+  void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+};
+
+// An edit box with its label above it (3 px apart); the table's caption is the
+// label's text, the rectangle the edit box's.
+class LabeledEdit : public Control {
+ public:
+  std::function<void()> OnChange;
+  Label EditLabel;
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Moved() override;
+ protected:
+  void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+};
+
+// A container with optional bevels; also the plain bevel line (Edges = BF_TOP).
+class Panel : public Control {
+ public:
+  enum class Bevel { None, Raised, Lowered, Etched };  // Etched: the bevel line
+  Bevel Outer = Bevel::None;
+  UINT Edges = BF_RECT;
+  // Children docked by their `align`, in the order they were placed.
+  void Realign();
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  std::vector<Control*> Docked;
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// Dragging resizes the control docked just before it on the same side; the
+// client control keeps at least MinSize too.
+class Splitter : public Control {
+ public:
+  int MinSize = 30;  // 96-DPI pixels
+  Control* Neighbour = nullptr;
+  std::function<void()> OnMoved;
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+ private:
+  bool Vertical() const { return align == Align::Left || align == Align::Right; }
+  void DragTo(POINT screen);
+  bool dragging_ = false;
+  POINT start_{};
+  int startSize_ = 0;
+};
+
+class ProgressBar : public Control {
+ public:
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void SetRange(int minimum, int maximum);
+  void SetPosition(int position);
+  int Position() const;
+};
+
+class PictureBox : public Control {
+ public:
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void SetIcon(HICON icon);  // shown at the control's size; the caller keeps the icon
+  HICON Icon() const { return icon_; }
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+ private:
+  HICON icon_ = nullptr;
+};
+
+// A tree filled by the program only: text nodes, an optional image list,
+// hot tracking, no label editing, and a multi-selection kept in the items
+// (TVIS_SELECTED): a plain click selects one node, a control-click adds or
+// removes one. `Current` is the node the tree itself has selected (its caret).
+class TreeView : public Control {
+ public:
+  using Node = HTREEITEM;
+  bool ShowSelectionAlways = false;
+  bool TabStop = true;
+  int Indent = 19;  // 96-DPI pixels
+  HIMAGELIST Images = nullptr;
+  int ImageIndex = -1;
+
+  std::function<void(Node)> OnChange;               // the current node moved (null: none)
+  std::function<void(int button, POINT)> OnMouseDown;  // 0 left, 1 right, 2 middle; client point
+  std::function<void(POINT)> OnDblClick;
+  std::function<void(POINT screen)> OnContextPopup;  // right button released, or the menu key
+
+  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Clear();
+  Node Add(const std::string& text);
+  // Every node, in tree order (depth first).
+  std::vector<Node> Nodes() const;
+  std::string NodeText(Node node) const;
+  Node NodeAt(POINT client) const;
+  Node Current() const;
+  bool IsSelected(Node node) const;
+  int SelectedCount() const;
+  // Makes the node the one selected node and the current one (OnChange fires
+  // when the current node moves).
+  void SelectOnly(Node node);
+  void SetSelected(Node node, bool selected);
+  void ClearSelection();
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+ private:
+  void ControlClick(Node node);
+  bool keepOthers_ = false;  // the current node moves by a control-click
+};
+
+// ---- menus ----
+
+struct MenuItem {
+  std::string Name;
+  std::string Caption;  // "-" for a separator
+  std::function<void()> OnClick;
+  std::vector<MenuItem> Items;  // a submenu
+  UINT Id = 0;
+};
+
+// A menu bar or pop-up menu built from items; command ids are unique
+// program-wide, so a WM_COMMAND from any menu finds its item.
+class Menu {
+ public:
+  Menu() = default;
+  ~Menu();
+  Menu(const Menu&) = delete;
+  Menu& operator=(const Menu&) = delete;
+  void Build(std::vector<MenuItem> items, bool popup);
+  HMENU Handle() const { return menu_; }
+  MenuItem* Find(const std::string& name);
+  MenuItem* FindId(UINT id);
+  // A pop-up menu at a screen point; the chosen item's OnClick runs before
+  // it returns.
+  void Popup(HWND owner, POINT screen);
+
+ private:
+  HMENU menu_ = nullptr;
+  std::vector<MenuItem> items_;
+};
+
+// ---- forms ----
+
+constexpr DWORD kSizeableFrame = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+constexpr DWORD kDialogFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+
+struct FormSpec {
+  std::string Caption;
+  int Width;   // outer size, 96-DPI pixels
+  int Height;
+  DWORD Style;
+  DWORD ExStyle;
+};
+
+struct Placement {
+  Control* control;
+  const char* name;
+  std::string caption;
+  int left, top, width, height;  // 96-DPI pixels, relative to the parent's client area
+  Control* parent = nullptr;     // a panel, or null for the form itself
+  Align align = Align::None;
+};
+
+class Form : public Window {
+ public:
+  std::function<void()> OnShow;          // hidden -> visible
+  std::function<void()> OnClose;         // close box, Esc without a cancel button, Close()
+  std::function<void()> OnResize;
+  std::function<void()> OnMouseLeave;    // the pointer left the form or one of its controls
+
+  void CreateForm(const FormSpec& spec, HWND owner);
+  // Creates and places the controls of the table, in order, and docks those
+  // with an alignment.
+  void Place(std::initializer_list<Placement> table);
+  void SetMenu(Menu* menu);
+  // Shows the form without waiting (OnShow runs when it was hidden) and brings
+  // it forward.
+  void Show();
+  void Hide();
+  void Close();
+  void FreeOnClose(bool free) { deleteWhenDestroyed_ = free; }
+  void SetDefaultButton(Button* button) { defaultButton_ = button; }
+  void SetCancelButton(Button* button) { cancelButton_ = button; }
+  // Tooltips for the controls that have a Hint; they stay up as long as the
+  // application's hint hide pause.
+  void EnableHints();
+  // Centres the form on another window (or the work area when null).
+  void CenterOn(HWND other);
+  Control* ByName(const std::string& name) const;
+  const std::vector<Control*>& Controls() const { return controls_; }
+  // Docks the controls with an alignment again (after a size changed).
+  void Realign();
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The pointer may have left: reported once per leave, not while a menu is up.
+  void PointerLeft();
+
+ private:
+  std::vector<Control*> controls_;
+  std::vector<Control*> docked_;
+  Menu* menu_ = nullptr;
+  Button* defaultButton_ = nullptr;
+  Button* cancelButton_ = nullptr;
+  HWND tooltip_ = nullptr;
+  int nextId_ = 1000;
+  bool inMenu_ = false;
+  friend class Control;
+};
+
+// The form that a control belongs to, or null.
+Form* FormOf(HWND hwnd);
+
+// Docks `controls` inside `area` (device pixels) by their alignment, in order:
+// top and bottom first, then left and right, then the client.
+void DockControls(const std::vector<Control*>& controls, RECT area);
+
+}  // namespace gui

@@ -1,0 +1,428 @@
+// The control wrappers of the GUI layer: standard controls with event fields,
+// plus what comctl32 lacks (a splitter, bevelled panels, tree multi-selection).
+#include <windowsx.h>
+
+#include <cstring>
+
+#include "ui/Gui.h"
+
+namespace gui {
+
+namespace {
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+
+int W(const RECT& r) { return r.right - r.left; }
+int H(const RECT& r) { return r.bottom - r.top; }
+
+}  // namespace
+
+LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A form that hides when the pointer leaves it must hear of a leave from any
+  // of its controls, since the pointer can leave the window straight from one.
+  if (message == WM_MOUSEMOVE && !trackingLeave_) {
+    TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, Handle(), 0};
+    trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
+  } else if (message == WM_MOUSELEAVE) {
+    trackingLeave_ = false;
+    if (Form* form = FormOf(Handle())) form->PointerLeft();
+  }
+  return Default(message, wParam, lParam);
+}
+
+// ---- simple controls ----
+
+void Label::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
+  CreateStandard(0, "STATIC", caption.c_str(), kChild | (RightAligned ? SS_RIGHT : SS_LEFT), r.left, r.top, W(r),
+                 H(r), parent, id);
+}
+
+void Button::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
+  CreateStandard(0, "BUTTON", caption.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, r.left, r.top, W(r), H(r),
+                 parent, id);
+}
+
+void Button::Click() {
+  if (OnClick) OnClick();
+}
+
+void Button::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) Click();
+}
+
+void CheckBox::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
+  CreateStandard(0, "BUTTON", caption.c_str(), kChild | WS_TABSTOP | BS_AUTOCHECKBOX, r.left, r.top, W(r), H(r),
+                 parent, id);
+}
+
+bool CheckBox::Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void CheckBox::SetChecked(bool checked) {
+  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void GroupBox::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
+  CreateStandard(0, "BUTTON", caption.c_str(), kChild | BS_GROUPBOX, r.left, r.top, W(r), H(r), parent, id);
+}
+
+void ComboBox::Create(HWND parent, const std::string&, const RECT& r, int id) {
+  // The height given is the closed box; the list drops below it.
+  CreateStandard(0, "COMBOBOX", "", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, r.left, r.top, W(r),
+                 H(r) + Scale(160), parent, id);
+}
+
+void ComboBox::SetItems(const std::vector<std::string>& items) {
+  SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : items) SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+int ComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
+void ComboBox::SetItemIndex(int index) { SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+int ComboBox::Count() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
+
+void ComboBox::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+  if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE && OnChange) OnChange();
+}
+
+void LabeledEdit::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
+  CreateStandard(WS_EX_CLIENTEDGE, "EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, r.left, r.top, W(r), H(r),
+                 parent, id);
+  const int labelHeight = Scale(12);
+  const int spacing = Scale(3);
+  EditLabel.Create(parent, caption, RECT{r.left, r.top - spacing - labelHeight, r.right, r.top - spacing}, 0);
+  EditLabel.SetFont(UiFont());
+}
+
+void LabeledEdit::Moved() {
+  const RECT r = Bounds();
+  EditLabel.SetBounds(r.left, r.top - Scale(3) - Scale(12), W(r), Scale(12));
+}
+
+void LabeledEdit::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+  if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE && OnChange) OnChange();
+}
+
+void ProgressBar::Create(HWND parent, const std::string&, const RECT& r, int id) {
+  CreateStandard(0, PROGRESS_CLASSA, "", kChild | PBS_SMOOTH, r.left, r.top, W(r), H(r), parent, id);
+}
+
+void ProgressBar::SetRange(int minimum, int maximum) {
+  SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
+}
+
+void ProgressBar::SetPosition(int position) { SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0); }
+int ProgressBar::Position() const { return static_cast<int>(SendMessageA(Handle(), PBM_GETPOS, 0, 0)); }
+
+// ---- our own windows: panel, splitter, picture ----
+
+void Panel::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
+  CreateOwn(WS_EX_CONTROLPARENT, caption.c_str(), kChild | WS_CLIPCHILDREN, r.left, r.top, W(r), H(r), parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+void Panel::Realign() {
+  if (!Handle() || Docked.empty()) return;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  DockControls(Docked, client);
+}
+
+LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SIZE) {
+    Realign();
+    return 0;
+  }
+  if (message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    if (Outer != Bevel::None) {
+      RECT r{};
+      GetClientRect(Handle(), &r);
+      const UINT edge = Outer == Bevel::Raised ? BDR_RAISEDINNER : Outer == Bevel::Lowered ? BDR_SUNKENOUTER : EDGE_ETCHED;
+      DrawEdge(dc, &r, edge, Edges);
+    }
+    EndPaint(Handle(), &ps);
+    return 0;
+  }
+  return Control::HandleMessage(message, wParam, lParam);
+}
+
+void Splitter::Create(HWND parent, const std::string&, const RECT& r, int id) {
+  CreateOwn(0, "", kChild, r.left, r.top, W(r), H(r), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+void Splitter::DragTo(POINT screen) {
+  if (!Neighbour) return;
+  const int delta = Vertical() ? screen.x - start_.x : screen.y - start_.y;
+  int size = startSize_ + (align == Align::Right || align == Align::Bottom ? -delta : delta);
+  // The client control beside us keeps at least MinSize, and so does the neighbour.
+  HWND parent = GetParent(Handle());
+  RECT client{};
+  GetClientRect(parent, &client);
+  int others = 0;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    auto* c = dynamic_cast<Control*>(FromHandle(child));
+    if (!c || c == Neighbour || c->align == Align::None || c->align == Align::Client) continue;
+    const bool sameAxis = Vertical() ? (c->align == Align::Left || c->align == Align::Right)
+                                     : (c->align == Align::Top || c->align == Align::Bottom);
+    if (sameAxis) others += Vertical() ? c->Width() : c->Height();
+  }
+  const int room = (Vertical() ? W(client) : H(client)) - others - Scale(MinSize);
+  if (size > room) size = room;
+  if (size < Scale(MinSize)) size = Scale(MinSize);
+  const RECT n = Neighbour->Bounds();
+  if (Vertical()) {
+    Neighbour->SetBounds(n.left, n.top, size, H(n));
+  } else {
+    Neighbour->SetBounds(n.left, n.top, W(n), size);
+  }
+  if (auto* panel = dynamic_cast<Panel*>(FromHandle(parent))) {
+    panel->Realign();
+  } else if (auto* form = dynamic_cast<Form*>(FromHandle(parent))) {
+    form->Realign();
+  }
+  if (OnMoved) OnMoved();
+}
+
+LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SETCURSOR:
+      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(Vertical() ? IDC_SIZEWE : IDC_SIZENS)));
+      return TRUE;
+    case WM_LBUTTONDOWN:
+      if (!Neighbour) return 0;
+      dragging_ = true;
+      GetCursorPos(&start_);
+      startSize_ = Vertical() ? Neighbour->Width() : Neighbour->Height();
+      SetCapture(Handle());
+      return 0;
+    case WM_MOUSEMOVE:
+      if (dragging_) {
+        POINT p;
+        GetCursorPos(&p);
+        DragTo(p);
+        return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (dragging_) {
+        dragging_ = false;
+        if (message == WM_LBUTTONUP) ReleaseCapture();
+      }
+      return 0;
+    default:
+      break;
+  }
+  return Control::HandleMessage(message, wParam, lParam);
+}
+
+void PictureBox::Create(HWND parent, const std::string&, const RECT& r, int id) {
+  CreateOwn(0, "", kChild, r.left, r.top, W(r), H(r), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+void PictureBox::SetIcon(HICON icon) {
+  icon_ = icon;
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return Control::HandleMessage(message, wParam, lParam);
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(Handle(), &ps);
+  RECT r{};
+  GetClientRect(Handle(), &r);
+  if (icon_) DrawIconEx(dc, 0, 0, icon_, W(r), H(r), 0, nullptr, DI_NORMAL);
+  EndPaint(Handle(), &ps);
+  return 0;
+}
+
+// ---- tree ----
+
+void TreeView::Create(HWND parent, const std::string&, const RECT& r, int id) {
+  DWORD style = kChild | TVS_HASBUTTONS | TVS_HASLINES | TVS_TRACKSELECT | TVS_DISABLEDRAGDROP;
+  if (ShowSelectionAlways) style |= TVS_SHOWSELALWAYS;
+  if (TabStop) style |= WS_TABSTOP;
+  CreateStandard(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", style, r.left, r.top, W(r), H(r), parent, id);
+  SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(Scale(Indent)), 0);
+  if (Images) SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Images));
+}
+
+void TreeView::Clear() { SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
+
+TreeView::Node TreeView::Add(const std::string& text) {
+  TVINSERTSTRUCTA ins{};
+  ins.hParent = TVI_ROOT;
+  ins.hInsertAfter = TVI_LAST;
+  ins.item.mask = TVIF_TEXT;
+  ins.item.pszText = const_cast<char*>(text.c_str());
+  if (Images) {
+    ins.item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    ins.item.iImage = ins.item.iSelectedImage = ImageIndex;
+  }
+  return reinterpret_cast<Node>(SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+}
+
+namespace {
+
+HTREEITEM NextOf(HWND tree, HTREEITEM item, UINT relation) {
+  return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+void Collect(HWND tree, HTREEITEM item, std::vector<HTREEITEM>* out) {
+  for (; item; item = NextOf(tree, item, TVGN_NEXT)) {
+    out->push_back(item);
+    Collect(tree, NextOf(tree, item, TVGN_CHILD), out);
+  }
+}
+
+}  // namespace
+
+std::vector<TreeView::Node> TreeView::Nodes() const {
+  std::vector<Node> nodes;
+  Collect(Handle(), NextOf(Handle(), nullptr, TVGN_ROOT), &nodes);
+  return nodes;
+}
+
+std::string TreeView::NodeText(Node node) const {
+  char buffer[4096] = {};
+  TVITEMA item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = node;
+  item.pszText = buffer;
+  item.cchTextMax = sizeof(buffer);
+  SendMessageA(Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  return buffer;
+}
+
+TreeView::Node TreeView::NodeAt(POINT client) const {
+  TVHITTESTINFO hit{};
+  hit.pt = client;
+  SendMessageA(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  // Anywhere on a node's row counts, not only its label.
+  return (hit.flags & (TVHT_ONITEM | TVHT_ONITEMRIGHT | TVHT_ONITEMINDENT | TVHT_ONITEMBUTTON)) ? hit.hItem : nullptr;
+}
+
+TreeView::Node TreeView::Current() const { return NextOf(Handle(), nullptr, TVGN_CARET); }
+
+bool TreeView::IsSelected(Node node) const {
+  return (SendMessageA(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_SELECTED) & TVIS_SELECTED) != 0;
+}
+
+int TreeView::SelectedCount() const {
+  int n = 0;
+  for (Node node : Nodes()) n += IsSelected(node) ? 1 : 0;
+  return n;
+}
+
+void TreeView::SetSelected(Node node, bool selected) {
+  TVITEMA item{};
+  item.mask = TVIF_STATE;
+  item.hItem = node;
+  item.state = selected ? TVIS_SELECTED : 0;
+  item.stateMask = TVIS_SELECTED;
+  SendMessageA(Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void TreeView::ClearSelection() {
+  for (Node node : Nodes()) SetSelected(node, false);
+}
+
+void TreeView::SelectOnly(Node node) {
+  for (Node other : Nodes()) {
+    if (other != node) SetSelected(other, false);
+  }
+  if (Current() != node) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+  if (node) SetSelected(node, true);
+}
+
+void TreeView::ControlClick(Node node) {
+  if (IsSelected(node)) {
+    SetSelected(node, false);
+    return;
+  }
+  // Moving the tree's own selection clears the old one's mark: keep every mark.
+  std::vector<Node> marked;
+  for (Node n : Nodes()) {
+    if (IsSelected(n)) marked.push_back(n);
+  }
+  keepOthers_ = true;
+  if (Current() != node) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+  keepOthers_ = false;
+  for (Node n : marked) SetSelected(n, true);
+  SetSelected(node, true);
+}
+
+LRESULT TreeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  switch (message) {
+    case WM_LBUTTONDOWN: {
+      if (OnMouseDown) OnMouseDown(0, p);
+      Node node = NodeAt(p);
+      if (node && (wParam & MK_CONTROL)) {
+        SetFocus(Handle());
+        ControlClick(node);
+        return 0;
+      }
+      // A plain click selects one node, also when it is already the current one.
+      if (node) {
+        for (Node other : Nodes()) {
+          if (other != node) SetSelected(other, false);
+        }
+      }
+      break;
+    }
+    case WM_RBUTTONDOWN:
+      // The tree's own right-button handling runs a drag loop and moves the
+      // highlight; the form decides what a right click selects.
+      SetFocus(Handle());
+      if (OnMouseDown) OnMouseDown(1, p);
+      return 0;
+    case WM_RBUTTONUP: {
+      POINT screen = p;
+      ClientToScreen(Handle(), &screen);
+      if (OnContextPopup) OnContextPopup(screen);
+      return 0;
+    }
+    case WM_CONTEXTMENU:
+      if (lParam == -1 && OnContextPopup) {
+        // From the keyboard: at the current node, or the tree's corner.
+        RECT r{};
+        POINT at{0, 0};
+        if (Node node = Current()) {
+          std::memcpy(&r, &node, sizeof(node));  // TVM_GETITEMRECT's way in
+          if (SendMessageA(Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) at = POINT{r.left, r.bottom};
+        }
+        ClientToScreen(Handle(), &at);
+        OnContextPopup(at);
+      }
+      return 0;
+    case WM_MBUTTONDOWN:
+      if (OnMouseDown) OnMouseDown(2, p);
+      break;
+    case WM_LBUTTONDBLCLK: {
+      const LRESULT result = Control::HandleMessage(message, wParam, lParam);
+      if (OnDblClick) OnDblClick(p);
+      return result;
+    }
+    default:
+      break;
+  }
+  return Control::HandleMessage(message, wParam, lParam);
+}
+
+void TreeView::Reflected(UINT message, WPARAM, LPARAM lParam, LRESULT*) {
+  if (message != WM_NOTIFY) return;
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (header->code != TVN_SELCHANGEDA && header->code != TVN_SELCHANGEDW) return;
+  // Both forms of the notice carry the item handle at the same place.
+  Node node = reinterpret_cast<const NMTREEVIEWA*>(lParam)->itemNew.hItem;
+  if (!keepOthers_) {
+    for (Node other : Nodes()) {
+      if (other != node) SetSelected(other, false);
+    }
+  }
+  if (OnChange) OnChange(node);
+}
+
+}  // namespace gui
