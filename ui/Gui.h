@@ -166,6 +166,8 @@ class CheckBox : public Button {
 class GroupBox : public Control {
  public:
   void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A drop-down list (no typing): items and the chosen index (-1 for none).

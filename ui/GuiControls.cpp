@@ -62,7 +62,21 @@ void CheckBox::SetChecked(bool checked) {
 }
 
 void GroupBox::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
-  CreateStandard(0, "BUTTON", caption.c_str(), kChild | BS_GROUPBOX, r.left, r.top, W(r), H(r), parent, id);
+  // Its siblings inside it are drawn over it, not under it.
+  CreateStandard(0, "BUTTON", caption.c_str(), kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, r.left, r.top, W(r), H(r),
+                 parent, id);
+}
+
+LRESULT GroupBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A group box paints only its frame and caption, and a parent that clips its
+  // children leaves the inside unpainted.
+  if (message == WM_ERASEBKGND) {
+    RECT r{};
+    GetClientRect(Handle(), &r);
+    FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+    return 1;
+  }
+  return Control::HandleMessage(message, wParam, lParam);
 }
 
 void ComboBox::Create(HWND parent, const std::string&, const RECT& r, int id) {
