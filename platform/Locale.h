@@ -10,6 +10,12 @@ namespace platform {
 bool IsSystemLeadByte(unsigned char byte);
 inline bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && IsSystemLeadByte(byte); }
 
+// Text of the system code page to UTF-16 and back (MultiByteToWideChar and
+// WideCharToMultiByte with CP_ACP): a character the other side lacks becomes
+// the system's default character.
+std::u16string AnsiToUtf16(const std::string& text);
+std::string Utf16ToAnsi(const std::u16string& text);
+
 // The locale comparison without regard to letter case (CompareStringA with
 // NORM_IGNORECASE under the user's default locale): less than, equal to or
 // greater than zero.

@@ -9,6 +9,7 @@
 // trail byte is never taken for "]" or a letter.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,12 @@ namespace platform {
 inline constexpr std::size_t kProfileValueLimit = 2047;
 
 // The lines of one profile file, with the lookups and edits of the profile
-// functions. Pure: no file system, so it runs anywhere and under a fuzzer.
+// functions. No file system, so it runs anywhere and under a fuzzer.
+//
+// A file that starts with a byte-order mark (UTF-16 little- or big-endian,
+// UTF-8) is kept in that encoding, mark included, as the profile functions
+// keep it: names and values are seen in the system code page, and a line
+// that is not written to is saved exactly as it was read.
 class ProfileText {
  public:
   ProfileText() = default;
@@ -38,18 +44,28 @@ class ProfileText {
   // that name; else appends the section at the end.
   void Write(const std::string& section, const std::string& key, const std::string& value);
 
-  // Every line as it was read or written, each ended with CR LF.
+  // Every line as it was read or written, each ended with CR LF, in the
+  // file's encoding.
   std::string Render() const;
 
  private:
+  enum class Encoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
   struct Span {
     std::size_t header;  // index of the section's header line
     std::size_t end;     // one past its last line
   };
   bool FindSection(const std::string& section, Span* span) const;
   bool FindKey(const Span& span, const std::string& key, std::size_t* line) const;
+  void AddReadLine(std::string source);
+  void SetLine(std::size_t at, std::string line);
+  void InsertLine(std::size_t at, std::string line);
+  std::string Encode(const std::string& line) const;
 
-  std::vector<std::string> lines_;
+  Encoding encoding_ = Encoding::kAnsi;
+  std::vector<std::string> lines_;  // in the system code page
+  // Beside each line of a Unicode file: its bytes as read, until it is
+  // written. Characters the code page lacks survive in the lines not edited.
+  std::vector<std::optional<std::string>> sources_;
 };
 
 // The integer forms of a value: decimal with leading blanks and a sign, or

@@ -97,17 +97,158 @@ void CutAt(std::string* text, std::size_t limit) {
   text->resize(i);
 }
 
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
+const char kUtf16LeMark[] = "\xFF\xFE";
+const char kUtf16BeMark[] = "\xFE\xFF";
+
+bool StartsWith(const std::string& bytes, const char* mark) { return bytes.rfind(mark, 0) == 0; }
+
+// UTF-8 to UTF-16; a byte that starts no well-formed sequence gives U+FFFD.
+std::u16string FromUtf8(const std::string& bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool good = length != 0 && i + length <= bytes.size();
+    for (std::size_t k = 1; good && k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
+      good = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and codes past U+10FFFF are not characters.
+    static const char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    good = good && code >= kLeast[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+    if (!good) {
+      out += u'\xFFFD';
+      ++i;
+      continue;
+    }
+    if (code >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(code);
+    }
+    i += length;
+  }
+  return out;
+}
+
+std::string ToUtf8(const std::u16string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t code = text[i];
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      code = 0xFFFD;
+    }
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (code >> 18));
+      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
+
+char16_t Utf16Unit(const std::string& bytes, std::size_t i, bool bigEndian) {
+  const unsigned first = static_cast<unsigned char>(bytes[i]);
+  const unsigned second = static_cast<unsigned char>(bytes[i + 1]);
+  return static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
+}
+
 }  // namespace
 
 ProfileText::ProfileText(const std::string& bytes) {
   std::size_t start = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-    lines_.push_back(bytes.substr(start, i - start));
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    start = i + 1;
+  if (StartsWith(bytes, kUtf16LeMark)) {
+    encoding_ = Encoding::kUtf16Le;
+    start = 2;
+  } else if (StartsWith(bytes, kUtf16BeMark)) {
+    encoding_ = Encoding::kUtf16Be;
+    start = 2;
+  } else if (StartsWith(bytes, kUtf8Mark)) {
+    encoding_ = Encoding::kUtf8;
+    start = 3;
   }
-  if (start < bytes.size()) lines_.push_back(bytes.substr(start));
+  if (encoding_ == Encoding::kAnsi) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+      lines_.push_back(bytes.substr(start, i - start));
+      if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+    if (start < bytes.size()) lines_.push_back(bytes.substr(start));
+    sources_.resize(lines_.size());
+    return;
+  }
+  // Line ends are found in code units, never in bytes: in UTF-16 the byte
+  // 0x0A is also half of many characters. A last odd byte is no character.
+  const bool wide = encoding_ != Encoding::kUtf8;
+  const bool bigEndian = encoding_ == Encoding::kUtf16Be;
+  const std::size_t unit = wide ? 2 : 1;
+  const std::size_t end = wide ? bytes.size() - (bytes.size() - start) % 2 : bytes.size();
+  const auto at = [&](std::size_t i) -> char16_t {
+    return wide ? Utf16Unit(bytes, i, bigEndian) : static_cast<unsigned char>(bytes[i]);
+  };
+  for (std::size_t i = start; i < end; i += unit) {
+    const char16_t c = at(i);
+    if (c != u'\r' && c != u'\n') continue;
+    AddReadLine(bytes.substr(start, i - start));
+    if (c == u'\r' && i + unit < end && at(i + unit) == u'\n') i += unit;
+    start = i + unit;
+  }
+  if (start < end) AddReadLine(bytes.substr(start, end - start));
+}
+
+void ProfileText::AddReadLine(std::string source) {
+  std::u16string text;
+  if (encoding_ == Encoding::kUtf8) {
+    text = FromUtf8(source);
+  } else {
+    const bool bigEndian = encoding_ == Encoding::kUtf16Be;
+    for (std::size_t i = 0; i + 1 < source.size(); i += 2) text += Utf16Unit(source, i, bigEndian);
+  }
+  lines_.push_back(Utf16ToAnsi(text));
+  sources_.push_back(std::move(source));
+}
+
+void ProfileText::SetLine(std::size_t at, std::string line) {
+  lines_[at] = std::move(line);
+  sources_[at].reset();
+}
+
+void ProfileText::InsertLine(std::size_t at, std::string line) {
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  sources_.insert(sources_.begin() + static_cast<std::ptrdiff_t>(at), std::nullopt);
+}
+
+std::string ProfileText::Encode(const std::string& line) const {
+  if (encoding_ == Encoding::kAnsi) return line;
+  const std::u16string text = AnsiToUtf16(line);
+  if (encoding_ == Encoding::kUtf8) return ToUtf8(text);
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (const char16_t c : text) {
+    const char high = static_cast<char>(c >> 8);
+    const char low = static_cast<char>(c & 0xFF);
+    out += encoding_ == Encoding::kUtf16Be ? high : low;
+    out += encoding_ == Encoding::kUtf16Be ? low : high;
+  }
+  return out;
 }
 
 bool ProfileText::FindSection(const std::string& section, Span* span) const {
@@ -169,8 +310,8 @@ void ProfileText::Write(const std::string& section, const std::string& key,
                         const std::string& value) {
   Span span{};
   if (!FindSection(section, &span)) {
-    lines_.push_back("[" + section + "]");
-    lines_.push_back(key + "=" + value);
+    InsertLine(lines_.size(), "[" + section + "]");
+    InsertLine(lines_.size(), key + "=" + value);
     return;
   }
   std::size_t at = 0;
@@ -178,7 +319,7 @@ void ProfileText::Write(const std::string& section, const std::string& key,
     std::string name;
     std::size_t valueStart = 0;
     ParseKeyLine(lines_[at], &name, &valueStart);
-    lines_[at] = name + "=" + value;
+    SetLine(at, name + "=" + value);
     return;
   }
   // After the section's last non-blank line, so that the blank lines that
@@ -187,14 +328,21 @@ void ProfileText::Write(const std::string& section, const std::string& key,
   for (std::size_t i = span.header + 1; i < span.end; ++i) {
     if (!IsBlankLine(lines_[i])) last = i;
   }
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(last + 1), key + "=" + value);
+  InsertLine(last + 1, key + "=" + value);
 }
 
 std::string ProfileText::Render() const {
   std::string bytes;
-  for (const std::string& line : lines_) {
-    bytes += line;
-    bytes += "\r\n";
+  switch (encoding_) {
+    case Encoding::kAnsi: break;
+    case Encoding::kUtf8: bytes = kUtf8Mark; break;
+    case Encoding::kUtf16Le: bytes = kUtf16LeMark; break;
+    case Encoding::kUtf16Be: bytes = kUtf16BeMark; break;
+  }
+  const std::string lineEnd = Encode("\r\n");
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    bytes += sources_[i] ? *sources_[i] : Encode(lines_[i]);
+    bytes += lineEnd;
   }
   return bytes;
 }

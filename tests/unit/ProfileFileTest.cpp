@@ -95,12 +95,62 @@ TEST(ProfileRead, DefaultLosesTrailingSpaces) {
   EXPECT_EQ("dflt", ProfileText("").Read("S", "k", "dflt  "));
 }
 
-// Windows reads a UTF-8 byte-order mark as part of the first line, so a
-// section named there cannot be found; Wine skips the mark.
-TEST(ProfileRead, WindowsNotWine_ByteOrderMarkHidesFirstSection) {
-  const ProfileText text("\xEF\xBB\xBF[S]\r\nk=v\r\n[T]\r\nk=w\r\n");
-  EXPECT_EQ("DEF", text.Read("S", "k", "DEF"));
-  EXPECT_EQ("w", text.Read("T", "k", "DEF"));
+// Files saved by an editor as Unicode keep their encoding and mark, as the
+// profile functions keep them; names and values are seen in the code page.
+// A line ends at a code unit CR or LF only: "上" (U+4E0A) holds the byte 0x0A.
+TEST(ProfileUnicode, MarkedFilesAreReadAndWrittenInTheirOwnEncoding) {
+  const auto utf16 = [](const std::u16string& text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t c : text) {
+      const char high = static_cast<char>(c >> 8);
+      const char low = static_cast<char>(c & 0xFF);
+      out += bigEndian ? high : low;
+      out += bigEndian ? low : high;
+    }
+    return out;
+  };
+  // The comment holds characters code page 932 lacks: only the untouched
+  // line can bring them back.
+  const std::u16string before16 =
+      u"; 雪だるま ☃ 😀\r\n[Setting]\r\nPlayListPath=D:\\上リスト\nWidth=500\r\n\r\n[Other]\r\nx=é\r\n";
+  const std::u16string after16 =
+      u"; 雪だるま ☃ 😀\r\n[Setting]\r\nPlayListPath=D:\\上リスト\r\nWidth=410\r\nPlayerPath=C:\\ソフト\\w.exe\r\n"
+      u"\r\n[Other]\r\nx=é\r\n[Info]\r\nPath=C:\\上\\\r\n";
+  const std::string before8 =
+      std::string("\xEF\xBB\xBF") +
+      reinterpret_cast<const char*>(u8"; 雪だるま ☃ 😀\r\n[Setting]\r\nPlayListPath=D:\\上リスト\nWidth=500\r\n\r\n[Other]\r\nx=é\r\n");
+  const std::string after8 =
+      std::string("\xEF\xBB\xBF") +
+      reinterpret_cast<const char*>(u8"; 雪だるま ☃ 😀\r\n[Setting]\r\nPlayListPath=D:\\上リスト\r\nWidth=410\r\n"
+                                    u8"PlayerPath=C:\\ソフト\\w.exe\r\n\r\n[Other]\r\nx=é\r\n[Info]\r\nPath=C:\\上\\\r\n");
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {utf16(before16, false), utf16(after16, false)},
+      {utf16(before16, true), utf16(after16, true)},
+      {before8, after8},
+  };
+  for (const auto& file : files) {
+    ProfileText text(file.first);
+    EXPECT_EQ("D:\\上リスト", text.Read("Setting", "PlayListPath", "DEF"));
+    EXPECT_EQ("500", text.Read("Setting", "Width", "DEF"));
+    EXPECT_EQ("?", text.Read("Other", "x", "DEF"));
+    text.Write("Setting", "Width", "410");
+    text.Write("Setting", "PlayerPath", "C:\\ソフト\\w.exe");
+    text.Write("Info", "Path", "C:\\上\\");
+    EXPECT_EQ(file.second, text.Render()) << "mark " << std::hex << (0xFF & file.first[0]);
+  }
+}
+
+TEST(ProfileUnicode, DamagedUnicodeIsReadWithoutFaultAndKept) {
+  // An odd last byte of UTF-16 is no character; broken UTF-8 reads as
+  // replacement characters; both untouched lines come back as they were.
+  ProfileText odd(std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\x41", 19));
+  EXPECT_EQ("v", odd.Read("S", "k", "DEF"));
+  EXPECT_EQ(std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0", 22), odd.Render());
+  const std::string broken = "\xEF\xBB\xBF[S]\r\nk=\xC3\r\nj=\xF8\x88\x80\x80\x80\r\n";
+  ProfileText utf8(broken);
+  EXPECT_EQ("DEF", utf8.Read("T", "k", "DEF"));
+  EXPECT_EQ(broken, utf8.Render());
+  EXPECT_EQ("\xFF\xFE", ProfileText("\xFF\xFE").Render());
 }
 
 TEST(ProfileRead, LongValuesAreCutAtTheBufferWithoutSplittingACharacter) {

@@ -1,4 +1,5 @@
 #include "MainTestSupport.h"
+#include "platform/Locale.h"
 
 namespace kvtest {
 namespace {
@@ -135,6 +136,36 @@ TEST_F(SettingsFileBadInputTest, FileHeldForAMomentIsReadOnRetry) {
   const std::string saved = ReadFile(ini_);
   EXPECT_NE(saved.find("PlaylistPos=2\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("PlayListPath=D:\\Lists\r\nMine=keep\r\n"), std::string::npos) << saved;
+}
+
+// Saved as Unicode by an editor: every setting is read, and the file comes
+// back in UTF-16 with its mark, holding what its code-page twin would hold.
+TEST_F(SettingsFileBadInputTest, UnicodeFileIsReadAndSavedInItsOwnEncoding) {
+  const std::u16string users = platform::AnsiToUtf16(users_ + "Mine2=リスト\r\n");
+  std::string utf16 = "\xFF\xFE";
+  for (const char16_t c : users) {
+    utf16 += static_cast<char>(c & 0xFF);
+    utf16 += static_cast<char>(c >> 8);
+  }
+  const auto saveFrom = [&](const std::string& bytes) {
+    WriteIni(bytes);
+    TMain& m = Start();
+    EXPECT_EQ(m.Player.PlayerPath, "C:\\Winamp\\winamp.exe");
+    EXPECT_EQ(m.Info.PlaylistPos, 0);
+    EXPECT_FALSE(m.Info.CloseOnStop);
+    EXPECT_EQ(m.Info.PlayListPath, "D:\\Lists");
+    EXPECT_TRUE(sim::CloseMainWindow());
+    return ReadFile(ini_);
+  };
+  const std::string twin = saveFrom(users_ + "Mine2=リスト\r\n");
+  const std::string saved = saveFrom(utf16);
+  ASSERT_EQ(saved.compare(0, 2, "\xFF\xFE"), 0);
+  ASSERT_EQ(saved.size() % 2, 0u);
+  std::u16string text;
+  for (std::size_t i = 2; i < saved.size(); i += 2) {
+    text += static_cast<char16_t>(static_cast<unsigned char>(saved[i]) | static_cast<unsigned char>(saved[i + 1]) << 8);
+  }
+  EXPECT_EQ(platform::Utf16ToAnsi(text), twin);
 }
 
 TEST_F(SettingsFileBadInputTest, ReadOnlyFileIsReportedAndKeptAndTheCloseWaits) {

@@ -216,6 +216,68 @@ TEST_F(ProfileFileWinTest, WritesTheSameBytesAsTheRealFunction) {
   }
 }
 
+enum class Mark { kUtf16Le, kUtf16Be, kUtf8 };
+
+// Code-page text as an editor saves it in Unicode, mark first. "\x81\x9F"
+// stands for a character the code page lacks: U+2603 is put in its place.
+std::string Unicode(const std::string& text, Mark mark) {
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                  static_cast<int>(wide.size())));
+  for (wchar_t& c : wide) {
+    if (c == 0x25C6) c = 0x2603;  // the code page's black diamond becomes a snowman
+  }
+  if (mark == Mark::kUtf8) {
+    std::string out(wide.size() * 3, '\0');
+    out.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0],
+                                   static_cast<int>(out.size()), nullptr, nullptr));
+    return "\xEF\xBB\xBF" + out;
+  }
+  const bool big = mark == Mark::kUtf16Be;
+  std::string out = big ? "\xFE\xFF" : "\xFF\xFE";
+  for (wchar_t c : wide) {
+    out += static_cast<char>(big ? c >> 8 : c & 0xFF);
+    out += static_cast<char>(big ? c & 0xFF : c >> 8);
+  }
+  return out;
+}
+
+// Unicode files as the real functions read and write them: the same values,
+// and after the same writes the same bytes, mark and encoding kept. The lines
+// are in the form Wine writes back, so that its rewrite is comparable.
+TEST_F(ProfileFileWinTest, UnicodeFilesReadAndWriteAsTheRealFunction) {
+  const std::string kJou = "\x8F\xE3";  // "上" (U+4E0A): a code unit holding the byte 0x0A
+  const std::string start = "; \x81\x9F\r\n[Setting]\r\nPlayListPath=D:\\" + kJou + kSo + "\r\nWidth=500\r\n"
+                            "[" + kZo + "]\r\n" + kA + "=" + kA + "\r\n";
+  const char* writes[][3] = {
+      {"Info", "Version", "0.30.03.01"},
+      {"Setting", "Width", "410"},
+      {"Setting", "PlayerPath", "C:\\\x83\x5C\\w.exe"},
+      {"Info", "Path", "C:\\\x8F\xE3\\"},
+  };
+  for (const Mark mark : {Mark::kUtf16Le, Mark::kUtf16Be, Mark::kUtf8}) {
+    const std::string realPath = NewPath();
+    const std::string ourPath = NewPath();
+    PutFile(realPath, Unicode(start, mark));
+    PutFile(ourPath, Unicode(start, mark));
+    platform::ProfileFile ours(ourPath);
+    for (const auto& probe : {std::make_pair(std::string("Setting"), std::string("PlayListPath")),
+                              std::make_pair(std::string("Setting"), std::string("Width")),
+                              std::make_pair(kZo, kA), std::make_pair(std::string("Info"), std::string("Path"))}) {
+      EXPECT_EQ(Shown(RealRead(realPath, probe.first, probe.second, "DEF")),
+                Shown(ours.ReadString(probe.first, probe.second, "DEF")))
+          << "mark " << static_cast<int>(mark) << " [" << Shown(probe.first) << "] " << Shown(probe.second);
+    }
+    for (const auto& w : writes) {
+      ASSERT_TRUE(WritePrivateProfileStringA(w[0], w[1], w[2], realPath.c_str()));
+      ours.WriteString(w[0], w[1], w[2]);
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, realPath.c_str());
+    ours.Save();
+    EXPECT_EQ(Shown(GetFile(realPath)), Shown(GetFile(ourPath))) << "mark " << static_cast<int>(mark);
+  }
+}
+
 // For files typed by hand Wine's bytes differ from ours (it rewrites every
 // line), so here the two results are compared as the real function reads
 // them: every key reads the same from both.
