@@ -32,6 +32,15 @@ inline constexpr const char* kSettingsUnreadNotice =
     "今回は既定の設定で動作します。\r\n\r\n"
     "設定ファイルはそのまま残し、終了時にも書き換えません。";
 
+// Startup shortcut
+inline constexpr const char* kExplorerKey = "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
+inline constexpr const char* kShellFoldersKey = "Shell Folders";
+inline constexpr const char* kStartupValue = "Startup";
+inline constexpr const char* kStartupLinkName = "Kelvane.lnk";
+inline constexpr const char* kProgramFileName = "kelvane.exe";
+inline constexpr const char* kStartupDeleteFailed =
+    "スタートアップショートカットの削除に失敗しました。スタートアップフォルダを確認してください。";
+
 // Player
 inline constexpr const char* kPlayerWindowClass = "Winamp v1.x";
 inline constexpr const char* kPlayerPathNotice =

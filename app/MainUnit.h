@@ -75,6 +75,14 @@ class TMain : public platform::MainWindowEvents {
   void LoadSettings();
   void SaveSettings();
 
+  // Startup shortcut
+  void RegisterStartup();
+  void UnregisterStartup();
+  bool IsStartupRegistered();
+  // The current user's Startup folder, read afresh; empty when neither the
+  // registry nor the shell names one.
+  std::string StartupFolder() const;
+
   // Player
   bool FindPlayer();
   void SendPlayerCommand(int slot);

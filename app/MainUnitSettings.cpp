@@ -31,8 +31,12 @@ void TMain::LoadSettings() {
   PlaylistWindow.Height = ini.ReadInteger(S, "Height", PlaylistWindow.Height);
   PlaylistWindow.PlaylistTreeWidth = ini.ReadInteger(S, "PlaylistTreeWidth", PlaylistWindow.PlaylistTreeWidth);
   PlaylistWindow.ArtistTreeHeight = ini.ReadInteger(S, "ArtistTreeHeight", PlaylistWindow.ArtistTreeHeight);
-  // Info/Path (the folder of the last save) is read once the Startup
-  // shortcut is managed: it tells whether the program has moved.
+  // The folder of the last save: a shortcut made there would start a
+  // program that is no longer where it points.
+  if (ini.ReadString(kc::kSectionInfo, "Path", "") != Info.AppDir && IsStartupRegistered()) {
+    UnregisterStartup();
+    RegisterStartup();
+  }
   Info.PlayOnStartup = ini.ReadBool(S, "PlayOnStartup", false);
   Info.PlayChangePause = ini.ReadBool(S, "PlayChangePause", false);
   Info.CloseOnStop = ini.ReadBool(S, "CloseOnStop", true);

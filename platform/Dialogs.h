@@ -25,4 +25,13 @@ void RedirectMessageBoxes(std::function<int(const std::string& text, const std::
 bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter,
                         std::string* fileName);
 
+// The shell's folder browser, modal over the owner, rooted at My Computer so
+// that only drives and what lies below them can be chosen, with a status line
+// that shows the selected folder's path. *directory is preselected when it
+// names an existing folder. True when the user confirmed a choice: *directory
+// becomes its path (a folder without a trailing backslash, a drive root with
+// one), or stays as it was when the item has no file-system path. False when
+// the user cancelled or the browser could not be prepared.
+bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::string* directory);
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 // The simulated desktop: everything the program asks of the window system is
 // recorded in one journal, in order, and answered from state that tests set.
 #include "platform/posix/SimDesktop.h"
+#include "platform/posix/SimShell.h"
 
 #include <algorithm>
 #include <deque>
@@ -51,6 +52,7 @@ struct Desktop {
   std::vector<std::string> journal;
   std::deque<int> messageBoxAnswers;
   std::deque<std::optional<std::string>> openFileAnswers;
+  std::deque<sim::FolderAnswer> folderAnswers;
   std::function<void(const std::string&)> messageBoxHook;
   std::function<void(const std::string&)> startHook;
   std::function<void()> waitHook;
@@ -202,6 +204,16 @@ bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter, std::stri
   return true;
 }
 
+bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::string* directory) {
+  const std::string preselected = DirectoryExists(*directory) ? *directory : "";
+  Log("browsefolder " + Num(owner) + " " + title + "|" + preselected);
+  if (D().folderAnswers.empty()) return false;
+  const sim::FolderAnswer answer = D().folderAnswers.front();
+  D().folderAnswers.pop_front();
+  if (answer.confirmed && answer.path) *directory = *answer.path;
+  return answer.confirmed;
+}
+
 void DefaultBeep() { Log("beep"); }
 
 // ---- hidden windows of the program ----
@@ -344,6 +356,7 @@ void Reset() {
   d.journal.clear();
   d.messageBoxAnswers.clear();
   d.openFileAnswers.clear();
+  d.folderAnswers.clear();
   d.messageBoxHook = nullptr;
   d.startHook = nullptr;
   d.waitHook = nullptr;
@@ -358,6 +371,7 @@ void Reset() {
   d.mainEvents = nullptr;
   platform::RedirectMessageBoxes(nullptr);
   d.mainWindow = 0;
+  ResetShell();
 }
 
 WindowHandle AddWindow(const std::string& className, MessageHandler handler) {
@@ -390,6 +404,7 @@ void QueueOpenFileAnswer(std::optional<std::string> fileName) {
 }
 void SetWaitHook(std::function<void()> hook) { D().waitHook = std::move(hook); }
 
+void QueueFolderAnswer(FolderAnswer answer) { D().folderAnswers.push_back(std::move(answer)); }
 void SetMessageBoxHook(std::function<void(const std::string&)> hook) {
   D().messageBoxHook = std::move(hook);
 }

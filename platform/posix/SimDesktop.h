@@ -34,6 +34,7 @@ bool WindowExists(WindowHandle window);
 //   "winexec <commandLine> <show>"
 //   "msgbox <owner> <flags> <caption>|<text>"
 //   "openfile <owner> <filter>"
+//   "browsefolder <owner> <title>|<preselected folder or nothing>"
 //   "tray <add|modify|delete> <hwnd> <id> ..."  (see Tray)
 //   "beep"
 //   "wait <ms>"  (nothing waits: the hook below runs instead)
@@ -47,6 +48,16 @@ std::vector<std::string> JournalLines(const std::string& prefix);
 // the open-file dialog is cancelled.
 void QueueMessageBoxAnswer(int answer);
 void QueueOpenFileAnswer(std::optional<std::string> fileName);
+// The folder browser: cancelled (the default), a folder confirmed, or an item
+// without a file-system path (My Computer itself) confirmed.
+struct FolderAnswer {
+  bool confirmed = false;
+  std::optional<std::string> path;
+};
+inline FolderAnswer FolderCancelled() { return {false, std::nullopt}; }
+inline FolderAnswer FolderChosen(std::string path) { return {true, std::move(path)}; }
+inline FolderAnswer FolderWithoutPath() { return {true, std::nullopt}; }
+void QueueFolderAnswer(FolderAnswer answer);
 // Called while a message box is "up" (after it is journaled), so a test can
 // act as the events that arrive during a modal loop.
 void SetMessageBoxHook(std::function<void(const std::string& text)> hook);

@@ -1,9 +1,11 @@
 #include <windows.h>
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <vector>
 
 #include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
 #include "platform/common/MessageBoxRedirect.h"
 
 namespace platform {
@@ -35,6 +37,63 @@ bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter, std::stri
   if (!GetOpenFileNameA(&ofn)) return false;
   *fileName = buffer.data();
   return true;
+}
+
+namespace {
+
+// The browser calls back with the folder it was handed as its data.
+int CALLBACK BrowseCallback(HWND wnd, UINT notification, LPARAM param, LPARAM data) {
+  char text[512] = {};
+  const std::string& directory = *reinterpret_cast<const std::string*>(data);
+  if (notification == BFFM_INITIALIZED) {
+    if (DirectoryExists(directory)) {
+      SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(directory.c_str()));
+    }
+  } else if (notification == BFFM_SELCHANGED) {
+    // Not every item has a path (My Computer itself): the line is emptied.
+    SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(param), text);
+  }
+  SendMessageA(wnd, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(text));
+  return 0;
+}
+
+}  // namespace
+
+bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::string* directory) {
+  bool result = false;
+  IMalloc* allocator = nullptr;
+  if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
+  char* displayName = static_cast<char*>(allocator->Alloc(MAX_PATH));
+  if (!displayName) {
+    allocator->Release();
+    return false;
+  }
+  HWND parent = reinterpret_cast<HWND>(owner);
+  LPITEMIDLIST root = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(parent, CSIDL_DRIVES, &root)) || !root) {
+    allocator->Free(displayName);
+    allocator->Release();
+    return false;
+  }
+  BROWSEINFOA info{};
+  info.hwndOwner = parent;
+  info.pidlRoot = root;
+  info.pszDisplayName = displayName;
+  info.lpszTitle = title.c_str();
+  // The status line only: items without a file-system path may be confirmed.
+  info.ulFlags = BIF_STATUSTEXT;
+  info.lpfn = BrowseCallback;
+  const std::string preselect = *directory;
+  info.lParam = reinterpret_cast<LPARAM>(&preselect);
+  if (LPITEMIDLIST chosen = SHBrowseForFolderA(&info)) {
+    result = true;
+    if (SHGetPathFromIDListA(chosen, displayName)) *directory = displayName;
+    allocator->Free(chosen);
+  }
+  allocator->Free(root);
+  allocator->Free(displayName);
+  allocator->Release();
+  return result;
 }
 
 }  // namespace platform
