@@ -77,8 +77,6 @@ class TUpdateInfoProgress : public TUpdateProgress {
 
 }  // namespace
 
-TUpdateInfoView* UpdateInfo = nullptr;
-
 void TMain::UpdatePlaylists() {
   // A dialog left from an earlier update would be orphaned by the reference.
   if (UpdateInfo) UpdateInfo->Close();

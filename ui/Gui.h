@@ -145,6 +145,9 @@ class Label : public Control {
  public:
   bool RightAligned = false;
   void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  // Sizes the label to its text in its font, left and top kept: a label that
+  // is not of fixed size fits its text whatever font the system gave it.
+  void FitToText();
 };
 
 class Button : public Control {

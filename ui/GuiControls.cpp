@@ -37,6 +37,17 @@ void Label::Create(HWND parent, const std::string& caption, const RECT& r, int i
                  H(r), parent, id);
 }
 
+void Label::FitToText() {
+  const std::string text = Text();
+  HDC dc = GetDC(Handle());
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(Handle(), dc);
+  SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Button::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
   CreateStandard(0, "BUTTON", caption.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, r.left, r.top, W(r), H(r),
                  parent, id);

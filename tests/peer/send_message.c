@@ -1,6 +1,8 @@
 /* peer_send: sends one window message to the first top-level window of a class and
  * prints the answer, so shell tests can act as Kelvane does.
  *   peer_send <class> <msg> <wParam> <lParam>
+ * A class written as #<hex> names a window by its handle instead (a child
+ * control, as peer_probe tree prints it).
  * <msg> is a number (decimal or 0x hex) or one of WM_COMMAND, WM_USER, WM_KEYDOWN,
  * WM_KEYUP, WM_CLOSE. Prints the SendMessage answer in decimal; exit code 1 when no
  * window of that class exists, 2 on bad arguments.
@@ -44,7 +46,8 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: peer_send <class> <msg> <wParam> <lParam> [post]\n");
     return 2;
   }
-  wnd = FindWindowA(argv[1], NULL);
+  wnd = argv[1][0] == '#' ? (HWND)(UINT_PTR)strtoul(argv[1] + 1, NULL, 16) : FindWindowA(argv[1], NULL);
+  if (wnd != NULL && !IsWindow(wnd)) wnd = NULL;
   if (wnd == NULL) {
     fprintf(stderr, "peer_send: no window of class %s\n", argv[1]);
     return 1;

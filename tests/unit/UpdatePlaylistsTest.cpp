@@ -4,8 +4,8 @@
 
 #include "LibraryTestSupport.h"
 #include "MainTestSupport.h"
-#include "UpdateInfoRecorder.h"
 #include "platform/posix/SimFileSystem.h"
+#include "ui/standin/UpdateInfoStandIn.h"
 
 namespace {
 
@@ -15,17 +15,17 @@ class UpdatePlaylistsTest : public kvtest::MainFixture {
  protected:
   void SetUp() override {
     MainFixture::SetUp();
-    kvtest::ResetUpdateWindows();
+    updateinfostandin::Reset();
     WriteFile("D:\\Music\\a.mp3", Mp3WithTag("Band A", "First"));
     WriteFile("D:\\Music\\b.mp3", Mp3WithTag("Band B", "Second"));
     main_ = nullptr;
     Bare().Info.PlayListPath = "D:\\Lists";
   }
   void TearDown() override {
-    kvtest::ResetUpdateWindows();
+    updateinfostandin::Reset();
     MainFixture::TearDown();
   }
-  kvtest::UpdateWindowsRecord& W() { return kvtest::UpdateWindows(); }
+  updateinfostandin::Record& W() { return updateinfostandin::Calls(); }
   std::vector<std::string> Counters() {
     const auto& c = W().Last().counters;
     return {c[0], c[1], c[2], c[3]};
@@ -33,7 +33,9 @@ class UpdatePlaylistsTest : public kvtest::MainFixture {
   // Runs one update from a fresh record of events, after OK closed the
   // dialog of the last one.
   void Update() {
-    if (UpdateInfo) kvtest::PressOK();
+    if (UpdateInfo) {
+      ASSERT_TRUE(updateinfostandin::PressOK());
+    }
     W().events.clear();
     sim::ClearJournal();
     main_->UpdatePlaylists();

@@ -79,4 +79,36 @@ struct Process {
   }
 };
 
+// Saves what the screen shows of a window as a 24-bit BMP, when the
+// environment names a folder in KELVANE_SHOTS (for looking at a window
+// built in-process); nothing otherwise.
+inline void SaveWindowImage(HWND hwnd, const std::string& name) {
+  const std::string folder = EnvPath("KELVANE_SHOTS");
+  if (folder.empty()) return;
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u), size = stride * static_cast<DWORD>(h);
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
+                        sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+  std::ofstream out(folder + "\\" + name + ".bmp", std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  out.write(static_cast<const char*>(bits), size);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
 }  // namespace wintest

@@ -7,9 +7,9 @@
 
 #include "ui/UpdateInfoView.h"
 
-namespace kvtest {
+namespace updateinfostandin {
 
-struct UpdateWindowsRecord {
+struct Record {
   // Each dialog ever created, in order (the last one is the newest).
   struct Dialog {
     platform::WindowHandle handle = 0;
@@ -34,11 +34,10 @@ struct UpdateWindowsRecord {
   }
 };
 
-// Cleared by Reset (called by the fixture).
-UpdateWindowsRecord& UpdateWindows();
+Record& Calls();
+void Reset();
 // The person presses the dialog's OK: the playlist window enabled, the
-// dialog closed.
-void PressOK();
-void ResetUpdateWindows();
+// dialog closed. False when there is no dialog or its OK is disabled.
+bool PressOK();
 
-}  // namespace kvtest
+}  // namespace updateinfostandin

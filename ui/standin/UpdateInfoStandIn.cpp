@@ -1,18 +1,18 @@
-#include "UpdateInfoRecorder.h"
-
-#include <gtest/gtest.h>
+#include "ui/standin/UpdateInfoStandIn.h"
 
 #include <memory>
 
-namespace kvtest {
+TUpdateInfoView* UpdateInfo = nullptr;
+
+namespace updateinfostandin {
 namespace {
 
-UpdateWindowsRecord record;
+Record record;
 
 class RecordedDialog : public TUpdateInfoView {
  public:
   explicit RecordedDialog(std::size_t index) : index_(index) {}
-  UpdateWindowsRecord::Dialog& D() const { return record.dialogs[index_]; }
+  Record::Dialog& D() const { return record.dialogs[index_]; }
 
   std::string CounterText(TUpdateCounter counter) const override { return D().counters[static_cast<int>(counter)]; }
   void SetCounterText(TUpdateCounter counter, const std::string& text) override {
@@ -45,34 +45,34 @@ std::vector<std::unique_ptr<RecordedDialog>> live;
 
 }  // namespace
 
-UpdateWindowsRecord& UpdateWindows() { return record; }
+Record& Calls() { return record; }
 
-void PressOK() {
-  ASSERT_NE(UpdateInfo, nullptr);
-  ASSERT_TRUE(record.dialogs.back().okEnabled);
+bool PressOK() {
+  if (!UpdateInfo || !record.dialogs.back().okEnabled) return false;
   updatewindows::EnablePlaylistWindow();
   UpdateInfo->Close();
+  return true;
 }
 
-void ResetUpdateWindows() {
+void Reset() {
   UpdateInfo = nullptr;
   live.clear();
-  record = UpdateWindowsRecord();
+  record = Record();
 }
 
-}  // namespace kvtest
+}  // namespace updateinfostandin
 
 namespace updatewindows {
 
-using kvtest::record;
+using updateinfostandin::record;
 
 TUpdateInfoView* CreateUpdateInfo() {
-  kvtest::UpdateWindowsRecord::Dialog dialog;
+  updateinfostandin::Record::Dialog dialog;
   dialog.handle = 0x7000 + record.dialogs.size();
   record.dialogs.push_back(dialog);
   record.events.push_back("create");
-  kvtest::live.push_back(std::make_unique<kvtest::RecordedDialog>(record.dialogs.size() - 1));
-  return kvtest::live.back().get();
+  updateinfostandin::live.push_back(std::make_unique<updateinfostandin::RecordedDialog>(record.dialogs.size() - 1));
+  return updateinfostandin::live.back().get();
 }
 
 void EnablePlaylistWindow() { record.events.push_back("frame enable"); }

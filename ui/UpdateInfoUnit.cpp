@@ -1,0 +1,109 @@
+#include "ui/UpdateInfoUnit.h"
+
+#include "app/ConstUnit.h"
+
+namespace {
+const char kRunning[] = "プレイリストを更新しています。";
+const char kSkippedLabel[] = "スキップしたプレイリスト";
+const char kUpdatedLabel[] = "更新したプレイリスト";
+const char kAddedLabel[] = "追加したプレイリスト";
+const char kDeletedLabel[] = "削除したプレイリスト";
+}  // namespace
+
+TUpdateInfoView* UpdateInfo = nullptr;
+
+TUpdateInfo::TUpdateInfo(HWND owner) : owner_(owner) {
+  // No system menu and no close box: OK is the way out.
+  CreateForm({kc::kAppTitle, 201, 202, WS_POPUP | WS_CAPTION | DS_MODALFRAME, WS_EX_TOPMOST}, owner);
+  lblSkipped.RightAligned = lblUpdated.RightAligned = lblAdded.RightAligned = lblDeleted.RightAligned = true;
+  // A lowered outer and a raised inner bevel: the etched frame.
+  Panel.Outer = gui::Panel::Bevel::Etched;
+  // Created in tab order: the bar, OK, then the panel and the labels.
+  Place({
+      {&ProgressBar, "ProgressBar", "", 8, 120, 177, 16},
+      {&btnOK, "btnOK", "OK", 112, 144, 75, 25},
+      {&Panel, "Panel", "", 8, 32, 177, 81},
+      {&Label2, "Label2", kSkippedLabel, 8, 8, 104, 12, &Panel},
+      {&Label3, "Label3", kUpdatedLabel, 8, 24, 93, 12, &Panel},
+      {&Label4, "Label4", kAddedLabel, 8, 40, 93, 12, &Panel},
+      {&Label5, "Label5", kDeletedLabel, 8, 56, 93, 12, &Panel},
+      {&lblSkipped, "lblSkipped", "0", 144, 8, 25, 12, &Panel},
+      {&lblUpdated, "lblUpdated", "0", 144, 24, 25, 12, &Panel},
+      {&lblAdded, "lblAdded", "0", 144, 40, 25, 12, &Panel},
+      {&lblDeleted, "lblDeleted", "0", 144, 56, 25, 12, &Panel},
+      {&lblResult, "lblResult", kRunning, 8, 8, 139, 12},
+  });
+  for (gui::Label* label : {&lblResult, &Label2, &Label3, &Label4, &Label5}) label->FitToText();
+  ProgressBar.SetRange(0, 100);
+  ProgressBar.SetPosition(0);
+  btnOK.SetEnabled(false);
+  btnOK.OnClick = [this] { btnOKClick(); };
+  SetDefaultButton(&btnOK);
+  OnClose = [this] { FormClose(); };
+  FreeOnClose(true);
+  CenterOn(owner);
+  Show();
+}
+
+TUpdateInfo::~TUpdateInfo() {
+  if (UpdateInfo == this) UpdateInfo = nullptr;
+  Destroy();
+}
+
+void TUpdateInfo::btnOKClick() {
+  if (owner_) EnableWindow(owner_, TRUE);
+  Close();
+}
+
+void TUpdateInfo::FormClose() {
+  // Destroyed on close (FreeOnClose); the update reaches it no more.
+  if (UpdateInfo == this) UpdateInfo = nullptr;
+}
+
+LRESULT TUpdateInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Alt+F4 and Esc: ignored while the update runs (it still writes to this
+  // dialog), the same as OK once it is done, so the playlist window is never
+  // left disabled with nothing on screen to enable it.
+  const bool keyboardClose =
+      message == WM_CLOSE || (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL && lParam == 0);
+  if (keyboardClose) {
+    if (btnOK.Enabled()) btnOKClick();
+    return 0;
+  }
+  return gui::Form::HandleMessage(message, wParam, lParam);
+}
+
+gui::Label& TUpdateInfo::Counter(TUpdateCounter counter) {
+  switch (counter) {
+    case TUpdateCounter::Skipped: return lblSkipped;
+    case TUpdateCounter::Updated: return lblUpdated;
+    case TUpdateCounter::Added: return lblAdded;
+    case TUpdateCounter::Deleted: break;
+  }
+  return lblDeleted;
+}
+
+const gui::Label& TUpdateInfo::Counter(TUpdateCounter counter) const {
+  return const_cast<TUpdateInfo*>(this)->Counter(counter);
+}
+
+std::string TUpdateInfo::CounterText(TUpdateCounter counter) const { return Counter(counter).Text(); }
+void TUpdateInfo::SetCounterText(TUpdateCounter counter, const std::string& text) { Counter(counter).SetText(text); }
+void TUpdateInfo::SetProgressMaximum(int maximum) { ProgressBar.SetRange(0, maximum); }
+int TUpdateInfo::ProgressPosition() const { return ProgressBar.Position(); }
+void TUpdateInfo::SetProgressPosition(int position) { ProgressBar.SetPosition(position); }
+void TUpdateInfo::SetResultText(const std::string& text) {
+  lblResult.SetText(text);
+  lblResult.FitToText();
+}
+void TUpdateInfo::EnableOK() { btnOK.SetEnabled(true); }
+
+void TUpdateInfo::Repaint() {
+  RedrawWindow(Form::Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TUpdateInfo::Close() { gui::Form::Close(); }
+
+platform::WindowHandle TUpdateInfo::DialogHandle() const {
+  return reinterpret_cast<platform::WindowHandle>(Form::Handle());
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The progress dialog of a library update: four counters, a bar, the result
+// text and OK. Modeless and on top; OK gives the playlist window back.
+#include "ui/Gui.h"
+#include "ui/UpdateInfoView.h"
+
+class TUpdateInfo : public gui::Form, public TUpdateInfoView {
+ public:
+  // Created on the owner, shown at once centred on it. The object frees
+  // itself when its window is destroyed.
+  explicit TUpdateInfo(HWND owner);
+  ~TUpdateInfo() override;
+
+  gui::Label lblResult;
+  gui::Panel Panel;
+  gui::Label Label2;
+  gui::Label Label3;
+  gui::Label Label4;
+  gui::Label Label5;
+  gui::Label lblSkipped;
+  gui::Label lblUpdated;
+  gui::Label lblAdded;
+  gui::Label lblDeleted;
+  gui::ProgressBar ProgressBar;
+  gui::Button btnOK;
+
+  void btnOKClick();
+  void FormClose();
+
+  // What the update drives.
+  std::string CounterText(TUpdateCounter counter) const override;
+  void SetCounterText(TUpdateCounter counter, const std::string& text) override;
+  void SetProgressMaximum(int maximum) override;
+  int ProgressPosition() const override;
+  void SetProgressPosition(int position) override;
+  void SetResultText(const std::string& text) override;
+  void EnableOK() override;
+  void Repaint() override;
+  void Close() override;
+  platform::WindowHandle DialogHandle() const override;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  gui::Label& Counter(TUpdateCounter counter);
+  const gui::Label& Counter(TUpdateCounter counter) const;
+  HWND owner_;
+};
