@@ -452,28 +452,4 @@ TEST_F(ProfileFileTest, FolderInThePlaceOfTheFileIsNotWritable) {
   EXPECT_TRUE(fs::is_directory(root_ + "/C/App/kelvane.ini"));
 }
 
-// A rename would replace the file whatever its attribute says; the profile
-// functions refuse to write it, and so must we.
-TEST_F(ProfileFileTest, ReadOnlyFileIsKeptAndReported) {
-  const std::string old = "[Setting]\r\nPlayerPath=C:\\p.exe\r\n";
-  Put(old);
-  const fs::path host = root_ + "/C/App/kelvane.ini";
-  fs::permissions(host, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
-  platform::ProfileFile ini(path_);
-  EXPECT_EQ("C:\\p.exe", ini.ReadString("Setting", "PlayerPath", ""));
-  ini.WriteString("Setting", "PlayerPath", "C:\\q.exe");
-  try {
-    ini.Save();
-    FAIL() << "a read-only file was replaced";
-  } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::FormatText(platform::kErrCannotWrite, path_), e.what());
-  }
-  EXPECT_EQ(old, Get());
-  EXPECT_EQ(fs::perms::none, fs::status(host).permissions() & fs::perms::owner_write);
-  fs::permissions(host, fs::perms::owner_write, fs::perm_options::add);
-  ini.Save();
-  EXPECT_EQ("[Setting]\r\nPlayerPath=C:\\q.exe\r\n", Get());
-}
-
 }  // namespace
