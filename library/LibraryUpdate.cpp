@@ -8,15 +8,24 @@ std::string TrimTrailingBackslashes(std::string path) {
   return path;
 }
 
+bool IsLibraryCacheFolder(const TLibraryContext& context, const std::string& playlistFolder) {
+  return platform::IsSameDirectory(playlistFolder, context.AppDir + "playlist");
+}
+
 TLibraryUpdate::TLibraryUpdate(const TLibraryContext& context, TUpdateProgress& progress)
     : context_(context), progress_(progress) {}
 
 bool TLibraryUpdate::ReadPreviousList() {
   previous_.clear();
+  const std::string path = context_.AppDir + "playlist.log";
   try {
-    ReadTextList(context_.AppDir + "playlist.log", &previous_);
+    ReadTextList(path, &previous_);
   } catch (const platform::Error& e) {
     progress_.ReportFailure(e.what());
+    return previousRead_ = false;
+  } catch (const std::exception&) {
+    previous_.clear();
+    progress_.ReportFailure(platform::FormatText(kErrCannotProcess, path));
     return previousRead_ = false;
   }
   return previousRead_ = true;
@@ -24,6 +33,11 @@ bool TLibraryUpdate::ReadPreviousList() {
 
 bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
   if (!previousRead_) return false;
+  if (IsLibraryCacheFolder(context_, playlistFolder)) {
+    progress_.ReportFailure(platform::FormatText(kErrFolderIsCache, playlistFolder));
+    previousRead_ = false;
+    return false;
+  }
   // Listed once, before the first build writes anything: the count is the
   // list's, and files written meanwhile (a cache folder chosen as the
   // playlist folder) are not scanned.
@@ -53,6 +67,7 @@ TLibraryUpdate::Outcome TLibraryUpdate::Run(std::string* playListPath) {
   const bool readOk = ReadPreviousList();
   *playListPath = TrimTrailingBackslashes(*playListPath);
   if (playListPath->empty() || !platform::DirectoryExists(*playListPath)) return Outcome::FolderMissing;
+  if (IsLibraryCacheFolder(context_, *playListPath)) return Outcome::FolderIsCache;
   if (!readOk) return Outcome::DoneWithFailures;
   return Scan(*playListPath) ? Outcome::Done : Outcome::DoneWithFailures;
 }

@@ -10,6 +10,14 @@
 // The folder without its trailing backslashes ("D:\" becomes "D:").
 std::string TrimTrailingBackslashes(std::string path);
 
+// Whether the playlist folder is the library's own cache folder (AppDir +
+// "playlist", however spelled). Such a folder must not be scanned: each
+// update would take the playlists it generated for playlists of their own.
+bool IsLibraryCacheFolder(const TLibraryContext& context, const std::string& playlistFolder);
+// The failure a scan of the cache folder reports.
+inline constexpr const char* kErrFolderIsCache =
+    "プレイリストを格納するフォルダに、ライブラリが作るフォルダ %s が設定されています。";
+
 class TLibraryUpdate {
  public:
   TLibraryUpdate(const TLibraryContext& context, TUpdateProgress& progress);
@@ -21,12 +29,14 @@ class TLibraryUpdate {
   bool ReadPreviousList();
   // Counts the playlists of the folder (progress maximum = count + 1), checks
   // each in search order, purges the vanished ones and writes
-  // "playlist.log". False when anything failed (each failure was reported).
+  // "playlist.log". False when anything failed (each failure was reported);
+  // the cache folder itself is refused as a failure, nothing changed.
   bool Scan(const std::string& playlistFolder);
 
-  enum class Outcome { Done, DoneWithFailures, FolderMissing };
+  enum class Outcome { Done, DoneWithFailures, FolderMissing, FolderIsCache };
   // The whole run, for callers without a window: read, trim (the trimmed
-  // folder is written back), check the folder, scan.
+  // folder is written back), check the folder, scan. On FolderMissing and
+  // FolderIsCache nothing on disk has changed.
   Outcome Run(std::string* playListPath);
 
  private:

@@ -81,3 +81,31 @@ std::string ChangeExtension(const std::string& path, const std::string& extensio
   if (at == std::string::npos || path[at] != '.') return path + extension;
   return path.substr(0, at) + extension;
 }
+
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(name[i]);
+    // A trail byte may be "\" or "|": it belongs to its character.
+    if (platform::IsLeadByte(b) && i + 1 < name.size()) {
+      ++i;
+      continue;
+    }
+    switch (b) {
+      case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+        return false;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
+bool IsAbsolutePath(const std::string& path) {
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' &&
+      separator(path[2])) {
+    return true;
+  }
+  return path.size() >= 3 && separator(path[0]) && separator(path[1]) && !separator(path[2]);
+}

@@ -17,3 +17,12 @@ std::string ChangeExtension(const std::string& path, const std::string& extensio
 // the comma and semicolon) by their full-width Shift-JIS forms, leaving
 // double-byte characters whole.
 std::string MakeFileNameSafe(const std::string& text);
+// A name that stands for one entry of one folder and nothing else: not
+// empty, not "." or "..", and without a separator ("\", "/"), a drive or
+// stream colon, or a character a Windows name cannot hold (the wildcards
+// among them). Names read back from the library's own files must be plain
+// before anything is deleted by them.
+bool IsPlainFileName(const std::string& name);
+// A path that names the same place whatever the current drive and folder:
+// "X:\..." (or "X:/...") or a UNC path "\\server\share...".
+bool IsAbsolutePath(const std::string& path);

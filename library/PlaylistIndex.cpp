@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "library/MP3Tag.h"
 #include "library/PathText.h"
@@ -41,20 +43,32 @@ std::string PlaylistBaseName(const std::string& playlistFileName) {
 
 std::string SafeKeyForFileName(const std::string& key) {
   static const char kHex[] = "0123456789ABCDEF";
-  const std::string safe = MakeFileNameSafe(key);
-  std::string out;
-  out.reserve(safe.size());
-  for (char c : safe) {
-    const unsigned char b = static_cast<unsigned char>(c);
-    if (b < 0x20) {
-      out += '%';
-      out += kHex[b >> 4];
-      out += kHex[b & 15];
+  // Escaped before the full-width mapping, so that a byte that cannot stand
+  // alone never pairs with the "'" or ".m3u" that follows it in the name.
+  std::string escaped;
+  escaped.reserve(key.size());
+  const auto escape = [&](unsigned char b) {
+    escaped += '%';
+    escaped += kHex[b >> 4];
+    escaped += kHex[b & 15];
+  };
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(key[i]);
+    if (platform::IsLeadByte(b)) {
+      // No double-byte code page has a trail byte below 0x40.
+      if (i + 1 < key.size() && static_cast<unsigned char>(key[i + 1]) >= 0x40) {
+        escaped.append(key, i, 2);
+        ++i;
+      } else {
+        escape(b);
+      }
+    } else if (b < 0x20) {
+      escape(b);
     } else {
-      out += c;
+      escaped += key[i];
     }
   }
-  return out;
+  return MakeFileNameSafe(escaped);
 }
 
 std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std::string& kind,
@@ -73,6 +87,15 @@ std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std
 
 std::string IndexFileName(const std::string& playlistBase, const std::string& kind) {
   return QuotedText(playlistBase) + " " + kind + ".dat";
+}
+
+bool IsOwnDerivedFileName(const std::string& name, const std::string& playlistBase) {
+  if (!IsPlainFileName(name)) return false;
+  const std::string folded = platform::FoldFileName(name);
+  // A quoted base followed by a blank can only be this base: any other
+  // text's quoted form has a doubled quote or another byte there.
+  const std::string prefix = platform::FoldFileName(QuotedText(playlistBase) + " ");
+  return folded.compare(0, prefix.size(), prefix) == 0 || folded == platform::FoldFileName(playlistBase + ".mp3log");
 }
 
 std::string LowerExtension(const std::string& path) {
@@ -163,17 +186,18 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
   if (!album.empty()) AddToGroup(Albums, album, trackPath);
 }
 
-void TPlaylistIndexBuild::Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines) {
+bool TPlaylistIndexBuild::Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines) {
   try {
     FormatTextListInto(lines, &bytes_);
     out.Write(name, bytes_);
+    return true;
   } catch (const platform::Error& e) {
     Failures.push_back(e.what());
+    return false;
   }
 }
 
-void TPlaylistIndexBuild::WriteGroups(platform::RebuildableFolder& out, TGroupList& list, const std::string& base,
-                                      const std::string& kind) {
+void TPlaylistIndexBuild::PlanGroups(TGroupList& list, const std::string& base, const std::string& kind) {
   const std::string indexName = IndexFileName(base, kind);
   FileNames.push_back(indexName);
   // Sorted by the comparison's keys: their byte order is the comparison's.
@@ -187,12 +211,24 @@ void TPlaylistIndexBuild::WriteGroups(platform::RebuildableFolder& out, TGroupLi
   TLines keys;
   keys.reserve(order.size());
   for (const auto& o : order) keys.push_back(entries[o.second].Key);
-  Write(out, indexName, keys);
+  planned_.push_back(TPlannedFile{indexName, std::move(keys)});
+  // Keys that differ may still share a file name (or differ in it only in
+  // letter case): their tracks go into one file, in index order, so that no
+  // group is written over another.
+  std::unordered_map<std::string, std::size_t> fileOf;
+  fileOf.reserve(order.size());
   for (const auto& o : order) {
     TGroupEntry& entry = entries[o.second];
-    const std::string name = GeneratedPlaylistFileName(base, kind, entry.Key);
-    FileNames.push_back(name);
-    Write(out, name, entry.Tracks);
+    std::string name = GeneratedPlaylistFileName(base, kind, entry.Key);
+    const auto [at, added] = fileOf.try_emplace(platform::FoldFileName(name), planned_.size());
+    if (added) {
+      FileNames.push_back(name);
+      planned_.push_back(TPlannedFile{std::move(name), std::move(entry.Tracks)});
+    } else {
+      TLines& tracks = planned_[at->second].Lines;
+      tracks.insert(tracks.end(), std::make_move_iterator(entry.Tracks.begin()),
+                    std::make_move_iterator(entry.Tracks.end()));
+    }
     TLines().swap(entry.Tracks);
   }
 }
@@ -200,20 +236,87 @@ void TPlaylistIndexBuild::WriteGroups(platform::RebuildableFolder& out, TGroupLi
 void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
   const std::string base = PlaylistBaseName(playlistFileName);
   const std::string folder = context_.AppDir + "playlist";
+  const std::string logName = base + ".log";
+  const std::string logPath = folder + "\\" + logName;
+  const std::string mp3LogName = base + ".mp3log";
+  PlanGroups(Artists, base, "Artist");
+  PlanGroups(Albums, base, "Album");
+  const bool writesMp3Log = !TimeLines.empty();
+  if (writesMp3Log) FileNames.push_back(mp3LogName);
+
+  // The names of the old build, as far as they are this playlist's own.
+  TLines old;
+  try {
+    ReadTextList(logPath, &old);
+  } catch (const platform::Error& e) {
+    // Unknown old files cannot be listed beside the new ones.
+    Failures.push_back(e.what());
+    return;
+  }
+  std::unordered_set<std::string> oldNames, newNames;
+  TLines oldOwn;
+  for (const std::string& name : old) {
+    if (name.empty()) continue;
+    if (!IsOwnDerivedFileName(name, base)) {
+      Notices.push_back(platform::FormatText(kSkippedCacheLine, logPath) + name);
+      continue;
+    }
+    if (oldNames.insert(platform::FoldFileName(name)).second) oldOwn.push_back(name);
+  }
+  bool newOutsideOld = false;
+  for (const std::string& name : FileNames) {
+    const std::string folded = platform::FoldFileName(name);
+    newNames.insert(folded);
+    if (!oldNames.count(folded)) newOutsideOld = true;
+  }
+  const std::string mp3LogFolded = platform::FoldFileName(mp3LogName);
+  const bool mp3LogKept = writesMp3Log && oldNames.count(mp3LogFolded) != 0;
+  TLines both = FileNames;
+  for (const std::string& name : oldOwn) {
+    if (!newNames.count(platform::FoldFileName(name))) both.push_back(name);
+  }
+
   if (!platform::DirectoryExists(folder)) platform::MakeDirectory(folder);
   platform::RebuildableFolder out(folder);
-  WriteGroups(out, Artists, base, "Artist");
-  WriteGroups(out, Albums, base, "Album");
-  if (!TimeLines.empty()) {
-    const std::string name = base + ".mp3log";
-    Write(out, name, TimeLines);
-    FileNames.push_back(name);
+  // First the ".log" names every file old or new, so that a stop anywhere
+  // below leaves nothing on disk that no ".log" names.
+  const TLines* onDisk = &old;
+  if (newOutsideOld) {
+    if (!Write(out, logName, both)) return;
+    onDisk = &both;
   }
-  Write(out, base + ".log", FileNames);
+  // The old files go before the new are made (a new file is made without a
+  // safe replace); the old ".mp3log" stays until the new one replaces it,
+  // so that until then the next update sees stale stamps and builds again.
+  TLines listed = FileNames;
+  for (const std::string& name : oldOwn) {
+    const std::string folded = platform::FoldFileName(name);
+    if (mp3LogKept && folded == mp3LogFolded) continue;
+    // One that stays (held by another program) stays listed, to go next time.
+    if (!platform::RemoveFile(folder + "\\" + name) && !newNames.count(folded) &&
+        platform::FileExists(folder + "\\" + name)) {
+      listed.push_back(name);
+    }
+  }
+  bool allWritten = true;
+  for (const TPlannedFile& file : planned_) allWritten = Write(out, file.Name, file.Lines) && allWritten;
+  if (*onDisk != listed && !Write(out, logName, listed)) allWritten = false;
+  // Last the stamps: while they are missing or stale, the next update
+  // builds the playlist again.
+  if (writesMp3Log) {
+    if (allWritten) {
+      Write(out, mp3LogName, TimeLines);
+    } else if (mp3LogKept) {
+      // Its stamps would let the next update skip a playlist whose files
+      // are not all written.
+      platform::RemoveFile(folder + "\\" + mp3LogName);
+    }
+  }
 }
 
-std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath,
-                                            const TLines& playlistLines) {
+std::vector<std::string> BuildPlaylistIndexFromText(const TLibraryContext& context, const std::string& playlistPath,
+                                                    const std::string& playlistText,
+                                                    std::vector<std::string>* notices) {
   std::unique_ptr<TMP3Tag> reader = std::make_unique<TMP3Tag>();
   reader->MessageOwner = context.MessageOwner;
   TMP3Tag* active = reader.get();
@@ -223,17 +326,20 @@ std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, cons
   }
   TPlaylistIndexBuild build(context, *active);
   std::string path;
-  for (const std::string& line : playlistLines) {
-    if (!line.empty() && line[0] == '#') continue;
-    AssignTrackPathOfLine(line.data(), line.size(), playlistPath, &path);
+  // Lines are taken in place: a playlist of absurd size costs no string per
+  // line, only the groups of the tracks that exist.
+  ForEachTextLine(playlistText, [&](const char* line, std::size_t size) {
+    if (size > 0 && line[0] == '#') return;
+    AssignTrackPathOfLine(line, size, playlistPath, &path);
     build.ClassifyTrack(path);
     if (context.KeepAlive) context.KeepAlive();
-  }
+  });
   build.WriteFiles(FileNamePart(playlistPath));
   if (context.TagReaderHolder) *context.TagReaderHolder = std::make_unique<TMP3Tag>();
+  if (notices) notices->insert(notices->end(), build.Notices.begin(), build.Notices.end());
   return std::move(build.Failures);
 }
 
 std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath) {
-  return BuildPlaylistIndex(context, playlistPath, ReadRequiredTextList(playlistPath));
+  return BuildPlaylistIndexFromText(context, playlistPath, ReadRequiredTextBytes(playlistPath));
 }

@@ -59,11 +59,15 @@ void AddToGroup(TGroupList& list, const std::string& key, const std::string& tra
 // B: the playlist file name without its extension (from its last ".").
 std::string PlaylistBaseName(const std::string& playlistFileName);
 // A key as it may stand in a file name: the characters a file name cannot
-// hold become full-width (MakeFileNameSafe), and the control bytes 0x00-0x1F,
-// which have no full-width form, become "%" and two upper-case hex digits.
+// hold become full-width (MakeFileNameSafe), and the bytes that stand for no
+// character of their own become "%" and two upper-case hex digits: the
+// control bytes 0x00-0x1F, and a lead byte with no trail byte after it (a
+// 30-byte tag field cut in the middle of a double-byte character).
 std::string SafeKeyForFileName(const std::string& key);
 // 'B' Artist 'key'.m3u, 'B' Album 'key'.m3u ("Artist" or "Album" as kind):
-// the name the playlist window looks the generated playlist up by.
+// the one mapping from a key to its generated playlist, for the build and for
+// the playlist window. Distinct keys may share a name (AC/DC beside its
+// full-width spelling); that file then holds the tracks of all of them.
 std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std::string& kind,
                                       const std::string& key);
 // 'B' Artist.dat, 'B' Album.dat.
@@ -83,15 +87,25 @@ std::string TrackPathOfLine(const std::string& line, const std::string& playlist
 void AssignTrackPathOfLine(const char* line, std::size_t size, const std::string& playlistPathOrFolder,
                            std::string* path);
 
+// Whether a name read from the ".log" of the playlist whose base name is
+// `playlistBase` is one of the files a build of that playlist writes: a
+// plain name that starts with its quoted base and a blank, or its
+// ".mp3log". Letter case is ignored, as the file system ignores it.
+bool IsOwnDerivedFileName(const std::string& name, const std::string& playlistBase);
+
 // One build of a playlist's index: the groups, the time lines, the files.
 class TPlaylistIndexBuild {
  public:
   TPlaylistIndexBuild(const TLibraryContext& context, TMP3Tag& tagReader);
 
   void ClassifyTrack(const std::string& trackPath);
-  // Writes the derived files of the playlist file named `playlistFileName`.
-  // A file that cannot be written is recorded in Failures() and the others
-  // are still written; the ".log" lists every file meant to be written.
+  // Replaces the derived files of the playlist file named `playlistFileName`
+  // with those of this build. Whenever the process stops, every derived file
+  // on disk is named by the ".log", and the ".mp3log" (whose stamps let the
+  // next update skip the playlist) is written only after every file it
+  // vouches for. A file that cannot be written is recorded in Failures and
+  // the others are still written; an old ".log" that cannot be read stops
+  // the build before anything is changed.
   void WriteFiles(const std::string& playlistFileName);
 
   TGroupList Artists;
@@ -99,22 +113,35 @@ class TPlaylistIndexBuild {
   TLines TimeLines;
   TLines FileNames;
   std::vector<std::string> Failures;
+  // Lines of the old ".log" that named no file of this playlist: passed
+  // over, not deleted.
+  std::vector<std::string> Notices;
 
  private:
-  void WriteGroups(platform::RebuildableFolder& out, TGroupList& list, const std::string& base,
-                   const std::string& kind);
-  void Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines);
+  // A derived file to write: its name and its lines.
+  struct TPlannedFile {
+    std::string Name;
+    TLines Lines;
+  };
+  void PlanGroups(TGroupList& list, const std::string& base, const std::string& kind);
+  bool Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines);
 
   const TLibraryContext& context_;
   TMP3Tag& tagReader_;
+  std::vector<TPlannedFile> planned_;
   std::string bytes_;  // the file being written, its buffer kept for the next
 };
 
-// Builds the index of the playlist file P (full path) whose lines were read
+// The text of a ".log" line passed over: the ".log" and the line follow.
+inline constexpr const char* kSkippedCacheLine = "%s の次の行はこのプレイリストのファイル名ではないため飛ばしました: ";
+
+// Builds the index of the playlist file P (full path) whose bytes were read
 // already. Answers the failures met (empty when all went well); a track that
-// cannot be opened is filed nowhere and is one of them.
-std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath,
-                                            const TLines& playlistLines);
+// cannot be opened is filed nowhere and is one of them. Lines of the old
+// ".log" that were passed over go to `notices` when given.
+std::vector<std::string> BuildPlaylistIndexFromText(const TLibraryContext& context, const std::string& playlistPath,
+                                                    const std::string& playlistText,
+                                                    std::vector<std::string>* notices = nullptr);
 // The same, reading the playlist first; a playlist that cannot be read is
 // raised as platform::Error before anything is written.
 std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath);

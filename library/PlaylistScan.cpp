@@ -14,14 +14,20 @@ void DeleteFilesByMask(const std::string& pathWithMask) {
   }
 }
 
-void DeletePlaylistCache(const TLibraryContext& context, const std::string& logPath) {
+void DeletePlaylistCache(const TLibraryContext& context, const std::string& logPath,
+                         std::vector<std::string>* notices) {
   TLines names;
   if (!ReadTextList(logPath, &names)) return;
   const std::string folder = context.CacheFolder();
+  const std::string base = PlaylistBaseName(FileNamePart(logPath));
   for (const std::string& name : names) {
-    // Only names in the cache folder itself: a line that climbs out of it
-    // (or names a drive) was not written by a build and is passed over.
-    if (name.empty() || LastDelimiter(name, "\\/:") != std::string::npos) continue;
+    if (name.empty()) continue;
+    // A line that climbs out of the cache folder, names a drive, or names
+    // another playlist's files was not written by this playlist's build.
+    if (!IsOwnDerivedFileName(name, base)) {
+      if (notices) notices->push_back(platform::FormatText(kSkippedCacheLine, logPath) + name);
+      continue;
+    }
     platform::RemoveFile(folder + name);
   }
   platform::RemoveFile(logPath);
@@ -41,12 +47,32 @@ void TPlaylistScan::Fail(const std::string& text) {
   playlistFailed_ = true;
 }
 
+void TPlaylistScan::Notice(const std::string& text) {
+  progress_.ReportFailure(text);
+  ++failures_;
+}
+
 void TPlaylistScan::CheckPlaylist(const std::string& fileName, std::int32_t stamp) {
   playlistFailed_ = false;
   const std::string key = PlaylistKey(fileName);
   const std::string stampText = platform::StampText(stamp);
+  ownedLogNames_.insert(platform::FoldFileName(PlaylistBaseName(fileName) + ".log"));
+  try {
+    DecidePlaylist(fileName, key, stampText);
+  } catch (const platform::Error& e) {
+    Fail(e.what());
+  } catch (const std::exception&) {
+    // Out of memory, or a length no string can hold: this playlist only.
+    Fail(platform::FormatText(kErrCannotProcess, folder_ + "\\" + fileName));
+  }
+  progress_.RepaintDialog();
+  newLines_.push_back(key + "=" + (playlistFailed_ ? std::string() : stampText));
+  newKeys_.insert(key);
+}
+
+void TPlaylistScan::DecidePlaylist(const std::string& fileName, const std::string& key,
+                                   const std::string& stampText) {
   const std::string base = PlaylistBaseName(fileName);
-  ownedLogNames_.insert(platform::FoldFileName(base + ".log"));
   const std::string value = previous_.Lookup(key);
   if (value.empty()) {
     if (RebuildPlaylist(fileName)) progress_.AddOne(TUpdateCounter::Added);
@@ -76,9 +102,6 @@ void TPlaylistScan::CheckPlaylist(const std::string& fileName, std::int32_t stam
       }
     }
   }
-  progress_.RepaintDialog();
-  newLines_.push_back(key + "=" + (playlistFailed_ ? std::string() : stampText));
-  newKeys_.insert(key);
 }
 
 bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath, bool* hasLines) {
@@ -110,29 +133,23 @@ bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::s
 bool TPlaylistScan::RebuildPlaylist(const std::string& fileName) {
   const std::string path = folder_ + "\\" + fileName;
   const std::string key = PlaylistKey(fileName);
-  bool ok = true;
-  // Read before anything is deleted: a playlist that cannot be read keeps
-  // its old derived files.
-  TLines lines;
+  // Read before anything is touched: a playlist that cannot be read keeps
+  // its old derived files. The build replaces them itself, in an order that
+  // a stop at any point leaves for the next update to repair.
+  std::string text;
   try {
-    lines = ReadRequiredTextList(path);
+    text = ReadRequiredTextBytes(path);
   } catch (const platform::Error& e) {
     Fail(e.what());
     previous_.RemoveExact(key);
     return false;
   }
-  try {
-    DeletePlaylistCache(context_, context_.CacheFolder() + PlaylistBaseName(fileName) + ".log");
-  } catch (const platform::Error& e) {
-    Fail(e.what());
-    ok = false;
-  }
-  for (const std::string& failure : BuildPlaylistIndex(context_, path, lines)) {
-    Fail(failure);
-    ok = false;
-  }
+  std::vector<std::string> notices;
+  const std::vector<std::string> failures = BuildPlaylistIndexFromText(context_, path, text, &notices);
+  for (const std::string& notice : notices) Notice(notice);
+  for (const std::string& failure : failures) Fail(failure);
   previous_.RemoveExact(key);
-  return ok;
+  return failures.empty();
 }
 
 void TPlaylistScan::PurgeVanishedPlaylists() {
@@ -144,16 +161,25 @@ void TPlaylistScan::PurgeVanishedPlaylists() {
     if (newKeys_.count(key)) continue;
     std::string name = UnquotedText(key);
     if (name.empty()) name = key;
-    const std::string logName = ChangeExtension(FileNamePart(name), ".log");
+    const std::string playlistName = FileNamePart(name);
+    // A stored line names the files it deletes: "/" also separates, ".."
+    // climbs, so anything but a plain name is passed over.
+    if (!IsPlainFileName(playlistName)) {
+      if (!lines[i].empty()) Notice(platform::FormatText(kSkippedStoredLine, context_.AppDir + "playlist.log") + lines[i]);
+      continue;
+    }
+    const std::string logName = ChangeExtension(playlistName, ".log");
     // A playlist of this scan with the same file name (another folder, or
     // the same name in another letter case) owns these files now.
     if (!ownedLogNames_.count(platform::FoldFileName(logName))) {
+      std::vector<std::string> notices;
       try {
-        DeletePlaylistCache(context_, context_.CacheFolder() + logName);
+        DeletePlaylistCache(context_, context_.CacheFolder() + logName, &notices);
       } catch (const platform::Error& e) {
         progress_.ReportFailure(e.what());
         ++failures_;
       }
+      for (const std::string& notice : notices) Notice(notice);
     }
     progress_.AddOne(TUpdateCounter::Deleted);
   }

@@ -14,9 +14,18 @@
 void DeleteFilesByMask(const std::string& pathWithMask);
 
 // Deletes the files that a playlist's ".log" lists (in the cache folder),
-// then the ".log". Nothing when there is no ".log". Raises platform::Error
-// when the ".log" exists but cannot be read (and then deletes nothing).
-void DeletePlaylistCache(const TLibraryContext& context, const std::string& logPath);
+// then the ".log". Nothing when there is no ".log". Only names of that
+// playlist's own derived files are deleted; other lines are passed over and
+// described in `notices`. Raises platform::Error when the ".log" exists but
+// cannot be read (and then deletes nothing).
+void DeletePlaylistCache(const TLibraryContext& context, const std::string& logPath,
+                         std::vector<std::string>* notices = nullptr);
+
+// The text of a "playlist.log" line whose playlist name is not a plain file
+// name: "playlist.log" and the line follow. Nothing is deleted for it.
+inline constexpr const char* kSkippedStoredLine = "%s の次の行はプレイリストのファイル名を示していないため飛ばしました: ";
+// A playlist that could not be handled for its size or its damage.
+inline constexpr const char* kErrCannotProcess = "ファイル %s は大きすぎるか壊れているため処理できません";
 
 // One scan of the playlist folder: the previous list (lines of
 // "playlist.log"), the new list, and the counters.
@@ -42,10 +51,13 @@ class TPlaylistScan {
   std::string PlaylistKey(const std::string& fileName) const;
   // Rebuilds the derived files; answers false when something failed.
   bool RebuildPlaylist(const std::string& fileName);
+  void DecidePlaylist(const std::string& fileName, const std::string& key, const std::string& stampText);
   // The track check of an unchanged playlist: true when a track changed.
   // *hasLines tells whether the playlist has a line at all.
   bool TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath, bool* hasLines);
   void Fail(const std::string& text);
+  // A line passed over: reported, but the playlist is not failed for it.
+  void Notice(const std::string& text);
 
   const TLibraryContext& context_;
   std::string folder_;

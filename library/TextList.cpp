@@ -33,14 +33,14 @@ void FormatTextListInto(const TLines& lines, std::string* bytes) {
 
 bool ReadTextList(const std::string& path, TLines* lines) {
   std::string bytes;
-  if (!platform::ReadWholeFile(path, &bytes)) return false;
+  if (!platform::ReadWholeFile(path, &bytes, kMaxTextListBytes)) return false;
   *lines = ParseTextList(bytes);
   return true;
 }
 
 std::string ReadRequiredTextBytes(const std::string& path) {
   std::string bytes;
-  if (!platform::ReadWholeFile(path, &bytes)) {
+  if (!platform::ReadWholeFile(path, &bytes, kMaxTextListBytes)) {
     throw platform::Error(platform::FormatText(platform::kErrCannotOpen, path));
   }
   return bytes;

@@ -24,8 +24,13 @@ std::string FormatTextList(const TLines& lines);
 // The same into a buffer that is reused from file to file.
 void FormatTextListInto(const TLines& lines, std::string* bytes);
 
+// The most a text list file of the library may hold. A playlist of a
+// hundred thousand tracks is a few MiB; beyond this a file is refused
+// (platform::Error, "ファイル %s は大きすぎます") rather than held in memory.
+constexpr std::uint64_t kMaxTextListBytes = 64u << 20;
+
 // False when there is no such file. Raises platform::Error when the file
-// exists but cannot be read.
+// exists but cannot be read, or is larger than kMaxTextListBytes.
 bool ReadTextList(const std::string& path, TLines* lines);
 // The lines of a file that must be there: raises platform::Error
 // ("ファイル %s は開けません") also when there is no file (or a folder) under

@@ -9,6 +9,7 @@ namespace platform {
 inline constexpr const char* kErrNotInteger = "'%s' は整数ではありません";
 inline constexpr const char* kErrCannotOpen = "ファイル %s は開けません";
 inline constexpr const char* kErrCannotWrite = "%s に書き込めません";
+inline constexpr const char* kErrTooLarge = "ファイル %s は大きすぎます";
 inline constexpr const char* kErrIconUnreadable = "アイコンファイル %s を読み込めません";
 
 // An error raised by the platform or the framework (a file that cannot be

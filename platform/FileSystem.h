@@ -15,8 +15,11 @@ bool FileExists(const std::string& path);       // a file, not a folder
 bool DirectoryExists(const std::string& path);
 
 // The whole file as bytes. False when there is no such file; raises Error
-// ("ファイル %s は開けません") when it exists but cannot be read.
-bool ReadWholeFile(const std::string& path, std::string* bytes);
+// ("ファイル %s は開けません") when it exists but cannot be read (also when it
+// is not a regular file: a pipe or a device), and ("ファイル %s は大きすぎます")
+// when it holds more than `maxBytes`, before more than that is read.
+constexpr std::uint64_t kNoSizeLimit = ~std::uint64_t{0};
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t maxBytes = kNoSizeLimit);
 
 // Writes the whole file safely: a new file beside the old one, flushed, then
 // put in its place in one step. On failure the old file is untouched and
@@ -49,6 +52,11 @@ class RebuildableFolder {
   std::string folder_;
   std::string host_;  // where the folder is on the host, if the system has one
 };
+
+// Whether two paths name one existing folder, however each is spelled
+// (letter case, "." and "..", "/" for "\", another name for the same
+// place): compared by the folder's identity, not by its name.
+bool IsSameDirectory(const std::string& a, const std::string& b);
 
 // DeleteFileA: false when nothing was deleted.
 bool RemoveFile(const std::string& path);

@@ -14,6 +14,28 @@
 #include "platform/Error.h"
 #include "platform/posix/FileSystemPaths.h"
 
+namespace {
+
+long gChangesAllowed = -1;
+long gChangesMade = 0;
+
+// Whether the next change may reach the disk; Changed() records one that did.
+bool ChangesStopped() { return gChangesAllowed >= 0 && gChangesMade >= gChangesAllowed; }
+void Changed() { ++gChangesMade; }
+
+}  // namespace
+
+namespace sim {
+
+void StopChangesAfter(long changes) {
+  gChangesAllowed = changes;
+  gChangesMade = 0;
+}
+
+long ChangesMade() { return gChangesMade; }
+
+}  // namespace sim
+
 namespace platform {
 namespace {
 
@@ -124,14 +146,20 @@ class OpenFolders {
 thread_local OpenFolders tOpenFolders;
 thread_local int tScopeDepth = 0;
 
-// An open handle kept for reading: a folder is closed (-1), and a file this
-// process holds locked is closed and raised as one that cannot be opened.
+// Reads never wait for a writer: a named pipe or a device opened for
+// reading could block for ever, so nothing is opened blocking and only
+// regular files are kept.
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+
+// An open handle kept for reading: a folder is closed (-1); anything else
+// that is not a regular file, and a file this process holds locked, is
+// closed and raised as one that cannot be opened.
 int KeepIfFile(int fd, const struct stat& st, const std::string& host, const std::string& path) {
   if (S_ISDIR(st.st_mode)) {
     close(fd);
     return -1;
   }
-  if (fsposix::IsLocked(host)) {
+  if (!S_ISREG(st.st_mode) || fsposix::IsLocked(host)) {
     close(fd);
     throw Error(FormatText(kErrCannotOpen, path));
   }
@@ -144,11 +172,15 @@ enum class NewFile { kWritten, kRefused, kFailed };
 // (the name is taken, or the folder will not have it); a write that fails
 // removes the new file again.
 NewFile CreateNewFile(const std::string& host, const std::string& bytes) {
+  if (ChangesStopped()) return NewFile::kFailed;
   const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return NewFile::kRefused;
   const bool written = WriteAll(fd, bytes);
   const bool closed = close(fd) == 0;
-  if (written && closed) return NewFile::kWritten;
+  if (written && closed) {
+    Changed();
+    return NewFile::kWritten;
+  }
   unlink(host.c_str());
   return NewFile::kFailed;
 }
@@ -178,16 +210,25 @@ bool DirectoryExists(const std::string& path) {
   return exists && S_ISDIR(st.st_mode);
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t maxBytes) {
   struct stat st{};
   bool exists = false;
   const std::string host = fsposix::MapPath(path, &st, &exists);
   if (!exists || S_ISDIR(st.st_mode)) return false;
   if (fsposix::IsLocked(host)) throw Error(FormatText(kErrCannotOpen, path));
-  const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(host.c_str(), kReadFlags);
   if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    throw Error(FormatText(kErrCannotOpen, path));
+  }
+  const Error tooLarge(FormatText(kErrTooLarge, path));
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    close(fd);
+    throw tooLarge;
+  }
   std::string out;
-  if (fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+  if (st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
   char buffer[65536];
   for (;;) {
     const ssize_t n = read(fd, buffer, sizeof buffer);
@@ -197,6 +238,11 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
       throw Error(FormatText(kErrCannotOpen, path));
     }
     if (n == 0) break;
+    // A file that grows while it is read is held to the same bound.
+    if (static_cast<std::uint64_t>(n) > maxBytes - out.size()) {
+      close(fd);
+      throw tooLarge;
+    }
     out.append(buffer, static_cast<std::size_t>(n));
   }
   close(fd);
@@ -209,7 +255,7 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
   bool exists = false;
   const std::string host = fsposix::MapPath(path, &st, &exists);
   const Error failure(FormatText(kErrCannotWrite, path));
-  if (exists && (S_ISDIR(st.st_mode) || fsposix::IsLocked(host))) throw failure;
+  if (ChangesStopped() || (exists && (S_ISDIR(st.st_mode) || fsposix::IsLocked(host)))) throw failure;
   const std::string temporary = host + ".kvnew";
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw failure;
@@ -219,6 +265,7 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
     unlink(temporary.c_str());
     throw failure;
   }
+  Changed();
   if (!exists) fsposix::NoteCreated(host);
 }
 
@@ -264,12 +311,20 @@ void RebuildableFolder::Write(const std::string& name, const std::string& bytes)
   WriteFileSafely(folder_ + "\\" + name, bytes);
 }
 
+bool IsSameDirectory(const std::string& a, const std::string& b) {
+  struct stat first{}, second{};
+  if (stat(fsposix::MapPath(a).c_str(), &first) != 0 || stat(fsposix::MapPath(b).c_str(), &second) != 0) return false;
+  return S_ISDIR(first.st_mode) && S_ISDIR(second.st_mode) && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
 bool RemoveFile(const std::string& path) {
   struct stat st{};
   bool exists = false;
   const std::string host = fsposix::MapPath(path, &st, &exists);
-  if (!exists || S_ISDIR(st.st_mode) || fsposix::IsLocked(host)) return false;
+  if (ChangesStopped() || !exists || S_ISDIR(st.st_mode) || fsposix::IsLocked(host)) return false;
   if (unlink(host.c_str()) != 0) return false;
+  Changed();
   fsposix::NoteRemoved(host);
   return true;
 }
@@ -277,8 +332,9 @@ bool RemoveFile(const std::string& path) {
 bool MakeDirectory(const std::string& path) {
   bool exists = false;
   const std::string host = fsposix::MapPath(path, nullptr, &exists);
-  if (exists) return false;
+  if (exists || ChangesStopped()) return false;
   if (mkdir(host.c_str(), 0755) != 0) return false;
+  Changed();
   fsposix::NoteCreated(host);
   return true;
 }
@@ -351,9 +407,9 @@ void ReadOnlyFile::Open(const std::string& path) {
   bool exists = false;
   const std::string host = fsposix::MapPath(path, &st, &exists);
   if (exists && fsposix::IsLocked(host)) throw Error(FormatText(kErrCannotOpen, path));
-  const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(host.c_str(), kReadFlags);
   if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
     throw Error(FormatText(kErrCannotOpen, path));
   }
@@ -364,7 +420,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   Close();
   // The path as written first: one open and one fstat for the usual track.
   std::string host = fsposix::ExactHostPath(path);
-  int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = open(host.c_str(), kReadFlags);
   if (fd < 0) {
     if (errno != ENOENT && errno != ENOTDIR) {
       if (FileExists(path)) throw Error(FormatText(kErrCannotOpen, path));
@@ -374,7 +430,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
     bool exists = false;
     host = fsposix::MapPath(path, &st, &exists);
     if (!exists || S_ISDIR(st.st_mode)) return false;
-    fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = open(host.c_str(), kReadFlags);
     if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
   }
   struct stat st{};
@@ -398,7 +454,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path, FoundEntry* entry, bool* 
   struct stat st{};
   if (plain) {
     fsposix::ExactHostPathInto(path, &host);
-    fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = open(host.c_str(), kReadFlags);
     if (fd >= 0 && fstat(fd, &st) != 0) {
       close(fd);
       fd = -1;

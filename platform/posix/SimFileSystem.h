@@ -35,4 +35,12 @@ void LockFile(const std::string& windowsPath);
 void UnlockFile(const std::string& windowsPath);
 void UnlockAllFiles();
 
+// Lets `changes` more changes reach the disk (a file written or replaced, a
+// file removed, a folder made) and refuses every one after, as if the process
+// had been killed there: writes fail, removals and folder creations are
+// refused. A negative count lifts the stop.
+void StopChangesAfter(long changes);
+// Changes made since the last StopChangesAfter.
+long ChangesMade();
+
 }  // namespace sim

@@ -23,6 +23,22 @@ FoundEntry EntryOf(const WIN32_FIND_DATAA& data) {
   return entry;
 }
 
+// Without a long-path manifest the A functions refuse a path of MAX_PATH
+// characters or more, as if nothing were there: such a file may well exist,
+// and is reported rather than passed over.
+bool IsTooLongForWin32(const std::string& path) { return path.size() >= MAX_PATH; }
+
+// Only files on a disk are read: a pipe or a device could block the read.
+HANDLE OpenForReading(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    throw Error(FormatText(kErrCannotOpen, path));
+  }
+  return file;
+}
+
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
@@ -48,13 +64,24 @@ bool DirectoryExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
-  if (!FileExists(path)) return false;
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t maxBytes) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw Error(FormatText(kErrCannotOpen, path));
+  if (file == INVALID_HANDLE_VALUE) {
+    if (FileExists(path) || IsTooLongForWin32(path)) throw Error(FormatText(kErrCannotOpen, path));
+    return false;
+  }
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    throw Error(FormatText(kErrCannotOpen, path));
+  }
+  const Error tooLarge(FormatText(kErrTooLarge, path));
   std::string out;
   LARGE_INTEGER size;
+  if (GetFileSizeEx(file, &size) && static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
+    CloseHandle(file);
+    throw tooLarge;
+  }
   if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000) {
     out.reserve(static_cast<std::size_t>(size.QuadPart));
   }
@@ -66,6 +93,11 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
       throw Error(FormatText(kErrCannotOpen, path));
     }
     if (read == 0) break;
+    // A file that grows while it is read is held to the same bound.
+    if (read > maxBytes - out.size()) {
+      CloseHandle(file);
+      throw tooLarge;
+    }
     out.append(buffer, read);
   }
   CloseHandle(file);
@@ -114,6 +146,27 @@ void RebuildableFolder::Write(const std::string& name, const std::string& bytes)
   WriteRebuildableFile(folder_ + "\\" + name, bytes);
 }
 
+namespace {
+
+bool DirectoryIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+  // Only a handle gives the identity; backup semantics let a folder open.
+  HANDLE folder = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) return false;
+  const bool ok = GetFileInformationByHandle(folder, info) && (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  CloseHandle(folder);
+  return ok;
+}
+
+}  // namespace
+
+bool IsSameDirectory(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION first, second;
+  if (!DirectoryIdentity(a, &first) || !DirectoryIdentity(b, &second)) return false;
+  return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber && first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
 bool MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
@@ -151,18 +204,16 @@ ReadOnlyFile::~ReadOnlyFile() { Close(); }
 
 void ReadOnlyFile::Open(const std::string& path) {
   Close();
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = OpenForReading(path);
   if (file == INVALID_HANDLE_VALUE) throw Error(FormatText(kErrCannotOpen, path));
   handle_ = reinterpret_cast<std::intptr_t>(file);
 }
 
 bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   Close();
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = OpenForReading(path);
   if (file == INVALID_HANDLE_VALUE) {
-    if (FileExists(path)) throw Error(FormatText(kErrCannotOpen, path));
+    if (FileExists(path) || IsTooLongForWin32(path)) throw Error(FormatText(kErrCannotOpen, path));
     return false;
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);

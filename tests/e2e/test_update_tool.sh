@@ -26,5 +26,29 @@ fail=0
 grep -q '^added 1' <<<"$out" || { echo "FAILED: the playlist was not added"; fail=1; }
 grep -q 'LIST' <<<"$out" || { echo "FAILED: the notice was not reported"; fail=1; }
 ls "$work/App/playlist/" | grep -q "'Mixed' Artist.dat" || { echo "FAILED: no artist index written"; fail=1; }
+
+# Arguments that would put the library somewhere unintended are refused with
+# exit status 2 and write nothing: an empty or relative AppDir (the root of
+# the current drive, or wherever the tool was started), and the library's own
+# cache folder as the playlist folder (each update would double it).
+winlists="Z:$(echo "$work/Lists" | tr / '\\')"
+snapshot() { (cd "$work" && find . -type f -print0 | sort -z | xargs -0 md5sum); }
+before="$(snapshot)"
+root_log_before=$([ -e /playlist.log ] && echo yes || echo no)
+for appdir in '' 'App'; do
+  (cd "$work" && timeout 120 "$KELVANE_SOURCE/tools/wine-run.sh" "$TOOL" "$appdir" "$winlists" >/dev/null 2>&1)
+  rc=$?
+  [ $rc -eq 2 ] || { echo "FAILED: AppDir '$appdir' gave exit status $rc, not 2"; fail=1; }
+done
+root_log_after=$([ -e /playlist.log ] && echo yes || echo no)
+[ "$root_log_before" = "$root_log_after" ] || { echo "FAILED: playlist.log written at the drive root"; fail=1; }
+out="$(timeout 120 "$KELVANE_SOURCE/tools/wine-run.sh" "$TOOL" "Z:$(echo "$work/App" | tr / '\\')" \
+  "Z:$(echo "$work/App/playlist" | tr / '\\')\\" 2>&1)"
+rc=$?
+[ $rc -eq 2 ] || { echo "FAILED: the cache folder as playlist folder gave exit status $rc, not 2"; fail=1; }
+grep -q 'cache folder' <<<"$out" || { echo "FAILED: no message for the cache folder: $out"; fail=1; }
+after="$(snapshot)"
+[ "$before" = "$after" ] || { echo "FAILED: refused runs changed files"; diff <(echo "$before") <(echo "$after"); fail=1; }
+
 [ $fail -eq 0 ] && echo "update tool: all checks passed"
 exit $fail

@@ -201,4 +201,51 @@ TEST_F(LibraryWinTest, UpdateWritesTheSameFilesAsTheNativeRun) {
   EXPECT_EQ(Get(cache + GeneratedPlaylistFileName("Tab", "Artist", "A\tB")), music + "t.mp3\r\n");
 }
 
+// Beyond MAX_PATH the A functions answer as if nothing were there; the file
+// is made here through the wide functions, as another program could.
+TEST_F(LibraryWinTest, ATrackBeyondMaxPathIsReportedNotLeftOutSilently) {
+  const std::string music = base_ + "Music\\";
+  std::string folder = music;
+  std::vector<std::wstring> made;
+  while (folder.size() < MAX_PATH + 10) {
+    folder += std::string(60, 'd') + "\\";
+    const std::wstring wide = L"\\\\?\\" + std::wstring(folder.begin(), folder.end());
+    ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr)) << folder;
+    made.push_back(wide);
+  }
+  const std::string track = folder + "long.mp3";
+  const std::wstring wideTrack = L"\\\\?\\" + std::wstring(track.begin(), track.end());
+  HANDLE file = CreateFileW(wideTrack.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  const std::string bytes = Mp3("Deep", "Deep");
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  Put(music + "a.mp3", Mp3("Band A", "First"));
+  Put(base_ + "Lists\\Long.m3u", track + "\r\n" + music + "a.mp3\r\n");
+
+  TLibraryContext context{base_ + "App\\", true};
+  TCountingProgress progress;
+  TLibraryUpdate update(context, progress);
+  std::string lists = base_ + "Lists";
+  EXPECT_EQ(update.Run(&lists), TLibraryUpdate::Outcome::DoneWithFailures);
+  ASSERT_EQ(progress.Failures.size(), 1u);
+  EXPECT_NE(progress.Failures[0].find("long.mp3"), std::string::npos);
+  EXPECT_EQ(Get(base_ + "App\\playlist\\'Long' Artist.dat"), "Band A\r\n");
+  // Reported, so not recorded as done: the next update tries again.
+  EXPECT_EQ(Get(base_ + "App\\playlist.log").find("'=\r\n") != std::string::npos, true);
+
+  DeleteFileW(wideTrack.c_str());
+  for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());
+}
+
+// Only files on a disk are opened for reading: a device name is refused
+// rather than read (a serial port or a pipe could block the read).
+TEST_F(LibraryWinTest, ADeviceIsNotReadAsAFile) {
+  std::string bytes;
+  EXPECT_THROW(platform::ReadWholeFile("NUL", &bytes), platform::Error);
+  platform::ReadOnlyFile file;
+  EXPECT_THROW(file.Open("NUL"), platform::Error);
+}
+
 }  // namespace

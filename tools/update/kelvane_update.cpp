@@ -1,8 +1,9 @@
 // kelvane-update [--check-mp3] <AppDir> <PlayListPath>
 // Runs one whole library update and prints the four counters and the time
 // taken. Exit status: 0 done, 1 done with failures (listed on stderr), 2 the
-// playlist folder is missing or the arguments are wrong. On POSIX the paths
-// are Windows paths mapped under $KELVANE_FS_ROOT.
+// arguments are wrong (AppDir empty or relative), or the playlist folder is
+// missing or is the library's own cache folder. On POSIX the paths are
+// Windows paths mapped under $KELVANE_FS_ROOT.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 
 #include "app/ConstUnit.h"
 #include "library/LibraryUpdate.h"
+#include "library/PathText.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 
@@ -30,18 +32,24 @@ class TConsoleProgress : public TUpdateProgress {
   int counts_[4] = {0, 0, 0, 0};
 };
 
-}  // namespace
+int Usage() {
+  std::fprintf(stderr, "usage: kelvane-update [--check-mp3] <AppDir> <PlayListPath>\n");
+  return 2;
+}
 
-int main(int argc, char** argv) {
+int RunUpdate(int argc, char** argv) {
   bool checkMp3 = false;
   int first = 1;
   if (argc > 1 && std::strcmp(argv[1], "--check-mp3") == 0) {
     checkMp3 = true;
     first = 2;
   }
-  if (argc - first != 2) {
-    std::fprintf(stderr, "usage: kelvane-update [--check-mp3] <AppDir> <PlayListPath>\n");
-    return 2;
+  if (argc - first != 2) return Usage();
+  // The library files go under AppDir: a relative one would put them
+  // wherever the process happens to stand ("" even at a drive's root).
+  if (!IsAbsolutePath(argv[first])) {
+    std::fprintf(stderr, "AppDir must be an absolute path: '%s'\n", argv[first]);
+    return Usage();
   }
   platform::app::SetTitle(kc::kAppTitle);
   // A scheduled task has nobody to close a box: the tag reader's notices go
@@ -67,9 +75,26 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "playlist folder not found: %s\n", playListPath.c_str());
     return 2;
   }
+  if (outcome == TLibraryUpdate::Outcome::FolderIsCache) {
+    std::fprintf(stderr, "the playlist folder is the library's own cache folder (%splaylist): choose another\n",
+                 context.AppDir.c_str());
+    return 2;
+  }
   for (const std::string& failure : progress.Failures) std::fprintf(stderr, "%s\n", failure.c_str());
-  std::printf("skipped %d\nupdated %d\nadded %d\ndeleted %d\ntime %.3f s\n", 
+  std::printf("skipped %d\nupdated %d\nadded %d\ndeleted %d\ntime %.3f s\n",
               progress.Count(TUpdateCounter::Skipped), progress.Count(TUpdateCounter::Updated),
               progress.Count(TUpdateCounter::Added), progress.Count(TUpdateCounter::Deleted), seconds);
   return outcome == TLibraryUpdate::Outcome::Done ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return RunUpdate(argc, argv);
+  } catch (const std::exception& e) {
+    // Whatever the update did not survive is named, not left to the runtime.
+    std::fprintf(stderr, "kelvane-update: the update stopped: %s\n", e.what());
+    return 1;
+  }
 }
