@@ -3,8 +3,8 @@
 
     python3 tools/draw_icons.py [--out DIR] [--preview PNG]
 
-Writes <DIR>/icon/{Prev,Play,Pause,Stop,Next,Eject}.ico and <DIR>/kelvane.ico
-(DIR defaults to resources/ beside this script). Each file holds 16, 20, 24,
+Writes <DIR>/icon/{Prev,Play,Pause,Stop,Next,Eject}.ico, <DIR>/kelvane.ico and
+the options dialog's <DIR>/option.ico (DIR defaults to resources/ beside this script). Each file holds 16, 20, 24,
 32, 40, 48 and 64 pixel images as 32-bit BMP entries with an AND mask, the
 form that LoadImage understands on every Windows version and on Wine. The
 application icon also carries a 256 pixel PNG entry for Explorer's large views.
@@ -288,6 +288,29 @@ def draw_app(size):
     return canvas
 
 
+def draw_option(size):
+    """The options dialog's picture: a white cog on the family's dark badge."""
+    canvas = Canvas(size)
+    paint_badge(canvas, "#4b5d78", "#1f2a3c")
+    g = Grid(size)
+    c = size / 2.0
+    k = g.k
+    teeth = []
+    for i in range(8):
+        a = i * math.pi / 4.0
+        ca, sa = math.cos(a), math.sin(a)
+        # A tooth: a short bar along the radius, 2.4 units wide.
+        pts = []
+        for r, w in ((3.5, 1.2), (6.3, 1.2), (6.3, -1.2), (3.5, -1.2)):
+            pts.append((c + (r * ca - w * sa) * k, c + (r * sa + w * ca) * k))
+        teeth.append(Polygon(pts))
+    paint_glyph(canvas, teeth + [RoundRect(c - 4.6 * k, c - 4.6 * k, c + 4.6 * k, c + 4.6 * k, 4.6 * k)])
+    # The hole shows the badge through the cog.
+    hole = 1.9 * k
+    canvas.paint(RoundRect(c - hole, c - hole, c + hole, c + hole, hole), hex_colour("#2c3a50"))
+    return canvas
+
+
 # --- file formats --------------------------------------------------------------
 
 def bmp_entry(canvas):
@@ -407,6 +430,10 @@ def main():
         SUPERSAMPLE = keep
     with open(os.path.join(args.out, "kelvane.ico"), "wb") as f:
         f.write(ico_file(images))
+
+    drawn["option"] = {size: draw_option(size) for size in SIZES}
+    with open(os.path.join(args.out, "option.ico"), "wb") as f:
+        f.write(ico_file([(s, bmp_entry(drawn["option"][s])) for s in SIZES]))
 
     if args.preview:
         preview(args.preview, drawn)
