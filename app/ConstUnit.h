@@ -95,6 +95,9 @@ inline constexpr const char* kUpdateDone = "プレイリスト更新が完了し
 inline constexpr const char* kPlaylistFolderMissing =
     "プレイリストを格納するフォルダが、設定されていないか存在しません。\r\n\r\n"
     "設定し直してください。";
+inline constexpr const char* kPlaylistFolderIsCache =
+    "プレイリストを格納するフォルダに、Kelvane がライブラリを作るフォルダ %s が設定されています。\r\n\r\n"
+    "設定し直してください。";
 inline constexpr const char* kUpdateFailures =
     "プレイリスト更新中に処理できなかったものがあります。\r\n"
     "該当するプレイリストは次回の更新でもう一度処理します。\r\n";

@@ -105,9 +105,14 @@ void TMain::UpdatePlaylists() {
     progress.Fail(e.what());
   }
 
-  if (outcome == TLibraryUpdate::Outcome::FolderMissing) {
-    platform::ShowMessageBox(UpdateInfo ? UpdateInfo->DialogHandle() : 0, kc::kPlaylistFolderMissing,
-                             kc::kWarningCaption, platform::kMbOk | platform::kMbIconWarning);
+  if (outcome == TLibraryUpdate::Outcome::FolderMissing || outcome == TLibraryUpdate::Outcome::FolderIsCache) {
+    // The library's own folder is as unusable as a missing one: scanning it
+    // would take the generated playlists for the user's.
+    const std::string text = outcome == TLibraryUpdate::Outcome::FolderMissing
+                                 ? std::string(kc::kPlaylistFolderMissing)
+                                 : platform::FormatText(kc::kPlaylistFolderIsCache, Info.PlayListPath);
+    platform::ShowMessageBox(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text, kc::kWarningCaption,
+                             platform::kMbOk | platform::kMbIconWarning);
     updatewindows::EnablePlaylistWindow();
     updatewindows::HidePlaylistWindow();
     if (UpdateInfo) UpdateInfo->Close();

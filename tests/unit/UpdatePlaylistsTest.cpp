@@ -124,13 +124,17 @@ TEST_F(UpdatePlaylistsTest, MissingFolderWarnsHidesTheWindowAndWritesNothing) {
   WriteFile("C:\\Kelvane\\playlist\\Gone.log", "'Gone' Artist.dat\r\n");
   WriteFile("C:\\Kelvane\\playlist\\'Gone' Artist.dat", "Band\r\n");
   const std::vector<std::string> before = Names("C:\\Kelvane");
-  for (const char* folder : {"", "D:\\Nowhere", "D:\\Music\\a.mp3"}) {
+  const std::string missing =
+      "プレイリストを格納するフォルダが、設定されていないか存在しません。\r\n\r\n設定し直してください。";
+  const std::string cache = "プレイリストを格納するフォルダに、Kelvane がライブラリを作るフォルダ "
+                            "C:\\Kelvane\\playlist が設定されています。\r\n\r\n設定し直してください。";
+  const std::pair<const char*, std::string> cases[] = {
+      {"", missing}, {"D:\\Nowhere", missing}, {"D:\\Music\\a.mp3", missing}, {"C:\\Kelvane\\playlist\\", cache}};
+  for (const auto& [folder, text] : cases) {
     SCOPED_TRACE(folder);
     main_->Info.PlayListPath = folder;
     Update();
-    const std::string box = "msgbox " + std::to_string(W().Last().handle) + " 48 警告|" +
-                            "プレイリストを格納するフォルダが、設定されていないか存在しません。\r\n\r\n"
-                            "設定し直してください。";
+    const std::string box = "msgbox " + std::to_string(W().Last().handle) + " 48 警告|" + text;
     EXPECT_EQ(sim::Journal(), std::vector<std::string>{box});
     const std::vector<std::string> events(W().events.begin() + 2, W().events.end());
     EXPECT_EQ(events, (std::vector<std::string>{"frame enable", "frame hide", "close", "options browse"}));
