@@ -83,6 +83,10 @@ void TMain::ShowError(const std::string& text) {
   platform::ShowMessageBox(platform::app::MainWindow(), text, kc::kErrorCaption, platform::kMbOk);
 }
 
+void TMain::ShowLibraryNotice(platform::WindowHandle owner, const std::string& text) {
+  platform::ShowMessageBox(owner, text, platform::app::Title(), platform::kMbOk);
+}
+
 void TMain::AppDeactivate() {
   // The playlist window hides here once it exists; nothing else is shown
   // that could lose activation.

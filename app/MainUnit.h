@@ -68,6 +68,10 @@ class TMain : public platform::MainWindowEvents {
   void InitDefaults();
   void CheckVersionUpgrade(const std::string& storedVersion);
   void ShowError(const std::string& text);
+  // A notice of the library update (TUpdateProgress::ShowNotice) as the
+  // window program shows it: a box over `owner` (the update dialog) with the
+  // application's title and OK alone; the update waits until it is closed.
+  void ShowLibraryNotice(platform::WindowHandle owner, const std::string& text);
   void AppDeactivate();
 
   // Settings file
@@ -119,10 +123,10 @@ class TMain : public platform::MainWindowEvents {
   std::unique_ptr<TTrayIcon> IconEject;
 
  private:
-  struct SilentTickEnd {};
   void FadeoutChange(int slot);
-  void ChangePlayImage(const char* iconFile);
-  void PollOnce();
+  // False when the image failed as it did on the last tick: the tick then
+  // ends quietly. A new failure is raised.
+  bool ChangePlayImage(const char* iconFile);
 
   // The swap image that failed to load last; its error is shown once, not
   // on every tick that retries it.

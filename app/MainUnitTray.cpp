@@ -78,55 +78,49 @@ void TMain::RestoreTrayIcons() {
   }
 }
 
-void TMain::ChangePlayImage(const char* iconFile) {
+bool TMain::ChangePlayImage(const char* iconFile) {
   const std::string path = Info.AppDir + iconFile;
   try {
     IconPlay->ChangeIcon(path);
     failedSwapImage_.clear();
+    return true;
   } catch (...) {
     // The tick ends here either way and the next one retries; the box is
     // shown once, or every tick would stack another modal box on the last.
-    if (failedSwapImage_ == path) throw SilentTickEnd();
+    if (failedSwapImage_ == path) return false;
     failedSwapImage_ = path;
     throw;
   }
 }
 
 void TMain::TimerTimer() {
-  try {
-    PollOnce();
-  } catch (const SilentTickEnd&) {
-  }
-}
-
-void TMain::PollOnce() {
   const std::int32_t s = QueryPlayState();
   const std::int32_t p = Player.LastPlayState;
   if (s == p) return;
   const bool swap = SwapMode();
   switch (s) {
     case kc::psPlaying:
-      if (swap) ChangePlayImage(kc::kIconFiles[3]);
+      if (swap && !ChangePlayImage(kc::kIconFiles[3])) return;
       if (p != kc::psPaused) ShowIcons();
       break;
     case kc::psPaused:
-      if (swap) ChangePlayImage(kc::kIconFiles[2]);
+      if (swap && !ChangePlayImage(kc::kIconFiles[2])) return;
       if (p != kc::psPlaying) ShowIcons();
       break;
     case kc::psNoPlayer:
       HideIcons();
-      if (swap) ChangePlayImage(kc::kIconFiles[2]);
+      if (swap && !ChangePlayImage(kc::kIconFiles[2])) return;
       IconPlay->ShowIcon();
       if (Info.ShowEjectIcon) IconEject->ShowIcon();
       break;
     case kc::psStopped:
       if (p == kc::psNoPlayer) {
-        if (swap) ChangePlayImage(kc::kIconFiles[2]);
+        if (swap && !ChangePlayImage(kc::kIconFiles[2])) return;
         IconPlay->ShowIcon();
         if (Info.ShowStopIcon && Info.CloseOnStop) IconStop->ShowIcon();
         if (Info.ShowEjectIcon) IconEject->ShowIcon();
       } else {
-        if (swap) ChangePlayImage(kc::kIconFiles[2]);
+        if (swap && !ChangePlayImage(kc::kIconFiles[2])) return;
         IconPrev->HideIcon();
         IconPause->HideIcon();
         IconNext->HideIcon();

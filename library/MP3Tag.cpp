@@ -4,8 +4,6 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/Application.h"
-#include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -99,10 +97,6 @@ void TMP3Tag::ReadCleared(TTagSource& source) {
   Tag.HasTag = std::memcmp(Tag.Id3.Header, "TAG", 3) == 0;
 }
 
-void TMP3Tag::ShowListChunkMessage(const std::string& text) {
-  platform::ShowMessageBox(MessageOwner, text, platform::app::Title(), platform::kMbOk);
-}
-
 std::string* TMP3Tag::TextField(const unsigned char* id) {
   static const struct {
     const char* id;
@@ -130,7 +124,7 @@ void TMP3Tag::ReadRiffInfo(TTagSource& source) {
   std::memset(HeaderBuffer, 0, sizeof HeaderBuffer);
   const std::size_t listRead = source.Read(HeaderBuffer, sizeof HeaderBuffer);
   if (listRead < 4 || !IdIs(HeaderBuffer, "LIST")) {
-    ShowListChunkMessage(std::string(kListChunkMissing) + "\r\n" + FileName);
+    if (OnNotice) OnNotice(std::string(kListChunkMissing) + "\r\n" + FileName);
     ClearTag();
     return;
   }

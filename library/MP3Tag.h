@@ -4,6 +4,7 @@
 // is interpreted.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -106,13 +107,10 @@ class TMP3Tag {
   // Options kept with the component; no reading depends on them.
   bool ReadSubField = false;
   bool ReadOptionField = false;
-  // Owner of the message box shown for an RMP3 file without its "LIST".
-  platform::WindowHandle MessageOwner = 0;
-
- protected:
-  // Shows the message for an RMP3 file whose "LIST" chunk is missing, and
-  // waits until the user closes it.
-  virtual void ShowListChunkMessage(const std::string& text);
+  // Told of an RMP3 file whose "LIST" chunk is missing (kListChunkMissing,
+  // then the file's name); the read goes on when it returns. Unset, the
+  // notice is dropped.
+  std::function<void(const std::string& text)> OnNotice;
 
  private:
   void ClearTag();

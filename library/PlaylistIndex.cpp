@@ -98,20 +98,6 @@ bool IsOwnDerivedFileName(const std::string& name, const std::string& playlistBa
   return folded.compare(0, prefix.size(), prefix) == 0 || folded == platform::FoldFileName(playlistBase + ".mp3log");
 }
 
-std::string LowerExtension(const std::string& path) {
-  const std::size_t at = LastDelimiter(path, ".\\:");
-  if (at == std::string::npos || path[at] != '.') return std::string();
-  std::string extension = path.substr(at);
-  for (char& c : extension) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return extension;
-}
-
-bool IsMp3Extension(const std::string& lowerExtension) {
-  return lowerExtension == ".mp3" || lowerExtension == ".rmp";
-}
-
 bool HasMp3Extension(const std::string& path) {
   const std::size_t at = LastDelimiter(path, ".\\:");
   if (at == std::string::npos || path[at] != '.' || path.size() - at != 4) return false;
@@ -121,12 +107,6 @@ bool HasMp3Extension(const std::string& path) {
     lower[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
   }
   return std::memcmp(lower, ".mp3", 4) == 0 || std::memcmp(lower, ".rmp", 4) == 0;
-}
-
-std::string TrackPathOfLine(const std::string& line, const std::string& playlistPathOrFolder) {
-  std::string path;
-  AssignTrackPathOfLine(line.data(), line.size(), playlistPathOrFolder, &path);
-  return path;
 }
 
 void AssignTrackPathOfLine(const char* line, std::size_t size, const std::string& playlistPathOrFolder,
@@ -315,10 +295,10 @@ void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
 }
 
 std::vector<std::string> BuildPlaylistIndexFromText(const TLibraryContext& context, const std::string& playlistPath,
-                                                    const std::string& playlistText,
-                                                    std::vector<std::string>* notices) {
+                                                    const std::string& playlistText, std::vector<std::string>* notices,
+                                                    TUpdateProgress* progress) {
   std::unique_ptr<TMP3Tag> reader = std::make_unique<TMP3Tag>();
-  reader->MessageOwner = context.MessageOwner;
+  if (progress) reader->OnNotice = [progress](const std::string& text) { progress->ShowNotice(text); };
   TMP3Tag* active = reader.get();
   if (context.TagReaderHolder) {
     *context.TagReaderHolder = std::move(reader);

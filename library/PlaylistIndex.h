@@ -9,6 +9,7 @@
 
 #include "library/ComparisonIndex.h"
 #include "library/TextList.h"
+#include "library/UpdateProgress.h"
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
 
@@ -18,8 +19,6 @@ class TMP3Tag;
 struct TLibraryContext {
   std::string AppDir;  // ends in a backslash
   bool CheckMP3OnUpdate = false;
-  // Owner of the tag reader's message box.
-  platform::WindowHandle MessageOwner = 0;
   // When set, each build's tag reader is held here while the build runs
   // (the main object's reader field); a fresh idle reader is left afterwards.
   std::unique_ptr<TMP3Tag>* TagReaderHolder = nullptr;
@@ -73,17 +72,13 @@ std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std
 // 'B' Artist.dat, 'B' Album.dat.
 std::string IndexFileName(const std::string& playlistBase, const std::string& kind);
 
-// The extension of a name (from its last "." after its last "\" or ":"),
-// letters A-Z made lower case; empty when it has none.
-std::string LowerExtension(const std::string& path);
-bool IsMp3Extension(const std::string& lowerExtension);
-// IsMp3Extension(LowerExtension(path)), for every track of an update.
+// Whether the name's extension (from its last "." after its last "\" or
+// ":") is ".mp3" or ".rmp" in any letter case.
 bool HasMp3Extension(const std::string& path);
 
-// A playlist line made into a track path: a line starting with "\" gets the
-// drive (the first two characters) of `playlistPathOrFolder` in front.
-std::string TrackPathOfLine(const std::string& line, const std::string& playlistPathOrFolder);
-// The same into a buffer that is reused from line to line.
+// A playlist line made into a track path, into a buffer that is reused from
+// line to line: a line starting with "\" gets the drive (the first two
+// characters) of `playlistPathOrFolder` in front.
 void AssignTrackPathOfLine(const char* line, std::size_t size, const std::string& playlistPathOrFolder,
                            std::string* path);
 
@@ -138,10 +133,12 @@ inline constexpr const char* kSkippedCacheLine = "%s の次の行はこのプレ
 // Builds the index of the playlist file P (full path) whose bytes were read
 // already. Answers the failures met (empty when all went well); a track that
 // cannot be opened is filed nowhere and is one of them. Lines of the old
-// ".log" that were passed over go to `notices` when given.
+// ".log" that were passed over go to `notices` when given; the tag reader's
+// notices go to `progress` (dropped without one).
 std::vector<std::string> BuildPlaylistIndexFromText(const TLibraryContext& context, const std::string& playlistPath,
                                                     const std::string& playlistText,
-                                                    std::vector<std::string>* notices = nullptr);
+                                                    std::vector<std::string>* notices = nullptr,
+                                                    TUpdateProgress* progress = nullptr);
 // The same, reading the playlist first; a playlist that cannot be read is
 // raised as platform::Error before anything is written.
 std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath);

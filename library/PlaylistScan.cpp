@@ -145,7 +145,7 @@ bool TPlaylistScan::RebuildPlaylist(const std::string& fileName) {
     return false;
   }
   std::vector<std::string> notices;
-  const std::vector<std::string> failures = BuildPlaylistIndexFromText(context_, path, text, &notices);
+  const std::vector<std::string> failures = BuildPlaylistIndexFromText(context_, path, text, &notices, &progress_);
   for (const std::string& notice : notices) Notice(notice);
   for (const std::string& failure : failures) Fail(failure);
   previous_.RemoveExact(key);

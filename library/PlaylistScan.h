@@ -44,7 +44,6 @@ class TPlaylistScan {
   void PurgeVanishedPlaylists();
 
   const TLines& NewLines() const { return newLines_; }
-  const TKeyValueList& Previous() const { return previous_; }
   bool HadFailures() const { return failures_ != 0; }
 
  private:

@@ -56,9 +56,6 @@ void WriteTextList(const std::string& path, const TLines& lines) {
   platform::WriteFileSafely(path, FormatTextList(lines));
 }
 
-void WriteRebuildableTextList(const std::string& path, const TLines& lines) {
-  platform::WriteRebuildableFile(path, FormatTextList(lines));
-}
 
 std::string QuotedText(const std::string& text) {
   std::string out;
@@ -167,7 +164,6 @@ TKeyValueList::TKeyValueList(TLines lines) : lines_(std::move(lines)) {
   values_.resize(n);
   alive_.assign(n, true);
   next_.assign(n, kNone);
-  live_ = n;
   index_.reserve(n);
   // The last line of each key's chain, by the chain's first line.
   std::vector<std::size_t> last(n, kNone);
@@ -195,16 +191,8 @@ void TKeyValueList::RemoveExact(const std::string& key) {
   for (std::size_t i = it->second; i != kNone; i = next_[i]) {
     if (alive_[i] && keys_[i] == key) {
       alive_[i] = false;
-      --live_;
       return;
     }
   }
 }
 
-TLines TKeyValueList::LiveLines() const {
-  TLines out;
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    if (alive_[i]) out.push_back(lines_[i]);
-  }
-  return out;
-}

@@ -41,9 +41,6 @@ TLines ReadRequiredTextList(const std::string& path);
 std::string ReadRequiredTextBytes(const std::string& path);
 // Written whole and safely; raises platform::Error on failure.
 void WriteTextList(const std::string& path, const TLines& lines);
-// A derived list, which a build can always write again
-// (platform::WriteRebuildableFile); raises platform::Error on failure.
-void WriteRebuildableTextList(const std::string& path, const TLines& lines);
 
 // 'text' with every single quote inside doubled.
 std::string QuotedText(const std::string& text);
@@ -101,9 +98,6 @@ class TKeyValueList {
   std::string Lookup(const std::string& key) const;
   // Removes the first live line whose key is byte for byte `key`.
   void RemoveExact(const std::string& key);
-  // The live lines, in order.
-  TLines LiveLines() const;
-  std::size_t LiveCount() const { return live_; }
   bool IsLive(std::size_t index) const { return alive_[index]; }
 
  private:
@@ -111,7 +105,6 @@ class TKeyValueList {
   std::vector<std::string> keys_;
   std::vector<std::string> values_;
   std::vector<bool> alive_;
-  std::size_t live_ = 0;
   // Case-insensitive key -> first line with that key; next_ chains the
   // later lines with the same key, in order.
   std::unordered_map<std::string, std::size_t> index_;

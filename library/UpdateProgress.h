@@ -22,4 +22,9 @@ class TUpdateProgress {
   // A playlist (or "playlist.log") could not be handled: its text names the
   // file and what went wrong. The update goes on.
   virtual void ReportFailure(const std::string& text) { (void)text; }
+  // Something the user is told while the update runs (the tag reader's
+  // notice of an RMP3 file without its "LIST" chunk). The update waits until
+  // this returns: the window program returns when the user has closed the
+  // box, the console tool at once.
+  virtual void ShowNotice(const std::string& text) { (void)text; }
 };

@@ -11,6 +11,8 @@ inline constexpr const char* kErrCannotOpen = "ファイル %s は開けませ�
 inline constexpr const char* kErrCannotWrite = "%s に書き込めません";
 inline constexpr const char* kErrTooLarge = "ファイル %s は大きすぎます";
 inline constexpr const char* kErrIconUnreadable = "アイコンファイル %s を読み込めません";
+// What the general error display shows for an error that carries no text.
+inline constexpr const char* kErrUnknown = "不明なエラーが発生しました";
 
 // An error raised by the platform or the framework (a file that cannot be
 // opened or written, a number that does not parse). Its text is system code

@@ -33,11 +33,18 @@ void WriteFileSafely(const std::string& path, const std::string& bytes);
 // same Error.
 void WriteRebuildableFile(const std::string& path, const std::string& bytes);
 
-// Many rebuildable files written into one folder (the derived files of one
-// playlist). While it lives, the folder is taken to change only through this
-// process, so the search for an old file under the same name in another
-// letter case is made from what is known of the folder, not once per file.
-// A file that turns out to exist all the same is written safely over.
+// The held folder: many rebuildable files written into one folder (the
+// derived files of one playlist). Holding it is a hint from the caller: while
+// it lives, the folder changes only through this process, so whether a name
+// is already taken in another letter case may be answered from what the
+// process knows of the folder. Either way a file that turns out to exist is
+// written safely over, as WriteRebuildableFile does.
+//  - POSIX: names are case-sensitive on the host, so finding an old file in
+//    another letter case is a search of the folder; the hint lets one listing
+//    of the folder serve every file written while it is held.
+//  - Windows: the file system itself ignores letter case, so the exclusive
+//    create already fails on an old file under any spelling; there is nothing
+//    to look up and the hint changes nothing.
 class RebuildableFolder {
  public:
   explicit RebuildableFolder(const std::string& folder);
@@ -50,7 +57,9 @@ class RebuildableFolder {
 
  private:
   std::string folder_;
-  std::string host_;  // where the folder is on the host, if the system has one
+  // The folder as the implementation holds it; empty where it keeps nothing
+  // (always on Windows, and on POSIX when the folder could not be held).
+  std::string host_;
 };
 
 // Whether two paths name one existing folder, however each is spelled
@@ -93,10 +102,15 @@ std::vector<FoundEntry> FindEntries(const std::string& pattern);
 // where that gives the same answer (same name as stored, same stamp).
 bool FindFirstEntry(const std::string& path, FoundEntry* entry);
 
-// While one lives, FindFirstEntry on this thread may keep the folders it
-// has looked in open and find names from them rather than walking each
-// path from its root. For the many lines of one playlist, checked in a
-// moment, folders are taken not to be moved away meanwhile.
+// The lookup scope: a hint that the FindFirstEntry calls this thread makes
+// while one lives belong together (the lines of one playlist, checked in a
+// moment) and that the folders they look in are not moved away meanwhile.
+// Answers are the same with or without it.
+//  - POSIX: a lookup walks the path from the root, matching each part without
+//    regard to case; within the scope the folders met are kept open and the
+//    next name is looked up from them.
+//  - Windows: the system resolves paths itself and keeps recently used folder
+//    entries in its own cache, so the hint needs nothing there.
 class EntryLookupScope {
  public:
   EntryLookupScope();

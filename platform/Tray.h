@@ -2,31 +2,23 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Types.h"
+
 namespace platform {
 
 using IconHandle = std::uintptr_t;
 
-// The shell's notification-icon record in its first, 88-byte layout.
-struct NotifyIconData {
-  std::uint32_t cbSize;
-  std::uint32_t hWnd;
-  std::uint32_t uID;
-  std::uint32_t uFlags;
-  std::uint32_t uCallbackMessage;
-  std::uint32_t hIcon;
-  char szTip[64];
-};
-static_assert(sizeof(NotifyIconData) == 88, "first NOTIFYICONDATA layout");
+// The message the shell sends to an icon's window for mouse events over the
+// icon; the event itself is in lParam.
+constexpr std::uint32_t kTrayCallbackMessage = 0x0400 + 100;
 
-constexpr std::uint32_t kNimAdd = 0;
-constexpr std::uint32_t kNimModify = 1;
-constexpr std::uint32_t kNimDelete = 2;
-constexpr std::uint32_t kNifMessage = 1;
-constexpr std::uint32_t kNifIcon = 2;
-constexpr std::uint32_t kNifTip = 4;
+enum class TrayOperation : std::uint32_t { kAdd = 0, kModify = 1, kDelete = 2 };
 
-// Shell_NotifyIconA.
-bool ShellNotifyIcon(std::uint32_t operation, const NotifyIconData* data);
+// Puts an icon into the notification area, changes its image, or takes it
+// out. An icon is known by its window and id; an add or a modify gives the
+// image and asks for kTrayCallbackMessage, a delete needs neither. False when
+// the shell refuses (an add of an icon it has, a change of one it has not).
+bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon);
 
 // Loads an ".ico" file at the size the system asks for the notification area
 // (small-icon metrics). Raises Error when the file cannot be loaded.

@@ -1,7 +1,5 @@
 #include "tray/TrayIconUnit.h"
 
-#include <cstring>
-
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Messaging.h"
@@ -40,29 +38,13 @@ void TTrayIcon::SetInfo(std::int32_t id, const std::string& iconPath) {
   }
 }
 
-void TTrayIcon::FillIdentity() {
-  std::memset(&NotifyData, 0, sizeof(NotifyData));
-  NotifyData.cbSize = sizeof(NotifyData);
-  NotifyData.hWnd = static_cast<std::uint32_t>(Handle());
-  NotifyData.uID = static_cast<std::uint32_t>(IconId);
-}
-
-void TTrayIcon::FillForAddOrModify() {
-  FillIdentity();
-  NotifyData.uFlags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
-  NotifyData.uCallbackMessage = kTrayCallbackMessage;
-  NotifyData.hIcon = static_cast<std::uint32_t>(icon_);
-}
-
 void TTrayIcon::ShowIcon() {
-  FillForAddOrModify();
-  platform::ShellNotifyIcon(platform::kNimAdd, &NotifyData);
+  platform::ShellNotifyIcon(platform::TrayOperation::kAdd, Handle(), static_cast<std::uint32_t>(IconId), icon_);
   inTray_ = true;
 }
 
 void TTrayIcon::HideIcon() {
-  FillIdentity();
-  platform::ShellNotifyIcon(platform::kNimDelete, &NotifyData);
+  platform::ShellNotifyIcon(platform::TrayOperation::kDelete, Handle(), static_cast<std::uint32_t>(IconId), 0);
   inTray_ = false;
 }
 
@@ -70,8 +52,7 @@ void TTrayIcon::ChangeIcon(const std::string& iconPath) {
   // Loading raises before anything changes: the old image stays and the
   // shell is not called.
   ReplaceIcon(platform::LoadTrayIconFile(iconPath));
-  FillForAddOrModify();
-  platform::ShellNotifyIcon(platform::kNimModify, &NotifyData);
+  platform::ShellNotifyIcon(platform::TrayOperation::kModify, Handle(), static_cast<std::uint32_t>(IconId), icon_);
 }
 
 void TTrayIcon::ReplaceIcon(platform::IconHandle icon) {
@@ -84,7 +65,7 @@ void TTrayIcon::Click(TrayClickKind kind) {
 }
 
 bool TTrayIcon::WndProc(std::uint32_t message, std::uintptr_t, std::intptr_t lParam, std::intptr_t* result) {
-  if (message == kTrayCallbackMessage) {
+  if (message == platform::kTrayCallbackMessage) {
     *result = 0;
     switch (static_cast<std::uint32_t>(lParam)) {
       case kWmLButtonUp: Click(tcLeft); break;

@@ -9,8 +9,6 @@
 // Which button was released over the icon.
 enum TrayClickKind : std::uint8_t { tcLeft = 0, tcMiddle = 1, tcRight = 2 };
 
-// The message the shell sends to a button's window for mouse events.
-inline constexpr std::uint32_t kTrayCallbackMessage = 0x0400 + 100;
 inline constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
 inline constexpr const char* kTrayIconPathError =
     "トレイアイコンに割り当てるアイコンのパスが不正です。開発者に連絡してください。<Error : TrayIconUnit.SetInfo.1>";
@@ -40,10 +38,8 @@ class TTrayIcon {
   std::function<void(const std::string& text)> OnLoadError;
 
   std::int32_t IconId = 0;
-  platform::NotifyIconData NotifyData{};
 
   platform::WindowHandle Handle() const { return window_.Handle(); }
-  platform::IconHandle Icon() const { return icon_; }
   // Whether the program last put this icon into the tray (rather than took it
   // out); the shell forgets every icon when Explorer restarts.
   bool InTray() const { return inTray_; }
@@ -51,10 +47,6 @@ class TTrayIcon {
  private:
   void Click(TrayClickKind kind);
   bool WndProc(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t* result);
-  // The record filled anew before every call: the button's identity alone
-  // (a delete), or with message, image and tip (an add or a modify).
-  void FillIdentity();
-  void FillForAddOrModify();
   void ReplaceIcon(platform::IconHandle icon);
 
   platform::IconHandle icon_ = 0;

@@ -234,30 +234,28 @@ bool HiddenWindow::Dispatch(std::uint32_t message, std::uintptr_t wParam, std::i
 
 // ---- the notification area ----
 
-bool ShellNotifyIcon(std::uint32_t operation, const NotifyIconData* data) {
+bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon) {
   auto& tray = D().tray;
-  auto it = std::find_if(tray.begin(), tray.end(), [&](const TrayEntry& e) {
-    return e.hwnd == data->hWnd && e.id == data->uID;
-  });
+  const std::uint32_t hwnd = static_cast<std::uint32_t>(window);
+  auto it = std::find_if(tray.begin(), tray.end(), [&](const TrayEntry& e) { return e.hwnd == hwnd && e.id == id; });
   std::string line = "tray ";
-  line += operation == kNimAdd ? "add" : operation == kNimModify ? "modify" : operation == kNimDelete ? "delete" : "op" + Num(operation);
-  line += " " + Num(data->hWnd) + " " + Num(data->uID);
-  if (operation != kNimDelete) {
-    bool tipEmpty = std::all_of(std::begin(data->szTip), std::end(data->szTip), [](char c) { return c == 0; });
-    line += " " + Num(data->uFlags) + " " + Num(data->uCallbackMessage) + " " + IconName(data->hIcon) +
-            (tipEmpty ? "" : " tip");
-  }
+  line += operation == TrayOperation::kAdd      ? "add"
+          : operation == TrayOperation::kModify ? "modify"
+          : operation == TrayOperation::kDelete ? "delete"
+                                                : "op" + Num(static_cast<std::uint32_t>(operation));
+  line += " " + Num(hwnd) + " " + Num(id);
+  if (operation != TrayOperation::kDelete) line += " " + IconName(static_cast<std::uint32_t>(icon));
   Log(line);
   switch (operation) {
-    case kNimAdd:
-      if (it != tray.end() || data->cbSize != sizeof(NotifyIconData)) return false;
-      tray.push_back({data->hWnd, data->uID, data->hIcon});
+    case TrayOperation::kAdd:
+      if (it != tray.end()) return false;
+      tray.push_back({hwnd, id, static_cast<std::uint32_t>(icon)});
       return true;
-    case kNimModify:
+    case TrayOperation::kModify:
       if (it == tray.end()) return false;
-      it->icon = data->hIcon;
+      it->icon = static_cast<std::uint32_t>(icon);
       return true;
-    case kNimDelete:
+    case TrayOperation::kDelete:
       if (it == tray.end()) return false;
       tray.erase(it);
       return true;
@@ -332,18 +330,6 @@ void AddDialogWindow(WindowHandle) {}
 void RemoveDialogWindow(WindowHandle) {}
 
 std::string ProgramFilePath() { return D().programPath; }
-
-void ShowErrorDisplay(const std::string& message) {
-  ShowMessageBox(D().mainWindow, FormatErrorDisplayText(message), Title(), kMbOk | kMbIconStop);
-}
-
-void RunGuarded(const std::function<void()>& handler) {
-  try {
-    handler();
-  } catch (const std::exception& e) {
-    ShowErrorDisplay(e.what());
-  }
-}
 
 }  // namespace app
 }  // namespace platform

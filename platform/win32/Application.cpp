@@ -7,8 +7,6 @@
 #include <vector>
 
 #include "platform/Application.h"
-#include "platform/Dialogs.h"
-#include "platform/Error.h"
 #include "platform/HiddenWindow.h"
 #include "platform/Timer.h"
 
@@ -242,21 +240,6 @@ std::string ProgramFilePath() {
   char buffer[MAX_PATH * 2] = {};
   const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
   return std::string(buffer, n);
-}
-
-void ShowErrorDisplay(const std::string& message) {
-  MessageBoxA(S().mainWindow, FormatErrorDisplayText(message).c_str(), Title().c_str(),
-              MB_OK | MB_ICONSTOP);
-}
-
-void RunGuarded(const std::function<void()>& handler) {
-  try {
-    handler();
-  } catch (const std::exception& e) {
-    ShowErrorDisplay(e.what());
-  } catch (...) {
-    ShowErrorDisplay("Unknown error");
-  }
 }
 
 }  // namespace app

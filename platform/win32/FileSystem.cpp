@@ -143,6 +143,8 @@ RebuildableFolder::RebuildableFolder(const std::string& folder) : folder_(folder
 RebuildableFolder::~RebuildableFolder() = default;
 
 void RebuildableFolder::Write(const std::string& name, const std::string& bytes) {
+  // The exclusive create fails on an old file under any spelling of its name:
+  // holding the folder has nothing to add here.
   WriteRebuildableFile(folder_ + "\\" + name, bytes);
 }
 
@@ -190,7 +192,8 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
   return true;
 }
 
-// Windows answers a search from its own caches; nothing is kept here.
+// Windows resolves each path from its own cache of folder entries; the
+// scope's hint needs nothing kept here.
 EntryLookupScope::EntryLookupScope() = default;
 EntryLookupScope::~EntryLookupScope() = default;
 

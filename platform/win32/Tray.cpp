@@ -4,14 +4,30 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Tray.h"
+#include "platform/win32/TrayRecord.h"
 
 namespace platform {
 
-bool ShellNotifyIcon(std::uint32_t operation, const NotifyIconData* data) {
-  // On 32-bit Windows our record is byte for byte the first NOTIFYICONDATAA.
-  static_assert(sizeof(void*) == 4, "the 88-byte record holds 32-bit handles");
-  return Shell_NotifyIconA(operation,
-                           reinterpret_cast<PNOTIFYICONDATAA>(const_cast<NotifyIconData*>(data))) != FALSE;
+namespace win32 {
+
+NOTIFYICONDATAA TrayRecord(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon) {
+  NOTIFYICONDATAA record{};
+  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  record.hWnd = reinterpret_cast<HWND>(window);
+  record.uID = id;
+  if (operation != TrayOperation::kDelete) {
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = kTrayCallbackMessage;
+    record.hIcon = reinterpret_cast<HICON>(icon);
+  }
+  return record;
+}
+
+}  // namespace win32
+
+bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon) {
+  NOTIFYICONDATAA record = win32::TrayRecord(operation, window, id, icon);
+  return Shell_NotifyIconA(static_cast<DWORD>(operation), &record) != FALSE;
 }
 
 IconHandle LoadTrayIconFile(const std::string& path) {

@@ -24,7 +24,7 @@ echo "$out"
 fail=0
 [ $rc -eq 0 ] || { echo "FAILED: exit status $rc (124 means it hung on a box)"; fail=1; }
 grep -q '^added 1' <<<"$out" || { echo "FAILED: the playlist was not added"; fail=1; }
-grep -q 'LIST' <<<"$out" || { echo "FAILED: the notice was not reported"; fail=1; }
+grep -a -A1 'LIST' <<<"$out" | grep -aq 'broken.rmp' || { echo "FAILED: the notice naming the file was not printed"; fail=1; }
 ls "$work/App/playlist/" | grep -q "'Mixed' Artist.dat" || { echo "FAILED: no artist index written"; fail=1; }
 
 # Arguments that would put the library somewhere unintended are refused with

@@ -12,6 +12,7 @@ class TCountingProgress : public TUpdateProgress {
   void SetProgressMaximum(int maximum) override { Maximum = maximum; }
   void StepProgress() override { ++Position; }
   void ReportFailure(const std::string& text) override { Failures.push_back(text); }
+  void ShowNotice(const std::string& text) override { Notices.push_back(text); }
   int Skipped() const { return Counts[0]; }
   int Updated() const { return Counts[1]; }
   int Added() const { return Counts[2]; }
@@ -21,4 +22,5 @@ class TCountingProgress : public TUpdateProgress {
   int Maximum = 0;
   int Position = 0;
   std::vector<std::string> Failures;
+  std::vector<std::string> Notices;
 };

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "platform/Application.h"
 #include "platform/Error.h"
+#include "platform/posix/SimDesktop.h"
 
 namespace {
 
@@ -11,6 +13,20 @@ TEST(ErrorDisplayText, AppendsAPeriodUnlessTheLastCharacterSortsAtOrBeforeIt) {
   EXPECT_EQ(platform::FormatErrorDisplayText("abc "), "abc ");
   EXPECT_EQ(platform::FormatErrorDisplayText("ません"), "ません.");
   EXPECT_EQ(platform::FormatErrorDisplayText(""), "");
+}
+
+TEST(ErrorBoundary, AnyEscapingErrorIsShownOnceInTheSystemsLanguageAndGoesNoFurther) {
+  sim::Reset();
+  platform::app::SetTitle("Kelvane");
+  bool after = false;
+  platform::app::RunGuarded([] { throw platform::Error("ファイル C:\\x は開けません"); });
+  platform::app::RunGuarded([] { throw 42; });
+  platform::app::RunGuarded([&] { after = true; });
+  EXPECT_TRUE(after);
+  EXPECT_EQ(sim::JournalLines("msgbox"),
+            (std::vector<std::string>{"msgbox 0 16 Kelvane|ファイル C:\\x は開けません.",
+                                      std::string("msgbox 0 16 Kelvane|") + platform::kErrUnknown + "."}));
+  sim::Reset();
 }
 
 }  // namespace

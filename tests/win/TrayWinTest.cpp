@@ -4,6 +4,7 @@
 #include "WinTestSupport.h"
 #include "platform/Error.h"
 #include "platform/Tray.h"
+#include "platform/win32/TrayRecord.h"
 
 namespace {
 
@@ -52,11 +53,35 @@ TEST(TrayWinTest, AFileThatIsNoIconRaisesAndAMissingOneSaysItCannotBeOpened) {
   }
 }
 
-TEST(TrayWinTest, TheRecordIsTheShellsFirstLayout) {
-  EXPECT_EQ(sizeof(platform::NotifyIconData), 88u);
+TEST(TrayWinTest, TheRecordIsTheShellsFirstLayoutAndTheShellTakesIt) {
+  // The first layout ends with a 64-byte tip; the shell reads no further.
   EXPECT_EQ(NOTIFYICONDATAA_V1_SIZE, 88u);
-  EXPECT_EQ(offsetof(NOTIFYICONDATAA, szTip), offsetof(platform::NotifyIconData, szTip));
-  EXPECT_EQ(offsetof(NOTIFYICONDATAA, hIcon), offsetof(platform::NotifyIconData, hIcon));
+  EXPECT_EQ(offsetof(NOTIFYICONDATAA, szTip) + 64, 88u);
+  const HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  const auto handle = reinterpret_cast<platform::WindowHandle>(window);
+  const HICON image = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  const auto icon = reinterpret_cast<platform::IconHandle>(image);
+
+  const NOTIFYICONDATAA add = platform::win32::TrayRecord(platform::TrayOperation::kAdd, handle, 5, icon);
+  EXPECT_EQ(add.cbSize, 88u);
+  EXPECT_EQ(add.hWnd, window);
+  EXPECT_EQ(add.uID, 5u);
+  EXPECT_EQ(add.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+  EXPECT_EQ(add.uCallbackMessage, WM_USER + 100u);
+  EXPECT_EQ(add.hIcon, image);
+  EXPECT_EQ(add.szTip[0], '\0');
+  const NOTIFYICONDATAA remove = platform::win32::TrayRecord(platform::TrayOperation::kDelete, handle, 5, icon);
+  EXPECT_EQ(remove.cbSize, 88u);
+  EXPECT_EQ(remove.uID, 5u);
+  EXPECT_EQ(remove.uFlags, 0u);
+  EXPECT_EQ(remove.hIcon, nullptr);
+
+  EXPECT_TRUE(platform::ShellNotifyIcon(platform::TrayOperation::kAdd, handle, 5, icon));
+  EXPECT_TRUE(platform::ShellNotifyIcon(platform::TrayOperation::kModify, handle, 5, icon));
+  EXPECT_TRUE(platform::ShellNotifyIcon(platform::TrayOperation::kDelete, handle, 5, 0));
+  EXPECT_FALSE(platform::ShellNotifyIcon(platform::TrayOperation::kModify, handle, 5, icon));
+  DestroyWindow(window);
 }
 
 }  // namespace

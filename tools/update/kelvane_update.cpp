@@ -10,11 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ConstUnit.h"
 #include "library/LibraryUpdate.h"
 #include "library/PathText.h"
-#include "platform/Application.h"
-#include "platform/Dialogs.h"
 
 namespace {
 
@@ -24,6 +21,9 @@ class TConsoleProgress : public TUpdateProgress {
  public:
   void AddOne(TUpdateCounter counter) override { ++counts_[static_cast<int>(counter)]; }
   void ReportFailure(const std::string& text) override { Failures.push_back(text); }
+  // A scheduled task has nobody to close a box: the notice is printed and the
+  // update goes on, as after "OK".
+  void ShowNotice(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
   int Count(TUpdateCounter counter) const { return counts_[static_cast<int>(counter)]; }
 
   std::vector<std::string> Failures;
@@ -51,13 +51,6 @@ int RunUpdate(int argc, char** argv) {
     std::fprintf(stderr, "AppDir must be an absolute path: '%s'\n", argv[first]);
     return Usage();
   }
-  platform::app::SetTitle(kc::kAppTitle);
-  // A scheduled task has nobody to close a box: the tag reader's notices go
-  // to the error output and the update goes on, as after "OK".
-  platform::RedirectMessageBoxes([](const std::string& text, const std::string& caption) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return 1;
-  });
 
   TLibraryContext context;
   context.AppDir = argv[first];
