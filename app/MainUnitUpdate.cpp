@@ -41,6 +41,10 @@ class TUpdateInfoProgress : public TUpdateProgress {
   }
   void BeginPlaylist(const std::string& fileName) override { playlist_ = fileName; }
   void ReportFailure(const std::string& text) override { failures_.emplace_back(playlist_, text); }
+  // The tag reader's notice must stand above the dialog, which stays on top.
+  void ShowNotice(const std::string& text) override {
+    Main->ShowLibraryNotice(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text);
+  }
 
   // Between playlists the repaint keeps the thread answering; inside one
   // playlist of many tracks this does, at a pace that costs nothing.
@@ -87,8 +91,6 @@ void TMain::UpdatePlaylists() {
   TLibraryContext context;
   context.AppDir = Info.AppDir;
   context.CheckMP3OnUpdate = Info.CheckMP3OnUpdate;
-  // The tag reader's notice must stand above the dialog, which stays on top.
-  context.MessageOwner = UpdateInfo->DialogHandle();
   context.TagReaderHolder = &MP3Tag;
   context.KeepAlive = [&progress] { progress.TrackDone(); };
 

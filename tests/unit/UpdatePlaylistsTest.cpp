@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "LibraryTestSupport.h"
+#include "library/MP3Tag.h"
 #include "MainTestSupport.h"
 #include "platform/posix/SimFileSystem.h"
 #include "ui/standin/UpdateInfoStandIn.h"
@@ -51,6 +52,22 @@ class UpdatePlaylistsTest : public kvtest::MainFixture {
     return names;
   }
 };
+
+TEST_F(UpdatePlaylistsTest, TheTagReadersNoticeIsABoxOverTheDialogThatTheUpdateWaitsFor) {
+  const std::string noList = "RIFF" + libtest::Le32(24) + "RMP3" + "data" + libtest::Le32(4) + "abcd" + "JUNK";
+  WriteFile("D:\\Music\\broken.rmp", noList);
+  WriteFile("D:\\Lists\\Mixed.m3u", "D:\\Music\\broken.rmp\r\nD:\\Music\\a.mp3\r\n");
+  // What the dialog showed while the box was up: the playlist not yet added.
+  std::vector<std::string> addedAtBox;
+  sim::SetMessageBoxHook([&](const std::string&) { addedAtBox.push_back(W().Last().counters[2]); });
+  Update();
+  ASSERT_EQ(W().dialogs.size(), 1u);
+  EXPECT_EQ(sim::JournalLines("msgbox"),
+            (std::vector<std::string>{"msgbox " + std::to_string(W().Last().handle) + " 0 Kelvane|" +
+                                      kListChunkMissing + "\r\nD:\\Music\\broken.rmp"}));
+  EXPECT_EQ(addedAtBox, (std::vector<std::string>{"0"}));
+  EXPECT_EQ(Counters(), (std::vector<std::string>{"0", "0", "1", "0"}));
+}
 
 TEST_F(UpdatePlaylistsTest, OneOfEachEndsDoneWithTheBarFullAndABeep) {
   WriteFile("D:\\Lists\\Same.m3u", "D:\\Music\\a.mp3\r\n");
