@@ -239,6 +239,29 @@ TEST_F(LibraryWinTest, ATrackBeyondMaxPathIsReportedNotLeftOutSilently) {
   for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());
 }
 
+// A list far larger than any playlist is refused by its size, before it is
+// read into memory (a 32-bit process would run out of it).
+TEST_F(LibraryWinTest, AnAbsurdlyLargeListIsRefusedBeforeItIsRead) {
+  const std::string path = base_ + "Lists\\Huge.m3u";
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER size;
+  size.QuadPart = static_cast<LONGLONG>(kMaxTextListBytes) + 1;
+  ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(SetEndOfFile(file));
+  CloseHandle(file);
+  TLines lines;
+  try {
+    ReadTextList(path, &lines);
+    ADD_FAILURE() << "read";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrTooLarge, path));
+  }
+  std::string bytes;
+  EXPECT_TRUE(platform::ReadWholeFile(path, &bytes));  // no bound asked: read whole
+  EXPECT_EQ(bytes.size(), kMaxTextListBytes + 1);
+}
+
 // Only files on a disk are opened for reading: a device name is refused
 // rather than read (a serial port or a pipe could block the read).
 TEST_F(LibraryWinTest, ADeviceIsNotReadAsAFile) {
