@@ -127,6 +127,8 @@ void TMain::UpdatePlaylists() {
   UpdateInfo->SetProgressPosition(UpdateInfo->ProgressPosition() + 1);
   UpdateInfo->SetResultText(kc::kUpdateDone);
   UpdateInfo->EnableOK();
+  // The done state is drawn before the beep calls the user to it.
+  UpdateInfo->Repaint();
   platform::DefaultBeep();
   if (progress.HadFailures()) {
     platform::ShowMessageBox(UpdateInfo->DialogHandle(), progress.FailureText(), kc::kWarningCaption,

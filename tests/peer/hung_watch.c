@@ -1,7 +1,7 @@
 /* hung_watch: watches a window of another program for Windows' "not responding"
  * verdict while that program works.
  *   hung_watch <class|-> <title|-> <wait_ms> <max_ms>
- * Waits up to wait_ms for the top-level window, then asks IsHungAppWindow about it
+ * Waits up to wait_ms for the top-level window to be shown, then asks IsHungAppWindow about it
  * every 100 ms until its one push button is enabled (the work is done), the window
  * is gone, or max_ms have passed. Only calls that send the window no message are
  * made, so a hung program cannot hang the watcher.
@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   start = GetTickCount();
-  while ((w = FindWindowA(cls, title)) == NULL) {
+  /* Visible: the dialog shows itself only once it is built (its OK disabled). */
+  while ((w = FindWindowA(cls, title)) == NULL || !IsWindowVisible(w)) {
     if (GetTickCount() - start > wait_ms) {
       printf("no window\n");
       return 2;
