@@ -81,7 +81,7 @@ constexpr std::uint32_t kAttrArchive = 0x20;
 
 // One entry of a directory search.
 struct FoundEntry {
-  std::string name;          // the entry's own name, as stored (no folder)
+  std::string name;          // the entry's own name (no folder); see FindFirstEntry
   std::uint32_t attributes = 0;
   // Last-write time in local time, packed into the DOS date and time format
   // (see PackDosStamp). Times the format cannot hold are clamped.
@@ -99,7 +99,9 @@ std::vector<FoundEntry> FindEntries(const std::string& pattern);
 
 // The first entry that a directory search for this path would give, of any
 // kind. A path without wildcards is answered without a directory search
-// where that gives the same answer (same name as stored, same stamp).
+// where that gives the same entry: the same attributes and stamp, and a name
+// that may differ from the stored one in letter case only (the name as
+// written, on a system that does not keep the stored one at hand).
 bool FindFirstEntry(const std::string& path, FoundEntry* entry);
 
 // The lookup scope: a hint that the FindFirstEntry calls this thread makes
@@ -153,7 +155,8 @@ class ReadOnlyFile {
   // exists but cannot be opened.
   bool OpenIfFile(const std::string& path);
   // OpenIfFile that also gives what FindFirstEntry(path) gives (`*found`
-  // false when it finds nothing), for a folder and for a file that cannot be
+  // false when it finds nothing; the name, as there, may differ from the
+  // stored one in letter case), for a folder and for a file that cannot be
   // opened too: *found is set before Error is raised. Where the file opens
   // under the path as written, its stamp comes from the open file.
   bool OpenIfFile(const std::string& path, FoundEntry* entry, bool* found);
