@@ -70,8 +70,8 @@ e2e_check "OK closes the box" e2e_wait_no_window "#32770" Kelvane
 e2e_check "the program is still running" running
 e2e_check "its tray button stays" tray_is "Play"
 e2e_check "the settings file is as it was" cmp -s "$E2E_WORK/ini-before" "$INI"
-e2e_check "and nothing was left beside it" \
-  e2e_expect_eq "files in the program folder" "icon kelvane.exe kelvane.ini readme.txt" \
+e2e_expect_eq "nothing was left beside it: files in the program folder" \
+  "icon kelvane.exe kelvane.ini readme.txt" \
   "$(ls "$E2E_APP_DIR" | paste -sd' ')"
 chmod u+w "$INI"
 e2e_send TMain WM_CLOSE 0 0 post >/dev/null
