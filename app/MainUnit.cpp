@@ -6,11 +6,14 @@
 #include "platform/Dialogs.h"
 
 TMain* Main = nullptr;
+TFrameView* Frame = nullptr;
 
 // The designed tag reader exists with the object; nothing reads with it.
 TMain::TMain() : MP3Tag(std::make_unique<TMP3Tag>()) { Main = this; }
 
 TMain::~TMain() {
+  if (Frame == FrameWindow.get()) Frame = nullptr;
+  FrameWindow.reset();
   if (Main == this) Main = nullptr;
 }
 
@@ -18,7 +21,9 @@ void TMain::FormCreate() {
   platform::app::SetOnDeactivate([this] { AppDeactivate(); });
   InitCommandTable();
   InitDefaults();
+  CreatePlaylistWindow();
   LoadSettings();
+  Frame->LoadPlaylistTree();
 
   IconPrev = std::make_unique<TTrayIcon>();
   IconPlay = std::make_unique<TTrayIcon>();
@@ -72,6 +77,11 @@ void TMain::InitDefaults() {
   Info.ShowStopIcon = Info.ShowNextIcon = Info.ShowEjectIcon = true;
 }
 
+void TMain::CreatePlaylistWindow() {
+  FrameWindow = CreateFrame(platform::app::MainWindow());
+  Frame = FrameWindow.get();
+}
+
 void TMain::CheckVersionUpgrade(const std::string& storedVersion) {
   if (storedVersion != kc::kVersionNeedingUpgrade) return;
   platform::ShowMessageBox(platform::app::MainWindow(), kc::kUpgradeNotice, kc::kInformationCaption,
@@ -88,8 +98,8 @@ void TMain::ShowLibraryNotice(platform::WindowHandle owner, const std::string& t
 }
 
 void TMain::AppDeactivate() {
-  // The playlist window hides here once it exists; nothing else is shown
-  // that could lose activation.
+  // Whatever AutoHide says: the user went to another program.
+  if (Frame) Frame->HideFrame();
 }
 
 TTrayIcon* TMain::IconById(int id) const {

@@ -9,6 +9,7 @@
 #include "platform/Timer.h"
 #include "platform/Types.h"
 #include "tray/TrayIconUnit.h"
+#include "ui/FrameView.h"
 
 class TMP3Tag;
 
@@ -41,16 +42,6 @@ struct TInfo {
   bool CheckMP3OnUpdate = false;
 };
 
-// The playlist window's measures kept in the settings file. They are held here
-// until the playlist window takes them over, so a save writes back what the
-// user had.
-struct TPlaylistWindowMeasures {
-  std::int32_t Width = 410;
-  std::int32_t Height = 348;
-  std::int32_t PlaylistTreeWidth = 200;
-  std::int32_t ArtistTreeHeight = 150;
-};
-
 // The hidden main object: owns the player connection, the tray buttons, the
 // poll timer and every setting.
 class TMain : public platform::MainWindowEvents {
@@ -66,6 +57,8 @@ class TMain : public platform::MainWindowEvents {
   void Close() override { FormClose(); }
   void InitCommandTable();
   void InitDefaults();
+  // Created hidden, before the settings that size it are read.
+  void CreatePlaylistWindow();
   void CheckVersionUpgrade(const std::string& storedVersion);
   void ShowError(const std::string& text);
   // A notice of the library update (TUpdateProgress::ShowNotice) as the
@@ -112,7 +105,8 @@ class TMain : public platform::MainWindowEvents {
   std::unique_ptr<TMP3Tag> MP3Tag;
   TPlayer Player;
   TInfo Info;
-  TPlaylistWindowMeasures PlaylistWindow;
+  // The playlist window; `Frame` is the program-wide reference to it.
+  std::unique_ptr<TFrameView> FrameWindow;
   std::array<std::string, 11> Commands;  // slots 1..10
 
   std::unique_ptr<TTrayIcon> IconPrev;

@@ -27,10 +27,12 @@ void TMain::LoadSettings() {
   const char* S = kc::kSectionSetting;
   Player.PlayerPath = ini.ReadString(S, "PlayerPath", "");
   Player.CorrectPath = ini.ReadBool(S, "CorrectPath", false);
-  PlaylistWindow.Width = ini.ReadInteger(S, "Width", PlaylistWindow.Width);
-  PlaylistWindow.Height = ini.ReadInteger(S, "Height", PlaylistWindow.Height);
-  PlaylistWindow.PlaylistTreeWidth = ini.ReadInteger(S, "PlaylistTreeWidth", PlaylistWindow.PlaylistTreeWidth);
-  PlaylistWindow.ArtistTreeHeight = ini.ReadInteger(S, "ArtistTreeHeight", PlaylistWindow.ArtistTreeHeight);
+  // The window's own measures are the defaults, and each value read is applied
+  // to it at once.
+  Frame->SetFrameWidth(ini.ReadInteger(S, "Width", Frame->FrameWidth()));
+  Frame->SetFrameHeight(ini.ReadInteger(S, "Height", Frame->FrameHeight()));
+  Frame->SetPlaylistTreeWidth(ini.ReadInteger(S, "PlaylistTreeWidth", Frame->PlaylistTreeWidth()));
+  Frame->SetArtistTreeHeight(ini.ReadInteger(S, "ArtistTreeHeight", Frame->ArtistTreeHeight()));
   // The folder of the last save: a shortcut made there would start a
   // program that is no longer where it points.
   if (ini.ReadString(kc::kSectionInfo, "Path", "") != Info.AppDir && IsStartupRegistered()) {
@@ -70,10 +72,10 @@ void TMain::SaveSettings() {
   ini.WriteString(I, "Path", Info.AppDir);
   ini.WriteString(S, "PlayerPath", Player.PlayerPath);
   ini.WriteBool(S, "CorrectPath", Player.CorrectPath);
-  ini.WriteInteger(S, "Width", PlaylistWindow.Width);
-  ini.WriteInteger(S, "Height", PlaylistWindow.Height);
-  ini.WriteInteger(S, "PlaylistTreeWidth", PlaylistWindow.PlaylistTreeWidth);
-  ini.WriteInteger(S, "ArtistTreeHeight", PlaylistWindow.ArtistTreeHeight);
+  ini.WriteInteger(S, "Width", Frame->FrameWidth());
+  ini.WriteInteger(S, "Height", Frame->FrameHeight());
+  ini.WriteInteger(S, "PlaylistTreeWidth", Frame->PlaylistTreeWidth());
+  ini.WriteInteger(S, "ArtistTreeHeight", Frame->ArtistTreeHeight());
   ini.WriteBool(S, "ShowPrevIcon", Info.ShowPrevIcon);
   ini.WriteBool(S, "ShowPlayIcon", Info.ShowPlayIcon);
   ini.WriteBool(S, "ShowPauseIcon", Info.ShowPauseIcon);

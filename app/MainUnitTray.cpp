@@ -3,8 +3,8 @@
 
 void TMain::TrayClick(std::uint32_t id, std::uint8_t kind) {
   if (kind == tcRight) {
-    // The playlist window opens here once it exists; a right click never
-    // searches for or starts the player.
+    // A right click never searches for or starts the player.
+    if (Frame) Frame->ShowFrame();
     return;
   }
   if (kind == tcMiddle) {

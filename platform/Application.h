@@ -26,6 +26,9 @@ void SetHintHidePause(int milliseconds);
 int HintHidePause();
 void SetShowMainForm(bool show);
 void SetOnDeactivate(std::function<void()> handler);
+// The program lost activation to another program: any of its windows may be
+// the one told (a hidden window is not told everywhere).
+void Deactivated();
 
 // Creates the hidden main window (no taskbar button) and returns it.
 WindowHandle CreateMainWindow(MainWindowEvents* events);

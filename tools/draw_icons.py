@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Draws Kelvane's tray button icons and its application icon.
+"""Draws Kelvane's tray button icons, its application icon and the pictures of
+the playlist window's trees.
 
     python3 tools/draw_icons.py [--out DIR] [--preview PNG]
 
-Writes <DIR>/icon/{Prev,Play,Pause,Stop,Next,Eject}.ico, <DIR>/kelvane.ico and
-the options dialog's <DIR>/option.ico (DIR defaults to resources/ beside this script). Each file holds 16, 20, 24,
+Writes <DIR>/icon/{Prev,Play,Pause,Stop,Next,Eject}.ico, <DIR>/kelvane.ico, the
+options dialog's <DIR>/option.ico and <DIR>/tree/{Artist,Album}.ico (DIR defaults
+to resources/ beside this script). Each file holds 16, 20, 24,
 32, 40, 48 and 64 pixel images as 32-bit BMP entries with an AND mask, the
 form that LoadImage understands on every Windows version and on Wine. The
 application icon also carries a 256 pixel PNG entry for Explorer's large views.
@@ -40,6 +42,25 @@ class RoundRect:
         cy = min(max(y, self.y0 + r), self.y1 - r)
         dx, dy = x - cx, y - cy
         return dx * dx + dy * dy <= r * r
+
+
+class Ring:
+    """The band between two circles about one centre; with `below` set, only
+    its part under that line (a smile)."""
+
+    def __init__(self, cx, cy, r0, r1, below=None):
+        self.cx, self.cy, self.r0, self.r1, self.below = cx, cy, r0, r1, below
+        self.bbox = (cx - r1, cy - r1, cx + r1, cy + r1)
+
+    def contains(self, x, y):
+        if self.below is not None and y < self.below:
+            return False
+        d = (x - self.cx) ** 2 + (y - self.cy) ** 2
+        return self.r0 * self.r0 <= d <= self.r1 * self.r1
+
+
+def Circle(cx, cy, r):
+    return RoundRect(cx - r, cy - r, cx + r, cy + r, r)
 
 
 def Rect(x0, y0, x1, y1):
@@ -311,6 +332,51 @@ def draw_option(size):
     return canvas
 
 
+# --- tree pictures: on no badge, since they stand beside text ---------------
+
+def draw_face(size):
+    """The artist picture: a round face with two eyes and a smile."""
+    canvas = Canvas(size)
+    g = Grid(size)
+    k = g.k
+    c = size / 2.0
+    canvas.paint(Circle(c, c, 7.5 * k), hex_colour("#7a4f12"))
+
+    def skin(y):
+        return mix(hex_colour("#ffe08a"), hex_colour("#f0a830"), y / size)
+
+    canvas.paint(Circle(c, c, 7.5 * k - max(1.0, k)), skin)
+    eye = max(0.9, 1.1 * k)
+    for x in (5.6, 10.4):
+        canvas.paint(Circle(g.free(x), g.free(6.4), eye), hex_colour("#3b2606"))
+    line = max(1.0, 1.05 * k)
+    canvas.paint(Ring(c, g.free(8.2), 3.6 * k - line / 2, 3.6 * k + line / 2, below=g.free(9.6)),
+                 hex_colour("#3b2606"))
+    return canvas
+
+
+def draw_disc(size):
+    """The album picture: a compact disc with a sheen and a hole."""
+    canvas = Canvas(size)
+    g = Grid(size)
+    k = g.k
+    c = size / 2.0
+    outer = 7.5 * k
+    hole = max(1.0, 1.6 * k)
+    canvas.paint(Ring(c, c, hole, outer), hex_colour("#4a5a70"))
+
+    def silver(y):
+        return mix(hex_colour("#f4f7fb"), hex_colour("#9fb0c6"), y / size)
+
+    canvas.paint(Ring(c, c, hole + max(1.0, 0.8 * k), outer - max(1.0, k)), silver)
+    canvas.paint(Ring(c, c, 3.2 * k, 4.6 * k), (0.55, 0.75, 1.0, 0.55))
+    canvas.paint(Ring(c, c, hole, hole + max(1.0, 0.8 * k)), hex_colour("#4a5a70"))
+    return canvas
+
+
+TREE_PICTURES = {"Artist": draw_face, "Album": draw_disc}
+
+
 # --- file formats --------------------------------------------------------------
 
 def bmp_entry(canvas):
@@ -434,6 +500,12 @@ def main():
     drawn["option"] = {size: draw_option(size) for size in SIZES}
     with open(os.path.join(args.out, "option.ico"), "wb") as f:
         f.write(ico_file([(s, bmp_entry(drawn["option"][s])) for s in SIZES]))
+    os.makedirs(os.path.join(args.out, "tree"), exist_ok=True)
+    for name, draw in TREE_PICTURES.items():
+        drawn[name] = {size: draw(size) for size in SIZES}
+        data = ico_file([(s, bmp_entry(drawn[name][s])) for s in SIZES])
+        with open(os.path.join(args.out, "tree", name + ".ico"), "wb") as f:
+            f.write(data)
 
     if args.preview:
         preview(args.preview, drawn)

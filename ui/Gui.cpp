@@ -459,6 +459,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       trackingNcLeave_ = false;
       PointerLeft();
       return 0;
+    case WM_ACTIVATEAPP:
+      if (!wParam) platform::app::Deactivated();
+      return 0;
     case WM_ENTERMENULOOP:
       inMenu_ = true;
       return 0;

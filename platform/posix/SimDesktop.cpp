@@ -314,6 +314,9 @@ void SetHintHidePause(int milliseconds) { D().hintHidePause = milliseconds; }
 int HintHidePause() { return D().hintHidePause; }
 void SetShowMainForm(bool show) { D().showMainForm = show; }
 void SetOnDeactivate(std::function<void()> handler) { D().onDeactivate = std::move(handler); }
+void Deactivated() {
+  if (D().onDeactivate) RunGuarded(D().onDeactivate);
+}
 
 WindowHandle CreateMainWindow(MainWindowEvents* events) {
   D().mainEvents = events;

@@ -53,7 +53,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       return mayClose ? TRUE : FALSE;
     }
     case WM_ACTIVATEAPP:
-      if (!wParam && s.onDeactivate) app::RunGuarded(s.onDeactivate);
+      if (!wParam) app::Deactivated();
       return 0;
     case WM_DESTROY:
       if (hwnd == s.mainWindow) {
@@ -191,6 +191,10 @@ void SetHintHidePause(int milliseconds) { S().hintHidePause = milliseconds; }
 int HintHidePause() { return S().hintHidePause; }
 void SetShowMainForm(bool show) { S().showMainForm = show; }
 void SetOnDeactivate(std::function<void()> handler) { S().onDeactivate = std::move(handler); }
+
+void Deactivated() {
+  if (S().onDeactivate) RunGuarded(S().onDeactivate);
+}
 
 WindowHandle CreateMainWindow(MainWindowEvents* events) {
   RegisterClassOnce(kMainClass, MainWndProc);

@@ -420,3 +420,36 @@ e2e_finish() {
   [ "$E2E_FAILURES" -eq 0 ]
   exit $?
 }
+
+# --- a sample library ----------------------------------------------------------
+
+# Writes an MP3 file of silence-like bytes with an ID3v1 trailer (texts given in
+# UTF-8 are stored as Shift-JIS, as a Japanese tagger would).
+#   e2e_make_mp3 <file> <title> <artist> <album>
+e2e_make_mp3() {
+  local file="$1" field
+  head -c 2048 /dev/zero | tr '\0' '\377' >"$file"
+  printf 'TAG' >>"$file"
+  for field in "$2" "$3" "$4"; do
+    printf '%s' "$field" | iconv -f UTF-8 -t CP932 | head -c 30 >>"$file"
+    head -c $((30 - $(printf '%s' "$field" | iconv -f UTF-8 -t CP932 | head -c 30 | wc -c))) /dev/zero >>"$file"
+  done
+  head -c 34 /dev/zero >>"$file"  # year, comment
+  printf '\377' >>"$file"         # genre
+}
+
+# The items of the n-th tree view of a window (see peer_probe treeitems).
+e2e_tree_items() { e2e_probe treeitems "$@" | e2e_utf8; }
+# Prints "<x> <y>", the centre of the item of the n-th tree whose text is given.
+e2e_tree_item_point() {
+  local cls="$1" title="$2" n="$3" text="$4"
+  e2e_tree_items "$cls" "$title" "$n" | awk -v t="$text" '
+    $1 != "tree" { line = $0; for (i = 0; i < 5; ++i) sub(/^[^ ]* /, "", line);
+                   if (line == t) { print int(($1 + $3) / 2), int(($2 + $4) / 2); found = 1; exit } }
+    END { exit !found }'
+}
+# The texts of the selected items of the n-th tree, joined with "|".
+e2e_tree_selected() {
+  e2e_tree_items "$@" | awk '$1 != "tree" && $5 == 1 { line = $0; for (i = 0; i < 5; ++i) sub(/^[^ ]* /, "", line);
+                                                       printf "%s%s", sep, line; sep = "|" } END { print "" }'
+}

@@ -10,9 +10,16 @@
  *   peer_probe iconic <class|-> [title|-]    1 when the window is minimised, else 0
  *   peer_probe tray                          the taskbar and its notification area
  *   peer_probe foreground                    the foreground window
+ *   peer_probe treeitems <class|-> [title|-] <n>
+ *       the items of the window's n-th tree view (0-based, children in order, depth
+ *       first): first "tree <left> <top> <right> <bottom>", then one line per visible
+ *       item "<left> <top> <right> <bottom> <selected> <text>" (screen coordinates
+ *       of its label). The tree lives in another process: its answers are read
+ *       through memory allocated there.
  * Window lines: <hwnd> <left> <top> <right> <bottom> <visible> "<class>" "<title>"
  * Exit code 1 when the window asked for does not exist. */
 #include <windows.h>
+#include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -38,6 +45,61 @@ static void print_tree(HWND w, int depth) {
   HWND c;
   print_window(w, depth);
   for (c = GetWindow(w, GW_CHILD); c != NULL; c = GetWindow(c, GW_HWNDNEXT)) print_tree(c, depth + 1);
+}
+
+static HWND nth_tree(HWND w, int* n) {
+  HWND c, found;
+  char cls[64] = "";
+  for (c = GetWindow(w, GW_CHILD); c != NULL; c = GetWindow(c, GW_HWNDNEXT)) {
+    GetClassNameA(c, cls, sizeof cls);
+    if (strcmp(cls, "SysTreeView32") == 0 && (*n)-- == 0) return c;
+    if ((found = nth_tree(c, n)) != NULL) return found;
+  }
+  return NULL;
+}
+
+static int print_tree_items(HWND tree) {
+  DWORD pid = 0;
+  HANDLE process;
+  char* remote;
+  HTREEITEM item;
+  RECT r;
+  GetWindowThreadProcessId(tree, &pid);
+  process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (process == NULL) return 1;
+  remote = (char*)VirtualAllocEx(process, NULL, 4096, MEM_COMMIT, PAGE_READWRITE);
+  if (remote == NULL) return 1;
+  GetWindowRect(tree, &r);
+  printf("tree %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0);
+  for (; item != NULL; item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, (LPARAM)item)) {
+    TVITEMA tv;
+    char text[1024] = "";
+    RECT ir;
+    SIZE_T done;
+    POINT a, b;
+    memset(&tv, 0, sizeof tv);
+    tv.mask = TVIF_TEXT | TVIF_STATE;
+    tv.hItem = item;
+    tv.stateMask = TVIS_SELECTED;
+    tv.pszText = remote + 512;
+    tv.cchTextMax = 1024;
+    WriteProcessMemory(process, remote, &tv, sizeof tv, &done);
+    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)remote);
+    ReadProcessMemory(process, remote, &tv, sizeof tv, &done);
+    ReadProcessMemory(process, remote + 512, text, sizeof text - 1, &done);
+    memcpy(&ir, &item, sizeof item);
+    WriteProcessMemory(process, remote + 2048, &ir, sizeof ir, &done);
+    SendMessageA(tree, TVM_GETITEMRECT, TRUE, (LPARAM)(remote + 2048));
+    ReadProcessMemory(process, remote + 2048, &ir, sizeof ir, &done);
+    a.x = ir.left; a.y = ir.top; b.x = ir.right; b.y = ir.bottom;
+    ClientToScreen(tree, &a);
+    ClientToScreen(tree, &b);
+    printf("%ld %ld %ld %ld %d %s\n", a.x, a.y, b.x, b.y, (tv.state & TVIS_SELECTED) ? 1 : 0, text);
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return 0;
 }
 
 struct match {
@@ -116,6 +178,13 @@ int main(int argc, char** argv) {
     print_window(w, 0);
     return 0;
   }
-  fprintf(stderr, "usage: peer_probe find|count|tree|iconic|top|tray|foreground ...\n");
+  if (strcmp(cmd, "treeitems") == 0 && argc >= 5) {
+    HWND w = FindWindowA(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
+    int n = atoi(argv[4]);
+    HWND tree = w ? nth_tree(w, &n) : NULL;
+    if (tree == NULL) return 1;
+    return print_tree_items(tree);
+  }
+  fprintf(stderr, "usage: peer_probe find|count|tree|iconic|top|tray|foreground|treeitems ...\n");
   return 2;
 }

@@ -16,6 +16,7 @@
 #include "platform/Messaging.h"
 #include "platform/posix/SimDesktop.h"
 #include "platform/posix/SimFileSystem.h"
+#include "ui/standin/FrameStandIn.h"
 
 namespace kvtest {
 
@@ -56,6 +57,7 @@ class MainFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     sim::Reset();
+    framestandin::Reset();
     root_ = std::filesystem::temp_directory_path() /
             ("kelvane-main-" + std::to_string(::getpid()) + "-" +
              ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -101,6 +103,7 @@ class MainFixture : public ::testing::Test {
     platform::app::CreateMainWindow(main_.get());
     main_->InitCommandTable();
     main_->InitDefaults();
+    main_->CreatePlaylistWindow();
     return *main_;
   }
 

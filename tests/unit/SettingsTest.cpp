@@ -19,10 +19,10 @@ TEST_F(SettingsTest, NoFileGivesEveryDefault) {
   EXPECT_EQ(m.Info.PlaylistPos, 3);
   EXPECT_EQ(m.Player.PlayerPath, "");
   EXPECT_EQ(m.Info.PlayListPath, "");
-  EXPECT_EQ(m.PlaylistWindow.Width, 410);
-  EXPECT_EQ(m.PlaylistWindow.Height, 348);
-  EXPECT_EQ(m.PlaylistWindow.PlaylistTreeWidth, 200);
-  EXPECT_EQ(m.PlaylistWindow.ArtistTreeHeight, 150);
+  EXPECT_EQ(m.FrameWindow->FrameWidth(), 410);
+  EXPECT_EQ(m.FrameWindow->FrameHeight(), 348);
+  EXPECT_EQ(m.FrameWindow->PlaylistTreeWidth(), 200);
+  EXPECT_EQ(m.FrameWindow->ArtistTreeHeight(), 150);
 }
 
 TEST_F(SettingsTest, ValuesAreReadByTheIntegerAndBooleanRules) {
@@ -35,7 +35,7 @@ TEST_F(SettingsTest, ValuesAreReadByTheIntegerAndBooleanRules) {
   const auto close = [](const TMain& m) { return std::int64_t(m.Info.CloseOnStop); };
   const auto fade = [](const TMain& m) { return std::int64_t(m.Info.FadeoutOnStop); };
   const auto play = [](const TMain& m) { return std::int64_t(m.Info.ShowPlayIcon); };
-  const auto width = [](const TMain& m) { return std::int64_t(m.PlaylistWindow.Width); };
+  const auto width = [](const TMain& m) { return std::int64_t(m.FrameWindow->FrameWidth()); };
   const std::vector<Row> table = {
       {"PlaylistPos=7", pos, 3},         {"PlaylistPos=-2", pos, 0},      {"PlaylistPos=0x2", pos, 2},
       {"PlaylistPos=$1", pos, 1},        {"PlaylistPos=  2", pos, 2},     {"PlaylistPos=2x", pos, 3},

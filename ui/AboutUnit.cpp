@@ -1,0 +1,42 @@
+#include "ui/AboutUnit.h"
+
+#include "ui/FormTexts.h"
+
+TAbout::TAbout(HWND owner) {
+  Label1.RightAligned = true;
+  Label2.RightAligned = true;
+  Bevel1.Outer = gui::Panel::Bevel::Etched;
+  Bevel1.Edges = BF_TOP;
+  // A sizeable frame whose title bar holds neither buttons nor a system menu.
+  CreateForm({uitext::kAboutCaption, 241, 130, WS_POPUP | WS_CAPTION | WS_THICKFRAME, WS_EX_TOPMOST}, owner);
+  Place({
+      {&Image, "Image", "", 8, 16, 32, 32},
+      {&Label1, "Label1", uitext::kAboutVersion, 48, 16, 177, 15},
+      {&Label2, "Label2", uitext::kAboutMaker, 56, 40, 169, 12},
+      {&Bevel1, "Bevel1", "", 8, 64, 217, 9},
+      {&Button1, "Button1", uitext::kOK, 152, 72, 75, 25},
+  });
+  Label1.SetFont(gui::UiFont(15));
+  Button1.OnClick = [this] { Button1Click(); };
+  SetDefaultButton(&Button1);
+  SetCancelButton(&Button1);
+  OnClose = [this] { FormClose(); };
+  FormCreate();
+  CenterOn(owner);
+  Show();
+}
+
+TAbout::~TAbout() {
+  Destroy();
+  if (icon_) DestroyIcon(icon_);
+}
+
+void TAbout::FormCreate() {
+  const int size = gui::Scale(32);
+  icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, 0));
+  Image.SetIcon(icon_);
+}
+
+void TAbout::Button1Click() { Close(); }
+
+void TAbout::FormClose() { FreeOnClose(true); }

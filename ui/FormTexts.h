@@ -1,0 +1,30 @@
+#pragma once
+// The fixed texts of the playlist window and the about box. Narrow literals
+// are compiled to Shift-JIS, so these are the bytes the user sees.
+
+namespace uitext {
+
+inline constexpr const char* kFrameCaption = "Kelvane - プレイリストウインドウ";
+inline constexpr const char* kMenuSetting = "設定";
+inline constexpr const char* kMenuUpdate = "プレイリスト更新";
+inline constexpr const char* kMenuHelp = "ヘルプ";
+inline constexpr const char* kMenuReadme = "ReadMe を開く";
+inline constexpr const char* kMenuHomepage = "Orrindale ホームページ";
+inline constexpr const char* kMenuAbout = "バージョン情報";
+inline constexpr const char* kMenuExit = "終了";
+inline constexpr const char* kPopupPlayNew = "新規で再生";
+inline constexpr const char* kPopupPlayAdd = "追加して再生";
+inline constexpr const char* kReadmeFile = "readme.txt";
+inline constexpr const char* kHomepage = "https://orrindale.example/kelvane/";
+inline constexpr const char* kShellOpen = "OPEN";
+
+inline constexpr const char* kAboutCaption = "Kelvane - バージョン情報";
+inline constexpr const char* kAboutVersion = "Kelvane 0.30.1.1";
+inline constexpr const char* kAboutMaker = "Copyright (C) Orrindale";
+inline constexpr const char* kOK = "OK";
+
+// Tree pictures in the program's resources.
+inline constexpr const char* kArtistPicture = "ARTIST";
+inline constexpr const char* kAlbumPicture = "ALBUM";
+
+}  // namespace uitext

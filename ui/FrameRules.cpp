@@ -1,0 +1,70 @@
+#include "ui/FrameRules.h"
+
+#include "app/MainUnit.h"
+#include "library/PlaylistIndex.h"
+#include "library/TextList.h"
+#include "platform/FileSystem.h"
+
+bool CornerPosition(int playlistPos, const platform::Rect& workArea, int width, int height, int* left, int* top) {
+  if (playlistPos < 0 || playlistPos > 3) return false;
+  const bool right = playlistPos >= 2;
+  const bool bottom = playlistPos == 1 || playlistPos == 3;
+  *left = right ? workArea.right - width : 0;
+  *top = bottom ? workArea.bottom - height : 0;
+  return true;
+}
+
+bool RightClickSelects(bool nodeUnderPointer, int selectedCount) { return nodeUnderPointer && selectedCount < 2; }
+
+std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, const std::string* currentPlaylist,
+                               const std::string& playListPath, const std::string& appDir) {
+  if (tree == TTreeKind::Playlist) return playListPath + "\\" + nodeText + ".m3u";
+  if (!currentPlaylist) return std::string();
+  // The library's own naming, so the window finds exactly what the update wrote.
+  return appDir + "playlist\\" +
+         GeneratedPlaylistFileName(*currentPlaylist, tree == TTreeKind::Artist ? "Artist" : "Album", nodeText);
+}
+
+std::string PlaylistArgument(const std::string& path) { return " \"" + path + "\""; }
+
+std::string PlayerProgramText(const std::string& playerPath) {
+  if (playerPath.find_first_of(" \t") == std::string::npos) return playerPath;
+  return "\"" + playerPath + "\"";
+}
+
+std::vector<std::string> PlayCommandLines(const std::string& playerPath, const std::vector<std::string>& arguments,
+                                          bool addMode) {
+  const std::string program = PlayerProgramText(playerPath);
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const bool add = addMode || i > 0;
+    lines.push_back(program + (add ? " /ADD" : "") + arguments[i]);
+  }
+  return lines;
+}
+
+void PlayPlaylistFiles(TMain& main, const std::vector<std::string>& files, bool addMode,
+                       const std::function<void(const std::string& commandLine)>& start) {
+  if (!main.Player.CorrectPath && !main.EnsurePlayer()) return;
+  std::vector<std::string> arguments;
+  for (const std::string& file : files) arguments.push_back(PlaylistArgument(file));
+  for (const std::string& line : PlayCommandLines(main.Player.PlayerPath, arguments, addMode)) start(line);
+}
+
+std::string IndexFilePath(const std::string& appDir, const std::string& playlist, const std::string& kind) {
+  return appDir + "playlist\\" + IndexFileName(playlist, kind);
+}
+
+bool ReadIndexNodes(const std::string& path, std::vector<std::string>* nodes) {
+  nodes->clear();
+  return ReadTextList(path, nodes);
+}
+
+std::vector<std::string> PlaylistNodeNames(const std::string& playListPath) {
+  std::vector<std::string> names;
+  platform::ForEachEntry(playListPath + "\\*.m3u", [&](const platform::FoundEntry& entry) {
+    names.push_back(PlaylistBaseName(entry.name));
+    return true;
+  });
+  return names;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The playlist window's rules that need no window: where it goes, what a right
+// click selects, which file a node stands for and the player's command lines.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Types.h"
+
+class TMain;
+
+// The top-left corner for a PlaylistPos (0 top left, 1 bottom left, 2 top
+// right, 3 bottom right) in the work area; the area's own left and top are not
+// used. False for any other value: the window stays where it is.
+bool CornerPosition(int playlistPos, const platform::Rect& workArea, int width, int height, int* left, int* top);
+
+// A right button pressed in a tree: true when the node under the pointer is
+// to become the one selected node (there is one, and fewer than two nodes are
+// selected), false when the selection stays as it is.
+bool RightClickSelects(bool nodeUnderPointer, int selectedCount);
+
+enum class TTreeKind { Playlist, Artist, Album };
+
+// The playlist file a node stands for. An artist or album node needs the
+// playlist it belongs to (currentPlaylist); without one there is no file and
+// the result is empty.
+std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, const std::string* currentPlaylist,
+                               const std::string& playListPath, const std::string& appDir);
+// A blank and the path in double quotes.
+std::string PlaylistArgument(const std::string& path);
+// The player program at the head of a command line: in double quotes when it
+// holds a blank, or the command line would start a program named by its first
+// word.
+std::string PlayerProgramText(const std::string& playerPath);
+// One command line per argument, in order: the first replaces the player's
+// play list unless addMode, every other one is added.
+std::vector<std::string> PlayCommandLines(const std::string& playerPath, const std::vector<std::string>& arguments,
+                                          bool addMode);
+
+// Hands playlist files to the player: the player is looked for (and started
+// or asked for) first only while CorrectPath is false, and nothing is started
+// when that fails. Each command line goes to `start` at once, without waiting.
+void PlayPlaylistFiles(TMain& main, const std::vector<std::string>& files, bool addMode,
+                       const std::function<void(const std::string& commandLine)>& start);
+
+// The index file of a playlist ("Artist" or "Album").
+std::string IndexFilePath(const std::string& appDir, const std::string& playlist, const std::string& kind);
+// The nodes of an index file, one per line in file order, each with the whole
+// line as its text: a name that begins with blanks stays that name, so the
+// generated playlist is found under it. False when there is no such file.
+bool ReadIndexNodes(const std::string& path, std::vector<std::string>* nodes);
+
+// The playlist tree's nodes: every entry that matches PlayListPath + "\*.m3u"
+// (of any kind), in the order the file system gives them, each named without
+// its extension. No sorting.
+std::vector<std::string> PlaylistNodeNames(const std::string& playListPath);

@@ -1,0 +1,296 @@
+#include "ui/FrameUnit.h"
+
+#include <shellapi.h>
+
+#include "app/MainUnit.h"
+#include "app/MyFunctions.h"
+#include "platform/Application.h"
+#include "platform/Messaging.h"
+#include "platform/Process.h"
+#include "ui/AboutUnit.h"
+#include "ui/FormTexts.h"
+#include "ui/UpdateInfoView.h"
+
+namespace {
+
+HIMAGELIST PictureList(const char* resource) {
+  const int size = gui::Scale(16);
+  HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 1);
+  HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resource, IMAGE_ICON, size, size, 0));
+  if (icon) {
+    ImageList_AddIcon(list, icon);
+    DestroyIcon(icon);
+  }
+  return list;
+}
+
+TFrame* TheFrame() { return dynamic_cast<TFrame*>(Frame); }
+
+}  // namespace
+
+std::unique_ptr<TFrameView> CreateFrame(platform::WindowHandle owner) {
+  return std::make_unique<TFrame>(reinterpret_cast<HWND>(owner));
+}
+
+TFrame::TFrame(HWND owner) {
+  StartCommand = [](const std::string& line) { platform::StartProgram(line, platform::kSwShowNormal); };
+  ImageArtist = PictureList(uitext::kArtistPicture);
+  ImageAlbum = PictureList(uitext::kAlbumPicture);
+  TreePlaylist.ShowSelectionAlways = true;
+  TreePlaylist.TabStop = false;
+  TreeArtist.Images = ImageArtist;
+  TreeArtist.ImageIndex = 0;
+  TreeAlbum.Images = ImageAlbum;
+  TreeAlbum.ImageIndex = 0;
+
+  CreateForm({uitext::kFrameCaption, 410, 348, gui::kSizeableFrame, 0}, owner);
+  using gui::Align;
+  Place({
+      {&TreePlaylist, "TreePlaylist", "", 0, 0, 200, 10, nullptr, Align::Right},
+      {&SplitterVertical, "SplitterVertical", "", 0, 0, 2, 10, nullptr, Align::Right},
+      {&PanelLeft, "PanelLeft", "", 0, 0, 10, 10, nullptr, Align::Client},
+      {&TreeArtist, "TreeArtist", "", 0, 0, 10, 150, &PanelLeft, Align::Top},
+      {&SplitterHorizontal, "SplitterHorizontal", "", 0, 0, 10, 2, &PanelLeft, Align::Top},
+      {&TreeAlbum, "TreeAlbum", "", 0, 0, 10, 10, &PanelLeft, Align::Client},
+  });
+
+  auto item = [this](const char* name, const char* caption) {
+    return gui::MenuItem{name, caption, [this, name] { menuClick(name); }, {}};
+  };
+  MainMenu.Build({item("menuSetting", uitext::kMenuSetting),
+                  item("menuUpdate", uitext::kMenuUpdate),
+                  {"menuHelp", uitext::kMenuHelp, nullptr,
+                   {item("menuReadme", uitext::kMenuReadme), item("menuHomepage", uitext::kMenuHomepage),
+                    {"N1", "-", nullptr, {}}, item("menuAbout", uitext::kMenuAbout)}},
+                  item("menuExit", uitext::kMenuExit)},
+                 false);
+  SetMenu(&MainMenu);
+  PopupMenu.Build({{"N2", uitext::kPopupPlayNew, [this] { N2Click(); }, {}},
+                   {"N3", uitext::kPopupPlayAdd, [this] { N3Click(); }, {}}},
+                  true);
+
+  OnShow = [this] { FormShow(); };
+  OnMouseLeave = [this] { HandleMouseLeave(); };
+  TreePlaylist.OnChange = [this](gui::TreeView::Node node) { TreePlaylistChange(node); };
+  for (gui::TreeView* tree : {&TreePlaylist, &TreeArtist, &TreeAlbum}) WireTree(*tree);
+}
+
+TFrame::~TFrame() {
+  Destroy();
+  if (ImageArtist) ImageList_Destroy(ImageArtist);
+  if (ImageAlbum) ImageList_Destroy(ImageAlbum);
+}
+
+void TFrame::WireTree(gui::TreeView& tree) {
+  tree.OnMouseDown = [this, &tree](int button, POINT p) {
+    lastClicked_ = &tree;
+    TreePlaylistMouseDown(tree, button, p);
+  };
+  tree.OnDblClick = [this, &tree](POINT p) { TreeDblClick(tree, p); };
+  tree.OnContextPopup = [this, &tree](POINT screen) {
+    lastClicked_ = &tree;
+    PopupMenu.Popup(Handle(), screen);
+  };
+}
+
+TTreeKind TFrame::KindOf(const gui::TreeView& tree) const {
+  if (&tree == &TreeArtist) return TTreeKind::Artist;
+  if (&tree == &TreeAlbum) return TTreeKind::Album;
+  return TTreeKind::Playlist;
+}
+
+// ---- showing and hiding ----
+
+void TFrame::ShowFrame() {
+  const bool wasVisible = Visible();
+  Show();
+  if (!wasVisible) SetFocus(TreePlaylist.Handle());
+}
+
+void TFrame::FormShow() {
+  // The program shows no taskbar button: the hidden main window carries none
+  // and this window is owned by it.
+  ShowWindow(reinterpret_cast<HWND>(platform::app::MainWindow()), SW_HIDE);
+  platform::Rect area;
+  GetWorkArea(&area);
+  int left = 0;
+  int top = 0;
+  if (CornerPosition(Main->Info.PlaylistPos, area, Width(), Height(), &left, &top)) {
+    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The index files may have changed since they were loaded.
+  for (gui::TreeView::Node node : TreePlaylist.Nodes()) {
+    if (TreePlaylist.NodeText(node) == LastPlaylist) TreePlaylistChange(node);
+  }
+  if (!TreePlaylist.Current()) ClearArtistAndAlbum();
+}
+
+void TFrame::HandleMouseLeave() {
+  if (!Main->Info.AutoHide) return;
+  POINT p;
+  GetCursorPos(&p);
+  RECT r;
+  GetWindowRect(Handle(), &r);
+  // The outer edge counts as inside; a control of the window is inside too.
+  if (p.x < r.left || p.y < r.top || p.x > r.right || p.y > r.bottom) Hide();
+}
+
+// ---- the trees ----
+
+void TFrame::ClearArtistAndAlbum() {
+  TreeArtist.Clear();
+  TreeAlbum.Clear();
+}
+
+void TFrame::FillTree(gui::TreeView& tree, const std::string& indexPath) {
+  std::vector<std::string> nodes;
+  const bool found = ReadIndexNodes(indexPath, &nodes);
+  SendMessageA(tree.Handle(), WM_SETREDRAW, FALSE, 0);
+  tree.Clear();
+  if (found) {
+    for (const std::string& text : nodes) tree.Add(text);
+  }
+  SendMessageA(tree.Handle(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree.Handle(), nullptr, TRUE);
+}
+
+void TFrame::TreePlaylistChange(gui::TreeView::Node node) {
+  if (!node) {
+    ClearArtistAndAlbum();
+    return;
+  }
+  const std::string playlist = TreePlaylist.NodeText(node);
+  FillTree(TreeArtist, IndexFilePath(Main->Info.AppDir, playlist, "Artist"));
+  FillTree(TreeAlbum, IndexFilePath(Main->Info.AppDir, playlist, "Album"));
+  LastPlaylist = playlist;
+}
+
+void TFrame::LoadPlaylistTree() {
+  // Clearing and filling must not load the other trees.
+  auto change = std::move(TreePlaylist.OnChange);
+  TreePlaylist.OnChange = nullptr;
+  SendMessageA(TreePlaylist.Handle(), WM_SETREDRAW, FALSE, 0);
+  TreePlaylist.Clear();
+  for (const std::string& name : PlaylistNodeNames(Main->Info.PlayListPath)) TreePlaylist.Add(name);
+  SendMessageA(TreePlaylist.Handle(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(TreePlaylist.Handle(), nullptr, TRUE);
+  TreePlaylist.OnChange = std::move(change);
+}
+
+void TFrame::TreePlaylistMouseDown(gui::TreeView& tree, int button, POINT client) {
+  if (button != 1) return;
+  gui::TreeView::Node node = tree.NodeAt(client);
+  if (RightClickSelects(node != nullptr, tree.SelectedCount())) tree.SelectOnly(node);
+}
+
+void TFrame::TreeDblClick(gui::TreeView& tree, POINT client) {
+  gui::TreeView::Node node = tree.NodeAt(client);
+  if (!node) return;
+  tree.SelectOnly(node);
+  PlaySelected(tree, false);
+}
+
+std::string TFrame::PlaylistFile(gui::TreeView& tree, gui::TreeView::Node node) {
+  gui::TreeView::Node current = TreePlaylist.Current();
+  const std::string playlist = current ? TreePlaylist.NodeText(current) : std::string();
+  return PlaylistFileOfNode(KindOf(tree), tree.NodeText(node), current ? &playlist : nullptr,
+                            Main->Info.PlayListPath, Main->Info.AppDir);
+}
+
+void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
+  std::vector<std::string> files;
+  for (gui::TreeView::Node node : tree.Nodes()) {
+    if (!tree.IsSelected(node)) continue;
+    std::string file = PlaylistFile(tree, node);
+    if (!file.empty()) files.push_back(std::move(file));
+  }
+  if (files.empty()) return;
+  PlayPlaylistFiles(*Main, files, addMode, StartCommand);
+}
+
+gui::TreeView& TFrame::ActiveTree() {
+  HWND focus = GetFocus();
+  for (gui::TreeView* tree : {&TreePlaylist, &TreeArtist, &TreeAlbum}) {
+    if (tree->Handle() == focus) return *tree;
+  }
+  return lastClicked_ ? *lastClicked_ : TreePlaylist;
+}
+
+void TFrame::N2Click() { PlaySelected(ActiveTree(), false); }
+void TFrame::N3Click() { PlaySelected(ActiveTree(), true); }
+
+// ---- the menu ----
+
+void TFrame::menuClick(const std::string& item) {
+  HWND mainWindow = reinterpret_cast<HWND>(platform::app::MainWindow());
+  if (item == "menuSetting") {
+    OpenOptions();
+  } else if (item == "menuUpdate") {
+    RunLibraryUpdate();
+  } else if (item == "menuReadme") {
+    const std::string readme = Main->Info.AppDir + uitext::kReadmeFile;
+    ShellExecuteA(mainWindow, uitext::kShellOpen, readme.c_str(), "", "", SW_SHOW);
+  } else if (item == "menuHomepage") {
+    ShellExecuteA(mainWindow, uitext::kShellOpen, uitext::kHomepage, "", "", SW_SHOW);
+  } else if (item == "menuAbout") {
+    new TAbout(Handle());
+  } else if (item == "menuExit") {
+    // The main window's close saves the settings and ends the program.
+    platform::app::CloseMainWindow();
+  }
+}
+
+void TFrame::OpenOptions() {
+  // The options dialog opens from here once it exists.
+  Hide();
+}
+
+void TFrame::RunLibraryUpdate() {
+  // The library update runs from here once its dialog exists: the window is
+  // disabled, Main->UpdatePlaylists() runs (its result dialog gives the window
+  // back) and the playlist tree is loaded again.
+}
+
+// ---- measures ----
+
+void TFrame::SetFrameWidth(std::int32_t width) {
+  SetWindowPos(Handle(), nullptr, 0, 0, width, Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFrame::SetFrameHeight(std::int32_t height) {
+  SetWindowPos(Handle(), nullptr, 0, 0, Width(), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFrame::SetPlaylistTreeWidth(std::int32_t width) {
+  const RECT r = TreePlaylist.Bounds();
+  TreePlaylist.SetBounds(r.left, r.top, width, r.bottom - r.top);
+  Realign();
+}
+
+void TFrame::SetArtistTreeHeight(std::int32_t height) {
+  const RECT r = TreeArtist.Bounds();
+  TreeArtist.SetBounds(r.left, r.top, r.right - r.left, height);
+  Realign();
+}
+
+// ---- what a library update asks of the window ----
+
+namespace updatewindows {
+
+void EnablePlaylistWindow() {
+  if (TFrame* frame = TheFrame()) frame->SetEnabled(true);
+}
+
+void HidePlaylistWindow() {
+  if (TFrame* frame = TheFrame()) frame->Hide();
+}
+
+void RepaintPlaylistWindow() {
+  if (TFrame* frame = TheFrame()) UpdateWindow(frame->Handle());
+}
+
+void ClearArtistAndAlbumTrees() {
+  if (TFrame* frame = TheFrame()) frame->ClearArtistAndAlbum();
+}
+
+}  // namespace updatewindows
