@@ -9,6 +9,7 @@
 #include "platform/Process.h"
 #include "ui/AboutUnit.h"
 #include "ui/FormTexts.h"
+#include "ui/OptionUnit.h"
 #include "ui/UpdateInfoView.h"
 
 namespace {
@@ -241,8 +242,8 @@ void TFrame::menuClick(const std::string& item) {
 }
 
 void TFrame::OpenOptions() {
-  // The options dialog opens from here once it exists.
   Hide();
+  OpenOptionForm(Handle(), false, [this] { LoadPlaylistTree(); });
 }
 
 void TFrame::RunLibraryUpdate() {

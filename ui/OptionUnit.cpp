@@ -1,4 +1,5 @@
 #include "ui/OptionUnit.h"
+#include "ui/FrameView.h"
 
 #include "app/MainUnit.h"
 #include "app/MyFunctions.h"
@@ -196,5 +197,7 @@ TOptionForm* OpenOptionForm(HWND owner, bool browse, std::function<void()> loadP
 }
 
 void updatewindows::ShowOptionsWithBrowse() {
-  OpenOptionForm(reinterpret_cast<HWND>(platform::app::MainWindow()), true, nullptr);
+  OpenOptionForm(reinterpret_cast<HWND>(platform::app::MainWindow()), true, [] {
+    if (Frame) Frame->LoadPlaylistTree();
+  });
 }
