@@ -269,8 +269,9 @@ void TreeView::Create(HWND parent, const std::string&, const RECT& r, int id) {
   if (ShowSelectionAlways) style |= TVS_SHOWSELALWAYS;
   if (TabStop) style |= WS_TABSTOP;
   CreateStandard(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", style, r.left, r.top, W(r), H(r), parent, id);
-  SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(Scale(Indent)), 0);
+  // An image list resets the indent: it goes first.
   if (Images) SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Images));
+  SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(Scale(Indent)), 0);
 }
 
 void TreeView::Clear() { SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
