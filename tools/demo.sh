@@ -29,7 +29,7 @@ else echo "demo: not root and no sudo; assuming tools/setup.sh has been run" >&2
 fi
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j"${JOBS:-2}" --target kelvane winamp_standin peer_send peer_probe kelvane-update
+cmake --build --preset windows -j"${JOBS:-2}" --target kelvane winamp_standin peer_send peer_probe hung_watch kelvane-update
 
 export KELVANE_SOURCE="$REPO" KELVANE_BUILD="$REPO/build/windows" KELVANE_E2E_KEEP=1
 [ -n "${DISPLAY:-}" ] && export KELVANE_E2E_USE_DISPLAY=1
@@ -82,6 +82,24 @@ else
   e2e_screenshot 3-paused >/dev/null
   click Stop && sleep 2
   e2e_screenshot 4-stopped-and-closed >/dev/null
+  # The library update from the playlist window, over many more playlists than
+  # the two above so that the counters are seen rising.
+  for i in $(seq -w 1 150); do cp "$LISTS/All tracks.m3u" "$LISTS/Mix $i.m3u"; done
+  FRAME_TITLE='Kelvane - プレイリストウインドウ'
+  e2e_click_icon Play 3 && e2e_wait_window KelvaneWindow "$FRAME_TITLE" >/dev/null && sleep 1
+  e2e_screenshot 5-playlist-window >/dev/null
+  read -r _ l _ _ _ _ _ cy <<<"$(e2e_wait_window KelvaneWindow "$FRAME_TITLE")"
+  e2e_click $((l + 94)) $((cy - 9))  # "プレイリスト更新" on the menu bar
+  wine "$E2E_TOOLS/hung_watch.exe" KelvaneWindow Kelvane 15000 300000 >"$E2E_WORK/watch.txt" 2>/dev/null &
+  watcher=$!
+  e2e_wait_window KelvaneWindow Kelvane >/dev/null && sleep 0.5 && e2e_screenshot 6-updating >/dev/null
+  wait $watcher
+  e2e_log "update dialog watched: $(tr -d '\r' <"$E2E_WORK/watch.txt")"
+  e2e_screenshot 7-update-done >/dev/null
+  ok="$(e2e_probe tree KelvaneWindow Kelvane | LC_ALL=C grep -a '"Button" "OK"')"
+  read -r _ bl bt br bb _ <<<"$ok"
+  [ -n "$ok" ] && e2e_click $(((bl + br) / 2)) $(((bt + bb) / 2)) && sleep 1
+  e2e_screenshot 8-after-update >/dev/null
   e2e_log "player journal:"
   sed 's/^/    /' "$E2E_JOURNAL"
 fi

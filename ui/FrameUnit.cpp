@@ -247,9 +247,16 @@ void TFrame::OpenOptions() {
 }
 
 void TFrame::RunLibraryUpdate() {
-  // The library update runs from here once its dialog exists: the window is
-  // disabled, Main->UpdatePlaylists() runs (its result dialog gives the window
-  // back) and the playlist tree is loaded again.
+  // Disabled until the update dialog's OK (or the missing-folder path) gives
+  // the window back; an update that failed outright must not keep it so.
+  SetEnabled(false);
+  try {
+    Main->UpdatePlaylists();
+  } catch (...) {
+    SetEnabled(true);
+    throw;
+  }
+  LoadPlaylistTree();
 }
 
 // ---- measures ----
@@ -287,7 +294,8 @@ void HidePlaylistWindow() {
 }
 
 void RepaintPlaylistWindow() {
-  if (TFrame* frame = TheFrame()) UpdateWindow(frame->Handle());
+  // What is waiting to be drawn, trees included, without asking for more.
+  if (TFrame* frame = TheFrame()) RedrawWindow(frame->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void ClearArtistAndAlbumTrees() {

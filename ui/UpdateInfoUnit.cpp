@@ -1,6 +1,7 @@
 #include "ui/UpdateInfoUnit.h"
 
 #include "app/ConstUnit.h"
+#include "ui/FrameView.h"
 
 namespace {
 const char kRunning[] = "プレイリストを更新しています。";
@@ -107,3 +108,18 @@ void TUpdateInfo::Close() { gui::Form::Close(); }
 platform::WindowHandle TUpdateInfo::DialogHandle() const {
   return reinterpret_cast<platform::WindowHandle>(Form::Handle());
 }
+
+namespace updatewindows {
+
+TUpdateInfoView* CreateUpdateInfo() {
+  return new TUpdateInfo(Frame ? reinterpret_cast<HWND>(Frame->FrameHandle()) : nullptr);
+}
+
+void KeepAlive() {
+  // Looking at the queue is what tells Windows the thread lives; PM_NOREMOVE
+  // takes nothing out, so no click or key is handled before the update ends.
+  MSG msg;
+  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
+}
+
+}  // namespace updatewindows

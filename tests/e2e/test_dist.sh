@@ -21,6 +21,10 @@ readme_ok() {
   iconv -f CP932 -t UTF-8 "$f" >/dev/null || { e2e_log "readme is not Shift-JIS"; return 1; }
   [ "$(grep -c $'\r$' "$f")" = "$(wc -l <"$f")" ] || { e2e_log "a readme line lacks CR LF"; return 1; }
   iconv -f CP932 -t UTF-8 "$f" | grep -q 'kelvane-update.exe' || { e2e_log "readme says nothing of the updater"; return 1; }
+  # The address the menu opens is the one the readme gives.
+  local home
+  home="$(sed -n 's/.*kHomepage = "\(.*\)";/\1/p' "$KELVANE_SOURCE/ui/FormTexts.h")"
+  [ -n "$home" ] && grep -qF "$home" "$f" || { e2e_log "readme lacks the home page '$home'"; return 1; }
 }
 e2e_check "readme in Shift-JIS with CR LF" readme_ok
 

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# An update of a 20,000-track library from the playlist window takes many
+# seconds on one thread; Windows must never call the program hung meanwhile
+# (no message looked at for 5 seconds). A watcher asks IsHungAppWindow about
+# the dialog every 100 ms throughout and must hear "no" every time.
+. "$(dirname "$0")/lib.sh"
+
+e2e_setup
+e2e_copy_kelvane
+MUSIC="$E2E_WORK/Music"
+LISTS="$E2E_WORK/Lists"
+mkdir -p "$MUSIC" "$LISTS"
+# 40 playlists of 500 tracks, each track a few bytes and an ID3v1 trailer;
+# 10 artists and 20 albums per playlist.
+python3 - "$MUSIC" "$LISTS" "$(e2e_winpath "$MUSIC")" <<'EOF'
+import sys
+music, lists, wmusic = sys.argv[1:4]
+def tag(artist, album):
+    f = lambda s: s.encode().ljust(30, b'\0')[:30]
+    return b'TAG' + f('Title') + f(artist) + f(album) + b'2004' + b'\0' * 31
+for p in range(40):
+    with open(f'{lists}/List{p:02d}.m3u', 'wb') as m3u:
+        for i in range(500):
+            name = f't{p:02d}-{i:03d}.mp3'
+            with open(f'{music}/{name}', 'wb') as track:
+                track.write(b'\xff' * 32 + tag(f'Artist {p}-{i % 10}', f'Album {p}-{i % 20}'))
+            m3u.write(f'{wmusic}\\{name}\r\n'.encode())
+EOF
+printf '[Setting]\r\nPlayListPath=%s\r\nAutoHide=0\r\nCheckMP3OnUpdate=1\r\n' "$(e2e_winpath "$LISTS")" \
+  >"$E2E_APP_DIR/kelvane.ini"
+
+FORM=KelvaneWindow
+FRAME_TITLE='Kelvane - プレイリストウインドウ'
+e2e_start_kelvane
+e2e_check "the main window exists" e2e_wait_window TMain - >/dev/null
+open_frame() {
+  local i
+  for i in $(seq 1 25); do e2e_click_icon Play 3 2>/dev/null && return 0; sleep 0.2; done
+  return 1
+}
+e2e_check "the playlist window opens from the tray" open_frame
+e2e_check "the playlist window is up" e2e_wait_window "$FORM" "$FRAME_TITLE" >/dev/null
+start=$SECONDS
+# "プレイリスト更新", the second item of the menu bar (where this prefix's menu
+# font puts it).
+read -r _ l _ _ _ _ _ cy <<<"$(e2e_wait_window "$FORM" "$FRAME_TITLE")"
+e2e_click $((l + 94)) $((cy - 9))
+# The watcher runs beside the update; a screenshot is taken while it counts.
+wine "$E2E_TOOLS/hung_watch.exe" "$FORM" Kelvane $((E2E_TIMEOUT * 1000)) 400000 >"$E2E_WORK/watch.txt" 2>/dev/null &
+watcher=$!
+e2e_wait_window "$FORM" Kelvane >/dev/null && sleep 2 && e2e_screenshot 1-counting >/dev/null
+wait $watcher
+watch="$(tr -d '\r' <"$E2E_WORK/watch.txt")"
+e2e_log "watch: $watch (update took about $((SECONDS - start)) s)"
+e2e_check "the dialog was never hung and the update ended" grep -q 'hung 0 done 1' <<<"$watch"
+e2e_screenshot 2-done >/dev/null
+e2e_expect_eq "every playlist added" 40 "$(tr -d '\r' <"$E2E_APP_DIR/playlist.log" | wc -l)"
+e2e_send TMain WM_CLOSE 0 0 >/dev/null
+e2e_finish
