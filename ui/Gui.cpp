@@ -303,9 +303,9 @@ Form* FormOf(HWND hwnd) {
   return dynamic_cast<Form*>(Window::FromHandle(GetAncestor(hwnd, GA_ROOT)));
 }
 
-void Form::CreateForm(const FormSpec& spec, HWND owner) {
-  CreateOwn(spec.ExStyle | WS_EX_CONTROLPARENT, spec.Caption.c_str(), spec.Style | WS_CLIPCHILDREN, 0, 0,
-            Scale(spec.Width), Scale(spec.Height), owner, nullptr);
+void Form::CreateForm(const FormShape& shape, HWND owner) {
+  CreateOwn(shape.ExStyle | WS_EX_CONTROLPARENT, shape.Caption.c_str(), shape.Style | WS_CLIPCHILDREN, 0, 0,
+            Scale(shape.Width), Scale(shape.Height), owner, nullptr);
   SetFont(UiFont());
 }
 

@@ -328,7 +328,7 @@ class Menu {
 constexpr DWORD kSizeableFrame = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 constexpr DWORD kDialogFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
-struct FormSpec {
+struct FormShape {
   std::string Caption;
   int Width;   // outer size, 96-DPI pixels
   int Height;
@@ -352,7 +352,7 @@ class Form : public Window {
   std::function<void()> OnResize;
   std::function<void()> OnMouseLeave;    // the pointer left the form or one of its controls
 
-  void CreateForm(const FormSpec& spec, HWND owner);
+  void CreateForm(const FormShape& shape, HWND owner);
   // Creates and places the controls of the table, in order, and docks those
   // with an alignment.
   void Place(std::initializer_list<Placement> table);

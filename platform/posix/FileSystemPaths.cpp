@@ -223,7 +223,7 @@ void SplitComponents(const std::string& path, std::vector<std::string>* parts) {
   if (!part.empty()) parts->push_back(part);
 }
 
-bool IsDriveSpec(const std::string& path) {
+bool IsDrivePrefix(const std::string& path) {
   return path.size() >= 2 && path[1] == ':' &&
          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
@@ -393,19 +393,19 @@ void ExactHostPathInto(const std::string& windowsPath, std::string* host) {
   if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
     out += "UNC";
     AppendNames(&out, path, 2, out.size());
-  } else if (IsDriveSpec(path)) {
+  } else if (IsDrivePrefix(path)) {
     const char drive = UpperDrive(path[0]);
     out += drive;
     const std::size_t floor = out.size();
     // Drive-relative: the current folder when it is on that drive.
-    if ((path.size() == 2 || !IsSeparator(path[2])) && IsDriveSpec(current) && UpperDrive(current[0]) == drive) {
+    if ((path.size() == 2 || !IsSeparator(path[2])) && IsDrivePrefix(current) && UpperDrive(current[0]) == drive) {
       AppendNames(&out, current, 2, floor);
     }
     AppendNames(&out, path, 2, floor);
   } else {
-    out += IsDriveSpec(current) ? UpperDrive(current[0]) : 'C';
+    out += IsDrivePrefix(current) ? UpperDrive(current[0]) : 'C';
     const std::size_t floor = out.size();
-    if (path.empty() || !IsSeparator(path[0])) AppendNames(&out, current, IsDriveSpec(current) ? 2 : 0, floor);
+    if (path.empty() || !IsSeparator(path[0])) AppendNames(&out, current, IsDrivePrefix(current) ? 2 : 0, floor);
     AppendNames(&out, path, 0, floor);
   }
 }

@@ -6,27 +6,10 @@
 
 e2e_setup
 e2e_copy_kelvane
-ICONS="$KELVANE_SOURCE/resources/icon"
 INI="$E2E_APP_DIR/kelvane.ini"
 WM_QUERYENDSESSION=17
 WM_ENDSESSION=22
 
-tray_icons() {
-  local name point
-  for name in Prev Play Pause Stop Next Eject; do
-    if point="$(e2e_tray_find_icon "$ICONS/$name.ico")"; then echo "${point%% *} $name"; fi
-  done | sort -rn | awk '{printf "%s%s", sep, $2; sep=","} END {print ""}'
-}
-tray_is() {
-  local want="$1" got i
-  for i in $(seq 1 25); do
-    got="$(tray_icons)"
-    [ "$got" = "$want" ] && return 0
-    sleep 0.2
-  done
-  e2e_log "tray: want '$want', got '$got'"
-  return 1
-}
 # Clicks the OK button of the box titled "Kelvane" (other dialogs of the
 # program may exist hidden, so the box is told apart by its title).
 click_ok() {
@@ -57,7 +40,7 @@ write_ini
 cp "$INI" "$E2E_WORK/ini-before"
 chmod a-w "$INI"   # Wine shows a file without write permission as read-only
 e2e_start_kelvane
-e2e_check "start-up shows the Play button only" tray_is "Play"
+e2e_check "start-up shows the Play button only" e2e_tray_is "Play"
 # Posted: the box is shown inside the close, and a sent message would wait for it.
 e2e_send TMain WM_CLOSE 0 0 post >/dev/null
 e2e_check "the close shows the error box" e2e_wait_window "#32770" Kelvane
@@ -68,7 +51,7 @@ e2e_screenshot_window write-error "#32770" Kelvane >/dev/null
 e2e_check "its OK button is clicked" click_ok
 e2e_check "OK closes the box" e2e_wait_no_window "#32770" Kelvane
 e2e_check "the program is still running" running
-e2e_check "its tray button stays" tray_is "Play"
+e2e_check "its tray button stays" e2e_tray_is "Play"
 e2e_check "the settings file is as it was" cmp -s "$E2E_WORK/ini-before" "$INI"
 e2e_expect_eq "nothing was left beside it: files in the program folder" \
   "icon kelvane.exe kelvane.ini readme.txt" \
@@ -77,16 +60,16 @@ chmod u+w "$INI"
 e2e_send TMain WM_CLOSE 0 0 post >/dev/null
 e2e_check "once the file is writable, the next close ends the program" ended
 e2e_check "having saved the settings and kept the other section" saved
-e2e_check "and removed its tray button" tray_is ""
+e2e_check "and removed its tray button" e2e_tray_is ""
 
 # --- the end of a Windows session ------------------------------------------
 write_ini
 e2e_start_kelvane
-e2e_check "start-up shows the Play button only" tray_is "Play"
+e2e_check "start-up shows the Play button only" e2e_tray_is "Play"
 e2e_expect_eq "asked whether the session may end, it agrees" 1 "$(e2e_send TMain $WM_QUERYENDSESSION 0 0)"
 e2e_check "and has saved the settings" saved
 e2e_check "being only asked, it keeps running" running
-e2e_check "with its tray button" tray_is "Play"
+e2e_check "with its tray button" e2e_tray_is "Play"
 write_ini
 e2e_expect_eq "told the session goes on after all" 0 "$(e2e_send TMain $WM_ENDSESSION 0 0)"
 e2e_check "it goes on running" running

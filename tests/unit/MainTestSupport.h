@@ -124,6 +124,19 @@ class MainFixture : public ::testing::Test {
     return out;
   }
   std::vector<std::pair<std::uint32_t, std::string>> Tray() { return sim::TrayIcons(); }
+  // The ids in the tray, in the order they were added.
+  std::vector<std::uint32_t> TrayIds() {
+    std::vector<std::uint32_t> ids;
+    for (const auto& [id, icon] : Tray()) ids.push_back(id);
+    return ids;
+  }
+  // The picture of the Play button, or "" when it is not in the tray.
+  std::string PlayImage() {
+    for (const auto& [id, icon] : Tray()) {
+      if (id == 2) return icon;
+    }
+    return "";
+  }
 
   std::filesystem::path root_;
   std::unique_ptr<TMain> main_;

@@ -20,17 +20,6 @@ class OptionRulesTest : public MainFixture {
                                kStartup);
     std::filesystem::create_directories(sim::HostPath("C:\\Users\\me") + "/Startup");
   }
-  Ids TrayIds() {
-    Ids ids;
-    for (const auto& [id, icon] : Tray()) ids.push_back(id);
-    return ids;
-  }
-  std::string PlayImage() {
-    for (const auto& [id, icon] : Tray()) {
-      if (id == 2) return icon;
-    }
-    return "";
-  }
   // The dialog as FormShow leaves it.
   TOptionControls Opened(TMain& m) {
     TOptionControls c;

@@ -21,17 +21,6 @@ class PollTest : public MainFixture {
     for (int id = 1; id <= 6; ++id) m.IconById(id)->SetInfo(id, m.Info.AppDir + kc::kIconFiles[id]);
     return m;
   }
-  Ids TrayIds() {
-    Ids ids;
-    for (const auto& [id, icon] : Tray()) ids.push_back(id);
-    return ids;
-  }
-  std::string PlayImage() {
-    for (const auto& [id, icon] : Tray()) {
-      if (id == 2) return icon;
-    }
-    return "";
-  }
 };
 
 TEST_F(PollTest, LayoutFollowsEveryStateChange) {
