@@ -66,7 +66,10 @@ class TComparisonIndex {
       if (held.entry == 0) return slot;
       if (held.hash != tag) continue;
       const std::string_view other = keyOf(held.entry - 1);
-      if (platform::EqualIgnoringCase(other.data(), other.size(), key.data(), key.size())) return slot;
+      // Keys met again as written are the common case: no locale call for them.
+      if (other == key || platform::EqualIgnoringCase(other.data(), other.size(), key.data(), key.size())) {
+        return slot;
+      }
     }
   }
 

@@ -107,7 +107,7 @@ void TPlaylistScan::DecidePlaylist(const std::string& fileName, const std::strin
 bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath, bool* hasLines) {
   // Tens of thousands of tracks are checked at every update: lines are taken
   // in place and every buffer is reused, so a track costs no allocation.
-  const TKeyValueLookup times(ReadRequiredTextBytes(mp3LogPath));
+  TKeyValueLookup times(ReadRequiredTextBytes(mp3LogPath));
   std::string path, quoted;
   platform::FoundEntry entry;
   bool changed = false;
@@ -124,7 +124,7 @@ bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::s
     std::string_view stamp;
     char stampText[16];
     const char* const stampEnd = std::to_chars(stampText, stampText + sizeof stampText, entry.stamp).ptr;
-    changed = !times.Find(quoted, &stamp) ||
+    changed = !times.FindInLineOrder(quoted, &stamp) ||
               stamp != std::string_view(stampText, static_cast<std::size_t>(stampEnd - stampText));
   });
   return changed;

@@ -128,14 +128,11 @@ TKeyValueLookup::TKeyValueLookup(std::string bytes) : bytes_(std::move(bytes)) {
   // where no key-value file of a playlist ever reaches.
   if (bytes_.size() > 0xFFFFFFF0u) bytes_.resize(0xFFFFFFF0u);
   // Sized once for the lines the text most likely holds (CR LF or lone
-  // ends); a text of mixed ends grows the index.
-  const std::size_t lines = static_cast<std::size_t>(std::max(std::count(bytes_.begin(), bytes_.end(), '\n'),
-                                                              std::count(bytes_.begin(), bytes_.end(), '\r'))) +
-                            1;
-  index_.Reserve(lines);
-  entries_.reserve(lines);
+  // ends); a text of mixed ends grows the list.
+  entries_.reserve(static_cast<std::size_t>(std::max(std::count(bytes_.begin(), bytes_.end(), '\n'),
+                                                     std::count(bytes_.begin(), bytes_.end(), '\r'))) +
+                   1);
   const char* const base = bytes_.data();
-  const auto keyOf = [this](std::size_t entry) { return KeyOf(entry); };
   ForEachTextLine(bytes_, [&](const char* line, std::size_t size) {
     const std::size_t equals = KeyValueSplitAt(line, size);
     Entry entry{static_cast<std::uint32_t>(line - base), 0, 0, 0};
@@ -144,18 +141,37 @@ TKeyValueLookup::TKeyValueLookup(std::string bytes) : bytes_(std::move(bytes)) {
       entry.valueAt = static_cast<std::uint32_t>(line + equals + 1 - base);
       entry.valueLength = static_cast<std::uint32_t>(size - equals - 1);
     }
-    // The first line with a key answers for it; later ones are not kept.
     entries_.push_back(entry);
-    const std::size_t index = entries_.size() - 1;
-    if (index_.Insert(std::string_view(line, entry.keyLength), index, keyOf) != index) entries_.pop_back();
   });
 }
 
-bool TKeyValueLookup::Find(const char* key, std::size_t size, std::string_view* value) const {
-  const std::size_t entry = index_.Find(std::string_view(key, size), [this](std::size_t e) { return KeyOf(e); });
+std::size_t TKeyValueLookup::EntryOf(const char* key, std::size_t size) const {
+  const auto keyOf = [this](std::size_t e) { return KeyOf(e); };
+  if (!indexed_) {
+    index_.Reserve(entries_.size());
+    // The first line with a key answers for it; later ones are not indexed.
+    for (std::size_t i = 0; i < entries_.size(); ++i) index_.Insert(KeyOf(i), i, keyOf);
+    indexed_ = true;
+  }
+  return index_.Find(std::string_view(key, size), keyOf);
+}
+
+bool TKeyValueLookup::Answer(std::size_t entry, std::string_view* value) const {
   if (entry == TComparisonIndex::kNone) return false;
   *value = std::string_view(bytes_.data() + entries_[entry].valueAt, entries_[entry].valueLength);
   return true;
+}
+
+bool TKeyValueLookup::Find(const char* key, std::size_t size, std::string_view* value) const {
+  return Answer(EntryOf(key, size), value);
+}
+
+bool TKeyValueLookup::FindInLineOrder(const char* key, std::size_t size, std::string_view* value) {
+  std::size_t entry = next_;
+  if (entry >= entries_.size() || KeyOf(entry) != std::string_view(key, size)) entry = EntryOf(key, size);
+  // In order from the line that answered.
+  if (entry != TComparisonIndex::kNone) next_ = entry + 1;
+  return Answer(entry, value);
 }
 
 TKeyValueList::TKeyValueList(TLines lines) : lines_(std::move(lines)) {

@@ -69,6 +69,17 @@ class TKeyValueLookup {
   // The value of the first line whose key compares equal; false if none.
   bool Find(const char* key, std::size_t size, std::string_view* value) const;
   bool Find(const std::string& key, std::string_view* value) const { return Find(key.data(), key.size(), value); }
+  // For keys asked in the order of the lines, as the track check reads a
+  // playlist beside the stamps its build wrote: a key that is, byte for
+  // byte, the key of the line after the one last answered is answered by
+  // that line, with no comparison by the locale (under Windows two calls of
+  // its sort tables per key, the most of a track's check). Otherwise as Find.
+  // A key that compares equal to an earlier line's may so be answered by
+  // its own later line: in a stamp file such lines are stamps of one file.
+  bool FindInLineOrder(const char* key, std::size_t size, std::string_view* value);
+  bool FindInLineOrder(const std::string& key, std::string_view* value) {
+    return FindInLineOrder(key.data(), key.size(), value);
+  }
 
  private:
   // A line's key and value, as places in bytes_.
@@ -80,9 +91,16 @@ class TKeyValueLookup {
     return std::string_view(bytes_.data() + entries_[entry].keyAt, entries_[entry].keyLength);
   }
 
+  // The first line whose key compares equal, or TComparisonIndex::kNone.
+  std::size_t EntryOf(const char* key, std::size_t size) const;
+  bool Answer(std::size_t entry, std::string_view* value) const;
+
   std::string bytes_;
-  std::vector<Entry> entries_;
-  TComparisonIndex index_;
+  std::vector<Entry> entries_;  // every line, in order
+  // Built at the first Find: a check that stays in line order never needs it.
+  mutable TComparisonIndex index_;
+  mutable bool indexed_ = false;
+  std::size_t next_ = 0;  // the line after the one FindInLineOrder last answered
 };
 
 // Key-value lines looked up without regard to case: the first line whose key

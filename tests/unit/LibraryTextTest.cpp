@@ -118,6 +118,31 @@ TEST(LibraryTextList, InPlaceLinesAndLookupsAgreeWithTheListForms) {
   EXPECT_EQ(value, "");
 }
 
+// The track check asks the stamps in the order its build wrote them.
+TEST(LibraryTextList, LookupInLineOrderAnswersFromEachLineAndFallsBackOutOfOrder) {
+  const std::string text = ManyStampLines();
+  TKeyValueLookup lookup(text);
+  std::string_view value;
+  for (int i = 0; i < 1000; ++i) {
+    ASSERT_TRUE(lookup.FindInLineOrder("'D:\\M\\t" + std::to_string(i) + ".mp3'", &value));
+    ASSERT_EQ(value, std::to_string(i));
+  }
+  // Asked in order, a line whose key repeats an earlier one in another case
+  // answers itself; asked out of order, the first line answers.
+  ASSERT_TRUE(lookup.FindInLineOrder("'d:\\m\\T0.MP3'", &value));
+  EXPECT_EQ(value, "x");
+  ASSERT_TRUE(lookup.FindInLineOrder("'d:\\m\\T500.MP3'", &value));
+  EXPECT_EQ(value, "500");
+  // From the line that answered, order goes on.
+  ASSERT_TRUE(lookup.FindInLineOrder("'D:\\M\\t501.mp3'", &value));
+  EXPECT_EQ(value, "501");
+  EXPECT_FALSE(lookup.FindInLineOrder("'D:\\M\\t1000.mp3'", &value));
+  ASSERT_TRUE(lookup.FindInLineOrder("'D:\\M\\t502.mp3'", &value));
+  EXPECT_EQ(value, "502");
+  ASSERT_TRUE(lookup.FindInLineOrder("'D:\\M\\T503.MP3'", &value));
+  EXPECT_EQ(value, "503");
+}
+
 TEST(LibraryLocale, ComparisonIgnoresCaseIsTotalAndKeysAgree) {
   const std::string texts[] = {"band a", "BAND A", "Band B", "", "_x", "a", "\x82\x60", "\x82\x81",  // Ａ ａ
                                "\x83\x9F", "\x83\xBF", "\x84\x40", "\x84\x70", "\x84\x4F", "\x84\x80",  // Α α А а О о
