@@ -157,7 +157,8 @@ e2e_wine() {
 #   e2e_send "Winamp v1.x" WM_USER 0 104
 e2e_send() { e2e_wine "$E2E_SEND" "$@"; }
 
-# peer_probe with its subcommands (find, count, tree, top, tray, foreground).
+# peer_probe with its subcommands (find, count, tree, controls, top, tray, foreground, workarea,
+# treeitems).
 e2e_probe() { e2e_wine "$E2E_PROBE" "$@"; }
 
 # --- waiting -------------------------------------------------------------------
@@ -167,6 +168,20 @@ e2e_probe() { e2e_wine "$E2E_PROBE" "$@"; }
 e2e_wait_window() {
   local cls="$1" title="${2:--}" timeout="${3:-$E2E_TIMEOUT}"
   e2e_probe find "$cls" "$title" "$((timeout * 1000))"
+}
+
+# Waits until a window by class and/or title is shown (1, default) or hidden (0) and
+# prints its find line. A window created hidden at start-up exists long before it
+# is shown, so waiting for it to exist says nothing about a click that shows it.
+e2e_wait_shown() {
+  local cls="$1" title="${2:--}" want="${3:-1}" timeout="${4:-$E2E_TIMEOUT}"
+  local end=$((SECONDS + timeout)) line
+  while :; do
+    line="$(e2e_probe find "$cls" "$title")"
+    [ "$(cut -d' ' -f6 <<<"$line")" = "$want" ] && { echo "$line"; return 0; }
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.2
+  done
 }
 
 # Waits until no window of the class and title exists.
@@ -189,6 +204,18 @@ e2e_journal_count() {
 e2e_sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 # Shift-JIS from a program, as UTF-8 for messages and comparisons.
 e2e_utf8() { iconv -f CP932 -t UTF-8; }
+
+# Runs a command until it succeeds, for up to <timeout> seconds, polling every 0.2 s.
+#   e2e_eventually 5 test -f "$file"
+e2e_eventually() {
+  local timeout="$1" end
+  shift
+  end=$((SECONDS + timeout))
+  until "$@"; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.2
+  done
+}
 
 # Waits until the journal holds at least <n> lines matching the regex (default 1).
 #   e2e_wait_journal '^STATE paused$' [timeout_s] [n]
@@ -269,7 +296,7 @@ E2E_TRAY_SLOT=20
 
 # An XEmbed tray at the bottom right of our Xvfb, as wide as its icons. No window
 # manager: with one (openbox) Wine let the first click on an icon go astray now
-# and then, and nothing here needs one.
+# and then, so the work area that it would derive from the tray's strip is set here.
 E2E_XEMBED_TRAY_HEIGHT=24
 e2e_xembed_tray_start() {
   trayer --edge bottom --align right --widthtype request --height "$E2E_XEMBED_TRAY_HEIGHT" --SetDockType true \
@@ -277,10 +304,16 @@ e2e_xembed_tray_start() {
   E2E_TRAYER_PID=$!
   local i
   for i in $(seq 1 50); do
-    [ -n "$(e2e_xembed_tray_xid)" ] && return 0
+    [ -n "$(e2e_xembed_tray_xid)" ] && break
     sleep 0.1
   done
-  return 1
+  [ -n "$(e2e_xembed_tray_xid)" ] || return 1
+  # The work area a window manager would publish for the tray's reserved strip;
+  # Wine answers SPI_GETWORKAREA from it.
+  local size
+  size="$(xwininfo -root | sed -n -e 's/^ *Width: *//p' -e 's/^ *Height: *//p' | paste -sd' ')"
+  set -- $size
+  xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, $1, $(($2 - E2E_XEMBED_TRAY_HEIGHT))"
 }
 e2e_xembed_tray_xid() { xdotool search --classname '^panel$' 2>/dev/null | head -n1; }
 
@@ -327,11 +360,15 @@ e2e_tray_find_icon() {
   tmp="$(mktemp -d)"
   import -display "$DISPLAY" -window root \
     -crop "$((right - from))x${h}+$((E2E_DESKTOP_X + from))+$((E2E_DESKTOP_Y + top))" +repage "$tmp/strip.png"
-  # The icon as the taskbar paints it: 16x16, alpha blended over the taskbar colour.
+  # The icon as the taskbar paints it: 16x16, alpha blended over the taskbar colour,
+  # and only its opaque inside (14x14 at 1,1): an XEmbed tray sometimes has Wine paint
+  # the first icon docked over black rather than over its own background, which
+  # changes the blended rim and corners but nothing inside.
   local bg
   bg="$(convert "$tmp/strip.png" -format '%[pixel:p{0,0}]' info:)"
-  convert "${icon}[0]" -resize 16x16! -background "$bg" -flatten "$tmp/icon.png" 2>/dev/null ||
-    convert "$icon" -resize 16x16! -background "$bg" -flatten "$tmp/icon.png" || { rm -rf "$tmp"; return 1; }
+  { convert "${icon}[0]" -resize 16x16! -background "$bg" -flatten -crop 14x14+1+1 +repage "$tmp/icon.png" 2>/dev/null ||
+    convert "$icon" -resize 16x16! -background "$bg" -flatten -crop 14x14+1+1 +repage "$tmp/icon.png"; } ||
+    { rm -rf "$tmp"; return 1; }
   local out score offset
   out="$(compare -metric RMSE -subimage-search "$tmp/strip.png" "$tmp/icon.png" null: 2>&1)"
   rm -rf "$tmp"
@@ -340,7 +377,7 @@ e2e_tray_find_icon() {
   offset="$(sed -n 's/.*@ *\([0-9]*,[0-9]*\).*/\1/p' <<<"$out")"
   [ -n "$score" ] && [ -n "$offset" ] || return 1
   awk -v s="$score" 'BEGIN { exit !(s < 0.08) }' || return 1
-  echo "$((from + ${offset%,*} + 8)) $((top + ${offset#*,} + 8))"
+  echo "$((from + ${offset%,*} + 7)) $((top + ${offset#*,} + 7))"
 }
 
 # Our buttons in the tray, named by the picture each shows, rightmost first: "Play,Eject".
@@ -437,6 +474,25 @@ e2e_make_mp3() {
   head -c 34 /dev/zero >>"$file"  # year, comment
   printf '\377' >>"$file"         # genre
 }
+
+# Clicks an item of the playlist window's menu bar, named by its caption. Each item's
+# distance from the window's left edge is where this prefix's menu font puts it.
+e2e_click_frame_menu() {
+  local x info
+  case "$1" in
+    設定) x=22 ;;
+    プレイリスト更新) x=94 ;;
+    ヘルプ) x=172 ;;
+    終了) x=214 ;;
+    *) e2e_log "no menu item $1"; return 1 ;;
+  esac
+  info="$(e2e_wait_window - 'Kelvane - プレイリストウインドウ')" || return 1
+  set -- $info
+  e2e_click $(($2 + x)) $(($8 - 9))
+}
+
+# The controls of a window as they are now (see peer_probe controls), in UTF-8.
+e2e_controls() { e2e_probe controls "$@" | e2e_utf8; }
 
 # The items of the n-th tree view of a window (see peer_probe treeitems).
 e2e_tree_items() { e2e_probe treeitems "$@" | e2e_utf8; }

@@ -32,7 +32,7 @@ e2e_check "the tray follows the stopped player" e2e_tray_is "Play,Eject,Stop"
 
 # --- a right click opens the window in the bottom-right corner ----------------
 e2e_check "right click on the Play icon" e2e_click_icon Play 3
-frame="$(e2e_wait_window - "$TITLE")"
+frame="$(e2e_wait_shown - "$TITLE")"
 e2e_check "the playlist window appears" test -n "$frame"
 read -r _ left top right bottom visible cx cy <<<"$frame"
 read -r _ _ _ tray_top <<<"$(e2e_tray_geometry | awk '{print $1, $2, $3, $2}')"
@@ -104,7 +104,7 @@ drag() {  # x y dx dy
   sleep 0.2
 }
 e2e_check "right click shows it again" e2e_click_icon Stop 3 || e2e_click_icon Play 3
-frame="$(e2e_wait_window - "$TITLE")"
+frame="$(e2e_wait_shown - "$TITLE")"
 read -r _ left top right bottom visible cx cy <<<"$frame"
 read -r tl _ _ _ <<<"$(e2e_tree_items - "$TITLE" 0 | head -n1 | cut -d' ' -f2-)"
 # The vertical splitter lies just left of the playlist tree: 40 px to the left.
@@ -116,9 +116,7 @@ e2e_screenshot_window frame-resized - "$TITLE" >/dev/null
 read -r _ left top right bottom _ <<<"$(e2e_wait_window - "$TITLE")"
 width=$((right - left))
 e2e_expect_eq "the frame is wider" 460 "$width"
-# "終了", the last item of the menu bar (where this prefix's menu font puts it).
-read -r _ left top right bottom _ cx cy <<<"$(e2e_wait_window - "$TITLE")"
-e2e_click $((left + 214)) $((cy - 9))
+e2e_click_frame_menu 終了
 e2e_check "kelvane ends" bash -c 'for i in $(seq 1 50); do kill -0 "$1" 2>/dev/null || exit 0; sleep 0.2; done; exit 1' _ "$E2E_KELVANE_PID"
 e2e_check "the tray is empty" e2e_tray_is ""
 ini="$(tr -d '\r' <"$E2E_APP_DIR/kelvane.ini")"

@@ -35,13 +35,6 @@ open_frame() {
   for i in $(seq 1 25); do e2e_click_icon Play 3 2>/dev/null && break; sleep 0.2; done
   e2e_wait_window "$FORM" "$FRAME_TITLE" >/dev/null
 }
-# "プレイリスト更新", the second item of the menu bar (where this prefix's menu
-# font puts it).
-choose_update() {
-  local l cy
-  read -r _ l _ _ _ _ _ cy <<<"$(e2e_wait_window "$FORM" "$FRAME_TITLE")"
-  e2e_click $((l + 94)) $((cy - 9))
-}
 # Children of a window as "hwnd|class|title|left|top|right|bottom", depth-first.
 children() {
   e2e_probe tree "$FORM" "$1" | tail -n +2 |
@@ -67,7 +60,7 @@ press_ok() {
 }
 # One update through the menu, watched until OK is enabled; prints the counters.
 update_once() {
-  choose_update
+  e2e_click_frame_menu プレイリスト更新
   local watch
   watch="$(e2e_wine "$WATCH" "$FORM" "$DIALOG_TITLE" $((E2E_TIMEOUT * 1000)) 120000)"
   e2e_log "watch: $watch"

@@ -41,10 +41,7 @@ open_frame() {
 e2e_check "the playlist window opens from the tray" open_frame
 e2e_check "the playlist window is up" e2e_wait_window "$FORM" "$FRAME_TITLE" >/dev/null
 start=$SECONDS
-# "プレイリスト更新", the second item of the menu bar (where this prefix's menu
-# font puts it).
-read -r _ l _ _ _ _ _ cy <<<"$(e2e_wait_window "$FORM" "$FRAME_TITLE")"
-e2e_click $((l + 94)) $((cy - 9))
+e2e_click_frame_menu プレイリスト更新
 # The watcher runs beside the update; a screenshot is taken while it counts.
 wine "$E2E_TOOLS/hung_watch.exe" "$FORM" Kelvane $((E2E_TIMEOUT * 1000)) 400000 >"$E2E_WORK/watch.txt" 2>/dev/null &
 watcher=$!

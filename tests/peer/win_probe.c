@@ -6,10 +6,15 @@
  *       (screen coordinates; client_x/y is where the client area's 0,0 lies)
  *   peer_probe count <class|-> [title|-]     number of top-level windows that match
  *   peer_probe tree <class|-> [title|-]      the window and its descendants
+ *   peer_probe controls <class|-> [title|-]  its descendants as they are now:
+ *       <hwnd> <enabled> <checked> "<class>" "<text>", the text asked of the control
+ *       itself (an edit's typed text, which `tree` cannot see from outside), the
+ *       check state 0/1/2 for buttons and - for the rest
  *   peer_probe top                           every top-level window
  *   peer_probe iconic <class|-> [title|-]    1 when the window is minimised, else 0
  *   peer_probe tray                          the taskbar and its notification area
  *   peer_probe foreground                    the foreground window
+ *   peer_probe workarea                      <left> <top> <right> <bottom> the system reports
  *   peer_probe treeitems <class|-> [title|-] <n>
  *       the items of the window's n-th tree view (0-based, children in order, depth
  *       first): first "tree <left> <top> <right> <bottom>", then one line per visible
@@ -102,6 +107,23 @@ static int print_tree_items(HWND tree) {
   return 0;
 }
 
+static void print_controls(HWND w) {
+  HWND c;
+  for (c = GetWindow(w, GW_CHILD); c != NULL; c = GetWindow(c, GW_HWNDNEXT)) {
+    char cls[256] = "", text[1024] = "", checked[4] = "-";
+    DWORD_PTR done = 0;
+    GetClassNameA(c, cls, sizeof cls);
+    /* Another process's window: its text and state come back through messages. */
+    SendMessageTimeoutA(c, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &done);
+    if (_stricmp(cls, "Button") == 0 &&
+        SendMessageTimeoutA(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &done)) {
+      sprintf(checked, "%d", (int)done);
+    }
+    printf("%p %d %s \"%s\" \"%s\"\n", (void*)c, IsWindowEnabled(c) ? 1 : 0, checked, cls, text);
+    print_controls(c);
+  }
+}
+
 struct match {
   const char* cls;
   const char* title;
@@ -162,6 +184,12 @@ int main(int argc, char** argv) {
     printf("%d\n", IsIconic(w) ? 1 : 0);
     return 0;
   }
+  if (strcmp(cmd, "workarea") == 0) {
+    RECT r;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) return 1;
+    printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+  }
   if (strcmp(cmd, "top") == 0) {
     EnumWindows(top_proc, 0);
     return 0;
@@ -178,6 +206,12 @@ int main(int argc, char** argv) {
     print_window(w, 0);
     return 0;
   }
+  if (strcmp(cmd, "controls") == 0 && argc >= 3) {
+    HWND w = FindWindowA(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
+    if (w == NULL) return 1;
+    print_controls(w);
+    return 0;
+  }
   if (strcmp(cmd, "treeitems") == 0 && argc >= 5) {
     HWND w = FindWindowA(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
     int n = atoi(argv[4]);
@@ -185,6 +219,6 @@ int main(int argc, char** argv) {
     if (tree == NULL) return 1;
     return print_tree_items(tree);
   }
-  fprintf(stderr, "usage: peer_probe find|count|tree|iconic|top|tray|foreground|treeitems ...\n");
+  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems ...\n");
   return 2;
 }
