@@ -42,17 +42,31 @@ set +e
 e2e_setup
 e2e_copy_kelvane
 
-# A sample library: tracks with ID3v1 trailers from the test corpus, two playlists.
+# A sample library: tracks with ID3v1 trailers from the test corpus (whose
+# artist and album fields are blank) and a few made here with both, two
+# playlists.
 MUSIC="$E2E_WORK/Music"
 LISTS="$E2E_WORK/Playlists"
 mkdir -p "$MUSIC" "$LISTS"
 for f in "$REPO"/tests/data/corpus/taglib/*.mp3; do
   if [ "$(tail -c 128 "$f" | head -c 3 | tr -d '\000')" = TAG ]; then cp "$f" "$MUSIC/"; fi
 done
+while IFS='|' read -r name title artist album; do
+  e2e_make_mp3 "$MUSIC/$name.mp3" "$title" "$artist" "$album"
+done <<'TRACKS'
+01 Harbour Lights|Harbour Lights|The Lanterns|Night Ferry
+02 Low Tide|Low Tide|The Lanterns|Night Ferry
+03 Paper Moon|Paper Moon|The Lanterns|Second Sight
+04 夜明け|夜明け|青い鳥|はじまりの歌
+05 帰り道|帰り道|青い鳥|はじまりの歌
+06 Glasswork|Glasswork|Mira Holt|Second Sight
+TRACKS
 WMUSIC="$(e2e_winpath "$MUSIC")"
-{ for f in "$MUSIC"/*.mp3; do printf '%s\\%s\r\n' "$WMUSIC" "$(basename "$f")"; done; } >"$LISTS/All tracks.m3u"
-{ printf '#EXTM3U\r\n'; for f in $(ls "$MUSIC" | head -n 2); do printf '%s\\%s\r\n' "$WMUSIC" "$f"; done; } \
-  >"$LISTS/Two.m3u"
+# Playlists are in the system's code page.
+{ for f in "$MUSIC"/*.mp3; do printf '%s\\%s\r\n' "$WMUSIC" "$(basename "$f")"; done; } |
+  iconv -f UTF-8 -t CP932 >"$LISTS/All tracks.m3u"
+{ printf '#EXTM3U\r\n'; for f in "01 Harbour Lights" "04 夜明け"; do printf '%s\\%s.mp3\r\n' "$WMUSIC" "$f"; done; } |
+  iconv -f UTF-8 -t CP932 >"$LISTS/Two.m3u"
 printf '[Setting]\r\nPlayerPath=%s\r\nPlayListPath=%s\r\n' \
   "$(e2e_winpath "$E2E_PLAYER_EXE")" "$(e2e_winpath "$LISTS")" >"$E2E_APP_DIR/kelvane.ini"
 
@@ -88,8 +102,7 @@ else
   FRAME_TITLE='Kelvane - プレイリストウインドウ'
   e2e_click_icon Play 3 && e2e_wait_window KelvaneWindow "$FRAME_TITLE" >/dev/null && sleep 1
   e2e_screenshot 5-playlist-window >/dev/null
-  read -r _ l _ _ _ _ _ cy <<<"$(e2e_wait_window KelvaneWindow "$FRAME_TITLE")"
-  e2e_click $((l + 94)) $((cy - 9))  # "プレイリスト更新" on the menu bar
+  e2e_click_frame_menu プレイリスト更新
   wine "$E2E_TOOLS/hung_watch.exe" KelvaneWindow Kelvane 15000 300000 >"$E2E_WORK/watch.txt" 2>/dev/null &
   watcher=$!
   e2e_wait_window KelvaneWindow Kelvane >/dev/null && sleep 0.5 && e2e_screenshot 6-updating >/dev/null
@@ -100,6 +113,19 @@ else
   read -r _ bl bt br bb _ <<<"$ok"
   [ -n "$ok" ] && e2e_click $(((bl + br) / 2)) $(((bt + bb) / 2)) && sleep 1
   e2e_screenshot 8-after-update >/dev/null
+  # A playlist chosen: its artists and albums with their pictures. OK gave
+  # the window back; a right click brings it if it was hidden meanwhile.
+  read -r _ _ _ _ _ visible _ <<<"$(e2e_probe find KelvaneWindow "$FRAME_TITLE")"
+  [ "$visible" = 1 ] || { e2e_click_icon Play 3 && e2e_wait_shown KelvaneWindow "$FRAME_TITLE" >/dev/null; }
+  point="$(e2e_tree_item_point KelvaneWindow "$FRAME_TITLE" 0 'All tracks')"
+  [ -n "$point" ] && e2e_click $point && sleep 1
+  e2e_screenshot 9-playlist-selected >/dev/null
+  # The about box: "ヘルプ" on the menu bar, then the last item of its submenu.
+  e2e_click_frame_menu ヘルプ && sleep 0.5
+  e2e_key Up Return
+  e2e_wait_window - 'Kelvane - バージョン情報' >/dev/null && sleep 0.5
+  e2e_screenshot 10-about >/dev/null
+  e2e_key Return
   e2e_log "player journal:"
   sed 's/^/    /' "$E2E_JOURNAL"
 fi
