@@ -29,7 +29,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Bump when kv_prefix_prepare changes what it writes, so old prefixes are redone.
-KV_PREFIX_VERSION=5
+KV_PREFIX_VERSION=6
 KV_DESKTOP_MODE="${KELVANE_WINE_DESKTOP:-virtual}"
 KV_DESKTOP_NAME=kelvane
 KV_DESKTOP_SIZE=1024x768
@@ -58,12 +58,14 @@ kv_prefix_registry() {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
     # Replacements make the Windows face names real families backed by IPA fonts.
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
-    printf '"MS UI Gothic"="IPAGothic"\r\n'
+    # MS UI Gothic is proportional: its fixed-pitch stand-in would clip captions
+    # that fit on Windows.
+    printf '"MS UI Gothic"="IPAPGothic"\r\n'
     printf '"MS Gothic"="IPAGothic"\r\n'
     printf '"MS PGothic"="IPAPGothic"\r\n'
     printf '"ＭＳ ゴシック"="IPAGothic"\r\n'
     printf '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n'
-    printf '"ＭＳ UI Gothic"="IPAGothic"\r\n\r\n'
+    printf '"ＭＳ UI Gothic"="IPAPGothic"\r\n\r\n'
     # Dialog boxes ask for "MS Shell Dlg"; on a Japanese system that is MS UI Gothic.
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
     printf '"MS Shell Dlg"="MS UI Gothic"\r\n'

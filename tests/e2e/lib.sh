@@ -475,20 +475,39 @@ e2e_make_mp3() {
   printf '\377' >>"$file"         # genre
 }
 
-# Clicks an item of the playlist window's menu bar, named by its caption. Each item's
-# distance from the window's left edge is where this prefix's menu font puts it.
+# Clicks an item of the playlist window's menu bar, named by its caption. The items
+# are found where the menu font put them: the bar's columns that hold dark pixels
+# form one run per caption (the gaps inside a caption are a few pixels, those
+# between items the menu's spacing), so no font's widths are written down here.
 e2e_click_frame_menu() {
-  local x info
+  local n info tmp runs x
   case "$1" in
-    設定) x=22 ;;
-    プレイリスト更新) x=94 ;;
-    ヘルプ) x=172 ;;
-    終了) x=214 ;;
+    設定) n=1 ;;
+    プレイリスト更新) n=2 ;;
+    ヘルプ) n=3 ;;
+    終了) n=4 ;;
     *) e2e_log "no menu item $1"; return 1 ;;
   esac
   info="$(e2e_wait_window - 'Kelvane - プレイリストウインドウ')" || return 1
   set -- $info
-  e2e_click $(($2 + x)) $(($8 - 9))
+  local left="$7" right="$4" bar_bottom="$8"
+  tmp="$(mktemp -d)"
+  # The bar's text rows, just above the client area, folded into one row: a column
+  # is dark when any of its pixels is.
+  import -display "$DISPLAY" -window root \
+    -crop "$((right - left - 4))x14+$((E2E_DESKTOP_X + left))+$((E2E_DESKTOP_Y + bar_bottom - 16))" +repage \
+    "$tmp/bar.png" &&
+    convert "$tmp/bar.png" -colorspace Gray -threshold 50% -negate -scale "$((right - left - 4))x1!" -depth 8 \
+      "$tmp/bar.txt"
+  runs="$(awk -F'[,:() ]+' 'NR > 1 {
+      dark = ($3 + 0 > 0)
+      if (dark) { if (start < 0 || $1 - last > 6) { if (start >= 0) print start, last; start = $1 } last = $1 }
+    }
+    BEGIN { start = -1 } END { if (start >= 0) print start, last }' "$tmp/bar.txt")"
+  rm -rf "$tmp"
+  x="$(sed -n "${n}p" <<<"$runs" | awk '{ print int(($1 + $2) / 2) }')"
+  [ -n "$x" ] || { e2e_log "menu bar item $n not found: $(tr '\n' ' ' <<<"$runs")"; return 1; }
+  e2e_click $((left + x)) $((bar_bottom - 9))
 }
 
 # The controls of a window as they are now (see peer_probe controls), in UTF-8.
