@@ -29,7 +29,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Bump when kv_prefix_prepare changes what it writes, so old prefixes are redone.
-KV_PREFIX_VERSION=6
+KV_PREFIX_VERSION=7
 KV_DESKTOP_MODE="${KELVANE_WINE_DESKTOP:-virtual}"
 KV_DESKTOP_NAME=kelvane
 KV_DESKTOP_SIZE=1024x768
@@ -70,6 +70,10 @@ kv_prefix_registry() {
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
     printf '"MS Shell Dlg"="MS UI Gothic"\r\n'
     printf '"MS Shell Dlg 2"="MS UI Gothic"\r\n\r\n'
+    # Windows opens a ".txt" with Notepad; Wine's stock prefix has the program
+    # class but no extension pointing to it, so "ReadMe を開く" would open nothing.
+    printf '[HKEY_CLASSES_ROOT\\.txt]\r\n'
+    printf '@="txtfile"\r\n\r\n'
     # Every program runs on one virtual desktop, as on a Windows session: FindWindow
     # only sees windows of its own desktop, so the player, Kelvane and the probes
     # must share it. It gets Explorer's taskbar, and with it the notification area.
