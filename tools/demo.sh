@@ -121,8 +121,7 @@ else
   [ -n "$point" ] && e2e_click $point && sleep 1
   e2e_screenshot 9-playlist-selected >/dev/null
   # The about box: "ヘルプ" on the menu bar, then the last item of its submenu.
-  e2e_click_frame_menu ヘルプ && sleep 0.5
-  e2e_key Up Return
+  e2e_click_frame_help last
   e2e_wait_window - 'Kelvane - バージョン情報' >/dev/null && sleep 0.5
   e2e_screenshot 10-about >/dev/null
   e2e_key Return

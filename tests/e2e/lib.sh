@@ -510,6 +510,21 @@ e2e_click_frame_menu() {
   e2e_click $((left + x)) $((bar_bottom - 9))
 }
 
+# Clicks the first or the last item of the playlist window's "ヘルプ" submenu
+# ("ReadMe を開く", "バージョン情報"). The submenu is a window of the menu class:
+# its first item lies at its top, its last (after the separator) at its bottom.
+e2e_click_frame_help() {  # first|last
+  local which="$1" line
+  e2e_click_frame_menu ヘルプ || return 1
+  line="$(e2e_wait_shown '#32768')" || return 1
+  set -- $line
+  if [ "$which" = first ]; then
+    e2e_click $((($2 + $4) / 2)) $(($3 + 10))
+  else
+    e2e_click $((($2 + $4) / 2)) $(($5 - 10))
+  fi
+}
+
 # The controls of a window as they are now (see peer_probe controls), in UTF-8.
 e2e_controls() { e2e_probe controls "$@" | e2e_utf8; }
 

@@ -118,16 +118,7 @@ width=$((right - left))
 e2e_expect_eq "the frame is wider" 460 "$width"
 
 # --- "ヘルプ": the read-me in the system's viewer, then two about boxes ----------
-# The submenu is a window of the menu class: its first item lies at its top, its
-# last ("バージョン情報", after the separator) at its bottom.
-help_item() {  # first|last
-  local which="$1" line
-  e2e_click_frame_menu ヘルプ || return 1
-  line="$(e2e_wait_shown '#32768')" || return 1
-  set -- $line
-  if [ "$which" = first ]; then e2e_click $((($2 + $4) / 2)) $(($3 + 10)); else e2e_click $((($2 + $4) / 2)) $(($5 - 10)); fi
-}
-help_item first
+e2e_click_frame_help first
 e2e_check "\"ReadMe を開く\" opens the system's viewer" e2e_wait_window Notepad >/dev/null
 viewer_on_readme() { e2e_probe find Notepad >/dev/null && e2e_probe tree Notepad | head -n1 | e2e_utf8 | grep -aq '"readme'; }
 e2e_check "on readme.txt" e2e_eventually 10 viewer_on_readme
@@ -139,7 +130,7 @@ e2e_check "a right click brings the window back" e2e_click_icon Stop 3
 e2e_wait_shown - "$TITLE" >/dev/null
 ABOUT='Kelvane - バージョン情報'
 about_is() { [ "$(e2e_probe count - "$ABOUT")" = "$1" ]; }
-help_item last
+e2e_click_frame_help last
 e2e_check "\"バージョン情報\" opens the about box" e2e_eventually 5 about_is 1
 read -r _ al at ar ab av _ <<<"$(e2e_wait_window - "$ABOUT")"
 e2e_expect_eq "its size" "241x130" "$((${ar:-0} - ${al:-0}))x$((${ab:-0} - ${at:-0}))"
@@ -148,7 +139,7 @@ e2e_check "centred on the playlist window" test $(((al + ar) / 2 - (left + right
   $(((al + ar) / 2 - (left + right) / 2)) -le 1 -a $(((at + ab) / 2 - (top + bottom) / 2)) -ge -1 -a \
   $(((at + ab) / 2 - (top + bottom) / 2)) -le 1
 e2e_screenshot about >/dev/null
-help_item last
+e2e_click_frame_help last
 e2e_check "a second one beside it" e2e_eventually 5 about_is 2
 close_about() {
   local line
