@@ -310,9 +310,7 @@ e2e_xembed_tray_start() {
   [ -n "$(e2e_xembed_tray_xid)" ] || return 1
   # The work area a window manager would publish for the tray's reserved strip;
   # Wine answers SPI_GETWORKAREA from it.
-  local size
-  size="$(xwininfo -root | sed -n -e 's/^ *Width: *//p' -e 's/^ *Height: *//p' | paste -sd' ')"
-  set -- $size
+  set -- $(xdotool getdisplaygeometry)
   xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, $1, $(($2 - E2E_XEMBED_TRAY_HEIGHT))"
 }
 e2e_xembed_tray_xid() { xdotool search --classname '^panel$' 2>/dev/null | head -n1; }
@@ -480,7 +478,7 @@ e2e_make_mp3() {
 # form one run per caption (the gaps inside a caption are a few pixels, those
 # between items the menu's spacing), so no font's widths are written down here.
 e2e_click_frame_menu() {
-  local n info tmp runs x
+  local n info runs x
   case "$1" in
     設定) n=1 ;;
     プレイリスト更新) n=2 ;;
@@ -491,20 +489,16 @@ e2e_click_frame_menu() {
   info="$(e2e_wait_shown - 'Kelvane - プレイリストウインドウ')" || return 1
   set -- $info
   local left="$7" right="$4" bar_bottom="$8"
-  tmp="$(mktemp -d)"
   # The bar's text rows, just above the client area, folded into one row: a column
   # is dark when any of its pixels is.
-  import -display "$DISPLAY" -window root \
-    -crop "$((right - left - 4))x14+$((E2E_DESKTOP_X + left))+$((E2E_DESKTOP_Y + bar_bottom - 16))" +repage \
-    "$tmp/bar.png" &&
-    convert "$tmp/bar.png" -colorspace Gray -threshold 50% -negate -scale "$((right - left - 4))x1!" -depth 8 \
-      "$tmp/bar.txt"
-  runs="$(awk -F'[,:() ]+' 'NR > 1 {
+  runs="$(import -display "$DISPLAY" -window root \
+    -crop "$((right - left - 4))x14+$((E2E_DESKTOP_X + left))+$((E2E_DESKTOP_Y + bar_bottom - 16))" +repage png:- |
+    convert png:- -colorspace Gray -threshold 50% -negate -scale "$((right - left - 4))x1!" -depth 8 txt:- |
+    awk -F'[,:() ]+' 'NR > 1 {
       dark = ($3 + 0 > 0)
       if (dark) { if (start < 0 || $1 - last > 6) { if (start >= 0) print start, last; start = $1 } last = $1 }
     }
-    BEGIN { start = -1 } END { if (start >= 0) print start, last }' "$tmp/bar.txt")"
-  rm -rf "$tmp"
+    BEGIN { start = -1 } END { if (start >= 0) print start, last }')"
   x="$(sed -n "${n}p" <<<"$runs" | awk '{ print int(($1 + $2) / 2) }')"
   [ -n "$x" ] || { e2e_log "menu bar item $n not found: $(tr '\n' ' ' <<<"$runs")"; return 1; }
   e2e_click $((left + x)) $((bar_bottom - 9))
@@ -523,6 +517,16 @@ e2e_click_frame_help() {  # first|last
   else
     e2e_click $((($2 + $4) / 2)) $(($5 - 10))
   fi
+}
+
+# Clicks the middle of a window's child control found by its caption.
+#   e2e_click_child '#32770' 警告 OK
+e2e_click_child() {
+  local point
+  point="$(e2e_probe tree "$1" "$2" | e2e_utf8 | awk -F'"' -v t="$3" 'NR > 1 && $4 == t {
+    split($1, f, " "); print int((f[2] + f[4]) / 2), int((f[3] + f[5]) / 2); exit }')"
+  [ -n "$point" ] || { e2e_log "no control '$3' in '$2'"; return 1; }
+  e2e_click $point
 }
 
 # The controls of a window as they are now (see peer_probe controls), in UTF-8.

@@ -80,14 +80,8 @@ e2e_expect_eq "first and second album, in tree order" \
 e2e_check "the player now holds six tracks" e2e_wait_journal '^PLAYLIST 6 tracks$'
 
 # --- another program takes the focus: the window hides -------------------------
-frame_visible() { set -- $(e2e_probe find - "$TITLE"); echo "${6:-}"; }
-hidden() {
-  local i
-  for i in $(seq 1 30); do [ "$(frame_visible)" = 0 ] && return 0; sleep 0.2; done
-  return 1
-}
 e2e_click_window "$C" - 200 200
-e2e_check "the playlist window hides" hidden
+e2e_check "the playlist window hides" e2e_wait_shown - "$TITLE" 0
 
 # --- sizes changed by dragging, then "終了" -------------------------------------
 # A drag as a hand makes it: Wine takes a burst of motion for one move.
@@ -120,9 +114,8 @@ e2e_expect_eq "the frame is wider" 460 "$width"
 # --- "ヘルプ": the read-me in the system's viewer, then two about boxes ----------
 e2e_click_frame_help first
 e2e_check "\"ReadMe を開く\" opens the system's viewer" e2e_wait_window Notepad >/dev/null
-viewer_on_readme() { e2e_probe find Notepad >/dev/null && e2e_probe tree Notepad | head -n1 | e2e_utf8 | grep -aq '"readme'; }
+viewer_on_readme() { e2e_probe tree Notepad | head -n1 | e2e_utf8 | grep -aq '"readme'; }
 e2e_check "on readme.txt" e2e_eventually 10 viewer_on_readme
-e2e_log "viewer: $(e2e_probe tree Notepad | head -n1 | e2e_utf8)"
 e2e_send Notepad WM_CLOSE 0 0 >/dev/null
 e2e_check "the viewer closes" e2e_wait_no_window Notepad
 # Another program took the activation: the playlist window hid itself.
@@ -135,19 +128,13 @@ e2e_check "\"バージョン情報\" opens the about box" e2e_eventually 5 about
 read -r _ al at ar ab av _ <<<"$(e2e_wait_window - "$ABOUT")"
 e2e_expect_eq "its size" "241x130" "$((${ar:-0} - ${al:-0}))x$((${ab:-0} - ${at:-0}))"
 read -r _ left top right bottom _ <<<"$(e2e_wait_window - "$TITLE")"
-e2e_check "centred on the playlist window" test $(((al + ar) / 2 - (left + right) / 2)) -ge -1 -a \
-  $(((al + ar) / 2 - (left + right) / 2)) -le 1 -a $(((at + ab) / 2 - (top + bottom) / 2)) -ge -1 -a \
-  $(((at + ab) / 2 - (top + bottom) / 2)) -le 1
+near() { [ $(($1 - $2)) -ge -1 ] && [ $(($1 - $2)) -le 1 ]; }
+centred() { near $(((al + ar) / 2)) $(((left + right) / 2)) && near $(((at + ab) / 2)) $(((top + bottom) / 2)); }
+e2e_check "centred on the playlist window" centred
 e2e_screenshot about >/dev/null
 e2e_click_frame_help last
 e2e_check "a second one beside it" e2e_eventually 5 about_is 2
-close_about() {
-  local line
-  line="$(e2e_probe tree - "$ABOUT" | grep -a '"Button"' | head -n1)" || return 1
-  set -- $line
-  e2e_click $((($2 + $4) / 2)) $((($3 + $5) / 2))
-}
-close_about && e2e_check "OK closes one" e2e_eventually 5 about_is 1
+e2e_click_child - "$ABOUT" OK && e2e_check "OK closes one" e2e_eventually 5 about_is 1
 # The other lies exactly beneath and stays first in the Z-order, but Wine's
 # virtual desktop then stacks the activated playlist window over it on screen,
 # so no click can reach it: it is closed as its title bar's Alt+F4 would.

@@ -41,14 +41,6 @@ printf 'a.mp3\r\n' >"$LISTS/Morning.m3u"
 printf 'b.mp3\r\n' >"$LISTS/Evening.m3u"
 
 window_there() { e2e_wait_window "$@" >/dev/null; }
-# Clicks the middle of a window's child control found by its caption.
-click_child() {
-  local point
-  point="$(e2e_probe tree "$1" "$2" | e2e_utf8 | awk -F'"' -v t="$3" 'NR > 1 && $4 == t {
-    split($1, f, " "); print int((f[2] + f[4]) / 2), int((f[3] + f[5]) / 2); exit }')"
-  [ -n "$point" ] || { e2e_log "no control '$3' in '$2'"; return 1; }
-  e2e_click $point
-}
 frame_visible() { set -- $(e2e_probe find - "$FRAME"); echo "${6:-}"; }
 # Opens the playlist window by a right click on the tray icon showing the
 # picture (Play unless told), then chooses "設定" on its menu bar.
@@ -130,7 +122,7 @@ sleep 0.3
 e2e_key K   # the tree's incremental search: the only folder of C: with a K
 e2e_check "the status line shows the chosen folder" e2e_eventually 5 status_is "C:\\$LISTS_NAME"
 e2e_screenshot_window browser '#32770' "$BROWSER" >/dev/null
-e2e_check "OK in the browser" click_child '#32770' "$BROWSER" OK
+e2e_check "OK in the browser" e2e_click_child '#32770' "$BROWSER" OK
 e2e_check "the browser closes" e2e_wait_no_window '#32770' "$BROWSER"
 e2e_check "the edit holds the chosen folder" e2e_eventually 5 edit_is "C:\\$LISTS_NAME"
 e2e_expect_eq "the edit's text" "C:\\$LISTS_NAME" "$(edit_text)"
@@ -140,7 +132,7 @@ option_browse
 window_there '#32770' "$BROWSER"
 e2e_check "the next browse preselects it" e2e_eventually 5 browser_selected_is "$LISTS_NAME"
 e2e_expect_eq "the preselected folder" "$LISTS_NAME" "$(e2e_tree_selected '#32770' "$BROWSER" 0)"
-e2e_check "Cancel in the browser" click_child '#32770' "$BROWSER" 'キャンセル'
+e2e_check "Cancel in the browser" e2e_click_child '#32770' "$BROWSER" 'キャンセル'
 e2e_check "the browser closes" e2e_wait_no_window '#32770' "$BROWSER"
 e2e_expect_eq "the edit is unchanged" "C:\\$LISTS_NAME" "$(edit_text)"
 option_ok
@@ -186,13 +178,13 @@ e2e_wait_shown - "$FRAME" >/dev/null
 e2e_click_frame_menu プレイリスト更新
 e2e_check "the missing folder is warned about" window_there '#32770' '警告'
 e2e_screenshot missing-folder-warning >/dev/null
-e2e_check "OK on the warning" click_child '#32770' '警告' OK
+e2e_check "OK on the warning" e2e_click_child '#32770' '警告' OK
 e2e_check "then the options dialog opens" window_there - "$OPTIONS"
 e2e_check "with the folder browser" window_there '#32770' "$BROWSER"
 e2e_check "in front" e2e_eventually 5 browser_in_front
 e2e_expect_eq "the playlist window is hidden" 0 "$(frame_visible)"
 e2e_screenshot missing-folder-browser >/dev/null
-e2e_check "Cancel in the browser" click_child '#32770' "$BROWSER" 'キャンセル'
+e2e_check "Cancel in the browser" e2e_click_child '#32770' "$BROWSER" 'キャンセル'
 e2e_check "the browser closes" e2e_wait_no_window '#32770' "$BROWSER"
 option_cancel
 e2e_check "Cancel closes the dialog" e2e_wait_no_window - "$OPTIONS"
