@@ -3,17 +3,13 @@
 #include "ui/FormTexts.h"
 
 TAbout::TAbout(HWND owner) {
-  Label1.RightAligned = true;
-  Label2.RightAligned = true;
-  Bevel1.Outer = gui::Panel::Bevel::Etched;
-  Bevel1.Edges = BF_TOP;
   // A sizeable frame whose title bar holds neither buttons nor a system menu.
   CreateForm({uitext::kAboutCaption, 241, 130, WS_POPUP | WS_CAPTION | WS_THICKFRAME, WS_EX_TOPMOST}, owner);
   Place({
       {&Image, "Image", "", 8, 16, 32, 32},
-      {&Label1, "Label1", uitext::kAboutVersion, 48, 16, 177, 15},
-      {&Label2, "Label2", uitext::kAboutMaker, 56, 40, 169, 12},
-      {&Bevel1, "Bevel1", "", 8, 64, 217, 9},
+      {&Label1, "Label1", uitext::kAboutVersion, 48, 16, 177, 15, nullptr, gui::Align::None, gui::kRightAligned},
+      {&Label2, "Label2", uitext::kAboutMaker, 56, 40, 169, 12, nullptr, gui::Align::None, gui::kRightAligned},
+      {&Bevel1, "Bevel1", "", 8, 64, 217, 9, nullptr, gui::Align::None, gui::kEtched | gui::kEtchedTopOnly},
       {&Button1, "Button1", uitext::kOK, 152, 72, 75, 25},
   });
   Label1.SetFont(gui::UiFont(15));

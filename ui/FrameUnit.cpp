@@ -37,22 +37,16 @@ TFrame::TFrame(HWND owner) {
   StartCommand = [](const std::string& line) { platform::StartProgram(line, platform::kSwShowNormal); };
   ImageArtist = PictureList(uitext::kArtistPicture);
   ImageAlbum = PictureList(uitext::kAlbumPicture);
-  TreePlaylist.ShowSelectionAlways = true;
-  TreePlaylist.TabStop = false;
-  TreeArtist.Images = ImageArtist;
-  TreeArtist.ImageIndex = 0;
-  TreeAlbum.Images = ImageAlbum;
-  TreeAlbum.ImageIndex = 0;
-
   CreateForm({uitext::kFrameCaption, 410, 348, gui::kSizeableFrame, 0}, owner);
   using gui::Align;
   Place({
-      {&TreePlaylist, "TreePlaylist", "", 0, 0, 200, 10, nullptr, Align::Right},
+      {&TreePlaylist, "TreePlaylist", "", 0, 0, 200, 10, nullptr, Align::Right,
+       gui::kShowSelectionAlways | gui::kNoTabStop},
       {&SplitterVertical, "SplitterVertical", "", 0, 0, 2, 10, nullptr, Align::Right},
       {&PanelLeft, "PanelLeft", "", 0, 0, 10, 10, nullptr, Align::Client},
-      {&TreeArtist, "TreeArtist", "", 0, 0, 10, 150, &PanelLeft, Align::Top},
+      {&TreeArtist, "TreeArtist", "", 0, 0, 10, 150, &PanelLeft, Align::Top, 0, ImageArtist},
       {&SplitterHorizontal, "SplitterHorizontal", "", 0, 0, 10, 2, &PanelLeft, Align::Top},
-      {&TreeAlbum, "TreeAlbum", "", 0, 0, 10, 10, &PanelLeft, Align::Client},
+      {&TreeAlbum, "TreeAlbum", "", 0, 0, 10, 10, &PanelLeft, Align::Client, 0, ImageAlbum},
   });
 
   auto item = [this](const char* name, const char* caption) {
@@ -71,7 +65,9 @@ TFrame::TFrame(HWND owner) {
                   true);
 
   OnShow = [this] { FormShow(); };
-  OnMouseLeave = [this] { HandleMouseLeave(); };
+  // The one window that hides when the pointer leaves it.
+  leaveWatch_.OnLeave = [this] { HandleMouseLeave(); };
+  leaveWatch_.Attach(*this);
   TreePlaylist.OnChange = [this](gui::TreeView::Node node) { TreePlaylistChange(node); };
   for (gui::TreeView* tree : {&TreePlaylist, &TreeArtist, &TreeAlbum}) WireTree(*tree);
 }
@@ -119,9 +115,12 @@ void TFrame::FormShow() {
   if (CornerPosition(Main->Info.PlaylistPos, area, Width(), Height(), &left, &top)) {
     SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  // The index files may have changed since they were loaded.
-  for (gui::TreeView::Node node : TreePlaylist.Nodes()) {
-    if (TreePlaylist.NodeText(node) == LastPlaylist) TreePlaylistChange(node);
+  // The index files may have changed since they were loaded; when they have
+  // not, the trees already show them (and keep their selection).
+  if (!ShowsCurrentIndexes(LastPlaylist)) {
+    for (gui::TreeView::Node node : TreePlaylist.Nodes()) {
+      if (TreePlaylist.NodeText(node) == LastPlaylist) TreePlaylistChange(node);
+    }
   }
   if (!TreePlaylist.Current()) ClearArtistAndAlbum();
 }
@@ -138,7 +137,25 @@ void TFrame::HandleMouseLeave() {
 
 // ---- the trees ----
 
+TFrame::IndexStamp TFrame::StampOf(const std::string& path) {
+  IndexStamp stamp;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return stamp;
+  stamp.found = true;
+  stamp.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  stamp.written = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                  data.ftLastWriteTime.dwLowDateTime;
+  return stamp;
+}
+
+bool TFrame::ShowsCurrentIndexes(const std::string& playlist) const {
+  if (!shown_.valid || shown_.playlist != playlist) return false;
+  return StampOf(IndexFilePath(Main->Info.AppDir, playlist, "Artist")) == shown_.artist &&
+         StampOf(IndexFilePath(Main->Info.AppDir, playlist, "Album")) == shown_.album;
+}
+
 void TFrame::ClearArtistAndAlbum() {
+  shown_.valid = false;
   TreeArtist.Clear();
   TreeAlbum.Clear();
 }
@@ -161,8 +178,15 @@ void TFrame::TreePlaylistChange(gui::TreeView::Node node) {
     return;
   }
   const std::string playlist = TreePlaylist.NodeText(node);
-  FillTree(TreeArtist, IndexFilePath(Main->Info.AppDir, playlist, "Artist"));
-  FillTree(TreeAlbum, IndexFilePath(Main->Info.AppDir, playlist, "Album"));
+  const std::string artistIndex = IndexFilePath(Main->Info.AppDir, playlist, "Artist");
+  const std::string albumIndex = IndexFilePath(Main->Info.AppDir, playlist, "Album");
+  // Stamped before reading: a file changed while it is read is read again
+  // the next time the window is shown.
+  Shown loading{true, playlist, StampOf(artistIndex), StampOf(albumIndex)};
+  shown_.valid = false;
+  FillTree(TreeArtist, artistIndex);
+  FillTree(TreeAlbum, albumIndex);
+  shown_ = std::move(loading);
   LastPlaylist = playlist;
 }
 
@@ -200,8 +224,7 @@ std::string TFrame::PlaylistFile(gui::TreeView& tree, gui::TreeView::Node node) 
 
 void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
   std::vector<std::string> files;
-  for (gui::TreeView::Node node : tree.Nodes()) {
-    if (!tree.IsSelected(node)) continue;
+  for (gui::TreeView::Node node : tree.SelectedNodes()) {
     std::string file = PlaylistFile(tree, node);
     if (!file.empty()) files.push_back(std::move(file));
   }

@@ -50,7 +50,6 @@ class TFrame : public gui::Form, public TFrameView {
   // What the main object asks of the window.
   void ShowFrame() override;
   void HideFrame() override { Hide(); }
-  bool FrameVisible() const override { return Visible(); }
   void LoadPlaylistTree() override;
   platform::WindowHandle FrameHandle() const override { return reinterpret_cast<platform::WindowHandle>(Handle()); }
   std::int32_t FrameWidth() const override { return Width(); }
@@ -65,9 +64,28 @@ class TFrame : public gui::Form, public TFrameView {
  private:
   TTreeKind KindOf(const gui::TreeView& tree) const;
   void FillTree(gui::TreeView& tree, const std::string& indexPath);
+  // What an index file was when it was loaded: whether it was there, its
+  // size and its last write.
+  struct IndexStamp {
+    bool found = false;
+    unsigned long long size = 0;
+    unsigned long long written = 0;
+    bool operator==(const IndexStamp& o) const { return found == o.found && size == o.size && written == o.written; }
+  };
+  static IndexStamp StampOf(const std::string& path);
+  // The playlist whose index files the artist and album trees show, with
+  // their stamps; none while the trees show nothing of a playlist.
+  struct Shown {
+    bool valid = false;
+    std::string playlist;
+    IndexStamp artist, album;
+  };
+  bool ShowsCurrentIndexes(const std::string& playlist) const;
+  Shown shown_;
   void WireTree(gui::TreeView& tree);
   // The options dialog opens from "設定" (see menuClick).
   void OpenOptions();
   void RunLibraryUpdate();
   gui::TreeView* lastClicked_ = nullptr;
+  gui::LeaveWatch leaveWatch_;
 };

@@ -15,7 +15,6 @@ class TFrameView {
   // Shows the window at its corner (when it was hidden) and brings it forward.
   virtual void ShowFrame() = 0;
   virtual void HideFrame() = 0;
-  virtual bool FrameVisible() const = 0;
   // Refills the playlist tree from the playlist folder.
   virtual void LoadPlaylistTree() = 0;
   virtual platform::WindowHandle FrameHandle() const = 0;

@@ -2,6 +2,7 @@
 #include "ui/Gui.h"
 
 #include <map>
+#include <unordered_map>
 
 #include "platform/Application.h"
 
@@ -10,7 +11,13 @@ namespace gui {
 namespace {
 
 const char kWindowClass[] = "KelvaneWindow";
-const char kObjectProp[] = "KelvaneGuiObject";
+
+// The objects by window, for windows that may not be ours (a notice's sender,
+// an ancestor): a look-up in the process, never a call to the system.
+std::unordered_map<HWND, Window*>& Bound() {
+  static std::unordered_map<HWND, Window*> windows;
+  return windows;
+}
 
 int& DpiOverride() {
   static int dpi = 0;
@@ -77,9 +84,7 @@ Window::~Window() {
   if (!hwnd_) return;
   // No message may reach an object that is going away.
   HWND hwnd = hwnd_;
-  RemovePropA(hwnd, kObjectProp);
-  if (standardProc_) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standardProc_));
-  hwnd_ = nullptr;
+  Unbind();
   DestroyWindow(hwnd);
 }
 
@@ -90,46 +95,76 @@ void Window::Destroy() {
 }
 
 Window* Window::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<Window*>(GetPropA(hwnd, kObjectProp)) : nullptr;
+  if (!hwnd) return nullptr;
+  auto it = Bound().find(hwnd);
+  return it == Bound().end() ? nullptr : it->second;
 }
 
 void Window::Bind(HWND hwnd) {
   hwnd_ = hwnd;
-  SetPropA(hwnd, kObjectProp, this);
+  // The window procedure finds its object here, in the window's own memory:
+  // a window property would cost a round trip to Wine's server per message.
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  Bound()[hwnd] = this;
 }
+
+void Window::Unbind() {
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  if (standardProc_) SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standardProc_));
+  Bound().erase(hwnd_);
+  hwnd_ = nullptr;
+}
+
+namespace {
+
+bool IsTreeItemDeleted(UINT message, LPARAM lParam) {
+  if (message != WM_NOTIFY) return false;
+  const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+  return code == TVN_DELETEITEMA || code == TVN_DELETEITEMW;
+}
+
+}  // namespace
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     if (auto* self = static_cast<Window*>(create->lpCreateParams)) self->Bind(hwnd);
   }
-  Window* self = FromHandle(hwnd);
+  // Sent once per node when a tree is cleared, and nothing here wants it.
+  if (IsTreeItemDeleted(message, lParam)) return 0;
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
 
-  LRESULT result = 0;
+  struct Call {
+    Window* self;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result;
+  } call{self, message, wParam, lParam, 0};
   ++self->depth_;
-  platform::app::RunGuarded([&] {
+  // One pointer captured: the handler fits std::function's own storage.
+  platform::app::RunGuarded([c = &call] {
+    if (c->self->watch_) c->self->watch_->Seen(*c->self, c->message);
     // A control's command or notification goes back to the control's own wrapper.
     Window* child = nullptr;
-    if (message == WM_COMMAND && lParam) child = FromHandle(reinterpret_cast<HWND>(lParam));
-    if (message == WM_NOTIFY) child = FromHandle(reinterpret_cast<NMHDR*>(lParam)->hwndFrom);
-    if (child && child != self) {
-      child->Reflected(message, wParam, lParam, &result);
+    if (c->message == WM_COMMAND && c->lParam) child = FromHandle(reinterpret_cast<HWND>(c->lParam));
+    if (c->message == WM_NOTIFY) child = FromHandle(reinterpret_cast<NMHDR*>(c->lParam)->hwndFrom);
+    if (child && child != c->self) {
+      child->Reflected(c->message, c->wParam, c->lParam, &c->result);
     } else {
-      result = self->HandleMessage(message, wParam, lParam);
+      c->result = c->self->HandleMessage(c->message, c->wParam, c->lParam);
     }
   });
   --self->depth_;
 
   if (message == WM_NCDESTROY) {
-    RemovePropA(hwnd, kObjectProp);
-    if (self->standardProc_) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->standardProc_));
-    self->hwnd_ = nullptr;
+    self->Unbind();
     self->destroyed_ = true;
   }
   // A self-freeing window goes once none of its handlers is still running.
   if (self->destroyed_ && self->deleteWhenDestroyed_ && self->depth_ == 0) delete self;
-  return result;
+  return call.result;
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -314,10 +349,9 @@ void Form::Place(std::initializer_list<Placement> table) {
     Control* c = p.control;
     c->Name = p.name;
     c->align = p.align;
-    c->Designed = RECT{p.left, p.top, p.left + p.width, p.top + p.height};
     const RECT r{Scale(p.left), Scale(p.top), Scale(p.left) + Scale(p.width), Scale(p.top) + Scale(p.height)};
     HWND parent = p.parent ? p.parent->Handle() : Handle();
-    c->Create(parent, p.caption, r, nextId_++);
+    c->Create(parent, p, r, nextId_++);
     c->SetFont(UiFont());
     controls_.push_back(c);
     if (p.align == Align::None) continue;
@@ -405,11 +439,6 @@ Control* Form::ByName(const std::string& name) const {
   return nullptr;
 }
 
-void Form::PointerLeft() {
-  if (inMenu_ || !Visible()) return;
-  if (OnMouseLeave) OnMouseLeave();
-}
-
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
@@ -441,32 +470,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return MAKELRESULT(GetDlgCtrlID(defaultButton_->Handle()), DC_HASDEFID);
       }
       return 0;
-    case WM_MOUSEMOVE:
-    case WM_NCMOUSEMOVE: {
-      bool& tracking = message == WM_MOUSEMOVE ? trackingLeave_ : trackingNcLeave_;
-      if (!tracking) {
-        TRACKMOUSEEVENT tme{sizeof(tme), static_cast<DWORD>(TME_LEAVE | (message == WM_NCMOUSEMOVE ? TME_NONCLIENT : 0)),
-                            Handle(), 0};
-        tracking = TrackMouseEvent(&tme) != FALSE;
-      }
-      return Default(message, wParam, lParam);
-    }
-    case WM_MOUSELEAVE:
-      trackingLeave_ = false;
-      PointerLeft();
-      return 0;
-    case WM_NCMOUSELEAVE:
-      trackingNcLeave_ = false;
-      PointerLeft();
-      return 0;
     case WM_ACTIVATEAPP:
       if (!wParam) platform::app::Deactivated();
-      return 0;
-    case WM_ENTERMENULOOP:
-      inMenu_ = true;
-      return 0;
-    case WM_EXITMENULOOP:
-      inMenu_ = false;
       return 0;
     case WM_DESTROY:
       platform::app::RemoveDialogWindow(reinterpret_cast<platform::WindowHandle>(Handle()));
@@ -475,6 +480,44 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     default:
       return Default(message, wParam, lParam);
+  }
+}
+
+// ---- leaving ----
+
+void LeaveWatch::Attach(Form& form) {
+  form_ = &form;
+  form.SetWatch(this);
+  for (Control* c : form.Controls()) c->SetWatch(this);
+}
+
+void LeaveWatch::Seen(Window& window, UINT message) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE: {
+      const bool nonClient = message == WM_NCMOUSEMOVE;
+      if (tracked_ == window.Handle() && trackedNonClient_ == nonClient) return;
+      TRACKMOUSEEVENT tme{sizeof(tme), static_cast<DWORD>(TME_LEAVE | (nonClient ? TME_NONCLIENT : 0)),
+                          window.Handle(), 0};
+      if (TrackMouseEvent(&tme)) {
+        tracked_ = window.Handle();
+        trackedNonClient_ = nonClient;
+      }
+      return;
+    }
+    case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE:
+      if (tracked_ == window.Handle() && trackedNonClient_ == (message == WM_NCMOUSELEAVE)) tracked_ = nullptr;
+      if (!inMenu_ && form_ && form_->Visible() && OnLeave) OnLeave();
+      return;
+    case WM_ENTERMENULOOP:
+      inMenu_ = true;
+      return;
+    case WM_EXITMENULOOP:
+      inMenu_ = false;
+      return;
+    default:
+      return;
   }
 }
 

@@ -12,6 +12,7 @@
 //       Place({
 //           {&lblName, "lblName", "Name", 8, 8, 60, 12},
 //           {&editName, "editName", "Folder", 8, 40, 200, 20},  // labelled: caption above
+//           {&lblCount, "lblCount", "0", 8, 70, 40, 12, nullptr, gui::Align::None, gui::kRightAligned},
 //           {&btnOK, "btnOK", "OK", 130, 150, 75, 25},
 //       });
 //       btnOK.OnClick = [this] { btnOKClick(); };
@@ -40,6 +41,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +60,8 @@ void SetDpiForTesting(int dpi);
 HFONT UiFont(int characterHeight96 = 12);
 
 // ---- windows ----
+
+class MessageWatch;
 
 class Window {
  public:
@@ -85,8 +89,10 @@ class Window {
   // The window procedure of every window of this layer: our own classes and the
   // subclassed standard controls alike.
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  // The object of a window of this layer, or null.
+  // The object of a window of this layer, or null (any window may be asked).
   static Window* FromHandle(HWND hwnd);
+  // A watch sees this window's messages before the window handles them.
+  void SetWatch(MessageWatch* watch) { watch_ = watch; }
 
  protected:
   // Handles one message; the default passes it on (DefWindowProc, or the
@@ -105,15 +111,20 @@ class Window {
 
  private:
   void Bind(HWND hwnd);
+  void Unbind();
   HWND hwnd_ = nullptr;
   WNDPROC standardProc_ = nullptr;
+  MessageWatch* watch_ = nullptr;
   int depth_ = 0;         // handlers of this object now running
   bool destroyed_ = false;
  protected:
   bool deleteWhenDestroyed_ = false;
-  // Mouse-leave tracking, for forms that hide when the pointer leaves them.
-  bool trackingLeave_ = false;
-  bool trackingNcLeave_ = false;
+};
+
+class MessageWatch {
+ public:
+  virtual ~MessageWatch() = default;
+  virtual void Seen(Window& window, UINT message) = 0;
 };
 
 // ---- controls ----
@@ -121,6 +132,27 @@ class Window {
 enum class Align { None, Top, Bottom, Left, Right, Client };
 
 class Form;
+class Control;
+
+// What a table row may ask of its control at creation, beside its place.
+enum Option : unsigned {
+  kRightAligned = 1,         // label: text flush right
+  kShowSelectionAlways = 2,  // tree: the selection drawn without the focus too
+  kNoTabStop = 4,            // tree: Tab passes it by
+  kEtched = 8,               // panel: an etched frame
+  kEtchedTopOnly = 16,       // panel: only the frame's top edge (a bevel line)
+};
+
+struct Placement {
+  Control* control;
+  const char* name;
+  std::string caption;
+  int left, top, width, height;  // 96-DPI pixels, relative to the parent's client area
+  Control* parent = nullptr;     // a panel, or null for the form itself
+  Align align = Align::None;
+  unsigned options = 0;          // Option bits
+  HIMAGELIST images = nullptr;   // tree: one picture for every node
+};
 
 // A child control. Hint texts show in a tooltip when the form has them enabled.
 class Control : public Window {
@@ -128,23 +160,14 @@ class Control : public Window {
   Align align = Align::None;
   std::string Name;
   std::string Hint;
-  // The 96-DPI rectangle from the form's table.
-  RECT Designed{};
 
   // Creates the control as a child of `parent` at a device-pixel rectangle.
-  virtual void Create(HWND parent, const std::string& caption, const RECT& rect, int id) = 0;
-  // The form's table gives the caption; some controls show it elsewhere (a
-  // labelled edit's label).
-  virtual void Moved() {}
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  virtual void Create(HWND parent, const Placement& row, const RECT& rect, int id) = 0;
 };
 
 class Label : public Control {
  public:
-  bool RightAligned = false;
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
   // Sizes the label to its text in its font, left and top kept: a label that
   // is not of fixed size fits its text whatever font the system gave it.
   void FitToText();
@@ -153,7 +176,7 @@ class Label : public Control {
 class Button : public Control {
  public:
   std::function<void()> OnClick;
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
   void Click();
  protected:
   void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
@@ -161,14 +184,14 @@ class Button : public Control {
 
 class CheckBox : public Button {
  public:
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
   bool Checked() const;
   void SetChecked(bool checked);
 };
 
 class GroupBox : public Control {
  public:
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
@@ -177,7 +200,7 @@ class GroupBox : public Control {
 class ComboBox : public Control {
  public:
   std::function<void()> OnChange;
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
   void SetItems(const std::vector<std::string>& items);
   int ItemIndex() const;
   void SetItemIndex(int index);
@@ -192,8 +215,7 @@ class LabeledEdit : public Control {
  public:
   std::function<void()> OnChange;
   Label EditLabel;
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
-  void Moved() override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
  protected:
   void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };
@@ -201,15 +223,14 @@ class LabeledEdit : public Control {
 // A container with optional bevels; also the plain bevel line (Edges = BF_TOP).
 class Panel : public Control {
  public:
-  enum class Bevel { None, Raised, Lowered, Etched };  // Etched: the bevel line
-  Bevel Outer = Bevel::None;
-  UINT Edges = BF_RECT;
   // Children docked by their `align`, in the order they were placed.
   void Realign();
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
   std::vector<Control*> Docked;
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+ private:
+  UINT edges_ = 0;  // the etched frame's edges (BF_*), none when 0
 };
 
 // Dragging resizes the control docked just before it on the same side; the
@@ -219,7 +240,7 @@ class Splitter : public Control {
   int MinSize = 30;  // 96-DPI pixels
   Control* Neighbour = nullptr;
   std::function<void()> OnMoved;
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
  private:
@@ -232,7 +253,7 @@ class Splitter : public Control {
 
 class ProgressBar : public Control {
  public:
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
   void SetRange(int minimum, int maximum);
   void SetPosition(int position);
   int Position() const;
@@ -240,7 +261,7 @@ class ProgressBar : public Control {
 
 class PictureBox : public Control {
  public:
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
   void SetIcon(HICON icon);  // shown at the control's size; the caller keeps the icon
   HICON Icon() const { return icon_; }
  protected:
@@ -249,34 +270,34 @@ class PictureBox : public Control {
   HICON icon_ = nullptr;
 };
 
-// A tree filled by the program only: text nodes, an optional image list,
-// hot tracking, no label editing, and a multi-selection kept in the items
-// (TVIS_SELECTED): a plain click selects one node, a control-click adds or
-// removes one. `Current` is the node the tree itself has selected (its caret).
+// A tree filled by the program only: top-level text nodes, an optional
+// picture, hot tracking, no label editing, and a multi-selection of its own: a
+// plain click selects one node, a control-click adds or removes one. The
+// selected nodes are held in a set beside the tree (and marked TVIS_SELECTED
+// for drawing), so that no click visits every node of a tree of 100,000.
+// `Current` is the node the tree itself has selected (its caret).
 class TreeView : public Control {
  public:
   using Node = HTREEITEM;
-  bool ShowSelectionAlways = false;
-  bool TabStop = true;
-  int Indent = 19;  // 96-DPI pixels
-  HIMAGELIST Images = nullptr;
-  int ImageIndex = -1;
 
   std::function<void(Node)> OnChange;               // the current node moved (null: none)
   std::function<void(int button, POINT)> OnMouseDown;  // 0 left, 1 right, 2 middle; client point
   std::function<void(POINT)> OnDblClick;
   std::function<void(POINT screen)> OnContextPopup;  // right button released, or the menu key
 
-  void Create(HWND parent, const std::string& caption, const RECT& rect, int id) override;
+  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
+  // Every node goes; OnChange is not told, whatever the tree reports meanwhile.
   void Clear();
   Node Add(const std::string& text);
-  // Every node, in tree order (depth first).
+  // Every node, in tree order.
   std::vector<Node> Nodes() const;
   std::string NodeText(Node node) const;
   Node NodeAt(POINT client) const;
   Node Current() const;
-  bool IsSelected(Node node) const;
-  int SelectedCount() const;
+  bool IsSelected(Node node) const { return selected_.count(node) != 0; }
+  int SelectedCount() const { return static_cast<int>(selected_.size()); }
+  // The selected nodes in tree order.
+  std::vector<Node> SelectedNodes() const;
   // Makes the node the one selected node and the current one (OnChange fires
   // when the current node moves).
   void SelectOnly(Node node);
@@ -288,8 +309,15 @@ class TreeView : public Control {
   void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
  private:
+  void Mark(Node node, bool selected);
+  // Unmarks every selected node but `keep`.
+  void KeepOnly(Node keep);
   void ControlClick(Node node);
+  int pictures_ = -1;  // the picture of every node, or -1
+  LPARAM added_ = 0;   // nodes added since the last Clear: each node's place
+  std::set<Node> selected_;
   bool keepOthers_ = false;  // the current node moves by a control-click
+  bool clearing_ = false;
 };
 
 // ---- menus ----
@@ -336,21 +364,11 @@ struct FormShape {
   DWORD ExStyle;
 };
 
-struct Placement {
-  Control* control;
-  const char* name;
-  std::string caption;
-  int left, top, width, height;  // 96-DPI pixels, relative to the parent's client area
-  Control* parent = nullptr;     // a panel, or null for the form itself
-  Align align = Align::None;
-};
-
 class Form : public Window {
  public:
   std::function<void()> OnShow;          // hidden -> visible
   std::function<void()> OnClose;         // close box, Esc without a cancel button, Close()
   std::function<void()> OnResize;
-  std::function<void()> OnMouseLeave;    // the pointer left the form or one of its controls
 
   void CreateForm(const FormShape& shape, HWND owner);
   // Creates and places the controls of the table, in order, and docks those
@@ -377,8 +395,6 @@ class Form : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  // The pointer may have left: reported once per leave, not while a menu is up.
-  void PointerLeft();
 
  private:
   std::vector<Control*> controls_;
@@ -388,8 +404,26 @@ class Form : public Window {
   Button* cancelButton_ = nullptr;
   HWND tooltip_ = nullptr;
   int nextId_ = 1000;
+};
+
+// Tells when the pointer has left a form, from the form itself or straight
+// from one of its controls; not while one of its menus is open, nor while the
+// form is hidden. Whether the pointer is really outside is the listener's to
+// judge (moving onto a control leaves the form's own client area).
+class LeaveWatch : public MessageWatch {
+ public:
+  std::function<void()> OnLeave;
+  // Watches the form and the controls placed on it so far.
+  void Attach(Form& form);
+  void Seen(Window& window, UINT message) override;
+
+ private:
+  Form* form_ = nullptr;
+  // The one window that the thread's leave tracking is on (the system keeps
+  // one per thread).
+  HWND tracked_ = nullptr;
+  bool trackedNonClient_ = false;
   bool inMenu_ = false;
-  friend class Control;
 };
 
 // The form that a control belongs to, or null.

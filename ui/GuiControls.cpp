@@ -2,7 +2,9 @@
 // plus what comctl32 lacks (a splitter, bevelled panels, tree multi-selection).
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "ui/Gui.h"
 
@@ -17,23 +19,10 @@ int H(const RECT& r) { return r.bottom - r.top; }
 
 }  // namespace
 
-LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  // A form that hides when the pointer leaves it must hear of a leave from any
-  // of its controls, since the pointer can leave the window straight from one.
-  if (message == WM_MOUSEMOVE && !trackingLeave_) {
-    TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, Handle(), 0};
-    trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
-  } else if (message == WM_MOUSELEAVE) {
-    trackingLeave_ = false;
-    if (Form* form = FormOf(Handle())) form->PointerLeft();
-  }
-  return Default(message, wParam, lParam);
-}
-
 // ---- simple controls ----
 
-void Label::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
-  CreateStandard(0, "STATIC", caption.c_str(), kChild | (RightAligned ? SS_RIGHT : SS_LEFT), r.left, r.top, W(r),
+void Label::Create(HWND parent, const Placement& row, const RECT& r, int id) {
+  CreateStandard(0, "STATIC", row.caption.c_str(), kChild | ((row.options & kRightAligned) ? SS_RIGHT : SS_LEFT), r.left, r.top, W(r),
                  H(r), parent, id);
 }
 
@@ -48,8 +37,8 @@ void Label::FitToText() {
   SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Button::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
-  CreateStandard(0, "BUTTON", caption.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, r.left, r.top, W(r), H(r),
+void Button::Create(HWND parent, const Placement& row, const RECT& r, int id) {
+  CreateStandard(0, "BUTTON", row.caption.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, r.left, r.top, W(r), H(r),
                  parent, id);
 }
 
@@ -61,8 +50,8 @@ void Button::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
   if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) Click();
 }
 
-void CheckBox::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
-  CreateStandard(0, "BUTTON", caption.c_str(), kChild | WS_TABSTOP | BS_AUTOCHECKBOX, r.left, r.top, W(r), H(r),
+void CheckBox::Create(HWND parent, const Placement& row, const RECT& r, int id) {
+  CreateStandard(0, "BUTTON", row.caption.c_str(), kChild | WS_TABSTOP | BS_AUTOCHECKBOX, r.left, r.top, W(r), H(r),
                  parent, id);
 }
 
@@ -72,9 +61,9 @@ void CheckBox::SetChecked(bool checked) {
   SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void GroupBox::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
+void GroupBox::Create(HWND parent, const Placement& row, const RECT& r, int id) {
   // Its siblings inside it are drawn over it, not under it.
-  CreateStandard(0, "BUTTON", caption.c_str(), kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, r.left, r.top, W(r), H(r),
+  CreateStandard(0, "BUTTON", row.caption.c_str(), kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, r.left, r.top, W(r), H(r),
                  parent, id);
 }
 
@@ -87,10 +76,10 @@ LRESULT GroupBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
     return 1;
   }
-  return Control::HandleMessage(message, wParam, lParam);
+  return Window::HandleMessage(message, wParam, lParam);
 }
 
-void ComboBox::Create(HWND parent, const std::string&, const RECT& r, int id) {
+void ComboBox::Create(HWND parent, const Placement&, const RECT& r, int id) {
   // The height given is the closed box; the list drops below it.
   CreateStandard(0, "COMBOBOX", "", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, r.left, r.top, W(r),
                  H(r) + Scale(160), parent, id);
@@ -109,25 +98,20 @@ void ComboBox::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
   if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE && OnChange) OnChange();
 }
 
-void LabeledEdit::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
+void LabeledEdit::Create(HWND parent, const Placement& row, const RECT& r, int id) {
   CreateStandard(WS_EX_CLIENTEDGE, "EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, r.left, r.top, W(r), H(r),
                  parent, id);
   const int labelHeight = Scale(12);
   const int spacing = Scale(3);
-  EditLabel.Create(parent, caption, RECT{r.left, r.top - spacing - labelHeight, r.right, r.top - spacing}, 0);
+  EditLabel.Create(parent, Placement{&EditLabel, "", row.caption, 0, 0, 0, 0}, RECT{r.left, r.top - spacing - labelHeight, r.right, r.top - spacing}, 0);
   EditLabel.SetFont(UiFont());
-}
-
-void LabeledEdit::Moved() {
-  const RECT r = Bounds();
-  EditLabel.SetBounds(r.left, r.top - Scale(3) - Scale(12), W(r), Scale(12));
 }
 
 void LabeledEdit::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
   if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE && OnChange) OnChange();
 }
 
-void ProgressBar::Create(HWND parent, const std::string&, const RECT& r, int id) {
+void ProgressBar::Create(HWND parent, const Placement&, const RECT& r, int id) {
   CreateStandard(0, PROGRESS_CLASSA, "", kChild | PBS_SMOOTH, r.left, r.top, W(r), H(r), parent, id);
 }
 
@@ -140,8 +124,9 @@ int ProgressBar::Position() const { return static_cast<int>(SendMessageA(Handle(
 
 // ---- our own windows: panel, splitter, picture ----
 
-void Panel::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
-  CreateOwn(WS_EX_CONTROLPARENT, caption.c_str(), kChild | WS_CLIPCHILDREN, r.left, r.top, W(r), H(r), parent,
+void Panel::Create(HWND parent, const Placement& row, const RECT& r, int id) {
+  if (row.options & kEtched) edges_ = (row.options & kEtchedTopOnly) ? BF_TOP : BF_RECT;
+  CreateOwn(WS_EX_CONTROLPARENT, row.caption.c_str(), kChild | WS_CLIPCHILDREN, r.left, r.top, W(r), H(r), parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
@@ -160,19 +145,18 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);
-    if (Outer != Bevel::None) {
+    if (edges_) {
       RECT r{};
       GetClientRect(Handle(), &r);
-      const UINT edge = Outer == Bevel::Raised ? BDR_RAISEDINNER : Outer == Bevel::Lowered ? BDR_SUNKENOUTER : EDGE_ETCHED;
-      DrawEdge(dc, &r, edge, Edges);
+      DrawEdge(dc, &r, EDGE_ETCHED, edges_);
     }
     EndPaint(Handle(), &ps);
     return 0;
   }
-  return Control::HandleMessage(message, wParam, lParam);
+  return Window::HandleMessage(message, wParam, lParam);
 }
 
-void Splitter::Create(HWND parent, const std::string&, const RECT& r, int id) {
+void Splitter::Create(HWND parent, const Placement&, const RECT& r, int id) {
   CreateOwn(0, "", kChild, r.left, r.top, W(r), H(r), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
@@ -239,10 +223,10 @@ LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return Control::HandleMessage(message, wParam, lParam);
+  return Window::HandleMessage(message, wParam, lParam);
 }
 
-void PictureBox::Create(HWND parent, const std::string&, const RECT& r, int id) {
+void PictureBox::Create(HWND parent, const Placement&, const RECT& r, int id) {
   CreateOwn(0, "", kChild, r.left, r.top, W(r), H(r), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
@@ -252,7 +236,7 @@ void PictureBox::SetIcon(HICON icon) {
 }
 
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_PAINT) return Control::HandleMessage(message, wParam, lParam);
+  if (message != WM_PAINT) return Window::HandleMessage(message, wParam, lParam);
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(Handle(), &ps);
   RECT r{};
@@ -264,27 +248,40 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---- tree ----
 
-void TreeView::Create(HWND parent, const std::string&, const RECT& r, int id) {
+void TreeView::Create(HWND parent, const Placement& row, const RECT& r, int id) {
   DWORD style = kChild | TVS_HASBUTTONS | TVS_HASLINES | TVS_TRACKSELECT | TVS_DISABLEDRAGDROP;
-  if (ShowSelectionAlways) style |= TVS_SHOWSELALWAYS;
-  if (TabStop) style |= WS_TABSTOP;
+  if (row.options & kShowSelectionAlways) style |= TVS_SHOWSELALWAYS;
+  if (!(row.options & kNoTabStop)) style |= WS_TABSTOP;
   CreateStandard(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", style, r.left, r.top, W(r), H(r), parent, id);
   // An image list resets the indent: it goes first.
-  if (Images) SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Images));
-  SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(Scale(Indent)), 0);
+  if (row.images) {
+    SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(row.images));
+    pictures_ = 0;
+  }
+  SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(Scale(19)), 0);
 }
 
-void TreeView::Clear() { SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
+void TreeView::Clear() {
+  selected_.clear();
+  added_ = 0;
+  // The tree may move its caret node by node as they go: none of that is a
+  // change anyone asked for.
+  clearing_ = true;
+  SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  clearing_ = false;
+}
 
 TreeView::Node TreeView::Add(const std::string& text) {
   TVINSERTSTRUCTA ins{};
   ins.hParent = TVI_ROOT;
   ins.hInsertAfter = TVI_LAST;
-  ins.item.mask = TVIF_TEXT;
+  ins.item.mask = TVIF_TEXT | TVIF_PARAM;
   ins.item.pszText = const_cast<char*>(text.c_str());
-  if (Images) {
+  // Nodes are only ever appended, so the count so far is the node's place.
+  ins.item.lParam = added_++;
+  if (pictures_ >= 0) {
     ins.item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    ins.item.iImage = ins.item.iSelectedImage = ImageIndex;
+    ins.item.iImage = ins.item.iSelectedImage = pictures_;
   }
   return reinterpret_cast<Node>(SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
 }
@@ -295,18 +292,19 @@ HTREEITEM NextOf(HWND tree, HTREEITEM item, UINT relation) {
   return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
-void Collect(HWND tree, HTREEITEM item, std::vector<HTREEITEM>* out) {
-  for (; item; item = NextOf(tree, item, TVGN_NEXT)) {
-    out->push_back(item);
-    Collect(tree, NextOf(tree, item, TVGN_CHILD), out);
-  }
+LPARAM PlaceOf(HWND tree, HTREEITEM node) {
+  TVITEMA item{};
+  item.mask = TVIF_PARAM;
+  item.hItem = node;
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  return item.lParam;
 }
 
 }  // namespace
 
 std::vector<TreeView::Node> TreeView::Nodes() const {
   std::vector<Node> nodes;
-  Collect(Handle(), NextOf(Handle(), nullptr, TVGN_ROOT), &nodes);
+  for (Node n = NextOf(Handle(), nullptr, TVGN_ROOT); n; n = NextOf(Handle(), n, TVGN_NEXT)) nodes.push_back(n);
   return nodes;
 }
 
@@ -331,17 +329,16 @@ TreeView::Node TreeView::NodeAt(POINT client) const {
 
 TreeView::Node TreeView::Current() const { return NextOf(Handle(), nullptr, TVGN_CARET); }
 
-bool TreeView::IsSelected(Node node) const {
-  return (SendMessageA(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_SELECTED) & TVIS_SELECTED) != 0;
+std::vector<TreeView::Node> TreeView::SelectedNodes() const {
+  std::vector<std::pair<LPARAM, Node>> placed;
+  for (Node node : selected_) placed.emplace_back(PlaceOf(Handle(), node), node);
+  std::sort(placed.begin(), placed.end());
+  std::vector<Node> nodes;
+  for (const auto& p : placed) nodes.push_back(p.second);
+  return nodes;
 }
 
-int TreeView::SelectedCount() const {
-  int n = 0;
-  for (Node node : Nodes()) n += IsSelected(node) ? 1 : 0;
-  return n;
-}
-
-void TreeView::SetSelected(Node node, bool selected) {
+void TreeView::Mark(Node node, bool selected) {
   TVITEMA item{};
   item.mask = TVIF_STATE;
   item.hItem = node;
@@ -350,16 +347,31 @@ void TreeView::SetSelected(Node node, bool selected) {
   SendMessageA(Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void TreeView::ClearSelection() {
-  for (Node node : Nodes()) SetSelected(node, false);
+void TreeView::SetSelected(Node node, bool selected) {
+  if (!node) return;
+  if (selected) {
+    selected_.insert(node);
+  } else {
+    selected_.erase(node);
+  }
+  Mark(node, selected);
 }
 
-void TreeView::SelectOnly(Node node) {
-  for (Node other : Nodes()) {
-    if (other != node) SetSelected(other, false);
+void TreeView::KeepOnly(Node keep) {
+  for (Node node : selected_) {
+    if (node != keep) Mark(node, false);
   }
+  const bool kept = keep && selected_.count(keep);
+  selected_.clear();
+  if (kept) selected_.insert(keep);
+}
+
+void TreeView::ClearSelection() { KeepOnly(nullptr); }
+
+void TreeView::SelectOnly(Node node) {
+  KeepOnly(node);
   if (Current() != node) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
-  if (node) SetSelected(node, true);
+  SetSelected(node, true);
 }
 
 void TreeView::ControlClick(Node node) {
@@ -367,15 +379,12 @@ void TreeView::ControlClick(Node node) {
     SetSelected(node, false);
     return;
   }
-  // Moving the tree's own selection clears the old one's mark: keep every mark.
-  std::vector<Node> marked;
-  for (Node n : Nodes()) {
-    if (IsSelected(n)) marked.push_back(n);
-  }
+  // Moving the tree's own caret clears the old one's mark: the marks come
+  // back from the set.
   keepOthers_ = true;
   if (Current() != node) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
   keepOthers_ = false;
-  for (Node n : marked) SetSelected(n, true);
+  for (Node n : selected_) Mark(n, true);
   SetSelected(node, true);
 }
 
@@ -392,9 +401,8 @@ LRESULT TreeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       // A plain click selects one node, also when it is already the current one.
       if (node) {
-        for (Node other : Nodes()) {
-          if (other != node) SetSelected(other, false);
-        }
+        KeepOnly(node);
+        SetSelected(node, true);
       }
       break;
     }
@@ -427,26 +435,26 @@ LRESULT TreeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnMouseDown) OnMouseDown(2, p);
       break;
     case WM_LBUTTONDBLCLK: {
-      const LRESULT result = Control::HandleMessage(message, wParam, lParam);
+      const LRESULT result = Window::HandleMessage(message, wParam, lParam);
       if (OnDblClick) OnDblClick(p);
       return result;
     }
     default:
       break;
   }
-  return Control::HandleMessage(message, wParam, lParam);
+  return Window::HandleMessage(message, wParam, lParam);
 }
 
 void TreeView::Reflected(UINT message, WPARAM, LPARAM lParam, LRESULT*) {
-  if (message != WM_NOTIFY) return;
+  if (message != WM_NOTIFY || clearing_) return;
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   if (header->code != TVN_SELCHANGEDA && header->code != TVN_SELCHANGEDW) return;
   // Both forms of the notice carry the item handle at the same place.
   Node node = reinterpret_cast<const NMTREEVIEWA*>(lParam)->itemNew.hItem;
   if (!keepOthers_) {
-    for (Node other : Nodes()) {
-      if (other != node) SetSelected(other, false);
-    }
+    // The tree has marked the new caret itself.
+    KeepOnly(node);
+    if (node) selected_.insert(node);
   }
   if (OnChange) OnChange(node);
 }

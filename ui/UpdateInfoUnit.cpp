@@ -16,22 +16,20 @@ TUpdateInfoView* UpdateInfo = nullptr;
 TUpdateInfo::TUpdateInfo(HWND owner) : owner_(owner) {
   // No system menu and no close box: OK is the way out.
   CreateForm({kc::kAppTitle, 201, 202, WS_POPUP | WS_CAPTION | DS_MODALFRAME, WS_EX_TOPMOST}, owner);
-  lblSkipped.RightAligned = lblUpdated.RightAligned = lblAdded.RightAligned = lblDeleted.RightAligned = true;
-  // A lowered outer and a raised inner bevel: the etched frame.
-  Panel.Outer = gui::Panel::Bevel::Etched;
   // Created in tab order: the bar, OK, then the panel and the labels.
   Place({
       {&ProgressBar, "ProgressBar", "", 8, 120, 177, 16},
       {&btnOK, "btnOK", "OK", 112, 144, 75, 25},
-      {&Panel, "Panel", "", 8, 32, 177, 81},
+      // A lowered outer and a raised inner bevel: the etched frame.
+      {&Panel, "Panel", "", 8, 32, 177, 81, nullptr, gui::Align::None, gui::kEtched},
       {&Label2, "Label2", kSkippedLabel, 8, 8, 104, 12, &Panel},
       {&Label3, "Label3", kUpdatedLabel, 8, 24, 93, 12, &Panel},
       {&Label4, "Label4", kAddedLabel, 8, 40, 93, 12, &Panel},
       {&Label5, "Label5", kDeletedLabel, 8, 56, 93, 12, &Panel},
-      {&lblSkipped, "lblSkipped", "0", 144, 8, 25, 12, &Panel},
-      {&lblUpdated, "lblUpdated", "0", 144, 24, 25, 12, &Panel},
-      {&lblAdded, "lblAdded", "0", 144, 40, 25, 12, &Panel},
-      {&lblDeleted, "lblDeleted", "0", 144, 56, 25, 12, &Panel},
+      {&lblSkipped, "lblSkipped", "0", 144, 8, 25, 12, &Panel, gui::Align::None, gui::kRightAligned},
+      {&lblUpdated, "lblUpdated", "0", 144, 24, 25, 12, &Panel, gui::Align::None, gui::kRightAligned},
+      {&lblAdded, "lblAdded", "0", 144, 40, 25, 12, &Panel, gui::Align::None, gui::kRightAligned},
+      {&lblDeleted, "lblDeleted", "0", 144, 56, 25, 12, &Panel, gui::Align::None, gui::kRightAligned},
       {&lblResult, "lblResult", kRunning, 8, 8, 139, 12},
   });
   for (gui::Label* label : {&lblResult, &Label2, &Label3, &Label4, &Label5}) label->FitToText();

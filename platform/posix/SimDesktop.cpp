@@ -290,7 +290,6 @@ Timer::~Timer() {
 }
 
 void Timer::SetOnTimer(std::function<void()> handler) { impl_->handler = std::move(handler); }
-void Timer::SetInterval(unsigned intervalMs) { impl_->interval = intervalMs; }
 unsigned Timer::Interval() const { return impl_->interval; }
 void Timer::SetEnabled(bool enabled) {
   if (enabled != impl_->enabled) Log(enabled ? "timer on" : "timer off");

@@ -160,10 +160,6 @@ Timer::~Timer() {
   Arm(impl_.get());
 }
 void Timer::SetOnTimer(std::function<void()> handler) { impl_->handler = std::move(handler); }
-void Timer::SetInterval(unsigned intervalMs) {
-  impl_->interval = intervalMs;
-  Arm(impl_.get());
-}
 unsigned Timer::Interval() const { return impl_->interval; }
 void Timer::SetEnabled(bool enabled) {
   if (enabled == impl_->enabled) return;

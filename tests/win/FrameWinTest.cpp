@@ -193,6 +193,38 @@ TEST_F(FrameWinTest, SelectingAPlaylistLoadsItsIndexesWithTheirWholeLines) {
   f.HideFrame();
 }
 
+TEST_F(FrameWinTest, ShowingAgainReloadsOnlyIndexFilesThatChanged) {
+  TFrame& f = Make();
+  Click(f.TreePlaylist, "B");
+  Click(f.TreeArtist, "Owl's Band");
+  f.ShowFrame();
+  f.HideFrame();
+  // Nothing changed: the trees stay as they were, the artist chosen included.
+  f.ShowFrame();
+  EXPECT_EQ(Selected(f.TreeArtist), "Owl's Band");
+  f.HideFrame();
+  // One more line: the size differs, so both trees are read again.
+  WriteText(dir_ + "playlist\\'B' Album.dat", "First\r\nSecond\r\nThird\r\n");
+  f.ShowFrame();
+  EXPECT_EQ(Texts(f.TreeAlbum), (std::vector<std::string>{"First", "Second", "Third"}));
+  EXPECT_EQ(Selected(f.TreeArtist), "");
+  f.HideFrame();
+  // The same size written later: read again too.
+  Click(f.TreeArtist, "Owl's Band");
+  WriteText(dir_ + "playlist\\'B' Album.dat", "Erste\r\nSecond\r\nThird\r\n");
+  HANDLE file = CreateFileA((dir_ + "playlist\\'B' Album.dat").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  FILETIME later{};
+  GetFileTime(file, nullptr, nullptr, &later);
+  later.dwHighDateTime += 1;
+  SetFileTime(file, nullptr, nullptr, &later);
+  CloseHandle(file);
+  f.ShowFrame();
+  EXPECT_EQ(Texts(f.TreeAlbum), (std::vector<std::string>{"Erste", "Second", "Third"}));
+  EXPECT_EQ(Selected(f.TreeArtist), "");
+  f.HideFrame();
+}
+
 TEST_F(FrameWinTest, ARightClickKeepsSeveralSelectedAndOtherwiseSelectsTheNode) {
   TFrame& f = Make();
   Click(f.TreePlaylist, "A");

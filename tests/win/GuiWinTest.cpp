@@ -22,14 +22,13 @@ class SampleForm : public gui::Form {
   explicit SampleForm(bool* deleted = nullptr) : deleted_(deleted) {
     CreateForm({"Sample", 300, 240, gui::kSizeableFrame, 0}, nullptr);
     Place({
-        {&lblName, "lblName", "名前", 8, 8, 60, 12},
+        {&lblName, "lblName", "名前", 8, 8, 60, 12, nullptr, gui::Align::None, gui::kRightAligned},
         {&btnOK, "btnOK", "OK", 200, 180, 75, 25},
         {&chkOn, "chkOn", "有効", 8, 30, 100, 17},
         {&cmbPos, "cmbPos", "", 8, 60, 120, 20},
         {&editPath, "editPath", "フォルダ", 8, 110, 200, 20},
         {&grpBox, "grpBox", "グループ", 150, 8, 120, 60},
     });
-    lblName.RightAligned = true;
     btnOK.OnClick = [this] { ++clicks; };
     chkOn.OnClick = [this] { ++checkClicks; };
     cmbPos.OnChange = [this] { ++comboChanges; };

@@ -27,7 +27,6 @@ class TFrameStandIn : public TFrameView {
     framestandin::Calls().events.push_back("hide");
     framestandin::Calls().visible = false;
   }
-  bool FrameVisible() const override { return framestandin::Calls().visible; }
   void LoadPlaylistTree() override {
     framestandin::Calls().events.push_back("load " + (Main ? Main->Info.PlayListPath : std::string()));
   }
