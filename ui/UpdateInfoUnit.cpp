@@ -101,6 +101,8 @@ void TUpdateInfo::Repaint() {
   RedrawWindow(Form::Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+void TUpdateInfo::DrawChanged() { RedrawWindow(Form::Handle(), nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW); }
+
 void TUpdateInfo::Close() { gui::Form::Close(); }
 
 platform::WindowHandle TUpdateInfo::DialogHandle() const {

@@ -36,6 +36,7 @@ class TUpdateInfo : public gui::Form, public TUpdateInfoView {
   void SetResultText(const std::string& text) override;
   void EnableOK() override;
   void Repaint() override;
+  void DrawChanged() override;
   void Close() override;
   platform::WindowHandle DialogHandle() const override;
 

@@ -18,8 +18,11 @@ class TUpdateInfoView {
   virtual void SetProgressPosition(int position) = 0;
   virtual void SetResultText(const std::string& text) = 0;
   virtual void EnableOK() = 0;
-  // Draws what changed at once: the update keeps the thread until it ends.
+  // Draws the whole dialog at once: the update keeps the thread until it ends.
   virtual void Repaint() = 0;
+  // Draws at once only what changed since it was last drawn (the counts, the
+  // bar).
+  virtual void DrawChanged() = 0;
   // Closes the dialog for good; the reference below no longer names it.
   virtual void Close() = 0;
   virtual platform::WindowHandle DialogHandle() const = 0;

@@ -88,16 +88,17 @@ TEST_F(UpdatePlaylistsTest, OneOfEachEndsDoneWithTheBarFullAndABeep) {
   ASSERT_NE(UpdateInfo, nullptr);
   EXPECT_EQ(UpdateInfo->DialogHandle(), W().Last().handle);
 
-  // Drawn before the work, a repaint of both windows after each playlist,
-  // the trees cleared before the dialog says it is done; the playlist window
-  // stays disabled for OK to enable.
+  // Drawn before the work and at the end, both windows in between at most
+  // once per playlist (at a pace, not per playlist), the trees cleared before
+  // the dialog says it is done; the playlist window stays disabled for OK to
+  // enable.
   const auto& e = W().events;
   ASSERT_GE(e.size(), 2u);
   EXPECT_EQ(e[0], "create");
   EXPECT_EQ(e[1], "repaint");
-  EXPECT_EQ(W().Count("frame repaint"), 3);
-  EXPECT_EQ(W().Count("repaint"), 1 + 3 + 1);
-  EXPECT_GE(W().Count("keep alive"), 3);
+  EXPECT_LE(W().Count("frame repaint"), 3);
+  EXPECT_LE(W().Count("draw changed"), 3);
+  EXPECT_EQ(W().Count("repaint"), 2);
   EXPECT_EQ(W().Count("frame enable"), 0);
   EXPECT_EQ(W().Count("frame hide"), 0);
   const std::vector<std::string> tail(e.end() - 4, e.end());

@@ -1,4 +1,4 @@
-// kelvane-guibench [--smoke] [--rounds n] [--dir <folder>] [--tracks n]
+// kelvane-guibench [--smoke] [--update-only] [--rounds n] [--dir <folder>] [--playlists n] [--tracks n]
 // The playlist window timed beside floors taken in the same run (Windows
 // build, run under Wine, where only the ratios and the absolute click and
 // show times mean anything):
@@ -45,6 +45,7 @@ int gNames = 10000;      // artists and albums of the playlist whose trees fill
 int gHugeTree = 100000;  // nodes of the tree clicked in
 int gPlaylists = 200;
 int gTracksPerList = 100;
+bool gWindowFigures = true;
 
 double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -296,10 +297,15 @@ bool TimeUpdates(TMain& main, TFrame& f, const std::string& root) {
       Pump();
     }
   }
+  std::printf("  (each round, window / without: ");
+  for (std::size_t i = 0; i < window.size(); ++i) std::printf("%s%.0f / %.0f ms", i ? ", " : "", window[i] * 1e3, console[i] * 1e3);
+  std::printf(")\n");
   char what[96];
   std::snprintf(what, sizeof what, "update from the window, %d playlists", gPlaylists);
   return Report(what, Median(window), Median(console), 1.1);
 }
+
+bool TimeWindow(TFrame& f, int& started);
 
 int Run(const std::string& dir) {
   const std::string root = bench::MakeRoot(dir);
@@ -333,7 +339,17 @@ int Run(const std::string& dir) {
   f.ShowFrame();
   Pump();
   bool ok = true;
+  if (gWindowFigures) ok &= TimeWindow(f, started);
+  ok &= TimeUpdates(*main, f, root + "Update\\");
 
+  f.HideFrame();
+  main.reset();
+  bench::RemoveTree(root);
+  return ok;
+}
+
+bool TimeWindow(TFrame& f, int& started) {
+  bool ok = true;
   // Both trees filled, then cleared, beside the floor.
   std::vector<std::string> names;
   for (int i = 0; i < gNames; ++i) names.push_back("Artist " + std::to_string(i));
@@ -380,12 +396,6 @@ int Run(const std::string& dir) {
     std::snprintf(what, sizeof what, "tree of %d nodes: right click and pop-up play", size.second);
     ok &= ReportAbsolute(what, c.popup, judged ? 50 : 0);
   }
-
-  ok &= TimeUpdates(*main, f, root + "Update\\");
-
-  f.HideFrame();
-  main.reset();
-  bench::RemoveTree(root);
   return ok;
 }
 
@@ -401,10 +411,14 @@ int main(int argc, char** argv) {
       gRounds = std::max(5, std::atoi(argv[++i]));
     } else if (std::strcmp(argv[i], "--tracks") == 0 && i + 1 < argc && std::atoi(argv[i + 1]) >= gPlaylists) {
       gTracksPerList = std::atoi(argv[++i]) / gPlaylists;
+    } else if (std::strcmp(argv[i], "--playlists") == 0 && i + 1 < argc && std::atoi(argv[i + 1]) > 0) {
+      gPlaylists = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--update-only") == 0) {
+      gWindowFigures = false;
     } else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
       dir = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: kelvane-guibench [--smoke] [--rounds n] [--dir <folder>] [--tracks n]\n");
+      std::fprintf(stderr, "usage: kelvane-guibench [--smoke] [--update-only] [--rounds n] [--dir <folder>] [--playlists n] [--tracks n]\n");
       return 2;
     }
   }

@@ -30,6 +30,7 @@ class RecordedDialog : public TUpdateInfoView {
     record.events.push_back("ok enabled");
   }
   void Repaint() override { record.events.push_back("repaint"); }
+  void DrawChanged() override { record.events.push_back("draw changed"); }
   void Close() override {
     D().closed = true;
     record.events.push_back("close");
