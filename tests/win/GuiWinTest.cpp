@@ -162,12 +162,16 @@ TEST(GuiWinTest, TreeSelectionPlainClickSelectsOneControlClickTogglesOne) {
     SendMessageA(tree.Handle(), WM_LBUTTONDOWN, MK_LBUTTON | keys, pointOf(n));
     SendMessageA(tree.Handle(), WM_LBUTTONUP, keys, pointOf(n));
   };
+  // The selection as held, and the marks the tree draws when they differ.
   auto selected = [&] {
-    std::string s;
+    std::string s, marked;
     for (auto n : tree.Nodes()) {
       if (tree.IsSelected(n)) s += tree.NodeText(n);
+      if (SendMessageA(tree.Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(n), TVIS_SELECTED) & TVIS_SELECTED) {
+        marked += tree.NodeText(n);
+      }
     }
-    return s;
+    return marked == s ? s : s + " drawn " + marked;
   };
 
   click(a, 0);
@@ -187,11 +191,28 @@ TEST(GuiWinTest, TreeSelectionPlainClickSelectsOneControlClickTogglesOne) {
   // The current node moved three times; the last click left it where it was.
   EXPECT_EQ(changes, (std::vector<gui::TreeView::Node>{a, c, b}));
 
+  // Played in tree order, whatever the order of the clicks.
+  click(c, MK_CONTROL);
+  click(a, MK_CONTROL);
+  EXPECT_EQ(tree.SelectedNodes(), (std::vector<gui::TreeView::Node>{a, b, c}));
+  // The keyboard moves the current node, and the selection with it.
+  SetFocus(tree.Handle());
+  SendMessageA(tree.Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(selected(), "B");
+
   tree.SelectOnly(c);
   EXPECT_EQ(selected(), "C");
   EXPECT_EQ(tree.NodeAt(POINT{2, 2000}), nullptr);
+  changes.clear();
   tree.Clear();
   EXPECT_TRUE(tree.Nodes().empty());
+  EXPECT_EQ(tree.SelectedCount(), 0);
+  EXPECT_TRUE(changes.empty());
+  // A tree filled again starts its places afresh.
+  const auto d = tree.Add("D"), e = tree.Add("E");
+  click(e, 0);
+  click(d, MK_CONTROL);
+  EXPECT_EQ(tree.SelectedNodes(), (std::vector<gui::TreeView::Node>{d, e}));
 }
 
 TEST(GuiWinTest, AFormThatFreesItselfOnCloseGoesOnceItsHandlerHasReturned) {
