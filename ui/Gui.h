@@ -309,6 +309,9 @@ class TreeView : public Control {
   void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
  private:
+  LRESULT Own(UINT message, WPARAM wParam, LPARAM lParam) const;
+  Node NextOf(Node node, UINT relation) const;
+  LPARAM PlaceOf(Node node) const;
   void Mark(Node node, bool selected);
   // Unmarks every selected node but `keep`.
   void KeepOnly(Node keep);
