@@ -317,8 +317,14 @@ void HidePlaylistWindow() {
 }
 
 void RepaintPlaylistWindow() {
-  // What is waiting to be drawn, trees included, without asking for more.
-  if (TFrame* frame = TheFrame()) RedrawWindow(frame->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // What is waiting to be drawn, trees included, without asking for more;
+  // nothing at all when nothing waits: under Wine a forced update of the
+  // window costs milliseconds even then.
+  TFrame* frame = TheFrame();
+  if (!frame) return;
+  bool waiting = GetUpdateRect(frame->Handle(), nullptr, FALSE) != FALSE;
+  for (gui::Control* c : frame->Controls()) waiting = waiting || GetUpdateRect(c->Handle(), nullptr, FALSE);
+  if (waiting) RedrawWindow(frame->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void ClearArtistAndAlbumTrees() {

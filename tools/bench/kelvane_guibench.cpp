@@ -336,7 +336,11 @@ bool TimeUpdates(TMain& main, TFrame& f, const std::string& root) {
   main.Info.CheckMP3OnUpdate = true;
   f.LoadPlaylistTree();
   std::vector<double> window, console;
-  for (int round = 0; round < gRounds; ++round) {
+  // Round 0 of each side is a warm-up (the dialog's first creation, the
+  // files first read), not counted; the rounds after it are the longest
+  // figures here, and the most swayed by other work: at least seven.
+  const int rounds = gJudge ? std::max(gRounds, 7) : gRounds;
+  for (int round = gJudge ? -1 : 0; round < rounds; ++round) {
     for (int side = 0; side < 2; ++side) {
       // Each side first in turn.
       const bool fromWindow = (side == 0) == (round % 2 == 0);
@@ -345,7 +349,7 @@ bool TimeUpdates(TMain& main, TFrame& f, const std::string& root) {
       if (fromWindow) {
         const double start = Now();
         f.menuClick("menuUpdate");
-        window.push_back(Now() - start);
+        if (round >= 0) window.push_back(Now() - start);
         auto* dialog = dynamic_cast<TUpdateInfo*>(UpdateInfo);
         Expect(dialog != nullptr, "the update dialog is open");
         if (dialog) {
@@ -361,7 +365,7 @@ bool TimeUpdates(TMain& main, TFrame& f, const std::string& root) {
         std::string folder = lists;
         const double start = Now();
         update.Run(&folder);
-        console.push_back(Now() - start);
+        if (round >= 0) console.push_back(Now() - start);
         Expect(progress.counts[static_cast<int>(TUpdateCounter::Added)] == gPlaylists,
                "the console update adds every playlist");
       }
