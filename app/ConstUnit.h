@@ -46,6 +46,10 @@ inline constexpr const char* kPlayerWindowClass = "Winamp v1.x";
 inline constexpr const char* kPlayerPathNotice =
     "Winampへの正しいパスの設定がされていません。\r\n\r\n"
     "winamp.exeを指定してください。";
+// The open-file dialog gave a path the system code page cannot hold.
+inline constexpr const char* kPlayerPathUnusable =
+    "「%s」\r\n\r\nこのパスにはシステムの文字コードで表せない文字が含まれているため、"
+    "Winampのパスとして使えません。前の設定のままにします。";
 inline constexpr const char* kPlayerFileFilter =
     "Winamp実行ファイル（winamp.exe）|winamp.exe|全ての実行ファイル（*.exe）|*.exe|全てのファイル|*";
 
@@ -88,6 +92,17 @@ inline constexpr const char* kIconFiles[7] = {
     "icon\\Stop.ico",
     "icon\\Next.ico",
     "icon\\Eject.ico",
+};
+// Each icon's tip names its button as the options dialog does, so that the
+// shell's list of tray icons can tell the six apart.
+inline constexpr const char* kTrayTips[7] = {
+    "",
+    "Kelvane - Prev",
+    "Kelvane - Play",
+    "Kelvane - Pause",
+    "Kelvane - Stop",
+    "Kelvane - Next",
+    "Kelvane - Eject",
 };
 
 // Library update from the playlist window

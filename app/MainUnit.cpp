@@ -35,7 +35,8 @@ void TMain::FormCreate() {
     TTrayIcon* icon = IconById(id);
     icon->OnClick = [this](std::uint32_t clicked, TrayClickKind kind) { TrayClick(clicked, kind); };
     icon->OnPathError = [this](const std::string& text) { ShowError(text); };
-    icon->OnLoadError = [](const std::string& text) { platform::app::ShowErrorDisplay(text); };
+    icon->OnLoadError = [](const platform::Error& error) { platform::app::ShowErrorDisplay(error.Face()); };
+    icon->Tip = kc::kTrayTips[id];
     icon->SetInfo(id, Info.AppDir + kc::kIconFiles[id]);
   }
   // Every button hears the shell's restart; one of them puts the set back.
@@ -84,17 +85,22 @@ void TMain::CreatePlaylistWindow() {
 
 void TMain::CheckVersionUpgrade(const std::string& storedVersion) {
   if (storedVersion != kc::kVersionNeedingUpgrade) return;
-  platform::ShowMessageBox(platform::app::MainWindow(), kc::kUpgradeNotice, kc::kInformationCaption,
+  platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(kc::kUpgradeNotice),
+                           platform::FixedToUtf16(kc::kInformationCaption),
                            platform::kMbOk | platform::kMbIconInformation);
   DeleteFilesByMask(Info.AppDir + kc::kMp3LogMask);
 }
 
 void TMain::ShowError(const std::string& text) {
-  platform::ShowMessageBox(platform::app::MainWindow(), text, kc::kErrorCaption, platform::kMbOk);
+  platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(text),
+                           platform::FixedToUtf16(kc::kErrorCaption), platform::kMbOk);
 }
 
 void TMain::ShowLibraryNotice(platform::WindowHandle owner, const std::string& text) {
-  platform::ShowMessageBox(owner, text, platform::app::Title(), platform::kMbOk);
+  // The library's notices join its fixed texts to names and paths in one
+  // string; they are read as the system's text.
+  platform::ShowMessageBox(owner, platform::AnsiToUtf16(text), platform::FixedToUtf16(platform::app::Title()),
+                           platform::kMbOk);
 }
 
 void TMain::AppDeactivate() {

@@ -15,10 +15,10 @@ std::int32_t Field(const std::string& text, std::size_t from, std::size_t count)
   std::size_t i = 0;
   bool negative = false;
   if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
-  if (i == field.size()) throw platform::Error(platform::FormatText(platform::kErrNotInteger, field));
+  if (i == field.size()) throw platform::Error(platform::kErrNotInteger, field);
   std::int64_t value = 0;
   for (; i < field.size(); ++i) {
-    if (field[i] < '0' || field[i] > '9') throw platform::Error(platform::FormatText(platform::kErrNotInteger, field));
+    if (field[i] < '0' || field[i] > '9') throw platform::Error(platform::kErrNotInteger, field);
     value = value * 10 + (field[i] - '0');
   }
   return static_cast<std::int32_t>(negative ? -value : value);
@@ -79,9 +79,17 @@ bool TMain::EnsurePlayer() {
 
 void TMain::AskPlayerPath() {
   if (platform::FileExists(Player.PlayerPath)) return;
-  platform::ShowMessageBox(0, kc::kPlayerPathNotice, kc::kAppTitle, platform::kMbOk | platform::kMbIconInformation);
-  std::string chosen;
-  if (platform::ShowOpenFileDialog(platform::app::MainWindow(), kc::kPlayerFileFilter, &chosen)) {
-    Player.PlayerPath = chosen;
+  platform::ShowMessageBox(0, platform::FixedToUtf16(kc::kPlayerPathNotice), platform::FixedToUtf16(kc::kAppTitle),
+                           platform::kMbOk | platform::kMbIconInformation);
+  std::u16string chosen;
+  if (!platform::ShowOpenFileDialog(platform::app::MainWindow(), kc::kPlayerFileFilter, &chosen)) return;
+  std::string path;
+  if (!platform::Utf16ToAnsiExact(chosen, &path)) {
+    // The command line to the player is system code page text: a "?" in it
+    // would name no file, and the path would be saved as broken.
+    platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatFace(kc::kPlayerPathUnusable, chosen),
+                             platform::FixedToUtf16(kc::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
+    return;
   }
+  Player.PlayerPath = path;
 }

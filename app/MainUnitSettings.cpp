@@ -21,8 +21,8 @@ void TMain::LoadSettings() {
   // file that stayed unreadable is left alone for the whole run.
   settingsUnread_ = ini.Unreadable();
   if (settingsUnread_) {
-    platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatText(kc::kSettingsUnreadNotice, path),
-                             kc::kWarningCaption, platform::kMbOk | platform::kMbIconWarning);
+    platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatFace(kc::kSettingsUnreadNotice, path),
+                             platform::FixedToUtf16(kc::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
   }
   const char* S = kc::kSectionSetting;
   Player.PlayerPath = ini.ReadString(S, "PlayerPath", "");

@@ -110,10 +110,11 @@ void TMain::UpdatePlaylists() {
   if (outcome == TLibraryUpdate::Outcome::FolderMissing || outcome == TLibraryUpdate::Outcome::FolderIsCache) {
     // The library's own folder is as unusable as a missing one: scanning it
     // would take the generated playlists for the user's.
-    const std::string text = outcome == TLibraryUpdate::Outcome::FolderMissing
-                                 ? std::string(kc::kPlaylistFolderMissing)
-                                 : platform::FormatText(kc::kPlaylistFolderIsCache, Info.PlayListPath);
-    platform::ShowMessageBox(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text, kc::kWarningCaption,
+    const std::u16string text = outcome == TLibraryUpdate::Outcome::FolderMissing
+                                    ? platform::FixedToUtf16(kc::kPlaylistFolderMissing)
+                                    : platform::FormatFace(kc::kPlaylistFolderIsCache, Info.PlayListPath);
+    platform::ShowMessageBox(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text,
+                             platform::FixedToUtf16(kc::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
     updatewindows::EnablePlaylistWindow();
     updatewindows::HidePlaylistWindow();
@@ -131,7 +132,8 @@ void TMain::UpdatePlaylists() {
   UpdateInfo->Repaint();
   platform::DefaultBeep();
   if (progress.HadFailures()) {
-    platform::ShowMessageBox(UpdateInfo->DialogHandle(), progress.FailureText(), kc::kWarningCaption,
+    platform::ShowMessageBox(UpdateInfo->DialogHandle(), platform::AnsiToUtf16(progress.FailureText()),
+                             platform::FixedToUtf16(kc::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
   }
 }

@@ -17,7 +17,7 @@ int main() {
     main.FormCreate();
   } catch (const std::exception& e) {
     // Without a finished start-up there may be no button to quit with.
-    app::ShowErrorDisplay(e.what());
+    app::ShowErrorDisplay(e);
     main.FormClose();
     return 1;
   }

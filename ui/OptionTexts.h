@@ -30,6 +30,11 @@ inline constexpr const char* kCancel = "キャンセル";
 inline constexpr const char* kOK = "OK";
 inline constexpr const char* kFolderDialogTitle = "プレイリスト(m3u)ファイルのあるフォルダを指定してください。";
 inline constexpr const char* kFolderDialogDefaultTitle = "フォルダーの選択";
+// A folder chosen or typed whose name the system code page cannot hold.
+inline constexpr const char* kFolderUnusable =
+    "「%s」\r\n\r\nこのフォルダ名にはシステムの文字コードで表せない文字が含まれているため、"
+    "プレイリストのフォルダとして使えません。前の設定のままにします。";
+inline constexpr const char* kFolderUnusableCaption = "警告";
 
 // Hints: each line ends in CR LF, an empty line is a second one.
 inline constexpr const char* kHintEject =

@@ -161,7 +161,7 @@ int KeepIfFile(int fd, const struct stat& st, const std::string& host, const std
   }
   if (!S_ISREG(st.st_mode) || fsposix::IsLocked(host)) {
     close(fd);
-    throw Error(FormatText(kErrCannotOpen, path));
+    throw Error(kErrCannotOpen, path);
   }
   return fd;
 }
@@ -215,14 +215,14 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t ma
   bool exists = false;
   const std::string host = fsposix::MapPath(path, &st, &exists);
   if (!exists || S_ISDIR(st.st_mode)) return false;
-  if (fsposix::IsLocked(host)) throw Error(FormatText(kErrCannotOpen, path));
+  if (fsposix::IsLocked(host)) throw Error(kErrCannotOpen, path);
   const int fd = open(host.c_str(), kReadFlags);
-  if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
+  if (fd < 0) throw Error(kErrCannotOpen, path);
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
-    throw Error(FormatText(kErrCannotOpen, path));
+    throw Error(kErrCannotOpen, path);
   }
-  const Error tooLarge(FormatText(kErrTooLarge, path));
+  const Error tooLarge(kErrTooLarge, path);
   if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
     close(fd);
     throw tooLarge;
@@ -235,7 +235,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t ma
     if (n < 0) {
       if (errno == EINTR) continue;
       close(fd);
-      throw Error(FormatText(kErrCannotOpen, path));
+      throw Error(kErrCannotOpen, path);
     }
     if (n == 0) break;
     // A file that grows while it is read is held to the same bound.
@@ -254,7 +254,7 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
   struct stat st{};
   bool exists = false;
   const std::string host = fsposix::MapPath(path, &st, &exists);
-  const Error failure(FormatText(kErrCannotWrite, path));
+  const Error failure(kErrCannotWrite, path);
   if (ChangesStopped() || (exists && (S_ISDIR(st.st_mode) || fsposix::IsLocked(host)))) throw failure;
   const std::string temporary = host + ".kvnew";
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -279,7 +279,7 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
     WriteFileSafely(path, bytes);
     return;
   }
-  if (made == NewFile::kFailed) throw Error(FormatText(kErrCannotWrite, path));
+  if (made == NewFile::kFailed) throw Error(kErrCannotWrite, path);
   fsposix::NoteCreated(host);
 }
 
@@ -307,7 +307,7 @@ void RebuildableFolder::Write(const std::string& name, const std::string& bytes)
   const NewFile made = CreateNewFile(host, bytes);
   if (made == NewFile::kWritten) return;
   fsposix::NoteRemoved(host);  // recorded above, but not made
-  if (made == NewFile::kFailed) throw Error(FormatText(kErrCannotWrite, folder_ + "\\" + name));
+  if (made == NewFile::kFailed) throw Error(kErrCannotWrite, folder_ + "\\" + name);
   WriteFileSafely(folder_ + "\\" + name, bytes);
 }
 
@@ -406,12 +406,12 @@ void ReadOnlyFile::Open(const std::string& path) {
   struct stat st{};
   bool exists = false;
   const std::string host = fsposix::MapPath(path, &st, &exists);
-  if (exists && fsposix::IsLocked(host)) throw Error(FormatText(kErrCannotOpen, path));
+  if (exists && fsposix::IsLocked(host)) throw Error(kErrCannotOpen, path);
   const int fd = open(host.c_str(), kReadFlags);
-  if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
+  if (fd < 0) throw Error(kErrCannotOpen, path);
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
-    throw Error(FormatText(kErrCannotOpen, path));
+    throw Error(kErrCannotOpen, path);
   }
   handle_ = fd;
 }
@@ -423,7 +423,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   int fd = open(host.c_str(), kReadFlags);
   if (fd < 0) {
     if (errno != ENOENT && errno != ENOTDIR) {
-      if (FileExists(path)) throw Error(FormatText(kErrCannotOpen, path));
+      if (FileExists(path)) throw Error(kErrCannotOpen, path);
       return false;
     }
     struct stat st{};
@@ -431,7 +431,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
     host = fsposix::MapPath(path, &st, &exists);
     if (!exists || S_ISDIR(st.st_mode)) return false;
     fd = open(host.c_str(), kReadFlags);
-    if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
+    if (fd < 0) throw Error(kErrCannotOpen, path);
   }
   struct stat st{};
   if (fstat(fd, &st) != 0) {

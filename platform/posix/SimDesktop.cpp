@@ -14,6 +14,7 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/HiddenWindow.h"
+#include "platform/Locale.h"
 #include "platform/Messaging.h"
 #include "platform/Process.h"
 #include "platform/Timer.h"
@@ -43,6 +44,7 @@ struct TrayEntry {
   std::uint32_t hwnd;
   std::uint32_t id;
   std::uint32_t icon;
+  std::string tip;
 };
 
 struct Desktop {
@@ -51,7 +53,7 @@ struct Desktop {
   std::map<WindowHandle, platform::HiddenWindow*> own;  // this program's hidden windows
   std::vector<std::string> journal;
   std::deque<int> messageBoxAnswers;
-  std::deque<std::optional<std::string>> openFileAnswers;
+  std::deque<std::optional<std::u16string>> openFileAnswers;
   std::deque<sim::FolderAnswer> folderAnswers;
   std::function<void(const std::string&)> messageBoxHook;
   std::function<void(const std::string&)> startHook;
@@ -183,8 +185,12 @@ unsigned StartProgram(const std::string& commandLine, int showCommand) {
   return 33;
 }
 
-int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+int ShowMessageBox(WindowHandle owner, const std::u16string& wideText, const std::u16string& wideCaption,
                    unsigned flags) {
+  // The simulated system's code page is the program's own: the journal reads
+  // as the bytes a Japanese system would show.
+  const std::string text = Utf16ToAnsi(wideText);
+  const std::string caption = Utf16ToAnsi(wideCaption);
   if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(text, caption);
   Log("msgbox " + Num(owner) + " " + Num(flags) + " " + caption + "|" + text);
   if (D().messageBoxHook) D().messageBoxHook(text);
@@ -194,18 +200,19 @@ int ShowMessageBox(WindowHandle owner, const std::string& text, const std::strin
   return answer;
 }
 
-bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter, std::string* fileName) {
+bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter, std::u16string* fileName) {
   Log("openfile " + Num(owner) + " " + filter);
   if (D().openFileAnswers.empty()) return false;
-  std::optional<std::string> answer = D().openFileAnswers.front();
+  std::optional<std::u16string> answer = D().openFileAnswers.front();
   D().openFileAnswers.pop_front();
   if (!answer) return false;
   *fileName = *answer;
   return true;
 }
 
-bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::string* directory) {
-  const std::string preselected = DirectoryExists(*directory) ? *directory : "";
+bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::u16string* directory) {
+  const std::string ansiDirectory = Utf16ToAnsi(*directory);
+  const std::string preselected = DirectoryExists(ansiDirectory) ? ansiDirectory : "";
   Log("browsefolder " + Num(owner) + " " + title + "|" + preselected);
   if (D().folderAnswers.empty()) return false;
   const sim::FolderAnswer answer = D().folderAnswers.front();
@@ -234,7 +241,8 @@ bool HiddenWindow::Dispatch(std::uint32_t message, std::uintptr_t wParam, std::i
 
 // ---- the notification area ----
 
-bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon) {
+bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon,
+                     const std::string& tip) {
   auto& tray = D().tray;
   const std::uint32_t hwnd = static_cast<std::uint32_t>(window);
   auto it = std::find_if(tray.begin(), tray.end(), [&](const TrayEntry& e) { return e.hwnd == hwnd && e.id == id; });
@@ -249,11 +257,12 @@ bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t
   switch (operation) {
     case TrayOperation::kAdd:
       if (it != tray.end()) return false;
-      tray.push_back({hwnd, id, static_cast<std::uint32_t>(icon)});
+      tray.push_back({hwnd, id, static_cast<std::uint32_t>(icon), tip});
       return true;
     case TrayOperation::kModify:
       if (it == tray.end()) return false;
       it->icon = static_cast<std::uint32_t>(icon);
+      it->tip = tip;
       return true;
     case TrayOperation::kDelete:
       if (it == tray.end()) return false;
@@ -266,9 +275,9 @@ bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t
 
 IconHandle LoadTrayIconFile(const std::string& path) {
   std::string bytes;
-  if (!ReadWholeFile(path, &bytes)) throw Error(FormatText(kErrCannotOpen, path));
+  if (!ReadWholeFile(path, &bytes)) throw Error(kErrCannotOpen, path);
   if (bytes.size() < 6 || bytes.compare(0, 4, std::string("\0\0\1\0", 4)) != 0) {
-    throw Error(FormatText(kErrIconUnreadable, path));
+    throw Error(kErrIconUnreadable, path);
   }
   const std::uint32_t icon = D().nextIcon++;
   D().iconFiles[icon] = path;
@@ -388,8 +397,16 @@ std::vector<std::string> JournalLines(const std::string& prefix) {
 }
 
 void QueueMessageBoxAnswer(int answer) { D().messageBoxAnswers.push_back(answer); }
+FolderAnswer FolderChosen(const std::string& path) { return {true, platform::AnsiToUtf16(path)}; }
+
+void QueueOpenFileAnswer(std::u16string fileName) { D().openFileAnswers.push_back(std::move(fileName)); }
+
 void QueueOpenFileAnswer(std::optional<std::string> fileName) {
-  D().openFileAnswers.push_back(std::move(fileName));
+  if (!fileName) {
+    D().openFileAnswers.push_back(std::nullopt);
+    return;
+  }
+  D().openFileAnswers.push_back(platform::AnsiToUtf16(*fileName));
 }
 void SetWaitHook(std::function<void()> hook) { D().waitHook = std::move(hook); }
 
@@ -466,6 +483,12 @@ std::vector<std::pair<std::uint32_t, std::string>> TrayIcons() {
   std::vector<std::pair<std::uint32_t, std::string>> icons;
   for (const TrayEntry& e : D().tray) icons.emplace_back(e.id, IconName(e.icon));
   return icons;
+}
+
+std::map<std::uint32_t, std::string> TrayTips() {
+  std::map<std::uint32_t, std::string> tips;
+  for (const TrayEntry& e : D().tray) tips[e.id] = e.tip;
+  return tips;
 }
 
 void ClearTray() { D().tray.clear(); }

@@ -4,6 +4,7 @@
 // read back, in order, everything the program asked of the system.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,15 +48,18 @@ std::vector<std::string> JournalLines(const std::string& prefix);
 // Scripted answers; when none is queued a message box answers IDOK (1) and
 // the open-file dialog is cancelled.
 void QueueMessageBoxAnswer(int answer);
+// Names are the user's, in UTF-16; the std::string forms are code page 932.
 void QueueOpenFileAnswer(std::optional<std::string> fileName);
+void QueueOpenFileAnswer(std::u16string fileName);
 // The folder browser: cancelled (the default), a folder confirmed, or an item
 // without a file-system path (My Computer itself) confirmed.
 struct FolderAnswer {
   bool confirmed = false;
-  std::optional<std::string> path;
+  std::optional<std::u16string> path;
 };
 inline FolderAnswer FolderCancelled() { return {false, std::nullopt}; }
-inline FolderAnswer FolderChosen(std::string path) { return {true, std::move(path)}; }
+inline FolderAnswer FolderChosen(std::u16string path) { return {true, std::move(path)}; }
+FolderAnswer FolderChosen(const std::string& path);
 inline FolderAnswer FolderWithoutPath() { return {true, std::nullopt}; }
 void QueueFolderAnswer(FolderAnswer answer);
 // Called while a message box is "up" (after it is journaled), so a test can
@@ -103,6 +107,8 @@ void BroadcastToProgramWindows(std::uint32_t message);
 // The icons in the notification area, in the order the shell holds them:
 // (id, icon file name or "-").
 std::vector<std::pair<std::uint32_t, std::string>> TrayIcons();
+// The tip of each icon in the notification area, by id.
+std::map<std::uint32_t, std::string> TrayTips();
 // Empties the notification area, as an Explorer restart does.
 void ClearTray();
 // The whole program lost activation to another program.

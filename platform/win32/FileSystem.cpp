@@ -169,7 +169,7 @@ HANDLE OpenForReading(const std::string& path) {
   HANDLE file = counted::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
   if (file != INVALID_HANDLE_VALUE && counted::GetFileType(file) != FILE_TYPE_DISK) {
     counted::CloseHandle(file);
-    throw Error(FormatText(kErrCannotOpen, path));
+    throw Error(kErrCannotOpen, path);
   }
   return file;
 }
@@ -207,12 +207,12 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t ma
                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    if (IsTooLongForWin32(path)) throw Error(FormatText(kErrCannotOpen, path));
+    if (IsTooLongForWin32(path)) throw Error(kErrCannotOpen, path);
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || !FileExists(path)) return false;
-    throw Error(FormatText(kErrCannotOpen, path));
+    throw Error(kErrCannotOpen, path);
   }
-  const Error cannotRead(FormatText(kErrCannotOpen, path));
-  const Error tooLarge(FormatText(kErrTooLarge, path));
+  const Error cannotRead(kErrCannotOpen, path);
+  const Error tooLarge(kErrTooLarge, path);
   if (counted::GetFileType(file) != FILE_TYPE_DISK) {
     counted::CloseHandle(file);
     throw cannotRead;
@@ -264,7 +264,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t ma
 
 void WriteFileSafely(const std::string& path, const std::string& bytes) {
   const std::string temporary = path + ".kvnew";
-  const Error failure(FormatText(kErrCannotWrite, path));
+  const Error failure(kErrCannotWrite, path);
   HANDLE file = counted::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
   if (file == INVALID_HANDLE_VALUE) throw failure;
   bool ok = WriteAll(file, bytes);
@@ -290,7 +290,7 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   ok = counted::CloseHandle(file) && ok;
   if (!ok) {
     counted::DeleteFileA(path.c_str());
-    throw Error(FormatText(kErrCannotWrite, path));
+    throw Error(kErrCannotWrite, path);
   }
 }
 
@@ -378,7 +378,7 @@ ReadOnlyFile::~ReadOnlyFile() { Close(); }
 void ReadOnlyFile::Open(const std::string& path) {
   Close();
   HANDLE file = OpenForReading(path);
-  if (file == INVALID_HANDLE_VALUE) throw Error(FormatText(kErrCannotOpen, path));
+  if (file == INVALID_HANDLE_VALUE) throw Error(kErrCannotOpen, path);
   handle_ = reinterpret_cast<std::intptr_t>(file);
 }
 
@@ -386,7 +386,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   Close();
   HANDLE file = OpenForReading(path);
   if (file == INVALID_HANDLE_VALUE) {
-    if (FileExists(path) || IsTooLongForWin32(path)) throw Error(FormatText(kErrCannotOpen, path));
+    if (FileExists(path) || IsTooLongForWin32(path)) throw Error(kErrCannotOpen, path);
     return false;
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);

@@ -36,10 +36,16 @@ E2E_PLAYER_CLASS="Winamp v1.x"
 
 # One prefix per build folder, apart from the one the ctest runner uses, so an e2e
 # run never stops the wineserver under another test.
+# A story under another locale (KELVANE_LANG=en_US.UTF-8) has a prefix of its own too.
+E2E_LOCALE_SUFFIX=""
+case "${KELVANE_LANG:-ja_JP.UTF-8}" in
+  ja_JP*) ;;
+  *) E2E_LOCALE_SUFFIX="-${KELVANE_LANG%%.*}" ;;
+esac
 if [ "${KELVANE_WINE_DESKTOP:-virtual}" = none ]; then
-  export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e-xembed}"
+  export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e-xembed$E2E_LOCALE_SUFFIX}"
 else
-  export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e}"
+  export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e$E2E_LOCALE_SUFFIX}"
 fi
 # shellcheck source=tools/wine-env.sh
 . "$KELVANE_SOURCE/tools/wine-env.sh"
