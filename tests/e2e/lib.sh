@@ -529,17 +529,17 @@ e2e_click_frame_help() {  # first|last
 #   e2e_click_child '#32770' 警告 OK
 e2e_click_child() {
   local point
-  point="$(e2e_probe tree "$1" "$2" | e2e_utf8 | awk -F'"' -v t="$3" 'NR > 1 && $4 == t {
+  point="$(e2e_probe tree "$1" "$2" | awk -F'"' -v t="$3" 'NR > 1 && $4 == t {
     split($1, f, " "); print int((f[2] + f[4]) / 2), int((f[3] + f[5]) / 2); exit }')"
   [ -n "$point" ] || { e2e_log "no control '$3' in '$2'"; return 1; }
   e2e_click $point
 }
 
 # The controls of a window as they are now (see peer_probe controls), in UTF-8.
-e2e_controls() { e2e_probe controls "$@" | e2e_utf8; }
+e2e_controls() { e2e_probe controls "$@"; }
 
 # The items of the n-th tree view of a window (see peer_probe treeitems).
-e2e_tree_items() { e2e_probe treeitems "$@" | e2e_utf8; }
+e2e_tree_items() { e2e_probe treeitems "$@"; }
 # Prints "<x> <y>", the centre of the item of the n-th tree whose text is given.
 e2e_tree_item_point() {
   local cls="$1" title="$2" n="$3" text="$4"

@@ -68,7 +68,7 @@ drive_c_point() {
 }
 drive_c_shown() { drive_c_point >/dev/null; }
 browser_selected_is() { [ "$(e2e_tree_selected '#32770' "$BROWSER" 0)" = "$1" ]; }
-browser_in_front() { e2e_probe foreground | e2e_utf8 | grep -qF "\"$BROWSER\""; }
+browser_in_front() { e2e_probe foreground | grep -qF "\"$BROWSER\""; }
 playlist_tree() { e2e_tree_items - "$FRAME" 0 | awk '$1 != "tree"' | cut -d' ' -f6- | sort | paste -sd'|'; }
 playlist_tree_is() { [ "$(playlist_tree)" = "$1" ]; }
 

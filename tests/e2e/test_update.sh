@@ -23,7 +23,7 @@ printf '[Setting]\r\nPlayerPath=%s\r\nCorrectPath=1\r\nPlayListPath=%s\\\r\nAuto
 FORM=KelvaneWindow
 FRAME_TITLE='Kelvane - プレイリストウインドウ'
 DIALOG_TITLE=Kelvane
-DONE_TEXT="$(e2e_sjis 'プレイリスト更新が完了しました。')"
+DONE_TEXT='プレイリスト更新が完了しました。'
 WATCH="$E2E_TOOLS/hung_watch.exe"
 
 e2e_start_kelvane
