@@ -78,6 +78,7 @@ TFrame::TFrame(HWND owner) {
 
   OnShow = [this] { FormShow(); };
   OnMouseLeave = [this] { HandleMouseLeave(); };
+  OnResize = [this] { FitPanes(); };
   TreePlaylist.OnChange = [this](gui::TreeView::Node node) { TreePlaylistChange(node); };
   for (gui::TreeView* tree : {&TreePlaylist, &TreeArtist, &TreeAlbum}) WireTree(*tree);
 }
@@ -305,13 +306,36 @@ void TFrame::SetFrameHeight(std::int32_t height) {
 void TFrame::SetPlaylistTreeWidth(std::int32_t width) {
   const RECT r = TreePlaylist.Bounds();
   TreePlaylist.SetBounds(r.left, r.top, width, r.bottom - r.top);
-  Realign();
+  FitPanes();
 }
 
 void TFrame::SetArtistTreeHeight(std::int32_t height) {
   const RECT r = TreeArtist.Bounds();
   TreeArtist.SetBounds(r.left, r.top, r.right - r.left, height);
+  FitPanes();
+}
+
+void TFrame::FitPanes() {
+  // Docking keeps a tree's size whatever the window's: a tree wider than the
+  // window would lie outside it, the others 0 wide, and be saved so.
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int width = FitPaneSize(TreePlaylist.Width(), client.right - SplitterVertical.Width(),
+                                gui::Scale(SplitterVertical.MinSize));
+  if (width != TreePlaylist.Width()) {
+    const RECT r = TreePlaylist.Bounds();
+    TreePlaylist.SetBounds(r.left, r.top, width, r.bottom - r.top);
+  }
   Realign();
+  RECT panel{};
+  GetClientRect(PanelLeft.Handle(), &panel);
+  const int height = FitPaneSize(TreeArtist.Height(), panel.bottom - SplitterHorizontal.Height(),
+                                 gui::Scale(SplitterHorizontal.MinSize));
+  if (height != TreeArtist.Height()) {
+    const RECT r = TreeArtist.Bounds();
+    TreeArtist.SetBounds(r.left, r.top, r.right - r.left, height);
+    PanelLeft.Realign();
+  }
 }
 
 // ---- what a library update asks of the window ----
