@@ -235,8 +235,8 @@ void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
     // older than the files beside it; the next update writes both anew.
     for (const std::string& file : files) {
       if (platform::FileExists(file)) continue;
-      platform::ShowMessageBox(FrameHandle(), platform::FormatText(uitext::kGeneratedPlaylistMissing, file),
-                               kc::kWarningCaption, platform::kMbOk | platform::kMbIconWarning);
+      platform::ShowMessageBox(FrameHandle(), platform::FormatFace(uitext::kGeneratedPlaylistMissing, file),
+                               platform::FixedToUtf16(kc::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
       return;
     }
   }

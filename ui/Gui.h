@@ -45,6 +45,15 @@
 
 namespace gui {
 
+// ---- texts ----
+
+// Every window of this layer is a Unicode window. Two kinds of text reach it:
+// the program's own fixed texts (captions, menus, hints: code page 932,
+// Japanese on every system) and data (tree nodes, a folder's name: the
+// system code page).
+std::wstring FixedText(const std::string& text);
+std::wstring DataText(const std::string& text);
+
 // ---- DPI and fonts ----
 
 // The system DPI (LOGPIXELSY of the screen), read once.
@@ -78,8 +87,14 @@ class Window {
   bool Visible() const;
   void SetEnabled(bool enabled);
   bool Enabled() const;
+  // Text() and SetText() are data: system code page text, as the settings and
+  // the library hold it. WideText() is the text as the user sees it, for text
+  // that may not fit the code page; SetCaption() sets one of the program's
+  // own fixed texts (code page 932 on every system).
   std::string Text() const;
+  std::wstring WideText() const;
   void SetText(const std::string& text);
+  void SetCaption(const std::string& text);
   void SetFont(HFONT font);
 
   // The window procedure of every window of this layer: our own classes and the
@@ -97,11 +112,11 @@ class Window {
   virtual void Reflected(UINT, WPARAM, LPARAM, LRESULT*) {}
 
   // Creates a window of our own class (the object is bound at WM_NCCREATE).
-  void CreateOwn(DWORD exStyle, const char* caption, DWORD style, int x, int y, int w, int h, HWND parent,
+  void CreateOwn(DWORD exStyle, const std::string& caption, DWORD style, int x, int y, int w, int h, HWND parent,
                  HMENU menuOrId);
   // Creates a standard control and subclasses it.
-  void CreateStandard(DWORD exStyle, const char* className, const char* caption, DWORD style, int x, int y,
-                      int w, int h, HWND parent, int id);
+  void CreateStandard(DWORD exStyle, const wchar_t* className, const std::string& caption, DWORD style, int x,
+                      int y, int w, int h, HWND parent, int id);
 
  private:
   void Bind(HWND hwnd);

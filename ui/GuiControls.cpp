@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/Locale.h"
 #include "ui/Gui.h"
 
 namespace gui {
@@ -33,23 +34,23 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // ---- simple controls ----
 
 void Label::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
-  CreateStandard(0, "STATIC", caption.c_str(), kChild | (RightAligned ? SS_RIGHT : SS_LEFT), r.left, r.top, W(r),
+  CreateStandard(0, L"STATIC", caption, kChild | (RightAligned ? SS_RIGHT : SS_LEFT), r.left, r.top, W(r),
                  H(r), parent, id);
 }
 
 void Label::FitToText() {
-  const std::string text = Text();
+  const std::wstring text = WideText();
   HDC dc = GetDC(Handle());
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
   SIZE size{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(Handle(), dc);
   SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Button::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
-  CreateStandard(0, "BUTTON", caption.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, r.left, r.top, W(r), H(r),
+  CreateStandard(0, L"BUTTON", caption, kChild | WS_TABSTOP | BS_PUSHBUTTON, r.left, r.top, W(r), H(r),
                  parent, id);
 }
 
@@ -62,19 +63,19 @@ void Button::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
 }
 
 void CheckBox::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
-  CreateStandard(0, "BUTTON", caption.c_str(), kChild | WS_TABSTOP | BS_AUTOCHECKBOX, r.left, r.top, W(r), H(r),
+  CreateStandard(0, L"BUTTON", caption, kChild | WS_TABSTOP | BS_AUTOCHECKBOX, r.left, r.top, W(r), H(r),
                  parent, id);
 }
 
-bool CheckBox::Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool CheckBox::Checked() const { return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void CheckBox::SetChecked(bool checked) {
-  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void GroupBox::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
   // Its siblings inside it are drawn over it, not under it.
-  CreateStandard(0, "BUTTON", caption.c_str(), kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, r.left, r.top, W(r), H(r),
+  CreateStandard(0, L"BUTTON", caption, kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, r.left, r.top, W(r), H(r),
                  parent, id);
 }
 
@@ -92,25 +93,27 @@ LRESULT GroupBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void ComboBox::Create(HWND parent, const std::string&, const RECT& r, int id) {
   // The height given is the closed box; the list drops below it.
-  CreateStandard(0, "COMBOBOX", "", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, r.left, r.top, W(r),
+  CreateStandard(0, L"COMBOBOX", "", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, r.left, r.top, W(r),
                  H(r) + Scale(160), parent, id);
 }
 
 void ComboBox::SetItems(const std::vector<std::string>& items) {
-  SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : items) SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : items) {
+    SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FixedText(item).c_str()));
+  }
 }
 
-int ComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
-void ComboBox::SetItemIndex(int index) { SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-int ComboBox::Count() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
+int ComboBox::ItemIndex() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)); }
+void ComboBox::SetItemIndex(int index) { SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+int ComboBox::Count() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0)); }
 
 void ComboBox::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
   if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE && OnChange) OnChange();
 }
 
 void LabeledEdit::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
-  CreateStandard(WS_EX_CLIENTEDGE, "EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, r.left, r.top, W(r), H(r),
+  CreateStandard(WS_EX_CLIENTEDGE, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, r.left, r.top, W(r), H(r),
                  parent, id);
   const int labelHeight = Scale(12);
   const int spacing = Scale(3);
@@ -128,20 +131,20 @@ void LabeledEdit::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
 }
 
 void ProgressBar::Create(HWND parent, const std::string&, const RECT& r, int id) {
-  CreateStandard(0, PROGRESS_CLASSA, "", kChild | PBS_SMOOTH, r.left, r.top, W(r), H(r), parent, id);
+  CreateStandard(0, PROGRESS_CLASSW, "", kChild | PBS_SMOOTH, r.left, r.top, W(r), H(r), parent, id);
 }
 
 void ProgressBar::SetRange(int minimum, int maximum) {
-  SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
+  SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
 }
 
-void ProgressBar::SetPosition(int position) { SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0); }
-int ProgressBar::Position() const { return static_cast<int>(SendMessageA(Handle(), PBM_GETPOS, 0, 0)); }
+void ProgressBar::SetPosition(int position) { SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0); }
+int ProgressBar::Position() const { return static_cast<int>(SendMessageW(Handle(), PBM_GETPOS, 0, 0)); }
 
 // ---- our own windows: panel, splitter, picture ----
 
 void Panel::Create(HWND parent, const std::string& caption, const RECT& r, int id) {
-  CreateOwn(WS_EX_CONTROLPARENT, caption.c_str(), kChild | WS_CLIPCHILDREN, r.left, r.top, W(r), H(r), parent,
+  CreateOwn(WS_EX_CONTROLPARENT, caption, kChild | WS_CLIPCHILDREN, r.left, r.top, W(r), H(r), parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
@@ -212,7 +215,7 @@ void Splitter::DragTo(POINT screen) {
 LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETCURSOR:
-      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(Vertical() ? IDC_SIZEWE : IDC_SIZENS)));
+      SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(Vertical() ? IDC_SIZEWE : IDC_SIZENS)));
       return TRUE;
     case WM_LBUTTONDOWN:
       if (!Neighbour) return 0;
@@ -268,31 +271,32 @@ void TreeView::Create(HWND parent, const std::string&, const RECT& r, int id) {
   DWORD style = kChild | TVS_HASBUTTONS | TVS_HASLINES | TVS_TRACKSELECT | TVS_DISABLEDRAGDROP;
   if (ShowSelectionAlways) style |= TVS_SHOWSELALWAYS;
   if (TabStop) style |= WS_TABSTOP;
-  CreateStandard(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", style, r.left, r.top, W(r), H(r), parent, id);
+  CreateStandard(WS_EX_CLIENTEDGE, WC_TREEVIEWW, "", style, r.left, r.top, W(r), H(r), parent, id);
   // An image list resets the indent: it goes first.
-  if (Images) SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Images));
-  SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(Scale(Indent)), 0);
+  if (Images) SendMessageW(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Images));
+  SendMessageW(Handle(), TVM_SETINDENT, static_cast<WPARAM>(Scale(Indent)), 0);
 }
 
-void TreeView::Clear() { SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
+void TreeView::Clear() { SendMessageW(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
 
 TreeView::Node TreeView::Add(const std::string& text) {
-  TVINSERTSTRUCTA ins{};
+  std::wstring wide = DataText(text);
+  TVINSERTSTRUCTW ins{};
   ins.hParent = TVI_ROOT;
   ins.hInsertAfter = TVI_LAST;
   ins.item.mask = TVIF_TEXT;
-  ins.item.pszText = const_cast<char*>(text.c_str());
+  ins.item.pszText = &wide[0];
   if (Images) {
     ins.item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     ins.item.iImage = ins.item.iSelectedImage = ImageIndex;
   }
-  return reinterpret_cast<Node>(SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+  return reinterpret_cast<Node>(SendMessageW(Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
 }
 
 namespace {
 
 HTREEITEM NextOf(HWND tree, HTREEITEM item, UINT relation) {
-  return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+  return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
 void Collect(HWND tree, HTREEITEM item, std::vector<HTREEITEM>* out) {
@@ -311,20 +315,22 @@ std::vector<TreeView::Node> TreeView::Nodes() const {
 }
 
 std::string TreeView::NodeText(Node node) const {
-  char buffer[4096] = {};
-  TVITEMA item{};
+  wchar_t buffer[4096] = {};
+  TVITEMW item{};
   item.mask = TVIF_TEXT;
   item.hItem = node;
   item.pszText = buffer;
-  item.cchTextMax = sizeof(buffer);
-  SendMessageA(Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  return buffer;
+  item.cchTextMax = static_cast<int>(sizeof(buffer) / sizeof(buffer[0]));
+  SendMessageW(Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  // The node was filled from system code page text, so it goes back whole.
+  const std::wstring text(buffer);
+  return platform::Utf16ToAnsi(std::u16string(text.begin(), text.end()));
 }
 
 TreeView::Node TreeView::NodeAt(POINT client) const {
   TVHITTESTINFO hit{};
   hit.pt = client;
-  SendMessageA(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  SendMessageW(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
   // Anywhere on a node's row counts, not only its label.
   return (hit.flags & (TVHT_ONITEM | TVHT_ONITEMRIGHT | TVHT_ONITEMINDENT | TVHT_ONITEMBUTTON)) ? hit.hItem : nullptr;
 }
@@ -332,7 +338,7 @@ TreeView::Node TreeView::NodeAt(POINT client) const {
 TreeView::Node TreeView::Current() const { return NextOf(Handle(), nullptr, TVGN_CARET); }
 
 bool TreeView::IsSelected(Node node) const {
-  return (SendMessageA(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_SELECTED) & TVIS_SELECTED) != 0;
+  return (SendMessageW(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_SELECTED) & TVIS_SELECTED) != 0;
 }
 
 int TreeView::SelectedCount() const {
@@ -342,12 +348,12 @@ int TreeView::SelectedCount() const {
 }
 
 void TreeView::SetSelected(Node node, bool selected) {
-  TVITEMA item{};
+  TVITEMW item{};
   item.mask = TVIF_STATE;
   item.hItem = node;
   item.state = selected ? TVIS_SELECTED : 0;
   item.stateMask = TVIS_SELECTED;
-  SendMessageA(Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void TreeView::ClearSelection() {
@@ -358,7 +364,7 @@ void TreeView::SelectOnly(Node node) {
   for (Node other : Nodes()) {
     if (other != node) SetSelected(other, false);
   }
-  if (Current() != node) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+  if (Current() != node) SendMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
   if (node) SetSelected(node, true);
 }
 
@@ -373,7 +379,7 @@ void TreeView::ControlClick(Node node) {
     if (IsSelected(n)) marked.push_back(n);
   }
   keepOthers_ = true;
-  if (Current() != node) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+  if (Current() != node) SendMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
   keepOthers_ = false;
   for (Node n : marked) SetSelected(n, true);
   SetSelected(node, true);
@@ -417,7 +423,7 @@ LRESULT TreeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         POINT at{0, 0};
         if (Node node = Current()) {
           std::memcpy(&r, &node, sizeof(node));  // TVM_GETITEMRECT's way in
-          if (SendMessageA(Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) at = POINT{r.left, r.bottom};
+          if (SendMessageW(Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) at = POINT{r.left, r.bottom};
         }
         ClientToScreen(Handle(), &at);
         OnContextPopup(at);

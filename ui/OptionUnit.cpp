@@ -3,6 +3,7 @@
 
 #include "app/MainUnit.h"
 #include "app/MyFunctions.h"
+#include "platform/Dialogs.h"
 #include "ui/OptionTexts.h"
 #include "ui/UpdateInfoView.h"
 
@@ -177,8 +178,23 @@ void TOptionForm::CheckClick(gui::CheckBox* sender) {
   }
 }
 
+bool TOptionForm::PlayListPathFits() {
+  // The setting and the library are system code page text: a folder typed in
+  // letters the code page lacks would be stored with "?" and name no folder.
+  // The dialog stays open with everything the user has done in it.
+  const std::wstring typed = editPlayListPath.WideText();
+  const std::u16string folder(typed.begin(), typed.end());
+  std::string ansi;
+  if (platform::Utf16ToAnsiExact(folder, &ansi)) return true;
+  platform::ShowMessageBox(reinterpret_cast<platform::WindowHandle>(Handle()),
+                           platform::FormatFace(optiontext::kFolderUnusable, folder),
+                           platform::FixedToUtf16(optiontext::kFolderUnusableCaption), platform::kMbOk | platform::kMbIconWarning);
+  return false;
+}
+
 void TOptionForm::ButtonClick(gui::Button* sender) {
   if (sender == &btnOK) {
+    if (!PlayListPathFits()) return;
     ApplyOptions(ReadControls(), *Main, LoadPlaylistTree);
     Close();
   } else if (sender == &btnCancel) {

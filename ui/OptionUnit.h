@@ -52,6 +52,9 @@ class TOptionForm : public gui::Form {
 
  private:
   gui::CheckBox* Box(TOptionBox box);
+  // False, after telling the user, when the folder typed cannot be held by
+  // the system code page.
+  bool PlayListPathFits();
   HICON icon_ = nullptr;
 };
 

@@ -210,17 +210,19 @@ WindowHandle MainWindow() { return reinterpret_cast<WindowHandle>(S().mainWindow
 
 void Run() {
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  // The W forms: a character typed into one of the program's Unicode windows
+  // reaches it whole, not narrowed to the system code page on the way.
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     bool dialogKey = false;
     for (HWND dialog : S().dialogWindows) {
-      if (IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) {
+      if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) {
         dialogKey = true;
         break;
       }
     }
     if (dialogKey) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   CoUninitialize();
 }

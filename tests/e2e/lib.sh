@@ -465,15 +465,16 @@ e2e_finish() {
 # --- a sample library ----------------------------------------------------------
 
 # Writes an MP3 file of silence-like bytes with an ID3v1 trailer (texts given in
-# UTF-8 are stored as Shift-JIS, as a Japanese tagger would).
+# UTF-8 are stored as Shift-JIS, as a Japanese tagger would; E2E_TAG_CHARSET=CP1252
+# stores them as a Western one does).
 #   e2e_make_mp3 <file> <title> <artist> <album>
 e2e_make_mp3() {
-  local file="$1" field
+  local file="$1" field charset="${E2E_TAG_CHARSET:-CP932}"
   head -c 2048 /dev/zero | tr '\0' '\377' >"$file"
   printf 'TAG' >>"$file"
   for field in "$2" "$3" "$4"; do
-    printf '%s' "$field" | iconv -f UTF-8 -t CP932 | head -c 30 >>"$file"
-    head -c $((30 - $(printf '%s' "$field" | iconv -f UTF-8 -t CP932 | head -c 30 | wc -c))) /dev/zero >>"$file"
+    printf '%s' "$field" | iconv -f UTF-8 -t "$charset" | head -c 30 >>"$file"
+    head -c $((30 - $(printf '%s' "$field" | iconv -f UTF-8 -t "$charset" | head -c 30 | wc -c))) /dev/zero >>"$file"
   done
   head -c 34 /dev/zero >>"$file"  # year, comment
   printf '\377' >>"$file"         # genre
