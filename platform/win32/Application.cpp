@@ -208,11 +208,57 @@ WindowHandle CreateMainWindow(MainWindowEvents* events) {
 
 WindowHandle MainWindow() { return reinterpret_cast<WindowHandle>(S().mainWindow); }
 
+namespace {
+
+// F10, or Alt pressed and released alone, opens the menu bar of the window
+// that has the keys, as in any Windows program. The default handling of the
+// key messages does this on Windows, but under Wine it does not reach a window
+// whose keys go through the dialog manager and a tree view; so the loop does
+// it itself, and keeps the release from the default handling so that the menu
+// is never opened twice.
+class MenuKeys {
+ public:
+  // True when the message was the release that opens the menu bar (sent).
+  bool Handle(const MSG& msg) {
+    const bool menuKey = msg.wParam == VK_F10 || msg.wParam == VK_MENU;
+    switch (msg.message) {
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        // Any other key in between (Alt+F4, Alt+Tab, Shift+F10) is a chord.
+        if (!menuKey || (GetKeyState(VK_SHIFT) & 0x8000)) {
+          pending_ = 0;
+        } else if (!(msg.lParam & (1 << 30))) {  // not an auto-repeat
+          pending_ = static_cast<UINT>(msg.wParam);
+        }
+        return false;
+      case WM_KEYUP:
+      case WM_SYSKEYUP: {
+        const bool opens = menuKey && pending_ == msg.wParam;
+        pending_ = 0;
+        if (!opens) return false;
+        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        if (!root || !GetMenu(root)) return false;
+        SendMessageW(root, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  UINT pending_ = 0;
+};
+
+}  // namespace
+
 void Run() {
   MSG msg;
   // The W forms: a character typed into one of the program's Unicode windows
   // reaches it whole, not narrowed to the system code page on the way.
+  MenuKeys menuKeys;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (menuKeys.Handle(msg)) continue;
     bool dialogKey = false;
     for (HWND dialog : S().dialogWindows) {
       if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) {
