@@ -371,6 +371,7 @@ void Form::SetMenu(Menu* menu) {
 
 void Form::Show() {
   if (!IsWindowVisible(Handle())) {
+    pointerSeen_ = false;
     if (OnShow) OnShow();
     ShowWindow(Handle(), SW_SHOW);
   }
@@ -387,6 +388,14 @@ void Form::Close() {
   } else {
     Hide();
   }
+}
+
+void Form::SetDefaultButton(Button* button) {
+  if (defaultButton_ && defaultButton_->Handle()) {
+    SendMessageW(defaultButton_->Handle(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  }
+  defaultButton_ = button;
+  if (button && button->Handle()) SendMessageW(button->Handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
 }
 
 void Form::EnableHints() {
@@ -427,7 +436,11 @@ Control* Form::ByName(const std::string& name) const {
 }
 
 void Form::PointerLeft() {
-  if (inMenu_ || !Visible()) return;
+  // A leave the system noticed late (Wine polls for it) may belong to the
+  // form's previous showing: hidden by a key under the pointer and shown again
+  // from the tray, the form must not hide at once.
+  if (inMenu_ || !Visible() || !pointerSeen_) return;
+  pointerSeen_ = false;
   if (OnMouseLeave) OnMouseLeave();
 }
 
@@ -464,6 +477,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE: {
+      PointerOver();
       bool& tracking = message == WM_MOUSEMOVE ? trackingLeave_ : trackingNcLeave_;
       if (!tracking) {
         TRACKMOUSEEVENT tme{sizeof(tme), static_cast<DWORD>(TME_LEAVE | (message == WM_NCMOUSEMOVE ? TME_NONCLIENT : 0)),

@@ -378,7 +378,8 @@ class Form : public Window {
   void Hide();
   void Close();
   void FreeOnClose(bool free) { deleteWhenDestroyed_ = free; }
-  void SetDefaultButton(Button* button) { defaultButton_ = button; }
+  // Enter clicks it, and it is drawn as the default button.
+  void SetDefaultButton(Button* button);
   void SetCancelButton(Button* button) { cancelButton_ = button; }
   // Tooltips for the controls that have a Hint; they stay up as long as the
   // application's hint hide pause.
@@ -392,8 +393,10 @@ class Form : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  // The pointer may have left: reported once per leave, not while a menu is up.
+  // The pointer may have left: reported once per leave, not while a menu is up,
+  // and only once the pointer has been over the form since it was last shown.
   void PointerLeft();
+  void PointerOver() { pointerSeen_ = true; }
 
  private:
   std::vector<Control*> controls_;
@@ -404,11 +407,19 @@ class Form : public Window {
   HWND tooltip_ = nullptr;
   int nextId_ = 1000;
   bool inMenu_ = false;
+  bool pointerSeen_ = false;
   friend class Control;
 };
 
 // The form that a control belongs to, or null.
 Form* FormOf(HWND hwnd);
+
+// A check box or label of the form that lies in a group box and whose caption
+// does not fit in the system's font grows to the right, up to the group's
+// inner edge (the group's right less the margin its controls keep on the
+// left) or to a control beside it, whichever comes first. Positions and
+// heights stay as designed; nothing shrinks.
+void FitCaptionsWithinGroups(const Form& form);
 
 // Docks `controls` inside `area` (device pixels) by their alignment, in order:
 // top and bottom first, then left and right, then the client.

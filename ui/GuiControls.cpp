@@ -2,6 +2,7 @@
 // plus what comctl32 lacks (a splitter, bevelled panels, tree multi-selection).
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/Locale.h"
@@ -21,6 +22,9 @@ int H(const RECT& r) { return r.bottom - r.top; }
 LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // A form that hides when the pointer leaves it must hear of a leave from any
   // of its controls, since the pointer can leave the window straight from one.
+  if (message == WM_MOUSEMOVE) {
+    if (Form* form = FormOf(Handle())) form->PointerOver();
+  }
   if (message == WM_MOUSEMOVE && !trackingLeave_) {
     TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, Handle(), 0};
     trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
@@ -455,6 +459,67 @@ void TreeView::Reflected(UINT message, WPARAM, LPARAM lParam, LRESULT*) {
     }
   }
   if (OnChange) OnChange(node);
+}
+
+// ---- captions in groups ----
+
+namespace {
+
+// Pixels the caption needs in the control's own font.
+int CaptionWidth(const Window& control) {
+  const std::wstring text = control.WideText();
+  HDC dc = GetDC(control.Handle());
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control.Handle(), WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control.Handle(), dc);
+  return size.cx;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+         inner.bottom <= outer.bottom;
+}
+
+}  // namespace
+
+void FitCaptionsWithinGroups(const Form& form) {
+  const std::vector<Control*>& controls = form.Controls();
+  for (Control* group : controls) {
+    if (!dynamic_cast<GroupBox*>(group)) continue;
+    const RECT g = group->Bounds();
+    std::vector<Control*> members;
+    for (Control* c : controls) {
+      if (c != group && !dynamic_cast<GroupBox*>(c) && Inside(c->Bounds(), g)) members.push_back(c);
+    }
+    // The margin its first control keeps on the left, kept on the right too.
+    int margin = g.right - g.left;
+    for (Control* c : members) margin = std::min(margin, static_cast<int>(c->Bounds().left - g.left));
+    for (Control* c : members) {
+      Window* caption = c;
+      // The glyph of a check box and the gap after it come before the text.
+      int extra = Scale(2);
+      if (auto* edit = dynamic_cast<LabeledEdit*>(c)) {
+        caption = &edit->EditLabel;
+      } else if (dynamic_cast<CheckBox*>(c)) {
+        extra = GetSystemMetrics(SM_CXMENUCHECK) + Scale(8);
+      } else if (!dynamic_cast<Label*>(c)) {
+        continue;
+      }
+      const RECT r = caption->Bounds();
+      int limit = g.right - margin;
+      for (Control* other : members) {
+        const RECT o = other->Bounds();
+        if (other != c && o.left >= r.right && o.top < r.bottom && o.bottom > r.top) limit = std::min(limit, static_cast<int>(o.left));
+      }
+      const int want = std::min(static_cast<int>(r.left) + CaptionWidth(*caption) + extra, limit);
+      if (want > r.right) {
+        SetWindowPos(caption->Handle(), nullptr, 0, 0, want - r.left, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+    }
+  }
 }
 
 }  // namespace gui

@@ -62,6 +62,9 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&btnBrouth, "btnBrouth", t::kBrowse, listX + 192, listY + 56, 35, 20},
       {&btnCancel, "btnCancel", t::kCancel, 352, 216, 75, 25},
   });
+  // Under another font than the designed one the longer captions would lose
+  // their last characters.
+  gui::FitCaptionsWithinGroups(*this);
   cmbPlaylistPos.SetItems({t::kPositions[0], t::kPositions[1], t::kPositions[2], t::kPositions[3]});
   FolderDialog.Title = t::kFolderDialogTitle;
 

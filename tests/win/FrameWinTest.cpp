@@ -181,6 +181,26 @@ TEST_F(FrameWinTest, ShownInTheCornerOfTheWorkAreaEachTimeItAppears) {
   }
 }
 
+TEST_F(FrameWinTest, WithAutoHideALeaveFromAnEarlierShowingDoesNotHideTheWindowShownAgain) {
+  // Hidden by Esc under the pointer and shown again from the tray at once:
+  // the leave the system reports late must not hide it, while a leave after
+  // the pointer has been over it again does.
+  main_->Info.AutoHide = true;
+  TFrame& f = Make();
+  SetCursorPos(0, 0);  // outside the window in the bottom-right corner
+  f.ShowFrame();
+  SendMessageW(f.TreePlaylist.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageW(f.Handle(), WM_COMMAND, IDCANCEL, 0);  // Esc, through the dialog manager
+  ASSERT_FALSE(f.Visible());
+  f.ShowFrame();
+  SendMessageW(f.TreePlaylist.Handle(), WM_MOUSELEAVE, 0, 0);
+  SendMessageW(f.Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(f.Visible());
+  SendMessageW(f.TreePlaylist.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageW(f.TreePlaylist.Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(f.Visible());
+}
+
 TEST_F(FrameWinTest, SelectingAPlaylistLoadsItsIndexesWithTheirWholeLines) {
   TFrame& f = Make();
   EXPECT_EQ(f.TreePlaylist.Nodes().size(), 3u);

@@ -4,6 +4,8 @@
 // close box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "WinTestSupport.h"
 #include "app/MainUnit.h"
 #include "platform/Dialogs.h"
@@ -108,12 +110,30 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
       {&f->btnCancel, t::kCancel, "352,216 75x25"},
       {&f->btnOK, t::kOK, "432,216 64x25"},
   };
+  // A caption that does not fit its font may widen its box to the right (see
+  // below): the designed place and height stay, the width is at least the
+  // designed one.
+  const auto placed = [](HWND control) {
+    const RECT r = InClient(control);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " h" + std::to_string(r.bottom - r.top);
+  };
+  const auto designed = [](const std::string& rect) {
+    const std::size_t x = rect.find('x');
+    return rect.substr(0, rect.find(' ')) + " h" + rect.substr(x + 1);
+  };
+  const auto designedWidth = [](const std::string& rect) {
+    return std::stoi(rect.substr(rect.find(' ') + 1));
+  };
   for (const Row& row : rows) {
     EXPECT_EQ(row.control->Text(), row.caption) << row.control->Name;
-    EXPECT_EQ(Str(InClient(row.control->Handle())), row.rect) << row.control->Name;
+    EXPECT_EQ(placed(row.control->Handle()), designed(row.rect)) << row.control->Name;
+    const RECT r = InClient(row.control->Handle());
+    EXPECT_GE(r.right - r.left, designedWidth(row.rect)) << row.control->Name;
   }
   EXPECT_EQ(f->editPlayListPath.EditLabel.Text(), t::kPlayListPathLabel);
-  EXPECT_EQ(Str(InClient(f->editPlayListPath.EditLabel.Handle())), "16,193 185x12");
+  EXPECT_EQ(placed(f->editPlayListPath.EditLabel.Handle()), "16,193 h12");
+  EXPECT_TRUE(GetWindowLongW(f->btnOK.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
+  EXPECT_FALSE(GetWindowLongW(f->btnCancel.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
   RECT combo{};
   GetWindowRect(f->cmbPlaylistPos.Handle(), &combo);
   MapWindowPoints(nullptr, f->Handle(), reinterpret_cast<POINT*>(&combo), 2);
@@ -280,6 +300,50 @@ TEST_F(OptionFormWinTest, TheDialogOpensInTheCornerOfTheWorkArea) {
     EXPECT_EQ(r.top, pos % 2 == 1 ? area.bottom - h : 0) << pos;
     Click(f->btnCancel);
   }
+}
+
+TEST_F(OptionFormWinTest, CaptionsThatDoNotFitGrowToTheirGroupsInnerEdgeAtEveryDpi) {
+  if (wintest::EnvPath("KELVANE_SOURCE").empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
+  for (const int dpi : {96, 144}) {
+    gui::SetDpiForTesting(dpi);
+    TOptionForm* f = Open();
+    const auto textWidth = [](const gui::Window& w) {
+      const std::wstring text = w.WideText();
+      HDC dc = GetDC(w.Handle());
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w.Handle(), WM_GETFONT, 0, 0)));
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      SelectObject(dc, old);
+      ReleaseDC(w.Handle(), dc);
+      return static_cast<int>(size.cx);
+    };
+    const int margin = gui::Scale(8);
+    const int glyph = GetSystemMetrics(SM_CXMENUCHECK);
+    struct Box {
+      gui::Button* box;
+      gui::GroupBox* group;
+    };
+    for (const Box& b : {Box{&f->chkPlayChangePause, &f->GroupTray}, Box{&f->chkCloseOnStop, &f->GroupTray},
+                         Box{&f->chkPlayOnStartup, &f->GroupStartup}, Box{&f->chkFadeoutOnChange, &f->GroupEffect},
+                         Box{&f->chkAutoHide, &f->GroupEffect}, Box{&f->chkCheckMP3OnUpdate, &f->GroupPlayList}}) {
+      const RECT r = InClient(b.box->Handle());
+      const int edge = InClient(b.group->Handle()).right - margin;
+      // Its text after the glyph, or all the room up to the edge.
+      EXPECT_GE(r.right, std::min(static_cast<int>(r.left) + glyph + textWidth(*b.box), edge))
+          << b.box->Name << " at " << dpi;
+      EXPECT_LE(r.right, edge) << b.box->Name << " at " << dpi;
+    }
+    // The label beside the combo box stops at the box; the edit's label above
+    // the edit box has the whole row.
+    const RECT label = InClient(f->Label1.Handle());
+    EXPECT_LE(label.right, InClient(f->cmbPlaylistPos.Handle()).left) << dpi;
+    const RECT editLabel = InClient(f->editPlayListPath.EditLabel.Handle());
+    EXPECT_GE(editLabel.right, std::min(static_cast<int>(editLabel.left) + textWidth(f->editPlayListPath.EditLabel),
+                                        static_cast<int>(InClient(f->GroupPlayList.Handle()).right) - margin))
+        << dpi;
+    Click(f->btnCancel);
+  }
+  gui::SetDpiForTesting(0);
 }
 
 TEST_F(OptionFormWinTest, SizesFollowTheSystemDpi) {
