@@ -493,7 +493,7 @@ e2e_click_frame_menu() {
     終了) n=4 ;;
     *) e2e_log "no menu item $1"; return 1 ;;
   esac
-  info="$(e2e_wait_shown - 'Kelvane - プレイリストウインドウ')" || return 1
+  info="$(e2e_wait_shown - "${E2E_FRAME_TITLE:-Kelvane - プレイリストウインドウ}")" || return 1
   set -- $info
   local left="$7" right="$4" bar_bottom="$8"
   # The bar's text rows, just above the client area, folded into one row: a column
