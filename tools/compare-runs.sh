@@ -38,6 +38,15 @@ as_shown() {  # <utf-8 text> <ansi|face>
     python3 -c 'import sys; b = sys.stdin.buffer.read(); sys.stdout.write("".join(bytes([c]).decode("cp1252", errors="ignore") or chr(c) for c in b))'
 }
 
+# The playlist window from a right click on whichever button the tray shows.
+show_frame() {
+  local icon
+  for icon in Play Stop Eject Next; do
+    e2e_click_icon "$icon" 3 2>/dev/null && e2e_wait_shown - "$TITLE" 1 5 >/dev/null && return 0
+  done
+  return 1
+}
+
 session() {  # <kelvane.exe> <result folder> <ansi|face>
   TITLE="$(as_shown 'Kelvane - プレイリストウインドウ' "$3")"
   OPTIONS="$(as_shown 'Kelvane - 設定' "$3")"
@@ -51,26 +60,28 @@ session() {  # <kelvane.exe> <result folder> <ansi|face>
   e2e_start_player
   e2e_start_kelvane
   e2e_tray_is "Play,Eject,Stop" || return 1
-  e2e_click_icon Play 3 && e2e_wait_shown - "$TITLE" >/dev/null || return 1
+  show_frame || return 1
   e2e_click_frame_menu プレイリスト更新
   e2e_wine "$E2E_TOOLS/hung_watch.exe" KelvaneWindow Kelvane $((E2E_TIMEOUT * 1000)) 120000 >/dev/null
   e2e_click_child - Kelvane OK
   e2e_wait_no_window KelvaneWindow Kelvane
-  e2e_click_icon Play 3 && e2e_wait_shown - "$TITLE" >/dev/null
+  show_frame
   e2e_click $(e2e_tree_item_point - "$TITLE" 0 Mix)
   sleep 0.5
   local x y
   read -r x y <<<"$(e2e_tree_item_point - "$TITLE" 1 "${artists[0]}")"
   xdotool mousemove --sync $((E2E_DESKTOP_X + x)) $((E2E_DESKTOP_Y + y)) click --repeat 2 --delay 80 1
   e2e_wait_journal '^CMDLINE ' || return 1
-  e2e_click_icon Play 3 && e2e_wait_shown - "$TITLE" >/dev/null
+  show_frame
   e2e_click_frame_menu 設定
   e2e_wait_shown - "$OPTIONS" >/dev/null && e2e_click_child - "$OPTIONS" OK
-  e2e_click_icon Play 3 && e2e_wait_shown - "$TITLE" >/dev/null
+  show_frame
   e2e_click_frame_menu 終了
   local i
   for i in $(seq 1 50); do kill -0 "$E2E_KELVANE_PID" 2>/dev/null || break; sleep 0.2; done
   e2e_send "$E2E_PLAYER_CLASS" WM_CLOSE 0 0 >/dev/null
+  # Only a program that ended has written its settings.
+  kill -0 "$E2E_KELVANE_PID" 2>/dev/null && { e2e_log "kelvane did not end"; return 1; }
   mkdir -p "$2"
   cp -a "$E2E_APP_DIR/." "$2/"
   rm -f "$2/kelvane.exe"
