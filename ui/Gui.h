@@ -31,6 +31,11 @@
 // of it is running (`new TAbout(owner)` and forget it). Show() shows without
 // waiting, as a modeless window: Tab, Enter and Esc work through the dialog manager.
 //
+// Texts: the captions of the table, menus, hints and combo items are the
+// program's own fixed texts (Shift-JIS in the source's narrow literals); tree
+// nodes and Text()/SetText() are data in the system code page. Every window is
+// a Unicode window, so both read right on any system code page.
+//
 // Every rectangle, font and indent is scaled by the system DPI (Scale); at 96 DPI
 // every size is the one written in the table. Exceptions from handlers never reach
 // Windows: the one window procedure hands them to the general error display.
