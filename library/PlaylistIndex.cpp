@@ -116,17 +116,45 @@ void AssignTrackPathOfLine(const char* line, std::size_t size, const std::string
   path->append(line, size);
 }
 
+std::string KeyWithoutControlBytes(std::string text) {
+  // The index file ends a line at CR or LF and the whole file at NUL, and a
+  // file name cannot hold any control byte: a key that still held one would
+  // read back as other keys, or name no file. A run of them (a CR LF, a tab)
+  // stood between words, so it becomes one blank. No double-byte code page
+  // has a trail byte below 0x40, so no character is split.
+  std::size_t out = 0;
+  bool inRun = false;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20) {
+      if (!inRun) text[out++] = ' ';
+      inRun = true;
+    } else {
+      text[out++] = c;
+      inRun = false;
+    }
+  }
+  text.resize(out);
+  return text;
+}
+
+std::string TrimmedKey(const std::string& text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+  return KeyWithoutControlBytes(text.substr(begin, end - begin));
+}
+
+std::string RiffInfoKey(const std::string& text) {
+  // The writers of INFO texts end them with a zero and pad them to an even
+  // length: what follows the first zero was never part of the name.
+  return KeyWithoutControlBytes(text.substr(0, text.find('\0')));
+}
+
 namespace {
 
 // An ID3v1 field as a key: up to its first zero byte, then blanks and
 // control characters (bytes 0-32) taken off both ends.
-std::string Id3Key(const char* field, std::size_t width) {
-  const std::string text = Id3FieldText(field, width);
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
-  return text.substr(begin, end - begin);
-}
+std::string Id3Key(const char* field, std::size_t width) { return TrimmedKey(Id3FieldText(field, width)); }
 
 }  // namespace
 
@@ -158,10 +186,10 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
     Failures.push_back(failure);
     return;
   }
-  std::string artist = tag.Artist;
+  std::string artist = RiffInfoKey(tag.Artist);
   if (artist.empty() && tag.HasTag) artist = Id3Key(tag.Id3.Artist, sizeof tag.Id3.Artist);
   if (!artist.empty()) AddToGroup(Artists, artist, trackPath);
-  std::string album = tag.Product;
+  std::string album = RiffInfoKey(tag.Product);
   if (album.empty() && tag.HasTag) album = Id3Key(tag.Id3.Album, sizeof tag.Id3.Album);
   if (!album.empty()) AddToGroup(Albums, album, trackPath);
 }

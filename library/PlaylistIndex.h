@@ -54,6 +54,16 @@ class TGroupList {
 
 void AddToGroup(TGroupList& list, const std::string& key, const std::string& trackPath);
 
+// Keys as they are grouped, written to the index and named in file names.
+// Every control byte (0x00-0x1F) is gone from a key, a run of them becoming
+// one blank, so that each line of an index reads back as the key written and
+// names its generated file.
+std::string KeyWithoutControlBytes(std::string text);
+// A tag field as a key: blanks and control bytes (0-32) taken off both ends.
+std::string TrimmedKey(const std::string& text);
+// A RIFF INFO text as a key: up to its first zero byte, not trimmed.
+std::string RiffInfoKey(const std::string& text);
+
 // File names of the derived files (no folder).
 // B: the playlist file name without its extension (from its last ".").
 std::string PlaylistBaseName(const std::string& playlistFileName);
