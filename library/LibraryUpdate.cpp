@@ -15,8 +15,7 @@ bool IsLibraryCacheFolder(const TLibraryContext& context, const std::string& pla
 TLines KeyRecordLines(const TLibraryContext& context) {
   // Keys=2: INFO texts end at their first zero and keys hold no control
   // byte. A library without the record was built before that.
-  (void)context;
-  return TLines{"Keys=2"};
+  return TLines{"Keys=2", std::string("ReadID3v2=") + (context.ReadID3v2 ? "1" : "0")};
 }
 
 TLibraryUpdate::TLibraryUpdate(const TLibraryContext& context, TUpdateProgress& progress)
