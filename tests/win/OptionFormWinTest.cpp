@@ -290,7 +290,7 @@ TEST_F(OptionFormWinTest, SizesFollowTheSystemDpi) {
   TOptionForm* f = Open();
   RECT client{};
   GetClientRect(f->Handle(), &client);
-  EXPECT_EQ(Str(client), "0,0 758x366");
+  EXPECT_EQ(Str(client), "0,0 758x390");
   EXPECT_EQ(Str(InClient(f->btnOK.Handle())), "648,324 96x38");
   Click(f->btnCancel);
   gui::SetDpiForTesting(0);
