@@ -40,6 +40,7 @@ struct TInfo {
   bool FadeoutOnChange = false;
   std::string PlayListPath;
   bool CheckMP3OnUpdate = false;
+  bool ReadID3v2 = false;
 };
 
 // The hidden main object: owns the player connection, the tray buttons, the

@@ -57,6 +57,7 @@ void TMain::LoadSettings() {
   Info.ShowEjectIcon = ini.ReadBool(S, "ShowEjectIcon", true);
   Info.PlayListPath = ini.ReadString(S, "PlayListPath", "");
   Info.CheckMP3OnUpdate = ini.ReadBool(S, "CheckMP3OnUpdate", true);
+  Info.ReadID3v2 = ini.ReadBool(S, "ReadID3v2", false);
   CheckVersionUpgrade(ini.ReadString(kc::kSectionInfo, "Version", ""));
 }
 
@@ -91,5 +92,6 @@ void TMain::SaveSettings() {
   ini.WriteBool(S, "FadeoutOnChange", Info.FadeoutOnChange);
   ini.WriteString(S, "PlayListPath", Info.PlayListPath);
   ini.WriteBool(S, "CheckMP3OnUpdate", Info.CheckMP3OnUpdate);
+  ini.WriteBool(S, "ReadID3v2", Info.ReadID3v2);
   ini.Save();
 }

@@ -17,6 +17,7 @@ bool& TOptionControls::Checked(TOptionBox box) {
     case TOptionBox::FadeoutOnChange: return chkFadeoutOnChange;
     case TOptionBox::AutoHide: return chkAutoHide;
     case TOptionBox::CheckMP3OnUpdate: return chkCheckMP3OnUpdate;
+    case TOptionBox::ReadID3v2: return chkReadID3v2;
   }
   return chkPrev;
 }
@@ -73,6 +74,7 @@ void TOptionControls::LoadControls(TMain& main) {
   SetChecked(TOptionBox::FadeoutOnChange, info.FadeoutOnChange, main);
   editPlayListPath = info.PlayListPath;
   SetChecked(TOptionBox::CheckMP3OnUpdate, info.CheckMP3OnUpdate, main);
+  SetChecked(TOptionBox::ReadID3v2, info.ReadID3v2, main);
 }
 
 void TOptionControls::LoadStartup(TMain& main) { SetChecked(TOptionBox::Startup, main.IsStartupRegistered(), main); }
@@ -100,6 +102,7 @@ void ApplyOptions(const TOptionControls& c, TMain& main, const std::function<voi
   info.FadeoutOnStop = c.chkFadeoutOnStop;
   info.FadeoutOnChange = c.chkFadeoutOnChange;
   info.CheckMP3OnUpdate = c.chkCheckMP3OnUpdate;
+  info.ReadID3v2 = c.chkReadID3v2;
   info.PlayListPath = c.editPlayListPath;
   if (loadPlaylistTree) loadPlaylistTree();
   // The next poll sees a change whenever a player runs and lays the

@@ -22,6 +22,7 @@ enum class TOptionBox {
   FadeoutOnChange,
   AutoHide,
   CheckMP3OnUpdate,
+  ReadID3v2,
 };
 
 // What the dialog's controls hold; the initial values are the states the
@@ -42,6 +43,7 @@ struct TOptionControls {
   bool chkAutoHide = false;
   std::int32_t cmbPlaylistPos = 3;
   bool chkCheckMP3OnUpdate = false;
+  bool chkReadID3v2 = false;
   std::string editPlayListPath;
 
   bool& Checked(TOptionBox box);

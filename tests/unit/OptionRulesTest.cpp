@@ -76,13 +76,13 @@ TEST_F(OptionRulesTest, TheSettingsReplaceEveryBuiltState) {
   WriteIni(
       "[Setting]\r\nShowPrevIcon=0\r\nShowPauseIcon=0\r\nShowStopIcon=0\r\nShowNextIcon=0\r\nShowEjectIcon=0\r\n"
       "PlayChangePause=1\r\nCloseOnStop=0\r\nPlayOnStartup=1\r\nPlaylistPos=0\r\nAutoHide=1\r\n"
-      "FadeoutOnStop=1\r\nFadeoutOnChange=1\r\nPlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=1\r\n");
+      "FadeoutOnStop=1\r\nFadeoutOnChange=1\r\nPlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=1\r\nReadID3v2=1\r\n");
   TMain& m = Start();
   const TOptionControls c = Opened(m);
   EXPECT_FALSE(c.chkPrev || c.chkPause || c.chkStop || c.chkNext || c.chkEject || c.chkCloseOnStop);
   EXPECT_FALSE(c.chkCloseOnStopEnabled);
   EXPECT_TRUE(c.chkPlayChangePause && c.chkPlayOnStartup && c.chkAutoHide && c.chkFadeoutOnStop &&
-              c.chkFadeoutOnChange && c.chkCheckMP3OnUpdate);
+              c.chkFadeoutOnChange && c.chkCheckMP3OnUpdate && c.chkReadID3v2);
   EXPECT_EQ(c.cmbPlaylistPos, 0);
   EXPECT_EQ(c.editPlayListPath, "D:\\Lists");
   EXPECT_FALSE(c.chkStartup);
@@ -96,6 +96,7 @@ TEST_F(OptionRulesTest, TheSettingsReplaceEveryBuiltState) {
   EXPECT_EQ(m.Info.PlaylistPos, before.PlaylistPos);
   EXPECT_EQ(m.Info.PlayListPath, before.PlayListPath);
   EXPECT_EQ(m.Info.CheckMP3OnUpdate, before.CheckMP3OnUpdate);
+  EXPECT_EQ(m.Info.ReadID3v2, before.ReadID3v2);
 }
 
 TEST_F(OptionRulesTest, PauseAndTheSwapBothStoredOpenWithTheSwapAndOkDropsPause) {
