@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/Dialogs.h"
+#include "platform/Locale.h"
 #include "tests/win/WinTestSupport.h"
 
 namespace {
@@ -142,6 +143,21 @@ TEST(FolderDialogWinTest, AMissingFolderIsNotPreselectedAndMyComputerLeavesTheDi
   EXPECT_TRUE(Browse(&directory));
   EXPECT_EQ(robot.status, "");
   EXPECT_EQ(directory, "C:\\no such folder here");
+}
+
+TEST(FolderDialogWinTest, AChosenNameGoesBackToTheCodePageOnlyWhenItHoldsEveryCharacter) {
+  // The system's own conversion, not the simulated one: a stand-in character
+  // ("?" for Korean, a look-alike "a" for "\u0101") would name another folder.
+  std::string ansi = "kept";
+  EXPECT_FALSE(platform::Utf16ToAnsiExact(u"C:\\\uC74C\uC545", &ansi));
+  EXPECT_FALSE(platform::Utf16ToAnsiExact(u"C:\\M\u0101ori", &ansi));
+  EXPECT_EQ(ansi, "kept");
+  EXPECT_TRUE(platform::Utf16ToAnsiExact(u"C:\\Music", &ansi));
+  EXPECT_EQ(ansi, "C:\\Music");
+  if (GetACP() == 932) {
+    EXPECT_TRUE(platform::Utf16ToAnsiExact(u"C:\\\u97F3\u697D", &ansi));
+    EXPECT_EQ(ansi, "C:\\音楽");
+  }
 }
 
 }  // namespace
