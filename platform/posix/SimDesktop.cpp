@@ -28,6 +28,7 @@ struct SimWindow {
   sim::MessageHandler handler;
   std::uint32_t showCmd = platform::kSwShowNormal;
   bool ignoresPlacement = false;
+  bool hung = false;
 };
 
 bool Minimized(std::uint32_t showCmd) {
@@ -114,14 +115,16 @@ WindowHandle FindTopLevelWindow(const std::string& className) {
   return 0;
 }
 
-std::intptr_t SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                                std::intptr_t lParam) {
+bool SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                       unsigned, std::intptr_t* answer) {
   Log("send " + Num(window) + " " + Num(message) + " " + Num(wParam) + " " + SNum(lParam));
   auto it = D().windows.find(window);
-  if (it == D().windows.end() || !it->second.handler) return 0;
+  if (it == D().windows.end() || it->second.hung) return false;
   // The handler may remove the window (a close command); keep a copy.
   sim::MessageHandler handler = it->second.handler;
-  return handler(message, wParam, lParam);
+  const std::intptr_t result = handler ? handler(message, wParam, lParam) : 0;
+  if (answer) *answer = result;
+  return true;
 }
 
 bool BringToForeground(WindowHandle window) {
@@ -411,6 +414,11 @@ void SetWindowShowCmd(WindowHandle window, std::uint32_t showCmd) {
 void SetWindowIgnoresPlacement(WindowHandle window, bool ignores) {
   auto it = D().windows.find(window);
   if (it != D().windows.end()) it->second.ignoresPlacement = ignores;
+}
+
+void SetWindowHung(WindowHandle window, bool hung) {
+  auto it = D().windows.find(window);
+  if (it != D().windows.end()) it->second.hung = hung;
 }
 
 std::uint32_t WindowShowCmd(WindowHandle window) {

@@ -77,6 +77,9 @@ std::uint32_t WindowShowCmd(WindowHandle window);
 // As Wine treats another process's window: SetPlacement leaves its show state
 // as it was (ShowWindowAs still changes it).
 void SetWindowIgnoresPlacement(WindowHandle window, bool ignores);
+// A window whose program has stopped answering: every message sent to it is
+// journaled but answers nothing.
+void SetWindowHung(WindowHandle window, bool hung);
 
 // Timers: fire every enabled timer once.
 void TickTimers();
