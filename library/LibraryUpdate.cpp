@@ -44,17 +44,24 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
   const std::vector<platform::FoundEntry> entries = platform::FindEntries(playlistFolder + "\\*.m3u");
   progress_.SetProgressMaximum(static_cast<int>(entries.size()) + 1);
   TPlaylistScan scan(context_, playlistFolder, std::move(previous_), progress_);
+  stopped_ = false;
   for (const platform::FoundEntry& entry : entries) {
+    if (progress_.StopRequested()) {
+      stopped_ = true;
+      break;
+    }
     progress_.BeginPlaylist(entry.name);
     scan.CheckPlaylist(entry.name, entry.stamp);
     progress_.StepProgress();
     progress_.RepaintPlaylistWindow();
   }
   progress_.BeginPlaylist(std::string());
-  scan.PurgeVanishedPlaylists();
-  bool ok = !scan.HadFailures();
+  // A stopped scan has not seen every playlist, so it cannot tell which
+  // ones vanished.
+  if (!stopped_) scan.PurgeVanishedPlaylists();
+  bool ok = !scan.HadFailures() && !stopped_;
   try {
-    WriteTextList(context_.AppDir + "playlist.log", scan.NewLines());
+    WriteTextList(context_.AppDir + "playlist.log", stopped_ ? scan.StoppedLines() : scan.NewLines());
   } catch (const platform::Error& e) {
     progress_.ReportFailure(e.what());
     ok = false;
@@ -69,5 +76,6 @@ TLibraryUpdate::Outcome TLibraryUpdate::Run(std::string* playListPath) {
   if (playListPath->empty() || !platform::DirectoryExists(*playListPath)) return Outcome::FolderMissing;
   if (IsLibraryCacheFolder(context_, *playListPath)) return Outcome::FolderIsCache;
   if (!readOk) return Outcome::DoneWithFailures;
-  return Scan(*playListPath) ? Outcome::Done : Outcome::DoneWithFailures;
+  if (Scan(*playListPath)) return Outcome::Done;
+  return stopped_ ? Outcome::Stopped : Outcome::DoneWithFailures;
 }

@@ -33,7 +33,9 @@ class TLibraryUpdate {
   // the cache folder itself is refused as a failure, nothing changed.
   bool Scan(const std::string& playlistFolder);
 
-  enum class Outcome { Done, DoneWithFailures, FolderMissing, FolderIsCache };
+  // Stopped: the progress asked for a stop before a playlist; nothing was
+  // purged and "playlist.log" holds what the next update needs to go on.
+  enum class Outcome { Done, DoneWithFailures, FolderMissing, FolderIsCache, Stopped };
   // The whole run, for callers without a window: read, trim (the trimmed
   // folder is written back), check the folder, scan. On FolderMissing and
   // FolderIsCache nothing on disk has changed.
@@ -44,4 +46,5 @@ class TLibraryUpdate {
   TUpdateProgress& progress_;
   TLines previous_;
   bool previousRead_ = false;
+  bool stopped_ = false;
 };

@@ -14,6 +14,12 @@ class MainWindowEvents {
   virtual bool CloseQuery() = 0;
   // The window is closing for good.
   virtual void Close() = 0;
+  // The session is ending (WM_QUERYENDSESSION): false refuses. The close
+  // query answers unless the owner has to finish something first.
+  virtual bool SessionEndQuery() { return CloseQuery(); }
+  // WM_ENDSESSION: the session ends (true; the process may be ended as soon
+  // as this returns) or goes on after all (false).
+  virtual void SessionEnd(bool ending) { (void)ending; }
 };
 
 // The application object: one per process.
@@ -38,6 +44,8 @@ void Run();
 // Asks the main window to close, as its close box would: the close query may
 // refuse, and the program goes on.
 void CloseMainWindow();
+// The same close, asked once the handler running now has returned to the loop.
+void PostCloseMainWindow();
 // Modeless windows whose keys (Tab, Enter, Esc) the loop hands to the dialog
 // manager while they exist.
 void AddDialogWindow(WindowHandle window);

@@ -331,6 +331,8 @@ WindowHandle MainWindow() { return D().mainWindow; }
 
 void Run() {}
 void CloseMainWindow() { sim::CloseMainWindow(); }
+// The test delivers it, as the loop would, with sim::CloseMainWindow.
+void PostCloseMainWindow() { Log("post close"); }
 // The simulated loop has no keys to hand on.
 void AddDialogWindow(WindowHandle) {}
 void RemoveDialogWindow(WindowHandle) {}
@@ -462,6 +464,19 @@ bool CloseMainWindow() {
   platform::app::RunGuarded([&] { events->Close(); });
   D().mainEvents = nullptr;
   return true;
+}
+
+bool QueryEndSession() {
+  platform::MainWindowEvents* events = D().mainEvents;
+  bool mayEnd = true;
+  if (events) platform::app::RunGuarded([&] { mayEnd = events->SessionEndQuery(); });
+  return mayEnd;
+}
+
+void EndSession(bool ending) {
+  if (platform::MainWindowEvents* events = D().mainEvents) {
+    platform::app::RunGuarded([&] { events->SessionEnd(ending); });
+  }
 }
 
 void BroadcastToProgramWindows(std::uint32_t message) {

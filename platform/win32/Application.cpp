@@ -49,9 +49,12 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       // Windows only asks: the settings are saved, the rest of the shutdown
       // path is the session's end.
       bool mayClose = true;
-      app::RunGuarded([&] { mayClose = !s.events || s.events->CloseQuery(); });
+      app::RunGuarded([&] { mayClose = !s.events || s.events->SessionEndQuery(); });
       return mayClose ? TRUE : FALSE;
     }
+    case WM_ENDSESSION:
+      if (s.events) app::RunGuarded([&] { s.events->SessionEnd(wParam != FALSE); });
+      return 0;
     case WM_ACTIVATEAPP:
       if (!wParam) app::Deactivated();
       return 0;
@@ -227,6 +230,10 @@ void Run() {
 
 void CloseMainWindow() {
   if (S().mainWindow) SendMessageA(S().mainWindow, WM_CLOSE, 0, 0);
+}
+
+void PostCloseMainWindow() {
+  if (S().mainWindow) PostMessageA(S().mainWindow, WM_CLOSE, 0, 0);
 }
 
 void AddDialogWindow(WindowHandle window) {
