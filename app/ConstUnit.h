@@ -76,6 +76,9 @@ inline constexpr std::int32_t psPaused = 3;
 inline constexpr std::uintptr_t kPlayStateWParam = 0;
 inline constexpr std::intptr_t kPlayStateLParam = 104;
 
+// The name the first copy of a user session holds.
+inline constexpr const char* kInstanceName = "Kelvane.Instance";
+
 // Poll
 inline constexpr unsigned kPollIntervalMs = 500;
 // How long the program waits for the player to handle one message. A state

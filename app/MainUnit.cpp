@@ -119,6 +119,12 @@ void TMain::ShowLibraryNotice(platform::WindowHandle owner, const std::string& t
   platform::ShowMessageBox(owner, text, platform::app::Title(), platform::kMbOk);
 }
 
+void TMain::ShowRequested() {
+  // What the user started the program for: its playlist window, as the
+  // right click shows it.
+  if (Frame) Frame->ShowFrame();
+}
+
 void TMain::AppDeactivate() {
   // Whatever AutoHide says: the user went to another program.
   if (Frame) Frame->HideFrame();

@@ -55,6 +55,8 @@ class TMain : public platform::MainWindowEvents {
   void FormClose();
   bool CloseQuery() override { return FormCloseQuery(); }
   void Close() override { FormClose(); }
+  // Another start of the program found this one running.
+  void ShowRequested() override;
   bool SessionEndQuery() override;
   void SessionEnd(bool ending) override;
   // A close or the session's end came during the library update: the update

@@ -20,6 +20,8 @@ class MainWindowEvents {
   // WM_ENDSESSION: the session ends (true; the process may be ended as soon
   // as this returns) or goes on after all (false).
   virtual void SessionEnd(bool ending) { (void)ending; }
+  // A later start of the program asks this, the first, to show itself.
+  virtual void ShowRequested() {}
 };
 
 // The application object: one per process.
@@ -50,6 +52,14 @@ void PostCloseMainWindow();
 // manager while they exist.
 void AddDialogWindow(WindowHandle window);
 void RemoveDialogWindow(WindowHandle window);
+
+// One copy per user session: true for the first, which then holds a named
+// object until it exits; false when another copy holds it already.
+bool ClaimFirstInstance(const std::string& name);
+// From a later copy: asks the first copy's main window (created with the
+// same title) to show itself, and lets it come to the front. False when no
+// such window appeared within a few seconds.
+bool ShowFirstInstance();
 
 // Full path of the running program file.
 std::string ProgramFilePath();

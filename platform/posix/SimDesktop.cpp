@@ -338,6 +338,9 @@ void AddDialogWindow(WindowHandle) {}
 void RemoveDialogWindow(WindowHandle) {}
 
 std::string ProgramFilePath() { return D().programPath; }
+// Only the program's entry asks, and it runs on Windows alone.
+bool ClaimFirstInstance(const std::string&) { return true; }
+bool ShowFirstInstance() { return false; }
 
 }  // namespace app
 }  // namespace platform
