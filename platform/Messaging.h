@@ -6,6 +6,7 @@
 
 namespace platform {
 
+constexpr std::uint32_t kWmNull = 0x0000;
 constexpr std::uint32_t kWmKeyDown = 0x0100;
 constexpr std::uint32_t kWmKeyUp = 0x0101;
 constexpr std::uint32_t kWmCommand = 0x0111;

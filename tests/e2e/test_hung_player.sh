@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# A player that stops answering its messages for a while: Kelvane goes on
-# answering (its playlist window opens from the tray, a close ends it), keeps
-# the tray as it was, and a click on Play starts no second player.
+# A minimised player that stops answering its messages for a while: Kelvane
+# goes on answering (a middle click does not wait to restore the player, the
+# playlist window opens from the tray, a close ends the program), keeps the
+# tray as it was, and a click on Play starts no second player.
 . "$(dirname "$0")/lib.sh"
 
 e2e_setup
@@ -24,12 +25,14 @@ e2e_check "the player plays" e2e_wait_journal '^STATE playing$'
 e2e_start_kelvane
 e2e_check "the tray shows every button" e2e_tray_is "Prev,Play,Pause,Stop,Next,Eject"
 
+e2e_check "the player is minimised" e2e_minimise_player
 e2e_send "$C" 32770 "$HANG_MS" 0 post >/dev/null
 e2e_check "the player stops answering" e2e_wait_journal '^HANG '
 hung_at=$SECONDS
 # Past Windows' five seconds, and well before, both must hold.
 sleep 2
 e2e_check "a left click on Play" e2e_click_icon Play
+e2e_check "a middle click" e2e_click_icon Next 2
 e2e_check "then a right click" e2e_click_icon Play 3
 e2e_check "opens the playlist window while the player is still silent" \
   e2e_wait_shown "$FORM" "$FRAME_TITLE" 1 6
