@@ -3,7 +3,7 @@
 # another program sends it): the update stops before its next playlist, only
 # then are the settings saved and the program ended, and the library it
 # leaves is one that the next update brings to exactly what an update
-# without the close makes.
+# without the close makes. The end of the session likewise.
 . "$(dirname "$0")/lib.sh"
 
 e2e_setup
@@ -74,5 +74,30 @@ e2e_wine "$TOOL" "$(e2e_winpath "$E2E_APP_DIR")\\" "$(e2e_winpath "$LISTS")" >"$
 e2e_wine "$TOOL" "$(e2e_winpath "$REF")\\" "$(e2e_winpath "$LISTS")" >/dev/null
 e2e_log "repair: $(tr '\n' ' ' <"$E2E_WORK/repair.txt")"
 e2e_check "the next update finishes the library" e2e_expect_eq "library" "$(snapshot "$REF")" "$(snapshot "$E2E_APP_DIR")"
+
+# --- the end of the Windows session during an update --------------------------
+# The session may end at once; the settings are saved when it does end, by
+# which time the update has stopped: nothing is written after that answer.
+rm -rf "$E2E_APP_DIR/playlist" "$E2E_APP_DIR/playlist.log"
+printf '[Setting]\r\nPlayListPath=%s\r\nAutoHide=0\r\nCheckMP3OnUpdate=0\r\nPlaylistPos=7\r\n' \
+  "$(e2e_winpath "$LISTS")" >"$INI"
+e2e_start_kelvane
+e2e_check "the main window exists again" e2e_wait_window TMain - >/dev/null
+e2e_check "the playlist window opens again" open_frame
+e2e_check "and is up" e2e_wait_window "$FORM" "$FRAME_TITLE" >/dev/null
+e2e_click_frame_menu プレイリスト更新
+e2e_check "the update writes its first playlists again" e2e_eventually 20 test -f "$E2E_APP_DIR/playlist/List001.log"
+e2e_expect_eq "asked whether the session may end, it agrees at once" 1 "$(e2e_send TMain 17 0 0)"
+e2e_check "without saving yet" grep -q $'^PlaylistPos=7\r$' "$INI"
+e2e_send TMain 22 1 0 >/dev/null   # WM_ENDSESSION: answered once the update has stopped
+e2e_check "told the session ends, it has saved the settings" grep -q $'^PlaylistPos=3\r$' "$INI"
+ended_at="$(snapshot "$E2E_APP_DIR")"
+reached="$(tr -d '\r' <"$E2E_APP_DIR/playlist.log" | grep -c "=[-0-9]")"
+e2e_log "playlist.log lists $reached of 150 playlists"
+e2e_check "the update stopped part way" test "$reached" -lt 150
+sleep 2
+e2e_expect_eq "nothing is written after the session's end" "$ended_at" "$(snapshot "$E2E_APP_DIR")"
+e2e_send TMain WM_CLOSE 0 0 >/dev/null
+e2e_check "it closes" ended_within 10
 
 e2e_finish
