@@ -29,8 +29,9 @@ class TLibraryUpdate {
   bool ReadPreviousList();
   // Counts the playlists of the folder (progress maximum = count + 1), checks
   // each in search order, purges the vanished ones and writes
-  // "playlist.log". False when anything failed (each failure was reported);
-  // the cache folder itself is refused as a failure, nothing changed.
+  // "playlist.log". False when anything failed (each failure was reported)
+  // or the progress asked for a stop; the cache folder itself is refused as
+  // a failure, nothing changed.
   bool Scan(const std::string& playlistFolder);
 
   // Stopped: the progress asked for a stop before a playlist; nothing was
