@@ -13,7 +13,7 @@
 
 #include "app/ConstUnit.h"
 #include "platform/Application.h"
-#include "platform/posix/SimDesktop.h"
+#include "tests/sim/SimDesktop.h"
 #include "platform/posix/SimFileSystem.h"
 
 namespace libtest {

@@ -6,7 +6,7 @@
 #include "library/MP3Tag.h"
 #include "MainTestSupport.h"
 #include "platform/posix/SimFileSystem.h"
-#include "ui/standin/UpdateInfoStandIn.h"
+#include "tests/sim/UpdateInfoStandIn.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/standin/UpdateInfoStandIn.h"
+#include "tests/sim/UpdateInfoStandIn.h"
 
 #include <memory>
 

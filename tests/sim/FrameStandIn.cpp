@@ -1,4 +1,4 @@
-#include "ui/standin/FrameStandIn.h"
+#include "tests/sim/FrameStandIn.h"
 
 #include "app/MainUnit.h"
 #include "ui/FrameView.h"
