@@ -8,7 +8,8 @@
 TMain* Main = nullptr;
 TFrameView* Frame = nullptr;
 
-// The designed tag reader exists with the object; nothing reads with it.
+// The designed tag reader exists with the object and reads nothing; each
+// library update holds its build's own reader here while that build runs.
 TMain::TMain() : MP3Tag(std::make_unique<TMP3Tag>()) { Main = this; }
 
 TMain::~TMain() {

@@ -21,6 +21,7 @@
  *       item "<left> <top> <right> <bottom> <selected> <text>" (screen coordinates
  *       of its label). The tree lives in another process: its answers are read
  *       through memory allocated there.
+ *   peer_probe metrics                       <dpi> <menu bar height> of the system
  * Window lines: <hwnd> <left> <top> <right> <bottom> <visible> "<class>" "<title>"
  * Exit code 1 when the window asked for does not exist. */
 #include <windows.h>
@@ -147,6 +148,8 @@ static BOOL CALLBACK top_proc(HWND w, LPARAM lp) {
 
 int main(int argc, char** argv) {
   const char* cmd = argc > 1 ? argv[1] : "";
+  /* Every answer in the screen's own pixels, whatever the system's DPI. */
+  SetProcessDPIAware();
   if (strcmp(cmd, "find") == 0 && argc >= 3) {
     const char* cls = arg_or_null(argc, argv, 2);
     const char* title = arg_or_null(argc, argv, 3);
@@ -219,6 +222,12 @@ int main(int argc, char** argv) {
     if (tree == NULL) return 1;
     return print_tree_items(tree);
   }
-  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems ...\n");
+  if (strcmp(cmd, "metrics") == 0) {
+    HDC screen = GetDC(NULL);
+    printf("%d %d\n", GetDeviceCaps(screen, LOGPIXELSY), GetSystemMetrics(SM_CYMENU));
+    ReleaseDC(NULL, screen);
+    return 0;
+  }
+  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems|metrics ...\n");
   return 2;
 }
