@@ -17,6 +17,9 @@ inline constexpr const char* kPopupPlayAdd = "追加して再生";
 inline constexpr const char* kReadmeFile = "readme.txt";
 inline constexpr const char* kHomepage = "https://orrindale.example/kelvane/";
 inline constexpr const char* kShellOpen = "OPEN";
+inline constexpr const char* kGeneratedPlaylistMissing =
+    "プレイリスト %s が見つかりません。\r\n\r\n"
+    "「プレイリスト更新」を行ってください。";
 
 inline constexpr const char* kAboutCaption = "Kelvane - バージョン情報";
 inline constexpr const char* kAboutVersion = "Kelvane 0.30.1.1";

@@ -1,5 +1,7 @@
 #include "ui/FrameRules.h"
 
+#include <algorithm>
+
 #include "app/MainUnit.h"
 #include "library/PlaylistIndex.h"
 #include "library/TextList.h"
@@ -12,6 +14,11 @@ bool CornerPosition(int playlistPos, const platform::Rect& workArea, int width, 
   *left = right ? workArea.right - width : 0;
   *top = bottom ? workArea.bottom - height : 0;
   return true;
+}
+
+int FitPaneSize(int size, int room, int minimum) {
+  if (room < 2 * minimum) return room > 0 ? room / 2 : 0;
+  return std::clamp(size, minimum, room - minimum);
 }
 
 bool RightClickSelects(bool nodeUnderPointer, int selectedCount) { return nodeUnderPointer && selectedCount < 2; }

@@ -19,6 +19,13 @@ bool CornerPosition(int playlistPos, const platform::Rect& workArea, int width, 
 // selected), false when the selection stays as it is.
 bool RightClickSelects(bool nodeUnderPointer, int selectedCount);
 
+// A splitter's pane (the playlist tree's width, the artist tree's height)
+// within the room the window leaves the two panes beside the splitter: each
+// keeps at least `minimum`, and a room too small for that is shared equally.
+// A size from the settings file or from before the window shrank must not
+// push a tree out of the window and leave the others nothing.
+int FitPaneSize(int size, int room, int minimum);
+
 enum class TTreeKind { Playlist, Artist, Album };
 
 // The playlist file a node stands for. An artist or album node needs the

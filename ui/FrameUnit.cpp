@@ -2,9 +2,15 @@
 
 #include <shellapi.h>
 
+#include <exception>
+#include <utility>
+
 #include "app/MainUnit.h"
 #include "app/MyFunctions.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
 #include "platform/Messaging.h"
 #include "platform/Process.h"
 #include "ui/AboutUnit.h"
@@ -72,6 +78,7 @@ TFrame::TFrame(HWND owner) {
 
   OnShow = [this] { FormShow(); };
   OnMouseLeave = [this] { HandleMouseLeave(); };
+  OnResize = [this] { FitPanes(); };
   TreePlaylist.OnChange = [this](gui::TreeView::Node node) { TreePlaylistChange(node); };
   for (gui::TreeView* tree : {&TreePlaylist, &TreeArtist, &TreeAlbum}) WireTree(*tree);
 }
@@ -119,10 +126,14 @@ void TFrame::FormShow() {
   if (CornerPosition(Main->Info.PlaylistPos, area, Width(), Height(), &left, &top)) {
     SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  // The index files may have changed since they were loaded.
-  for (gui::TreeView::Node node : TreePlaylist.Nodes()) {
-    if (TreePlaylist.NodeText(node) == LastPlaylist) TreePlaylistChange(node);
-  }
+  // The index files may have changed since they were loaded. One that cannot
+  // be read is said here and the window still appears: it is where the user
+  // selects another playlist or updates the library.
+  platform::app::RunGuarded([this] {
+    for (gui::TreeView::Node node : TreePlaylist.Nodes()) {
+      if (TreePlaylist.NodeText(node) == LastPlaylist) TreePlaylistChange(node);
+    }
+  });
   if (!TreePlaylist.Current()) ClearArtistAndAlbum();
 }
 
@@ -161,9 +172,21 @@ void TFrame::TreePlaylistChange(gui::TreeView::Node node) {
     return;
   }
   const std::string playlist = TreePlaylist.NodeText(node);
-  FillTree(TreeArtist, IndexFilePath(Main->Info.AppDir, playlist, "Artist"));
-  FillTree(TreeAlbum, IndexFilePath(Main->Info.AppDir, playlist, "Album"));
+  // Both trees belong to the playlist selected now, also when an index cannot
+  // be read: a tree left from the one before would hand the player this
+  // playlist's name with that one's artists. The error is raised once both
+  // trees are settled.
   LastPlaylist = playlist;
+  std::exception_ptr failure;
+  for (auto [tree, kind] : {std::pair{&TreeArtist, "Artist"}, std::pair{&TreeAlbum, "Album"}}) {
+    try {
+      FillTree(*tree, IndexFilePath(Main->Info.AppDir, playlist, kind));
+    } catch (...) {
+      tree->Clear();
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 void TFrame::LoadPlaylistTree() {
@@ -206,6 +229,17 @@ void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
     if (!file.empty()) files.push_back(std::move(file));
   }
   if (files.empty()) return;
+  if (&tree != &TreePlaylist) {
+    // The player takes a file that is not there for an empty play list and
+    // drops the user's. A generated file goes missing when its index is
+    // older than the files beside it; the next update writes both anew.
+    for (const std::string& file : files) {
+      if (platform::FileExists(file)) continue;
+      platform::ShowMessageBox(FrameHandle(), platform::FormatText(uitext::kGeneratedPlaylistMissing, file),
+                               kc::kWarningCaption, platform::kMbOk | platform::kMbIconWarning);
+      return;
+    }
+  }
   PlayPlaylistFiles(*Main, files, addMode, StartCommand);
 }
 
@@ -272,13 +306,36 @@ void TFrame::SetFrameHeight(std::int32_t height) {
 void TFrame::SetPlaylistTreeWidth(std::int32_t width) {
   const RECT r = TreePlaylist.Bounds();
   TreePlaylist.SetBounds(r.left, r.top, width, r.bottom - r.top);
-  Realign();
+  FitPanes();
 }
 
 void TFrame::SetArtistTreeHeight(std::int32_t height) {
   const RECT r = TreeArtist.Bounds();
   TreeArtist.SetBounds(r.left, r.top, r.right - r.left, height);
+  FitPanes();
+}
+
+void TFrame::FitPanes() {
+  // Docking keeps a tree's size whatever the window's: a tree wider than the
+  // window would lie outside it, the others 0 wide, and be saved so.
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int width = FitPaneSize(TreePlaylist.Width(), client.right - SplitterVertical.Width(),
+                                gui::Scale(SplitterVertical.MinSize));
+  if (width != TreePlaylist.Width()) {
+    const RECT r = TreePlaylist.Bounds();
+    TreePlaylist.SetBounds(r.left, r.top, width, r.bottom - r.top);
+  }
   Realign();
+  RECT panel{};
+  GetClientRect(PanelLeft.Handle(), &panel);
+  const int height = FitPaneSize(TreeArtist.Height(), panel.bottom - SplitterHorizontal.Height(),
+                                 gui::Scale(SplitterHorizontal.MinSize));
+  if (height != TreeArtist.Height()) {
+    const RECT r = TreeArtist.Bounds();
+    TreeArtist.SetBounds(r.left, r.top, r.right - r.left, height);
+    PanelLeft.Realign();
+  }
 }
 
 // ---- what a library update asks of the window ----

@@ -69,5 +69,7 @@ class TFrame : public gui::Form, public TFrameView {
   // The options dialog opens from "設定" (see menuClick).
   void OpenOptions();
   void RunLibraryUpdate();
+  // Keeps the splitters' panes within the window (see FitPaneSize).
+  void FitPanes();
   gui::TreeView* lastClicked_ = nullptr;
 };

@@ -188,9 +188,23 @@ void TOptionForm::ButtonClick(gui::Button* sender) {
   }
 }
 
+namespace {
+
+// The dialog open now. Its window is asked for its object, so a dialog
+// destroyed without closing (with its owner) is not mistaken for open.
+HWND openDialog = nullptr;
+
+}  // namespace
+
 TOptionForm* OpenOptionForm(HWND owner, bool browse, std::function<void()> loadPlaylistTree) {
-  auto* form = new TOptionForm(owner);
-  form->LoadPlaylistTree = std::move(loadPlaylistTree);
+  // A second dialog would hold the settings as they were when it opened, and
+  // its OK would silently undo what the user confirmed in the first.
+  auto* form = dynamic_cast<TOptionForm*>(gui::FormOf(openDialog));
+  if (!form) {
+    form = new TOptionForm(owner);
+    form->LoadPlaylistTree = std::move(loadPlaylistTree);
+    openDialog = form->Handle();
+  }
   form->Show();
   if (browse) form->ButtonClick(&form->btnBrouth);
   return form;

@@ -224,6 +224,48 @@ TEST_F(OptionFormWinTest, CancelAndTheCloseBoxChangeNothing) {
   }
 }
 
+BOOL CALLBACK CountOptionDialog(HWND hwnd, LPARAM counter) {
+  char text[128] = {};
+  GetWindowTextA(hwnd, text, sizeof(text));
+  if (IsWindowVisible(hwnd) && std::string(text) == optiontext::kCaption) ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+int OptionDialogsOpen() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountOptionDialog, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+TEST_F(OptionFormWinTest, AskingAgainBringsTheOpenDialogForwardSoNoOtherOneUndoesItsOK) {
+  if (wintest::EnvPath("KELVANE_SOURCE").empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
+  main_.Info.AutoHide = false;
+  TOptionForm* f = Open();
+  Click(f->chkAutoHide);
+  // "設定" again, and the library update's missing folder: the same dialog,
+  // with what the user has done in it so far.
+  EXPECT_EQ(OpenOptionForm(nullptr, false, [] {}), f);
+  EXPECT_EQ(OpenOptionForm(nullptr, false, [] {}), f);
+  EXPECT_EQ(OptionDialogsOpen(), 1);
+  EXPECT_TRUE(f->chkAutoHide.Checked());
+  Click(f->btnOK);
+  EXPECT_TRUE(main_.Info.AutoHide);
+  EXPECT_EQ(OptionDialogsOpen(), 0);
+  EXPECT_EQ(treeLoads_, 1);
+
+  // Once closed, the next one is a new dialog showing the settings.
+  TOptionForm* next = Open();
+  EXPECT_TRUE(next->chkAutoHide.Checked());
+  Click(next->btnCancel);
+  // One destroyed with its owner, never closed, is not brought back either.
+  TOptionForm* orphan = Open();
+  DestroyWindow(orphan->Handle());
+  TOptionForm* fresh = Open();
+  EXPECT_TRUE(IsWindow(fresh->Handle()));
+  EXPECT_EQ(OptionDialogsOpen(), 1);
+  Click(fresh->btnCancel);
+}
+
 TEST_F(OptionFormWinTest, TheDialogOpensInTheCornerOfTheWorkArea) {
   if (wintest::EnvPath("KELVANE_SOURCE").empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
   RECT area{};
