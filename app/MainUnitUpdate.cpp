@@ -19,6 +19,7 @@ namespace {
 // dialog may be gone when it returns (the session ended).
 class TUpdateInfoProgress : public TUpdateProgress {
  public:
+  explicit TUpdateInfoProgress(TMain& main) : main_(main) {}
   void AddOne(TUpdateCounter counter) override {
     if (!UpdateInfo) return;
     // The label is the count: what it shows plus one.
@@ -43,7 +44,7 @@ class TUpdateInfoProgress : public TUpdateProgress {
   void ReportFailure(const std::string& text) override { failures_.emplace_back(playlist_, text); }
   // The tag reader's notice must stand above the dialog, which stays on top.
   void ShowNotice(const std::string& text) override {
-    Main->ShowLibraryNotice(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text);
+    main_.ShowLibraryNotice(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text);
   }
 
   // Between playlists the repaint keeps the thread answering; inside one
@@ -73,6 +74,7 @@ class TUpdateInfoProgress : public TUpdateProgress {
   bool HadFailures() const { return !failures_.empty(); }
 
  private:
+  TMain& main_;
   using Clock = std::chrono::steady_clock;
   std::string playlist_;
   std::vector<std::pair<std::string, std::string>> failures_;
@@ -87,7 +89,7 @@ void TMain::UpdatePlaylists() {
   UpdateInfo = updatewindows::CreateUpdateInfo();
   UpdateInfo->Repaint();
 
-  TUpdateInfoProgress progress;
+  TUpdateInfoProgress progress(*this);
   TLibraryContext context;
   context.AppDir = Info.AppDir;
   context.CheckMP3OnUpdate = Info.CheckMP3OnUpdate;

@@ -1,6 +1,6 @@
 #include "ui/OptionRules.h"
 
-#include "app/MainUnit.h"
+#include "ui/ProgramView.h"
 
 bool& TOptionControls::Checked(TOptionBox box) {
   switch (box) {
@@ -21,14 +21,14 @@ bool& TOptionControls::Checked(TOptionBox box) {
   return chkPrev;
 }
 
-void TOptionControls::SetChecked(TOptionBox box, bool checked, TMain& main) {
+void TOptionControls::SetChecked(TOptionBox box, bool checked, TProgramView& main) {
   bool& held = Checked(box);
   if (held == checked) return;
   held = checked;
   CheckClick(box, main);
 }
 
-void TOptionControls::CheckClick(TOptionBox sender, TMain& main) {
+void TOptionControls::CheckClick(TOptionBox sender, TProgramView& main) {
   switch (sender) {
     // The Pause button and the Play button that turns into one are
     // exclusive: with both, the swap would never happen.
@@ -56,8 +56,8 @@ void TOptionControls::CheckClick(TOptionBox sender, TMain& main) {
   }
 }
 
-void TOptionControls::LoadControls(TMain& main) {
-  const TInfo& info = main.Info;
+void TOptionControls::LoadControls(TProgramView& main) {
+  const TInfo& info = main.Settings();
   SetChecked(TOptionBox::Prev, info.ShowPrevIcon, main);
   SetChecked(TOptionBox::Pause, info.ShowPauseIcon, main);
   SetChecked(TOptionBox::Stop, info.ShowStopIcon, main);
@@ -75,25 +75,17 @@ void TOptionControls::LoadControls(TMain& main) {
   SetChecked(TOptionBox::CheckMP3OnUpdate, info.CheckMP3OnUpdate, main);
 }
 
-void TOptionControls::LoadStartup(TMain& main) { SetChecked(TOptionBox::Startup, main.IsStartupRegistered(), main); }
+void TOptionControls::LoadStartup(TProgramView& main) { SetChecked(TOptionBox::Startup, main.IsStartupRegistered(), main); }
 
-void ApplyOptions(const TOptionControls& c, TMain& main, const std::function<void()>& loadPlaylistTree) {
-  TInfo& info = main.Info;
+void ApplyOptions(const TOptionControls& c, TProgramView& main, const std::function<void()>& loadPlaylistTree) {
+  TInfo& info = main.Settings();
   info.ShowPrevIcon = c.chkPrev;
   info.ShowPauseIcon = c.chkPause;
   info.PlayChangePause = c.chkPlayChangePause;
-  // The Play button may be showing the Pause image of a swap now turned off.
-  if (!info.PlayChangePause) main.IconPlay->ChangeIcon(info.AppDir + kc::kIconFiles[2]);
   info.ShowStopIcon = c.chkStop;
   info.CloseOnStop = c.chkCloseOnStop;
   info.ShowNextIcon = c.chkNext;
   info.ShowEjectIcon = c.chkEject;
-  // Eject is offered in every state, so it need not wait for the poll.
-  if (c.chkEject) {
-    main.IconEject->ShowIcon();
-  } else {
-    main.IconEject->HideIcon();
-  }
   info.PlayOnStartup = c.chkPlayOnStartup;
   info.PlaylistPos = c.cmbPlaylistPos;
   info.AutoHide = c.chkAutoHide;
@@ -101,8 +93,6 @@ void ApplyOptions(const TOptionControls& c, TMain& main, const std::function<voi
   info.FadeoutOnChange = c.chkFadeoutOnChange;
   info.CheckMP3OnUpdate = c.chkCheckMP3OnUpdate;
   info.PlayListPath = c.editPlayListPath;
+  main.SettingsChanged();
   if (loadPlaylistTree) loadPlaylistTree();
-  // The next poll sees a change whenever a player runs and lays the
-  // buttons out with the new settings.
-  main.Player.LastPlayState = kc::psNoPlayer;
 }

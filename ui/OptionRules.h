@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-class TMain;
+class TProgramView;
 
 enum class TOptionBox {
   Prev,
@@ -49,19 +49,18 @@ struct TOptionControls {
 
   // Sets a box as its control does when the program sets it: a change of
   // state runs the box's click rule, as a click would.
-  void SetChecked(TOptionBox box, bool checked, TMain& main);
+  void SetChecked(TOptionBox box, bool checked, TProgramView& main);
   // The rule of a box whose new state is already held.
-  void CheckClick(TOptionBox sender, TMain& main);
+  void CheckClick(TOptionBox sender, TProgramView& main);
 
   // The settings into the controls, in the order whose click rules give the
   // dialog its opening state.
-  void LoadControls(TMain& main);
+  void LoadControls(TProgramView& main);
   // The Startup box from the shortcut's presence; a present shortcut is
   // written anew for the program's present folder.
-  void LoadStartup(TMain& main);
+  void LoadStartup(TProgramView& main);
 };
 
-// OK: the controls into the settings, with the effects that cannot wait for
-// the next poll (the Play image, the Eject button, the playlist tree). The
-// poll then finds a changed state and lays the tray out anew.
-void ApplyOptions(const TOptionControls& controls, TMain& main, const std::function<void()>& loadPlaylistTree);
+// OK: the controls into the settings, then the program's own effects of the
+// change and the playlist tree listed from the new folder.
+void ApplyOptions(const TOptionControls& controls, TProgramView& main, const std::function<void()>& loadPlaylistTree);

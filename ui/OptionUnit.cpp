@@ -1,9 +1,10 @@
 #include "ui/OptionUnit.h"
 #include "ui/FrameView.h"
 
-#include "app/MainUnit.h"
-#include "app/MyFunctions.h"
+#include "platform/Application.h"
+#include "platform/Messaging.h"
 #include "ui/OptionTexts.h"
+#include "ui/ProgramView.h"
 #include "ui/UpdateInfoView.h"
 
 namespace {
@@ -148,12 +149,12 @@ void TOptionForm::FormShow() {
   ShowControls(c);
 
   platform::Rect area;
-  GetWorkArea(&area);
+  platform::QueryWorkArea(&area);
   const RECT r = Bounds();
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
-  const int left = Main->Info.PlaylistPos >= 2 ? area.right - width : 0;
-  const int top = Main->Info.PlaylistPos % 2 == 1 ? area.bottom - height : 0;
+  const int left = Main->Settings().PlaylistPos >= 2 ? area.right - width : 0;
+  const int top = Main->Settings().PlaylistPos % 2 == 1 ? area.bottom - height : 0;
   SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetForegroundWindow(Handle());
 

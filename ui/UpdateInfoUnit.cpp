@@ -1,6 +1,6 @@
 #include "ui/UpdateInfoUnit.h"
 
-#include "app/ConstUnit.h"
+#include "ui/FormTexts.h"
 #include "ui/FrameView.h"
 
 namespace {
@@ -15,7 +15,7 @@ TUpdateInfoView* UpdateInfo = nullptr;
 
 TUpdateInfo::TUpdateInfo(HWND owner) : owner_(owner) {
   // No system menu and no close box: OK is the way out.
-  CreateForm({kc::kAppTitle, 201, 202, WS_POPUP | WS_CAPTION | DS_MODALFRAME, WS_EX_TOPMOST}, owner);
+  CreateForm({uitext::kAppTitle, 201, 202, WS_POPUP | WS_CAPTION | DS_MODALFRAME, WS_EX_TOPMOST}, owner);
   lblSkipped.RightAligned = lblUpdated.RightAligned = lblAdded.RightAligned = lblDeleted.RightAligned = true;
   // A lowered outer and a raised inner bevel: the etched frame.
   Panel.Outer = gui::Panel::Bevel::Etched;
