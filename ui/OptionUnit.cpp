@@ -119,6 +119,7 @@ gui::CheckBox* TOptionForm::Box(TOptionBox box) {
     case TOptionBox::FadeoutOnChange: return &chkFadeoutOnChange;
     case TOptionBox::AutoHide: return &chkAutoHide;
     case TOptionBox::CheckMP3OnUpdate: return &chkCheckMP3OnUpdate;
+    case TOptionBox::None: break;
   }
   return nullptr;
 }

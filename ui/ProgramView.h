@@ -2,30 +2,11 @@
 // The program as its windows see it: the user's settings, which they show and
 // edit in place, and the program's actions they start. The main object
 // implements it, so the windows include nothing of app/.
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-// The user's settings (named after their ini keys) and the program folder.
-struct TInfo {
-  bool ShowPrevIcon = true;
-  bool ShowPlayIcon = true;
-  bool ShowPauseIcon = true;
-  bool ShowStopIcon = true;
-  bool ShowNextIcon = true;
-  bool ShowEjectIcon = true;
-  std::string AppDir;
-  bool PlayOnStartup = false;
-  bool PlayChangePause = false;
-  bool CloseOnStop = false;
-  std::int32_t PlaylistPos = 0;
-  bool AutoHide = false;
-  bool FadeoutOnStop = false;
-  bool FadeoutOnChange = false;
-  std::string PlayListPath;
-  bool CheckMP3OnUpdate = false;
-};
+#include "ui/Settings.h"
 
 class TProgramView {
  public:
