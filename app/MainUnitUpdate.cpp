@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -21,10 +20,8 @@ class TUpdateInfoProgress : public TUpdateProgress {
  public:
   explicit TUpdateInfoProgress(TMain& main) : main_(main) {}
   void AddOne(TUpdateCounter counter) override {
-    if (!UpdateInfo) return;
-    // The label is the count: what it shows plus one.
-    const long shown = std::strtol(UpdateInfo->CounterText(counter).c_str(), nullptr, 10);
-    UpdateInfo->SetCounterText(counter, std::to_string(shown + 1));
+    const long count = ++counts_[static_cast<int>(counter)];
+    if (UpdateInfo) UpdateInfo->SetCounter(counter, count);
   }
   void RepaintDialog() override {
     if (UpdateInfo) UpdateInfo->Repaint();
@@ -75,6 +72,7 @@ class TUpdateInfoProgress : public TUpdateProgress {
 
  private:
   TMain& main_;
+  long counts_[4] = {};
   using Clock = std::chrono::steady_clock;
   std::string playlist_;
   std::vector<std::pair<std::string, std::string>> failures_;

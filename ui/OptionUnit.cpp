@@ -1,4 +1,5 @@
 #include "ui/OptionUnit.h"
+#include "ui/FrameRules.h"
 #include "ui/FrameView.h"
 
 #include "platform/Application.h"
@@ -152,10 +153,8 @@ void TOptionForm::FormShow() {
   platform::Rect area;
   platform::QueryWorkArea(&area);
   const RECT r = Bounds();
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  const int left = Main->Settings().PlaylistPos >= 2 ? area.right - width : 0;
-  const int top = Main->Settings().PlaylistPos % 2 == 1 ? area.bottom - height : 0;
+  int left = 0, top = 0;
+  CornerPosition(Main->Settings().PlaylistPos, area, r.right - r.left, r.bottom - r.top, &left, &top);
   SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetForegroundWindow(Handle());
 

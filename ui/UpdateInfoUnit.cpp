@@ -89,7 +89,7 @@ const gui::Label& TUpdateInfo::Counter(TUpdateCounter counter) const {
 }
 
 std::string TUpdateInfo::CounterText(TUpdateCounter counter) const { return Counter(counter).Text(); }
-void TUpdateInfo::SetCounterText(TUpdateCounter counter, const std::string& text) { Counter(counter).SetText(text); }
+void TUpdateInfo::SetCounter(TUpdateCounter counter, long count) { Counter(counter).SetText(std::to_string(count)); }
 void TUpdateInfo::SetProgressMaximum(int maximum) { ProgressBar.SetRange(0, maximum); }
 int TUpdateInfo::ProgressPosition() const { return ProgressBar.Position(); }
 void TUpdateInfo::SetProgressPosition(int position) { ProgressBar.SetPosition(position); }

@@ -28,8 +28,8 @@ class TUpdateInfo : public gui::Form, public TUpdateInfoView {
   void FormClose();
 
   // What the update drives.
-  std::string CounterText(TUpdateCounter counter) const override;
-  void SetCounterText(TUpdateCounter counter, const std::string& text) override;
+  void SetCounter(TUpdateCounter counter, long count) override;
+  std::string CounterText(TUpdateCounter counter) const;
   void SetProgressMaximum(int maximum) override;
   int ProgressPosition() const override;
   void SetProgressPosition(int position) override;

@@ -11,8 +11,7 @@
 class TUpdateInfoView {
  public:
   virtual ~TUpdateInfoView() = default;
-  virtual std::string CounterText(TUpdateCounter counter) const = 0;
-  virtual void SetCounterText(TUpdateCounter counter, const std::string& text) = 0;
+  virtual void SetCounter(TUpdateCounter counter, long count) = 0;
   virtual void SetProgressMaximum(int maximum) = 0;
   virtual int ProgressPosition() const = 0;
   virtual void SetProgressPosition(int position) = 0;

@@ -14,9 +14,8 @@ class RecordedDialog : public TUpdateInfoView {
   explicit RecordedDialog(std::size_t index) : index_(index) {}
   Record::Dialog& D() const { return record.dialogs[index_]; }
 
-  std::string CounterText(TUpdateCounter counter) const override { return D().counters[static_cast<int>(counter)]; }
-  void SetCounterText(TUpdateCounter counter, const std::string& text) override {
-    D().counters[static_cast<int>(counter)] = text;
+  void SetCounter(TUpdateCounter counter, long count) override {
+    D().counters[static_cast<int>(counter)] = std::to_string(count);
   }
   void SetProgressMaximum(int maximum) override { D().maximum = maximum; }
   int ProgressPosition() const override { return D().position; }

@@ -126,7 +126,7 @@ TEST_F(UpdateInfoWinTest, FrameSizePlaceAndControlsAreTheDescribedOnes) {
 }
 
 TEST_F(UpdateInfoWinTest, CountersBarAndResultShowWhatTheUpdateSets) {
-  dialog_->SetCounterText(TUpdateCounter::Updated, "12");
+  dialog_->SetCounter(TUpdateCounter::Updated, 12);
   EXPECT_EQ(dialog_->CounterText(TUpdateCounter::Updated), "12");
   EXPECT_EQ(TextOf(dialog_->lblUpdated.Handle()), "12");
   EXPECT_EQ(dialog_->CounterText(TUpdateCounter::Deleted), "0");
