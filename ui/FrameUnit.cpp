@@ -258,7 +258,8 @@ void TFrame::N3Click() { PlaySelected(ActiveTree(), true); }
 void TFrame::menuClick(const std::string& item) {
   HWND mainWindow = reinterpret_cast<HWND>(platform::app::MainWindow());
   if (item == "menuSetting") {
-    OpenOptions();
+    Hide();
+    OpenOptions(Handle(), false, [this] { LoadPlaylistTree(); });
   } else if (item == "menuUpdate") {
     RunLibraryUpdate();
   } else if (item == "menuReadme") {
@@ -267,16 +268,56 @@ void TFrame::menuClick(const std::string& item) {
   } else if (item == "menuHomepage") {
     ShellExecuteA(mainWindow, uitext::kShellOpen, uitext::kHomepage, "", "", SW_SHOW);
   } else if (item == "menuAbout") {
-    new TAbout(Handle());
+    OpenAbout();
   } else if (item == "menuExit") {
     // The main window's close saves the settings and ends the program.
     platform::app::CloseMainWindow();
   }
 }
 
-void TFrame::OpenOptions() {
-  Hide();
-  OpenOptionForm(Handle(), false, [this] { LoadPlaylistTree(); });
+void TFrame::FreeWhenClosed(gui::Form& dialog, unsigned* number) {
+  *number = ++lastNumber_;
+  HWND self = Handle();
+  const unsigned posted = *number;
+  dialog.OnClose = [self, posted] { PostMessageA(self, kDialogClosed, posted, 0); };
+}
+
+LRESULT TFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kDialogClosed) return gui::Form::HandleMessage(message, wParam, lParam);
+  const unsigned closed = static_cast<unsigned>(wParam);
+  if (options_ && optionsNumber_ == closed) options_.reset();
+  for (auto it = abouts_.begin(); it != abouts_.end(); ++it) {
+    if (it->first != closed) continue;
+    abouts_.erase(it);
+    break;
+  }
+  return 0;
+}
+
+TOptionForm* TFrame::OpenOptions(HWND owner, bool browse, std::function<void()> loadPlaylistTree) {
+  // A dialog hidden by its close (its freeing posted) or destroyed with its
+  // owner is not the open one.
+  if (!options_ || !IsWindow(options_->Handle()) || !options_->Visible()) {
+    options_ = std::make_unique<TOptionForm>(owner);
+    options_->LoadPlaylistTree = std::move(loadPlaylistTree);
+    FreeWhenClosed(*options_, &optionsNumber_);
+  }
+  options_->Show();
+  if (browse) options_->ButtonClick(&options_->btnBrouth);
+  return options_.get();
+}
+
+TAbout* TFrame::OpenAbout() {
+  abouts_.emplace_back(0, std::make_unique<TAbout>(Handle()));
+  FreeWhenClosed(*abouts_.back().second, &abouts_.back().first);
+  return abouts_.back().second.get();
+}
+
+void updatewindows::ShowOptionsWithBrowse() {
+  auto* frame = dynamic_cast<TFrame*>(Frame);
+  if (!frame) return;
+  frame->OpenOptions(reinterpret_cast<HWND>(platform::app::MainWindow()), true,
+                     [frame] { frame->LoadPlaylistTree(); });
 }
 
 void TFrame::RunLibraryUpdate() {

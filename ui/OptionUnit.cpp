@@ -93,7 +93,6 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   SetDefaultButton(&btnOK);
   SetCancelButton(&btnCancel);
   OnShow = [this] { FormShow(); };
-  OnClose = [this] { FormClose(); };
 
   const int size = GetSystemMetrics(SM_CXSMICON);
   icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), t::kIconResource, IMAGE_ICON, size, size, 0));
@@ -166,8 +165,6 @@ void TOptionForm::FormShow() {
   SetForegroundWindow(Handle());
 }
 
-void TOptionForm::FormClose() { FreeOnClose(true); }
-
 void TOptionForm::CheckClick(gui::CheckBox* sender) {
   for (TOptionBox box : kBoxes) {
     if (Box(box) != sender) continue;
@@ -187,32 +184,4 @@ void TOptionForm::ButtonClick(gui::Button* sender) {
   } else if (sender == &btnBrouth) {
     if (FolderDialog.Execute()) editPlayListPath.SetText(FolderDialog.Directory);
   }
-}
-
-namespace {
-
-// The dialog open now. Its window is asked for its object, so a dialog
-// destroyed without closing (with its owner) is not mistaken for open.
-HWND openDialog = nullptr;
-
-}  // namespace
-
-TOptionForm* OpenOptionForm(HWND owner, bool browse, std::function<void()> loadPlaylistTree) {
-  // A second dialog would hold the settings as they were when it opened, and
-  // its OK would silently undo what the user confirmed in the first.
-  auto* form = dynamic_cast<TOptionForm*>(gui::FormOf(openDialog));
-  if (!form) {
-    form = new TOptionForm(owner);
-    form->LoadPlaylistTree = std::move(loadPlaylistTree);
-    openDialog = form->Handle();
-  }
-  form->Show();
-  if (browse) form->ButtonClick(&form->btnBrouth);
-  return form;
-}
-
-void updatewindows::ShowOptionsWithBrowse() {
-  OpenOptionForm(reinterpret_cast<HWND>(platform::app::MainWindow()), true, [] {
-    if (Frame) Frame->LoadPlaylistTree();
-  });
 }
