@@ -91,6 +91,7 @@ void TMain::UpdatePlaylists() {
   TLibraryContext context;
   context.AppDir = Info.AppDir;
   context.CheckMP3OnUpdate = Info.CheckMP3OnUpdate;
+  context.ReadID3v2 = Info.ReadID3v2;
   context.TagReaderHolder = &MP3Tag;
   context.KeepAlive = [&progress] { progress.TrackDone(); };
 

@@ -18,6 +18,13 @@ bool IsLibraryCacheFolder(const TLibraryContext& context, const std::string& pla
 inline constexpr const char* kErrFolderIsCache =
     "プレイリストを格納するフォルダに、ライブラリが作るフォルダ %s が設定されています。";
 
+// The record, under AppDir beside "playlist.log", of how the library's keys
+// were made when it was last built: "playlist.log" holds only the stamps of
+// the playlists, which do not change when the way of making keys does.
+inline constexpr const char* kKeyRecordName = "playlist.keys";
+// The lines the record holds for a library built now with these settings.
+TLines KeyRecordLines(const TLibraryContext& context);
+
 class TLibraryUpdate {
  public:
   TLibraryUpdate(const TLibraryContext& context, TUpdateProgress& progress);
@@ -29,6 +36,8 @@ class TLibraryUpdate {
   bool ReadPreviousList();
   // Counts the playlists of the folder (progress maximum = count + 1), checks
   // each in search order, purges the vanished ones and writes
+  // "playlist.log". Every playlist is built again when the key record is
+  // missing or differs from this run's, and the record is written after
   // "playlist.log". False when anything failed (each failure was reported);
   // the cache folder itself is refused as a failure, nothing changed.
   bool Scan(const std::string& playlistFolder);

@@ -34,8 +34,12 @@ void DeletePlaylistCache(const TLibraryContext& context, const std::string& logP
 }
 
 TPlaylistScan::TPlaylistScan(const TLibraryContext& context, const std::string& playlistFolder,
-                             TLines previousLines, TUpdateProgress& progress)
-    : context_(context), folder_(playlistFolder), previous_(std::move(previousLines)), progress_(progress) {}
+                             TLines previousLines, TUpdateProgress& progress, bool rebuildAll)
+    : context_(context),
+      folder_(playlistFolder),
+      previous_(std::move(previousLines)),
+      progress_(progress),
+      rebuildAll_(rebuildAll) {}
 
 std::string TPlaylistScan::PlaylistKey(const std::string& fileName) const {
   return QuotedText(folder_ + "\\" + fileName);
@@ -76,7 +80,7 @@ void TPlaylistScan::DecidePlaylist(const std::string& fileName, const std::strin
   const std::string value = previous_.Lookup(key);
   if (value.empty()) {
     if (RebuildPlaylist(fileName)) progress_.AddOne(TUpdateCounter::Added);
-  } else if (value != stampText) {
+  } else if (value != stampText || rebuildAll_) {
     if (RebuildPlaylist(fileName)) progress_.AddOne(TUpdateCounter::Updated);
   } else if (!context_.CheckMP3OnUpdate) {
     progress_.AddOne(TUpdateCounter::Skipped);

@@ -43,8 +43,8 @@ e2e_setup
 e2e_copy_kelvane
 
 # A sample library: tracks with ID3v1 trailers from the test corpus (whose
-# artist and album fields are blank) and a few made here with both, two
-# playlists.
+# artist and album fields are blank), a few made here with both, and three
+# with only an ID3v2 tag; two playlists.
 MUSIC="$E2E_WORK/Music"
 LISTS="$E2E_WORK/Playlists"
 mkdir -p "$MUSIC" "$LISTS"
@@ -61,19 +61,33 @@ done <<'TRACKS'
 05 帰り道|帰り道|青い鳥|はじまりの歌
 06 Glasswork|Glasswork|Mira Holt|Second Sight
 TRACKS
+# Tracks as taggers write them today: an ID3v2 tag at the start and no ID3v1
+# trailer, shown under their artist because the sample's settings read ID3v2.
+python3 - "$MUSIC" <<'EOF'
+import sys
+def syncsafe(n): return bytes([(n >> 21) & 127, (n >> 14) & 127, (n >> 7) & 127, n & 127])
+def text(fid, value): data = b'\x03' + value.encode('utf-8'); return fid.encode() + syncsafe(len(data)) + b'\0\0' + data
+for name, title, artist, album in [
+        ('07 Electricity', 'Electricity', 'Orchestral Manoeuvres in the Dark', 'Orchestral Manoeuvres in the Dark'),
+        ('08 Enola Gay', 'Enola Gay', 'Orchestral Manoeuvres in the Dark', 'Organisation'),
+        ('09 月の砂漠', '月の砂漠', '静かな湖畔', '夜の音楽')]:
+    frames = text('TIT2', title) + text('TPE1', artist) + text('TALB', album)
+    tag = b'ID3\x04\0\0' + syncsafe(len(frames) + 512) + frames + bytes(512)
+    open(f'{sys.argv[1]}/{name}.mp3', 'wb').write(tag + b'\xff\xfb\x90\x64' + bytes(2044))
+EOF
 WMUSIC="$(e2e_winpath "$MUSIC")"
 # Playlists are in the system's code page.
 { for f in "$MUSIC"/*.mp3; do printf '%s\\%s\r\n' "$WMUSIC" "$(basename "$f")"; done; } |
   iconv -f UTF-8 -t CP932 >"$LISTS/All tracks.m3u"
 { printf '#EXTM3U\r\n'; for f in "01 Harbour Lights" "04 夜明け"; do printf '%s\\%s.mp3\r\n' "$WMUSIC" "$f"; done; } |
   iconv -f UTF-8 -t CP932 >"$LISTS/Two.m3u"
-printf '[Setting]\r\nPlayerPath=%s\r\nPlayListPath=%s\r\n' \
+printf '[Setting]\r\nPlayerPath=%s\r\nPlayListPath=%s\r\nReadID3v2=1\r\n' \
   "$(e2e_winpath "$E2E_PLAYER_EXE")" "$(e2e_winpath "$LISTS")" >"$E2E_APP_DIR/kelvane.ini"
 
 # The library: one whole update of the sample, as a scheduled task would run it.
 cp "$KELVANE_BUILD/tools/update/kelvane-update.exe" "$E2E_APP_DIR/"
 e2e_log "library update of the sample playlists:"
-e2e_wine "$E2E_APP_DIR/kelvane-update.exe" --check-mp3 "$(e2e_winpath "$E2E_APP_DIR")" "$(e2e_winpath "$LISTS")" || true
+e2e_wine "$E2E_APP_DIR/kelvane-update.exe" --check-mp3 --id3v2 "$(e2e_winpath "$E2E_APP_DIR")" "$(e2e_winpath "$LISTS")" || true
 
 e2e_start_kelvane
 click() { e2e_click_icon "$1"; }

@@ -24,6 +24,7 @@ inline constexpr const char* kLabel1 = "プレイリストウィンドウの表�
 inline constexpr const char* kPositions[4] = {"左上", "左下", "右上", "右下"};
 inline constexpr const char* kGroupPlayList = "プレイリスト設定";
 inline constexpr const char* kCheckMP3OnUpdate = "更新時に mp3ファイルも調べる";
+inline constexpr const char* kReadID3v2 = "ID3v2タグも読む";
 inline constexpr const char* kPlayListPathLabel = "プレイリストが格納されているフォルダ";
 inline constexpr const char* kBrowse = "参照";
 inline constexpr const char* kCancel = "キャンセル";
@@ -77,6 +78,10 @@ inline constexpr const char* kHintCheckMP3OnUpdate =
     "チェックされていないと、更新時にプレイリスト(m3u)のタイムスタンプだけを調べて更新を行います。\r\n\r\n"
     "チェックされていると、プレイリストに含まれるmp3ファイルのタイムスタンプも調べます。\r\n"
     "これによって、mp3タグの編集が反映されます。ただし、更新にかかる時間は増えます。";
+inline constexpr const char* kHintReadID3v2 =
+    "チェックされていると、mp3ファイルの先頭にある ID3v2 タグからも\r\n"
+    "アーティスト名とアルバム名を読みます。\r\n\r\n"
+    "切り替えた後の最初の更新では、すべてのプレイリストを作り直します。";
 
 // The dialog's own picture in the program's resources.
 inline constexpr const char* kIconResource = "OPTIONICON";

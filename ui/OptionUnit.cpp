@@ -15,7 +15,7 @@ constexpr TOptionBox kBoxes[] = {
     TOptionBox::Stop,          TOptionBox::CloseOnStop,   TOptionBox::Next,
     TOptionBox::Eject,         TOptionBox::Startup,       TOptionBox::PlayOnStartup,
     TOptionBox::FadeoutOnStop, TOptionBox::FadeoutOnChange, TOptionBox::AutoHide,
-    TOptionBox::CheckMP3OnUpdate,
+    TOptionBox::CheckMP3OnUpdate, TOptionBox::ReadID3v2,
 };
 
 // The outer size that gives a client area of the designed size at this DPI.
@@ -31,8 +31,9 @@ SIZE OuterSize(HWND hwnd, int clientWidth96, int clientHeight96) {
 TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   namespace t = optiontext;
   // A fixed single border with only the close box in the title bar.
-  CreateForm({t::kCaption, 505, 244, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
-  const SIZE outer = OuterSize(Handle(), 505, 244);
+  // One row below the described layout holds the ID3v2 box.
+  CreateForm({t::kCaption, 505, 260, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
+  const SIZE outer = OuterSize(Handle(), 505, 260);
   SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The group boxes are drawn under their controls, which are the form's own:
   // positions inside a group are offset by the group's corner. Creation order
@@ -57,10 +58,11 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&chkAutoHide, "chkAutoHide", t::kAutoHide, effX + 8, effY + 56, 177, 17},
       {&Label1, "Label1", t::kLabel1, effX + 16, effY + 76, 152, 12},
       {&cmbPlaylistPos, "cmbPlaylistPos", "", effX + 176, effY + 72, 57, 20},
-      {&GroupPlayList, "GroupPlayList", t::kGroupPlayList, listX, listY, 241, 89},
+      {&GroupPlayList, "GroupPlayList", t::kGroupPlayList, listX, listY, 241, 105},
       {&chkCheckMP3OnUpdate, "chkCheckMP3OnUpdate", t::kCheckMP3OnUpdate, listX + 8, listY + 16, 169, 17},
       {&editPlayListPath, "editPlayListPath", t::kPlayListPathLabel, listX + 8, listY + 56, 185, 20},
       {&btnBrouth, "btnBrouth", t::kBrowse, listX + 192, listY + 56, 35, 20},
+      {&chkReadID3v2, "chkReadID3v2", t::kReadID3v2, listX + 8, listY + 80, 169, 17},
       {&btnCancel, "btnCancel", t::kCancel, 352, 216, 75, 25},
   });
   cmbPlaylistPos.SetItems({t::kPositions[0], t::kPositions[1], t::kPositions[2], t::kPositions[3]});
@@ -77,6 +79,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   cmbPlaylistPos.Hint = t::kHintPlaylistPos;
   editPlayListPath.Hint = t::kHintPlayListPath;
   chkCheckMP3OnUpdate.Hint = t::kHintCheckMP3OnUpdate;
+  chkReadID3v2.Hint = t::kHintReadID3v2;
   EnableHints();
 
   // The states each new dialog starts in, before the settings are shown.
@@ -119,6 +122,7 @@ gui::CheckBox* TOptionForm::Box(TOptionBox box) {
     case TOptionBox::FadeoutOnChange: return &chkFadeoutOnChange;
     case TOptionBox::AutoHide: return &chkAutoHide;
     case TOptionBox::CheckMP3OnUpdate: return &chkCheckMP3OnUpdate;
+    case TOptionBox::ReadID3v2: return &chkReadID3v2;
     case TOptionBox::None: break;
   }
   return nullptr;

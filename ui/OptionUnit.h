@@ -36,6 +36,7 @@ class TOptionForm : public gui::Form {
   gui::CheckBox chkCheckMP3OnUpdate;
   gui::LabeledEdit editPlayListPath;
   gui::Button btnBrouth;
+  gui::CheckBox chkReadID3v2;
   gui::Button btnCancel;
   TFolderDialog FolderDialog;
   // How OK has the playlist window list the playlists of the new folder.

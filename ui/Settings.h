@@ -22,6 +22,7 @@ enum class TOptionBox {
   FadeoutOnChange,
   AutoHide,
   CheckMP3OnUpdate,
+  ReadID3v2,
   Count,
   None = Count,
 };
@@ -44,6 +45,7 @@ struct TInfo {
   bool FadeoutOnChange = false;
   std::string PlayListPath;
   bool CheckMP3OnUpdate = false;
+  bool ReadID3v2 = false;
 };
 
 enum class TSettingKind {
@@ -84,4 +86,5 @@ inline constexpr TSetting kSettings[] = {
     FlagSetting("FadeoutOnChange", &TInfo::FadeoutOnChange, false, TOptionBox::FadeoutOnChange),
     {"PlayListPath", TSettingKind::Text, nullptr, nullptr, &TInfo::PlayListPath},
     FlagSetting("CheckMP3OnUpdate", &TInfo::CheckMP3OnUpdate, true, TOptionBox::CheckMP3OnUpdate),
+    FlagSetting("ReadID3v2", &TInfo::ReadID3v2, false, TOptionBox::ReadID3v2),
 };

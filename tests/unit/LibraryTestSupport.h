@@ -56,6 +56,35 @@ inline std::string Rmp3(const std::string& subChunks, std::uint32_t audioSize = 
   return "RIFF" + Le32(static_cast<std::uint32_t>(body.size())) + body;
 }
 
+// ID3v2 as taggers write it. Sizes: syncsafe in the tag header and in 2.4
+// frames, plain big-endian in 2.3 frames, three bytes in 2.2 frames.
+inline std::string Syncsafe(std::uint32_t v) {
+  return {static_cast<char>((v >> 21) & 0x7F), static_cast<char>((v >> 14) & 0x7F), static_cast<char>((v >> 7) & 0x7F),
+          static_cast<char>(v & 0x7F)};
+}
+inline std::string Be(std::uint32_t v, int bytes) {
+  std::string s;
+  for (int i = bytes - 1; i >= 0; --i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+  return s;
+}
+inline std::string Frame(int version, const std::string& id, const std::string& data, int formatFlags = 0) {
+  if (version == 2) return id + Be(static_cast<std::uint32_t>(data.size()), 3) + data;
+  const auto size = static_cast<std::uint32_t>(data.size());
+  return id + (version == 4 ? Syncsafe(size) : Be(size, 4)) + '\0' + static_cast<char>(formatFlags) + data;
+}
+// A text frame's data: the encoding byte, then the bytes as given.
+inline std::string Text(int encoding, const std::string& bytes) { return static_cast<char>(encoding) + bytes; }
+// The tag: header (version 2, 3 or 4, flags) and frames, then `padding` zero
+// bytes counted in its size.
+inline std::string Id3v2(int version, const std::string& frames, int flags = 0, std::size_t padding = 0) {
+  return "ID3" + std::string{static_cast<char>(version), '\0', static_cast<char>(flags)} +
+         Syncsafe(static_cast<std::uint32_t>(frames.size() + padding)) + frames + std::string(padding, '\0');
+}
+// A 2.3 tag naming artist and album in ISO-8859-1 (encoding 0).
+inline std::string Id3v2Tag(const std::string& artist, const std::string& album) {
+  return Id3v2(3, Frame(3, "TPE1", Text(0, artist)) + Frame(3, "TALB", Text(0, album)));
+}
+
 // A temporary root onto which Windows drives are mapped, with C:\App\ as the
 // program folder and D:\Lists, D:\Music made.
 class LibraryFixture : public ::testing::Test {

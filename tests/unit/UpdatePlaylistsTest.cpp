@@ -126,6 +126,19 @@ TEST_F(UpdatePlaylistsTest, SecondRunWithoutChangesSkipsEveryPlaylist) {
   for (const std::string& name : Names("C:\\Kelvane\\playlist")) EXPECT_EQ(name.find("Two"), std::string::npos) << name;
 }
 
+TEST_F(UpdatePlaylistsTest, TheId3v2SettingReachesTheLibrary) {
+  WriteFile("D:\\Music\\v2.mp3", "ID3\x03" + std::string("\0\0\0\0\0\x0F", 6) + "TPE1" +
+                                        std::string("\0\0\0\x05\0\0\0", 7) + "V2Ar" + std::string(100, '\xFF'));
+  WriteFile("D:\\Lists\\One.m3u", "D:\\Music\\v2.mp3\r\n");
+  main_->Info.ReadID3v2 = true;
+  Update();
+  EXPECT_EQ(ReadFile("C:\\Kelvane\\playlist\\'One' Artist.dat"), "V2Ar\r\n");
+  main_->Info.ReadID3v2 = false;
+  Update();
+  EXPECT_EQ(Counters(), (std::vector<std::string>{"0", "1", "0", "0"}));
+  EXPECT_EQ(ReadFile("C:\\Kelvane\\playlist\\'One' Artist.dat"), "");
+}
+
 TEST_F(UpdatePlaylistsTest, TrailingBackslashesAreTrimmedAndTheTrimmedFolderIsSaved) {
   WriteFile("D:\\Lists\\One.m3u", "D:\\Music\\a.mp3\r\n");
   main_->Info.PlayListPath = "D:\\Lists\\\\\\";

@@ -73,7 +73,7 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
   EXPECT_EQ(std::string(text), optiontext::kCaption);
   RECT client{};
   GetClientRect(f->Handle(), &client);
-  EXPECT_EQ(Str(client), "0,0 505x244");
+  EXPECT_EQ(Str(client), "0,0 505x260");
   const LONG style = GetWindowLongA(f->Handle(), GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
@@ -103,10 +103,11 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
       {&f->chkFadeoutOnChange, t::kFadeoutOnChange, "264,104 225x17"},
       {&f->chkAutoHide, t::kAutoHide, "264,128 177x17"},
       {&f->Label1, t::kLabel1, "272,148 152x12"},
-      {&f->GroupPlayList, t::kGroupPlayList, "8,152 241x89"},
+      {&f->GroupPlayList, t::kGroupPlayList, "8,152 241x105"},
       {&f->chkCheckMP3OnUpdate, t::kCheckMP3OnUpdate, "16,168 169x17"},
       {&f->editPlayListPath, "", "16,208 185x20"},
       {&f->btnBrouth, t::kBrowse, "200,208 35x20"},
+      {&f->chkReadID3v2, t::kReadID3v2, "16,232 169x17"},
       {&f->btnCancel, t::kCancel, "352,216 75x25"},
       {&f->btnOK, t::kOK, "432,216 64x25"},
   };
@@ -139,7 +140,8 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
                           static_cast<gui::Control*>(&f->chkFadeoutOnChange),
                           static_cast<gui::Control*>(&f->chkAutoHide), static_cast<gui::Control*>(&f->cmbPlaylistPos),
                           static_cast<gui::Control*>(&f->editPlayListPath),
-                          static_cast<gui::Control*>(&f->chkCheckMP3OnUpdate)}) {
+                          static_cast<gui::Control*>(&f->chkCheckMP3OnUpdate),
+                          static_cast<gui::Control*>(&f->chkReadID3v2)}) {
     EXPECT_FALSE(c->Hint.empty()) << c->Name;
     EXPECT_EQ(c->Hint.find('\n') == std::string::npos || c->Hint.find("\r\n") != std::string::npos, true);
   }
@@ -157,7 +159,7 @@ TEST_F(OptionFormWinTest, TabGoesThroughTheGroupsWithOkAfterTheStartupGroup) {
       &f->chkCloseOnStop,   &f->chkNext,          &f->chkEject,           &f->chkStartup,
       &f->chkPlayOnStartup, &f->btnOK,            &f->chkFadeoutOnStop,   &f->chkFadeoutOnChange,
       &f->chkAutoHide,      &f->cmbPlaylistPos,   &f->chkCheckMP3OnUpdate, &f->editPlayListPath,
-      &f->btnBrouth,        &f->btnCancel};
+      &f->btnBrouth,        &f->chkReadID3v2,     &f->btnCancel};
   // Focus starts on OK.
   EXPECT_EQ(GetFocus(), f->btnOK.Handle());
   HWND at = f->chkPrev.Handle();
@@ -291,7 +293,7 @@ TEST_F(OptionFormWinTest, SizesFollowTheSystemDpi) {
   TOptionForm* f = Open();
   RECT client{};
   GetClientRect(f->Handle(), &client);
-  EXPECT_EQ(Str(client), "0,0 758x366");
+  EXPECT_EQ(Str(client), "0,0 758x390");
   EXPECT_EQ(Str(InClient(f->btnOK.Handle())), "648,324 96x38");
   Click(f->btnCancel);
   gui::SetDpiForTesting(0);
