@@ -76,8 +76,16 @@ inline constexpr std::int32_t psPaused = 3;
 inline constexpr std::uintptr_t kPlayStateWParam = 0;
 inline constexpr std::intptr_t kPlayStateLParam = 104;
 
+// The name the first copy of a user session holds.
+inline constexpr const char* kInstanceName = "Kelvane.Instance";
+
 // Poll
 inline constexpr unsigned kPollIntervalMs = 500;
+// How long the program waits for the player to handle one message. A state
+// answered later than the next tick is of no use; a command waits longer,
+// as the player fades out inside the message that asks for it.
+inline constexpr unsigned kPlayStateTimeoutMs = 300;
+inline constexpr unsigned kPlayerCommandTimeoutMs = 1000;
 
 // Tray
 inline constexpr const char* kIconFiles[7] = {

@@ -51,8 +51,30 @@ void TMain::FormCreate() {
 }
 
 bool TMain::FormCloseQuery() {
+  // Closing now would leave the update running on, unseen, over the cache
+  // that the next start updates too: it stops first and then closes again.
+  if (updating_) {
+    closeAfterUpdate_ = true;
+    return false;
+  }
   SaveSettings();
   return true;
+}
+
+bool TMain::SessionEndQuery() {
+  // Refusing would hold up the user's logoff; the update stops instead and
+  // the settings are saved when the end is confirmed, by which time it has.
+  if (updating_) {
+    sessionEnding_ = true;
+    return true;
+  }
+  return FormCloseQuery();
+}
+
+void TMain::SessionEnd(bool ending) {
+  if (!sessionEnding_) return;
+  sessionEnding_ = false;
+  if (ending) SaveSettings();
 }
 
 void TMain::FormClose() {
@@ -96,6 +118,12 @@ void TMain::ShowError(const std::string& text) {
 
 void TMain::ShowLibraryNotice(platform::WindowHandle owner, const std::string& text) {
   platform::ShowMessageBox(owner, text, platform::app::Title(), platform::kMbOk);
+}
+
+void TMain::ShowRequested() {
+  // What the user started the program for: its playlist window, as the
+  // right click shows it.
+  if (Frame) Frame->ShowFrame();
 }
 
 void TMain::AppDeactivate() {

@@ -38,6 +38,13 @@ class TMain : public platform::MainWindowEvents, public TProgramView {
   void FormClose();
   bool CloseQuery() override { return FormCloseQuery(); }
   void Close() override { FormClose(); }
+  // Another start of the program found this one running.
+  void ShowRequested() override;
+  bool SessionEndQuery() override;
+  void SessionEnd(bool ending) override;
+  // A close or the session's end came during the library update: the update
+  // stops before its next playlist, and looks at no message until then.
+  bool CloseAwaited() const { return closeAfterUpdate_ || sessionEnding_; }
   void InitCommandTable();
   void InitDefaults();
   // Created hidden, before the settings that size it are read.
@@ -115,4 +122,7 @@ class TMain : public platform::MainWindowEvents, public TProgramView {
   std::string failedSwapImage_;
   // The settings file existed but could not be read at start-up.
   bool settingsUnread_ = false;
+  bool updating_ = false;
+  bool closeAfterUpdate_ = false;
+  bool sessionEnding_ = false;
 };

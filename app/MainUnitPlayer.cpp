@@ -36,26 +36,36 @@ void TMain::SendPlayerCommand(int slot) {
   const std::string& text = Commands.at(static_cast<std::size_t>(slot));
   const std::string kind = text.substr(0, 3);
   const platform::WindowHandle wnd = Player.PlayerWnd;
+  const auto send = [wnd](std::uint32_t message, std::uint32_t wParam, std::intptr_t lParam) {
+    return platform::SendWindowMessage(wnd, message, wParam, lParam, kc::kPlayerCommandTimeoutMs);
+  };
   if (kind == "COM") {
     const std::int32_t l = Field(text, 11, 1);
     const std::int32_t w = Field(text, 5, 5);
-    platform::SendWindowMessage(wnd, platform::kWmCommand, static_cast<std::uint32_t>(w), l);
+    send(platform::kWmCommand, static_cast<std::uint32_t>(w), l);
   } else if (kind == "USR") {
     const std::int32_t l = Field(text, 7, 3);
     const std::int32_t w = Field(text, 5, 1);
-    platform::SendWindowMessage(wnd, platform::kWmUser, static_cast<std::uint32_t>(w), l);
+    send(platform::kWmUser, static_cast<std::uint32_t>(w), l);
   } else if (kind == "KEY") {
     const std::uint32_t key = static_cast<std::uint32_t>(Field(text, 5, 3));
-    platform::SendWindowMessage(wnd, platform::kWmKeyDown, key, 0);
-    platform::SendWindowMessage(wnd, platform::kWmKeyUp, key, 0);
+    // A player that left the key-down unanswered would only hold us up
+    // again with the key-up.
+    if (send(platform::kWmKeyDown, key, 0)) send(platform::kWmKeyUp, key, 0);
   }
   platform::BringToForeground(wnd);
 }
 
 std::int32_t TMain::QueryPlayState() {
   if (!FindPlayer()) return kc::psNoPlayer;
-  return static_cast<std::int32_t>(
-      platform::SendWindowMessage(Player.PlayerWnd, platform::kWmUser, kc::kPlayStateWParam, kc::kPlayStateLParam));
+  // A player that does not answer has told us nothing new: the state last
+  // recorded stands, and with it the tray's layout.
+  std::intptr_t answer = 0;
+  if (!platform::SendWindowMessage(Player.PlayerWnd, platform::kWmUser, kc::kPlayStateWParam, kc::kPlayStateLParam,
+                                   kc::kPlayStateTimeoutMs, &answer)) {
+    return Player.LastPlayState;
+  }
+  return static_cast<std::int32_t>(answer);
 }
 
 bool TMain::EnsurePlayer() {

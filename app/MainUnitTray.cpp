@@ -8,6 +8,9 @@ void TMain::TrayClick(std::uint32_t id, std::uint8_t kind) {
     return;
   }
   if (kind == tcMiddle) {
+    // Placing another program's window waits for that program: one that
+    // leaves even a null message unanswered is not touched.
+    if (!platform::SendWindowMessage(Player.PlayerWnd, platform::kWmNull, 0, 0, kc::kPlayStateTimeoutMs)) return;
     platform::WindowPlacement placement;
     placement.length = sizeof(placement);
     platform::GetPlacement(Player.PlayerWnd, &placement);

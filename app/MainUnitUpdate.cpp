@@ -34,9 +34,9 @@ class TUpdateInfoProgress : public TUpdateProgress {
   }
   void RepaintPlaylistWindow() override {
     updatewindows::RepaintPlaylistWindow();
-    updatewindows::KeepAlive();
-    lastAlive_ = Clock::now();
+    KeepAlive();
   }
+  bool StopRequested() override { return Main->CloseAwaited(); }
   void BeginPlaylist(const std::string& fileName) override { playlist_ = fileName; }
   void ReportFailure(const std::string& text) override { failures_.emplace_back(playlist_, text); }
   // The tag reader's notice must stand above the dialog, which stays on top.
@@ -49,8 +49,7 @@ class TUpdateInfoProgress : public TUpdateProgress {
   void TrackDone() {
     const Clock::time_point now = Clock::now();
     if (now - lastAlive_ < std::chrono::milliseconds(kc::kKeepAliveIntervalMs)) return;
-    updatewindows::KeepAlive();
-    lastAlive_ = now;
+    KeepAlive();
   }
   void Fail(const std::string& text) { failures_.emplace_back(std::string(), text); }
 
@@ -74,6 +73,12 @@ class TUpdateInfoProgress : public TUpdateProgress {
   TMain& main_;
   long counts_[4] = {};
   using Clock = std::chrono::steady_clock;
+  void KeepAlive() {
+    // Looking at the queue hands over messages sent to us; once a close
+    // waits, the end of the session must find the update already stopped.
+    if (!Main->CloseAwaited()) updatewindows::KeepAlive();
+    lastAlive_ = Clock::now();
+  }
   std::string playlist_;
   std::vector<std::pair<std::string, std::string>> failures_;
   Clock::time_point lastAlive_ = Clock::now();
@@ -97,15 +102,35 @@ void TMain::UpdatePlaylists() {
 
   TLibraryUpdate update(context, progress);
   TLibraryUpdate::Outcome outcome = TLibraryUpdate::Outcome::DoneWithFailures;
-  try {
-    // The same steps as the console updater: read "playlist.log", trim the
-    // folder (the trimmed value is the one saved), check it, scan, purge and
-    // write "playlist.log".
-    outcome = update.Run(&Info.PlayListPath);
-  } catch (const std::exception& e) {
-    // Whatever stopped the scan, the dialog must end with OK usable, or the
-    // playlist window would stay disabled for good.
-    progress.Fail(e.what());
+  {
+    // Closes asked for meanwhile wait for this run, however it ends.
+    struct Updating {
+      bool& flag;
+      explicit Updating(bool& f) : flag(f) { flag = true; }
+      ~Updating() { flag = false; }
+    } updating(updating_);
+    try {
+      // The same steps as the console updater: read "playlist.log", trim the
+      // folder (the trimmed value is the one saved), check it, scan, purge and
+      // write "playlist.log".
+      outcome = update.Run(&Info.PlayListPath);
+    } catch (const std::exception& e) {
+      // Whatever stopped the scan, the dialog must end with OK usable, or the
+      // playlist window would stay disabled for good.
+      progress.Fail(e.what());
+    }
+  }
+
+  if (CloseAwaited()) {
+    // Nobody will look at this update's end. The window is given back in
+    // case the session goes on after all.
+    if (UpdateInfo) UpdateInfo->Close();
+    updatewindows::EnablePlaylistWindow();
+    if (closeAfterUpdate_) {
+      closeAfterUpdate_ = false;
+      platform::app::PostCloseMainWindow();
+    }
+    return;
   }
 
   if (outcome == TLibraryUpdate::Outcome::FolderMissing || outcome == TLibraryUpdate::Outcome::FolderIsCache) {

@@ -60,21 +60,29 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
   }
   const bool rebuildAll = recorded != record;
   TPlaylistScan scan(context_, playlistFolder, std::move(previous_), progress_, rebuildAll);
+  stopped_ = false;
   for (const platform::FoundEntry& entry : entries) {
+    if (progress_.StopRequested()) {
+      stopped_ = true;
+      break;
+    }
     progress_.BeginPlaylist(entry.name);
     scan.CheckPlaylist(entry.name, entry.stamp);
     progress_.StepProgress();
     progress_.RepaintPlaylistWindow();
   }
   progress_.BeginPlaylist(std::string());
-  scan.PurgeVanishedPlaylists();
-  bool ok = !scan.HadFailures();
+  // A stopped scan has not seen every playlist, so it cannot tell which
+  // ones vanished.
+  if (!stopped_) scan.PurgeVanishedPlaylists();
+  bool ok = !scan.HadFailures() && !stopped_;
   try {
-    WriteTextList(context_.AppDir + "playlist.log", scan.NewLines());
-    // Only now: a stop before this leaves the old record, and the next
-    // update builds everything again. A playlist that failed is recorded
-    // without a stamp, so it is built again whatever the record says.
-    if (rebuildAll) WriteTextList(recordPath, record);
+    WriteTextList(context_.AppDir + "playlist.log", stopped_ ? scan.StoppedLines() : scan.NewLines());
+    // Only now, and only after every playlist was seen: a stop before this
+    // leaves the old record, and the next update builds everything again. A
+    // playlist that failed is recorded without a stamp, so it is built again
+    // whatever the record says.
+    if (rebuildAll && !stopped_) WriteTextList(recordPath, record);
   } catch (const platform::Error& e) {
     progress_.ReportFailure(e.what());
     ok = false;
@@ -89,5 +97,6 @@ TLibraryUpdate::Outcome TLibraryUpdate::Run(std::string* playListPath) {
   if (playListPath->empty() || !platform::DirectoryExists(*playListPath)) return Outcome::FolderMissing;
   if (IsLibraryCacheFolder(context_, *playListPath)) return Outcome::FolderIsCache;
   if (!readOk) return Outcome::DoneWithFailures;
-  return Scan(*playListPath) ? Outcome::Done : Outcome::DoneWithFailures;
+  if (Scan(*playListPath)) return Outcome::Done;
+  return stopped_ ? Outcome::Stopped : Outcome::DoneWithFailures;
 }

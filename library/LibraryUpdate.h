@@ -38,11 +38,14 @@ class TLibraryUpdate {
   // each in search order, purges the vanished ones and writes
   // "playlist.log". Every playlist is built again when the key record is
   // missing or differs from this run's, and the record is written after
-  // "playlist.log". False when anything failed (each failure was reported);
-  // the cache folder itself is refused as a failure, nothing changed.
+  // "playlist.log" once every playlist was seen. False when anything failed
+  // (each failure was reported) or the progress asked for a stop; the cache
+  // folder itself is refused as a failure, nothing changed.
   bool Scan(const std::string& playlistFolder);
 
-  enum class Outcome { Done, DoneWithFailures, FolderMissing, FolderIsCache };
+  // Stopped: the progress asked for a stop before a playlist; nothing was
+  // purged and "playlist.log" holds what the next update needs to go on.
+  enum class Outcome { Done, DoneWithFailures, FolderMissing, FolderIsCache, Stopped };
   // The whole run, for callers without a window: read, trim (the trimmed
   // folder is written back), check the folder, scan. On FolderMissing and
   // FolderIsCache nothing on disk has changed.
@@ -53,4 +56,5 @@ class TLibraryUpdate {
   TUpdateProgress& progress_;
   TLines previous_;
   bool previousRead_ = false;
+  bool stopped_ = false;
 };

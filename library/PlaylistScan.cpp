@@ -155,6 +155,18 @@ bool TPlaylistScan::RebuildPlaylist(const std::string& fileName) {
   return failures.empty();
 }
 
+TLines TPlaylistScan::StoppedLines() const {
+  TLines lines = newLines_;
+  const TLines& old = previous_.Lines();
+  std::string key, value;
+  for (std::size_t i = 0; i < old.size(); ++i) {
+    if (!previous_.IsLive(i)) continue;
+    SplitKeyValue(old[i], &key, &value);
+    if (!newKeys_.count(key)) lines.push_back(old[i]);
+  }
+  return lines;
+}
+
 void TPlaylistScan::PurgeVanishedPlaylists() {
   const TLines& lines = previous_.Lines();
   for (std::size_t i = lines.size(); i-- > 0;) {

@@ -46,6 +46,10 @@ class TPlaylistScan {
   void PurgeVanishedPlaylists();
 
   const TLines& NewLines() const { return newLines_; }
+  // The list of a scan stopped part way: the playlists it checked, then the
+  // previous lines of those it did not reach, which the next update decides
+  // (and purges) as if this scan had never looked at them.
+  TLines StoppedLines() const;
   bool HadFailures() const { return failures_ != 0; }
 
  private:

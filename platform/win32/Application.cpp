@@ -32,6 +32,13 @@ AppState& S() {
 const char kMainClass[] = "TMain";
 const char kHiddenClass[] = "KelvaneHiddenWindow";
 
+// Registered once: another program's window may already use any WM_USER
+// number for a meaning of its own.
+UINT ShowFirstMessage() {
+  static const UINT message = RegisterWindowMessageA("Kelvane.ShowFirstInstance");
+  return message;
+}
+
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   AppState& s = S();
   switch (message) {
@@ -49,9 +56,12 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       // Windows only asks: the settings are saved, the rest of the shutdown
       // path is the session's end.
       bool mayClose = true;
-      app::RunGuarded([&] { mayClose = !s.events || s.events->CloseQuery(); });
+      app::RunGuarded([&] { mayClose = !s.events || s.events->SessionEndQuery(); });
       return mayClose ? TRUE : FALSE;
     }
+    case WM_ENDSESSION:
+      if (s.events) app::RunGuarded([&] { s.events->SessionEnd(wParam != FALSE); });
+      return 0;
     case WM_ACTIVATEAPP:
       if (!wParam) app::Deactivated();
       return 0;
@@ -62,6 +72,10 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       }
       return 0;
     default:
+      if (message == ShowFirstMessage() && message != 0) {
+        if (s.events) app::RunGuarded([&] { s.events->ShowRequested(); });
+        return 0;
+      }
       return DefWindowProcA(hwnd, message, wParam, lParam);
   }
 }
@@ -229,6 +243,10 @@ void CloseMainWindow() {
   if (S().mainWindow) SendMessageA(S().mainWindow, WM_CLOSE, 0, 0);
 }
 
+void PostCloseMainWindow() {
+  if (S().mainWindow) PostMessageA(S().mainWindow, WM_CLOSE, 0, 0);
+}
+
 void AddDialogWindow(WindowHandle window) {
   auto& list = S().dialogWindows;
   HWND hwnd = reinterpret_cast<HWND>(window);
@@ -238,6 +256,36 @@ void AddDialogWindow(WindowHandle window) {
 void RemoveDialogWindow(WindowHandle window) {
   auto& list = S().dialogWindows;
   list.erase(std::remove(list.begin(), list.end(), reinterpret_cast<HWND>(window)), list.end());
+}
+
+bool ClaimFirstInstance(const std::string& name) {
+  // "Local\": the namespace of this logon session. The handle stays open
+  // until the process ends, and the object with it.
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, ("Local\\" + name).c_str());
+  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return false;
+  }
+  // Without the object (no rights, no memory) one copy too many is better
+  // than none.
+  return true;
+}
+
+bool ShowFirstInstance() {
+  // The first copy may still be starting: its main window comes a moment
+  // after the object.
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    HWND first = FindWindowA(kMainClass, S().title.c_str());
+    if (first) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(first, &process);
+      // Started by the user, this copy may hand the foreground on.
+      AllowSetForegroundWindow(process);
+      return PostMessageA(first, ShowFirstMessage(), 0, 0) != FALSE;
+    }
+    Sleep(100);
+  }
+  return false;
 }
 
 std::string ProgramFilePath() {

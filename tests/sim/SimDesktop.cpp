@@ -28,6 +28,7 @@ struct SimWindow {
   sim::MessageHandler handler;
   std::uint32_t showCmd = platform::kSwShowNormal;
   bool ignoresPlacement = false;
+  bool hung = false;
 };
 
 bool Minimized(std::uint32_t showCmd) {
@@ -114,14 +115,16 @@ WindowHandle FindTopLevelWindow(const std::string& className) {
   return 0;
 }
 
-std::intptr_t SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                                std::intptr_t lParam) {
+bool SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                       unsigned, std::intptr_t* answer) {
   Log("send " + Num(window) + " " + Num(message) + " " + Num(wParam) + " " + SNum(lParam));
   auto it = D().windows.find(window);
-  if (it == D().windows.end() || !it->second.handler) return 0;
+  if (it == D().windows.end() || it->second.hung) return false;
   // The handler may remove the window (a close command); keep a copy.
   sim::MessageHandler handler = it->second.handler;
-  return handler(message, wParam, lParam);
+  const std::intptr_t result = handler ? handler(message, wParam, lParam) : 0;
+  if (answer) *answer = result;
+  return true;
 }
 
 bool BringToForeground(WindowHandle window) {
@@ -328,11 +331,16 @@ WindowHandle MainWindow() { return D().mainWindow; }
 
 void Run() {}
 void CloseMainWindow() { sim::CloseMainWindow(); }
+// The test delivers it, as the loop would, with sim::CloseMainWindow.
+void PostCloseMainWindow() { Log("post close"); }
 // The simulated loop has no keys to hand on.
 void AddDialogWindow(WindowHandle) {}
 void RemoveDialogWindow(WindowHandle) {}
 
 std::string ProgramFilePath() { return D().programPath; }
+// Only the program's entry asks, and it runs on Windows alone.
+bool ClaimFirstInstance(const std::string&) { return true; }
+bool ShowFirstInstance() { return false; }
 
 }  // namespace app
 }  // namespace platform
@@ -413,6 +421,11 @@ void SetWindowIgnoresPlacement(WindowHandle window, bool ignores) {
   if (it != D().windows.end()) it->second.ignoresPlacement = ignores;
 }
 
+void SetWindowHung(WindowHandle window, bool hung) {
+  auto it = D().windows.find(window);
+  if (it != D().windows.end()) it->second.hung = hung;
+}
+
 std::uint32_t WindowShowCmd(WindowHandle window) {
   auto it = D().windows.find(window);
   return it == D().windows.end() ? 0 : it->second.showCmd;
@@ -454,6 +467,19 @@ bool CloseMainWindow() {
   platform::app::RunGuarded([&] { events->Close(); });
   D().mainEvents = nullptr;
   return true;
+}
+
+bool QueryEndSession() {
+  platform::MainWindowEvents* events = D().mainEvents;
+  bool mayEnd = true;
+  if (events) platform::app::RunGuarded([&] { mayEnd = events->SessionEndQuery(); });
+  return mayEnd;
+}
+
+void EndSession(bool ending) {
+  if (platform::MainWindowEvents* events = D().mainEvents) {
+    platform::app::RunGuarded([&] { events->SessionEnd(ending); });
+  }
 }
 
 void BroadcastToProgramWindows(std::uint32_t message) {

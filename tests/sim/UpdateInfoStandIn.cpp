@@ -8,6 +8,7 @@ namespace updateinfostandin {
 namespace {
 
 Record record;
+std::function<void()> keepAliveHook;
 
 class RecordedDialog : public TUpdateInfoView {
  public:
@@ -53,7 +54,10 @@ bool PressOK() {
   return true;
 }
 
+void SetKeepAliveHook(std::function<void()> hook) { keepAliveHook = std::move(hook); }
+
 void Reset() {
+  keepAliveHook = nullptr;
   UpdateInfo = nullptr;
   live.clear();
   record = Record();
@@ -78,7 +82,10 @@ void EnablePlaylistWindow() { record.events.push_back("frame enable"); }
 void HidePlaylistWindow() { record.events.push_back("frame hide"); }
 void RepaintPlaylistWindow() { record.events.push_back("frame repaint"); }
 void ClearArtistAndAlbumTrees() { record.events.push_back("clear trees"); }
-void KeepAlive() { record.events.push_back("keep alive"); }
+void KeepAlive() {
+  record.events.push_back("keep alive");
+  if (updateinfostandin::keepAliveHook) updateinfostandin::keepAliveHook();
+}
 void ShowOptionsWithBrowse() { record.events.push_back("options browse"); }
 
 }  // namespace updatewindows
