@@ -36,7 +36,7 @@ class TUpdateInfoProgress : public TUpdateProgress {
     updatewindows::RepaintPlaylistWindow();
     KeepAlive();
   }
-  bool StopRequested() override { return Main->CloseAwaited(); }
+  bool StopRequested() override { return main_.CloseAwaited(); }
   void BeginPlaylist(const std::string& fileName) override { playlist_ = fileName; }
   void ReportFailure(const std::string& text) override { failures_.emplace_back(playlist_, text); }
   // The tag reader's notice must stand above the dialog, which stays on top.
@@ -76,7 +76,7 @@ class TUpdateInfoProgress : public TUpdateProgress {
   void KeepAlive() {
     // Looking at the queue hands over messages sent to us; once a close
     // waits, the end of the session must find the update already stopped.
-    if (!Main->CloseAwaited()) updatewindows::KeepAlive();
+    if (!main_.CloseAwaited()) updatewindows::KeepAlive();
     lastAlive_ = Clock::now();
   }
   std::string playlist_;
