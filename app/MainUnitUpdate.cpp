@@ -13,6 +13,10 @@
 
 namespace {
 
+// The update's dialog as it is now: the user may close it while the update
+// runs (a message box's loop hands on the close).
+TUpdateInfoView* Dialog() { return updatewindows::UpdateInfo(); }
+
 // The update as the dialog shows it. Every call goes through the program-wide
 // reference: a modal box during the update runs a message loop, and the
 // dialog may be gone when it returns (the session ended).
@@ -21,16 +25,16 @@ class TUpdateInfoProgress : public TUpdateProgress {
   explicit TUpdateInfoProgress(TMain& main) : main_(main) {}
   void AddOne(TUpdateCounter counter) override {
     const long count = ++counts_[static_cast<int>(counter)];
-    if (UpdateInfo) UpdateInfo->SetCounter(counter, count);
+    if (Dialog()) Dialog()->SetCounter(counter, count);
   }
   void RepaintDialog() override {
-    if (UpdateInfo) UpdateInfo->Repaint();
+    if (Dialog()) Dialog()->Repaint();
   }
   void SetProgressMaximum(int maximum) override {
-    if (UpdateInfo) UpdateInfo->SetProgressMaximum(maximum);
+    if (Dialog()) Dialog()->SetProgressMaximum(maximum);
   }
   void StepProgress() override {
-    if (UpdateInfo) UpdateInfo->SetProgressPosition(UpdateInfo->ProgressPosition() + 1);
+    if (Dialog()) Dialog()->SetProgressPosition(Dialog()->ProgressPosition() + 1);
   }
   void RepaintPlaylistWindow() override {
     updatewindows::RepaintPlaylistWindow();
@@ -41,7 +45,7 @@ class TUpdateInfoProgress : public TUpdateProgress {
   void ReportFailure(const std::string& text) override { failures_.emplace_back(playlist_, text); }
   // The tag reader's notice must stand above the dialog, which stays on top.
   void ShowNotice(const std::string& text) override {
-    main_.ShowLibraryNotice(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text);
+    main_.ShowLibraryNotice(Dialog() ? Dialog()->DialogHandle() : 0, text);
   }
 
   // Between playlists the repaint keeps the thread answering; inside one
@@ -88,9 +92,8 @@ class TUpdateInfoProgress : public TUpdateProgress {
 
 void TMain::UpdatePlaylists() {
   // A dialog left from an earlier update would be orphaned by the reference.
-  if (UpdateInfo) UpdateInfo->Close();
-  UpdateInfo = updatewindows::CreateUpdateInfo();
-  UpdateInfo->Repaint();
+  if (Dialog()) Dialog()->Close();
+  updatewindows::CreateUpdateInfo()->Repaint();
 
   TUpdateInfoProgress progress(*this);
   TLibraryContext context;
@@ -124,7 +127,7 @@ void TMain::UpdatePlaylists() {
   if (CloseAwaited()) {
     // Nobody will look at this update's end. The window is given back in
     // case the session goes on after all.
-    if (UpdateInfo) UpdateInfo->Close();
+    if (Dialog()) Dialog()->Close();
     updatewindows::EnablePlaylistWindow();
     if (closeAfterUpdate_) {
       closeAfterUpdate_ = false;
@@ -139,25 +142,25 @@ void TMain::UpdatePlaylists() {
     const std::string text = outcome == TLibraryUpdate::Outcome::FolderMissing
                                  ? std::string(kc::kPlaylistFolderMissing)
                                  : platform::FormatText(kc::kPlaylistFolderIsCache, Info.PlayListPath);
-    platform::ShowMessageBox(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text, kc::kWarningCaption,
+    platform::ShowMessageBox(Dialog() ? Dialog()->DialogHandle() : 0, text, kc::kWarningCaption,
                              platform::kMbOk | platform::kMbIconWarning);
     updatewindows::EnablePlaylistWindow();
     updatewindows::HidePlaylistWindow();
-    if (UpdateInfo) UpdateInfo->Close();
+    if (Dialog()) Dialog()->Close();
     updatewindows::ShowOptionsWithBrowse();
     return;
   }
 
   updatewindows::ClearArtistAndAlbumTrees();
-  if (!UpdateInfo) return;
-  UpdateInfo->SetProgressPosition(UpdateInfo->ProgressPosition() + 1);
-  UpdateInfo->SetResultText(kc::kUpdateDone);
-  UpdateInfo->EnableOK();
+  if (!Dialog()) return;
+  Dialog()->SetProgressPosition(Dialog()->ProgressPosition() + 1);
+  Dialog()->SetResultText(kc::kUpdateDone);
+  Dialog()->EnableOK();
   // The done state is drawn before the beep calls the user to it.
-  UpdateInfo->Repaint();
+  Dialog()->Repaint();
   platform::DefaultBeep();
   if (progress.HadFailures()) {
-    platform::ShowMessageBox(UpdateInfo->DialogHandle(), progress.FailureText(), kc::kWarningCaption,
+    platform::ShowMessageBox(Dialog()->DialogHandle(), progress.FailureText(), kc::kWarningCaption,
                              platform::kMbOk | platform::kMbIconWarning);
   }
 }

@@ -15,7 +15,7 @@
 #include "ui/FormTexts.h"
 #include "ui/OptionUnit.h"
 #include "ui/ProgramView.h"
-#include "ui/UpdateInfoView.h"
+#include "ui/UpdateInfoUnit.h"
 
 namespace {
 
@@ -277,15 +277,19 @@ void TFrame::menuClick(const std::string& item) {
 
 void TFrame::FreeWhenClosed(gui::Form& dialog, unsigned* number) {
   *number = ++lastNumber_;
-  HWND self = Handle();
   const unsigned posted = *number;
-  dialog.OnClose = [self, posted] { PostMessageA(self, kDialogClosed, posted, 0); };
+  dialog.OnClose = [this, posted] {
+    // The update may still be writing to its dialog: from now on it finds none.
+    if (posted == updateNumber_) updateOpen_ = false;
+    PostMessageA(Handle(), kDialogClosed, posted, 0);
+  };
 }
 
 LRESULT TFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != kDialogClosed) return gui::Form::HandleMessage(message, wParam, lParam);
   const unsigned closed = static_cast<unsigned>(wParam);
   if (options_ && optionsNumber_ == closed) options_.reset();
+  if (update_ && updateNumber_ == closed) update_.reset();
   for (auto it = abouts_.begin(); it != abouts_.end(); ++it) {
     if (it->first != closed) continue;
     abouts_.erase(it);
@@ -311,6 +315,13 @@ TAbout* TFrame::OpenAbout() {
   abouts_.emplace_back(0, std::make_unique<TAbout>(Handle()));
   FreeWhenClosed(*abouts_.back().second, &abouts_.back().first);
   return abouts_.back().second.get();
+}
+
+TUpdateInfo* TFrame::OpenUpdateInfo() {
+  update_ = std::make_unique<TUpdateInfo>(Handle());
+  FreeWhenClosed(*update_, &updateNumber_);
+  updateOpen_ = true;
+  return update_.get();
 }
 
 void updatewindows::ShowOptionsWithBrowse() {

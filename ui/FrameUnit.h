@@ -13,6 +13,7 @@
 
 class TAbout;
 class TOptionForm;
+class TUpdateInfo;
 
 class TFrame : public gui::Form, public TFrameView {
  public:
@@ -61,6 +62,9 @@ class TFrame : public gui::Form, public TFrameView {
   // `loadPlaylistTree`.
   TOptionForm* OpenOptions(HWND owner, bool browse, std::function<void()> loadPlaylistTree);
   TAbout* OpenAbout();
+  // The library update's dialog: a new one for each update; null once closed.
+  TUpdateInfo* OpenUpdateInfo();
+  TUpdateInfo* CurrentUpdateInfo() const { return updateOpen_ ? update_.get() : nullptr; }
 
   // What the main object asks of the window.
   void ShowFrame() override;
@@ -94,5 +98,8 @@ class TFrame : public gui::Form, public TFrameView {
   std::unique_ptr<TOptionForm> options_;
   unsigned optionsNumber_ = 0;
   std::vector<std::pair<unsigned, std::unique_ptr<TAbout>>> abouts_;
+  std::unique_ptr<TUpdateInfo> update_;
+  unsigned updateNumber_ = 0;
+  bool updateOpen_ = false;
   unsigned lastNumber_ = 0;
 };

@@ -1,7 +1,7 @@
 #include "ui/UpdateInfoUnit.h"
 
 #include "ui/FormTexts.h"
-#include "ui/FrameView.h"
+#include "ui/FrameUnit.h"
 
 namespace {
 const char kRunning[] = "プレイリストを更新しています。";
@@ -10,8 +10,6 @@ const char kUpdatedLabel[] = "更新したプレイリスト";
 const char kAddedLabel[] = "追加したプレイリスト";
 const char kDeletedLabel[] = "削除したプレイリスト";
 }  // namespace
-
-TUpdateInfoView* UpdateInfo = nullptr;
 
 TUpdateInfo::TUpdateInfo(HWND owner) : owner_(owner) {
   // No system menu and no close box: OK is the way out.
@@ -40,25 +38,15 @@ TUpdateInfo::TUpdateInfo(HWND owner) : owner_(owner) {
   btnOK.SetEnabled(false);
   btnOK.OnClick = [this] { btnOKClick(); };
   SetDefaultButton(&btnOK);
-  OnClose = [this] { FormClose(); };
-  FreeOnClose(true);
   CenterOn(owner);
   Show();
 }
 
-TUpdateInfo::~TUpdateInfo() {
-  if (UpdateInfo == this) UpdateInfo = nullptr;
-  Destroy();
-}
+TUpdateInfo::~TUpdateInfo() { Destroy(); }
 
 void TUpdateInfo::btnOKClick() {
   if (owner_) EnableWindow(owner_, TRUE);
   Close();
-}
-
-void TUpdateInfo::FormClose() {
-  // Destroyed on close (FreeOnClose); the update reaches it no more.
-  if (UpdateInfo == this) UpdateInfo = nullptr;
 }
 
 LRESULT TUpdateInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -111,8 +99,11 @@ platform::WindowHandle TUpdateInfo::DialogHandle() const {
 
 namespace updatewindows {
 
-TUpdateInfoView* CreateUpdateInfo() {
-  return new TUpdateInfo(Frame ? reinterpret_cast<HWND>(Frame->FrameHandle()) : nullptr);
+TUpdateInfoView* CreateUpdateInfo() { return dynamic_cast<TFrame&>(*Frame).OpenUpdateInfo(); }
+
+TUpdateInfoView* UpdateInfo() {
+  auto* frame = dynamic_cast<TFrame*>(Frame);
+  return frame ? frame->CurrentUpdateInfo() : nullptr;
 }
 
 void KeepAlive() {

@@ -2,12 +2,11 @@
 
 #include <memory>
 
-TUpdateInfoView* UpdateInfo = nullptr;
-
 namespace updateinfostandin {
 namespace {
 
 Record record;
+TUpdateInfoView* current = nullptr;
 std::function<void()> keepAliveHook;
 
 class RecordedDialog : public TUpdateInfoView {
@@ -33,7 +32,7 @@ class RecordedDialog : public TUpdateInfoView {
   void Close() override {
     D().closed = true;
     record.events.push_back("close");
-    if (UpdateInfo == this) UpdateInfo = nullptr;
+    if (current == this) current = nullptr;
   }
   platform::WindowHandle DialogHandle() const override { return D().handle; }
 
@@ -48,9 +47,9 @@ std::vector<std::unique_ptr<RecordedDialog>> live;
 Record& Calls() { return record; }
 
 bool PressOK() {
-  if (!UpdateInfo || !record.dialogs.back().okEnabled) return false;
+  if (!current || !record.dialogs.back().okEnabled) return false;
   updatewindows::EnablePlaylistWindow();
-  UpdateInfo->Close();
+  current->Close();
   return true;
 }
 
@@ -58,7 +57,7 @@ void SetKeepAliveHook(std::function<void()> hook) { keepAliveHook = std::move(ho
 
 void Reset() {
   keepAliveHook = nullptr;
-  UpdateInfo = nullptr;
+  current = nullptr;
   live.clear();
   record = Record();
 }
@@ -75,8 +74,11 @@ TUpdateInfoView* CreateUpdateInfo() {
   record.dialogs.push_back(dialog);
   record.events.push_back("create");
   updateinfostandin::live.push_back(std::make_unique<updateinfostandin::RecordedDialog>(record.dialogs.size() - 1));
-  return updateinfostandin::live.back().get();
+  updateinfostandin::current = updateinfostandin::live.back().get();
+  return updateinfostandin::current;
 }
+
+TUpdateInfoView* UpdateInfo() { return updateinfostandin::current; }
 
 void EnablePlaylistWindow() { record.events.push_back("frame enable"); }
 void HidePlaylistWindow() { record.events.push_back("frame hide"); }
