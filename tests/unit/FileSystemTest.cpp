@@ -14,6 +14,7 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/posix/SimFileSystem.h"
+#include "tests/support/MappedRoot.h"
 
 namespace fs = std::filesystem;
 
@@ -21,19 +22,8 @@ namespace {
 
 class FileSystemTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kv-fs-XXXXXX";
-    root_ = mkdtemp(pattern);
-    sim::SetFileSystemRoot(root_);
-    sim::SetCurrentFolder("C:\\");
-    sim::UnlockAllFiles();
-    fs::create_directories(root_ + "/C");
-    fs::create_directories(root_ + "/D/Music");
-  }
-  void TearDown() override {
-    sim::UnlockAllFiles();
-    fs::remove_all(root_);
-  }
+  kvtest::MappedRoot mapped_{"C", "D/Music"};
+  const std::string& root_ = mapped_.path;
   void Put(const std::string& hostRelative, const std::string& bytes) {
     std::ofstream(root_ + "/" + hostRelative, std::ios::binary) << bytes;
   }
@@ -41,7 +31,6 @@ class FileSystemTest : public ::testing::Test {
     std::ifstream in(root_ + "/" + hostRelative, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  std::string root_;
 };
 
 }  // namespace
