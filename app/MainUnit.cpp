@@ -5,16 +5,17 @@
 #include "library/PlaylistScan.h"
 #include "platform/Dialogs.h"
 
-TMain* Main = nullptr;
+TProgramView* Main = nullptr;
 TFrameView* Frame = nullptr;
 
-// The designed tag reader exists with the object; nothing reads with it.
+// The designed tag reader exists with the object and reads nothing; each
+// library update holds its build's own reader here while that build runs.
 TMain::TMain() : MP3Tag(std::make_unique<TMP3Tag>()) { Main = this; }
 
 TMain::~TMain() {
   if (Frame == FrameWindow.get()) Frame = nullptr;
   FrameWindow.reset();
-  if (Main == this) Main = nullptr;
+  if (Main == static_cast<TProgramView*>(this)) Main = nullptr;
 }
 
 void TMain::FormCreate() {

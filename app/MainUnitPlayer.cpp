@@ -1,4 +1,5 @@
 #include "app/MainUnit.h"
+#include "ui/FrameRules.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
@@ -102,4 +103,12 @@ void TMain::AskPlayerPath() {
     return;
   }
   Player.PlayerPath = path;
+}
+
+void TMain::PlayPlaylistFiles(const std::vector<std::string>& files, bool addMode,
+                              const std::function<void(const std::string& commandLine)>& start) {
+  if (!Player.CorrectPath && !EnsurePlayer()) return;
+  std::vector<std::string> arguments;
+  for (const std::string& file : files) arguments.push_back(PlaylistArgument(file));
+  for (const std::string& line : PlayCommandLines(Player.PlayerPath, arguments, addMode)) start(line);
 }

@@ -135,3 +135,17 @@ void TMain::TimerTimer() {
   }
   Player.LastPlayState = s;
 }
+
+void TMain::SettingsChanged() {
+  // The Play button may be showing the Pause image of a swap now turned off.
+  if (!Info.PlayChangePause) IconPlay->ChangeIcon(Info.AppDir + kc::kIconFiles[2]);
+  // Eject is offered in every state, so it need not wait for the poll.
+  if (Info.ShowEjectIcon) {
+    IconEject->ShowIcon();
+  } else {
+    IconEject->HideIcon();
+  }
+  // The next poll sees a change whenever a player runs and lays the
+  // buttons out with the new settings.
+  Player.LastPlayState = kc::psNoPlayer;
+}

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -14,36 +13,39 @@
 
 namespace {
 
+// The update's dialog as it is now: the user may close it while the update
+// runs (a message box's loop hands on the close).
+TUpdateInfoView* Dialog() { return updatewindows::UpdateInfo(); }
+
 // The update as the dialog shows it. Every call goes through the program-wide
 // reference: a modal box during the update runs a message loop, and the
 // dialog may be gone when it returns (the session ended).
 class TUpdateInfoProgress : public TUpdateProgress {
  public:
+  explicit TUpdateInfoProgress(TMain& main) : main_(main) {}
   void AddOne(TUpdateCounter counter) override {
-    if (!UpdateInfo) return;
-    // The label is the count: what it shows plus one.
-    const long shown = std::strtol(UpdateInfo->CounterText(counter).c_str(), nullptr, 10);
-    UpdateInfo->SetCounterText(counter, std::to_string(shown + 1));
+    const long count = ++counts_[static_cast<int>(counter)];
+    if (Dialog()) Dialog()->SetCounter(counter, count);
   }
   void RepaintDialog() override {
-    if (UpdateInfo) UpdateInfo->Repaint();
+    if (Dialog()) Dialog()->Repaint();
   }
   void SetProgressMaximum(int maximum) override {
-    if (UpdateInfo) UpdateInfo->SetProgressMaximum(maximum);
+    if (Dialog()) Dialog()->SetProgressMaximum(maximum);
   }
   void StepProgress() override {
-    if (UpdateInfo) UpdateInfo->SetProgressPosition(UpdateInfo->ProgressPosition() + 1);
+    if (Dialog()) Dialog()->SetProgressPosition(Dialog()->ProgressPosition() + 1);
   }
   void RepaintPlaylistWindow() override {
     updatewindows::RepaintPlaylistWindow();
     KeepAlive();
   }
-  bool StopRequested() override { return Main->CloseAwaited(); }
+  bool StopRequested() override { return main_.CloseAwaited(); }
   void BeginPlaylist(const std::string& fileName) override { playlist_ = fileName; }
   void ReportFailure(const std::string& text) override { failures_.emplace_back(playlist_, text); }
   // The tag reader's notice must stand above the dialog, which stays on top.
   void ShowNotice(const std::string& text) override {
-    Main->ShowLibraryNotice(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text);
+    main_.ShowLibraryNotice(Dialog() ? Dialog()->DialogHandle() : 0, text);
   }
 
   // Between playlists the repaint keeps the thread answering; inside one
@@ -72,11 +74,13 @@ class TUpdateInfoProgress : public TUpdateProgress {
   bool HadFailures() const { return !failures_.empty(); }
 
  private:
+  TMain& main_;
+  long counts_[4] = {};
   using Clock = std::chrono::steady_clock;
   void KeepAlive() {
     // Looking at the queue hands over messages sent to us; once a close
     // waits, the end of the session must find the update already stopped.
-    if (!Main->CloseAwaited()) updatewindows::KeepAlive();
+    if (!main_.CloseAwaited()) updatewindows::KeepAlive();
     lastAlive_ = Clock::now();
   }
   std::string playlist_;
@@ -88,11 +92,10 @@ class TUpdateInfoProgress : public TUpdateProgress {
 
 void TMain::UpdatePlaylists() {
   // A dialog left from an earlier update would be orphaned by the reference.
-  if (UpdateInfo) UpdateInfo->Close();
-  UpdateInfo = updatewindows::CreateUpdateInfo();
-  UpdateInfo->Repaint();
+  if (Dialog()) Dialog()->Close();
+  updatewindows::CreateUpdateInfo()->Repaint();
 
-  TUpdateInfoProgress progress;
+  TUpdateInfoProgress progress(*this);
   TLibraryContext context;
   context.AppDir = Info.AppDir;
   context.CheckMP3OnUpdate = Info.CheckMP3OnUpdate;
@@ -124,7 +127,7 @@ void TMain::UpdatePlaylists() {
   if (CloseAwaited()) {
     // Nobody will look at this update's end. The window is given back in
     // case the session goes on after all.
-    if (UpdateInfo) UpdateInfo->Close();
+    if (Dialog()) Dialog()->Close();
     updatewindows::EnablePlaylistWindow();
     if (closeAfterUpdate_) {
       closeAfterUpdate_ = false;
@@ -139,26 +142,26 @@ void TMain::UpdatePlaylists() {
     const std::u16string text = outcome == TLibraryUpdate::Outcome::FolderMissing
                                     ? platform::FixedToUtf16(kc::kPlaylistFolderMissing)
                                     : platform::FormatFace(kc::kPlaylistFolderIsCache, Info.PlayListPath);
-    platform::ShowMessageBox(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text,
+    platform::ShowMessageBox(Dialog() ? Dialog()->DialogHandle() : 0, text,
                              platform::FixedToUtf16(kc::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
     updatewindows::EnablePlaylistWindow();
     updatewindows::HidePlaylistWindow();
-    if (UpdateInfo) UpdateInfo->Close();
+    if (Dialog()) Dialog()->Close();
     updatewindows::ShowOptionsWithBrowse();
     return;
   }
 
   updatewindows::ClearArtistAndAlbumTrees();
-  if (!UpdateInfo) return;
-  UpdateInfo->SetProgressPosition(UpdateInfo->ProgressPosition() + 1);
-  UpdateInfo->SetResultText(kc::kUpdateDone);
-  UpdateInfo->EnableOK();
+  if (!Dialog()) return;
+  Dialog()->SetProgressPosition(Dialog()->ProgressPosition() + 1);
+  Dialog()->SetResultText(kc::kUpdateDone);
+  Dialog()->EnableOK();
   // The done state is drawn before the beep calls the user to it.
-  UpdateInfo->Repaint();
+  Dialog()->Repaint();
   platform::DefaultBeep();
   if (progress.HadFailures()) {
-    platform::ShowMessageBox(UpdateInfo->DialogHandle(), platform::AnsiToUtf16(progress.FailureText()),
+    platform::ShowMessageBox(Dialog()->DialogHandle(), platform::AnsiToUtf16(progress.FailureText()),
                              platform::FixedToUtf16(kc::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
   }

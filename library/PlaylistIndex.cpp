@@ -228,10 +228,10 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
   if (!album.empty()) AddToGroup(Albums, album, trackPath);
 }
 
-bool TPlaylistIndexBuild::Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines) {
+bool TPlaylistIndexBuild::Write(const std::string& folder, const std::string& name, const TLines& lines) {
   try {
     FormatTextListInto(lines, &bytes_);
-    out.Write(name, bytes_);
+    platform::WriteRebuildableFile(folder + "\\" + name, bytes_);
     return true;
   } catch (const platform::Error& e) {
     Failures.push_back(e.what());
@@ -319,12 +319,11 @@ void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
   }
 
   if (!platform::DirectoryExists(folder)) platform::MakeDirectory(folder);
-  platform::RebuildableFolder out(folder);
   // First the ".log" names every file old or new, so that a stop anywhere
   // below leaves nothing on disk that no ".log" names.
   const TLines* onDisk = &old;
   if (newOutsideOld) {
-    if (!Write(out, logName, both)) return;
+    if (!Write(folder, logName, both)) return;
     onDisk = &both;
   }
   // The old files go before the new are made (a new file is made without a
@@ -341,13 +340,13 @@ void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
     }
   }
   bool allWritten = true;
-  for (const TPlannedFile& file : planned_) allWritten = Write(out, file.Name, file.Lines) && allWritten;
-  if (*onDisk != listed && !Write(out, logName, listed)) allWritten = false;
+  for (const TPlannedFile& file : planned_) allWritten = Write(folder, file.Name, file.Lines) && allWritten;
+  if (*onDisk != listed && !Write(folder, logName, listed)) allWritten = false;
   // Last the stamps: while they are missing or stale, the next update
   // builds the playlist again.
   if (writesMp3Log) {
     if (allWritten) {
-      Write(out, mp3LogName, TimeLines);
+      Write(folder, mp3LogName, TimeLines);
     } else if (mp3LogKept) {
       // Its stamps would let the next update skip a playlist whose files
       // are not all written.

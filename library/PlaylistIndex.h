@@ -132,7 +132,7 @@ class TPlaylistIndexBuild {
     TLines Lines;
   };
   void PlanGroups(TGroupList& list, const std::string& base, const std::string& kind);
-  bool Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines);
+  bool Write(const std::string& folder, const std::string& name, const TLines& lines);
 
   const TLibraryContext& context_;
   TMP3Tag& tagReader_;

@@ -115,7 +115,6 @@ bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::s
   std::string path, quoted;
   platform::FoundEntry entry;
   bool changed = false;
-  const platform::EntryLookupScope folders;
   ForEachTextLine(playlistBytes, [&](const char* text, std::size_t size) {
     *hasLines = true;
     if (changed) return;

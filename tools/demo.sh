@@ -120,7 +120,7 @@ if [ "${KELVANE_E2E_USE_DISPLAY:-0}" = 1 ]; then
   fi
   read -r -p "Press Enter to close Kelvane... " _
 else
-  sleep 2
+  e2e_wait_icon Play >/dev/null
   e2e_screenshot 1-start >/dev/null
   click Play && e2e_wait_window "$E2E_PLAYER_CLASS" - >/dev/null && sleep 2
   e2e_screenshot 2-playing >/dev/null

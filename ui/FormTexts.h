@@ -4,6 +4,9 @@
 
 namespace uitext {
 
+inline constexpr const char* kAppTitle = "Kelvane";
+inline constexpr const char* kWarningCaption = "警告";
+
 inline constexpr const char* kFrameCaption = "Kelvane - プレイリストウインドウ";
 inline constexpr const char* kMenuSetting = "設定";
 inline constexpr const char* kMenuUpdate = "プレイリスト更新";

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/MainUnit.h"
 #include "library/PlaylistIndex.h"
 #include "library/TextList.h"
 #include "platform/FileSystem.h"
@@ -48,14 +47,6 @@ std::vector<std::string> PlayCommandLines(const std::string& playerPath, const s
     lines.push_back(program + (add ? " /ADD" : "") + arguments[i]);
   }
   return lines;
-}
-
-void PlayPlaylistFiles(TMain& main, const std::vector<std::string>& files, bool addMode,
-                       const std::function<void(const std::string& commandLine)>& start) {
-  if (!main.Player.CorrectPath && !main.EnsurePlayer()) return;
-  std::vector<std::string> arguments;
-  for (const std::string& file : files) arguments.push_back(PlaylistArgument(file));
-  for (const std::string& line : PlayCommandLines(main.Player.PlayerPath, arguments, addMode)) start(line);
 }
 
 std::string IndexFilePath(const std::string& appDir, const std::string& playlist, const std::string& kind) {

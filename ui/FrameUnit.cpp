@@ -5,8 +5,6 @@
 #include <exception>
 #include <utility>
 
-#include "app/MainUnit.h"
-#include "app/MyFunctions.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
@@ -16,7 +14,8 @@
 #include "ui/AboutUnit.h"
 #include "ui/FormTexts.h"
 #include "ui/OptionUnit.h"
-#include "ui/UpdateInfoView.h"
+#include "ui/ProgramView.h"
+#include "ui/UpdateInfoUnit.h"
 
 namespace {
 
@@ -120,10 +119,10 @@ void TFrame::FormShow() {
   // and this window is owned by it.
   ShowWindow(reinterpret_cast<HWND>(platform::app::MainWindow()), SW_HIDE);
   platform::Rect area;
-  GetWorkArea(&area);
+  platform::QueryWorkArea(&area);
   int left = 0;
   int top = 0;
-  if (CornerPosition(Main->Info.PlaylistPos, area, Width(), Height(), &left, &top)) {
+  if (CornerPosition(Main->Settings().PlaylistPos, area, Width(), Height(), &left, &top)) {
     SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   // The index files may have changed since they were loaded. One that cannot
@@ -138,7 +137,7 @@ void TFrame::FormShow() {
 }
 
 void TFrame::HandleMouseLeave() {
-  if (!Main->Info.AutoHide) return;
+  if (!Main->Settings().AutoHide) return;
   POINT p;
   GetCursorPos(&p);
   RECT r;
@@ -180,7 +179,7 @@ void TFrame::TreePlaylistChange(gui::TreeView::Node node) {
   std::exception_ptr failure;
   for (auto [tree, kind] : {std::pair{&TreeArtist, "Artist"}, std::pair{&TreeAlbum, "Album"}}) {
     try {
-      FillTree(*tree, IndexFilePath(Main->Info.AppDir, playlist, kind));
+      FillTree(*tree, IndexFilePath(Main->Settings().AppDir, playlist, kind));
     } catch (...) {
       tree->Clear();
       if (!failure) failure = std::current_exception();
@@ -195,7 +194,7 @@ void TFrame::LoadPlaylistTree() {
   TreePlaylist.OnChange = nullptr;
   SendMessageA(TreePlaylist.Handle(), WM_SETREDRAW, FALSE, 0);
   TreePlaylist.Clear();
-  for (const std::string& name : PlaylistNodeNames(Main->Info.PlayListPath)) TreePlaylist.Add(name);
+  for (const std::string& name : PlaylistNodeNames(Main->Settings().PlayListPath)) TreePlaylist.Add(name);
   SendMessageA(TreePlaylist.Handle(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(TreePlaylist.Handle(), nullptr, TRUE);
   TreePlaylist.OnChange = std::move(change);
@@ -218,7 +217,7 @@ std::string TFrame::PlaylistFile(gui::TreeView& tree, gui::TreeView::Node node) 
   gui::TreeView::Node current = TreePlaylist.Current();
   const std::string playlist = current ? TreePlaylist.NodeText(current) : std::string();
   return PlaylistFileOfNode(KindOf(tree), tree.NodeText(node), current ? &playlist : nullptr,
-                            Main->Info.PlayListPath, Main->Info.AppDir);
+                            Main->Settings().PlayListPath, Main->Settings().AppDir);
 }
 
 void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
@@ -236,11 +235,11 @@ void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
     for (const std::string& file : files) {
       if (platform::FileExists(file)) continue;
       platform::ShowMessageBox(FrameHandle(), platform::FormatFace(uitext::kGeneratedPlaylistMissing, file),
-                               platform::FixedToUtf16(kc::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
+                               platform::FixedToUtf16(uitext::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
       return;
     }
   }
-  PlayPlaylistFiles(*Main, files, addMode, StartCommand);
+  Main->PlayPlaylistFiles(files, addMode, StartCommand);
 }
 
 gui::TreeView& TFrame::ActiveTree() {
@@ -259,25 +258,77 @@ void TFrame::N3Click() { PlaySelected(ActiveTree(), true); }
 void TFrame::menuClick(const std::string& item) {
   HWND mainWindow = reinterpret_cast<HWND>(platform::app::MainWindow());
   if (item == "menuSetting") {
-    OpenOptions();
+    Hide();
+    OpenOptions(Handle(), false, [this] { LoadPlaylistTree(); });
   } else if (item == "menuUpdate") {
     RunLibraryUpdate();
   } else if (item == "menuReadme") {
-    const std::string readme = Main->Info.AppDir + uitext::kReadmeFile;
+    const std::string readme = Main->Settings().AppDir + uitext::kReadmeFile;
     ShellExecuteA(mainWindow, uitext::kShellOpen, readme.c_str(), "", "", SW_SHOW);
   } else if (item == "menuHomepage") {
     ShellExecuteA(mainWindow, uitext::kShellOpen, uitext::kHomepage, "", "", SW_SHOW);
   } else if (item == "menuAbout") {
-    new TAbout(Handle());
+    OpenAbout();
   } else if (item == "menuExit") {
     // The main window's close saves the settings and ends the program.
     platform::app::CloseMainWindow();
   }
 }
 
-void TFrame::OpenOptions() {
-  Hide();
-  OpenOptionForm(Handle(), false, [this] { LoadPlaylistTree(); });
+void TFrame::FreeWhenClosed(gui::Form& dialog, unsigned* number) {
+  *number = ++lastNumber_;
+  const unsigned posted = *number;
+  dialog.OnClose = [this, posted] {
+    // The update may still be writing to its dialog: from now on it finds none.
+    if (posted == updateNumber_) updateOpen_ = false;
+    PostMessageA(Handle(), kDialogClosed, posted, 0);
+  };
+}
+
+LRESULT TFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kDialogClosed) return gui::Form::HandleMessage(message, wParam, lParam);
+  const unsigned closed = static_cast<unsigned>(wParam);
+  if (options_ && optionsNumber_ == closed) options_.reset();
+  if (update_ && updateNumber_ == closed) update_.reset();
+  for (auto it = abouts_.begin(); it != abouts_.end(); ++it) {
+    if (it->first != closed) continue;
+    abouts_.erase(it);
+    break;
+  }
+  return 0;
+}
+
+TOptionForm* TFrame::OpenOptions(HWND owner, bool browse, std::function<void()> loadPlaylistTree) {
+  // A dialog hidden by its close (its freeing posted) or destroyed with its
+  // owner is not the open one.
+  if (!options_ || !IsWindow(options_->Handle()) || !options_->Visible()) {
+    options_ = std::make_unique<TOptionForm>(owner);
+    options_->LoadPlaylistTree = std::move(loadPlaylistTree);
+    FreeWhenClosed(*options_, &optionsNumber_);
+  }
+  options_->Show();
+  if (browse) options_->ButtonClick(&options_->btnBrouth);
+  return options_.get();
+}
+
+TAbout* TFrame::OpenAbout() {
+  abouts_.emplace_back(0, std::make_unique<TAbout>(Handle()));
+  FreeWhenClosed(*abouts_.back().second, &abouts_.back().first);
+  return abouts_.back().second.get();
+}
+
+TUpdateInfo* TFrame::OpenUpdateInfo() {
+  update_ = std::make_unique<TUpdateInfo>(Handle());
+  FreeWhenClosed(*update_, &updateNumber_);
+  updateOpen_ = true;
+  return update_.get();
+}
+
+void updatewindows::ShowOptionsWithBrowse() {
+  auto* frame = dynamic_cast<TFrame*>(Frame);
+  if (!frame) return;
+  frame->OpenOptions(reinterpret_cast<HWND>(platform::app::MainWindow()), true,
+                     [frame] { frame->LoadPlaylistTree(); });
 }
 
 void TFrame::RunLibraryUpdate() {

@@ -1,10 +1,12 @@
 #include "ui/OptionUnit.h"
+#include "ui/FrameRules.h"
 #include "ui/FrameView.h"
 
-#include "app/MainUnit.h"
-#include "app/MyFunctions.h"
+#include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Messaging.h"
 #include "ui/OptionTexts.h"
+#include "ui/ProgramView.h"
 #include "ui/UpdateInfoView.h"
 
 namespace {
@@ -98,7 +100,6 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   SetDefaultButton(&btnOK);
   SetCancelButton(&btnCancel);
   OnShow = [this] { FormShow(); };
-  OnClose = [this] { FormClose(); };
 
   const int size = GetSystemMetrics(SM_CXSMICON);
   icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), t::kIconResource, IMAGE_ICON, size, size, 0));
@@ -126,6 +127,7 @@ gui::CheckBox* TOptionForm::Box(TOptionBox box) {
     case TOptionBox::AutoHide: return &chkAutoHide;
     case TOptionBox::CheckMP3OnUpdate: return &chkCheckMP3OnUpdate;
     case TOptionBox::ReadID3v2: return &chkReadID3v2;
+    case TOptionBox::None: break;
   }
   return nullptr;
 }
@@ -156,12 +158,10 @@ void TOptionForm::FormShow() {
   ShowControls(c);
 
   platform::Rect area;
-  GetWorkArea(&area);
+  platform::QueryWorkArea(&area);
   const RECT r = Bounds();
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  const int left = Main->Info.PlaylistPos >= 2 ? area.right - width : 0;
-  const int top = Main->Info.PlaylistPos % 2 == 1 ? area.bottom - height : 0;
+  int left = 0, top = 0;
+  CornerPosition(Main->Settings().PlaylistPos, area, r.right - r.left, r.bottom - r.top, &left, &top);
   SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetForegroundWindow(Handle());
 
@@ -172,8 +172,6 @@ void TOptionForm::FormShow() {
   SetFocus(btnOK.Handle());
   SetForegroundWindow(Handle());
 }
-
-void TOptionForm::FormClose() { FreeOnClose(true); }
 
 void TOptionForm::CheckClick(gui::CheckBox* sender) {
   for (TOptionBox box : kBoxes) {
@@ -209,32 +207,4 @@ void TOptionForm::ButtonClick(gui::Button* sender) {
   } else if (sender == &btnBrouth) {
     if (FolderDialog.Execute()) editPlayListPath.SetText(FolderDialog.Directory);
   }
-}
-
-namespace {
-
-// The dialog open now. Its window is asked for its object, so a dialog
-// destroyed without closing (with its owner) is not mistaken for open.
-HWND openDialog = nullptr;
-
-}  // namespace
-
-TOptionForm* OpenOptionForm(HWND owner, bool browse, std::function<void()> loadPlaylistTree) {
-  // A second dialog would hold the settings as they were when it opened, and
-  // its OK would silently undo what the user confirmed in the first.
-  auto* form = dynamic_cast<TOptionForm*>(gui::FormOf(openDialog));
-  if (!form) {
-    form = new TOptionForm(owner);
-    form->LoadPlaylistTree = std::move(loadPlaylistTree);
-    openDialog = form->Handle();
-  }
-  form->Show();
-  if (browse) form->ButtonClick(&form->btnBrouth);
-  return form;
-}
-
-void updatewindows::ShowOptionsWithBrowse() {
-  OpenOptionForm(reinterpret_cast<HWND>(platform::app::MainWindow()), true, [] {
-    if (Frame) Frame->LoadPlaylistTree();
-  });
 }

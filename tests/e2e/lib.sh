@@ -405,10 +405,23 @@ e2e_tray_is() {
   return 1
 }
 
-# Clicks the tray icon showing the picture. Button: 1 left (default), 2 middle, 3 right.
+# Waits for the tray to show the picture (a loaded machine may take seconds to
+# bring the icons up); prints where it is.
+e2e_wait_icon() {
+  local i
+  for i in $(seq 1 $((E2E_TIMEOUT * 2))); do
+    e2e_tray_find_icon "$E2E_ICONS/$1.ico" && return 0
+    sleep 0.5
+  done
+  e2e_log "no $1 icon in the tray"
+  return 1
+}
+
+# Clicks the tray icon showing the picture, once it is there. Button: 1 left
+# (default), 2 middle, 3 right.
 e2e_click_icon() {
   local point
-  point="$(e2e_tray_find_icon "$E2E_ICONS/$1.ico")" || { e2e_log "no $1 icon in the tray"; return 1; }
+  point="$(e2e_wait_icon "$1")" || return 1
   e2e_click ${point} "${2:-1}"
 }
 
@@ -483,9 +496,10 @@ e2e_make_mp3() {
 # Clicks an item of the playlist window's menu bar, named by its caption. The items
 # are found where the menu font put them: the bar's columns that hold dark pixels
 # form one run per caption (the gaps inside a caption are a few pixels, those
-# between items the menu's spacing), so no font's widths are written down here.
+# between items the menu's spacing), so no font's widths are written down here,
+# and the bar's height and the gaps are taken at the system's DPI.
 e2e_click_frame_menu() {
-  local n info runs x
+  local n info runs x dpi bar
   case "$1" in
     設定) n=1 ;;
     プレイリスト更新) n=2 ;;
@@ -493,22 +507,29 @@ e2e_click_frame_menu() {
     終了) n=4 ;;
     *) e2e_log "no menu item $1"; return 1 ;;
   esac
+  read -r dpi bar <<<"$(e2e_probe metrics)"
   info="$(e2e_wait_shown - "${E2E_FRAME_TITLE:-Kelvane - プレイリストウインドウ}")" || return 1
   set -- $info
-  local left="$7" right="$4" bar_bottom="$8"
-  # The bar's text rows, just above the client area, folded into one row: a column
-  # is dark when any of its pixels is.
-  runs="$(import -display "$DISPLAY" -window root \
-    -crop "$((right - left - 4))x14+$((E2E_DESKTOP_X + left))+$((E2E_DESKTOP_Y + bar_bottom - 16))" +repage png:- |
-    convert png:- -colorspace Gray -threshold 50% -negate -scale "$((right - left - 4))x1!" -depth 8 txt:- |
-    awk -F'[,:() ]+' 'NR > 1 {
-      dark = ($3 + 0 > 0)
-      if (dark) { if (start < 0 || $1 - last > 6) { if (start >= 0) print start, last; start = $1 } last = $1 }
-    }
-    BEGIN { start = -1 } END { if (start >= 0) print start, last }')"
-  x="$(sed -n "${n}p" <<<"$runs" | awk '{ print int(($1 + $2) / 2) }')"
+  local left="$7" right="$4" bar_bottom="$8" i
+  # Until the bar is painted.
+  for i in $(seq 1 $((E2E_TIMEOUT * 2))); do
+    # The bar's text rows, folded into one row: a column is dark when any of its
+    # pixels is.
+    runs="$(import -display "$DISPLAY" -window root \
+      -crop "$((right - left - 4))x$((bar - 5))+$((E2E_DESKTOP_X + left))+$((E2E_DESKTOP_Y + bar_bottom - bar + 3))" \
+        +repage png:- |
+      convert png:- -colorspace Gray -threshold 50% -negate -scale "$((right - left - 4))x1!" -depth 8 txt:- |
+      awk -F'[,:() ]+' -v gap=$((6 * dpi / 96)) 'NR > 1 {
+        dark = ($3 + 0 > 0)
+        if (dark) { if (start < 0 || $1 - last > gap) { if (start >= 0) print start, last; start = $1 } last = $1 }
+      }
+      BEGIN { start = -1 } END { if (start >= 0) print start, last }')"
+    x="$(sed -n "${n}p" <<<"$runs" | awk '{ print int(($1 + $2) / 2) }')"
+    [ -n "$x" ] && break
+    sleep 0.5
+  done
   [ -n "$x" ] || { e2e_log "menu bar item $n not found: $(tr '\n' ' ' <<<"$runs")"; return 1; }
-  e2e_click $((left + x)) $((bar_bottom - 9))
+  e2e_click $((left + x)) $((bar_bottom - bar / 2))
 }
 
 # Clicks the first or the last item of the playlist window's "ヘルプ" submenu

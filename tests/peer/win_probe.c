@@ -22,6 +22,7 @@
  *       of its label). The tree lives in another process: its answers are read
  *       through memory allocated there.
  *   peer_probe acp                           the system's ANSI code page
+ *   peer_probe metrics                       <dpi> <menu bar height> of the system
  * Window lines: <hwnd> <left> <top> <right> <bottom> <visible> "<class>" "<title>"
  * Texts are asked for in UTF-16 (the W calls), so they read the same on every
  * system code page, and printed as UTF-8; class and title arguments are taken
@@ -172,6 +173,8 @@ int main(void) {
   const WCHAR* wcmd = argc > 1 ? argv[1] : L"";
   char cmd[32] = "";
   WideCharToMultiByte(CP_UTF8, 0, wcmd, -1, cmd, sizeof cmd - 1, NULL, NULL);
+  /* Every answer in the screen's own pixels, whatever the system's DPI. */
+  SetProcessDPIAware();
   if (strcmp(cmd, "acp") == 0) {
     printf("%u\n", GetACP());
     return 0;
@@ -248,6 +251,12 @@ int main(void) {
     if (tree == NULL) return 1;
     return print_tree_items(tree);
   }
-  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems|acp ...\n");
+  if (strcmp(cmd, "metrics") == 0) {
+    HDC screen = GetDC(NULL);
+    printf("%d %d\n", GetDeviceCaps(screen, LOGPIXELSY), GetSystemMetrics(SM_CYMENU));
+    ReleaseDC(NULL, screen);
+    return 0;
+  }
+  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems|metrics|acp ...\n");
   return 2;
 }

@@ -292,11 +292,9 @@ class LibraryKillTest : public LibraryBadInputTest, public ::testing::WithParamI
   // A new root for each round, so that no name the file system remembers
   // from the last round is taken for one of this round.
   void Fresh() {
-    std::filesystem::remove_all(root_);
-    char pattern[] = "/tmp/kv-kill-XXXXXX";
-    root_ = mkdtemp(pattern);
-    sim::SetFileSystemRoot(root_);
-    for (const char* dir : {"C/App", "D/Lists", "D/Music"}) std::filesystem::create_directories(root_ + "/" + dir);
+    mapped_.reset();
+    mapped_ = std::make_unique<kvtest::MappedRoot>(std::initializer_list<const char*>{"C/App", "D/Lists", "D/Music"});
+    root_ = mapped_->path;
   }
   // Every file of the cache but the .logs is named by some .log.
   std::vector<std::string> Unlisted() {

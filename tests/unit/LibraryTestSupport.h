@@ -8,15 +8,19 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ConstUnit.h"
 #include "platform/Application.h"
-#include "platform/posix/SimDesktop.h"
+#include "tests/sim/SimDesktop.h"
 #include "platform/posix/SimFileSystem.h"
+#include "tests/support/MappedRoot.h"
 
 namespace libtest {
+
+using kvtest::MappedRoot;
 
 // An ID3v1 block with the given fields (each cut to its width).
 inline std::string Id3v1(const std::string& artist, const std::string& album, const std::string& title = "") {
@@ -90,22 +94,15 @@ inline std::string Id3v2Tag(const std::string& artist, const std::string& album)
 class LibraryFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/kv-lib-XXXXXX";
-    root_ = mkdtemp(pattern);
-    sim::SetFileSystemRoot(root_);
-    sim::SetCurrentFolder("C:\\");
-    sim::UnlockAllFiles();
+    mapped_ = std::make_unique<MappedRoot>(std::initializer_list<const char*>{"C/App", "D/Lists", "D/Music"});
+    root_ = mapped_->path;
     sim::Reset();
     platform::app::SetTitle(kc::kAppTitle);
-    for (const char* dir : {"C/App", "D/Lists", "D/Music"}) std::filesystem::create_directories(root_ + "/" + dir);
     // 2004-05-06 07:08:10 in this zone: stamp 816199941, the default file time.
     setenv("TZ", "UTC0", 1);
     tzset();
   }
-  void TearDown() override {
-    sim::UnlockAllFiles();
-    std::filesystem::remove_all(root_);
-  }
+  void TearDown() override { mapped_.reset(); }
 
   // Host path of a Windows path ("D:\Music\a.mp3").
   std::string Host(const std::string& windowsPath) const { return sim::HostPath(windowsPath); }
@@ -133,6 +130,7 @@ class LibraryFixture : public ::testing::Test {
     return names;
   }
 
+  std::unique_ptr<MappedRoot> mapped_;
   std::string root_;
 };
 

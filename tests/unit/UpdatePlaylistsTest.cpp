@@ -6,7 +6,7 @@
 #include "library/MP3Tag.h"
 #include "MainTestSupport.h"
 #include "platform/posix/SimFileSystem.h"
-#include "ui/standin/UpdateInfoStandIn.h"
+#include "tests/sim/UpdateInfoStandIn.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ class UpdatePlaylistsTest : public kvtest::MainFixture {
   // Runs one update from a fresh record of events, after OK closed the
   // dialog of the last one.
   void Update() {
-    if (UpdateInfo) {
+    if (updatewindows::UpdateInfo()) {
       ASSERT_TRUE(updateinfostandin::PressOK());
     }
     W().events.clear();
@@ -85,8 +85,8 @@ TEST_F(UpdatePlaylistsTest, OneOfEachEndsDoneWithTheBarFullAndABeep) {
   EXPECT_EQ(W().Last().result, "プレイリスト更新が完了しました。");
   EXPECT_TRUE(W().Last().okEnabled);
   EXPECT_FALSE(W().Last().closed);
-  ASSERT_NE(UpdateInfo, nullptr);
-  EXPECT_EQ(UpdateInfo->DialogHandle(), W().Last().handle);
+  ASSERT_NE(updatewindows::UpdateInfo(), nullptr);
+  EXPECT_EQ(updatewindows::UpdateInfo()->DialogHandle(), W().Last().handle);
 
   // Drawn before the work, a repaint of both windows after each playlist,
   // the trees cleared before the dialog says it is done; the playlist window
@@ -264,7 +264,7 @@ TEST_F(UpdatePlaylistsTest, MissingFolderWarnsHidesTheWindowAndWritesNothing) {
     EXPECT_EQ(events, (std::vector<std::string>{"frame enable", "frame hide", "close", "options browse"}));
     EXPECT_TRUE(W().Last().closed);
     EXPECT_FALSE(W().Last().okEnabled);
-    EXPECT_EQ(UpdateInfo, nullptr);
+    EXPECT_EQ(updatewindows::UpdateInfo(), nullptr);
     EXPECT_EQ(Names("C:\\Kelvane"), before);
     EXPECT_EQ(ReadFile("C:\\Kelvane\\playlist.log"), "'D:\\Old\\Gone.m3u'=1\r\n");
   }

@@ -370,10 +370,10 @@ TEST_F(FrameWinTest, AnIndexThatCannotBeReadLeavesNoTreeOfAnotherPlaylistAndNoth
   }
 }
 
-TEST_F(FrameWinTest, TheAboutBoxIsLaidOutOnTopAndFreesItselfOnOK) {
+TEST_F(FrameWinTest, TheAboutBoxIsLaidOutOnTopAndFreedOnOK) {
   TFrame& f = Make();
-  auto* about = new TAbout(f.Handle());
-  auto* second = new TAbout(f.Handle());
+  TAbout* about = f.OpenAbout();
+  TAbout* second = f.OpenAbout();
   HWND hwnd = about->Handle();
   EXPECT_EQ(about->Text(), "Kelvane - バージョン情報");
   EXPECT_EQ(about->Width(), 241);
@@ -402,7 +402,8 @@ TEST_F(FrameWinTest, TheAboutBoxIsLaidOutOnTopAndFreesItselfOnOK) {
   EXPECT_LE(std::abs((a.top + a.bottom) - (o.top + o.bottom)), 1);
 
   SendMessageA(about->Button1.Handle(), BM_CLICK, 0, 0);
-  EXPECT_FALSE(IsWindow(hwnd));
+  // Freed by the playlist window once the close it posted arrives.
+  EXPECT_TRUE(wintest::WaitFor([&] { return !IsWindow(hwnd); }, 2000));
   EXPECT_TRUE(second->Visible());
   SendMessageA(second->Button1.Handle(), BM_CLICK, 0, 0);
 }

@@ -10,6 +10,7 @@
 #include "app/MainUnit.h"
 #include "platform/Dialogs.h"
 #include "ui/OptionTexts.h"
+#include "ui/FrameUnit.h"
 #include "ui/OptionUnit.h"
 
 namespace {
@@ -54,12 +55,13 @@ class OptionFormWinTest : public ::testing::Test {
     if (IsWindow(window_)) DestroyWindow(window_);
   }
   TOptionForm* Open() {
-    TOptionForm* form = OpenOptionForm(nullptr, false, [this] { ++treeLoads_; });
+    TOptionForm* form = frame_.OpenOptions(nullptr, false, [this] { ++treeLoads_; });
     window_ = form->Handle();
     return form;
   }
 
   TMain main_;
+  TFrame frame_{nullptr};
   HWND window_ = nullptr;
   int treeLoads_ = 0;
   std::vector<std::string> boxes_;
@@ -215,7 +217,8 @@ TEST_F(OptionFormWinTest, OpensWithTheSettingsAndTheRulesFollowRealClicks) {
   f->editPlayListPath.SetText("E:\\Other");
 
   Click(f->btnOK);
-  EXPECT_FALSE(IsWindow(window_));
+  // Freed by the playlist window once the close it posted arrives.
+  EXPECT_TRUE(wintest::WaitFor([&] { return !IsWindow(window_); }, 2000));
   EXPECT_TRUE(main_.Info.ShowPauseIcon);
   EXPECT_FALSE(main_.Info.PlayChangePause);
   EXPECT_FALSE(main_.Info.ShowStopIcon);
@@ -239,7 +242,7 @@ TEST_F(OptionFormWinTest, CancelAndTheCloseBoxChangeNothing) {
     } else {
       SendMessageA(f->Handle(), WM_CLOSE, 0, 0);
     }
-    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_TRUE(wintest::WaitFor([&] { return !IsWindow(window_); }, 2000));
     EXPECT_TRUE(main_.Info.ShowPrevIcon);
     EXPECT_EQ(main_.Info.PlayListPath, "");
     EXPECT_EQ(treeLoads_, 0);
@@ -266,8 +269,8 @@ TEST_F(OptionFormWinTest, AskingAgainBringsTheOpenDialogForwardSoNoOtherOneUndoe
   Click(f->chkAutoHide);
   // "設定" again, and the library update's missing folder: the same dialog,
   // with what the user has done in it so far.
-  EXPECT_EQ(OpenOptionForm(nullptr, false, [] {}), f);
-  EXPECT_EQ(OpenOptionForm(nullptr, false, [] {}), f);
+  EXPECT_EQ(frame_.OpenOptions(nullptr, false, [] {}), f);
+  EXPECT_EQ(frame_.OpenOptions(nullptr, false, [] {}), f);
   EXPECT_EQ(OptionDialogsOpen(), 1);
   EXPECT_TRUE(f->chkAutoHide.Checked());
   Click(f->btnOK);

@@ -304,15 +304,14 @@ bool RunSize(const std::string& dir, int trackCount, bool judgeGrouping, double*
   }
 
   if (counting && gExtras) {
-    // The derived files of one build written through the folder the build
-    // uses, first new, then over themselves.
+    // The derived files of one build written as the build writes them,
+    // first new, then over themselves.
     std::vector<std::pair<std::string, std::uint64_t>> newCalls, overCalls;
     const std::string out = lib.app + "calls";
     bench::MakeFolder(out);
     for (auto* calls : {&newCalls, &overCalls}) {
-      platform::RebuildableFolder folder(out);
       bench::StartCounting();
-      for (const auto& file : derived) folder.Write(file.first, file.second);
+      for (const auto& file : derived) platform::WriteRebuildableFile(out + "\\" + file.first, file.second);
       *calls = bench::StopCounting();
     }
     bench::RemoveTree(out);

@@ -1,7 +1,7 @@
 // The simulated desktop: everything the program asks of the window system is
 // recorded in one journal, in order, and answered from state that tests set.
-#include "platform/posix/SimDesktop.h"
-#include "platform/posix/SimShell.h"
+#include "tests/sim/SimDesktop.h"
+#include "tests/sim/SimShell.h"
 
 #include <algorithm>
 #include <deque>
