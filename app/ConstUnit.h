@@ -46,6 +46,10 @@ inline constexpr const char* kPlayerWindowClass = "Winamp v1.x";
 inline constexpr const char* kPlayerPathNotice =
     "Winampへの正しいパスの設定がされていません。\r\n\r\n"
     "winamp.exeを指定してください。";
+// The open-file dialog gave a path the system code page cannot hold.
+inline constexpr const char* kPlayerPathUnusable =
+    "「%s」\r\n\r\nこのパスにはシステムの文字コードで表せない文字が含まれているため、"
+    "Winampのパスとして使えません。前の設定のままにします。";
 inline constexpr const char* kPlayerFileFilter =
     "Winamp実行ファイル（winamp.exe）|winamp.exe|全ての実行ファイル（*.exe）|*.exe|全てのファイル|*";
 
@@ -76,8 +80,16 @@ inline constexpr std::int32_t psPaused = 3;
 inline constexpr std::uintptr_t kPlayStateWParam = 0;
 inline constexpr std::intptr_t kPlayStateLParam = 104;
 
+// The name the first copy of a user session holds.
+inline constexpr const char* kInstanceName = "Kelvane.Instance";
+
 // Poll
 inline constexpr unsigned kPollIntervalMs = 500;
+// How long the program waits for the player to handle one message. A state
+// answered later than the next tick is of no use; a command waits longer,
+// as the player fades out inside the message that asks for it.
+inline constexpr unsigned kPlayStateTimeoutMs = 300;
+inline constexpr unsigned kPlayerCommandTimeoutMs = 1000;
 
 // Tray
 inline constexpr const char* kIconFiles[7] = {
@@ -88,6 +100,17 @@ inline constexpr const char* kIconFiles[7] = {
     "icon\\Stop.ico",
     "icon\\Next.ico",
     "icon\\Eject.ico",
+};
+// Each icon's tip names its button as the options dialog does, so that the
+// shell's list of tray icons can tell the six apart.
+inline constexpr const char* kTrayTips[7] = {
+    "",
+    "Kelvane - Prev",
+    "Kelvane - Play",
+    "Kelvane - Pause",
+    "Kelvane - Stop",
+    "Kelvane - Next",
+    "Kelvane - Eject",
 };
 
 // Library update from the playlist window

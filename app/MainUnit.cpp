@@ -5,16 +5,17 @@
 #include "library/PlaylistScan.h"
 #include "platform/Dialogs.h"
 
-TMain* Main = nullptr;
+TProgramView* Main = nullptr;
 TFrameView* Frame = nullptr;
 
-// The designed tag reader exists with the object; nothing reads with it.
+// The designed tag reader exists with the object and reads nothing; each
+// library update holds its build's own reader here while that build runs.
 TMain::TMain() : MP3Tag(std::make_unique<TMP3Tag>()) { Main = this; }
 
 TMain::~TMain() {
   if (Frame == FrameWindow.get()) Frame = nullptr;
   FrameWindow.reset();
-  if (Main == this) Main = nullptr;
+  if (Main == static_cast<TProgramView*>(this)) Main = nullptr;
 }
 
 void TMain::FormCreate() {
@@ -35,7 +36,8 @@ void TMain::FormCreate() {
     TTrayIcon* icon = IconById(id);
     icon->OnClick = [this](std::uint32_t clicked, TrayClickKind kind) { TrayClick(clicked, kind); };
     icon->OnPathError = [this](const std::string& text) { ShowError(text); };
-    icon->OnLoadError = [](const std::string& text) { platform::app::ShowErrorDisplay(text); };
+    icon->OnLoadError = [](const platform::Error& error) { platform::app::ShowErrorDisplay(error.Face()); };
+    icon->Tip = kc::kTrayTips[id];
     icon->SetInfo(id, Info.AppDir + kc::kIconFiles[id]);
   }
   // Every button hears the shell's restart; one of them puts the set back.
@@ -50,8 +52,30 @@ void TMain::FormCreate() {
 }
 
 bool TMain::FormCloseQuery() {
+  // Closing now would leave the update running on, unseen, over the cache
+  // that the next start updates too: it stops first and then closes again.
+  if (updating_) {
+    closeAfterUpdate_ = true;
+    return false;
+  }
   SaveSettings();
   return true;
+}
+
+bool TMain::SessionEndQuery() {
+  // Refusing would hold up the user's logoff; the update stops instead and
+  // the settings are saved when the end is confirmed, by which time it has.
+  if (updating_) {
+    sessionEnding_ = true;
+    return true;
+  }
+  return FormCloseQuery();
+}
+
+void TMain::SessionEnd(bool ending) {
+  if (!sessionEnding_) return;
+  sessionEnding_ = false;
+  if (ending) SaveSettings();
 }
 
 void TMain::FormClose() {
@@ -84,17 +108,28 @@ void TMain::CreatePlaylistWindow() {
 
 void TMain::CheckVersionUpgrade(const std::string& storedVersion) {
   if (storedVersion != kc::kVersionNeedingUpgrade) return;
-  platform::ShowMessageBox(platform::app::MainWindow(), kc::kUpgradeNotice, kc::kInformationCaption,
+  platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(kc::kUpgradeNotice),
+                           platform::FixedToUtf16(kc::kInformationCaption),
                            platform::kMbOk | platform::kMbIconInformation);
   DeleteFilesByMask(Info.AppDir + kc::kMp3LogMask);
 }
 
 void TMain::ShowError(const std::string& text) {
-  platform::ShowMessageBox(platform::app::MainWindow(), text, kc::kErrorCaption, platform::kMbOk);
+  platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(text),
+                           platform::FixedToUtf16(kc::kErrorCaption), platform::kMbOk);
 }
 
 void TMain::ShowLibraryNotice(platform::WindowHandle owner, const std::string& text) {
-  platform::ShowMessageBox(owner, text, platform::app::Title(), platform::kMbOk);
+  // The library's notices join its fixed texts to names and paths in one
+  // string; they are read as the system's text.
+  platform::ShowMessageBox(owner, platform::AnsiToUtf16(text), platform::FixedToUtf16(platform::app::Title()),
+                           platform::kMbOk);
+}
+
+void TMain::ShowRequested() {
+  // What the user started the program for: its playlist window, as the
+  // right click shows it.
+  if (Frame) Frame->ShowFrame();
 }
 
 void TMain::AppDeactivate() {

@@ -1,8 +1,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/ConstUnit.h"
 #include "platform/Application.h"
@@ -10,6 +12,7 @@
 #include "platform/Types.h"
 #include "tray/TrayIconUnit.h"
 #include "ui/FrameView.h"
+#include "ui/ProgramView.h"
 
 class TMP3Tag;
 
@@ -22,29 +25,9 @@ struct TPlayer {
   std::string PlayerWindowClass = kc::kPlayerWindowClass;
 };
 
-// The user's settings (named after their ini keys) and the program folder.
-struct TInfo {
-  bool ShowPrevIcon = true;
-  bool ShowPlayIcon = true;
-  bool ShowPauseIcon = true;
-  bool ShowStopIcon = true;
-  bool ShowNextIcon = true;
-  bool ShowEjectIcon = true;
-  std::string AppDir;
-  bool PlayOnStartup = false;
-  bool PlayChangePause = false;
-  bool CloseOnStop = false;
-  std::int32_t PlaylistPos = 0;
-  bool AutoHide = false;
-  bool FadeoutOnStop = false;
-  bool FadeoutOnChange = false;
-  std::string PlayListPath;
-  bool CheckMP3OnUpdate = false;
-};
-
 // The hidden main object: owns the player connection, the tray buttons, the
 // poll timer and every setting.
-class TMain : public platform::MainWindowEvents {
+class TMain : public platform::MainWindowEvents, public TProgramView {
  public:
   TMain();
   ~TMain() override;
@@ -55,6 +38,13 @@ class TMain : public platform::MainWindowEvents {
   void FormClose();
   bool CloseQuery() override { return FormCloseQuery(); }
   void Close() override { FormClose(); }
+  // Another start of the program found this one running.
+  void ShowRequested() override;
+  bool SessionEndQuery() override;
+  void SessionEnd(bool ending) override;
+  // A close or the session's end came during the library update: the update
+  // stops before its next playlist, and looks at no message until then.
+  bool CloseAwaited() const { return closeAfterUpdate_ || sessionEnding_; }
   void InitCommandTable();
   void InitDefaults();
   // Created hidden, before the settings that size it are read.
@@ -73,9 +63,9 @@ class TMain : public platform::MainWindowEvents {
   void SaveSettings();
 
   // Startup shortcut
-  void RegisterStartup();
-  void UnregisterStartup();
-  bool IsStartupRegistered();
+  void RegisterStartup() override;
+  void UnregisterStartup() override;
+  bool IsStartupRegistered() override;
   // The current user's Startup folder, read afresh; empty when neither the
   // registry nor the shell names one.
   std::string StartupFolder() const;
@@ -86,6 +76,8 @@ class TMain : public platform::MainWindowEvents {
   std::int32_t QueryPlayState();
   bool EnsurePlayer();
   void AskPlayerPath();
+  void PlayPlaylistFiles(const std::vector<std::string>& files, bool addMode,
+                         const std::function<void(const std::string& commandLine)>& start) override;
 
   // Tray buttons and poll
   void TrayClick(std::uint32_t id, std::uint8_t kind);
@@ -96,7 +88,10 @@ class TMain : public platform::MainWindowEvents {
   void RestoreTrayIcons();
 
   // Library update, run from the playlist window with that window disabled
-  void UpdatePlaylists();
+  void UpdatePlaylists() override;
+
+  TInfo& Settings() override { return Info; }
+  void SettingsChanged() override;
 
   TTrayIcon* IconById(int id) const;
   bool SwapMode() const { return Info.PlayChangePause && !Info.ShowPauseIcon; }
@@ -127,7 +122,7 @@ class TMain : public platform::MainWindowEvents {
   std::string failedSwapImage_;
   // The settings file existed but could not be read at start-up.
   bool settingsUnread_ = false;
+  bool updating_ = false;
+  bool closeAfterUpdate_ = false;
+  bool sessionEnding_ = false;
 };
-
-// The one main object of the program.
-extern TMain* Main;

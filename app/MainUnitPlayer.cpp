@@ -1,4 +1,5 @@
 #include "app/MainUnit.h"
+#include "ui/FrameRules.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
@@ -15,10 +16,10 @@ std::int32_t Field(const std::string& text, std::size_t from, std::size_t count)
   std::size_t i = 0;
   bool negative = false;
   if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
-  if (i == field.size()) throw platform::Error(platform::FormatText(platform::kErrNotInteger, field));
+  if (i == field.size()) throw platform::Error(platform::kErrNotInteger, field);
   std::int64_t value = 0;
   for (; i < field.size(); ++i) {
-    if (field[i] < '0' || field[i] > '9') throw platform::Error(platform::FormatText(platform::kErrNotInteger, field));
+    if (field[i] < '0' || field[i] > '9') throw platform::Error(platform::kErrNotInteger, field);
     value = value * 10 + (field[i] - '0');
   }
   return static_cast<std::int32_t>(negative ? -value : value);
@@ -35,26 +36,36 @@ void TMain::SendPlayerCommand(int slot) {
   const std::string& text = Commands.at(static_cast<std::size_t>(slot));
   const std::string kind = text.substr(0, 3);
   const platform::WindowHandle wnd = Player.PlayerWnd;
+  const auto send = [wnd](std::uint32_t message, std::uint32_t wParam, std::intptr_t lParam) {
+    return platform::SendWindowMessage(wnd, message, wParam, lParam, kc::kPlayerCommandTimeoutMs);
+  };
   if (kind == "COM") {
     const std::int32_t l = Field(text, 11, 1);
     const std::int32_t w = Field(text, 5, 5);
-    platform::SendWindowMessage(wnd, platform::kWmCommand, static_cast<std::uint32_t>(w), l);
+    send(platform::kWmCommand, static_cast<std::uint32_t>(w), l);
   } else if (kind == "USR") {
     const std::int32_t l = Field(text, 7, 3);
     const std::int32_t w = Field(text, 5, 1);
-    platform::SendWindowMessage(wnd, platform::kWmUser, static_cast<std::uint32_t>(w), l);
+    send(platform::kWmUser, static_cast<std::uint32_t>(w), l);
   } else if (kind == "KEY") {
     const std::uint32_t key = static_cast<std::uint32_t>(Field(text, 5, 3));
-    platform::SendWindowMessage(wnd, platform::kWmKeyDown, key, 0);
-    platform::SendWindowMessage(wnd, platform::kWmKeyUp, key, 0);
+    // A player that left the key-down unanswered would only hold us up
+    // again with the key-up.
+    if (send(platform::kWmKeyDown, key, 0)) send(platform::kWmKeyUp, key, 0);
   }
   platform::BringToForeground(wnd);
 }
 
 std::int32_t TMain::QueryPlayState() {
   if (!FindPlayer()) return kc::psNoPlayer;
-  return static_cast<std::int32_t>(
-      platform::SendWindowMessage(Player.PlayerWnd, platform::kWmUser, kc::kPlayStateWParam, kc::kPlayStateLParam));
+  // A player that does not answer has told us nothing new: the state last
+  // recorded stands, and with it the tray's layout.
+  std::intptr_t answer = 0;
+  if (!platform::SendWindowMessage(Player.PlayerWnd, platform::kWmUser, kc::kPlayStateWParam, kc::kPlayStateLParam,
+                                   kc::kPlayStateTimeoutMs, &answer)) {
+    return Player.LastPlayState;
+  }
+  return static_cast<std::int32_t>(answer);
 }
 
 bool TMain::EnsurePlayer() {
@@ -79,9 +90,25 @@ bool TMain::EnsurePlayer() {
 
 void TMain::AskPlayerPath() {
   if (platform::FileExists(Player.PlayerPath)) return;
-  platform::ShowMessageBox(0, kc::kPlayerPathNotice, kc::kAppTitle, platform::kMbOk | platform::kMbIconInformation);
-  std::string chosen;
-  if (platform::ShowOpenFileDialog(platform::app::MainWindow(), kc::kPlayerFileFilter, &chosen)) {
-    Player.PlayerPath = chosen;
+  platform::ShowMessageBox(0, platform::FixedToUtf16(kc::kPlayerPathNotice), platform::FixedToUtf16(kc::kAppTitle),
+                           platform::kMbOk | platform::kMbIconInformation);
+  std::u16string chosen;
+  if (!platform::ShowOpenFileDialog(platform::app::MainWindow(), kc::kPlayerFileFilter, &chosen)) return;
+  std::string path;
+  if (!platform::Utf16ToAnsiExact(chosen, &path)) {
+    // The command line to the player is system code page text: a "?" in it
+    // would name no file, and the path would be saved as broken.
+    platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatFace(kc::kPlayerPathUnusable, chosen),
+                             platform::FixedToUtf16(kc::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
+    return;
   }
+  Player.PlayerPath = path;
+}
+
+void TMain::PlayPlaylistFiles(const std::vector<std::string>& files, bool addMode,
+                              const std::function<void(const std::string& commandLine)>& start) {
+  if (!Player.CorrectPath && !EnsurePlayer()) return;
+  std::vector<std::string> arguments;
+  for (const std::string& file : files) arguments.push_back(PlaylistArgument(file));
+  for (const std::string& line : PlayCommandLines(Player.PlayerPath, arguments, addMode)) start(line);
 }

@@ -1,4 +1,7 @@
 #include "app/MainUnit.h"
+
+#include <algorithm>
+
 #include "library/PathText.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
@@ -21,8 +24,8 @@ void TMain::LoadSettings() {
   // file that stayed unreadable is left alone for the whole run.
   settingsUnread_ = ini.Unreadable();
   if (settingsUnread_) {
-    platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatText(kc::kSettingsUnreadNotice, path),
-                             kc::kWarningCaption, platform::kMbOk | platform::kMbIconWarning);
+    platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatFace(kc::kSettingsUnreadNotice, path),
+                             platform::FixedToUtf16(kc::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
   }
   const char* S = kc::kSectionSetting;
   Player.PlayerPath = ini.ReadString(S, "PlayerPath", "");
@@ -39,24 +42,16 @@ void TMain::LoadSettings() {
     UnregisterStartup();
     RegisterStartup();
   }
-  Info.PlayOnStartup = ini.ReadBool(S, "PlayOnStartup", false);
-  Info.PlayChangePause = ini.ReadBool(S, "PlayChangePause", false);
-  Info.CloseOnStop = ini.ReadBool(S, "CloseOnStop", true);
-  std::int32_t pos = ini.ReadInteger(S, "PlaylistPos", 3);
-  if (pos < 0) pos = 0;
-  if (pos > 3) pos = 3;
-  Info.PlaylistPos = pos;
-  Info.AutoHide = ini.ReadBool(S, "AutoHide", true);
-  Info.FadeoutOnStop = ini.ReadBool(S, "FadeoutOnStop", false);
-  Info.FadeoutOnChange = ini.ReadBool(S, "FadeoutOnChange", false);
-  Info.ShowPrevIcon = ini.ReadBool(S, "ShowPrevIcon", true);
-  Info.ShowPlayIcon = true;
-  Info.ShowPauseIcon = ini.ReadBool(S, "ShowPauseIcon", true);
-  Info.ShowStopIcon = ini.ReadBool(S, "ShowStopIcon", true);
-  Info.ShowNextIcon = ini.ReadBool(S, "ShowNextIcon", true);
-  Info.ShowEjectIcon = ini.ReadBool(S, "ShowEjectIcon", true);
-  Info.PlayListPath = ini.ReadString(S, "PlayListPath", "");
-  Info.CheckMP3OnUpdate = ini.ReadBool(S, "CheckMP3OnUpdate", true);
+  for (const TSetting& row : kSettings) {
+    switch (row.Kind) {
+      case TSettingKind::Flag: Info.*row.Flag = ini.ReadBool(S, row.Key, row.Default != 0); break;
+      case TSettingKind::Number:
+        Info.*row.Number = std::clamp(ini.ReadInteger(S, row.Key, row.Default), row.Lowest, row.Highest);
+        break;
+      case TSettingKind::Text: Info.*row.Text = ini.ReadString(S, row.Key, ""); break;
+      case TSettingKind::AlwaysOn: Info.*row.Flag = true; break;
+    }
+  }
   CheckVersionUpgrade(ini.ReadString(kc::kSectionInfo, "Version", ""));
 }
 
@@ -76,20 +71,13 @@ void TMain::SaveSettings() {
   ini.WriteInteger(S, "Height", Frame->FrameHeight());
   ini.WriteInteger(S, "PlaylistTreeWidth", Frame->PlaylistTreeWidth());
   ini.WriteInteger(S, "ArtistTreeHeight", Frame->ArtistTreeHeight());
-  ini.WriteBool(S, "ShowPrevIcon", Info.ShowPrevIcon);
-  ini.WriteBool(S, "ShowPlayIcon", Info.ShowPlayIcon);
-  ini.WriteBool(S, "ShowPauseIcon", Info.ShowPauseIcon);
-  ini.WriteBool(S, "ShowStopIcon", Info.ShowStopIcon);
-  ini.WriteBool(S, "ShowNextIcon", Info.ShowNextIcon);
-  ini.WriteBool(S, "ShowEjectIcon", Info.ShowEjectIcon);
-  ini.WriteBool(S, "PlayOnStartup", Info.PlayOnStartup);
-  ini.WriteBool(S, "PlayChangePause", Info.PlayChangePause);
-  ini.WriteBool(S, "CloseOnStop", Info.CloseOnStop);
-  ini.WriteInteger(S, "PlaylistPos", Info.PlaylistPos);
-  ini.WriteBool(S, "AutoHide", Info.AutoHide);
-  ini.WriteBool(S, "FadeoutOnStop", Info.FadeoutOnStop);
-  ini.WriteBool(S, "FadeoutOnChange", Info.FadeoutOnChange);
-  ini.WriteString(S, "PlayListPath", Info.PlayListPath);
-  ini.WriteBool(S, "CheckMP3OnUpdate", Info.CheckMP3OnUpdate);
+  for (const TSetting& row : kSettings) {
+    switch (row.Kind) {
+      case TSettingKind::Flag:
+      case TSettingKind::AlwaysOn: ini.WriteBool(S, row.Key, Info.*row.Flag); break;
+      case TSettingKind::Number: ini.WriteInteger(S, row.Key, Info.*row.Number); break;
+      case TSettingKind::Text: ini.WriteString(S, row.Key, Info.*row.Text); break;
+    }
+  }
   ini.Save();
 }

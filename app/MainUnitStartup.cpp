@@ -23,7 +23,8 @@ void TMain::RegisterStartup() {
 void TMain::UnregisterStartup() {
   const std::string folder = StartupFolder();
   if (!folder.empty() && platform::RemoveFile(folder + "\\" + kc::kStartupLinkName)) return;
-  platform::ShowMessageBox(platform::app::MainWindow(), kc::kStartupDeleteFailed, kc::kWarningCaption,
+  platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(kc::kStartupDeleteFailed),
+                           platform::FixedToUtf16(kc::kWarningCaption),
                            platform::kMbOk | platform::kMbIconWarning);
 }
 

@@ -8,6 +8,9 @@ void TMain::TrayClick(std::uint32_t id, std::uint8_t kind) {
     return;
   }
   if (kind == tcMiddle) {
+    // Placing another program's window waits for that program: one that
+    // leaves even a null message unanswered is not touched.
+    if (!platform::SendWindowMessage(Player.PlayerWnd, platform::kWmNull, 0, 0, kc::kPlayStateTimeoutMs)) return;
     platform::WindowPlacement placement;
     placement.length = sizeof(placement);
     platform::GetPlacement(Player.PlayerWnd, &placement);
@@ -131,4 +134,18 @@ void TMain::TimerTimer() {
       break;
   }
   Player.LastPlayState = s;
+}
+
+void TMain::SettingsChanged() {
+  // The Play button may be showing the Pause image of a swap now turned off.
+  if (!Info.PlayChangePause) IconPlay->ChangeIcon(Info.AppDir + kc::kIconFiles[2]);
+  // Eject is offered in every state, so it need not wait for the poll.
+  if (Info.ShowEjectIcon) {
+    IconEject->ShowIcon();
+  } else {
+    IconEject->HideIcon();
+  }
+  // The next poll sees a change whenever a player runs and lays the
+  // buttons out with the new settings.
+  Player.LastPlayState = kc::psNoPlayer;
 }

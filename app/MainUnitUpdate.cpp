@@ -13,6 +13,10 @@
 
 namespace {
 
+// The update's dialog as it is now: the user may close it while the update
+// runs (a message box's loop hands on the close).
+TUpdateInfoView* Dialog() { return updatewindows::UpdateInfo(); }
+
 // The update as the dialog shows it. The counts and the bar are held here as
 // numbers and drawn at a steady pace, not after every playlist: a repaint of
 // the dialog and the playlist window costs milliseconds under Wine, more than
@@ -21,23 +25,25 @@ namespace {
 // dialog may be gone when it returns (the session ended).
 class TUpdateInfoProgress : public TUpdateProgress {
  public:
+  explicit TUpdateInfoProgress(TMain& main) : main_(main) {}
   void AddOne(TUpdateCounter counter) override {
     ++counts_[static_cast<int>(counter)];
     DrawWhenDue();
   }
   void RepaintDialog() override { DrawWhenDue(); }
   void SetProgressMaximum(int maximum) override {
-    if (UpdateInfo) UpdateInfo->SetProgressMaximum(maximum);
+    if (Dialog()) Dialog()->SetProgressMaximum(maximum);
   }
   void StepProgress() override { ++position_; }
   void RepaintPlaylistWindow() override { DrawWhenDue(); }
+  bool StopRequested() override { return main_.CloseAwaited(); }
   void BeginPlaylist(const std::string& fileName) override { playlist_ = fileName; }
   void ReportFailure(const std::string& text) override { failures_.emplace_back(playlist_, text); }
   // The tag reader's notice must stand above the dialog, which stays on top,
   // and over the counts as they are.
   void ShowNotice(const std::string& text) override {
     Draw();
-    Main->ShowLibraryNotice(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text);
+    main_.ShowLibraryNotice(Dialog() ? Dialog()->DialogHandle() : 0, text);
   }
 
   // Inside one playlist of many tracks the thread is kept answering too, at
@@ -45,18 +51,17 @@ class TUpdateInfoProgress : public TUpdateProgress {
   void TrackDone() {
     const Clock::time_point now = Clock::now();
     if (now - lastAlive_ < std::chrono::milliseconds(kc::kKeepAliveIntervalMs)) return;
-    updatewindows::KeepAlive();
-    lastAlive_ = now;
+    KeepAlive();
   }
   // The counts and the bar put into the dialog, to be drawn by the caller.
   void Show() {
-    if (!UpdateInfo) return;
+    if (!Dialog()) return;
     for (int i = 0; i < 4; ++i) {
       if (counts_[i] == shown_[i]) continue;
-      UpdateInfo->SetCounterText(static_cast<TUpdateCounter>(i), std::to_string(counts_[i]));
+      Dialog()->SetCounter(static_cast<TUpdateCounter>(i), counts_[i]);
       shown_[i] = counts_[i];
     }
-    UpdateInfo->SetProgressPosition(position_);
+    Dialog()->SetProgressPosition(position_);
   }
   void Fail(const std::string& text) { failures_.emplace_back(std::string(), text); }
 
@@ -77,6 +82,8 @@ class TUpdateInfoProgress : public TUpdateProgress {
   bool HadFailures() const { return !failures_.empty(); }
 
  private:
+  TMain& main_;
+  long counts_[4] = {};
   using Clock = std::chrono::steady_clock;
   void DrawWhenDue() {
     if (Clock::now() - lastDrawn_ >= std::chrono::milliseconds(kc::kProgressDrawIntervalMs)) Draw();
@@ -85,15 +92,21 @@ class TUpdateInfoProgress : public TUpdateProgress {
   // too, so the thread is seen to answer.
   void Draw() {
     Show();
-    if (UpdateInfo) UpdateInfo->DrawChanged();
+    if (Dialog()) Dialog()->DrawChanged();
     updatewindows::RepaintPlaylistWindow();
-    updatewindows::KeepAlive();
-    lastDrawn_ = lastAlive_ = Clock::now();
+    KeepAlive();
+    lastDrawn_ = Clock::now();
   }
-  int counts_[4] = {0, 0, 0, 0};
-  int shown_[4] = {0, 0, 0, 0};
+  void KeepAlive() {
+    // Looking at the queue hands over messages sent to us; once a close
+    // waits, the end of the session must find the update already stopped.
+    if (!main_.CloseAwaited()) updatewindows::KeepAlive();
+    lastAlive_ = Clock::now();
+  }
+  long shown_[4] = {};
   int position_ = 0;
-  Clock::time_point lastDrawn_ = Clock::now();
+  // The first outcome is drawn at once; the rest at the pace above.
+  Clock::time_point lastDrawn_{};
   std::string playlist_;
   std::vector<std::pair<std::string, std::string>> failures_;
   Clock::time_point lastAlive_ = Clock::now();
@@ -103,56 +116,78 @@ class TUpdateInfoProgress : public TUpdateProgress {
 
 void TMain::UpdatePlaylists() {
   // A dialog left from an earlier update would be orphaned by the reference.
-  if (UpdateInfo) UpdateInfo->Close();
-  UpdateInfo = updatewindows::CreateUpdateInfo();
-  UpdateInfo->Repaint();
+  if (Dialog()) Dialog()->Close();
+  updatewindows::CreateUpdateInfo()->Repaint();
 
-  TUpdateInfoProgress progress;
+  TUpdateInfoProgress progress(*this);
   TLibraryContext context;
   context.AppDir = Info.AppDir;
   context.CheckMP3OnUpdate = Info.CheckMP3OnUpdate;
+  context.ReadID3v2 = Info.ReadID3v2;
   context.TagReaderHolder = &MP3Tag;
   context.KeepAlive = [&progress] { progress.TrackDone(); };
 
   TLibraryUpdate update(context, progress);
   TLibraryUpdate::Outcome outcome = TLibraryUpdate::Outcome::DoneWithFailures;
-  try {
-    // The same steps as the console updater: read "playlist.log", trim the
-    // folder (the trimmed value is the one saved), check it, scan, purge and
-    // write "playlist.log".
-    outcome = update.Run(&Info.PlayListPath);
-  } catch (const std::exception& e) {
-    // Whatever stopped the scan, the dialog must end with OK usable, or the
-    // playlist window would stay disabled for good.
-    progress.Fail(e.what());
+  {
+    // Closes asked for meanwhile wait for this run, however it ends.
+    struct Updating {
+      bool& flag;
+      explicit Updating(bool& f) : flag(f) { flag = true; }
+      ~Updating() { flag = false; }
+    } updating(updating_);
+    try {
+      // The same steps as the console updater: read "playlist.log", trim the
+      // folder (the trimmed value is the one saved), check it, scan, purge and
+      // write "playlist.log".
+      outcome = update.Run(&Info.PlayListPath);
+    } catch (const std::exception& e) {
+      // Whatever stopped the scan, the dialog must end with OK usable, or the
+      // playlist window would stay disabled for good.
+      progress.Fail(e.what());
+    }
+  }
+
+  if (CloseAwaited()) {
+    // Nobody will look at this update's end. The window is given back in
+    // case the session goes on after all.
+    if (Dialog()) Dialog()->Close();
+    updatewindows::EnablePlaylistWindow();
+    if (closeAfterUpdate_) {
+      closeAfterUpdate_ = false;
+      platform::app::PostCloseMainWindow();
+    }
+    return;
   }
 
   if (outcome == TLibraryUpdate::Outcome::FolderMissing || outcome == TLibraryUpdate::Outcome::FolderIsCache) {
     // The library's own folder is as unusable as a missing one: scanning it
     // would take the generated playlists for the user's.
-    const std::string text = outcome == TLibraryUpdate::Outcome::FolderMissing
-                                 ? std::string(kc::kPlaylistFolderMissing)
-                                 : platform::FormatText(kc::kPlaylistFolderIsCache, Info.PlayListPath);
-    platform::ShowMessageBox(UpdateInfo ? UpdateInfo->DialogHandle() : 0, text, kc::kWarningCaption,
+    const std::u16string text = outcome == TLibraryUpdate::Outcome::FolderMissing
+                                    ? platform::FixedToUtf16(kc::kPlaylistFolderMissing)
+                                    : platform::FormatFace(kc::kPlaylistFolderIsCache, Info.PlayListPath);
+    platform::ShowMessageBox(Dialog() ? Dialog()->DialogHandle() : 0, text,
+                             platform::FixedToUtf16(kc::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
     updatewindows::EnablePlaylistWindow();
     updatewindows::HidePlaylistWindow();
-    if (UpdateInfo) UpdateInfo->Close();
+    if (Dialog()) Dialog()->Close();
     updatewindows::ShowOptionsWithBrowse();
     return;
   }
 
   progress.Show();
   updatewindows::ClearArtistAndAlbumTrees();
-  if (!UpdateInfo) return;
-  UpdateInfo->SetProgressPosition(UpdateInfo->ProgressPosition() + 1);
-  UpdateInfo->SetResultText(kc::kUpdateDone);
-  UpdateInfo->EnableOK();
+  if (!Dialog()) return;
+  Dialog()->SetProgressPosition(Dialog()->ProgressPosition() + 1);
+  Dialog()->SetResultText(kc::kUpdateDone);
+  Dialog()->EnableOK();
   // The done state is drawn before the beep calls the user to it.
-  UpdateInfo->Repaint();
+  Dialog()->Repaint();
   platform::DefaultBeep();
   if (progress.HadFailures()) {
-    platform::ShowMessageBox(UpdateInfo->DialogHandle(), progress.FailureText(), kc::kWarningCaption,
+    platform::ShowMessageBox(Dialog()->DialogHandle(), platform::AnsiToUtf16(progress.FailureText()),
+                             platform::FixedToUtf16(kc::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
   }
 }

@@ -10,6 +10,12 @@ int main() {
   app::SetHintHidePause(kc::kHintHidePause);
   app::SetShowMainForm(false);
   app::SetTitle(kc::kAppTitle);
+  // A second copy would double the tray buttons and race the first at
+  // writing the settings: it shows the first copy instead.
+  if (!app::ClaimFirstInstance(kc::kInstanceName)) {
+    app::ShowFirstInstance();
+    return 0;
+  }
 
   TMain main;
   app::CreateMainWindow(&main);
@@ -17,7 +23,7 @@ int main() {
     main.FormCreate();
   } catch (const std::exception& e) {
     // Without a finished start-up there may be no button to quit with.
-    app::ShowErrorDisplay(e.what());
+    app::ShowErrorDisplay(e);
     main.FormClose();
     return 1;
   }

@@ -12,6 +12,12 @@ bool IsLibraryCacheFolder(const TLibraryContext& context, const std::string& pla
   return platform::IsSameDirectory(playlistFolder, context.AppDir + "playlist");
 }
 
+TLines KeyRecordLines(const TLibraryContext& context) {
+  // Keys=2: INFO texts end at their first zero and keys hold no control
+  // byte. A library without the record was built before that.
+  return TLines{"Keys=2", std::string("ReadID3v2=") + (context.ReadID3v2 ? "1" : "0")};
+}
+
 TLibraryUpdate::TLibraryUpdate(const TLibraryContext& context, TUpdateProgress& progress)
     : context_(context), progress_(progress) {}
 
@@ -43,18 +49,40 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
   // playlist folder) are not scanned.
   const std::vector<platform::FoundEntry> entries = platform::FindEntries(playlistFolder + "\\*.m3u");
   progress_.SetProgressMaximum(static_cast<int>(entries.size()) + 1);
-  TPlaylistScan scan(context_, playlistFolder, std::move(previous_), progress_);
+  const std::string recordPath = context_.AppDir + kKeyRecordName;
+  const TLines record = KeyRecordLines(context_);
+  TLines recorded;
+  try {
+    ReadTextList(recordPath, &recorded);
+  } catch (const std::exception&) {
+    // Unreadable is as good as missing: everything is built again.
+    recorded.clear();
+  }
+  const bool rebuildAll = recorded != record;
+  TPlaylistScan scan(context_, playlistFolder, std::move(previous_), progress_, rebuildAll);
+  stopped_ = false;
   for (const platform::FoundEntry& entry : entries) {
+    if (progress_.StopRequested()) {
+      stopped_ = true;
+      break;
+    }
     progress_.BeginPlaylist(entry.name);
     scan.CheckPlaylist(entry.name, entry.stamp);
     progress_.StepProgress();
     progress_.RepaintPlaylistWindow();
   }
   progress_.BeginPlaylist(std::string());
-  scan.PurgeVanishedPlaylists();
-  bool ok = !scan.HadFailures();
+  // A stopped scan has not seen every playlist, so it cannot tell which
+  // ones vanished.
+  if (!stopped_) scan.PurgeVanishedPlaylists();
+  bool ok = !scan.HadFailures() && !stopped_;
   try {
-    WriteTextList(context_.AppDir + "playlist.log", scan.NewLines());
+    WriteTextList(context_.AppDir + "playlist.log", stopped_ ? scan.StoppedLines() : scan.NewLines());
+    // Only now, and only after every playlist was seen: a stop before this
+    // leaves the old record, and the next update builds everything again. A
+    // playlist that failed is recorded without a stamp, so it is built again
+    // whatever the record says.
+    if (rebuildAll && !stopped_) WriteTextList(recordPath, record);
   } catch (const platform::Error& e) {
     progress_.ReportFailure(e.what());
     ok = false;
@@ -69,5 +97,6 @@ TLibraryUpdate::Outcome TLibraryUpdate::Run(std::string* playListPath) {
   if (playListPath->empty() || !platform::DirectoryExists(*playListPath)) return Outcome::FolderMissing;
   if (IsLibraryCacheFolder(context_, *playListPath)) return Outcome::FolderIsCache;
   if (!readOk) return Outcome::DoneWithFailures;
-  return Scan(*playListPath) ? Outcome::Done : Outcome::DoneWithFailures;
+  if (Scan(*playListPath)) return Outcome::Done;
+  return stopped_ ? Outcome::Stopped : Outcome::DoneWithFailures;
 }

@@ -18,6 +18,13 @@ bool IsLibraryCacheFolder(const TLibraryContext& context, const std::string& pla
 inline constexpr const char* kErrFolderIsCache =
     "プレイリストを格納するフォルダに、ライブラリが作るフォルダ %s が設定されています。";
 
+// The record, under AppDir beside "playlist.log", of how the library's keys
+// were made when it was last built: "playlist.log" holds only the stamps of
+// the playlists, which do not change when the way of making keys does.
+inline constexpr const char* kKeyRecordName = "playlist.keys";
+// The lines the record holds for a library built now with these settings.
+TLines KeyRecordLines(const TLibraryContext& context);
+
 class TLibraryUpdate {
  public:
   TLibraryUpdate(const TLibraryContext& context, TUpdateProgress& progress);
@@ -29,11 +36,16 @@ class TLibraryUpdate {
   bool ReadPreviousList();
   // Counts the playlists of the folder (progress maximum = count + 1), checks
   // each in search order, purges the vanished ones and writes
-  // "playlist.log". False when anything failed (each failure was reported);
-  // the cache folder itself is refused as a failure, nothing changed.
+  // "playlist.log". Every playlist is built again when the key record is
+  // missing or differs from this run's, and the record is written after
+  // "playlist.log" once every playlist was seen. False when anything failed
+  // (each failure was reported) or the progress asked for a stop; the cache
+  // folder itself is refused as a failure, nothing changed.
   bool Scan(const std::string& playlistFolder);
 
-  enum class Outcome { Done, DoneWithFailures, FolderMissing, FolderIsCache };
+  // Stopped: the progress asked for a stop before a playlist; nothing was
+  // purged and "playlist.log" holds what the next update needs to go on.
+  enum class Outcome { Done, DoneWithFailures, FolderMissing, FolderIsCache, Stopped };
   // The whole run, for callers without a window: read, trim (the trimmed
   // folder is written back), check the folder, scan. On FolderMissing and
   // FolderIsCache nothing on disk has changed.
@@ -44,4 +56,5 @@ class TLibraryUpdate {
   TUpdateProgress& progress_;
   TLines previous_;
   bool previousRead_ = false;
+  bool stopped_ = false;
 };

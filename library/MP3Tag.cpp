@@ -20,22 +20,12 @@ std::int64_t PaddedSize(std::uint32_t size) {
   return static_cast<std::int64_t>(size) + static_cast<std::int64_t>(size & 1u);
 }
 
-class FileTagSource : public TTagSource {
- public:
-  explicit FileTagSource(platform::ReadOnlyFile& file) : file_(file) {}
-  std::size_t Read(void* buffer, std::size_t count) override { return file_.Read(buffer, count); }
-  bool Seek(std::int64_t offset, Origin origin) override {
-    using O = platform::ReadOnlyFile::Origin;
-    return file_.Seek(offset, origin == Origin::kBegin ? O::kBegin : origin == Origin::kCurrent ? O::kCurrent : O::kEnd);
-  }
-  std::int64_t Position() const override { return file_.Position(); }
-  std::int64_t Size() const override { return file_.Size(); }
-
- private:
-  platform::ReadOnlyFile& file_;
-};
-
 }  // namespace
+
+bool TFileTagSource::Seek(std::int64_t offset, Origin origin) {
+  using O = platform::ReadOnlyFile::Origin;
+  return file_.Seek(offset, origin == Origin::kBegin ? O::kBegin : origin == Origin::kCurrent ? O::kCurrent : O::kEnd);
+}
 
 std::string Id3FieldText(const char* field, std::size_t width) {
   const void* zero = std::memchr(field, 0, width);
@@ -71,7 +61,7 @@ void TMP3Tag::ReadTag(const std::string& fileName, TTag* tag, platform::FoundEnt
   platform::ReadOnlyFile file;
   const bool opened = entry ? file.OpenIfFile(fileName, entry, found) : file.OpenIfFile(fileName);
   if (opened) {
-    FileTagSource source(file);
+    TFileTagSource source(file);
     ReadCleared(source);
   }
   *tag = Tag;

@@ -83,6 +83,19 @@ class TMemoryTagSource : public TTagSource {
   std::int64_t position_ = 0;
 };
 
+// An open file read as a source.
+class TFileTagSource : public TTagSource {
+ public:
+  explicit TFileTagSource(platform::ReadOnlyFile& file) : file_(file) {}
+  std::size_t Read(void* buffer, std::size_t count) override { return file_.Read(buffer, count); }
+  bool Seek(std::int64_t offset, Origin origin) override;
+  std::int64_t Position() const override { return file_.Position(); }
+  std::int64_t Size() const override { return file_.Size(); }
+
+ private:
+  platform::ReadOnlyFile& file_;
+};
+
 class TMP3Tag {
  public:
   TMP3Tag() = default;

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "library/Id3v2Tag.h"
 #include "library/MP3Tag.h"
 #include "library/PathText.h"
 #include "platform/Error.h"
@@ -116,17 +117,71 @@ void AssignTrackPathOfLine(const char* line, std::size_t size, const std::string
   path->append(line, size);
 }
 
-namespace {
+std::string KeyWithoutControlBytes(std::string text) {
+  // The index file ends a line at CR or LF and the whole file at NUL, and a
+  // file name cannot hold any control byte: a key that still held one would
+  // read back as other keys, or name no file. A run of them (a CR LF, a tab)
+  // stood between words, so it becomes one blank. No double-byte code page
+  // has a trail byte below 0x40, so no character is split.
+  std::size_t out = 0;
+  bool inRun = false;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20) {
+      if (!inRun) text[out++] = ' ';
+      inRun = true;
+    } else {
+      text[out++] = c;
+      inRun = false;
+    }
+  }
+  text.resize(out);
+  return text;
+}
 
-// An ID3v1 field as a key: up to its first zero byte, then blanks and
-// control characters (bytes 0-32) taken off both ends.
-std::string Id3Key(const char* field, std::size_t width) {
-  const std::string text = Id3FieldText(field, width);
+std::string TrimmedKey(const std::string& text) {
   std::size_t begin = 0, end = text.size();
   while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
   while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
-  return text.substr(begin, end - begin);
+  return KeyWithoutControlBytes(text.substr(begin, end - begin));
 }
+
+std::string RiffInfoKey(const std::string& text) {
+  // The writers of INFO texts end them with a zero and pad them to an even
+  // length: what follows the first zero was never part of the name.
+  return KeyWithoutControlBytes(text.substr(0, text.find('\0')));
+}
+
+namespace {
+
+// The tags of a track when ID3v2 tags are read: the first bytes of the file
+// in one read serve the RIFF test, the ID3v2 header and its usual frames.
+// When the ID3v2 tag names both artist and album, the ID3v1 trailer could
+// change neither, and is not read.
+void ReadTrackTags(TMP3Tag& reader, const std::string& path, TTag* tag, TId3v2Text* text,
+                   platform::FoundEntry* entry, bool* found) {
+  *text = TId3v2Text();
+  platform::ReadOnlyFile file;
+  if (!(entry ? file.OpenIfFile(path, entry, found) : file.OpenIfFile(path))) {
+    TMemoryTagSource nothing(nullptr, 0);
+    reader.ReadTagFrom(nothing, path, tag);
+    return;
+  }
+  TFileTagSource fileSource(file);
+  TPrefetchedTagSource source(fileSource, kTrackPrefixBytes);
+  const std::string& prefix = source.Prefix();
+  const bool rmp3 = prefix.size() >= 12 && prefix.compare(0, 4, "RIFF") == 0 && prefix.compare(8, 4, "RMP3") == 0;
+  if (!rmp3 && ReadId3v2Text(source, text) && !TrimmedKey(text->Artist).empty() &&
+      !TrimmedKey(text->Album).empty()) {
+    *tag = TTag();
+    return;
+  }
+  source.Seek(0, TTagSource::Origin::kBegin);
+  reader.ReadTagFrom(source, path, tag);
+}
+
+// An ID3v1 field as a key: up to its first zero byte, then blanks and
+// control characters (bytes 0-32) taken off both ends.
+std::string Id3Key(const char* field, std::size_t width) { return TrimmedKey(Id3FieldText(field, width)); }
 
 }  // namespace
 
@@ -141,8 +196,13 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
   platform::FoundEntry entry;
   bool found = false;
   std::string failure;
+  TId3v2Text id3v2;
   try {
-    tagReader_.ReadTag(trackPath, &tag, context_.CheckMP3OnUpdate ? &entry : nullptr, &found);
+    if (context_.ReadID3v2) {
+      ReadTrackTags(tagReader_, trackPath, &tag, &id3v2, context_.CheckMP3OnUpdate ? &entry : nullptr, &found);
+    } else {
+      tagReader_.ReadTag(trackPath, &tag, context_.CheckMP3OnUpdate ? &entry : nullptr, &found);
+    }
   } catch (const platform::Error& e) {
     failure = e.what();
   }
@@ -158,18 +218,20 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
     Failures.push_back(failure);
     return;
   }
-  std::string artist = tag.Artist;
+  std::string artist = TrimmedKey(id3v2.Artist);
+  if (artist.empty()) artist = RiffInfoKey(tag.Artist);
   if (artist.empty() && tag.HasTag) artist = Id3Key(tag.Id3.Artist, sizeof tag.Id3.Artist);
   if (!artist.empty()) AddToGroup(Artists, artist, trackPath);
-  std::string album = tag.Product;
+  std::string album = TrimmedKey(id3v2.Album);
+  if (album.empty()) album = RiffInfoKey(tag.Product);
   if (album.empty() && tag.HasTag) album = Id3Key(tag.Id3.Album, sizeof tag.Id3.Album);
   if (!album.empty()) AddToGroup(Albums, album, trackPath);
 }
 
-bool TPlaylistIndexBuild::Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines) {
+bool TPlaylistIndexBuild::Write(const std::string& folder, const std::string& name, const TLines& lines) {
   try {
     FormatTextListInto(lines, &bytes_);
-    out.Write(name, bytes_);
+    platform::WriteRebuildableFile(folder + "\\" + name, bytes_);
     return true;
   } catch (const platform::Error& e) {
     Failures.push_back(e.what());
@@ -257,12 +319,11 @@ void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
   }
 
   if (!platform::DirectoryExists(folder)) platform::MakeDirectory(folder);
-  platform::RebuildableFolder out(folder);
   // First the ".log" names every file old or new, so that a stop anywhere
   // below leaves nothing on disk that no ".log" names.
   const TLines* onDisk = &old;
   if (newOutsideOld) {
-    if (!Write(out, logName, both)) return;
+    if (!Write(folder, logName, both)) return;
     onDisk = &both;
   }
   // The old files go before the new are made (a new file is made without a
@@ -279,13 +340,13 @@ void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
     }
   }
   bool allWritten = true;
-  for (const TPlannedFile& file : planned_) allWritten = Write(out, file.Name, file.Lines) && allWritten;
-  if (*onDisk != listed && !Write(out, logName, listed)) allWritten = false;
+  for (const TPlannedFile& file : planned_) allWritten = Write(folder, file.Name, file.Lines) && allWritten;
+  if (*onDisk != listed && !Write(folder, logName, listed)) allWritten = false;
   // Last the stamps: while they are missing or stale, the next update
   // builds the playlist again.
   if (writesMp3Log) {
     if (allWritten) {
-      Write(out, mp3LogName, TimeLines);
+      Write(folder, mp3LogName, TimeLines);
     } else if (mp3LogKept) {
       // Its stamps would let the next update skip a playlist whose files
       // are not all written.

@@ -19,6 +19,9 @@ class TMP3Tag;
 struct TLibraryContext {
   std::string AppDir;  // ends in a backslash
   bool CheckMP3OnUpdate = false;
+  // Whether an MP3 track's ID3v2 tag names its artist and album before the
+  // INFO texts and the ID3v1 trailer do.
+  bool ReadID3v2 = false;
   // When set, each build's tag reader is held here while the build runs
   // (the main object's reader field); a fresh idle reader is left afterwards.
   std::unique_ptr<TMP3Tag>* TagReaderHolder = nullptr;
@@ -53,6 +56,16 @@ class TGroupList {
 };
 
 void AddToGroup(TGroupList& list, const std::string& key, const std::string& trackPath);
+
+// Keys as they are grouped, written to the index and named in file names.
+// Every control byte (0x00-0x1F) is gone from a key, a run of them becoming
+// one blank, so that each line of an index reads back as the key written and
+// names its generated file.
+std::string KeyWithoutControlBytes(std::string text);
+// A tag field as a key: blanks and control bytes (0-32) taken off both ends.
+std::string TrimmedKey(const std::string& text);
+// A RIFF INFO text as a key: up to its first zero byte, not trimmed.
+std::string RiffInfoKey(const std::string& text);
 
 // File names of the derived files (no folder).
 // B: the playlist file name without its extension (from its last ".").
@@ -119,7 +132,7 @@ class TPlaylistIndexBuild {
     TLines Lines;
   };
   void PlanGroups(TGroupList& list, const std::string& base, const std::string& kind);
-  bool Write(platform::RebuildableFolder& out, const std::string& name, const TLines& lines);
+  bool Write(const std::string& folder, const std::string& name, const TLines& lines);
 
   const TLibraryContext& context_;
   TMP3Tag& tagReader_;

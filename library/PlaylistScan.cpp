@@ -34,8 +34,12 @@ void DeletePlaylistCache(const TLibraryContext& context, const std::string& logP
 }
 
 TPlaylistScan::TPlaylistScan(const TLibraryContext& context, const std::string& playlistFolder,
-                             TLines previousLines, TUpdateProgress& progress)
-    : context_(context), folder_(playlistFolder), previous_(std::move(previousLines)), progress_(progress) {}
+                             TLines previousLines, TUpdateProgress& progress, bool rebuildAll)
+    : context_(context),
+      folder_(playlistFolder),
+      previous_(std::move(previousLines)),
+      progress_(progress),
+      rebuildAll_(rebuildAll) {}
 
 std::string TPlaylistScan::PlaylistKey(const std::string& fileName) const {
   return QuotedText(folder_ + "\\" + fileName);
@@ -76,7 +80,7 @@ void TPlaylistScan::DecidePlaylist(const std::string& fileName, const std::strin
   const std::string value = previous_.Lookup(key);
   if (value.empty()) {
     if (RebuildPlaylist(fileName)) progress_.AddOne(TUpdateCounter::Added);
-  } else if (value != stampText) {
+  } else if (value != stampText || rebuildAll_) {
     if (RebuildPlaylist(fileName)) progress_.AddOne(TUpdateCounter::Updated);
   } else if (!context_.CheckMP3OnUpdate) {
     progress_.AddOne(TUpdateCounter::Skipped);
@@ -111,7 +115,6 @@ bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::s
   std::string path, quoted;
   platform::FoundEntry entry;
   bool changed = false;
-  const platform::EntryLookupScope folders;
   ForEachTextLine(playlistBytes, [&](const char* text, std::size_t size) {
     *hasLines = true;
     if (changed) return;
@@ -150,6 +153,18 @@ bool TPlaylistScan::RebuildPlaylist(const std::string& fileName) {
   for (const std::string& failure : failures) Fail(failure);
   previous_.RemoveExact(key);
   return failures.empty();
+}
+
+TLines TPlaylistScan::StoppedLines() const {
+  TLines lines = newLines_;
+  const TLines& old = previous_.Lines();
+  std::string key, value;
+  for (std::size_t i = 0; i < old.size(); ++i) {
+    if (!previous_.IsLive(i)) continue;
+    SplitKeyValue(old[i], &key, &value);
+    if (!newKeys_.count(key)) lines.push_back(old[i]);
+  }
+  return lines;
 }
 
 void TPlaylistScan::PurgeVanishedPlaylists() {

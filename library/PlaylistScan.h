@@ -31,8 +31,10 @@ inline constexpr const char* kErrCannotProcess = "ファイル %s は大きす�
 // "playlist.log"), the new list, and the counters.
 class TPlaylistScan {
  public:
+  // `rebuildAll`: the keys of the library on disk were made another way, so
+  // every playlist found is built again (counted as updated).
   TPlaylistScan(const TLibraryContext& context, const std::string& playlistFolder, TLines previousLines,
-                TUpdateProgress& progress);
+                TUpdateProgress& progress, bool rebuildAll = false);
 
   // Decides and carries out skip, update or add for the playlist file named
   // `fileName` with time stamp `stamp`, and records it in the new list. A
@@ -44,6 +46,10 @@ class TPlaylistScan {
   void PurgeVanishedPlaylists();
 
   const TLines& NewLines() const { return newLines_; }
+  // The list of a scan stopped part way: the playlists it checked, then the
+  // previous lines of those it did not reach, which the next update decides
+  // (and purges) as if this scan had never looked at them.
+  TLines StoppedLines() const;
   bool HadFailures() const { return failures_ != 0; }
 
  private:
@@ -69,4 +75,5 @@ class TPlaylistScan {
   TUpdateProgress& progress_;
   int failures_ = 0;
   bool playlistFailed_ = false;
+  bool rebuildAll_ = false;
 };

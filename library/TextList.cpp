@@ -41,14 +41,14 @@ bool ReadTextList(const std::string& path, TLines* lines) {
 std::string ReadRequiredTextBytes(const std::string& path) {
   std::string bytes;
   if (!platform::ReadWholeFile(path, &bytes, kMaxTextListBytes)) {
-    throw platform::Error(platform::FormatText(platform::kErrCannotOpen, path));
+    throw platform::Error(platform::kErrCannotOpen, path);
   }
   return bytes;
 }
 
 TLines ReadRequiredTextList(const std::string& path) {
   TLines lines;
-  if (!ReadTextList(path, &lines)) throw platform::Error(platform::FormatText(platform::kErrCannotOpen, path));
+  if (!ReadTextList(path, &lines)) throw platform::Error(platform::kErrCannotOpen, path);
   return lines;
 }
 

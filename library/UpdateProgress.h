@@ -27,4 +27,7 @@ class TUpdateProgress {
   // this returns: the window program returns when the user has closed the
   // box, the console tool at once.
   virtual void ShowNotice(const std::string& text) { (void)text; }
+  // Asked before each playlist: true ends the scan there (the program is
+  // closing). What was done is kept and the rest is left for the next update.
+  virtual bool StopRequested() { return false; }
 };

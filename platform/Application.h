@@ -1,4 +1,5 @@
 #pragma once
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -14,6 +15,14 @@ class MainWindowEvents {
   virtual bool CloseQuery() = 0;
   // The window is closing for good.
   virtual void Close() = 0;
+  // The session is ending (WM_QUERYENDSESSION): false refuses. The close
+  // query answers unless the owner has to finish something first.
+  virtual bool SessionEndQuery() { return CloseQuery(); }
+  // WM_ENDSESSION: the session ends (true; the process may be ended as soon
+  // as this returns) or goes on after all (false).
+  virtual void SessionEnd(bool ending) { (void)ending; }
+  // A later start of the program asks this, the first, to show itself.
+  virtual void ShowRequested() {}
 };
 
 // The application object: one per process.
@@ -38,17 +47,29 @@ void Run();
 // Asks the main window to close, as its close box would: the close query may
 // refuse, and the program goes on.
 void CloseMainWindow();
+// The same close, asked once the handler running now has returned to the loop.
+void PostCloseMainWindow();
 // Modeless windows whose keys (Tab, Enter, Esc) the loop hands to the dialog
 // manager while they exist.
 void AddDialogWindow(WindowHandle window);
 void RemoveDialogWindow(WindowHandle window);
+
+// One copy per user session: true for the first, which then holds a named
+// object until it exits; false when another copy holds it already.
+bool ClaimFirstInstance(const std::string& name);
+// From a later copy: asks the first copy's main window (created with the
+// same title) to show itself, and lets it come to the front. False when no
+// such window appeared within a few seconds.
+bool ShowFirstInstance();
 
 // Full path of the running program file.
 std::string ProgramFilePath();
 
 // The general error display: the error text (see FormatErrorDisplayText), the
 // title as caption, a stop icon. The loop goes on afterwards.
-void ShowErrorDisplay(const std::string& message);
+void ShowErrorDisplay(const std::u16string& message);
+// The same for an error that is no platform::Error: its text is data.
+void ShowErrorDisplay(const std::exception& error);
 
 // Runs one event handler: an error escaping it goes to the general error
 // display, never further.

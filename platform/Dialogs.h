@@ -2,6 +2,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/Locale.h"
 #include "platform/Types.h"
 
 namespace platform {
@@ -11,19 +12,24 @@ constexpr unsigned kMbIconStop = 0x10;
 constexpr unsigned kMbIconWarning = 0x30;
 constexpr unsigned kMbIconInformation = 0x40;
 
-// MessageBoxA: modal; timer ticks and other events go on while it is up.
-int ShowMessageBox(WindowHandle owner, const std::string& text,
-                   const std::string& caption, unsigned flags);
+// Every text of these boxes and dialogs is UTF-16: FixedToUtf16 for the
+// program's own texts, AnsiToUtf16 for data, FormatFace for both in one.
+
+// MessageBoxW: modal; timer ticks and other events go on while it is up.
+int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
+                   unsigned flags);
 
 // Programs that run unattended (a scheduled task) answer message boxes
 // themselves instead of waiting for a person: the handler gets the text and
-// caption and gives the answer. An empty handler restores the real boxes.
+// caption (in the system code page) and gives the answer. An empty handler
+// restores the real boxes.
 void RedirectMessageBoxes(std::function<int(const std::string& text, const std::string& caption)> handler);
 
-// The open-file dialog. The filter is the framework's form:
-// "label|pattern|label|pattern...". Returns false when the user cancels.
-bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter,
-                        std::string* fileName);
+// The open-file dialog. The filter is a fixed text in the framework's form:
+// "label|pattern|label|pattern...". Returns false when the user cancels; the
+// name chosen is the user's, in UTF-16 (Utf16ToAnsiExact says whether the
+// system code page can hold it).
+bool ShowOpenFileDialog(WindowHandle owner, const std::string& fixedFilter, std::u16string* fileName);
 
 // The shell's folder browser, modal over the owner, rooted at My Computer so
 // that only drives and what lies below them can be chosen, with a status line
@@ -31,7 +37,8 @@ bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter,
 // names an existing folder. True when the user confirmed a choice: *directory
 // becomes its path (a folder without a trailing backslash, a drive root with
 // one), or stays as it was when the item has no file-system path. False when
-// the user cancelled or the browser could not be prepared.
-bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::string* directory);
+// the user cancelled or the browser could not be prepared. The title is a
+// fixed text.
+bool ShowFolderDialog(WindowHandle owner, const std::string& fixedTitle, std::u16string* directory);
 
 }  // namespace platform

@@ -1,9 +1,7 @@
 #pragma once
 // The file system seen through Windows paths. On Windows these are the real
-// calls; on POSIX, Windows paths are mapped onto folders under a root
-// (D:\Music\a.mp3 -> <root>/D/Music/a.mp3) with the matching, attributes and
-// time stamps that a Windows directory search gives (see
-// platform/posix/SimFileSystem.h for the test controls).
+// calls; the native test build maps Windows paths onto host folders
+// (platform/posix/SimFileSystem.h).
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -32,35 +30,6 @@ void WriteFileSafely(const std::string& path, const std::string& bytes);
 // and without a flush; a write that fails removes it again and raises the
 // same Error.
 void WriteRebuildableFile(const std::string& path, const std::string& bytes);
-
-// The held folder: many rebuildable files written into one folder (the
-// derived files of one playlist). Holding it is a hint from the caller: while
-// it lives, the folder changes only through this process, so whether a name
-// is already taken in another letter case may be answered from what the
-// process knows of the folder. Either way a file that turns out to exist is
-// written safely over, as WriteRebuildableFile does.
-//  - POSIX: names are case-sensitive on the host, so finding an old file in
-//    another letter case is a search of the folder; the hint lets one listing
-//    of the folder serve every file written while it is held.
-//  - Windows: the file system itself ignores letter case, so the exclusive
-//    create already fails on an old file under any spelling; there is nothing
-//    to look up and the hint changes nothing.
-class RebuildableFolder {
- public:
-  explicit RebuildableFolder(const std::string& folder);
-  ~RebuildableFolder();
-  RebuildableFolder(const RebuildableFolder&) = delete;
-  RebuildableFolder& operator=(const RebuildableFolder&) = delete;
-
-  // WriteRebuildableFile(folder + "\" + name, bytes).
-  void Write(const std::string& name, const std::string& bytes);
-
- private:
-  std::string folder_;
-  // The folder as the implementation holds it; empty where it keeps nothing
-  // (always on Windows, and on POSIX when the folder could not be held).
-  std::string host_;
-};
 
 // Whether two paths name one existing folder, however each is spelled
 // (letter case, "." and "..", "/" for "\", another name for the same
@@ -103,23 +72,6 @@ std::vector<FoundEntry> FindEntries(const std::string& pattern);
 // that may differ from the stored one in letter case only (the name as
 // written, on a system that does not keep the stored one at hand).
 bool FindFirstEntry(const std::string& path, FoundEntry* entry);
-
-// The lookup scope: a hint that the FindFirstEntry calls this thread makes
-// while one lives belong together (the lines of one playlist, checked in a
-// moment) and that the folders they look in are not moved away meanwhile.
-// Answers are the same with or without it.
-//  - POSIX: a lookup walks the path from the root, matching each part without
-//    regard to case; within the scope the folders met are kept open and the
-//    next name is looked up from them.
-//  - Windows: the system resolves paths itself and keeps recently used folder
-//    entries in its own cache, so the hint needs nothing there.
-class EntryLookupScope {
- public:
-  EntryLookupScope();
-  ~EntryLookupScope();
-  EntryLookupScope(const EntryLookupScope&) = delete;
-  EntryLookupScope& operator=(const EntryLookupScope&) = delete;
-};
 
 // The DOS date and time packing of a local time: bits 31-25 year - 1980,
 // 24-21 month, 20-16 day, 15-11 hour, 10-5 minute, 4-0 seconds / 2. A time

@@ -16,6 +16,21 @@ inline bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && IsSystemLead
 std::u16string AnsiToUtf16(const std::string& text);
 std::string Utf16ToAnsi(const std::u16string& text);
 
+// The face of the program is UTF-16, and two kinds of text reach it. The
+// program's own fixed texts are Japanese on every system: code page 932,
+// whatever the system's. Data (names, paths, the system's error texts) is
+// system code page text: AnsiToUtf16.
+std::u16string FixedToUtf16(const std::string& text);
+// A fixed text whose first "%s" stands for data: each part is converted by
+// its own rule before they are put together, so a path keeps its letters on
+// any system.
+std::u16string FormatFace(const std::string& fixedPattern, const std::u16string& argument);
+std::u16string FormatFace(const std::string& fixedPattern, const std::string& ansiArgument);
+// Text the user typed or chose, for the settings and the library, which stay
+// in the system code page. False when the code page cannot hold every
+// character of it: a stand-in ("?" or a look-alike) would name another file.
+bool Utf16ToAnsiExact(const std::u16string& text, std::string* ansi);
+
 // The locale comparison without regard to letter case (CompareStringA with
 // NORM_IGNORECASE under the user's default locale): less than, equal to or
 // greater than zero.

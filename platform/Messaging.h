@@ -6,6 +6,7 @@
 
 namespace platform {
 
+constexpr std::uint32_t kWmNull = 0x0000;
 constexpr std::uint32_t kWmKeyDown = 0x0100;
 constexpr std::uint32_t kWmKeyUp = 0x0101;
 constexpr std::uint32_t kWmCommand = 0x0111;
@@ -28,9 +29,14 @@ static_assert(sizeof(WindowPlacement) == 44, "WINDOWPLACEMENT is 44 bytes");
 
 // FindWindowA(className, NULL).
 WindowHandle FindTopLevelWindow(const std::string& className);
-// SendMessageA: returns after the window has handled the message.
-std::intptr_t SendWindowMessage(WindowHandle window, std::uint32_t message,
-                                std::uintptr_t wParam, std::intptr_t lParam);
+// SendMessageTimeoutA with SMTO_ABORTIFHUNG: returns once the window has
+// handled the message, but waits at most `timeoutMs`, and not at all for a
+// window whose program Windows already takes for hung. False when no answer
+// came (hung, too slow, or no such window); `answer` is then left as it was.
+// A message that timed out may still be handled later, after those sent
+// before it.
+bool SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                       std::intptr_t lParam, unsigned timeoutMs, std::intptr_t* answer = nullptr);
 bool BringToForeground(WindowHandle window);
 bool GetPlacement(WindowHandle window, WindowPlacement* placement);
 bool SetPlacement(WindowHandle window, const WindowPlacement* placement);

@@ -16,9 +16,12 @@ enum class TrayOperation : std::uint32_t { kAdd = 0, kModify = 1, kDelete = 2 };
 
 // Puts an icon into the notification area, changes its image, or takes it
 // out. An icon is known by its window and id; an add or a modify gives the
-// image and asks for kTrayCallbackMessage, a delete needs neither. False when
-// the shell refuses (an add of an icon it has, a change of one it has not).
-bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon);
+// image and the tip (a fixed text naming the button: the shell's icon
+// settings and screen readers show it) and asks for kTrayCallbackMessage, a
+// delete needs none of them. False when the shell refuses (an add of an icon
+// it has, a change of one it has not).
+bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon,
+                     const std::string& fixedTip = std::string());
 
 // Loads an ".ico" file at the size the system asks for the notification area
 // (small-icon metrics). Raises Error when the file cannot be loaded.

@@ -14,8 +14,8 @@ out=build/fuzz
 mkdir -p "$out"
 
 flags=(-std=c++17 -O1 -g -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -w)
-common=(library/MP3Tag.cpp library/TextList.cpp platform/common/ErrorText.cpp platform/common/FileStamp.cpp
-        platform/posix/FileSystem.cpp platform/posix/FileSystemPaths.cpp platform/posix/LocaleCompare.cpp
+common=(library/MP3Tag.cpp library/Id3v2Tag.cpp library/TextList.cpp platform/common/ErrorText.cpp platform/common/FileStamp.cpp
+        platform/posix/FileSystem.cpp platform/posix/LocaleCompare.cpp
         platform/posix/LocaleLead.cpp platform/posix/LocaleText.cpp platform/common/FindEntries.cpp platform/common/ProfileFile.cpp)
 
 for target in fuzz_tag_reader fuzz_text_list fuzz_profile_file; do
@@ -24,6 +24,7 @@ for target in fuzz_tag_reader fuzz_text_list fuzz_profile_file; do
   seeds="$out/$target-corpus"
   mkdir -p "$seeds"
   cp -n tests/data/corpus/taglib/* "$seeds/" 2>/dev/null || true
+  [ "$target" = fuzz_tag_reader ] && cp -n tests/data/id3v2/*.mp3 "$seeds/" || true
   # A settings file is a few hundred bytes; inputs as long as a tag block
   # only make each run slower, not the search wider.
   max_len=65536

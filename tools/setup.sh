@@ -29,11 +29,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The ANSI code page under Wine follows LANG; ja_JP.UTF-8 gives 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  if ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
-    echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+# The ANSI code page under Wine follows LANG: ja_JP.UTF-8 gives 932, the
+# Japanese system; en_US.UTF-8 gives 1252, where the face must read the same.
+kv_locale_missing=0
+for kv_locale in ja_JP en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^${kv_locale}\.utf-\?8\$"; then
+    kv_locale_missing=1
+    if ! grep -q "^${kv_locale}.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null; then
+      echo "${kv_locale}.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    fi
   fi
-  $SUDO locale-gen >/dev/null
-fi
+done
+if [ "$kv_locale_missing" = 1 ]; then $SUDO locale-gen >/dev/null; fi
 echo "setup: all packages present"

@@ -12,18 +12,29 @@
 #   kv_screenshot <file.png>   grab the whole X screen
 #   kv_wine_cleanup            wineserver -k for our prefix, then our own Xvfb
 #
-# Environment read: KELVANE_WINEPREFIX (default <repo>/build/wineprefix);
+# Environment read: KELVANE_LANG (the Unix locale Wine runs under, default
+# ja_JP.UTF-8: a Japanese system, code page 932; en_US.UTF-8 gives code page 1252);
+# KELVANE_WINEPREFIX (default <repo>/build/wineprefix, with the locale appended
+# when it is not the Japanese one, as a prefix keeps the locale it was made in);
 # KELVANE_WINE_DESKTOP: "virtual" (default: one Wine virtual desktop with its own
 # taskbar) or "none" (windows of the X display, tray icons in its XEmbed tray).
 
 KV_REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-export WINEPREFIX="${KELVANE_WINEPREFIX:-$KV_REPO/build/wineprefix}"
+KV_LANG="${KELVANE_LANG:-ja_JP.UTF-8}"
+# The suffix that names a prefix of a non-Japanese locale ("" for ja_JP).
+kv_locale_suffix() {
+  case "$KV_LANG" in
+    ja_JP*) echo "" ;;
+    *) echo "-${KV_LANG%%.*}" ;;
+  esac
+}
+export WINEPREFIX="${KELVANE_WINEPREFIX:-$KV_REPO/build/wineprefix$(kv_locale_suffix)}"
 # All our programs are 32-bit; a 32-bit prefix boots in half the time of a WoW64 one.
 export WINEARCH=win32
-# GetACP() follows the Unix locale: ja_JP gives code page 932.
-export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
+# GetACP() follows the Unix locale: ja_JP gives code page 932, en_US 1252.
+export LANG="$KV_LANG"
+export LC_ALL="$KV_LANG"
 export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs: nothing of ours needs .NET or the HTML engine.
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -34,12 +34,12 @@ void TTrayIcon::SetInfo(std::int32_t id, const std::string& iconPath) {
   try {
     ReplaceIcon(platform::LoadTrayIconFile(iconPath));
   } catch (const platform::Error& e) {
-    if (OnLoadError) OnLoadError(e.what());
+    if (OnLoadError) OnLoadError(e);
   }
 }
 
 void TTrayIcon::ShowIcon() {
-  platform::ShellNotifyIcon(platform::TrayOperation::kAdd, Handle(), static_cast<std::uint32_t>(IconId), icon_);
+  platform::ShellNotifyIcon(platform::TrayOperation::kAdd, Handle(), static_cast<std::uint32_t>(IconId), icon_, Tip);
   inTray_ = true;
 }
 
@@ -52,7 +52,8 @@ void TTrayIcon::ChangeIcon(const std::string& iconPath) {
   // Loading raises before anything changes: the old image stays and the
   // shell is not called.
   ReplaceIcon(platform::LoadTrayIconFile(iconPath));
-  platform::ShellNotifyIcon(platform::TrayOperation::kModify, Handle(), static_cast<std::uint32_t>(IconId), icon_);
+  platform::ShellNotifyIcon(platform::TrayOperation::kModify, Handle(), static_cast<std::uint32_t>(IconId), icon_,
+                            Tip);
 }
 
 void TTrayIcon::ReplaceIcon(platform::IconHandle icon) {

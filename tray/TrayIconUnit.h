@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/Error.h"
 #include "platform/HiddenWindow.h"
 #include "platform/Tray.h"
 
@@ -35,9 +36,13 @@ class TTrayIcon {
   // SetInfo was given an icon path where there is no file (kTrayIconPathError).
   std::function<void(const std::string& text)> OnPathError;
   // SetInfo found the file but could not load it as an icon: the load's error.
-  std::function<void(const std::string& text)> OnLoadError;
+  std::function<void(const platform::Error& error)> OnLoadError;
 
   std::int32_t IconId = 0;
+  // The fixed text naming the button, shown by the shell for the icon. It
+  // names the button, not the image: the Play button keeps its tip while it
+  // shows the Pause image.
+  std::string Tip;
 
   platform::WindowHandle Handle() const { return window_.Handle(); }
   // Whether the program last put this icon into the tray (rather than took it

@@ -16,7 +16,6 @@ TAbout::TAbout(HWND owner) {
   Button1.OnClick = [this] { Button1Click(); };
   SetDefaultButton(&Button1);
   SetCancelButton(&Button1);
-  OnClose = [this] { FormClose(); };
   FormCreate();
   CenterOn(owner);
   Show();
@@ -34,5 +33,3 @@ void TAbout::FormCreate() {
 }
 
 void TAbout::Button1Click() { Close(); }
-
-void TAbout::FormClose() { FreeOnClose(true); }

@@ -1,10 +1,11 @@
 #pragma once
-// The version window: modeless, on top, one per menu choice; OK frees it.
+// The version window: modeless, on top, one per menu choice; the window that
+// opened it frees it once it has closed.
 #include "ui/Gui.h"
 
 class TAbout : public gui::Form {
  public:
-  // Shows itself at once, centred on the owner; it frees itself when closed.
+  // Shows itself at once, centred on the owner.
   explicit TAbout(HWND owner);
   ~TAbout() override;
 
@@ -16,7 +17,6 @@ class TAbout : public gui::Form {
 
   void FormCreate();
   void Button1Click();
-  void FormClose();
 
  private:
   HICON icon_ = nullptr;

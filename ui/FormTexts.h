@@ -4,6 +4,9 @@
 
 namespace uitext {
 
+inline constexpr const char* kAppTitle = "Kelvane";
+inline constexpr const char* kWarningCaption = "警告";
+
 inline constexpr const char* kFrameCaption = "Kelvane - プレイリストウインドウ";
 inline constexpr const char* kMenuSetting = "設定";
 inline constexpr const char* kMenuUpdate = "プレイリスト更新";
@@ -17,6 +20,9 @@ inline constexpr const char* kPopupPlayAdd = "追加して再生";
 inline constexpr const char* kReadmeFile = "readme.txt";
 inline constexpr const char* kHomepage = "https://orrindale.example/kelvane/";
 inline constexpr const char* kShellOpen = "OPEN";
+inline constexpr const char* kGeneratedPlaylistMissing =
+    "プレイリスト %s が見つかりません。\r\n\r\n"
+    "「プレイリスト更新」を行ってください。";
 
 inline constexpr const char* kAboutCaption = "Kelvane - バージョン情報";
 inline constexpr const char* kAboutVersion = "Kelvane 0.30.1.1";

@@ -1,6 +1,7 @@
 #include "ui/FrameRules.h"
 
-#include "app/MainUnit.h"
+#include <algorithm>
+
 #include "library/PlaylistIndex.h"
 #include "library/TextList.h"
 #include "platform/FileSystem.h"
@@ -12,6 +13,11 @@ bool CornerPosition(int playlistPos, const platform::Rect& workArea, int width, 
   *left = right ? workArea.right - width : 0;
   *top = bottom ? workArea.bottom - height : 0;
   return true;
+}
+
+int FitPaneSize(int size, int room, int minimum) {
+  if (room < 2 * minimum) return room > 0 ? room / 2 : 0;
+  return std::clamp(size, minimum, room - minimum);
 }
 
 bool RightClickSelects(bool nodeUnderPointer, int selectedCount) { return nodeUnderPointer && selectedCount < 2; }
@@ -41,14 +47,6 @@ std::vector<std::string> PlayCommandLines(const std::string& playerPath, const s
     lines.push_back(program + (add ? " /ADD" : "") + arguments[i]);
   }
   return lines;
-}
-
-void PlayPlaylistFiles(TMain& main, const std::vector<std::string>& files, bool addMode,
-                       const std::function<void(const std::string& commandLine)>& start) {
-  if (!main.Player.CorrectPath && !main.EnsurePlayer()) return;
-  std::vector<std::string> arguments;
-  for (const std::string& file : files) arguments.push_back(PlaylistArgument(file));
-  for (const std::string& line : PlayCommandLines(main.Player.PlayerPath, arguments, addMode)) start(line);
 }
 
 std::string IndexFilePath(const std::string& appDir, const std::string& playlist, const std::string& kind) {

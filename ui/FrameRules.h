@@ -7,7 +7,6 @@
 
 #include "platform/Types.h"
 
-class TMain;
 
 // The top-left corner for a PlaylistPos (0 top left, 1 bottom left, 2 top
 // right, 3 bottom right) in the work area; the area's own left and top are not
@@ -18,6 +17,13 @@ bool CornerPosition(int playlistPos, const platform::Rect& workArea, int width, 
 // to become the one selected node (there is one, and fewer than two nodes are
 // selected), false when the selection stays as it is.
 bool RightClickSelects(bool nodeUnderPointer, int selectedCount);
+
+// A splitter's pane (the playlist tree's width, the artist tree's height)
+// within the room the window leaves the two panes beside the splitter: each
+// keeps at least `minimum`, and a room too small for that is shared equally.
+// A size from the settings file or from before the window shrank must not
+// push a tree out of the window and leave the others nothing.
+int FitPaneSize(int size, int room, int minimum);
 
 enum class TTreeKind { Playlist, Artist, Album };
 
@@ -36,12 +42,6 @@ std::string PlayerProgramText(const std::string& playerPath);
 // play list unless addMode, every other one is added.
 std::vector<std::string> PlayCommandLines(const std::string& playerPath, const std::vector<std::string>& arguments,
                                           bool addMode);
-
-// Hands playlist files to the player: the player is looked for (and started
-// or asked for) first only while CorrectPath is false, and nothing is started
-// when that fails. Each command line goes to `start` at once, without waiting.
-void PlayPlaylistFiles(TMain& main, const std::vector<std::string>& files, bool addMode,
-                       const std::function<void(const std::string& commandLine)>& start);
 
 // The index file of a playlist ("Artist" or "Album").
 std::string IndexFilePath(const std::string& appDir, const std::string& playlist, const std::string& kind);

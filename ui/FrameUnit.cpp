@@ -2,15 +2,20 @@
 
 #include <shellapi.h>
 
-#include "app/MainUnit.h"
-#include "app/MyFunctions.h"
+#include <exception>
+#include <utility>
+
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
 #include "platform/Messaging.h"
 #include "platform/Process.h"
 #include "ui/AboutUnit.h"
 #include "ui/FormTexts.h"
 #include "ui/OptionUnit.h"
-#include "ui/UpdateInfoView.h"
+#include "ui/ProgramView.h"
+#include "ui/UpdateInfoUnit.h"
 
 namespace {
 
@@ -65,6 +70,7 @@ TFrame::TFrame(HWND owner) {
                   true);
 
   OnShow = [this] { FormShow(); };
+  OnResize = [this] { FitPanes(); };
   // The one window that hides when the pointer leaves it.
   leaveWatch_.OnLeave = [this] { HandleMouseLeave(); };
   leaveWatch_.Attach(*this);
@@ -109,24 +115,28 @@ void TFrame::FormShow() {
   // and this window is owned by it.
   ShowWindow(reinterpret_cast<HWND>(platform::app::MainWindow()), SW_HIDE);
   platform::Rect area;
-  GetWorkArea(&area);
+  platform::QueryWorkArea(&area);
   int left = 0;
   int top = 0;
-  if (CornerPosition(Main->Info.PlaylistPos, area, Width(), Height(), &left, &top)) {
+  if (CornerPosition(Main->Settings().PlaylistPos, area, Width(), Height(), &left, &top)) {
     SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   // The index files may have changed since they were loaded; when they have
-  // not, the trees already show them (and keep their selection).
+  // not, the trees already show them (and keep their selection). One that
+  // cannot be read is said here and the window still appears: it is where the
+  // user selects another playlist or updates the library.
   if (!ShowsCurrentIndexes(LastPlaylist)) {
-    for (gui::TreeView::Node node : TreePlaylist.Nodes()) {
-      if (TreePlaylist.NodeText(node) == LastPlaylist) TreePlaylistChange(node);
-    }
+    platform::app::RunGuarded([this] {
+      for (gui::TreeView::Node node : TreePlaylist.Nodes()) {
+        if (TreePlaylist.NodeText(node) == LastPlaylist) TreePlaylistChange(node);
+      }
+    });
   }
   if (!TreePlaylist.Current()) ClearArtistAndAlbum();
 }
 
 void TFrame::HandleMouseLeave() {
-  if (!Main->Info.AutoHide) return;
+  if (!Main->Settings().AutoHide) return;
   POINT p;
   GetCursorPos(&p);
   RECT r;
@@ -150,8 +160,8 @@ TFrame::IndexStamp TFrame::StampOf(const std::string& path) {
 
 bool TFrame::ShowsCurrentIndexes(const std::string& playlist) const {
   if (!shown_.valid || shown_.playlist != playlist) return false;
-  return StampOf(IndexFilePath(Main->Info.AppDir, playlist, "Artist")) == shown_.artist &&
-         StampOf(IndexFilePath(Main->Info.AppDir, playlist, "Album")) == shown_.album;
+  return StampOf(IndexFilePath(Main->Settings().AppDir, playlist, "Artist")) == shown_.artist &&
+         StampOf(IndexFilePath(Main->Settings().AppDir, playlist, "Album")) == shown_.album;
 }
 
 void TFrame::ClearArtistAndAlbum() {
@@ -178,16 +188,28 @@ void TFrame::TreePlaylistChange(gui::TreeView::Node node) {
     return;
   }
   const std::string playlist = TreePlaylist.NodeText(node);
-  const std::string artistIndex = IndexFilePath(Main->Info.AppDir, playlist, "Artist");
-  const std::string albumIndex = IndexFilePath(Main->Info.AppDir, playlist, "Album");
+  const std::string artistIndex = IndexFilePath(Main->Settings().AppDir, playlist, "Artist");
+  const std::string albumIndex = IndexFilePath(Main->Settings().AppDir, playlist, "Album");
   // Stamped before reading: a file changed while it is read is read again
   // the next time the window is shown.
   Shown loading{true, playlist, StampOf(artistIndex), StampOf(albumIndex)};
   shown_.valid = false;
-  FillTree(TreeArtist, artistIndex);
-  FillTree(TreeAlbum, albumIndex);
-  shown_ = std::move(loading);
+  // Both trees belong to the playlist selected now, also when an index cannot
+  // be read: a tree left from the one before would hand the player this
+  // playlist's name with that one's artists. The error is raised once both
+  // trees are settled.
   LastPlaylist = playlist;
+  std::exception_ptr failure;
+  for (auto [tree, path] : {std::pair{&TreeArtist, &artistIndex}, std::pair{&TreeAlbum, &albumIndex}}) {
+    try {
+      FillTree(*tree, *path);
+    } catch (...) {
+      tree->Clear();
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
+  shown_ = std::move(loading);
 }
 
 void TFrame::LoadPlaylistTree() {
@@ -196,7 +218,7 @@ void TFrame::LoadPlaylistTree() {
   TreePlaylist.OnChange = nullptr;
   SendMessageA(TreePlaylist.Handle(), WM_SETREDRAW, FALSE, 0);
   TreePlaylist.Clear();
-  for (const std::string& name : PlaylistNodeNames(Main->Info.PlayListPath)) TreePlaylist.Add(name);
+  for (const std::string& name : PlaylistNodeNames(Main->Settings().PlayListPath)) TreePlaylist.Add(name);
   SendMessageA(TreePlaylist.Handle(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(TreePlaylist.Handle(), nullptr, TRUE);
   TreePlaylist.OnChange = std::move(change);
@@ -219,7 +241,7 @@ std::string TFrame::PlaylistFile(gui::TreeView& tree, gui::TreeView::Node node) 
   gui::TreeView::Node current = TreePlaylist.Current();
   const std::string playlist = current ? TreePlaylist.NodeText(current) : std::string();
   return PlaylistFileOfNode(KindOf(tree), tree.NodeText(node), current ? &playlist : nullptr,
-                            Main->Info.PlayListPath, Main->Info.AppDir);
+                            Main->Settings().PlayListPath, Main->Settings().AppDir);
 }
 
 void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
@@ -229,7 +251,18 @@ void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
     if (!file.empty()) files.push_back(std::move(file));
   }
   if (files.empty()) return;
-  PlayPlaylistFiles(*Main, files, addMode, StartCommand);
+  if (&tree != &TreePlaylist) {
+    // The player takes a file that is not there for an empty play list and
+    // drops the user's. A generated file goes missing when its index is
+    // older than the files beside it; the next update writes both anew.
+    for (const std::string& file : files) {
+      if (platform::FileExists(file)) continue;
+      platform::ShowMessageBox(FrameHandle(), platform::FormatFace(uitext::kGeneratedPlaylistMissing, file),
+                               platform::FixedToUtf16(uitext::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
+      return;
+    }
+  }
+  Main->PlayPlaylistFiles(files, addMode, StartCommand);
 }
 
 gui::TreeView& TFrame::ActiveTree() {
@@ -248,25 +281,77 @@ void TFrame::N3Click() { PlaySelected(ActiveTree(), true); }
 void TFrame::menuClick(const std::string& item) {
   HWND mainWindow = reinterpret_cast<HWND>(platform::app::MainWindow());
   if (item == "menuSetting") {
-    OpenOptions();
+    Hide();
+    OpenOptions(Handle(), false, [this] { LoadPlaylistTree(); });
   } else if (item == "menuUpdate") {
     RunLibraryUpdate();
   } else if (item == "menuReadme") {
-    const std::string readme = Main->Info.AppDir + uitext::kReadmeFile;
+    const std::string readme = Main->Settings().AppDir + uitext::kReadmeFile;
     ShellExecuteA(mainWindow, uitext::kShellOpen, readme.c_str(), "", "", SW_SHOW);
   } else if (item == "menuHomepage") {
     ShellExecuteA(mainWindow, uitext::kShellOpen, uitext::kHomepage, "", "", SW_SHOW);
   } else if (item == "menuAbout") {
-    new TAbout(Handle());
+    OpenAbout();
   } else if (item == "menuExit") {
     // The main window's close saves the settings and ends the program.
     platform::app::CloseMainWindow();
   }
 }
 
-void TFrame::OpenOptions() {
-  Hide();
-  OpenOptionForm(Handle(), false, [this] { LoadPlaylistTree(); });
+void TFrame::FreeWhenClosed(gui::Form& dialog, unsigned* number) {
+  *number = ++lastNumber_;
+  const unsigned posted = *number;
+  dialog.OnClose = [this, posted] {
+    // The update may still be writing to its dialog: from now on it finds none.
+    if (posted == updateNumber_) updateOpen_ = false;
+    PostMessageA(Handle(), kDialogClosed, posted, 0);
+  };
+}
+
+LRESULT TFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kDialogClosed) return gui::Form::HandleMessage(message, wParam, lParam);
+  const unsigned closed = static_cast<unsigned>(wParam);
+  if (options_ && optionsNumber_ == closed) options_.reset();
+  if (update_ && updateNumber_ == closed) update_.reset();
+  for (auto it = abouts_.begin(); it != abouts_.end(); ++it) {
+    if (it->first != closed) continue;
+    abouts_.erase(it);
+    break;
+  }
+  return 0;
+}
+
+TOptionForm* TFrame::OpenOptions(HWND owner, bool browse, std::function<void()> loadPlaylistTree) {
+  // A dialog hidden by its close (its freeing posted) or destroyed with its
+  // owner is not the open one.
+  if (!options_ || !IsWindow(options_->Handle()) || !options_->Visible()) {
+    options_ = std::make_unique<TOptionForm>(owner);
+    options_->LoadPlaylistTree = std::move(loadPlaylistTree);
+    FreeWhenClosed(*options_, &optionsNumber_);
+  }
+  options_->Show();
+  if (browse) options_->ButtonClick(&options_->btnBrouth);
+  return options_.get();
+}
+
+TAbout* TFrame::OpenAbout() {
+  abouts_.emplace_back(0, std::make_unique<TAbout>(Handle()));
+  FreeWhenClosed(*abouts_.back().second, &abouts_.back().first);
+  return abouts_.back().second.get();
+}
+
+TUpdateInfo* TFrame::OpenUpdateInfo() {
+  update_ = std::make_unique<TUpdateInfo>(Handle());
+  FreeWhenClosed(*update_, &updateNumber_);
+  updateOpen_ = true;
+  return update_.get();
+}
+
+void updatewindows::ShowOptionsWithBrowse() {
+  auto* frame = dynamic_cast<TFrame*>(Frame);
+  if (!frame) return;
+  frame->OpenOptions(reinterpret_cast<HWND>(platform::app::MainWindow()), true,
+                     [frame] { frame->LoadPlaylistTree(); });
 }
 
 void TFrame::RunLibraryUpdate() {
@@ -295,13 +380,36 @@ void TFrame::SetFrameHeight(std::int32_t height) {
 void TFrame::SetPlaylistTreeWidth(std::int32_t width) {
   const RECT r = TreePlaylist.Bounds();
   TreePlaylist.SetBounds(r.left, r.top, width, r.bottom - r.top);
-  Realign();
+  FitPanes();
 }
 
 void TFrame::SetArtistTreeHeight(std::int32_t height) {
   const RECT r = TreeArtist.Bounds();
   TreeArtist.SetBounds(r.left, r.top, r.right - r.left, height);
+  FitPanes();
+}
+
+void TFrame::FitPanes() {
+  // Docking keeps a tree's size whatever the window's: a tree wider than the
+  // window would lie outside it, the others 0 wide, and be saved so.
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int width = FitPaneSize(TreePlaylist.Width(), client.right - SplitterVertical.Width(),
+                                gui::Scale(SplitterVertical.MinSize));
+  if (width != TreePlaylist.Width()) {
+    const RECT r = TreePlaylist.Bounds();
+    TreePlaylist.SetBounds(r.left, r.top, width, r.bottom - r.top);
+  }
   Realign();
+  RECT panel{};
+  GetClientRect(PanelLeft.Handle(), &panel);
+  const int height = FitPaneSize(TreeArtist.Height(), panel.bottom - SplitterHorizontal.Height(),
+                                 gui::Scale(SplitterHorizontal.MinSize));
+  if (height != TreeArtist.Height()) {
+    const RECT r = TreeArtist.Bounds();
+    TreeArtist.SetBounds(r.left, r.top, r.right - r.left, height);
+    PanelLeft.Realign();
+  }
 }
 
 // ---- what a library update asks of the window ----

@@ -3,11 +3,17 @@
 // albums of the one selected on the left, played in the player from a
 // double-click or the pop-up menu.
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/FrameRules.h"
 #include "ui/FrameView.h"
 #include "ui/Gui.h"
+
+class TAbout;
+class TOptionForm;
+class TUpdateInfo;
 
 class TFrame : public gui::Form, public TFrameView {
  public:
@@ -47,6 +53,19 @@ class TFrame : public gui::Form, public TFrameView {
   // last clicked.
   gui::TreeView& ActiveTree();
 
+  // The dialogs this window opens, each freed here once it has closed. The
+  // options dialog is one at a time: asked for again, the open one comes
+  // forward with what the user has done in it, since a second one's OK would
+  // silently undo what was confirmed in the first. `owner` is the window it
+  // stands over (the main window while this one is hidden); with `browse`
+  // its folder chooser opens at once; OK lists the playlists through
+  // `loadPlaylistTree`.
+  TOptionForm* OpenOptions(HWND owner, bool browse, std::function<void()> loadPlaylistTree);
+  TAbout* OpenAbout();
+  // The library update's dialog: a new one for each update; null once closed.
+  TUpdateInfo* OpenUpdateInfo();
+  TUpdateInfo* CurrentUpdateInfo() const { return updateOpen_ ? update_.get() : nullptr; }
+
   // What the main object asks of the window.
   void ShowFrame() override;
   void HideFrame() override { Hide(); }
@@ -83,9 +102,22 @@ class TFrame : public gui::Form, public TFrameView {
   bool ShowsCurrentIndexes(const std::string& playlist) const;
   Shown shown_;
   void WireTree(gui::TreeView& tree);
-  // The options dialog opens from "設定" (see menuClick).
-  void OpenOptions();
   void RunLibraryUpdate();
+  // Keeps the splitters' panes within the window (see FitPaneSize).
+  void FitPanes();
+  // A dialog's close posts its number here: it is freed once its own
+  // handlers have returned.
+  static constexpr UINT kDialogClosed = WM_APP + 40;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void FreeWhenClosed(gui::Form& dialog, unsigned* number);
+
   gui::TreeView* lastClicked_ = nullptr;
   gui::LeaveWatch leaveWatch_;
+  std::unique_ptr<TOptionForm> options_;
+  unsigned optionsNumber_ = 0;
+  std::vector<std::pair<unsigned, std::unique_ptr<TAbout>>> abouts_;
+  std::unique_ptr<TUpdateInfo> update_;
+  unsigned updateNumber_ = 0;
+  bool updateOpen_ = false;
+  unsigned lastNumber_ = 0;
 };

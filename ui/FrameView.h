@@ -2,7 +2,7 @@
 // The playlist window as the main object reaches it: shown from the tray,
 // hidden when the program loses activation, refilled after the settings are
 // read, and the four measures the settings file keeps. The program links the
-// real window; the native build links a recording stand-in (standin/), so the
+// real window; the native tests link a recording stand-in (tests/sim/), so the
 // main object's start-up, clicks and settings run without a window.
 #include <cstdint>
 #include <memory>

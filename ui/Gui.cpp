@@ -5,12 +5,13 @@
 #include <unordered_map>
 
 #include "platform/Application.h"
+#include "platform/Locale.h"
 
 namespace gui {
 
 namespace {
 
-const char kWindowClass[] = "KelvaneWindow";
+const wchar_t kWindowClass[] = L"KelvaneWindow";
 
 // The objects by window, for windows that may not be ours (a notice's sender,
 // an ancestor): a look-up in the process, never a call to the system.
@@ -27,15 +28,17 @@ int& DpiOverride() {
 void RegisterOwnClass() {
   static bool registered = false;
   if (registered) return;
-  WNDCLASSA wc{};
+  // A Unicode class: the texts of its windows are never narrowed to the
+  // system code page on their way through the window procedure.
+  WNDCLASSW wc{};
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = Window::StaticProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kWindowClass;
-  RegisterClassA(&wc);
+  RegisterClassW(&wc);
   registered = true;
 }
 
@@ -47,6 +50,16 @@ UINT NextMenuId() {
 }
 
 }  // namespace
+
+std::wstring FixedText(const std::string& text) {
+  const std::u16string wide = platform::FixedToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+std::wstring DataText(const std::string& text) {
+  const std::u16string wide = platform::AnsiToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
+}
 
 // ---- DPI and fonts ----
 
@@ -71,9 +84,9 @@ HFONT UiFont(int characterHeight96) {
   auto it = fonts.find(key);
   if (it != fonts.end()) return it->second;
   // A negative height asks for the character height, not the cell height.
-  HFONT font = CreateFontA(-Scale(characterHeight96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+  HFONT font = CreateFontW(-Scale(characterHeight96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           "MS UI Gothic");
+                           L"MS UI Gothic");
   fonts[key] = font;
   return font;
 }
@@ -104,13 +117,13 @@ void Window::Bind(HWND hwnd) {
   hwnd_ = hwnd;
   // The window procedure finds its object here, in the window's own memory:
   // a window property would cost a round trip to Wine's server per message.
-  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   Bound()[hwnd] = this;
 }
 
 void Window::Unbind() {
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-  if (standardProc_) SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standardProc_));
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  if (standardProc_) SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standardProc_));
   Bound().erase(hwnd_);
   hwnd_ = nullptr;
 }
@@ -127,13 +140,13 @@ bool IsTreeItemDeleted(UINT message, LPARAM lParam) {
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     if (auto* self = static_cast<Window*>(create->lpCreateParams)) self->Bind(hwnd);
   }
   // Sent once per node when a tree is cleared, and nothing here wants it.
   if (IsTreeItemDeleted(message, lParam)) return 0;
-  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
 
   struct Call {
     Window* self;
@@ -172,25 +185,25 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (standardProc_) return CallWindowProcA(standardProc_, hwnd_, message, wParam, lParam);
-  return DefWindowProcA(hwnd_, message, wParam, lParam);
+  if (standardProc_) return CallWindowProcW(standardProc_, hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-void Window::CreateOwn(DWORD exStyle, const char* caption, DWORD style, int x, int y, int w, int h, HWND parent,
-                       HMENU menuOrId) {
+void Window::CreateOwn(DWORD exStyle, const std::string& caption, DWORD style, int x, int y, int w, int h,
+                       HWND parent, HMENU menuOrId) {
   RegisterOwnClass();
-  CreateWindowExA(exStyle, kWindowClass, caption, style, x, y, w, h, parent, menuOrId, GetModuleHandleA(nullptr),
-                  this);
+  CreateWindowExW(exStyle, kWindowClass, FixedText(caption).c_str(), style, x, y, w, h, parent, menuOrId,
+                  GetModuleHandleW(nullptr), this);
 }
 
-void Window::CreateStandard(DWORD exStyle, const char* className, const char* caption, DWORD style, int x, int y,
-                            int w, int h, HWND parent, int id) {
-  HWND hwnd = CreateWindowExA(exStyle, className, caption, style, x, y, w, h, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+void Window::CreateStandard(DWORD exStyle, const wchar_t* className, const std::string& caption, DWORD style, int x,
+                            int y, int w, int h, HWND parent, int id) {
+  HWND hwnd = CreateWindowExW(exStyle, className, FixedText(caption).c_str(), style, x, y, w, h, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return;
   Bind(hwnd);
   standardProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::StaticProc)));
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::StaticProc)));
 }
 
 void Window::SetBounds(int left, int top, int width, int height) {
@@ -202,7 +215,7 @@ RECT Window::Bounds() const {
   RECT r{};
   GetWindowRect(hwnd_, &r);
   HWND parent = GetParent(hwnd_);
-  if (parent && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_CHILD)) {
+  if (parent && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD)) {
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
   }
   return r;
@@ -225,15 +238,21 @@ bool Window::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
 void Window::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
 bool Window::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
 
-std::string Window::Text() const {
-  const int n = GetWindowTextLengthA(hwnd_);
-  std::string text(static_cast<std::size_t>(n) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, &text[0], n + 1)));
+std::wstring Window::WideText() const {
+  const int n = GetWindowTextLengthW(hwnd_);
+  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, &text[0], n + 1)));
   return text;
 }
 
-void Window::SetText(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
-void Window::SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+std::string Window::Text() const {
+  const std::wstring text = WideText();
+  return platform::Utf16ToAnsi(std::u16string(text.begin(), text.end()));
+}
+
+void Window::SetText(const std::string& text) { SetWindowTextW(hwnd_, DataText(text).c_str()); }
+void Window::SetCaption(const std::string& text) { SetWindowTextW(hwnd_, FixedText(text).c_str()); }
+void Window::SetFont(HFONT font) { SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
 
 // ---- docking ----
 
@@ -283,14 +302,14 @@ namespace {
 void BuildItems(HMENU menu, std::vector<MenuItem>& items) {
   for (MenuItem& item : items) {
     if (item.Caption == "-") {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     } else if (!item.Items.empty()) {
       HMENU sub = CreatePopupMenu();
       BuildItems(sub, item.Items);
-      AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), item.Caption.c_str());
+      AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), FixedText(item.Caption).c_str());
     } else {
       item.Id = NextMenuId();
-      AppendMenuA(menu, MF_STRING, item.Id, item.Caption.c_str());
+      AppendMenuW(menu, MF_STRING, item.Id, FixedText(item.Caption).c_str());
     }
   }
 }
@@ -325,7 +344,7 @@ void Menu::Popup(HWND owner, POINT screen) {
   SetForegroundWindow(owner);
   const UINT id = static_cast<UINT>(TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
                                                    screen.x, screen.y, 0, owner, nullptr));
-  PostMessageA(owner, WM_NULL, 0, 0);
+  PostMessageW(owner, WM_NULL, 0, 0);
   if (MenuItem* item = id ? FindId(id) : nullptr) {
     if (item->OnClick) item->OnClick();
   }
@@ -339,7 +358,7 @@ Form* FormOf(HWND hwnd) {
 }
 
 void Form::CreateForm(const FormShape& shape, HWND owner) {
-  CreateOwn(shape.ExStyle | WS_EX_CONTROLPARENT, shape.Caption.c_str(), shape.Style | WS_CLIPCHILDREN, 0, 0,
+  CreateOwn(shape.ExStyle | WS_EX_CONTROLPARENT, shape.Caption, shape.Style | WS_CLIPCHILDREN, 0, 0,
             Scale(shape.Width), Scale(shape.Height), owner, nullptr);
   SetFont(UiFont());
 }
@@ -404,28 +423,38 @@ void Form::Close() {
   }
 }
 
+void Form::SetDefaultButton(Button* button) {
+  if (defaultButton_ && defaultButton_->Handle()) {
+    SendMessageW(defaultButton_->Handle(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  }
+  defaultButton_ = button;
+  if (button && button->Handle()) SendMessageW(button->Handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
 void Form::EnableHints() {
   if (tooltip_) return;
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(platform::app::HintHidePause(), 0));
-  SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
+                             GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(platform::app::HintHidePause(), 0));
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
   for (Control* c : controls_) {
     if (c->Hint.empty()) continue;
-    TOOLINFOA ti{};
+    std::wstring hint = FixedText(c->Hint);
+    TOOLINFOW ti{};
     ti.cbSize = sizeof(ti);
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = Handle();
     ti.uId = reinterpret_cast<UINT_PTR>(c->Handle());
-    ti.lpszText = const_cast<char*>(c->Hint.c_str());
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    // The tool keeps its own copy of the text.
+    ti.lpszText = &hint[0];
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   }
 }
 
 void Form::CenterOn(HWND other) {
   RECT area{};
-  if (!other || !GetWindowRect(other, &area)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  if (!other || !GetWindowRect(other, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   const int w = Width();
   const int h = Height();
   SetWindowPos(Handle(), nullptr, (area.left + area.right - w) / 2, (area.top + area.bottom - h) / 2, 0, 0,
@@ -495,6 +524,7 @@ void LeaveWatch::Seen(Window& window, UINT message) {
   switch (message) {
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE: {
+      pointerSeen_ = true;
       const bool nonClient = message == WM_NCMOUSEMOVE;
       if (tracked_ == window.Handle() && trackedNonClient_ == nonClient) return;
       TRACKMOUSEEVENT tme{sizeof(tme), static_cast<DWORD>(TME_LEAVE | (nonClient ? TME_NONCLIENT : 0)),
@@ -508,7 +538,15 @@ void LeaveWatch::Seen(Window& window, UINT message) {
     case WM_MOUSELEAVE:
     case WM_NCMOUSELEAVE:
       if (tracked_ == window.Handle() && trackedNonClient_ == (message == WM_NCMOUSELEAVE)) tracked_ = nullptr;
-      if (!inMenu_ && form_ && form_->Visible() && OnLeave) OnLeave();
+      // A leave the system noticed late (Wine polls for it) may belong to the
+      // form's previous showing: hidden by a key under the pointer and shown
+      // again from the tray, the form must not hide at once.
+      if (inMenu_ || !pointerSeen_ || !form_ || !form_->Visible()) return;
+      pointerSeen_ = false;
+      if (OnLeave) OnLeave();
+      return;
+    case WM_SHOWWINDOW:
+      if (&window == form_) pointerSeen_ = false;
       return;
     case WM_ENTERMENULOOP:
       inMenu_ = true;

@@ -32,6 +32,11 @@
 // of it is running (`new TAbout(owner)` and forget it). Show() shows without
 // waiting, as a modeless window: Tab, Enter and Esc work through the dialog manager.
 //
+// Texts: the captions of the table, menus, hints and combo items are the
+// program's own fixed texts (Shift-JIS in the source's narrow literals); tree
+// nodes and Text()/SetText() are data in the system code page. Every window is
+// a Unicode window, so both read right on any system code page.
+//
 // Every rectangle, font and indent is scaled by the system DPI (Scale); at 96 DPI
 // every size is the one written in the table. Exceptions from handlers never reach
 // Windows: the one window procedure hands them to the general error display.
@@ -46,6 +51,15 @@
 #include <vector>
 
 namespace gui {
+
+// ---- texts ----
+
+// Every window of this layer is a Unicode window. Two kinds of text reach it:
+// the program's own fixed texts (captions, menus, hints: code page 932,
+// Japanese on every system) and data (tree nodes, a folder's name: the
+// system code page).
+std::wstring FixedText(const std::string& text);
+std::wstring DataText(const std::string& text);
 
 // ---- DPI and fonts ----
 
@@ -82,8 +96,14 @@ class Window {
   bool Visible() const;
   void SetEnabled(bool enabled);
   bool Enabled() const;
+  // Text() and SetText() are data: system code page text, as the settings and
+  // the library hold it. WideText() is the text as the user sees it, for text
+  // that may not fit the code page; SetCaption() sets one of the program's
+  // own fixed texts (code page 932 on every system).
   std::string Text() const;
+  std::wstring WideText() const;
   void SetText(const std::string& text);
+  void SetCaption(const std::string& text);
   void SetFont(HFONT font);
 
   // The window procedure of every window of this layer: our own classes and the
@@ -103,11 +123,11 @@ class Window {
   virtual void Reflected(UINT, WPARAM, LPARAM, LRESULT*) {}
 
   // Creates a window of our own class (the object is bound at WM_NCCREATE).
-  void CreateOwn(DWORD exStyle, const char* caption, DWORD style, int x, int y, int w, int h, HWND parent,
+  void CreateOwn(DWORD exStyle, const std::string& caption, DWORD style, int x, int y, int w, int h, HWND parent,
                  HMENU menuOrId);
   // Creates a standard control and subclasses it.
-  void CreateStandard(DWORD exStyle, const char* className, const char* caption, DWORD style, int x, int y,
-                      int w, int h, HWND parent, int id);
+  void CreateStandard(DWORD exStyle, const wchar_t* className, const std::string& caption, DWORD style, int x,
+                      int y, int w, int h, HWND parent, int id);
 
  private:
   void Bind(HWND hwnd);
@@ -384,7 +404,8 @@ class Form : public Window {
   void Hide();
   void Close();
   void FreeOnClose(bool free) { deleteWhenDestroyed_ = free; }
-  void SetDefaultButton(Button* button) { defaultButton_ = button; }
+  // Enter clicks it, and it is drawn as the default button.
+  void SetDefaultButton(Button* button);
   void SetCancelButton(Button* button) { cancelButton_ = button; }
   // Tooltips for the controls that have a Hint; they stay up as long as the
   // application's hint hide pause.
@@ -427,10 +448,19 @@ class LeaveWatch : public MessageWatch {
   HWND tracked_ = nullptr;
   bool trackedNonClient_ = false;
   bool inMenu_ = false;
+  // Set by a move over the form since it was last shown or hidden.
+  bool pointerSeen_ = false;
 };
 
 // The form that a control belongs to, or null.
 Form* FormOf(HWND hwnd);
+
+// A check box or label of the form that lies in a group box and whose caption
+// does not fit in the system's font grows to the right, up to the group's
+// inner edge (the group's right less the margin its controls keep on the
+// left) or to a control beside it, whichever comes first. Positions and
+// heights stay as designed; nothing shrinks.
+void FitCaptionsWithinGroups(const Form& form);
 
 // Docks `controls` inside `area` (device pixels) by their alignment, in order:
 // top and bottom first, then left and right, then the client.

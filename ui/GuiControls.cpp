@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/Locale.h"
 #include "ui/Gui.h"
 
 namespace gui {
@@ -22,23 +23,23 @@ int H(const RECT& r) { return r.bottom - r.top; }
 // ---- simple controls ----
 
 void Label::Create(HWND parent, const Placement& row, const RECT& r, int id) {
-  CreateStandard(0, "STATIC", row.caption.c_str(), kChild | ((row.options & kRightAligned) ? SS_RIGHT : SS_LEFT), r.left, r.top, W(r),
+  CreateStandard(0, L"STATIC", row.caption, kChild | ((row.options & kRightAligned) ? SS_RIGHT : SS_LEFT), r.left, r.top, W(r),
                  H(r), parent, id);
 }
 
 void Label::FitToText() {
-  const std::string text = Text();
+  const std::wstring text = WideText();
   HDC dc = GetDC(Handle());
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
   SIZE size{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(Handle(), dc);
   SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Button::Create(HWND parent, const Placement& row, const RECT& r, int id) {
-  CreateStandard(0, "BUTTON", row.caption.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, r.left, r.top, W(r), H(r),
+  CreateStandard(0, L"BUTTON", row.caption, kChild | WS_TABSTOP | BS_PUSHBUTTON, r.left, r.top, W(r), H(r),
                  parent, id);
 }
 
@@ -51,19 +52,19 @@ void Button::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
 }
 
 void CheckBox::Create(HWND parent, const Placement& row, const RECT& r, int id) {
-  CreateStandard(0, "BUTTON", row.caption.c_str(), kChild | WS_TABSTOP | BS_AUTOCHECKBOX, r.left, r.top, W(r), H(r),
+  CreateStandard(0, L"BUTTON", row.caption, kChild | WS_TABSTOP | BS_AUTOCHECKBOX, r.left, r.top, W(r), H(r),
                  parent, id);
 }
 
-bool CheckBox::Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool CheckBox::Checked() const { return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void CheckBox::SetChecked(bool checked) {
-  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void GroupBox::Create(HWND parent, const Placement& row, const RECT& r, int id) {
   // Its siblings inside it are drawn over it, not under it.
-  CreateStandard(0, "BUTTON", row.caption.c_str(), kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, r.left, r.top, W(r), H(r),
+  CreateStandard(0, L"BUTTON", row.caption, kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, r.left, r.top, W(r), H(r),
                  parent, id);
 }
 
@@ -81,25 +82,27 @@ LRESULT GroupBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void ComboBox::Create(HWND parent, const Placement&, const RECT& r, int id) {
   // The height given is the closed box; the list drops below it.
-  CreateStandard(0, "COMBOBOX", "", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, r.left, r.top, W(r),
+  CreateStandard(0, L"COMBOBOX", "", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, r.left, r.top, W(r),
                  H(r) + Scale(160), parent, id);
 }
 
 void ComboBox::SetItems(const std::vector<std::string>& items) {
-  SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : items) SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : items) {
+    SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FixedText(item).c_str()));
+  }
 }
 
-int ComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
-void ComboBox::SetItemIndex(int index) { SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-int ComboBox::Count() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
+int ComboBox::ItemIndex() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)); }
+void ComboBox::SetItemIndex(int index) { SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+int ComboBox::Count() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0)); }
 
 void ComboBox::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
   if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE && OnChange) OnChange();
 }
 
 void LabeledEdit::Create(HWND parent, const Placement& row, const RECT& r, int id) {
-  CreateStandard(WS_EX_CLIENTEDGE, "EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, r.left, r.top, W(r), H(r),
+  CreateStandard(WS_EX_CLIENTEDGE, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, r.left, r.top, W(r), H(r),
                  parent, id);
   const int labelHeight = Scale(12);
   const int spacing = Scale(3);
@@ -112,21 +115,21 @@ void LabeledEdit::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
 }
 
 void ProgressBar::Create(HWND parent, const Placement&, const RECT& r, int id) {
-  CreateStandard(0, PROGRESS_CLASSA, "", kChild | PBS_SMOOTH, r.left, r.top, W(r), H(r), parent, id);
+  CreateStandard(0, PROGRESS_CLASSW, "", kChild | PBS_SMOOTH, r.left, r.top, W(r), H(r), parent, id);
 }
 
 void ProgressBar::SetRange(int minimum, int maximum) {
-  SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
+  SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
 }
 
-void ProgressBar::SetPosition(int position) { SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0); }
-int ProgressBar::Position() const { return static_cast<int>(SendMessageA(Handle(), PBM_GETPOS, 0, 0)); }
+void ProgressBar::SetPosition(int position) { SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0); }
+int ProgressBar::Position() const { return static_cast<int>(SendMessageW(Handle(), PBM_GETPOS, 0, 0)); }
 
 // ---- our own windows: panel, splitter, picture ----
 
 void Panel::Create(HWND parent, const Placement& row, const RECT& r, int id) {
   if (row.options & kEtched) edges_ = (row.options & kEtchedTopOnly) ? BF_TOP : BF_RECT;
-  CreateOwn(WS_EX_CONTROLPARENT, row.caption.c_str(), kChild | WS_CLIPCHILDREN, r.left, r.top, W(r), H(r), parent,
+  CreateOwn(WS_EX_CONTROLPARENT, row.caption, kChild | WS_CLIPCHILDREN, r.left, r.top, W(r), H(r), parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
@@ -196,7 +199,7 @@ void Splitter::DragTo(POINT screen) {
 LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETCURSOR:
-      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(Vertical() ? IDC_SIZEWE : IDC_SIZENS)));
+      SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(Vertical() ? IDC_SIZEWE : IDC_SIZENS)));
       return TRUE;
     case WM_LBUTTONDOWN:
       if (!Neighbour) return 0;
@@ -252,13 +255,13 @@ void TreeView::Create(HWND parent, const Placement& row, const RECT& r, int id) 
   DWORD style = kChild | TVS_HASBUTTONS | TVS_HASLINES | TVS_TRACKSELECT | TVS_DISABLEDRAGDROP;
   if (row.options & kShowSelectionAlways) style |= TVS_SHOWSELALWAYS;
   if (!(row.options & kNoTabStop)) style |= WS_TABSTOP;
-  CreateStandard(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", style, r.left, r.top, W(r), H(r), parent, id);
+  CreateStandard(WS_EX_CLIENTEDGE, WC_TREEVIEWW, "", style, r.left, r.top, W(r), H(r), parent, id);
   // An image list resets the indent: it goes first.
   if (row.images) {
-    SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(row.images));
+    SendMessageW(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(row.images));
     pictures_ = 0;
   }
-  SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(Scale(19)), 0);
+  SendMessageW(Handle(), TVM_SETINDENT, static_cast<WPARAM>(Scale(19)), 0);
 }
 
 void TreeView::Clear() {
@@ -272,18 +275,19 @@ void TreeView::Clear() {
 }
 
 TreeView::Node TreeView::Add(const std::string& text) {
-  TVINSERTSTRUCTA ins{};
+  std::wstring wide = DataText(text);
+  TVINSERTSTRUCTW ins{};
   ins.hParent = TVI_ROOT;
   ins.hInsertAfter = TVI_LAST;
   ins.item.mask = TVIF_TEXT | TVIF_PARAM;
-  ins.item.pszText = const_cast<char*>(text.c_str());
+  ins.item.pszText = &wide[0];
   // Nodes are only ever appended, so the count so far is the node's place.
   ins.item.lParam = added_++;
   if (pictures_ >= 0) {
     ins.item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     ins.item.iImage = ins.item.iSelectedImage = pictures_;
   }
-  return reinterpret_cast<Node>(Own(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+  return reinterpret_cast<Node>(Own(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
 }
 
 LRESULT TreeView::Own(UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -298,10 +302,10 @@ TreeView::Node TreeView::NextOf(Node node, UINT relation) const {
 }
 
 LPARAM TreeView::PlaceOf(Node node) const {
-  TVITEMA item{};
+  TVITEMW item{};
   item.mask = TVIF_PARAM;
   item.hItem = node;
-  Own(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  Own(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
   return item.lParam;
 }
 
@@ -312,20 +316,22 @@ std::vector<TreeView::Node> TreeView::Nodes() const {
 }
 
 std::string TreeView::NodeText(Node node) const {
-  char buffer[4096] = {};
-  TVITEMA item{};
+  wchar_t buffer[4096] = {};
+  TVITEMW item{};
   item.mask = TVIF_TEXT;
   item.hItem = node;
   item.pszText = buffer;
-  item.cchTextMax = sizeof(buffer);
-  Own(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  return buffer;
+  item.cchTextMax = static_cast<int>(sizeof(buffer) / sizeof(buffer[0]));
+  Own(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  // The node was filled from system code page text, so it goes back whole.
+  const std::wstring text(buffer);
+  return platform::Utf16ToAnsi(std::u16string(text.begin(), text.end()));
 }
 
 TreeView::Node TreeView::NodeAt(POINT client) const {
   TVHITTESTINFO hit{};
   hit.pt = client;
-  SendMessageA(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  SendMessageW(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
   // Anywhere on a node's row counts, not only its label.
   return (hit.flags & (TVHT_ONITEM | TVHT_ONITEMRIGHT | TVHT_ONITEMINDENT | TVHT_ONITEMBUTTON)) ? hit.hItem : nullptr;
 }
@@ -342,12 +348,12 @@ std::vector<TreeView::Node> TreeView::SelectedNodes() const {
 }
 
 void TreeView::Mark(Node node, bool selected) {
-  TVITEMA item{};
+  TVITEMW item{};
   item.mask = TVIF_STATE;
   item.hItem = node;
   item.state = selected ? TVIS_SELECTED : 0;
   item.stateMask = TVIS_SELECTED;
-  Own(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  Own(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void TreeView::SetSelected(Node node, bool selected) {
@@ -373,7 +379,7 @@ void TreeView::ClearSelection() { KeepOnly(nullptr); }
 
 void TreeView::SelectOnly(Node node) {
   KeepOnly(node);
-  if (Current() != node) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+  if (Current() != node) SendMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
   SetSelected(node, true);
 }
 
@@ -385,7 +391,7 @@ void TreeView::ControlClick(Node node) {
   // Moving the tree's own caret clears the old one's mark: the marks come
   // back from the set.
   keepOthers_ = true;
-  if (Current() != node) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+  if (Current() != node) SendMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
   keepOthers_ = false;
   for (Node n : selected_) Mark(n, true);
   SetSelected(node, true);
@@ -428,7 +434,7 @@ LRESULT TreeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         POINT at{0, 0};
         if (Node node = Current()) {
           std::memcpy(&r, &node, sizeof(node));  // TVM_GETITEMRECT's way in
-          if (SendMessageA(Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) at = POINT{r.left, r.bottom};
+          if (SendMessageW(Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) at = POINT{r.left, r.bottom};
         }
         ClientToScreen(Handle(), &at);
         OnContextPopup(at);
@@ -460,6 +466,67 @@ void TreeView::Reflected(UINT message, WPARAM, LPARAM lParam, LRESULT*) {
     if (node) selected_.insert(node);
   }
   if (OnChange) OnChange(node);
+}
+
+// ---- captions in groups ----
+
+namespace {
+
+// Pixels the caption needs in the control's own font.
+int CaptionWidth(const Window& control) {
+  const std::wstring text = control.WideText();
+  HDC dc = GetDC(control.Handle());
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control.Handle(), WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control.Handle(), dc);
+  return size.cx;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+         inner.bottom <= outer.bottom;
+}
+
+}  // namespace
+
+void FitCaptionsWithinGroups(const Form& form) {
+  const std::vector<Control*>& controls = form.Controls();
+  for (Control* group : controls) {
+    if (!dynamic_cast<GroupBox*>(group)) continue;
+    const RECT g = group->Bounds();
+    std::vector<Control*> members;
+    for (Control* c : controls) {
+      if (c != group && !dynamic_cast<GroupBox*>(c) && Inside(c->Bounds(), g)) members.push_back(c);
+    }
+    // The margin its first control keeps on the left, kept on the right too.
+    int margin = g.right - g.left;
+    for (Control* c : members) margin = std::min(margin, static_cast<int>(c->Bounds().left - g.left));
+    for (Control* c : members) {
+      Window* caption = c;
+      // The glyph of a check box and the gap after it come before the text.
+      int extra = Scale(2);
+      if (auto* edit = dynamic_cast<LabeledEdit*>(c)) {
+        caption = &edit->EditLabel;
+      } else if (dynamic_cast<CheckBox*>(c)) {
+        extra = GetSystemMetrics(SM_CXMENUCHECK) + Scale(8);
+      } else if (!dynamic_cast<Label*>(c)) {
+        continue;
+      }
+      const RECT r = caption->Bounds();
+      int limit = g.right - margin;
+      for (Control* other : members) {
+        const RECT o = other->Bounds();
+        if (other != c && o.left >= r.right && o.top < r.bottom && o.bottom > r.top) limit = std::min(limit, static_cast<int>(o.left));
+      }
+      const int want = std::min(static_cast<int>(r.left) + CaptionWidth(*caption) + extra, limit);
+      if (want > r.right) {
+        SetWindowPos(caption->Handle(), nullptr, 0, 0, want - r.left, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+    }
+  }
 }
 
 }  // namespace gui

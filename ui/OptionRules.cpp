@@ -1,108 +1,69 @@
 #include "ui/OptionRules.h"
 
-#include "app/MainUnit.h"
+#include "ui/ProgramView.h"
 
-bool& TOptionControls::Checked(TOptionBox box) {
-  switch (box) {
-    case TOptionBox::Prev: return chkPrev;
-    case TOptionBox::Pause: return chkPause;
-    case TOptionBox::PlayChangePause: return chkPlayChangePause;
-    case TOptionBox::Stop: return chkStop;
-    case TOptionBox::CloseOnStop: return chkCloseOnStop;
-    case TOptionBox::Next: return chkNext;
-    case TOptionBox::Eject: return chkEject;
-    case TOptionBox::Startup: return chkStartup;
-    case TOptionBox::PlayOnStartup: return chkPlayOnStartup;
-    case TOptionBox::FadeoutOnStop: return chkFadeoutOnStop;
-    case TOptionBox::FadeoutOnChange: return chkFadeoutOnChange;
-    case TOptionBox::AutoHide: return chkAutoHide;
-    case TOptionBox::CheckMP3OnUpdate: return chkCheckMP3OnUpdate;
+TOptionControls::TOptionControls() {
+  // The states the dialog is built with, before it is filled.
+  for (TOptionBox box : {TOptionBox::Prev, TOptionBox::Pause, TOptionBox::Stop, TOptionBox::CloseOnStop,
+                         TOptionBox::Next, TOptionBox::Eject}) {
+    Checked(box) = true;
   }
-  return chkPrev;
 }
 
-void TOptionControls::SetChecked(TOptionBox box, bool checked, TMain& main) {
+void TOptionControls::SetChecked(TOptionBox box, bool checked, TProgramView& main) {
   bool& held = Checked(box);
   if (held == checked) return;
   held = checked;
   CheckClick(box, main);
 }
 
-void TOptionControls::CheckClick(TOptionBox sender, TMain& main) {
+void TOptionControls::CheckClick(TOptionBox sender, TProgramView& main) {
   switch (sender) {
     // The Pause button and the Play button that turns into one are
     // exclusive: with both, the swap would never happen.
     case TOptionBox::Pause:
-      if (chkPause) SetChecked(TOptionBox::PlayChangePause, false, main);
+      if (Checked(TOptionBox::Pause)) SetChecked(TOptionBox::PlayChangePause, false, main);
       break;
     case TOptionBox::PlayChangePause:
-      if (chkPlayChangePause) SetChecked(TOptionBox::Pause, false, main);
+      if (Checked(TOptionBox::PlayChangePause)) SetChecked(TOptionBox::Pause, false, main);
       break;
     case TOptionBox::Stop:
       // Its mark is kept: ticking Stop again brings back the user's choice.
-      chkCloseOnStopEnabled = chkStop;
+      chkCloseOnStopEnabled = Checked(TOptionBox::Stop);
       break;
     case TOptionBox::Startup:
-      if (chkStartup) {
+      if (Checked(TOptionBox::Startup)) {
         main.RegisterStartup();
       } else {
         main.UnregisterStartup();
       }
       // A change that did not happen shows as the box snapping back.
-      chkStartup = main.IsStartupRegistered();
+      Checked(TOptionBox::Startup) = main.IsStartupRegistered();
       break;
     default:
       break;
   }
 }
 
-void TOptionControls::LoadControls(TMain& main) {
-  const TInfo& info = main.Info;
-  SetChecked(TOptionBox::Prev, info.ShowPrevIcon, main);
-  SetChecked(TOptionBox::Pause, info.ShowPauseIcon, main);
-  SetChecked(TOptionBox::Stop, info.ShowStopIcon, main);
-  SetChecked(TOptionBox::Next, info.ShowNextIcon, main);
-  SetChecked(TOptionBox::Eject, info.ShowEjectIcon, main);
-  SetChecked(TOptionBox::PlayChangePause, info.PlayChangePause, main);
-  SetChecked(TOptionBox::CloseOnStop, info.CloseOnStop, main);
+void TOptionControls::LoadControls(TProgramView& main) {
+  const TInfo& info = main.Settings();
+  for (const TSetting& row : kSettings) {
+    if (row.Box != TOptionBox::None) SetChecked(row.Box, info.*row.Flag, main);
+  }
   chkCloseOnStopEnabled = info.ShowStopIcon;
-  SetChecked(TOptionBox::PlayOnStartup, info.PlayOnStartup, main);
   cmbPlaylistPos = info.PlaylistPos;
-  SetChecked(TOptionBox::AutoHide, info.AutoHide, main);
-  SetChecked(TOptionBox::FadeoutOnStop, info.FadeoutOnStop, main);
-  SetChecked(TOptionBox::FadeoutOnChange, info.FadeoutOnChange, main);
   editPlayListPath = info.PlayListPath;
-  SetChecked(TOptionBox::CheckMP3OnUpdate, info.CheckMP3OnUpdate, main);
 }
 
-void TOptionControls::LoadStartup(TMain& main) { SetChecked(TOptionBox::Startup, main.IsStartupRegistered(), main); }
+void TOptionControls::LoadStartup(TProgramView& main) { SetChecked(TOptionBox::Startup, main.IsStartupRegistered(), main); }
 
-void ApplyOptions(const TOptionControls& c, TMain& main, const std::function<void()>& loadPlaylistTree) {
-  TInfo& info = main.Info;
-  info.ShowPrevIcon = c.chkPrev;
-  info.ShowPauseIcon = c.chkPause;
-  info.PlayChangePause = c.chkPlayChangePause;
-  // The Play button may be showing the Pause image of a swap now turned off.
-  if (!info.PlayChangePause) main.IconPlay->ChangeIcon(info.AppDir + kc::kIconFiles[2]);
-  info.ShowStopIcon = c.chkStop;
-  info.CloseOnStop = c.chkCloseOnStop;
-  info.ShowNextIcon = c.chkNext;
-  info.ShowEjectIcon = c.chkEject;
-  // Eject is offered in every state, so it need not wait for the poll.
-  if (c.chkEject) {
-    main.IconEject->ShowIcon();
-  } else {
-    main.IconEject->HideIcon();
+void ApplyOptions(const TOptionControls& c, TProgramView& main, const std::function<void()>& loadPlaylistTree) {
+  TInfo& info = main.Settings();
+  for (const TSetting& row : kSettings) {
+    if (row.Box != TOptionBox::None) info.*row.Flag = c.Checked(row.Box);
   }
-  info.PlayOnStartup = c.chkPlayOnStartup;
   info.PlaylistPos = c.cmbPlaylistPos;
-  info.AutoHide = c.chkAutoHide;
-  info.FadeoutOnStop = c.chkFadeoutOnStop;
-  info.FadeoutOnChange = c.chkFadeoutOnChange;
-  info.CheckMP3OnUpdate = c.chkCheckMP3OnUpdate;
   info.PlayListPath = c.editPlayListPath;
+  main.SettingsChanged();
   if (loadPlaylistTree) loadPlaylistTree();
-  // The next poll sees a change whenever a player runs and lays the
-  // buttons out with the new settings.
-  main.Player.LastPlayState = kc::psNoPlayer;
 }

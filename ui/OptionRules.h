@@ -6,62 +6,36 @@
 #include <functional>
 #include <string>
 
-class TMain;
+#include "ui/Settings.h"
 
-enum class TOptionBox {
-  Prev,
-  Pause,
-  PlayChangePause,
-  Stop,
-  CloseOnStop,
-  Next,
-  Eject,
-  Startup,
-  PlayOnStartup,
-  FadeoutOnStop,
-  FadeoutOnChange,
-  AutoHide,
-  CheckMP3OnUpdate,
-};
+class TProgramView;
 
 // What the dialog's controls hold; the initial values are the states the
 // dialog is built with, before it is filled.
 struct TOptionControls {
-  bool chkPrev = true;
-  bool chkPause = true;
-  bool chkPlayChangePause = false;
-  bool chkStop = true;
-  bool chkCloseOnStop = true;
+  TOptionControls();
+  bool states[static_cast<int>(TOptionBox::Count)] = {};
   bool chkCloseOnStopEnabled = true;
-  bool chkNext = true;
-  bool chkEject = true;
-  bool chkStartup = false;
-  bool chkPlayOnStartup = false;
-  bool chkFadeoutOnStop = false;
-  bool chkFadeoutOnChange = false;
-  bool chkAutoHide = false;
   std::int32_t cmbPlaylistPos = 3;
-  bool chkCheckMP3OnUpdate = false;
   std::string editPlayListPath;
 
-  bool& Checked(TOptionBox box);
-  bool Checked(TOptionBox box) const { return const_cast<TOptionControls*>(this)->Checked(box); }
+  bool& Checked(TOptionBox box) { return states[static_cast<int>(box)]; }
+  bool Checked(TOptionBox box) const { return states[static_cast<int>(box)]; }
 
   // Sets a box as its control does when the program sets it: a change of
   // state runs the box's click rule, as a click would.
-  void SetChecked(TOptionBox box, bool checked, TMain& main);
+  void SetChecked(TOptionBox box, bool checked, TProgramView& main);
   // The rule of a box whose new state is already held.
-  void CheckClick(TOptionBox sender, TMain& main);
+  void CheckClick(TOptionBox sender, TProgramView& main);
 
-  // The settings into the controls, in the order whose click rules give the
-  // dialog its opening state.
-  void LoadControls(TMain& main);
+  // The settings into the controls in the settings' order, each box's click
+  // rule run as it is set (a swap set after Pause unticks Pause).
+  void LoadControls(TProgramView& main);
   // The Startup box from the shortcut's presence; a present shortcut is
   // written anew for the program's present folder.
-  void LoadStartup(TMain& main);
+  void LoadStartup(TProgramView& main);
 };
 
-// OK: the controls into the settings, with the effects that cannot wait for
-// the next poll (the Play image, the Eject button, the playlist tree). The
-// poll then finds a changed state and lays the tray out anew.
-void ApplyOptions(const TOptionControls& controls, TMain& main, const std::function<void()>& loadPlaylistTree);
+// OK: the controls into the settings, then the program's own effects of the
+// change and the playlist tree listed from the new folder.
+void ApplyOptions(const TOptionControls& controls, TProgramView& main, const std::function<void()>& loadPlaylistTree);

@@ -24,12 +24,18 @@ inline constexpr const char* kLabel1 = "プレイリストウィンドウの表�
 inline constexpr const char* kPositions[4] = {"左上", "左下", "右上", "右下"};
 inline constexpr const char* kGroupPlayList = "プレイリスト設定";
 inline constexpr const char* kCheckMP3OnUpdate = "更新時に mp3ファイルも調べる";
+inline constexpr const char* kReadID3v2 = "ID3v2タグも読む";
 inline constexpr const char* kPlayListPathLabel = "プレイリストが格納されているフォルダ";
 inline constexpr const char* kBrowse = "参照";
 inline constexpr const char* kCancel = "キャンセル";
 inline constexpr const char* kOK = "OK";
 inline constexpr const char* kFolderDialogTitle = "プレイリスト(m3u)ファイルのあるフォルダを指定してください。";
 inline constexpr const char* kFolderDialogDefaultTitle = "フォルダーの選択";
+// A folder chosen or typed whose name the system code page cannot hold.
+inline constexpr const char* kFolderUnusable =
+    "「%s」\r\n\r\nこのフォルダ名にはシステムの文字コードで表せない文字が含まれているため、"
+    "プレイリストのフォルダとして使えません。前の設定のままにします。";
+inline constexpr const char* kFolderUnusableCaption = "警告";
 
 // Hints: each line ends in CR LF, an empty line is a second one.
 inline constexpr const char* kHintEject =
@@ -77,6 +83,10 @@ inline constexpr const char* kHintCheckMP3OnUpdate =
     "チェックされていないと、更新時にプレイリスト(m3u)のタイムスタンプだけを調べて更新を行います。\r\n\r\n"
     "チェックされていると、プレイリストに含まれるmp3ファイルのタイムスタンプも調べます。\r\n"
     "これによって、mp3タグの編集が反映されます。ただし、更新にかかる時間は増えます。";
+inline constexpr const char* kHintReadID3v2 =
+    "チェックされていると、mp3ファイルの先頭にある ID3v2 タグからも\r\n"
+    "アーティスト名とアルバム名を読みます。\r\n\r\n"
+    "切り替えた後の最初の更新では、すべてのプレイリストを作り直します。";
 
 // The dialog's own picture in the program's resources.
 inline constexpr const char* kIconResource = "OPTIONICON";

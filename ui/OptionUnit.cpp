@@ -1,9 +1,12 @@
 #include "ui/OptionUnit.h"
+#include "ui/FrameRules.h"
 #include "ui/FrameView.h"
 
-#include "app/MainUnit.h"
-#include "app/MyFunctions.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Messaging.h"
 #include "ui/OptionTexts.h"
+#include "ui/ProgramView.h"
 #include "ui/UpdateInfoView.h"
 
 namespace {
@@ -13,7 +16,7 @@ constexpr TOptionBox kBoxes[] = {
     TOptionBox::Stop,          TOptionBox::CloseOnStop,   TOptionBox::Next,
     TOptionBox::Eject,         TOptionBox::Startup,       TOptionBox::PlayOnStartup,
     TOptionBox::FadeoutOnStop, TOptionBox::FadeoutOnChange, TOptionBox::AutoHide,
-    TOptionBox::CheckMP3OnUpdate,
+    TOptionBox::CheckMP3OnUpdate, TOptionBox::ReadID3v2,
 };
 
 // The outer size that gives a client area of the designed size at this DPI.
@@ -29,8 +32,9 @@ SIZE OuterSize(HWND hwnd, int clientWidth96, int clientHeight96) {
 TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   namespace t = optiontext;
   // A fixed single border with only the close box in the title bar.
-  CreateForm({t::kCaption, 505, 244, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
-  const SIZE outer = OuterSize(Handle(), 505, 244);
+  // One row below the described layout holds the ID3v2 box.
+  CreateForm({t::kCaption, 505, 260, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
+  const SIZE outer = OuterSize(Handle(), 505, 260);
   SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The group boxes are drawn under their controls, which are the form's own:
   // positions inside a group are offset by the group's corner. Creation order
@@ -55,12 +59,16 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&chkAutoHide, "chkAutoHide", t::kAutoHide, effX + 8, effY + 56, 177, 17},
       {&Label1, "Label1", t::kLabel1, effX + 16, effY + 76, 152, 12},
       {&cmbPlaylistPos, "cmbPlaylistPos", "", effX + 176, effY + 72, 57, 20},
-      {&GroupPlayList, "GroupPlayList", t::kGroupPlayList, listX, listY, 241, 89},
+      {&GroupPlayList, "GroupPlayList", t::kGroupPlayList, listX, listY, 241, 105},
       {&chkCheckMP3OnUpdate, "chkCheckMP3OnUpdate", t::kCheckMP3OnUpdate, listX + 8, listY + 16, 169, 17},
       {&editPlayListPath, "editPlayListPath", t::kPlayListPathLabel, listX + 8, listY + 56, 185, 20},
       {&btnBrouth, "btnBrouth", t::kBrowse, listX + 192, listY + 56, 35, 20},
+      {&chkReadID3v2, "chkReadID3v2", t::kReadID3v2, listX + 8, listY + 80, 169, 17},
       {&btnCancel, "btnCancel", t::kCancel, 352, 216, 75, 25},
   });
+  // Under another font than the designed one the longer captions would lose
+  // their last characters.
+  gui::FitCaptionsWithinGroups(*this);
   cmbPlaylistPos.SetItems({t::kPositions[0], t::kPositions[1], t::kPositions[2], t::kPositions[3]});
   FolderDialog.Title = t::kFolderDialogTitle;
 
@@ -75,6 +83,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   cmbPlaylistPos.Hint = t::kHintPlaylistPos;
   editPlayListPath.Hint = t::kHintPlayListPath;
   chkCheckMP3OnUpdate.Hint = t::kHintCheckMP3OnUpdate;
+  chkReadID3v2.Hint = t::kHintReadID3v2;
   EnableHints();
 
   // The states each new dialog starts in, before the settings are shown.
@@ -91,7 +100,6 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   SetDefaultButton(&btnOK);
   SetCancelButton(&btnCancel);
   OnShow = [this] { FormShow(); };
-  OnClose = [this] { FormClose(); };
 
   const int size = GetSystemMetrics(SM_CXSMICON);
   icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), t::kIconResource, IMAGE_ICON, size, size, 0));
@@ -118,6 +126,8 @@ gui::CheckBox* TOptionForm::Box(TOptionBox box) {
     case TOptionBox::FadeoutOnChange: return &chkFadeoutOnChange;
     case TOptionBox::AutoHide: return &chkAutoHide;
     case TOptionBox::CheckMP3OnUpdate: return &chkCheckMP3OnUpdate;
+    case TOptionBox::ReadID3v2: return &chkReadID3v2;
+    case TOptionBox::None: break;
   }
   return nullptr;
 }
@@ -148,12 +158,10 @@ void TOptionForm::FormShow() {
   ShowControls(c);
 
   platform::Rect area;
-  GetWorkArea(&area);
+  platform::QueryWorkArea(&area);
   const RECT r = Bounds();
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  const int left = Main->Info.PlaylistPos >= 2 ? area.right - width : 0;
-  const int top = Main->Info.PlaylistPos % 2 == 1 ? area.bottom - height : 0;
+  int left = 0, top = 0;
+  CornerPosition(Main->Settings().PlaylistPos, area, r.right - r.left, r.bottom - r.top, &left, &top);
   SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetForegroundWindow(Handle());
 
@@ -165,8 +173,6 @@ void TOptionForm::FormShow() {
   SetForegroundWindow(Handle());
 }
 
-void TOptionForm::FormClose() { FreeOnClose(true); }
-
 void TOptionForm::CheckClick(gui::CheckBox* sender) {
   for (TOptionBox box : kBoxes) {
     if (Box(box) != sender) continue;
@@ -177,8 +183,23 @@ void TOptionForm::CheckClick(gui::CheckBox* sender) {
   }
 }
 
+bool TOptionForm::PlayListPathFits() {
+  // The setting and the library are system code page text: a folder typed in
+  // letters the code page lacks would be stored with "?" and name no folder.
+  // The dialog stays open with everything the user has done in it.
+  const std::wstring typed = editPlayListPath.WideText();
+  const std::u16string folder(typed.begin(), typed.end());
+  std::string ansi;
+  if (platform::Utf16ToAnsiExact(folder, &ansi)) return true;
+  platform::ShowMessageBox(reinterpret_cast<platform::WindowHandle>(Handle()),
+                           platform::FormatFace(optiontext::kFolderUnusable, folder),
+                           platform::FixedToUtf16(optiontext::kFolderUnusableCaption), platform::kMbOk | platform::kMbIconWarning);
+  return false;
+}
+
 void TOptionForm::ButtonClick(gui::Button* sender) {
   if (sender == &btnOK) {
+    if (!PlayListPathFits()) return;
     ApplyOptions(ReadControls(), *Main, LoadPlaylistTree);
     Close();
   } else if (sender == &btnCancel) {
@@ -186,18 +207,4 @@ void TOptionForm::ButtonClick(gui::Button* sender) {
   } else if (sender == &btnBrouth) {
     if (FolderDialog.Execute()) editPlayListPath.SetText(FolderDialog.Directory);
   }
-}
-
-TOptionForm* OpenOptionForm(HWND owner, bool browse, std::function<void()> loadPlaylistTree) {
-  auto* form = new TOptionForm(owner);
-  form->LoadPlaylistTree = std::move(loadPlaylistTree);
-  form->Show();
-  if (browse) form->ButtonClick(&form->btnBrouth);
-  return form;
-}
-
-void updatewindows::ShowOptionsWithBrowse() {
-  OpenOptionForm(reinterpret_cast<HWND>(platform::app::MainWindow()), true, [] {
-    if (Frame) Frame->LoadPlaylistTree();
-  });
 }

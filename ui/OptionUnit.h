@@ -1,6 +1,6 @@
 #pragma once
-// The options dialog: modeless, on top, a new one for each opening, freed when
-// it closes. OK puts its controls into the main object's settings; Cancel and
+// The options dialog: modeless, on top, one at a time, freed by the window
+// that opened it once it has closed (see TFrame::OpenOptions). OK puts its controls into the main object's settings; Cancel and
 // the close box drop them. The Startup box acts at the click.
 #include <functional>
 
@@ -36,13 +36,13 @@ class TOptionForm : public gui::Form {
   gui::CheckBox chkCheckMP3OnUpdate;
   gui::LabeledEdit editPlayListPath;
   gui::Button btnBrouth;
+  gui::CheckBox chkReadID3v2;
   gui::Button btnCancel;
   TFolderDialog FolderDialog;
   // How OK has the playlist window list the playlists of the new folder.
   std::function<void()> LoadPlaylistTree;
 
   void FormShow();
-  void FormClose();
   void ButtonClick(gui::Button* sender);
   void CheckClick(gui::CheckBox* sender);
 
@@ -52,9 +52,8 @@ class TOptionForm : public gui::Form {
 
  private:
   gui::CheckBox* Box(TOptionBox box);
+  // False, after telling the user, when the folder typed cannot be held by
+  // the system code page.
+  bool PlayListPathFits();
   HICON icon_ = nullptr;
 };
-
-// Opens a new options dialog owned by `owner` (hidden playlist window or main
-// object); with `browse`, its folder chooser opens over it at once.
-TOptionForm* OpenOptionForm(HWND owner, bool browse, std::function<void()> loadPlaylistTree);

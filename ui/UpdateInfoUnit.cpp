@@ -1,7 +1,7 @@
 #include "ui/UpdateInfoUnit.h"
 
-#include "app/ConstUnit.h"
-#include "ui/FrameView.h"
+#include "ui/FormTexts.h"
+#include "ui/FrameUnit.h"
 
 namespace {
 const char kRunning[] = "プレイリストを更新しています。";
@@ -11,11 +11,9 @@ const char kAddedLabel[] = "追加したプレイリスト";
 const char kDeletedLabel[] = "削除したプレイリスト";
 }  // namespace
 
-TUpdateInfoView* UpdateInfo = nullptr;
-
 TUpdateInfo::TUpdateInfo(HWND owner) : owner_(owner) {
   // No system menu and no close box: OK is the way out.
-  CreateForm({kc::kAppTitle, 201, 202, WS_POPUP | WS_CAPTION | DS_MODALFRAME, WS_EX_TOPMOST}, owner);
+  CreateForm({uitext::kAppTitle, 201, 202, WS_POPUP | WS_CAPTION | DS_MODALFRAME, WS_EX_TOPMOST}, owner);
   // Created in tab order: the bar, OK, then the panel and the labels.
   Place({
       {&ProgressBar, "ProgressBar", "", 8, 120, 177, 16},
@@ -38,25 +36,15 @@ TUpdateInfo::TUpdateInfo(HWND owner) : owner_(owner) {
   btnOK.SetEnabled(false);
   btnOK.OnClick = [this] { btnOKClick(); };
   SetDefaultButton(&btnOK);
-  OnClose = [this] { FormClose(); };
-  FreeOnClose(true);
   CenterOn(owner);
   Show();
 }
 
-TUpdateInfo::~TUpdateInfo() {
-  if (UpdateInfo == this) UpdateInfo = nullptr;
-  Destroy();
-}
+TUpdateInfo::~TUpdateInfo() { Destroy(); }
 
 void TUpdateInfo::btnOKClick() {
   if (owner_) EnableWindow(owner_, TRUE);
   Close();
-}
-
-void TUpdateInfo::FormClose() {
-  // Destroyed on close (FreeOnClose); the update reaches it no more.
-  if (UpdateInfo == this) UpdateInfo = nullptr;
 }
 
 LRESULT TUpdateInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -87,12 +75,12 @@ const gui::Label& TUpdateInfo::Counter(TUpdateCounter counter) const {
 }
 
 std::string TUpdateInfo::CounterText(TUpdateCounter counter) const { return Counter(counter).Text(); }
-void TUpdateInfo::SetCounterText(TUpdateCounter counter, const std::string& text) { Counter(counter).SetText(text); }
+void TUpdateInfo::SetCounter(TUpdateCounter counter, long count) { Counter(counter).SetText(std::to_string(count)); }
 void TUpdateInfo::SetProgressMaximum(int maximum) { ProgressBar.SetRange(0, maximum); }
 int TUpdateInfo::ProgressPosition() const { return ProgressBar.Position(); }
 void TUpdateInfo::SetProgressPosition(int position) { ProgressBar.SetPosition(position); }
 void TUpdateInfo::SetResultText(const std::string& text) {
-  lblResult.SetText(text);
+  lblResult.SetCaption(text);
   lblResult.FitToText();
 }
 void TUpdateInfo::EnableOK() { btnOK.SetEnabled(true); }
@@ -111,8 +99,11 @@ platform::WindowHandle TUpdateInfo::DialogHandle() const {
 
 namespace updatewindows {
 
-TUpdateInfoView* CreateUpdateInfo() {
-  return new TUpdateInfo(Frame ? reinterpret_cast<HWND>(Frame->FrameHandle()) : nullptr);
+TUpdateInfoView* CreateUpdateInfo() { return dynamic_cast<TFrame&>(*Frame).OpenUpdateInfo(); }
+
+TUpdateInfoView* UpdateInfo() {
+  auto* frame = dynamic_cast<TFrame*>(Frame);
+  return frame ? frame->CurrentUpdateInfo() : nullptr;
 }
 
 void KeepAlive() {

@@ -6,8 +6,8 @@
 
 class TUpdateInfo : public gui::Form, public TUpdateInfoView {
  public:
-  // Created on the owner, shown at once centred on it. The object frees
-  // itself when its window is destroyed.
+  // Created on the owner, shown at once centred on it; the owner frees it
+  // once it has closed.
   explicit TUpdateInfo(HWND owner);
   ~TUpdateInfo() override;
 
@@ -25,11 +25,10 @@ class TUpdateInfo : public gui::Form, public TUpdateInfoView {
   gui::Button btnOK;
 
   void btnOKClick();
-  void FormClose();
 
   // What the update drives.
-  std::string CounterText(TUpdateCounter counter) const override;
-  void SetCounterText(TUpdateCounter counter, const std::string& text) override;
+  void SetCounter(TUpdateCounter counter, long count) override;
+  std::string CounterText(TUpdateCounter counter) const;
   void SetProgressMaximum(int maximum) override;
   int ProgressPosition() const override;
   void SetProgressPosition(int position) override;

@@ -11,8 +11,7 @@
 class TUpdateInfoView {
  public:
   virtual ~TUpdateInfoView() = default;
-  virtual std::string CounterText(TUpdateCounter counter) const = 0;
-  virtual void SetCounterText(TUpdateCounter counter, const std::string& text) = 0;
+  virtual void SetCounter(TUpdateCounter counter, long count) = 0;
   virtual void SetProgressMaximum(int maximum) = 0;
   virtual int ProgressPosition() const = 0;
   virtual void SetProgressPosition(int position) = 0;
@@ -28,14 +27,14 @@ class TUpdateInfoView {
   virtual platform::WindowHandle DialogHandle() const = 0;
 };
 
-// The current update dialog; null when there is none.
-extern TUpdateInfoView* UpdateInfo;
-
 namespace updatewindows {
 
-// Creates the update dialog owned by the playlist window and shows it at once,
-// centred on that window and on top of others.
+// Creates the update dialog, owned by the playlist window (which frees it
+// once it has closed, and frees one left from an earlier update now), and
+// shows it at once, centred on that window and on top of others.
 TUpdateInfoView* CreateUpdateInfo();
+// The current update dialog; null once it has closed.
+TUpdateInfoView* UpdateInfo();
 
 void EnablePlaylistWindow();
 void HidePlaylistWindow();

@@ -3,21 +3,30 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
+#include "platform/Locale.h"
 
 namespace platform::app {
 
-void ShowErrorDisplay(const std::string& message) {
-  ShowMessageBox(MainWindow(), FormatErrorDisplayText(message), Title(), kMbOk | kMbIconStop);
+void ShowErrorDisplay(const std::u16string& message) {
+  ShowMessageBox(MainWindow(), FormatErrorDisplayText(message), FixedToUtf16(Title()), kMbOk | kMbIconStop);
+}
+
+void ShowErrorDisplay(const std::exception& error) {
+  if (const auto* platformError = dynamic_cast<const Error*>(&error)) {
+    ShowErrorDisplay(platformError->Face());
+  } else {
+    ShowErrorDisplay(AnsiToUtf16(error.what()));
+  }
 }
 
 void RunGuarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const std::exception& e) {
-    ShowErrorDisplay(e.what());
+    ShowErrorDisplay(e);
   } catch (...) {
     // Nothing to say what went wrong; the user still reads the system's language.
-    ShowErrorDisplay(kErrUnknown);
+    ShowErrorDisplay(FixedToUtf16(kErrUnknown));
   }
 }
 

@@ -432,13 +432,13 @@ void ProfileFile::WriteBool(const std::string& section, const std::string& key, 
 }
 
 void ProfileFile::Save() const {
-  if (unreadable_) throw Error(FormatText(kErrCannotWrite, path_));
+  if (unreadable_) throw Error(kErrCannotWrite, path_);
   // The profile functions cannot open a read-only file for writing. The safe
   // write replaces the file by a rename, which the attribute does not stop
   // (nor does Wine running as root), so the attribute is looked at here.
   FoundEntry entry;
   if (FindFirstEntry(path_, &entry) && !entry.IsDirectory() && (entry.attributes & kAttrReadOnly) != 0) {
-    throw Error(FormatText(kErrCannotWrite, path_));
+    throw Error(kErrCannotWrite, path_);
   }
   WriteFileSafely(path_, text_.Render());
 }

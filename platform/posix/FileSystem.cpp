@@ -1,247 +1,296 @@
-// The file system of platform/FileSystem.h on POSIX: Windows paths mapped
-// onto host folders (platform/posix/SimFileSystem.h).
+// The file system of platform/FileSystem.h for native tests: Windows paths
+// mapped onto host folders (platform/posix/SimFileSystem.h), each name found
+// without regard to letter case by listing its folder when the name as
+// written is not there. Nothing is cached: a test may change the folders
+// behind the program's back at any moment.
 #include "platform/FileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <cstring>
+#include <cstdlib>
 #include <ctime>
-#include <unordered_map>
+#include <set>
 
 #include "platform/Error.h"
-#include "platform/posix/FileSystemPaths.h"
+#include "platform/Locale.h"
+#include "platform/posix/SimFileSystem.h"
 
 namespace {
 
-long gChangesAllowed = -1;
-long gChangesMade = 0;
+struct State {
+  std::string root;
+  std::string currentFolder = "C:\\";
+  std::set<std::string> locked;  // host paths
+  long changesAllowed = -1;
+  long changesMade = 0;
+};
+
+State& S() {
+  static State state;
+  if (state.root.empty()) {
+    const char* env = std::getenv("KELVANE_FS_ROOT");
+    char buffer[4096];
+    state.root = env && *env ? env : getcwd(buffer, sizeof buffer) ? buffer : ".";
+    while (state.root.size() > 1 && state.root.back() == '/') state.root.pop_back();
+  }
+  return state;
+}
 
 // Whether the next change may reach the disk; Changed() records one that did.
-bool ChangesStopped() { return gChangesAllowed >= 0 && gChangesMade >= gChangesAllowed; }
-void Changed() { ++gChangesMade; }
+bool ChangesStopped() { return S().changesAllowed >= 0 && S().changesMade >= S().changesAllowed; }
+void Changed() { ++S().changesMade; }
+bool IsLocked(const std::string& host) { return S().locked.count(host) != 0; }
 
-}  // namespace
-
-namespace sim {
-
-void StopChangesAfter(long changes) {
-  gChangesAllowed = changes;
-  gChangesMade = 0;
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsDrivePrefix(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
 }
+char UpperDrive(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
-long ChangesMade() { return gChangesMade; }
-
-}  // namespace sim
-
-namespace platform {
-namespace {
-
-std::int32_t StampOf(const struct stat& st) {
-  // Files of one library share few distinct seconds: the last conversions
-  // are kept, as localtime_r costs more than the stat it follows.
-  struct Converted {
-    std::time_t seconds = -1;
-    std::int32_t stamp = 0;
-  };
-  static Converted recent[16];
-  static unsigned next = 0;
-  const std::time_t seconds = st.st_mtim.tv_sec;
-  for (const Converted& c : recent) {
-    if (c.seconds == seconds) return c.stamp;
+// The names of a Windows path from `from` on, "." dropped and ".." taking
+// off the last name, never one of the first `floor` names (the drive). A
+// double-byte character is one step: its trail byte may be 0x5C.
+void AppendNames(std::vector<std::string>* names, const std::string& text, std::size_t from, std::size_t floor) {
+  std::size_t i = from;
+  while (i < text.size()) {
+    while (i < text.size() && IsSeparator(text[i])) ++i;
+    const std::size_t start = i;
+    while (i < text.size() && !IsSeparator(text[i])) {
+      i += platform::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    }
+    const std::string name = text.substr(start, i - start);
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (names->size() > floor) names->pop_back();
+      continue;
+    }
+    names->push_back(name);
   }
-  std::tm local{};
-  if (!localtime_r(&seconds, &local)) return PackDosStamp(1980, 1, 1, 0, 0, 0);
-  const std::int32_t stamp = PackDosStamp(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                          local.tm_min, local.tm_sec);
-  recent[next++ % 16] = Converted{seconds, stamp};
-  return stamp;
 }
 
-std::uint32_t AttributesOf(const struct stat& st) {
-  std::uint32_t attributes = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
-  if ((st.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
-  return attributes;
+// The host folders a Windows path leads through, as written: the drive
+// folder ("D", or "UNC" for \\server\share) first.
+std::vector<std::string> NamesOf(const std::string& path) {
+  const std::string& current = S().currentFolder;
+  std::vector<std::string> names;
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    names.push_back("UNC");
+    AppendNames(&names, path, 2, 1);
+  } else if (IsDrivePrefix(path)) {
+    names.push_back(std::string(1, UpperDrive(path[0])));
+    // Drive-relative: the current folder when it is on that drive.
+    if ((path.size() == 2 || !IsSeparator(path[2])) && IsDrivePrefix(current) && UpperDrive(current[0]) == names[0][0]) {
+      AppendNames(&names, current, 2, 1);
+    }
+    AppendNames(&names, path, 2, 1);
+  } else {
+    names.push_back(std::string(1, IsDrivePrefix(current) ? UpperDrive(current[0]) : 'C'));
+    if (path.empty() || !IsSeparator(path[0])) AppendNames(&names, current, IsDrivePrefix(current) ? 2 : 0, 1);
+    AppendNames(&names, path, 0, 1);
+  }
+  return names;
 }
 
-FoundEntry EntryOf(const std::string& name, const struct stat& st) {
-  FoundEntry entry;
+// Entry names of a host folder in search order (folded name, then bytes).
+std::vector<std::string> ListFolder(const std::string& host) {
+  std::vector<std::pair<std::string, std::string>> keyed;
+  if (DIR* dir = opendir(host.c_str())) {
+    while (const dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") keyed.emplace_back(platform::FoldFileName(name), name);
+    }
+    closedir(dir);
+  }
+  std::sort(keyed.begin(), keyed.end());
+  std::vector<std::string> names;
+  for (auto& k : keyed) names.push_back(std::move(k.second));
+  return names;
+}
+
+// The host path of a Windows path: each existing name in its stored letter
+// case (the first in search order of those that fold alike), the rest as
+// written. `st` receives the entry's lstat when it exists.
+std::string MapPath(const std::string& windowsPath, struct stat* st = nullptr, bool* exists = nullptr) {
+  std::string host = S().root;
+  bool found = true;
+  struct stat entry{};
+  for (const std::string& name : NamesOf(windowsPath)) {
+    const std::string written = host + "/" + name;
+    if (found && lstat(written.c_str(), &entry) != 0) {
+      found = false;
+      const std::string folded = platform::FoldFileName(name);
+      for (const std::string& stored : ListFolder(host)) {
+        if (platform::FoldFileName(stored) == folded && lstat((host + "/" + stored).c_str(), &entry) == 0) {
+          host += "/" + stored;
+          found = true;
+          break;
+        }
+      }
+      if (found) continue;
+    }
+    host = written;
+  }
+  if (exists) *exists = found;
+  if (found && st) *st = entry;
+  return host;
+}
+
+bool EndsInSeparator(const std::string& path) {
+  bool last = false;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const bool lead = platform::IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size();
+    last = !lead && IsSeparator(path[i]);
+    if (lead) ++i;
+  }
+  return last;
+}
+
+bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+
+// Windows wildcard match ("*", "?" per character) on folded names.
+bool MatchesMask(const std::string& name, const std::string& mask) {
+  const auto chars = [](const std::string& text) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const std::size_t n = platform::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+      out.push_back(text.substr(i, n));
+      i += n - 1;
+    }
+    return out;
+  };
+  const auto n = chars(platform::FoldFileName(name));
+  const auto m = chars(platform::FoldFileName(mask == "*.*" ? "*" : mask));  // as on Windows: names without a dot too
+  std::size_t i = 0, j = 0, starJ = std::string::npos, starI = 0;
+  while (i < n.size()) {
+    if (j < m.size() && (m[j] == "?" || m[j] == n[i])) {
+      ++i;
+      ++j;
+    } else if (j < m.size() && m[j] == "*") {
+      starJ = j++;
+      starI = i;
+    } else if (starJ != std::string::npos) {
+      j = starJ + 1;
+      i = ++starI;
+    } else {
+      return false;
+    }
+  }
+  while (j < m.size() && m[j] == "*") ++j;
+  return j == m.size();
+}
+
+platform::FoundEntry EntryOf(const std::string& name, const struct stat& st) {
+  platform::FoundEntry entry;
   entry.name = name;
-  entry.attributes = AttributesOf(st);
-  entry.stamp = StampOf(st);
+  entry.attributes = S_ISDIR(st.st_mode) ? platform::kAttrDirectory : platform::kAttrArchive;
+  if ((st.st_mode & S_IWUSR) == 0) entry.attributes |= platform::kAttrReadOnly;
+  std::tm local{};
+  entry.stamp = localtime_r(&st.st_mtim.tv_sec, &local)
+                    ? platform::PackDosStamp(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                             local.tm_min, local.tm_sec)
+                    : platform::PackDosStamp(1980, 1, 1, 0, 0, 0);
   return entry;
 }
 
-// The entry of an existing host path, its name taken from the path into the
-// entry's own buffer.
-void FillEntry(const std::string& host, const struct stat& st, FoundEntry* entry) {
-  const std::size_t slash = host.rfind('/');
-  entry->name.assign(host, slash == std::string::npos ? 0 : slash + 1, std::string::npos);
-  entry->attributes = AttributesOf(st);
-  entry->stamp = StampOf(st);
-}
-
-bool HasWildcard(const std::string& text) {
-  for (const char c : text) {
-    if (c == '*' || c == '?') return true;
-  }
-  return false;
-}
+std::string LastPart(const std::string& host) { return host.substr(host.rfind('/') + 1); }
 
 bool WriteAll(int fd, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
     done += static_cast<std::size_t>(n);
   }
   return true;
 }
 
-// The folders kept open while an EntryLookupScope lives on this thread.
-// Tracks of one folder usually stand together, so the last folder is tried
-// first; beyond kMost folders the rest take the plain walk.
-class OpenFolders {
- public:
-  ~OpenFolders() { Clear(); }
-  void Clear() {
-    for (const auto& folder : handles_) {
-      if (folder.second >= 0) close(folder.second);
-    }
-    handles_.clear();
-    last_.clear();
-    lastHandle_ = -1;
-  }
-  // The handle of a host folder (the first `length` bytes of `path`), opened
-  // when it is not yet; -1 when it cannot be (remembered too: a playlist
-  // spelling a folder in another letter case names it on every line).
-  int HandleOf(const std::string& path, std::size_t length) {
-    if (last_.size() == length && std::memcmp(last_.data(), path.data(), length) == 0) return lastHandle_;
-    last_.assign(path, 0, length);
-    const auto it = handles_.find(last_);
-    if (it != handles_.end()) {
-      lastHandle_ = it->second;
-    } else if (handles_.size() >= kMost) {
-      lastHandle_ = -1;
-    } else {
-      const int fd = open(last_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-      lastHandle_ = fd < 0 ? -1 : fd;
-      handles_.emplace(last_, lastHandle_);
-    }
-    return lastHandle_;
-  }
-
- private:
-  static constexpr std::size_t kMost = 64;
-  std::unordered_map<std::string, int> handles_;
-  std::string last_;
-  int lastHandle_ = -1;
-};
-
-thread_local OpenFolders tOpenFolders;
-thread_local int tScopeDepth = 0;
-
-// Reads never wait for a writer: a named pipe or a device opened for
-// reading could block for ever, so nothing is opened blocking and only
-// regular files are kept.
-constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-
-// An open handle kept for reading: a folder is closed (-1); anything else
-// that is not a regular file, and a file this process holds locked, is
-// closed and raised as one that cannot be opened.
-int KeepIfFile(int fd, const struct stat& st, const std::string& host, const std::string& path) {
-  if (S_ISDIR(st.st_mode)) {
-    close(fd);
-    return -1;
-  }
-  if (!S_ISREG(st.st_mode) || fsposix::IsLocked(host)) {
-    close(fd);
-    throw Error(FormatText(kErrCannotOpen, path));
-  }
-  return fd;
-}
-
-enum class NewFile { kWritten, kRefused, kFailed };
-
-// A file created exclusively and written whole. Refused when the create is
-// (the name is taken, or the folder will not have it); a write that fails
-// removes the new file again.
-NewFile CreateNewFile(const std::string& host, const std::string& bytes) {
-  if (ChangesStopped()) return NewFile::kFailed;
-  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return NewFile::kRefused;
-  const bool written = WriteAll(fd, bytes);
-  const bool closed = close(fd) == 0;
-  if (written && closed) {
-    Changed();
-    return NewFile::kWritten;
-  }
-  unlink(host.c_str());
-  return NewFile::kFailed;
+// Opened for reading without waiting for a writer (a named pipe could block
+// for ever); only a regular file that no test holds locked is kept. -1 for
+// a folder; raises for anything else that cannot be read.
+int OpenFileForReading(const std::string& host, const std::string& path) {
+  const int fd = IsLocked(host) ? -1 : open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat st{};
+  if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
+  if (fd >= 0) close(fd);
+  if (fd >= 0 && S_ISDIR(st.st_mode)) return -1;
+  throw platform::Error(platform::kErrCannotOpen, path);
 }
 
 }  // namespace
 
-EntryLookupScope::EntryLookupScope() { ++tScopeDepth; }
+namespace sim {
 
-EntryLookupScope::~EntryLookupScope() {
-  if (--tScopeDepth == 0) tOpenFolders.Clear();
+void SetFileSystemRoot(const std::string& hostFolder) {
+  S().root = hostFolder;
+  while (S().root.size() > 1 && S().root.back() == '/') S().root.pop_back();
 }
+std::string FileSystemRoot() { return S().root; }
+void SetCurrentFolder(const std::string& windowsPath) { S().currentFolder = windowsPath; }
+std::string CurrentFolder() { return S().currentFolder; }
+std::string HostPath(const std::string& windowsPath) { return MapPath(windowsPath); }
+
+bool SetLastWriteTime(const std::string& windowsPath, std::time_t time) {
+  const timespec times[2] = {{time, 0}, {time, 0}};
+  return utimensat(AT_FDCWD, MapPath(windowsPath).c_str(), times, 0) == 0;
+}
+
+void LockFile(const std::string& windowsPath) { S().locked.insert(MapPath(windowsPath)); }
+void UnlockFile(const std::string& windowsPath) { S().locked.erase(MapPath(windowsPath)); }
+void UnlockAllFiles() { S().locked.clear(); }
+
+void StopChangesAfter(long changes) {
+  S().changesAllowed = changes;
+  S().changesMade = 0;
+}
+long ChangesMade() { return S().changesMade; }
+
+}  // namespace sim
+
+namespace platform {
 
 bool FileExists(const std::string& path) {
   struct stat st{};
   bool exists = false;
-  fsposix::MapPath(path, &st, &exists);
+  MapPath(path, &st, &exists);
   return exists && !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {
   struct stat st{};
-  bool exists = false;
-  const std::string host = fsposix::MapPath(path, &st, &exists);
-  if (exists && S_ISLNK(st.st_mode)) {
-    if (stat(host.c_str(), &st) != 0) return false;
-  }
-  return exists && S_ISDIR(st.st_mode);
+  return stat(MapPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t maxBytes) {
   struct stat st{};
   bool exists = false;
-  const std::string host = fsposix::MapPath(path, &st, &exists);
+  const std::string host = MapPath(path, &st, &exists);
   if (!exists || S_ISDIR(st.st_mode)) return false;
-  if (fsposix::IsLocked(host)) throw Error(FormatText(kErrCannotOpen, path));
-  const int fd = open(host.c_str(), kReadFlags);
-  if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  const int fd = OpenFileForReading(host, path);
+  if (fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) > maxBytes) {
     close(fd);
-    throw Error(FormatText(kErrCannotOpen, path));
-  }
-  const Error tooLarge(FormatText(kErrTooLarge, path));
-  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-    close(fd);
-    throw tooLarge;
+    throw Error(kErrTooLarge, path);
   }
   std::string out;
-  if (st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
   char buffer[65536];
   for (;;) {
     const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      if (errno == EINTR) continue;
       close(fd);
-      throw Error(FormatText(kErrCannotOpen, path));
+      throw Error(kErrCannotOpen, path);
     }
     if (n == 0) break;
-    // A file that grows while it is read is held to the same bound.
+    // Checked as it is read, so that a file growing meanwhile is held to the bound too.
     if (static_cast<std::uint64_t>(n) > maxBytes - out.size()) {
       close(fd);
-      throw tooLarge;
+      throw Error(kErrTooLarge, path);
     }
     out.append(buffer, static_cast<std::size_t>(n));
   }
@@ -253,67 +302,41 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t ma
 void WriteFileSafely(const std::string& path, const std::string& bytes) {
   struct stat st{};
   bool exists = false;
-  const std::string host = fsposix::MapPath(path, &st, &exists);
-  const Error failure(FormatText(kErrCannotWrite, path));
-  if (ChangesStopped() || (exists && (S_ISDIR(st.st_mode) || fsposix::IsLocked(host)))) throw failure;
+  const std::string host = MapPath(path, &st, &exists);
+  const Error failure(kErrCannotWrite, path);
+  if (ChangesStopped() || (exists && (S_ISDIR(st.st_mode) || IsLocked(host)))) throw failure;
   const std::string temporary = host + ".kvnew";
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw failure;
   const bool written = WriteAll(fd, bytes);
-  const bool closed = close(fd) == 0;
-  if (!written || !closed || rename(temporary.c_str(), host.c_str()) != 0) {
+  if (close(fd) != 0 || !written || rename(temporary.c_str(), host.c_str()) != 0) {
     unlink(temporary.c_str());
     throw failure;
   }
   Changed();
-  if (!exists) fsposix::NoteCreated(host);
 }
 
 void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   bool exists = false;
-  const std::string host = fsposix::MapPath(path, nullptr, &exists);
-  const NewFile made = exists ? NewFile::kRefused : CreateNewFile(host, bytes);
-  if (made == NewFile::kRefused) {
-    // An old file (or one that appeared since, or a create refused): the
-    // safe write keeps it or fails as it would.
+  const std::string host = MapPath(path, nullptr, &exists);
+  // An old file under any spelling is replaced safely, as on Windows, where
+  // the exclusive create fails on it.
+  const int fd = exists || ChangesStopped() ? -1 : open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
     WriteFileSafely(path, bytes);
     return;
   }
-  if (made == NewFile::kFailed) throw Error(FormatText(kErrCannotWrite, path));
-  fsposix::NoteCreated(host);
-}
-
-RebuildableFolder::RebuildableFolder(const std::string& folder) : folder_(folder) {
-  struct stat st{};
-  bool exists = false;
-  const std::string host = fsposix::MapPath(folder, &st, &exists);
-  if (exists && S_ISDIR(st.st_mode) && fsposix::HoldFolder(host)) host_ = host;
-}
-
-RebuildableFolder::~RebuildableFolder() {
-  if (!host_.empty()) fsposix::ReleaseFolder(host_);
-}
-
-void RebuildableFolder::Write(const std::string& name, const std::string& bytes) {
-  // Names that are more than one plain name, or that the folder already
-  // holds in some letter case, take the general way.
-  if (host_.empty() || name.empty() || name == "." || name == ".." || name.find_first_of("\\/") != std::string::npos ||
-      !fsposix::AddHeldName(host_, name)) {
-    WriteRebuildableFile(folder_ + "\\" + name, bytes);
-    return;
+  const bool written = WriteAll(fd, bytes);
+  if (close(fd) != 0 || !written) {
+    unlink(host.c_str());
+    throw Error(kErrCannotWrite, path);
   }
-  thread_local std::string host;
-  host.assign(host_).append(1, '/').append(name);
-  const NewFile made = CreateNewFile(host, bytes);
-  if (made == NewFile::kWritten) return;
-  fsposix::NoteRemoved(host);  // recorded above, but not made
-  if (made == NewFile::kFailed) throw Error(FormatText(kErrCannotWrite, folder_ + "\\" + name));
-  WriteFileSafely(folder_ + "\\" + name, bytes);
+  Changed();
 }
 
 bool IsSameDirectory(const std::string& a, const std::string& b) {
   struct stat first{}, second{};
-  if (stat(fsposix::MapPath(a).c_str(), &first) != 0 || stat(fsposix::MapPath(b).c_str(), &second) != 0) return false;
+  if (stat(MapPath(a).c_str(), &first) != 0 || stat(MapPath(b).c_str(), &second) != 0) return false;
   return S_ISDIR(first.st_mode) && S_ISDIR(second.st_mode) && first.st_dev == second.st_dev &&
          first.st_ino == second.st_ino;
 }
@@ -321,46 +344,35 @@ bool IsSameDirectory(const std::string& a, const std::string& b) {
 bool RemoveFile(const std::string& path) {
   struct stat st{};
   bool exists = false;
-  const std::string host = fsposix::MapPath(path, &st, &exists);
-  if (ChangesStopped() || !exists || S_ISDIR(st.st_mode) || fsposix::IsLocked(host)) return false;
-  if (unlink(host.c_str()) != 0) return false;
+  const std::string host = MapPath(path, &st, &exists);
+  if (ChangesStopped() || !exists || S_ISDIR(st.st_mode) || IsLocked(host) || unlink(host.c_str()) != 0) return false;
   Changed();
-  fsposix::NoteRemoved(host);
   return true;
 }
 
 bool MakeDirectory(const std::string& path) {
   bool exists = false;
-  const std::string host = fsposix::MapPath(path, nullptr, &exists);
-  if (exists || ChangesStopped()) return false;
-  if (mkdir(host.c_str(), 0755) != 0) return false;
+  const std::string host = MapPath(path, nullptr, &exists);
+  if (exists || ChangesStopped() || mkdir(host.c_str(), 0755) != 0) return false;
   Changed();
-  fsposix::NoteCreated(host);
   return true;
 }
 
 void ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
-  std::string folder, mask;
-  bool isDriveRoot = false;
-  fsposix::SplitPattern(pattern, &folder, &mask, &isDriveRoot);
-  if (mask.empty()) return;  // "D:\Music\" finds nothing, as on Windows
-  struct stat folderStat{};
-  if (stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode)) return;
-  if (!isDriveRoot) {
-    // Like a Windows folder other than a drive root, the folder lists "." and "..".
-    for (const char* dots : {".", ".."}) {
-      if (!fsposix::MatchesMask(dots, mask)) continue;
-      struct stat st{};
-      if (stat((folder + "/" + dots).c_str(), &st) != 0) continue;
-      if (!visit(EntryOf(dots, st))) return;
-    }
-  }
-  for (const std::string& name : fsposix::ListFolder(folder)) {
-    if (!fsposix::MatchesMask(name, mask)) continue;
-    struct stat st{};
-    if (stat((folder + "/" + name).c_str(), &st) != 0 && lstat((folder + "/" + name).c_str(), &st) != 0) {
-      continue;
-    }
+  const std::size_t parts = NamesOf(pattern).size();
+  if (parts <= 1 || EndsInSeparator(pattern)) return;  // "D:\Music\" finds nothing, as on Windows
+  const std::string path = MapPath(pattern);
+  const std::string folder = path.substr(0, path.rfind('/'));
+  const std::string mask = LastPart(path);
+  struct stat st{};
+  if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+  std::vector<std::string> names = ListFolder(folder);
+  // Like a Windows folder other than a drive root, the folder lists "." and "..".
+  if (parts > 2) names.insert(names.begin(), {".", ".."});
+  for (const std::string& name : names) {
+    if (!MatchesMask(name, mask)) continue;
+    const std::string host = folder + "/" + name;
+    if (stat(host.c_str(), &st) != 0 && lstat(host.c_str(), &st) != 0) continue;
     if (!visit(EntryOf(name, st))) return;
   }
 }
@@ -375,99 +387,49 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
     });
     return found;
   }
-  if (path.empty() || fsposix::EndsInSeparator(path)) return false;
-  // Asked once per track at every update: the path as written is tried in a
-  // reused buffer first, and the name cache only when that is not found.
-  thread_local std::string host;
-  fsposix::ExactHostPathInto(path, &host);
+  if (path.empty() || EndsInSeparator(path)) return false;
   struct stat st{};
-  int found = -1;
-  const std::size_t slash = host.rfind('/');
-  if (tScopeDepth > 0 && slash != std::string::npos && slash > 0) {
-    const int folder = tOpenFolders.HandleOf(host, slash);
-    if (folder >= 0) found = fstatat(folder, host.c_str() + slash + 1, &st, AT_SYMLINK_NOFOLLOW);
-  }
-  if (found != 0 && lstat(host.c_str(), &st) != 0) {
-    bool exists = false;
-    host = fsposix::MapPath(path, &st, &exists);
-    if (!exists) return false;
-  }
+  bool exists = false;
+  const std::string host = MapPath(path, &st, &exists);
+  if (!exists) return false;
   if (S_ISLNK(st.st_mode)) stat(host.c_str(), &st);
-  FillEntry(host, st, entry);
+  *entry = EntryOf(LastPart(host), st);
   return true;
 }
 
-std::string FoldFileName(const std::string& name) { return fsposix::FoldName(name); }
+std::string FoldFileName(const std::string& name) {
+  std::string out(name);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(out[i]);
+    if (IsLeadByte(b)) {
+      ++i;
+    } else if (b >= 'a' && b <= 'z') {
+      out[i] = static_cast<char>(b - 32);
+    }
+  }
+  return out;
+}
 
 ReadOnlyFile::~ReadOnlyFile() { Close(); }
 
 void ReadOnlyFile::Open(const std::string& path) {
-  Close();
-  struct stat st{};
-  bool exists = false;
-  const std::string host = fsposix::MapPath(path, &st, &exists);
-  if (exists && fsposix::IsLocked(host)) throw Error(FormatText(kErrCannotOpen, path));
-  const int fd = open(host.c_str(), kReadFlags);
-  if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    throw Error(FormatText(kErrCannotOpen, path));
-  }
-  handle_ = fd;
+  if (!OpenIfFile(path)) throw Error(kErrCannotOpen, path);
 }
 
 bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   Close();
-  // The path as written first: one open and one fstat for the usual track.
-  std::string host = fsposix::ExactHostPath(path);
-  int fd = open(host.c_str(), kReadFlags);
-  if (fd < 0) {
-    if (errno != ENOENT && errno != ENOTDIR) {
-      if (FileExists(path)) throw Error(FormatText(kErrCannotOpen, path));
-      return false;
-    }
-    struct stat st{};
-    bool exists = false;
-    host = fsposix::MapPath(path, &st, &exists);
-    if (!exists || S_ISDIR(st.st_mode)) return false;
-    fd = open(host.c_str(), kReadFlags);
-    if (fd < 0) throw Error(FormatText(kErrCannotOpen, path));
-  }
   struct stat st{};
-  if (fstat(fd, &st) != 0) {
-    close(fd);
-    return false;
-  }
-  handle_ = KeepIfFile(fd, st, host, path);
-  return IsOpen();
+  bool exists = false;
+  const std::string host = MapPath(path, &st, &exists);
+  if (!exists || S_ISDIR(st.st_mode)) return false;
+  const int fd = OpenFileForReading(host, path);
+  handle_ = fd;
+  return fd >= 0;
 }
 
 bool ReadOnlyFile::OpenIfFile(const std::string& path, FoundEntry* entry, bool* found) {
-  Close();
-  *found = false;
-  const bool plain = !path.empty() && !fsposix::EndsInSeparator(path) && !HasWildcard(path);
-  // Every track of a build comes here: a track that opens under its path as
-  // written is its own directory entry (the name as stored, the time of the
-  // file the path leads to), so the open file answers for the search.
-  thread_local std::string host;
-  int fd = -1;
-  struct stat st{};
-  if (plain) {
-    fsposix::ExactHostPathInto(path, &host);
-    fd = open(host.c_str(), kReadFlags);
-    if (fd >= 0 && fstat(fd, &st) != 0) {
-      close(fd);
-      fd = -1;
-    }
-  }
-  if (fd < 0) {
-    *found = FindFirstEntry(path, entry);
-    return OpenIfFile(path);
-  }
-  *found = true;
-  FillEntry(host, st, entry);
-  handle_ = KeepIfFile(fd, st, host, path);
-  return IsOpen();
+  *found = FindFirstEntry(path, entry);
+  return OpenIfFile(path);
 }
 
 std::size_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
@@ -490,8 +452,7 @@ bool ReadOnlyFile::Seek(std::int64_t offset, Origin origin) {
 }
 
 std::int64_t ReadOnlyFile::Position() const {
-  if (handle_ == kNoHandle) return -1;
-  return lseek(static_cast<int>(handle_), 0, SEEK_CUR);
+  return handle_ == kNoHandle ? -1 : lseek(static_cast<int>(handle_), 0, SEEK_CUR);
 }
 
 std::int64_t ReadOnlyFile::Size() const {

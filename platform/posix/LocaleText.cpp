@@ -1,5 +1,6 @@
 // Code page conversion of the simulated system (code page 932) through the C
-// library's iconv.
+// library's iconv. Its code page is the one of the program's own texts, so
+// fixed texts and data convert alike, as on a Japanese system.
 #include <iconv.h>
 
 #include <cerrno>
@@ -38,6 +39,8 @@ std::string Convert(const char* to, const char* from, const std::string& in, std
 
 }  // namespace
 
+std::u16string FixedToUtf16(const std::string& text) { return AnsiToUtf16(text); }
+
 std::u16string AnsiToUtf16(const std::string& text) {
   // U+30FB, the default character of code page 932, for a byte that begins
   // no character.
@@ -58,6 +61,13 @@ std::string Utf16ToAnsi(const std::u16string& text) {
     bytes += static_cast<char>(c >> 8);
   }
   return Convert("CP932", "UTF-16LE", bytes, 2, "?");
+}
+
+bool Utf16ToAnsiExact(const std::u16string& text, std::string* ansi) {
+  std::string converted = Utf16ToAnsi(text);
+  if (AnsiToUtf16(converted) != text) return false;
+  *ansi = std::move(converted);
+  return true;
 }
 
 }  // namespace platform

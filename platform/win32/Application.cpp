@@ -32,6 +32,13 @@ AppState& S() {
 const char kMainClass[] = "TMain";
 const char kHiddenClass[] = "KelvaneHiddenWindow";
 
+// Registered once: another program's window may already use any WM_USER
+// number for a meaning of its own.
+UINT ShowFirstMessage() {
+  static const UINT message = RegisterWindowMessageA("Kelvane.ShowFirstInstance");
+  return message;
+}
+
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   AppState& s = S();
   switch (message) {
@@ -49,9 +56,12 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       // Windows only asks: the settings are saved, the rest of the shutdown
       // path is the session's end.
       bool mayClose = true;
-      app::RunGuarded([&] { mayClose = !s.events || s.events->CloseQuery(); });
+      app::RunGuarded([&] { mayClose = !s.events || s.events->SessionEndQuery(); });
       return mayClose ? TRUE : FALSE;
     }
+    case WM_ENDSESSION:
+      if (s.events) app::RunGuarded([&] { s.events->SessionEnd(wParam != FALSE); });
+      return 0;
     case WM_ACTIVATEAPP:
       if (!wParam) app::Deactivated();
       return 0;
@@ -62,6 +72,10 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       }
       return 0;
     default:
+      if (message == ShowFirstMessage() && message != 0) {
+        if (s.events) app::RunGuarded([&] { s.events->ShowRequested(); });
+        return 0;
+      }
       return DefWindowProcA(hwnd, message, wParam, lParam);
   }
 }
@@ -204,25 +218,77 @@ WindowHandle CreateMainWindow(MainWindowEvents* events) {
 
 WindowHandle MainWindow() { return reinterpret_cast<WindowHandle>(S().mainWindow); }
 
+namespace {
+
+// F10, or Alt pressed and released alone, opens the menu bar of the window
+// that has the keys, as in any Windows program. The default handling of the
+// key messages does this on Windows, but under Wine it does not reach a window
+// whose keys go through the dialog manager and a tree view; so the loop does
+// it itself, and keeps the release from the default handling so that the menu
+// is never opened twice.
+class MenuKeys {
+ public:
+  // True when the message was the release that opens the menu bar (sent).
+  bool Handle(const MSG& msg) {
+    const bool menuKey = msg.wParam == VK_F10 || msg.wParam == VK_MENU;
+    switch (msg.message) {
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        // Any other key in between (Alt+F4, Alt+Tab, Shift+F10) is a chord.
+        if (!menuKey || (GetKeyState(VK_SHIFT) & 0x8000)) {
+          pending_ = 0;
+        } else if (!(msg.lParam & (1 << 30))) {  // not an auto-repeat
+          pending_ = static_cast<UINT>(msg.wParam);
+        }
+        return false;
+      case WM_KEYUP:
+      case WM_SYSKEYUP: {
+        const bool opens = menuKey && pending_ == msg.wParam;
+        pending_ = 0;
+        if (!opens) return false;
+        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        if (!root || !GetMenu(root)) return false;
+        SendMessageW(root, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  UINT pending_ = 0;
+};
+
+}  // namespace
+
 void Run() {
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  // The W forms: a character typed into one of the program's Unicode windows
+  // reaches it whole, not narrowed to the system code page on the way.
+  MenuKeys menuKeys;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (menuKeys.Handle(msg)) continue;
     bool dialogKey = false;
     for (HWND dialog : S().dialogWindows) {
-      if (IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) {
+      if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) {
         dialogKey = true;
         break;
       }
     }
     if (dialogKey) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   CoUninitialize();
 }
 
 void CloseMainWindow() {
   if (S().mainWindow) SendMessageA(S().mainWindow, WM_CLOSE, 0, 0);
+}
+
+void PostCloseMainWindow() {
+  if (S().mainWindow) PostMessageA(S().mainWindow, WM_CLOSE, 0, 0);
 }
 
 void AddDialogWindow(WindowHandle window) {
@@ -234,6 +300,36 @@ void AddDialogWindow(WindowHandle window) {
 void RemoveDialogWindow(WindowHandle window) {
   auto& list = S().dialogWindows;
   list.erase(std::remove(list.begin(), list.end(), reinterpret_cast<HWND>(window)), list.end());
+}
+
+bool ClaimFirstInstance(const std::string& name) {
+  // "Local\": the namespace of this logon session. The handle stays open
+  // until the process ends, and the object with it.
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, ("Local\\" + name).c_str());
+  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return false;
+  }
+  // Without the object (no rights, no memory) one copy too many is better
+  // than none.
+  return true;
+}
+
+bool ShowFirstInstance() {
+  // The first copy may still be starting: its main window comes a moment
+  // after the object.
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    HWND first = FindWindowA(kMainClass, S().title.c_str());
+    if (first) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(first, &process);
+      // Started by the user, this copy may hand the foreground on.
+      AllowSetForegroundWindow(process);
+      return PostMessageA(first, ShowFirstMessage(), 0, 0) != FALSE;
+    }
+    Sleep(100);
+  }
+  return false;
 }
 
 std::string ProgramFilePath() {

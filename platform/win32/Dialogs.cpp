@@ -5,37 +5,41 @@
 #include <vector>
 
 #include "platform/Dialogs.h"
-#include "platform/FileSystem.h"
+#include "platform/Locale.h"
 #include "platform/common/MessageBoxRedirect.h"
 
 namespace platform {
 
-int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+namespace {
+LPCWSTR Wide(const std::u16string& text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
+}  // namespace
+
+int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
                    unsigned flags) {
-  if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(text, caption);
-  return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), flags);
+  if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(Utf16ToAnsi(text), Utf16ToAnsi(caption));
+  return MessageBoxW(reinterpret_cast<HWND>(owner), Wide(text), Wide(caption), flags);
 }
 
-bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter, std::string* fileName) {
+bool ShowOpenFileDialog(WindowHandle owner, const std::string& fixedFilter, std::u16string* fileName) {
   // "label|pattern|..." becomes the NUL-separated list the dialog wants.
-  std::vector<char> filterList(filter.begin(), filter.end());
-  for (char& c : filterList) {
-    if (c == '|') c = '\0';
+  std::u16string filterList = FixedToUtf16(fixedFilter);
+  for (char16_t& c : filterList) {
+    if (c == u'|') c = u'\0';
   }
-  filterList.push_back('\0');
-  filterList.push_back('\0');
+  filterList.push_back(u'\0');
+  filterList.push_back(u'\0');
 
-  std::vector<char> buffer(MAX_PATH * 4, '\0');
-  OPENFILENAMEA ofn{};
+  std::vector<wchar_t> buffer(MAX_PATH * 4, L'\0');
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = reinterpret_cast<HWND>(owner);
-  ofn.lpstrFilter = filterList.data();
+  ofn.lpstrFilter = Wide(filterList);
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
   ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-  if (!GetOpenFileNameA(&ofn)) return false;
-  *fileName = buffer.data();
+  if (!GetOpenFileNameW(&ofn)) return false;
+  *fileName = reinterpret_cast<const char16_t*>(buffer.data());
   return true;
 }
 
@@ -43,27 +47,28 @@ namespace {
 
 // The browser calls back with the folder it was handed as its data.
 int CALLBACK BrowseCallback(HWND wnd, UINT notification, LPARAM param, LPARAM data) {
-  char text[512] = {};
-  const std::string& directory = *reinterpret_cast<const std::string*>(data);
+  wchar_t text[512] = {};
+  const std::u16string& directory = *reinterpret_cast<const std::u16string*>(data);
   if (notification == BFFM_INITIALIZED) {
-    if (DirectoryExists(directory)) {
-      SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(directory.c_str()));
+    if (!directory.empty() && GetFileAttributesW(Wide(directory)) != INVALID_FILE_ATTRIBUTES &&
+        (GetFileAttributesW(Wide(directory)) & FILE_ATTRIBUTE_DIRECTORY)) {
+      SendMessageW(wnd, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(Wide(directory)));
     }
   } else if (notification == BFFM_SELCHANGED) {
     // Not every item has a path (My Computer itself): the line is emptied.
-    SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(param), text);
+    SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(param), text);
   }
-  SendMessageA(wnd, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(text));
+  SendMessageW(wnd, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(text));
   return 0;
 }
 
 }  // namespace
 
-bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::string* directory) {
+bool ShowFolderDialog(WindowHandle owner, const std::string& fixedTitle, std::u16string* directory) {
   bool result = false;
   IMalloc* allocator = nullptr;
   if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
-  char* displayName = static_cast<char*>(allocator->Alloc(MAX_PATH));
+  wchar_t* displayName = static_cast<wchar_t*>(allocator->Alloc(MAX_PATH * sizeof(wchar_t)));
   if (!displayName) {
     allocator->Release();
     return false;
@@ -75,19 +80,20 @@ bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::string*
     allocator->Release();
     return false;
   }
-  BROWSEINFOA info{};
+  const std::u16string title = FixedToUtf16(fixedTitle);
+  BROWSEINFOW info{};
   info.hwndOwner = parent;
   info.pidlRoot = root;
   info.pszDisplayName = displayName;
-  info.lpszTitle = title.c_str();
+  info.lpszTitle = Wide(title);
   // The status line only: items without a file-system path may be confirmed.
   info.ulFlags = BIF_STATUSTEXT;
   info.lpfn = BrowseCallback;
-  const std::string preselect = *directory;
+  const std::u16string preselect = *directory;
   info.lParam = reinterpret_cast<LPARAM>(&preselect);
-  if (LPITEMIDLIST chosen = SHBrowseForFolderA(&info)) {
+  if (LPITEMIDLIST chosen = SHBrowseForFolderW(&info)) {
     result = true;
-    if (SHGetPathFromIDListA(chosen, displayName)) *directory = displayName;
+    if (SHGetPathFromIDListW(chosen, displayName)) *directory = reinterpret_cast<const char16_t*>(displayName);
     allocator->Free(chosen);
   }
   allocator->Free(root);

@@ -5,117 +5,9 @@
 
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
-#include "platform/win32/FileCallCount.h"
 
 namespace platform {
-namespace win32 {
-
-const char* FileCallName(FileCall call) {
-  static const char* const kNames[] = {
-      "CreateFileA",   "ReadFile",           "WriteFile",           "SetFilePointerEx", "GetFileType",
-      "GetFileInformationByHandle(Ex)", "GetFileSizeEx", "GetFileAttributesA", "GetFileAttributesExA",
-      "FindFirstFileA", "FindNextFileA", "FindClose",
-      "CloseHandle",      "FlushFileBuffers", "MoveFileExA",      "DeleteFileA",      "CreateDirectoryA",
-  };
-  static_assert(sizeof kNames / sizeof kNames[0] == static_cast<int>(FileCall::kCount), "one name per call");
-  return kNames[static_cast<int>(call)];
-}
-
 namespace {
-FileCallTally* gTally = nullptr;
-}  // namespace
-
-void CountFileCalls(FileCallTally* tally) { gTally = tally; }
-
-}  // namespace win32
-
-namespace {
-
-// The calls of this file, each noted in the benchmark's tally when one is
-// being kept.
-namespace counted {
-
-using win32::FileCall;
-
-inline void Note(FileCall call) {
-  if (win32::gTally) ++win32::gTally->calls[static_cast<int>(call)];
-}
-
-HANDLE CreateFileA(const char* path, DWORD access, DWORD share, DWORD creation, DWORD flags) {
-  Note(FileCall::kCreateFile);
-  return ::CreateFileA(path, access, share, nullptr, creation, flags, nullptr);
-}
-BOOL ReadFile(HANDLE file, void* buffer, DWORD count, DWORD* read) {
-  Note(FileCall::kReadFile);
-  return ::ReadFile(file, buffer, count, read, nullptr);
-}
-BOOL WriteFile(HANDLE file, const void* buffer, DWORD count, DWORD* written) {
-  Note(FileCall::kWriteFile);
-  return ::WriteFile(file, buffer, count, written, nullptr);
-}
-BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, LARGE_INTEGER* position, DWORD method) {
-  Note(FileCall::kSetFilePointer);
-  return ::SetFilePointerEx(file, distance, position, method);
-}
-BOOL GetFileBasicInfo(HANDLE file, FILE_BASIC_INFO* information) {
-  Note(FileCall::kGetFileInformation);
-  return ::GetFileInformationByHandleEx(file, FileBasicInfo, information, sizeof *information);
-}
-DWORD GetFileType(HANDLE file) {
-  Note(FileCall::kGetFileType);
-  return ::GetFileType(file);
-}
-BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information) {
-  Note(FileCall::kGetFileInformation);
-  return ::GetFileInformationByHandle(file, information);
-}
-BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size) {
-  Note(FileCall::kGetFileSize);
-  return ::GetFileSizeEx(file, size);
-}
-DWORD GetFileAttributesA(const char* path) {
-  Note(FileCall::kGetFileAttributes);
-  return ::GetFileAttributesA(path);
-}
-BOOL GetFileAttributesExA(const char* path, WIN32_FILE_ATTRIBUTE_DATA* data) {
-  Note(FileCall::kGetFileAttributesEx);
-  return ::GetFileAttributesExA(path, GetFileExInfoStandard, data);
-}
-HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
-  Note(FileCall::kFindFirstFile);
-  return ::FindFirstFileA(pattern, data);
-}
-BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data) {
-  Note(FileCall::kFindNextFile);
-  return ::FindNextFileA(search, data);
-}
-BOOL FindClose(HANDLE search) {
-  Note(FileCall::kFindClose);
-  return ::FindClose(search);
-}
-BOOL CloseHandle(HANDLE handle) {
-  Note(FileCall::kCloseHandle);
-  return ::CloseHandle(handle);
-}
-BOOL FlushFileBuffers(HANDLE file) {
-  Note(FileCall::kFlushFileBuffers);
-  return ::FlushFileBuffers(file);
-}
-BOOL MoveFileExA(const char* from, const char* to, DWORD flags) {
-  Note(FileCall::kMoveFileEx);
-  return ::MoveFileExA(from, to, flags);
-}
-BOOL DeleteFileA(const char* path) {
-  Note(FileCall::kDeleteFile);
-  return ::DeleteFileA(path);
-}
-BOOL CreateDirectoryA(const char* path) {
-  Note(FileCall::kCreateDirectory);
-  return ::CreateDirectoryA(path, nullptr);
-}
-
-}  // namespace counted
-
 
 std::int32_t StampOf(const FILETIME& written) {
   FILETIME local;
@@ -166,10 +58,10 @@ bool IsTooLongForWin32(const std::string& path) { return path.size() >= MAX_PATH
 
 // Only files on a disk are read: a pipe or a device could block the read.
 HANDLE OpenForReading(const std::string& path) {
-  HANDLE file = counted::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-  if (file != INVALID_HANDLE_VALUE && counted::GetFileType(file) != FILE_TYPE_DISK) {
-    counted::CloseHandle(file);
-    throw Error(FormatText(kErrCannotOpen, path));
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE && ::GetFileType(file) != FILE_TYPE_DISK) {
+    ::CloseHandle(file);
+    throw Error(kErrCannotOpen, path);
   }
   return file;
 }
@@ -181,7 +73,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   while (done < bytes.size()) {
     DWORD written = 0;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-    if (!counted::WriteFile(file, bytes.data() + done, chunk, &written) || written != chunk) return false;
+    if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written != chunk) return false;
     done += written;
   }
   return true;
@@ -190,12 +82,12 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 }  // namespace
 
 bool FileExists(const std::string& path) {
-  const DWORD attributes = counted::GetFileAttributesA(path.c_str());
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool DirectoryExists(const std::string& path) {
-  const DWORD attributes = counted::GetFileAttributesA(path.c_str());
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -203,33 +95,32 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t ma
   // Each playlist and ".mp3log" is read at every update: the open itself
   // tells whether there is a file, and a file whose size is known is read
   // in one call that asks for a byte more than it holds.
-  HANDLE file = counted::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    if (IsTooLongForWin32(path)) throw Error(FormatText(kErrCannotOpen, path));
+    if (IsTooLongForWin32(path)) throw Error(kErrCannotOpen, path);
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || !FileExists(path)) return false;
-    throw Error(FormatText(kErrCannotOpen, path));
+    throw Error(kErrCannotOpen, path);
   }
-  const Error cannotRead(FormatText(kErrCannotOpen, path));
-  const Error tooLarge(FormatText(kErrTooLarge, path));
-  if (counted::GetFileType(file) != FILE_TYPE_DISK) {
-    counted::CloseHandle(file);
+  const Error cannotRead(kErrCannotOpen, path);
+  const Error tooLarge(kErrTooLarge, path);
+  if (::GetFileType(file) != FILE_TYPE_DISK) {
+    ::CloseHandle(file);
     throw cannotRead;
   }
   std::string out;
   LARGE_INTEGER size;
   bool whole = false;
-  if (counted::GetFileSizeEx(file, &size)) {
+  if (::GetFileSizeEx(file, &size)) {
     if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
-      counted::CloseHandle(file);
+      ::CloseHandle(file);
       throw tooLarge;
     }
     if (size.QuadPart >= 0 && size.QuadPart < 0x40000000) {
       out.resize(static_cast<std::size_t>(size.QuadPart) + 1);
       DWORD read = 0;
-      if (!counted::ReadFile(file, &out[0], static_cast<DWORD>(out.size()), &read)) {
-        counted::CloseHandle(file);
+      if (!::ReadFile(file, &out[0], static_cast<DWORD>(out.size()), &read, nullptr)) {
+        ::CloseHandle(file);
         throw cannotRead;
       }
       out.resize(read);
@@ -237,7 +128,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t ma
       // (the file grew meanwhile) goes on below, under the same bound.
       whole = read < size.QuadPart + 1;
       if (out.size() > maxBytes) {
-        counted::CloseHandle(file);
+        ::CloseHandle(file);
         throw tooLarge;
       }
     }
@@ -245,33 +136,33 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t ma
   char buffer[65536];
   while (!whole) {
     DWORD read = 0;
-    if (!counted::ReadFile(file, buffer, sizeof buffer, &read)) {
-      counted::CloseHandle(file);
+    if (!::ReadFile(file, buffer, sizeof buffer, &read, nullptr)) {
+      ::CloseHandle(file);
       throw cannotRead;
     }
     if (read == 0) break;
     // A file that grows while it is read is held to the same bound.
     if (read > maxBytes - out.size()) {
-      counted::CloseHandle(file);
+      ::CloseHandle(file);
       throw tooLarge;
     }
     out.append(buffer, read);
   }
-  counted::CloseHandle(file);
+  ::CloseHandle(file);
   *bytes = std::move(out);
   return true;
 }
 
 void WriteFileSafely(const std::string& path, const std::string& bytes) {
   const std::string temporary = path + ".kvnew";
-  const Error failure(FormatText(kErrCannotWrite, path));
-  HANDLE file = counted::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+  const Error failure(kErrCannotWrite, path);
+  HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw failure;
   bool ok = WriteAll(file, bytes);
-  ok = ok && counted::FlushFileBuffers(file);
-  ok = counted::CloseHandle(file) && ok;
-  if (!ok || !counted::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    counted::DeleteFileA(temporary.c_str());
+  ok = ok && ::FlushFileBuffers(file);
+  ok = ::CloseHandle(file) && ok;
+  if (!ok || !::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ::DeleteFileA(temporary.c_str());
     throw failure;
   }
 }
@@ -279,7 +170,7 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
 void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   // A flush per file would cost more than the write, and there is no old
   // file whose loss it would guard against.
-  HANDLE file = counted::CreateFileA(path.c_str(), GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     // An old file (or a create refused): the safe write keeps it or fails
     // as it would.
@@ -287,31 +178,21 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
     return;
   }
   bool ok = WriteAll(file, bytes);
-  ok = counted::CloseHandle(file) && ok;
+  ok = ::CloseHandle(file) && ok;
   if (!ok) {
-    counted::DeleteFileA(path.c_str());
-    throw Error(FormatText(kErrCannotWrite, path));
+    ::DeleteFileA(path.c_str());
+    throw Error(kErrCannotWrite, path);
   }
-}
-
-RebuildableFolder::RebuildableFolder(const std::string& folder) : folder_(folder) {}
-
-RebuildableFolder::~RebuildableFolder() = default;
-
-void RebuildableFolder::Write(const std::string& name, const std::string& bytes) {
-  // The exclusive create fails on an old file under any spelling of its name:
-  // holding the folder has nothing to add here.
-  WriteRebuildableFile(folder_ + "\\" + name, bytes);
 }
 
 namespace {
 
 bool DirectoryIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
   // Only a handle gives the identity; backup semantics let a folder open.
-  HANDLE folder = counted::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  HANDLE folder = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (folder == INVALID_HANDLE_VALUE) return false;
-  const bool ok = counted::GetFileInformationByHandle(folder, info) && (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  counted::CloseHandle(folder);
+  const bool ok = ::GetFileInformationByHandle(folder, info) && (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  ::CloseHandle(folder);
   return ok;
 }
 
@@ -324,18 +205,18 @@ bool IsSameDirectory(const std::string& a, const std::string& b) {
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
-bool RemoveFile(const std::string& path) { return counted::DeleteFileA(path.c_str()) != FALSE; }
+bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
 
-bool MakeDirectory(const std::string& path) { return counted::CreateDirectoryA(path.c_str()) != FALSE; }
+bool MakeDirectory(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
 void ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
   WIN32_FIND_DATAA data;
-  HANDLE search = counted::FindFirstFileA(pattern.c_str(), &data);
+  HANDLE search = ::FindFirstFileA(pattern.c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     if (!visit(EntryOf(data))) break;
-  } while (counted::FindNextFileA(search, &data));
-  counted::FindClose(search);
+  } while (::FindNextFileA(search, &data));
+  ::FindClose(search);
 }
 
 bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
@@ -344,7 +225,7 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
   const std::size_t lastPart = PlainLastPart(path);
   if (lastPart != std::string::npos) {
     WIN32_FILE_ATTRIBUTE_DATA status;
-    if (counted::GetFileAttributesExA(path.c_str(), &status)) {
+    if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &status)) {
       entry->name.assign(path, lastPart, std::string::npos);
       entry->attributes = status.dwFileAttributes;
       entry->stamp = StampOf(status.ftLastWriteTime);
@@ -355,17 +236,12 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
     // Anything else (a file held by the system, say) still goes to the search.
   }
   WIN32_FIND_DATAA data;
-  HANDLE search = counted::FindFirstFileA(path.c_str(), &data);
+  HANDLE search = ::FindFirstFileA(path.c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) return false;
   *entry = EntryOf(data);
-  counted::FindClose(search);
+  ::FindClose(search);
   return true;
 }
-
-// Windows resolves each path from its own cache of folder entries; the
-// scope's hint needs nothing kept here.
-EntryLookupScope::EntryLookupScope() = default;
-EntryLookupScope::~EntryLookupScope() = default;
 
 std::string FoldFileName(const std::string& name) {
   std::string out(name);
@@ -378,7 +254,7 @@ ReadOnlyFile::~ReadOnlyFile() { Close(); }
 void ReadOnlyFile::Open(const std::string& path) {
   Close();
   HANDLE file = OpenForReading(path);
-  if (file == INVALID_HANDLE_VALUE) throw Error(FormatText(kErrCannotOpen, path));
+  if (file == INVALID_HANDLE_VALUE) throw Error(kErrCannotOpen, path);
   handle_ = reinterpret_cast<std::intptr_t>(file);
 }
 
@@ -386,7 +262,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   Close();
   HANDLE file = OpenForReading(path);
   if (file == INVALID_HANDLE_VALUE) {
-    if (FileExists(path) || IsTooLongForWin32(path)) throw Error(FormatText(kErrCannotOpen, path));
+    if (FileExists(path) || IsTooLongForWin32(path)) throw Error(kErrCannotOpen, path);
     return false;
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -399,12 +275,11 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path, FoundEntry* entry, bool* 
   // is the entry the search would find, and the open file gives its status.
   const std::size_t lastPart = PlainLastPart(path);
   if (lastPart != std::string::npos) {
-    HANDLE file = counted::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       FILE_BASIC_INFO status;
       // A pipe or a device takes the general way, which refuses it.
-      if (counted::GetFileType(file) == FILE_TYPE_DISK && counted::GetFileBasicInfo(file, &status)) {
+      if (::GetFileType(file) == FILE_TYPE_DISK && ::GetFileInformationByHandleEx(file, FileBasicInfo, &status, sizeof status)) {
         FILETIME written;
         written.dwLowDateTime = static_cast<DWORD>(status.LastWriteTime.QuadPart);
         written.dwHighDateTime = static_cast<DWORD>(status.LastWriteTime.QuadPart >> 32);
@@ -415,7 +290,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path, FoundEntry* entry, bool* 
         handle_ = reinterpret_cast<std::intptr_t>(file);
         return true;
       }
-      counted::CloseHandle(file);
+      ::CloseHandle(file);
     }
   }
   *found = FindFirstEntry(path, entry);
@@ -428,7 +303,7 @@ std::size_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
   while (done < count) {
     DWORD read = 0;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 20));
-    if (!counted::ReadFile(AsHandle(handle_), static_cast<char*>(buffer) + done, chunk, &read) || read == 0) {
+    if (!::ReadFile(AsHandle(handle_), static_cast<char*>(buffer) + done, chunk, &read, nullptr) || read == 0) {
       break;
     }
     done += read;
@@ -441,25 +316,25 @@ bool ReadOnlyFile::Seek(std::int64_t offset, Origin origin) {
   LARGE_INTEGER distance;
   distance.QuadPart = offset;
   const DWORD method = origin == Origin::kBegin ? FILE_BEGIN : origin == Origin::kCurrent ? FILE_CURRENT : FILE_END;
-  return counted::SetFilePointerEx(AsHandle(handle_), distance, nullptr, method) != FALSE;
+  return ::SetFilePointerEx(AsHandle(handle_), distance, nullptr, method) != FALSE;
 }
 
 std::int64_t ReadOnlyFile::Position() const {
   if (handle_ == kNoHandle) return -1;
   LARGE_INTEGER zero, position;
   zero.QuadPart = 0;
-  if (!counted::SetFilePointerEx(AsHandle(handle_), zero, &position, FILE_CURRENT)) return -1;
+  if (!::SetFilePointerEx(AsHandle(handle_), zero, &position, FILE_CURRENT)) return -1;
   return position.QuadPart;
 }
 
 std::int64_t ReadOnlyFile::Size() const {
   LARGE_INTEGER size;
-  if (handle_ == kNoHandle || !counted::GetFileSizeEx(AsHandle(handle_), &size)) return -1;
+  if (handle_ == kNoHandle || !::GetFileSizeEx(AsHandle(handle_), &size)) return -1;
   return size.QuadPart;
 }
 
 void ReadOnlyFile::Close() {
-  if (handle_ != kNoHandle) counted::CloseHandle(AsHandle(handle_));
+  if (handle_ != kNoHandle) ::CloseHandle(AsHandle(handle_));
   handle_ = kNoHandle;
 }
 

@@ -14,9 +14,14 @@ WindowHandle FindTopLevelWindow(const std::string& className) {
   return reinterpret_cast<WindowHandle>(FindWindowA(className.c_str(), nullptr));
 }
 
-std::intptr_t SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                                std::intptr_t lParam) {
-  return SendMessageA(H(window), message, wParam, lParam);
+bool SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                       unsigned timeoutMs, std::intptr_t* answer) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(H(window), message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &result)) {
+    return false;
+  }
+  if (answer) *answer = static_cast<std::intptr_t>(result);
+  return true;
 }
 
 bool BringToForeground(WindowHandle window) { return SetForegroundWindow(H(window)) != FALSE; }

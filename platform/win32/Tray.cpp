@@ -1,8 +1,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 #include "platform/Tray.h"
 #include "platform/win32/TrayRecord.h"
 
@@ -10,28 +13,33 @@ namespace platform {
 
 namespace win32 {
 
-NOTIFYICONDATAA TrayRecord(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon) {
-  NOTIFYICONDATAA record{};
-  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+NOTIFYICONDATAW TrayRecord(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon,
+                           const std::string& fixedTip) {
+  NOTIFYICONDATAW record{};
+  record.cbSize = NOTIFYICONDATAW_V1_SIZE;
   record.hWnd = reinterpret_cast<HWND>(window);
   record.uID = id;
   if (operation != TrayOperation::kDelete) {
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = kTrayCallbackMessage;
     record.hIcon = reinterpret_cast<HICON>(icon);
+    const std::u16string tip = FixedToUtf16(fixedTip);
+    const std::size_t length = std::min<std::size_t>(tip.size(), 63);
+    std::copy(tip.begin(), tip.begin() + static_cast<std::ptrdiff_t>(length), record.szTip);
   }
   return record;
 }
 
 }  // namespace win32
 
-bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon) {
-  NOTIFYICONDATAA record = win32::TrayRecord(operation, window, id, icon);
-  return Shell_NotifyIconA(static_cast<DWORD>(operation), &record) != FALSE;
+bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon,
+                     const std::string& fixedTip) {
+  NOTIFYICONDATAW record = win32::TrayRecord(operation, window, id, icon, fixedTip);
+  return Shell_NotifyIconW(static_cast<DWORD>(operation), &record) != FALSE;
 }
 
 IconHandle LoadTrayIconFile(const std::string& path) {
-  if (!FileExists(path)) throw Error(FormatText(kErrCannotOpen, path));
+  if (!FileExists(path)) throw Error(kErrCannotOpen, path);
   HANDLE icon = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                            GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE);
   if (!icon) {
@@ -49,7 +57,7 @@ IconHandle LoadTrayIconFile(const std::string& path) {
       LocalFree(text);
     }
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-    if (message.empty()) message = FormatText(kErrIconUnreadable, path);
+    if (message.empty()) throw Error(kErrIconUnreadable, path);
     throw Error(message);
   }
   return reinterpret_cast<IconHandle>(icon);

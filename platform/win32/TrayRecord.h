@@ -7,10 +7,12 @@
 
 namespace platform::win32 {
 
-// The record for one Shell_NotifyIconA call, in the shell's first, 88-byte
-// layout: every shell takes it, and it asks for nothing a later one added
-// (balloons, GUIDs). A delete carries the icon's identity alone; an add or a
-// modify also its image, the callback message and an empty tip.
-NOTIFYICONDATAA TrayRecord(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon);
+// The record for one Shell_NotifyIconW call, in the shell's first layout
+// (152 bytes, a tip of 64 UTF-16 units): every shell takes it, and it asks for
+// nothing a later one added (balloons, GUIDs). A delete carries the icon's
+// identity alone; an add or a modify also its image, the callback message and
+// the tip, cut to 63 units.
+NOTIFYICONDATAW TrayRecord(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon,
+                           const std::string& fixedTip);
 
 }  // namespace platform::win32

@@ -36,10 +36,16 @@ E2E_PLAYER_CLASS="Winamp v1.x"
 
 # One prefix per build folder, apart from the one the ctest runner uses, so an e2e
 # run never stops the wineserver under another test.
+# A story under another locale (KELVANE_LANG=en_US.UTF-8) has a prefix of its own too.
+E2E_LOCALE_SUFFIX=""
+case "${KELVANE_LANG:-ja_JP.UTF-8}" in
+  ja_JP*) ;;
+  *) E2E_LOCALE_SUFFIX="-${KELVANE_LANG%%.*}" ;;
+esac
 if [ "${KELVANE_WINE_DESKTOP:-virtual}" = none ]; then
-  export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e-xembed}"
+  export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e-xembed$E2E_LOCALE_SUFFIX}"
 else
-  export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e}"
+  export KELVANE_WINEPREFIX="${KELVANE_E2E_WINEPREFIX:-$KELVANE_BUILD/wineprefix-e2e$E2E_LOCALE_SUFFIX}"
 fi
 # shellcheck source=tools/wine-env.sh
 . "$KELVANE_SOURCE/tools/wine-env.sh"
@@ -399,10 +405,23 @@ e2e_tray_is() {
   return 1
 }
 
-# Clicks the tray icon showing the picture. Button: 1 left (default), 2 middle, 3 right.
+# Waits for the tray to show the picture (a loaded machine may take seconds to
+# bring the icons up); prints where it is.
+e2e_wait_icon() {
+  local i
+  for i in $(seq 1 $((E2E_TIMEOUT * 2))); do
+    e2e_tray_find_icon "$E2E_ICONS/$1.ico" && return 0
+    sleep 0.5
+  done
+  e2e_log "no $1 icon in the tray"
+  return 1
+}
+
+# Clicks the tray icon showing the picture, once it is there. Button: 1 left
+# (default), 2 middle, 3 right.
 e2e_click_icon() {
   local point
-  point="$(e2e_tray_find_icon "$E2E_ICONS/$1.ico")" || { e2e_log "no $1 icon in the tray"; return 1; }
+  point="$(e2e_wait_icon "$1")" || return 1
   e2e_click ${point} "${2:-1}"
 }
 
@@ -459,15 +478,16 @@ e2e_finish() {
 # --- a sample library ----------------------------------------------------------
 
 # Writes an MP3 file of silence-like bytes with an ID3v1 trailer (texts given in
-# UTF-8 are stored as Shift-JIS, as a Japanese tagger would).
+# UTF-8 are stored as Shift-JIS, as a Japanese tagger would; E2E_TAG_CHARSET=CP1252
+# stores them as a Western one does).
 #   e2e_make_mp3 <file> <title> <artist> <album>
 e2e_make_mp3() {
-  local file="$1" field
+  local file="$1" field charset="${E2E_TAG_CHARSET:-CP932}"
   head -c 2048 /dev/zero | tr '\0' '\377' >"$file"
   printf 'TAG' >>"$file"
   for field in "$2" "$3" "$4"; do
-    printf '%s' "$field" | iconv -f UTF-8 -t CP932 | head -c 30 >>"$file"
-    head -c $((30 - $(printf '%s' "$field" | iconv -f UTF-8 -t CP932 | head -c 30 | wc -c))) /dev/zero >>"$file"
+    printf '%s' "$field" | iconv -f UTF-8 -t "$charset" | head -c 30 >>"$file"
+    head -c $((30 - $(printf '%s' "$field" | iconv -f UTF-8 -t "$charset" | head -c 30 | wc -c))) /dev/zero >>"$file"
   done
   head -c 34 /dev/zero >>"$file"  # year, comment
   printf '\377' >>"$file"         # genre
@@ -476,9 +496,10 @@ e2e_make_mp3() {
 # Clicks an item of the playlist window's menu bar, named by its caption. The items
 # are found where the menu font put them: the bar's columns that hold dark pixels
 # form one run per caption (the gaps inside a caption are a few pixels, those
-# between items the menu's spacing), so no font's widths are written down here.
+# between items the menu's spacing), so no font's widths are written down here,
+# and the bar's height and the gaps are taken at the system's DPI.
 e2e_click_frame_menu() {
-  local n info runs x
+  local n info runs x dpi bar
   case "$1" in
     設定) n=1 ;;
     プレイリスト更新) n=2 ;;
@@ -486,22 +507,29 @@ e2e_click_frame_menu() {
     終了) n=4 ;;
     *) e2e_log "no menu item $1"; return 1 ;;
   esac
-  info="$(e2e_wait_shown - 'Kelvane - プレイリストウインドウ')" || return 1
+  read -r dpi bar <<<"$(e2e_probe metrics)"
+  info="$(e2e_wait_shown - "${E2E_FRAME_TITLE:-Kelvane - プレイリストウインドウ}")" || return 1
   set -- $info
-  local left="$7" right="$4" bar_bottom="$8"
-  # The bar's text rows, just above the client area, folded into one row: a column
-  # is dark when any of its pixels is.
-  runs="$(import -display "$DISPLAY" -window root \
-    -crop "$((right - left - 4))x14+$((E2E_DESKTOP_X + left))+$((E2E_DESKTOP_Y + bar_bottom - 16))" +repage png:- |
-    convert png:- -colorspace Gray -threshold 50% -negate -scale "$((right - left - 4))x1!" -depth 8 txt:- |
-    awk -F'[,:() ]+' 'NR > 1 {
-      dark = ($3 + 0 > 0)
-      if (dark) { if (start < 0 || $1 - last > 6) { if (start >= 0) print start, last; start = $1 } last = $1 }
-    }
-    BEGIN { start = -1 } END { if (start >= 0) print start, last }')"
-  x="$(sed -n "${n}p" <<<"$runs" | awk '{ print int(($1 + $2) / 2) }')"
+  local left="$7" right="$4" bar_bottom="$8" i
+  # Until the bar is painted.
+  for i in $(seq 1 $((E2E_TIMEOUT * 2))); do
+    # The bar's text rows, folded into one row: a column is dark when any of its
+    # pixels is.
+    runs="$(import -display "$DISPLAY" -window root \
+      -crop "$((right - left - 4))x$((bar - 5))+$((E2E_DESKTOP_X + left))+$((E2E_DESKTOP_Y + bar_bottom - bar + 3))" \
+        +repage png:- |
+      convert png:- -colorspace Gray -threshold 50% -negate -scale "$((right - left - 4))x1!" -depth 8 txt:- |
+      awk -F'[,:() ]+' -v gap=$((6 * dpi / 96)) 'NR > 1 {
+        dark = ($3 + 0 > 0)
+        if (dark) { if (start < 0 || $1 - last > gap) { if (start >= 0) print start, last; start = $1 } last = $1 }
+      }
+      BEGIN { start = -1 } END { if (start >= 0) print start, last }')"
+    x="$(sed -n "${n}p" <<<"$runs" | awk '{ print int(($1 + $2) / 2) }')"
+    [ -n "$x" ] && break
+    sleep 0.5
+  done
   [ -n "$x" ] || { e2e_log "menu bar item $n not found: $(tr '\n' ' ' <<<"$runs")"; return 1; }
-  e2e_click $((left + x)) $((bar_bottom - 9))
+  e2e_click $((left + x)) $((bar_bottom - bar / 2))
 }
 
 # Clicks the first or the last item of the playlist window's "ヘルプ" submenu
@@ -523,17 +551,17 @@ e2e_click_frame_help() {  # first|last
 #   e2e_click_child '#32770' 警告 OK
 e2e_click_child() {
   local point
-  point="$(e2e_probe tree "$1" "$2" | e2e_utf8 | awk -F'"' -v t="$3" 'NR > 1 && $4 == t {
+  point="$(e2e_probe tree "$1" "$2" | awk -F'"' -v t="$3" 'NR > 1 && $4 == t {
     split($1, f, " "); print int((f[2] + f[4]) / 2), int((f[3] + f[5]) / 2); exit }')"
   [ -n "$point" ] || { e2e_log "no control '$3' in '$2'"; return 1; }
   e2e_click $point
 }
 
 # The controls of a window as they are now (see peer_probe controls), in UTF-8.
-e2e_controls() { e2e_probe controls "$@" | e2e_utf8; }
+e2e_controls() { e2e_probe controls "$@"; }
 
 # The items of the n-th tree view of a window (see peer_probe treeitems).
-e2e_tree_items() { e2e_probe treeitems "$@" | e2e_utf8; }
+e2e_tree_items() { e2e_probe treeitems "$@"; }
 # Prints "<x> <y>", the centre of the item of the n-th tree whose text is given.
 e2e_tree_item_point() {
   local cls="$1" title="$2" n="$3" text="$4"

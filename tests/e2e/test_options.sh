@@ -7,7 +7,7 @@
 # time, and the playlist tree then lists its playlists; ticking the Startup box
 # writes a shortcut into the prefix's Startup folder that the shell resolves to
 # kelvane.exe, Cancel keeps it, the next opening shows it and unticking removes
-# it; an update without a playlist folder warns, then opens the dialog with the
+# it; asking for the dialog while it is open brings that one forward; an update without a playlist folder warns, then opens the dialog with the
 # folder browser in front; the settings reach the ini at exit.
 . "$(dirname "$0")/lib.sh"
 
@@ -68,7 +68,7 @@ drive_c_point() {
 }
 drive_c_shown() { drive_c_point >/dev/null; }
 browser_selected_is() { [ "$(e2e_tree_selected '#32770' "$BROWSER" 0)" = "$1" ]; }
-browser_in_front() { e2e_probe foreground | e2e_utf8 | grep -qF "\"$BROWSER\""; }
+browser_in_front() { e2e_probe foreground | grep -qF "\"$BROWSER\""; }
 playlist_tree() { e2e_tree_items - "$FRAME" 0 | awk '$1 != "tree"' | cut -d' ' -f6- | sort | paste -sd'|'; }
 playlist_tree_is() { [ "$(playlist_tree)" = "$1" ]; }
 
@@ -113,6 +113,10 @@ e2e_check "the player closes: Play alone remains" e2e_tray_is "Play"
 
 # --- the folder chosen in the browser ---------------------------------------
 e2e_check "the dialog opens again" open_options
+# Asked for again while open, from a window shown anew: the same dialog comes
+# forward, as a second one's OK would undo what is confirmed in the first.
+e2e_check "設定 once more while it is open" open_options
+e2e_expect_eq "one options dialog" 1 "$(e2e_probe count - "$OPTIONS")"
 option_browse
 e2e_check "the folder browser opens" window_there '#32770' "$BROWSER"
 e2e_check "the browser shows drive C:" e2e_eventually 5 drive_c_shown

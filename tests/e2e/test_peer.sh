@@ -24,7 +24,7 @@ command_logged() {
   e2e_send "$C" WM_COMMAND "$1" 0 >/dev/null && e2e_wait_journal "^WM_COMMAND $1 0$" 5 $((before + 1))
 }
 window_count() { e2e_probe count "$C" -; }
-track_label() { e2e_probe tree "$C" - | LC_ALL=C sed -n 's/.*"Static" "Track: \(.*\)"$/\1/p' | e2e_utf8; }
+track_label() { e2e_probe tree "$C" - | LC_ALL=C sed -n 's/.*"Static" "Track: \(.*\)"$/\1/p'; }
 dialog_shown() { e2e_wait_window "#32770" - >/dev/null; }
 
 # --- a first start -------------------------------------------------------------

@@ -23,7 +23,7 @@ printf '[Setting]\r\nPlayerPath=%s\r\nCorrectPath=1\r\nPlayListPath=%s\\\r\nAuto
 FORM=KelvaneWindow
 FRAME_TITLE='Kelvane - プレイリストウインドウ'
 DIALOG_TITLE=Kelvane
-DONE_TEXT="$(e2e_sjis 'プレイリスト更新が完了しました。')"
+DONE_TEXT='プレイリスト更新が完了しました。'
 WATCH="$E2E_TOOLS/hung_watch.exe"
 
 e2e_start_kelvane
@@ -31,8 +31,7 @@ e2e_check "the main window exists" e2e_wait_window TMain - >/dev/null
 
 # The right click on the Play button brings the playlist window up.
 open_frame() {
-  local i
-  for i in $(seq 1 25); do e2e_click_icon Play 3 2>/dev/null && break; sleep 0.2; done
+  e2e_click_icon Play 3
   e2e_wait_window "$FORM" "$FRAME_TITLE" >/dev/null
 }
 # Children of a window as "hwnd|class|title|left|top|right|bottom", depth-first.

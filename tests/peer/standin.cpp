@@ -21,6 +21,8 @@ const char kMutexName[] = "KelvaneWinampStandinRunning";
 const ULONG_PTR kCopyDataCmdLine = 0x4B564C31;
 
 const UINT kMsgOpenDialog = WM_APP + 1;
+// Posted by a test (wParam: milliseconds): the player stops answering for that long.
+const UINT kMsgHang = WM_APP + 2;
 
 enum ButtonId { kIdPlay = 1001, kIdPause, kIdStop, kIdClose, kIdList };
 
@@ -268,6 +270,13 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kMsgOpenDialog:
       OpenFileDialog();
+      return 0;
+    case kMsgHang:
+      // A player that stops answering: nothing of its queue is looked at
+      // until the time is up, as when it is stuck in a slow driver.
+      Journalf("HANG %lu", static_cast<unsigned long>(wParam));
+      Sleep(static_cast<DWORD>(wParam));
+      Journal("AWAKE");
       return 0;
     case WM_COPYDATA: {
       const COPYDATASTRUCT* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);

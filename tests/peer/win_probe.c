@@ -21,29 +21,44 @@
  *       item "<left> <top> <right> <bottom> <selected> <text>" (screen coordinates
  *       of its label). The tree lives in another process: its answers are read
  *       through memory allocated there.
+ *   peer_probe acp                           the system's ANSI code page
+ *   peer_probe metrics                       <dpi> <menu bar height> of the system
  * Window lines: <hwnd> <left> <top> <right> <bottom> <visible> "<class>" "<title>"
- * Exit code 1 when the window asked for does not exist. */
+ * Texts are asked for in UTF-16 (the W calls), so they read the same on every
+ * system code page, and printed as UTF-8; class and title arguments are taken
+ * from the UTF-16 command line. Exit code 1 when the window asked for does not
+ * exist. */
 #include <windows.h>
 #include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-static const char* arg_or_null(int argc, char** argv, int i) {
-  if (i >= argc || strcmp(argv[i], "-") == 0) return NULL;
+static const WCHAR* arg_or_null(int argc, WCHAR** argv, int i) {
+  if (i >= argc || wcscmp(argv[i], L"-") == 0) return NULL;
   return argv[i];
 }
 
+/* UTF-16 text written to stdout as UTF-8. */
+static void put_text(const WCHAR* text) {
+  char out[4096];
+  int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, NULL, NULL);
+  if (n > 0) fputs(out, stdout);
+}
+
 static void print_window(HWND w, int depth) {
-  char cls[256] = "", title[512] = "";
+  WCHAR cls[256] = L"", title[512] = L"";
   RECT r = {0, 0, 0, 0};
   int i;
-  GetClassNameA(w, cls, sizeof cls);
-  GetWindowTextA(w, title, sizeof title);
+  GetClassNameW(w, cls, 256);
+  GetWindowTextW(w, title, 512);
   GetWindowRect(w, &r);
   for (i = 0; i < depth; ++i) printf("  ");
-  printf("%p %ld %ld %ld %ld %d \"%s\" \"%s\"\n", (void*)w, r.left, r.top, r.right, r.bottom,
-         IsWindowVisible(w) ? 1 : 0, cls, title);
+  printf("%p %ld %ld %ld %ld %d \"", (void*)w, r.left, r.top, r.right, r.bottom, IsWindowVisible(w) ? 1 : 0);
+  put_text(cls);
+  printf("\" \"");
+  put_text(title);
+  printf("\"\n");
 }
 
 static void print_tree(HWND w, int depth) {
@@ -54,10 +69,10 @@ static void print_tree(HWND w, int depth) {
 
 static HWND nth_tree(HWND w, int* n) {
   HWND c, found;
-  char cls[64] = "";
+  WCHAR cls[64] = L"";
   for (c = GetWindow(w, GW_CHILD); c != NULL; c = GetWindow(c, GW_HWNDNEXT)) {
-    GetClassNameA(c, cls, sizeof cls);
-    if (strcmp(cls, "SysTreeView32") == 0 && (*n)-- == 0) return c;
+    GetClassNameW(c, cls, 64);
+    if (wcscmp(cls, L"SysTreeView32") == 0 && (*n)-- == 0) return c;
     if ((found = nth_tree(c, n)) != NULL) return found;
   }
   return NULL;
@@ -78,8 +93,8 @@ static int print_tree_items(HWND tree) {
   printf("tree %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
   item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0);
   for (; item != NULL; item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, (LPARAM)item)) {
-    TVITEMA tv;
-    char text[1024] = "";
+    TVITEMW tv;
+    WCHAR text[512] = L"";
     RECT ir;
     SIZE_T done;
     POINT a, b;
@@ -87,12 +102,12 @@ static int print_tree_items(HWND tree) {
     tv.mask = TVIF_TEXT | TVIF_STATE;
     tv.hItem = item;
     tv.stateMask = TVIS_SELECTED;
-    tv.pszText = remote + 512;
-    tv.cchTextMax = 1024;
+    tv.pszText = (LPWSTR)(remote + 512);
+    tv.cchTextMax = 511;
     WriteProcessMemory(process, remote, &tv, sizeof tv, &done);
-    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)remote);
+    SendMessageW(tree, TVM_GETITEMW, 0, (LPARAM)remote);
     ReadProcessMemory(process, remote, &tv, sizeof tv, &done);
-    ReadProcessMemory(process, remote + 512, text, sizeof text - 1, &done);
+    ReadProcessMemory(process, remote + 512, text, sizeof text - sizeof(WCHAR), &done);
     memcpy(&ir, &item, sizeof item);
     WriteProcessMemory(process, remote + 2048, &ir, sizeof ir, &done);
     SendMessageA(tree, TVM_GETITEMRECT, TRUE, (LPARAM)(remote + 2048));
@@ -100,7 +115,9 @@ static int print_tree_items(HWND tree) {
     a.x = ir.left; a.y = ir.top; b.x = ir.right; b.y = ir.bottom;
     ClientToScreen(tree, &a);
     ClientToScreen(tree, &b);
-    printf("%ld %ld %ld %ld %d %s\n", a.x, a.y, b.x, b.y, (tv.state & TVIS_SELECTED) ? 1 : 0, text);
+    printf("%ld %ld %ld %ld %d ", a.x, a.y, b.x, b.y, (tv.state & TVIS_SELECTED) ? 1 : 0);
+    put_text(text);
+    printf("\n");
   }
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
@@ -110,32 +127,37 @@ static int print_tree_items(HWND tree) {
 static void print_controls(HWND w) {
   HWND c;
   for (c = GetWindow(w, GW_CHILD); c != NULL; c = GetWindow(c, GW_HWNDNEXT)) {
-    char cls[256] = "", text[1024] = "", checked[4] = "-";
+    WCHAR cls[256] = L"", text[1024] = L"";
+    char checked[4] = "-";
     DWORD_PTR done = 0;
-    GetClassNameA(c, cls, sizeof cls);
+    GetClassNameW(c, cls, 256);
     /* Another process's window: its text and state come back through messages. */
-    SendMessageTimeoutA(c, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &done);
-    if (_stricmp(cls, "Button") == 0 &&
-        SendMessageTimeoutA(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &done)) {
+    SendMessageTimeoutW(c, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &done);
+    if (_wcsicmp(cls, L"Button") == 0 &&
+        SendMessageTimeoutW(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &done)) {
       sprintf(checked, "%d", (int)done);
     }
-    printf("%p %d %s \"%s\" \"%s\"\n", (void*)c, IsWindowEnabled(c) ? 1 : 0, checked, cls, text);
+    printf("%p %d %s \"", (void*)c, IsWindowEnabled(c) ? 1 : 0, checked);
+    put_text(cls);
+    printf("\" \"");
+    put_text(text);
+    printf("\"\n");
     print_controls(c);
   }
 }
 
 struct match {
-  const char* cls;
-  const char* title;
+  const WCHAR* cls;
+  const WCHAR* title;
   int count;
 };
 
 static BOOL CALLBACK count_proc(HWND w, LPARAM lp) {
   struct match* m = (struct match*)lp;
-  char cls[256] = "", title[512] = "";
-  GetClassNameA(w, cls, sizeof cls);
-  GetWindowTextA(w, title, sizeof title);
-  if ((m->cls == NULL || strcmp(cls, m->cls) == 0) && (m->title == NULL || strcmp(title, m->title) == 0)) ++m->count;
+  WCHAR cls[256] = L"", title[512] = L"";
+  GetClassNameW(w, cls, 256);
+  GetWindowTextW(w, title, 512);
+  if ((m->cls == NULL || wcscmp(cls, m->cls) == 0) && (m->title == NULL || wcscmp(title, m->title) == 0)) ++m->count;
   return TRUE;
 }
 
@@ -145,17 +167,27 @@ static BOOL CALLBACK top_proc(HWND w, LPARAM lp) {
   return TRUE;
 }
 
-int main(int argc, char** argv) {
-  const char* cmd = argc > 1 ? argv[1] : "";
+int main(void) {
+  int argc = 0;
+  WCHAR** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const WCHAR* wcmd = argc > 1 ? argv[1] : L"";
+  char cmd[32] = "";
+  WideCharToMultiByte(CP_UTF8, 0, wcmd, -1, cmd, sizeof cmd - 1, NULL, NULL);
+  /* Every answer in the screen's own pixels, whatever the system's DPI. */
+  SetProcessDPIAware();
+  if (strcmp(cmd, "acp") == 0) {
+    printf("%u\n", GetACP());
+    return 0;
+  }
   if (strcmp(cmd, "find") == 0 && argc >= 3) {
-    const char* cls = arg_or_null(argc, argv, 2);
-    const char* title = arg_or_null(argc, argv, 3);
-    DWORD wait_ms = argc > 4 ? (DWORD)atol(argv[4]) : 0;
+    const WCHAR* cls = arg_or_null(argc, argv, 2);
+    const WCHAR* title = arg_or_null(argc, argv, 3);
+    DWORD wait_ms = argc > 4 ? (DWORD)_wtol(argv[4]) : 0;
     DWORD start = GetTickCount();
     HWND w;
     RECT r;
     POINT origin = {0, 0};
-    while ((w = FindWindowA(cls, title)) == NULL && GetTickCount() - start < wait_ms) Sleep(100);
+    while ((w = FindWindowW(cls, title)) == NULL && GetTickCount() - start < wait_ms) Sleep(100);
     if (w == NULL) return 1;
     GetWindowRect(w, &r);
     ClientToScreen(w, &origin);
@@ -173,13 +205,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (strcmp(cmd, "tree") == 0 && argc >= 3) {
-    HWND w = FindWindowA(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
+    HWND w = FindWindowW(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
     if (w == NULL) return 1;
     print_tree(w, 0);
     return 0;
   }
   if (strcmp(cmd, "iconic") == 0 && argc >= 3) {
-    HWND w = FindWindowA(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
+    HWND w = FindWindowW(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
     if (w == NULL) return 1;
     printf("%d\n", IsIconic(w) ? 1 : 0);
     return 0;
@@ -195,7 +227,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (strcmp(cmd, "tray") == 0) {
-    HWND w = FindWindowA("Shell_TrayWnd", NULL);
+    HWND w = FindWindowW(L"Shell_TrayWnd", NULL);
     if (w == NULL) return 1;
     print_tree(w, 0);
     return 0;
@@ -207,18 +239,24 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (strcmp(cmd, "controls") == 0 && argc >= 3) {
-    HWND w = FindWindowA(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
+    HWND w = FindWindowW(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
     if (w == NULL) return 1;
     print_controls(w);
     return 0;
   }
   if (strcmp(cmd, "treeitems") == 0 && argc >= 5) {
-    HWND w = FindWindowA(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
-    int n = atoi(argv[4]);
+    HWND w = FindWindowW(arg_or_null(argc, argv, 2), arg_or_null(argc, argv, 3));
+    int n = _wtoi(argv[4]);
     HWND tree = w ? nth_tree(w, &n) : NULL;
     if (tree == NULL) return 1;
     return print_tree_items(tree);
   }
-  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems ...\n");
+  if (strcmp(cmd, "metrics") == 0) {
+    HDC screen = GetDC(NULL);
+    printf("%d %d\n", GetDeviceCaps(screen, LOGPIXELSY), GetSystemMetrics(SM_CYMENU));
+    ReleaseDC(NULL, screen);
+    return 0;
+  }
+  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems|metrics|acp ...\n");
   return 2;
 }

@@ -71,6 +71,20 @@ TEST_F(EnsurePlayerTest, AChosenFileIsStoredAndTriedOnlyAtTheNextClick) {
   EXPECT_TRUE(m.Player.CorrectPath);
 }
 
+TEST_F(EnsurePlayerTest, APathTheCodePageCannotHoldIsRefusedByNameAndTheOldOneKept) {
+  // A Korean folder on a Japanese system: stored, the path would hold "?" and
+  // start nothing at every later click.
+  TMain& m = Bare();
+  m.Player.PlayerPath = "C:\\Old\\winamp.exe";
+  sim::QueueOpenFileAnswer(std::u16string(u"D:\\\uC74C\uC545\\winamp.exe"));
+  m.AskPlayerPath();
+  EXPECT_EQ(m.Player.PlayerPath, "C:\\Old\\winamp.exe");
+  const std::vector<std::string> boxes = sim::JournalLines("msgbox");
+  ASSERT_EQ(boxes.size(), 2u);
+  const std::string refusal = platform::FormatText(kc::kPlayerPathUnusable, "D:\\??\\winamp.exe");
+  EXPECT_EQ(boxes[1], "msgbox " + std::to_string(platform::app::MainWindow()) + " 48 " + kc::kWarningCaption + "|" + refusal);
+}
+
 TEST_F(EnsurePlayerTest, AskPlayerPathDoesNothingWhenThePathExists) {
   TMain& m = Bare();
   m.Player.PlayerPath = "C:\\Winamp\\winamp.exe";

@@ -2,7 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/Error.h"
-#include "platform/posix/SimDesktop.h"
+#include "tests/sim/SimDesktop.h"
 
 namespace {
 

@@ -35,6 +35,15 @@ TEST(FrameRules, CornerPlacementUsesOnlyTheWorkAreasRightAndBottom) {
   EXPECT_EQ(left, 7);
 }
 
+TEST(FrameRules, APaneLeavesItsNeighbourAndItselfAtLeastTheMinimum) {
+  EXPECT_EQ(FitPaneSize(600, 782, 30), 600);
+  EXPECT_EQ(FitPaneSize(600, 282, 30), 252);
+  EXPECT_EQ(FitPaneSize(-50, 400, 30), 30);
+  // Too little room for two minimums: both halves alike, never below nothing.
+  EXPECT_EQ(FitPaneSize(600, 41, 30), 20);
+  EXPECT_EQ(FitPaneSize(600, -2, 30), 0);
+}
+
 TEST(FrameRules, ARightClickSelectsTheNodeUnlessSeveralAreSelected) {
   EXPECT_TRUE(RightClickSelects(true, 0));
   EXPECT_TRUE(RightClickSelects(true, 1));
@@ -101,7 +110,7 @@ TEST_F(FrameRulesTest, PlayingLooksForThePlayerOnlyWhileItsPathIsNotKnownToWork)
 
   // Known to work, no player running: no search, the command line starts it.
   m.Player.CorrectPath = true;
-  PlayPlaylistFiles(m, {"D:\\L\\A.m3u", "D:\\L\\B.m3u"}, false, start);
+  m.PlayPlaylistFiles({"D:\\L\\A.m3u", "D:\\L\\B.m3u"}, false, start);
   EXPECT_EQ(started, (std::vector<std::string>{"C:\\Player\\winamp.exe \"D:\\L\\A.m3u\"",
                                                "C:\\Player\\winamp.exe /ADD \"D:\\L\\B.m3u\""}));
   EXPECT_TRUE(sim::JournalLines("winexec").empty());
@@ -109,7 +118,7 @@ TEST_F(FrameRulesTest, PlayingLooksForThePlayerOnlyWhileItsPathIsNotKnownToWork)
   // Not known, no player, no such file: the player is asked for, nothing plays.
   started.clear();
   m.Player.CorrectPath = false;
-  PlayPlaylistFiles(m, {"D:\\L\\A.m3u"}, true, start);
+  m.PlayPlaylistFiles({"D:\\L\\A.m3u"}, true, start);
   EXPECT_TRUE(started.empty());
   EXPECT_EQ(sim::JournalLines("msgbox").size(), 1u);
   EXPECT_EQ(sim::JournalLines("openfile").size(), 1u);
@@ -117,7 +126,7 @@ TEST_F(FrameRulesTest, PlayingLooksForThePlayerOnlyWhileItsPathIsNotKnownToWork)
   // Not known, the player runs: found, then played; an empty path leaves the file alone.
   player_.Start();
   m.Player.PlayerPath.clear();
-  PlayPlaylistFiles(m, {"D:\\L\\A.m3u"}, true, start);
+  m.PlayPlaylistFiles({"D:\\L\\A.m3u"}, true, start);
   EXPECT_EQ(started, (std::vector<std::string>{" /ADD \"D:\\L\\A.m3u\""}));
 }
 
@@ -141,10 +150,10 @@ TEST_F(FrameRulesTest, StartUpCreatesTheWindowBeforeTheSettingsAndFillsItAfter) 
 }
 
 TEST_F(FrameRulesTest, ARightClickOnAnyIconShowsTheWindowAndLosingActivationHidesIt) {
-  Start();
+  TMain& m = Start();
   sim::ClearJournal();
   for (std::uint32_t id = 1; id <= 6; ++id) {
-    Main->TrayClick(id, tcRight);
+    m.TrayClick(id, tcRight);
     EXPECT_TRUE(framestandin::Calls().visible) << id;
     sim::Deactivate();
     EXPECT_FALSE(framestandin::Calls().visible) << id;

@@ -192,6 +192,79 @@ TEST_F(LibraryBadInputTest, KeysSharingAFileNameShareTheFileAndLoseNoTrack) {
   EXPECT_EQ(Names("C:\\App\\playlist"), std::vector<std::string>{});
 }
 
+// ---- Control bytes in keys: the index and the file names agree ----
+
+// Every line of an index, read as the playlist window reads it, names a
+// generated file that holds tracks, and every generated file is named by a
+// line: nothing is split, nothing lost after a NUL.
+void ExpectIndexNamesItsFiles(const std::string& index, const std::string& base, const std::string& kind,
+                              const std::vector<std::string>& names) {
+  const std::string prefix = "'" + base + "' " + kind + " '";
+  std::set<std::string> named, generated;
+  for (const std::string& key : ParseTextList(index)) {
+    named.insert(GeneratedPlaylistFileName(base, kind, key));
+  }
+  for (const std::string& name : names) {
+    if (name.compare(0, prefix.size(), prefix) == 0) generated.insert(name);
+  }
+  EXPECT_EQ(named, generated) << kind;
+}
+
+TEST_F(LibraryBadInputTest, ControlBytesInKeysNeitherSplitTheIndexNorLoseItsFiles) {
+  using libtest::Chunk;
+  using libtest::Rmp3;
+  Put("D:\\Music\\cr.mp3", Mp3WithTag("Band\rSplit", "Alb\nLF"));
+  Put("D:\\Music\\run.mp3", Mp3WithTag(" band\r\n\tsplit\x01", "\tAlb LF"));
+  // INFO texts as their writers leave them: zero-ended, padded to even.
+  Put("D:\\Music\\bee.rmp", Rmp3(Chunk("IART", std::string("Bee Gees\0\0", 10)) +
+                                   Chunk("IPRD", std::string("Odessa\0Junk\0", 12))));
+  Put("D:\\Music\\nul.rmp", Rmp3(Chunk("IART", std::string("\0Hidden\0", 8)) +
+                                   Chunk("IID3", libtest::Id3v1("Id3 Artist", "Id3 Album"))));
+  Put("D:\\Music\\zed.mp3", Mp3WithTag("Zed", "Zulu"));
+  Put("D:\\Lists\\L.m3u", "D:\\Music\\cr.mp3\r\nD:\\Music\\run.mp3\r\nD:\\Music\\bee.rmp\r\n"
+                          "D:\\Music\\nul.rmp\r\nD:\\Music\\zed.mp3\r\n");
+  ASSERT_TRUE(Update().failures.empty());
+  // A run of control bytes is one blank; an INFO text ends at its zero (and
+  // one that begins with it is empty, so the ID3v1 block inside counts).
+  EXPECT_EQ(Cache("'L' Artist.dat"), "Band Split\r\nBee Gees\r\nId3 Artist\r\nZed\r\n");
+  EXPECT_EQ(Cache("'L' Album.dat"), "Alb LF\r\nId3 Album\r\nOdessa\r\nZulu\r\n");
+  EXPECT_EQ(Cache("'L' Artist 'Band Split'.m3u"), "D:\\Music\\cr.mp3\r\nD:\\Music\\run.mp3\r\n");
+  EXPECT_EQ(Cache("'L' Album 'Alb LF'.m3u"), "D:\\Music\\cr.mp3\r\nD:\\Music\\run.mp3\r\n");
+  EXPECT_EQ(Cache("'L' Artist 'Bee Gees'.m3u"), "D:\\Music\\bee.rmp\r\n");
+  const std::vector<std::string> names = Names("C:\\App\\playlist");
+  ExpectIndexNamesItsFiles(Cache("'L' Artist.dat"), "L", "Artist", names);
+  ExpectIndexNamesItsFiles(Cache("'L' Album.dat"), "L", "Album", names);
+  for (const std::string& name : names) EXPECT_EQ(name.find('%'), std::string::npos) << name;
+}
+
+TEST_F(LibraryBadInputTest, ALibraryWhoseKeysHeldControlBytesIsBuiltAgainOnce) {
+  check = false;
+  Put("D:\\Music\\cr.mp3", Mp3WithTag("Band\rSplit", "First"));
+  Put("D:\\Lists\\L.m3u", "D:\\Music\\cr.mp3\r\n");
+  // The library as the program wrote it before: the raw key in the index,
+  // the escaped byte in the name, and no key record.
+  Put("C:\\App\\playlist.log", "'D:\\Lists\\L.m3u'=816199941\r\n");
+  Put("C:\\App\\playlist\\'L' Artist.dat", "Band\rSplit\r\n");
+  Put("C:\\App\\playlist\\'L' Artist 'Band%0DSplit'.m3u", "D:\\Music\\cr.mp3\r\n");
+  Put("C:\\App\\playlist\\'L' Album.dat", "First\r\n");
+  Put("C:\\App\\playlist\\'L' Album 'First'.m3u", "D:\\Music\\cr.mp3\r\n");
+  Put("C:\\App\\playlist\\L.log",
+      "'L' Artist.dat\r\n'L' Artist 'Band%0DSplit'.m3u\r\n'L' Album.dat\r\n'L' Album 'First'.m3u\r\n");
+  // The playlist is unchanged, yet built again, and counted as updated.
+  EXPECT_EQ(Update().counts, (std::vector<int>{0, 1, 0, 0}));
+  EXPECT_EQ(Names("C:\\App\\playlist"),
+            (std::vector<std::string>{"'L' Album 'First'.m3u", "'L' Album.dat", "'L' Artist 'Band Split'.m3u",
+                                      "'L' Artist.dat", "L.log"}));
+  EXPECT_EQ(Cache("'L' Artist.dat"), "Band Split\r\n");
+  EXPECT_EQ(Get("C:\\App\\playlist.keys"), "Keys=2\r\nReadID3v2=0\r\n");
+  // Once: the record now says how the keys were made.
+  EXPECT_EQ(Update().counts, (std::vector<int>{1, 0, 0, 0}));
+  // A record that cannot be read, or that says otherwise, builds again.
+  Put("C:\\App\\playlist.keys", "Keys=1\r\n");
+  EXPECT_EQ(Update().counts, (std::vector<int>{0, 1, 0, 0}));
+  EXPECT_EQ(Update().counts, (std::vector<int>{1, 0, 0, 0}));
+}
+
 // ---- Kill points: an update stopped after each change it makes ----
 
 class LibraryKillTest : public LibraryBadInputTest, public ::testing::WithParamInterface<bool> {
@@ -219,11 +292,9 @@ class LibraryKillTest : public LibraryBadInputTest, public ::testing::WithParamI
   // A new root for each round, so that no name the file system remembers
   // from the last round is taken for one of this round.
   void Fresh() {
-    std::filesystem::remove_all(root_);
-    char pattern[] = "/tmp/kv-kill-XXXXXX";
-    root_ = mkdtemp(pattern);
-    sim::SetFileSystemRoot(root_);
-    for (const char* dir : {"C/App", "D/Lists", "D/Music"}) std::filesystem::create_directories(root_ + "/" + dir);
+    mapped_.reset();
+    mapped_ = std::make_unique<kvtest::MappedRoot>(std::initializer_list<const char*>{"C/App", "D/Lists", "D/Music"});
+    root_ = mapped_->path;
   }
   // Every file of the cache but the .logs is named by some .log.
   std::vector<std::string> Unlisted() {

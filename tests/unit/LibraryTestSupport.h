@@ -8,15 +8,19 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ConstUnit.h"
 #include "platform/Application.h"
-#include "platform/posix/SimDesktop.h"
+#include "tests/sim/SimDesktop.h"
 #include "platform/posix/SimFileSystem.h"
+#include "tests/support/MappedRoot.h"
 
 namespace libtest {
+
+using kvtest::MappedRoot;
 
 // An ID3v1 block with the given fields (each cut to its width).
 inline std::string Id3v1(const std::string& artist, const std::string& album, const std::string& title = "") {
@@ -56,27 +60,49 @@ inline std::string Rmp3(const std::string& subChunks, std::uint32_t audioSize = 
   return "RIFF" + Le32(static_cast<std::uint32_t>(body.size())) + body;
 }
 
+// ID3v2 as taggers write it. Sizes: syncsafe in the tag header and in 2.4
+// frames, plain big-endian in 2.3 frames, three bytes in 2.2 frames.
+inline std::string Syncsafe(std::uint32_t v) {
+  return {static_cast<char>((v >> 21) & 0x7F), static_cast<char>((v >> 14) & 0x7F), static_cast<char>((v >> 7) & 0x7F),
+          static_cast<char>(v & 0x7F)};
+}
+inline std::string Be(std::uint32_t v, int bytes) {
+  std::string s;
+  for (int i = bytes - 1; i >= 0; --i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+  return s;
+}
+inline std::string Frame(int version, const std::string& id, const std::string& data, int formatFlags = 0) {
+  if (version == 2) return id + Be(static_cast<std::uint32_t>(data.size()), 3) + data;
+  const auto size = static_cast<std::uint32_t>(data.size());
+  return id + (version == 4 ? Syncsafe(size) : Be(size, 4)) + '\0' + static_cast<char>(formatFlags) + data;
+}
+// A text frame's data: the encoding byte, then the bytes as given.
+inline std::string Text(int encoding, const std::string& bytes) { return static_cast<char>(encoding) + bytes; }
+// The tag: header (version 2, 3 or 4, flags) and frames, then `padding` zero
+// bytes counted in its size.
+inline std::string Id3v2(int version, const std::string& frames, int flags = 0, std::size_t padding = 0) {
+  return "ID3" + std::string{static_cast<char>(version), '\0', static_cast<char>(flags)} +
+         Syncsafe(static_cast<std::uint32_t>(frames.size() + padding)) + frames + std::string(padding, '\0');
+}
+// A 2.3 tag naming artist and album in ISO-8859-1 (encoding 0).
+inline std::string Id3v2Tag(const std::string& artist, const std::string& album) {
+  return Id3v2(3, Frame(3, "TPE1", Text(0, artist)) + Frame(3, "TALB", Text(0, album)));
+}
+
 // A temporary root onto which Windows drives are mapped, with C:\App\ as the
 // program folder and D:\Lists, D:\Music made.
 class LibraryFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/kv-lib-XXXXXX";
-    root_ = mkdtemp(pattern);
-    sim::SetFileSystemRoot(root_);
-    sim::SetCurrentFolder("C:\\");
-    sim::UnlockAllFiles();
+    mapped_ = std::make_unique<MappedRoot>(std::initializer_list<const char*>{"C/App", "D/Lists", "D/Music"});
+    root_ = mapped_->path;
     sim::Reset();
     platform::app::SetTitle(kc::kAppTitle);
-    for (const char* dir : {"C/App", "D/Lists", "D/Music"}) std::filesystem::create_directories(root_ + "/" + dir);
     // 2004-05-06 07:08:10 in this zone: stamp 816199941, the default file time.
     setenv("TZ", "UTC0", 1);
     tzset();
   }
-  void TearDown() override {
-    sim::UnlockAllFiles();
-    std::filesystem::remove_all(root_);
-  }
+  void TearDown() override { mapped_.reset(); }
 
   // Host path of a Windows path ("D:\Music\a.mp3").
   std::string Host(const std::string& windowsPath) const { return sim::HostPath(windowsPath); }
@@ -104,6 +130,7 @@ class LibraryFixture : public ::testing::Test {
     return names;
   }
 
+  std::unique_ptr<MappedRoot> mapped_;
   std::string root_;
 };
 

@@ -14,9 +14,9 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Messaging.h"
-#include "platform/posix/SimDesktop.h"
+#include "tests/sim/SimDesktop.h"
 #include "platform/posix/SimFileSystem.h"
-#include "ui/standin/FrameStandIn.h"
+#include "tests/sim/FrameStandIn.h"
 
 namespace kvtest {
 

@@ -1,6 +1,6 @@
 #include "MainTestSupport.h"
 #include "platform/ShellLink.h"
-#include "platform/posix/SimShell.h"
+#include "tests/sim/SimShell.h"
 #include "ui/OptionRules.h"
 
 namespace kvtest {
@@ -46,21 +46,21 @@ TEST_F(OptionRulesTest, PauseAndTheSwapExcludeEachOtherOnlyWhenTicked) {
   TMain& m = Bare();
   for (const Row& row : rows) {
     TOptionControls c;
-    c.chkPause = row.pause;
-    c.chkPlayChangePause = row.swap;
+    c.Checked(B::Pause) = row.pause;
+    c.Checked(B::PlayChangePause) = row.swap;
     c.SetChecked(row.clicked, !c.Checked(row.clicked), m);
-    EXPECT_EQ(c.chkPause, row.pauseAfter) << row.pause << row.swap << int(row.clicked);
-    EXPECT_EQ(c.chkPlayChangePause, row.swapAfter) << row.pause << row.swap << int(row.clicked);
+    EXPECT_EQ(c.Checked(B::Pause), row.pauseAfter) << row.pause << row.swap << int(row.clicked);
+    EXPECT_EQ(c.Checked(B::PlayChangePause), row.swapAfter) << row.pause << row.swap << int(row.clicked);
   }
 }
 
 TEST_F(OptionRulesTest, StopEnablesCloseOnStopWithoutTouchingItsMarkAndOkStoresTheMark) {
   TMain& m = Start();
   TOptionControls c = Opened(m);
-  ASSERT_TRUE(c.chkCloseOnStop && c.chkCloseOnStopEnabled);
+  ASSERT_TRUE(c.Checked(B::CloseOnStop) && c.chkCloseOnStopEnabled);
   c.SetChecked(B::Stop, false, m);
   EXPECT_FALSE(c.chkCloseOnStopEnabled);
-  EXPECT_TRUE(c.chkCloseOnStop);
+  EXPECT_TRUE(c.Checked(B::CloseOnStop));
   c.SetChecked(B::Stop, true, m);
   EXPECT_TRUE(c.chkCloseOnStopEnabled);
 
@@ -76,16 +76,18 @@ TEST_F(OptionRulesTest, TheSettingsReplaceEveryBuiltState) {
   WriteIni(
       "[Setting]\r\nShowPrevIcon=0\r\nShowPauseIcon=0\r\nShowStopIcon=0\r\nShowNextIcon=0\r\nShowEjectIcon=0\r\n"
       "PlayChangePause=1\r\nCloseOnStop=0\r\nPlayOnStartup=1\r\nPlaylistPos=0\r\nAutoHide=1\r\n"
-      "FadeoutOnStop=1\r\nFadeoutOnChange=1\r\nPlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=1\r\n");
+      "FadeoutOnStop=1\r\nFadeoutOnChange=1\r\nPlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=1\r\nReadID3v2=1\r\n");
   TMain& m = Start();
   const TOptionControls c = Opened(m);
-  EXPECT_FALSE(c.chkPrev || c.chkPause || c.chkStop || c.chkNext || c.chkEject || c.chkCloseOnStop);
+  for (B box : {B::Prev, B::Pause, B::Stop, B::Next, B::Eject, B::CloseOnStop}) EXPECT_FALSE(c.Checked(box));
   EXPECT_FALSE(c.chkCloseOnStopEnabled);
-  EXPECT_TRUE(c.chkPlayChangePause && c.chkPlayOnStartup && c.chkAutoHide && c.chkFadeoutOnStop &&
-              c.chkFadeoutOnChange && c.chkCheckMP3OnUpdate);
+  for (B box : {B::PlayChangePause, B::PlayOnStartup, B::AutoHide, B::FadeoutOnStop, B::FadeoutOnChange,
+                B::CheckMP3OnUpdate, B::ReadID3v2}) {
+    EXPECT_TRUE(c.Checked(box));
+  }
   EXPECT_EQ(c.cmbPlaylistPos, 0);
   EXPECT_EQ(c.editPlayListPath, "D:\\Lists");
-  EXPECT_FALSE(c.chkStartup);
+  EXPECT_FALSE(c.Checked(B::Startup));
 
   // OK without a change gives the settings back as they were.
   const TInfo before = m.Info;
@@ -96,14 +98,15 @@ TEST_F(OptionRulesTest, TheSettingsReplaceEveryBuiltState) {
   EXPECT_EQ(m.Info.PlaylistPos, before.PlaylistPos);
   EXPECT_EQ(m.Info.PlayListPath, before.PlayListPath);
   EXPECT_EQ(m.Info.CheckMP3OnUpdate, before.CheckMP3OnUpdate);
+  EXPECT_EQ(m.Info.ReadID3v2, before.ReadID3v2);
 }
 
 TEST_F(OptionRulesTest, PauseAndTheSwapBothStoredOpenWithTheSwapAndOkDropsPause) {
   WriteIni("[Setting]\r\nShowPauseIcon=1\r\nPlayChangePause=1\r\n");
   TMain& m = Start();
   const TOptionControls c = Opened(m);
-  EXPECT_FALSE(c.chkPause);
-  EXPECT_TRUE(c.chkPlayChangePause);
+  EXPECT_FALSE(c.Checked(B::Pause));
+  EXPECT_TRUE(c.Checked(B::PlayChangePause));
   ApplyOptions(c, m, nullptr);
   EXPECT_FALSE(m.Info.ShowPauseIcon);
   EXPECT_TRUE(m.Info.PlayChangePause);
@@ -167,28 +170,28 @@ TEST_F(OptionRulesTest, OkWithoutAPlayerChangesOnlyEjectAndThePlayImage) {
 TEST_F(OptionRulesTest, TheStartupBoxActsAtOnceAndShowsTheRealState) {
   TMain& m = Start();
   TOptionControls c = Opened(m);
-  EXPECT_FALSE(c.chkStartup);
+  EXPECT_FALSE(c.Checked(B::Startup));
   c.SetChecked(B::Startup, true, m);
-  EXPECT_TRUE(c.chkStartup);
+  EXPECT_TRUE(c.Checked(B::Startup));
   EXPECT_EQ(sim::ReadShellLink(kLink)->target, "C:\\Kelvane\\kelvane.exe");
 
   // Removed by hand meanwhile: unticking warns and the box stays unticked.
   platform::RemoveFile(kLink);
   c.SetChecked(B::Startup, false, m);
-  EXPECT_FALSE(c.chkStartup);
+  EXPECT_FALSE(c.Checked(B::Startup));
   EXPECT_EQ(sim::JournalLines("msgbox ").size(), 1u);
 
   // Nowhere to write: the tick snaps back.
   sim::RemoveUserRegistryKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
   c.SetChecked(B::Startup, true, m);
-  EXPECT_FALSE(c.chkStartup);
+  EXPECT_FALSE(c.Checked(B::Startup));
 }
 
 TEST_F(OptionRulesTest, OpeningRewritesAPresentShortcutAndCancelKeepsAToggle) {
   TMain& m = Start();
   platform::SaveShellLink(kLink, "D:\\Old\\kelvane.exe", "D:\\Old\\");
   TOptionControls c = Opened(m);
-  EXPECT_TRUE(c.chkStartup);
+  EXPECT_TRUE(c.Checked(B::Startup));
   EXPECT_EQ(sim::ReadShellLink(kLink)->target, "C:\\Kelvane\\kelvane.exe");
 
   // Untick, change a setting, then cancel: the dialog is dropped unapplied.
@@ -200,7 +203,7 @@ TEST_F(OptionRulesTest, OpeningRewritesAPresentShortcutAndCancelKeepsAToggle) {
   EXPECT_EQ(m.Info.ShowPrevIcon, before.ShowPrevIcon);
   EXPECT_EQ(m.Info.PlayListPath, before.PlayListPath);
   // The next opening shows the shortcut's absence.
-  EXPECT_FALSE(Opened(m).chkStartup);
+  EXPECT_FALSE(Opened(m).Checked(B::Startup));
 }
 
 }  // namespace

@@ -18,7 +18,10 @@ class PollTest : public MainFixture {
     m.IconStop = std::make_unique<TTrayIcon>();
     m.IconNext = std::make_unique<TTrayIcon>();
     m.IconEject = std::make_unique<TTrayIcon>();
-    for (int id = 1; id <= 6; ++id) m.IconById(id)->SetInfo(id, m.Info.AppDir + kc::kIconFiles[id]);
+    for (int id = 1; id <= 6; ++id) {
+      m.IconById(id)->Tip = kc::kTrayTips[id];
+      m.IconById(id)->SetInfo(id, m.Info.AppDir + kc::kIconFiles[id]);
+    }
     return m;
   }
 };
@@ -102,6 +105,8 @@ TEST_F(PollTest, SwapModeShowsThePauseImageOnlyWhilePlaying) {
     m.TimerTimer();
     EXPECT_EQ(PlayImage(), image) << "state " << state;
   }
+  // The tip names the button, not the image it shows.
+  EXPECT_EQ(sim::TrayTips()[2], "Kelvane - Play");
   // Outside swap mode the poll never changes the image.
   TMain& n = Ready(false, false);
   player_.Start();

@@ -13,6 +13,7 @@
 
 #include "platform/Error.h"
 #include "platform/posix/SimFileSystem.h"
+#include "tests/support/MappedRoot.h"
 
 namespace fs = std::filesystem;
 using platform::ProfileText;
@@ -321,18 +322,8 @@ TEST(ProfileWrite, WhatIsWrittenReadsBack) {
 
 class ProfileFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kv-ini-XXXXXX";
-    root_ = mkdtemp(pattern);
-    sim::SetFileSystemRoot(root_);
-    sim::SetCurrentFolder("C:\\");
-    sim::UnlockAllFiles();
-    fs::create_directories(root_ + "/C/App");
-  }
-  void TearDown() override {
-    sim::UnlockAllFiles();
-    fs::remove_all(root_);
-  }
+  kvtest::MappedRoot mapped_{"C/App"};
+  const std::string& root_ = mapped_.path;
   void Put(const std::string& bytes) {
     std::ofstream(root_ + "/C/App/kelvane.ini", std::ios::binary) << bytes;
   }
@@ -341,7 +332,6 @@ class ProfileFileTest : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
   const std::string path_ = "C:\\App\\kelvane.ini";
-  std::string root_;
 };
 
 TEST_F(ProfileFileTest, MissingFileGivesDefaultsAndSaveCreatesIt) {

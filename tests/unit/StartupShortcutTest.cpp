@@ -1,6 +1,6 @@
 #include "MainTestSupport.h"
 #include "platform/ShellLink.h"
-#include "platform/posix/SimShell.h"
+#include "tests/sim/SimShell.h"
 
 namespace kvtest {
 namespace {

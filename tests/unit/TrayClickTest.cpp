@@ -98,15 +98,25 @@ TEST_F(TrayClickTest, MiddleClickRestoresTheLastFoundPlayerWithoutSearchingOrSta
     sim::ClearJournal();
     m.TrayClick(id, tcMiddle);
     const std::string h = std::to_string(player_.wnd);
-    EXPECT_EQ(sim::Journal(), (std::vector<std::string>{"getplacement " + h, "setplacement " + h + " 9",
+    EXPECT_EQ(sim::Journal(), (std::vector<std::string>{Msg(0, 0, 0), "getplacement " + h, "setplacement " + h + " 9",
                                                          "foreground " + h}));
     EXPECT_EQ(sim::WindowShowCmd(player_.wnd), 1u);
   }
-  // With no player found yet the calls go to no window and start nothing.
+  // With no player found yet nothing answers, and nothing is started.
   TMain& m = Ready();
   m.TrayClick(2, tcMiddle);
-  EXPECT_TRUE(sim::JournalLines("winexec").empty());
-  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(sim::Journal(), std::vector<std::string>{"send 0 0 0 0"});
+}
+
+TEST_F(TrayClickTest, MiddleClickLeavesAPlayerThatDoesNotAnswerAlone) {
+  TMain& m = Ready();
+  m.FindPlayer();
+  sim::SetWindowShowCmd(player_.wnd, 2 /* minimised */);
+  sim::SetWindowHung(player_.wnd, true);
+  sim::ClearJournal();
+  m.TrayClick(5, tcMiddle);
+  EXPECT_EQ(sim::Journal(), std::vector<std::string>{Msg(0, 0, 0)});
+  EXPECT_EQ(sim::WindowShowCmd(player_.wnd), 2u);
 }
 
 TEST_F(TrayClickTest, MiddleClickFallsBackToShowWindowOnlyWhenThePlacementLeftThePlayerMinimised) {
@@ -132,13 +142,12 @@ TEST_F(TrayClickTest, MiddleClickFallsBackToShowWindowOnlyWhenThePlacementLeftTh
     sim::ClearJournal();
     m.TrayClick(4, tcMiddle);
     const std::string h = std::to_string(player_.wnd);
-    std::vector<std::string> want = {"getplacement " + h, "setplacement " + h + " 9"};
+    std::vector<std::string> want = {Msg(0, 0, 0), "getplacement " + h, "setplacement " + h + " 9"};
     if (row.showWindow) want.push_back("showwindow " + h + " 9");
     want.push_back("foreground " + h);
     EXPECT_EQ(sim::Journal(), want) << "ignores " << row.ignoresPlacement << " before " << row.before;
     EXPECT_EQ(sim::WindowShowCmd(player_.wnd), row.after) << "ignores " << row.ignoresPlacement << " before "
                                                           << row.before;
-    EXPECT_TRUE(Messages().empty());
   }
   // A player that has closed since the last search: nothing to show, nothing started.
   TMain& m = Ready();

@@ -53,7 +53,7 @@ TEST_F(TrayIconTest, EventsReportClicksRestartAndBothKindsOfLoadErrorToTheOwner)
   };
   icon.OnTaskbarCreated = [&] { heard.push_back("restart"); };
   icon.OnPathError = [&](const std::string& text) { heard.push_back("path " + text); };
-  icon.OnLoadError = [&](const std::string& text) { heard.push_back("load " + text); };
+  icon.OnLoadError = [&](const platform::Error& e) { heard.push_back(std::string("load ") + e.what()); };
   icon.SetInfo(4, "C:\\Kelvane\\icon\\Stop.ico");
   icon.SetInfo(4, "C:\\Kelvane\\icon\\Missing.ico");
   WriteFile("C:\\Kelvane\\icon\\Broken.ico", "not an icon");

@@ -1,6 +1,6 @@
 // The Win32 file system's shortcuts past the directory search: each must give
 // what the search gives, and cost what the library's floor allows (counted
-// through the layer's own tally).
+// by counters put into the import table).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,11 +9,11 @@
 #include "library/MP3Tag.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
-#include "platform/win32/FileCallCount.h"
+#include "tools/bench/FileCallCount.h"
 
 namespace {
 
-using platform::win32::FileCall;
+using bench::FileCall;
 
 class FileCallWinTest : public ::testing::Test {
  protected:
@@ -22,7 +22,7 @@ class FileCallWinTest : public ::testing::Test {
                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
   }
   void TearDown() override {
-    platform::win32::CountFileCalls(nullptr);
+    bench::CountFileCalls(nullptr);
     for (const auto& e : platform::FindEntries(base_ + "*")) {
       DeleteFileA((base_ + e.name).c_str());
       RemoveDirectoryA((base_ + e.name).c_str());
@@ -105,41 +105,38 @@ TEST_F(FileCallWinTest, WholeFilesAreReadWhateverTheirSize) {
 // benchmark would show only as a slower ratio.
 TEST_F(FileCallWinTest, ATrackAndADerivedFileCostTheFloorsCalls) {
   Put("t.mp3", std::string(3000, 'U') + "TAG" + std::string(125, 'a'));
-  platform::win32::FileCallTally tally;
-  platform::win32::CountFileCalls(&tally);
+  bench::FileCallTally tally;
+  bench::CountFileCalls(&tally);
   TMP3Tag reader;
   TTag tag;
   platform::FoundEntry entry;
   bool found = false;
   reader.ReadTag(base_ + "t.mp3", &tag, &entry, &found);
-  platform::win32::CountFileCalls(nullptr);
+  bench::CountFileCalls(nullptr);
   EXPECT_TRUE(found);
   EXPECT_TRUE(tag.HasTag);
   // The floor's six, and the check that keeps a pipe from being read.
   EXPECT_EQ(tally.Total(), 7u);
   EXPECT_EQ(tally.calls[static_cast<int>(FileCall::kGetFileType)], 1u);
 
-  tally = platform::win32::FileCallTally();
-  platform::win32::CountFileCalls(&tally);
+  tally = bench::FileCallTally();
+  bench::CountFileCalls(&tally);
   EXPECT_TRUE(platform::FindFirstEntry(base_ + "t.mp3", &entry));
-  platform::win32::CountFileCalls(nullptr);
+  bench::CountFileCalls(nullptr);
   EXPECT_EQ(tally.Total(), 1u);
 
-  tally = platform::win32::FileCallTally();
-  platform::win32::CountFileCalls(&tally);
-  {
-    platform::RebuildableFolder folder(base_.substr(0, base_.size() - 1));
-    folder.Write("new.m3u", "line\r\n");
-  }
-  platform::win32::CountFileCalls(nullptr);
+  tally = bench::FileCallTally();
+  bench::CountFileCalls(&tally);
+  platform::WriteRebuildableFile(base_ + "new.m3u", "line\r\n");
+  bench::CountFileCalls(nullptr);
   EXPECT_EQ(tally.Total(), 3u);
   EXPECT_EQ(tally.calls[static_cast<int>(FileCall::kFlushFileBuffers)], 0u);
 
   // Over an old file: the safe replacement, flushed.
-  tally = platform::win32::FileCallTally();
-  platform::win32::CountFileCalls(&tally);
+  tally = bench::FileCallTally();
+  bench::CountFileCalls(&tally);
   platform::WriteRebuildableFile(base_ + "new.m3u", "other\r\n");
-  platform::win32::CountFileCalls(nullptr);
+  bench::CountFileCalls(nullptr);
   EXPECT_EQ(tally.calls[static_cast<int>(FileCall::kFlushFileBuffers)], 1u);
   EXPECT_EQ(tally.calls[static_cast<int>(FileCall::kMoveFileEx)], 1u);
 }

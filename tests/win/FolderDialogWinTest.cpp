@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/Dialogs.h"
+#include "platform/Locale.h"
 #include "tests/win/WinTestSupport.h"
 
 namespace {
@@ -84,13 +85,21 @@ void SelectParent(HWND browser) {
   SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_PARENT, caret));
 }
 
+// The browser speaks UTF-16; these folders are plain ASCII.
+bool Browse(std::string* directory) {
+  std::u16string wide = platform::AnsiToUtf16(*directory);
+  const bool confirmed = platform::ShowFolderDialog(0, "title", &wide);
+  *directory = platform::Utf16ToAnsi(wide);
+  return confirmed;
+}
+
 TEST(FolderDialogWinTest, AnExistingFolderIsPreselectedAndTheStatusLineFollowsTheSelection) {
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
   const std::string preselected = system;
   std::string directory = preselected;
   Robot robot(PressOk);
-  EXPECT_TRUE(platform::ShowFolderDialog(0, "title", &directory));
+  EXPECT_TRUE(Browse(&directory));
   EXPECT_TRUE(robot.acted);
   // Emptied at initialisation, after the preselection.
   EXPECT_EQ(robot.status, "");
@@ -102,7 +111,7 @@ TEST(FolderDialogWinTest, AnExistingFolderIsPreselectedAndTheStatusLineFollowsTh
     afterMove = StatusText(browser);
     PressOk(browser);
   });
-  EXPECT_TRUE(platform::ShowFolderDialog(0, "title", &directory));
+  EXPECT_TRUE(Browse(&directory));
   const std::string parent = preselected.substr(0, preselected.rfind('\\'));
   EXPECT_EQ(afterMove, parent);
   EXPECT_EQ(directory, parent);
@@ -111,7 +120,7 @@ TEST(FolderDialogWinTest, AnExistingFolderIsPreselectedAndTheStatusLineFollowsTh
 TEST(FolderDialogWinTest, CancelLeavesTheDirectory) {
   std::string directory = "C:\\windows";
   Robot robot(PressCancel);
-  EXPECT_FALSE(platform::ShowFolderDialog(0, "title", &directory));
+  EXPECT_FALSE(Browse(&directory));
   EXPECT_TRUE(robot.acted);
   EXPECT_EQ(directory, "C:\\windows");
 }
@@ -119,7 +128,7 @@ TEST(FolderDialogWinTest, CancelLeavesTheDirectory) {
 TEST(FolderDialogWinTest, ADriveRootKeepsItsBackslash) {
   std::string directory = "C:\\";
   Robot robot(PressOk);
-  EXPECT_TRUE(platform::ShowFolderDialog(0, "title", &directory));
+  EXPECT_TRUE(Browse(&directory));
   EXPECT_EQ(directory, "C:\\");
 }
 
@@ -131,9 +140,24 @@ TEST(FolderDialogWinTest, AMissingFolderIsNotPreselectedAndMyComputerLeavesTheDi
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     PressOk(browser);
   });
-  EXPECT_TRUE(platform::ShowFolderDialog(0, "title", &directory));
+  EXPECT_TRUE(Browse(&directory));
   EXPECT_EQ(robot.status, "");
   EXPECT_EQ(directory, "C:\\no such folder here");
+}
+
+TEST(FolderDialogWinTest, AChosenNameGoesBackToTheCodePageOnlyWhenItHoldsEveryCharacter) {
+  // The system's own conversion, not the simulated one: a stand-in character
+  // ("?" for Korean, a look-alike "a" for "\u0101") would name another folder.
+  std::string ansi = "kept";
+  EXPECT_FALSE(platform::Utf16ToAnsiExact(u"C:\\\uC74C\uC545", &ansi));
+  EXPECT_FALSE(platform::Utf16ToAnsiExact(u"C:\\M\u0101ori", &ansi));
+  EXPECT_EQ(ansi, "kept");
+  EXPECT_TRUE(platform::Utf16ToAnsiExact(u"C:\\Music", &ansi));
+  EXPECT_EQ(ansi, "C:\\Music");
+  if (GetACP() == 932) {
+    EXPECT_TRUE(platform::Utf16ToAnsiExact(u"C:\\\u97F3\u697D", &ansi));
+    EXPECT_EQ(ansi, "C:\\音楽");
+  }
 }
 
 }  // namespace

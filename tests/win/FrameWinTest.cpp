@@ -8,6 +8,7 @@
 #include "WinTestSupport.h"
 #include "app/MainUnit.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "ui/AboutUnit.h"
 #include "ui/FrameUnit.h"
 
@@ -32,6 +33,9 @@ class FrameWinTest : public ::testing::Test {
     for (const char* name : {"A", "B", "C"}) WriteText(dir_ + "Lists\\" + name + ".m3u", "");
     WriteText(dir_ + "playlist\\'B' Artist.dat", "Owl's Band\r\n  Lead\r\n");
     WriteText(dir_ + "playlist\\'B' Album.dat", "First\r\nSecond\r\n");
+    for (const char* file : {"'B' Artist 'Owl''s Band'.m3u", "'B' Album 'First'.m3u", "'B' Album 'Second'.m3u"}) {
+      WriteText(dir_ + "playlist\\" + file, "");
+    }
     main_ = std::make_unique<TMain>();
     platform::app::CreateMainWindow(main_.get());
     main_->InitCommandTable();
@@ -41,8 +45,13 @@ class FrameWinTest : public ::testing::Test {
     main_->Info.PlaylistPos = 3;
     main_->Player.PlayerPath = "C:\\Player\\winamp.exe";
     main_->Player.CorrectPath = true;
+    platform::RedirectMessageBoxes([this](const std::string& text, const std::string&) {
+      boxes_.push_back(text);
+      return IDOK;
+    });
   }
   void TearDown() override {
+    platform::RedirectMessageBoxes(nullptr);
     main_.reset();
     gui::SetDpiForTesting(0);
   }
@@ -86,6 +95,7 @@ class FrameWinTest : public ::testing::Test {
   std::string dir_;
   std::unique_ptr<TMain> main_;
   std::vector<std::string> started_;
+  std::vector<std::string> boxes_;
 };
 
 TEST_F(FrameWinTest, TheWindowIsLaidOutAsDesignedAndScaledWithTheDpi) {
@@ -169,6 +179,26 @@ TEST_F(FrameWinTest, ShownInTheCornerOfTheWorkAreaEachTimeItAppears) {
     EXPECT_FALSE(f.Visible());
     EXPECT_TRUE(IsWindow(f.Handle()));
   }
+}
+
+TEST_F(FrameWinTest, WithAutoHideALeaveFromAnEarlierShowingDoesNotHideTheWindowShownAgain) {
+  // Hidden by Esc under the pointer and shown again from the tray at once:
+  // the leave the system reports late must not hide it, while a leave after
+  // the pointer has been over it again does.
+  main_->Info.AutoHide = true;
+  TFrame& f = Make();
+  SetCursorPos(0, 0);  // outside the window in the bottom-right corner
+  f.ShowFrame();
+  SendMessageW(f.TreePlaylist.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageW(f.Handle(), WM_COMMAND, IDCANCEL, 0);  // Esc, through the dialog manager
+  ASSERT_FALSE(f.Visible());
+  f.ShowFrame();
+  SendMessageW(f.TreePlaylist.Handle(), WM_MOUSELEAVE, 0, 0);
+  SendMessageW(f.Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(f.Visible());
+  SendMessageW(f.TreePlaylist.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageW(f.TreePlaylist.Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(f.Visible());
 }
 
 TEST_F(FrameWinTest, SelectingAPlaylistLoadsItsIndexesWithTheirWholeLines) {
@@ -283,10 +313,99 @@ TEST_F(FrameWinTest, PlayingHandsEverySelectedNodeToThePlayerInTreeOrder) {
   EXPECT_TRUE(started_.empty());
 }
 
-TEST_F(FrameWinTest, TheAboutBoxIsLaidOutOnTopAndFreesItselfOnOK) {
+TEST_F(FrameWinTest, TheSplittersStayWithinTheWindowOnLoadResizeAndSave) {
   TFrame& f = Make();
-  auto* about = new TAbout(f.Handle());
-  auto* second = new TAbout(f.Handle());
+  // Every tree inside the client area, at least as wide and high as a
+  // splitter's drag leaves it; what is saved is what is shown.
+  auto usable = [&f](const std::string& when) {
+    RECT client{};
+    GetClientRect(f.Handle(), &client);
+    for (gui::TreeView* tree : {&f.TreePlaylist, &f.TreeArtist, &f.TreeAlbum}) {
+      RECT r{};
+      GetWindowRect(tree->Handle(), &r);
+      MapWindowPoints(nullptr, f.Handle(), reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_TRUE(r.left >= 0 && r.right <= client.right && r.bottom <= client.bottom) << when << tree->Name;
+      EXPECT_TRUE(r.right - r.left >= 30 && r.bottom - r.top >= 30) << when << tree->Name;
+    }
+    EXPECT_EQ(f.PlaylistTreeWidth(), f.TreePlaylist.Width()) << when;
+    EXPECT_EQ(f.ArtistTreeHeight(), f.TreeArtist.Height()) << when;
+  };
+  // In the order the settings are read.
+  auto load = [&f](int width, int treeWidth, int artistHeight) {
+    f.SetFrameWidth(width);
+    f.SetFrameHeight(348);
+    f.SetPlaylistTreeWidth(treeWidth);
+    f.SetArtistTreeHeight(artistHeight);
+  };
+  load(800, 600, 150);
+  EXPECT_EQ(f.PlaylistTreeWidth(), 600);
+  f.SetFrameWidth(300);
+  usable("dragged to 300 wide: ");
+  f.SetFrameHeight(200);
+  usable("and 200 high: ");
+  load(410, 5000, 5000);
+  usable("trees of 5000: ");
+  load(100000, 50000, 150);
+  usable("a window of 100000 clamped to the screen: ");
+  load(410, 240, 90);
+  EXPECT_EQ(f.PlaylistTreeWidth(), 240);
+  EXPECT_EQ(f.ArtistTreeHeight(), 90);
+}
+
+TEST_F(FrameWinTest, AnIndexThatCannotBeReadLeavesNoTreeOfAnotherPlaylistAndNothingMissingIsPlayed) {
+  const std::string artistIndex = dir_ + "playlist\\'C' Artist.dat";
+  const std::string albumIndex = dir_ + "playlist\\'C' Album.dat";
+  WriteText(artistIndex, "Cee\r\n");
+  WriteText(albumIndex, "Cee Live\r\nCee Studio\r\n");
+  WriteText(dir_ + "playlist\\'C' Album 'Cee Studio'.m3u", "");
+  TFrame& f = Make();
+  Click(f.TreePlaylist, "B");
+  ASSERT_EQ(f.TreeArtist.Nodes().size(), 2u);
+
+  // Another program holds C's artist index without sharing it.
+  HANDLE held = CreateFileA(artistIndex.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Click(f.TreePlaylist, "C");
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].find(artistIndex), std::string::npos);
+  EXPECT_EQ(Selected(f.TreePlaylist), "C");
+  EXPECT_TRUE(f.TreeArtist.Nodes().empty());
+  EXPECT_EQ(Texts(f.TreeAlbum), (std::vector<std::string>{"Cee Live", "Cee Studio"}));
+  EXPECT_EQ(f.LastPlaylist, "C");
+  // Shown again: the refresh says the same and the window still appears, with
+  // none of B's artists.
+  f.ShowFrame();
+  EXPECT_TRUE(f.Visible());
+  EXPECT_EQ(boxes_.size(), 2u);
+  EXPECT_TRUE(f.TreeArtist.Nodes().empty());
+  f.HideFrame();
+  CloseHandle(held);
+
+  // An album whose generated playlist is gone: said so, nothing handed to the
+  // player, whose play list would be replaced by nothing.
+  boxes_.clear();
+  started_.clear();
+  SendMessageA(f.TreeAlbum.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, PointOf(f.TreeAlbum, NodeNamed(f.TreeAlbum, "Cee Live")));
+  EXPECT_TRUE(started_.empty());
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].find(dir_ + "playlist\\'C' Album 'Cee Live'.m3u"), std::string::npos) << boxes_[0];
+  // Nor when it is one of several: the first would have replaced the play list.
+  Click(f.TreeAlbum, "Cee Live");
+  Click(f.TreeAlbum, "Cee Studio", MK_CONTROL);
+  SetFocus(f.TreeAlbum.Handle());
+  f.N3Click();
+  EXPECT_TRUE(started_.empty());
+  EXPECT_EQ(boxes_.size(), 2u);
+
+  for (const std::string& file : {artistIndex, albumIndex, dir_ + "playlist\\'C' Album 'Cee Studio'.m3u"}) {
+    DeleteFileA(file.c_str());
+  }
+}
+
+TEST_F(FrameWinTest, TheAboutBoxIsLaidOutOnTopAndFreedOnOK) {
+  TFrame& f = Make();
+  TAbout* about = f.OpenAbout();
+  TAbout* second = f.OpenAbout();
   HWND hwnd = about->Handle();
   EXPECT_EQ(about->Text(), "Kelvane - バージョン情報");
   EXPECT_EQ(about->Width(), 241);
@@ -315,7 +434,8 @@ TEST_F(FrameWinTest, TheAboutBoxIsLaidOutOnTopAndFreesItselfOnOK) {
   EXPECT_LE(std::abs((a.top + a.bottom) - (o.top + o.bottom)), 1);
 
   SendMessageA(about->Button1.Handle(), BM_CLICK, 0, 0);
-  EXPECT_FALSE(IsWindow(hwnd));
+  // Freed by the playlist window once the close it posted arrives.
+  EXPECT_TRUE(wintest::WaitFor([&] { return !IsWindow(hwnd); }, 2000));
   EXPECT_TRUE(second->Visible());
   SendMessageA(second->Button1.Handle(), BM_CLICK, 0, 0);
 }

@@ -191,14 +191,16 @@ TEST_F(LibraryWinTest, UpdateWritesTheSameFilesAsTheNativeRun) {
   EXPECT_EQ(second.Skipped(), 2);
   EXPECT_EQ(second.Deleted(), found[0].name == "UP.m3u" ? 1 : 0);
   EXPECT_EQ(Get(cache + "'Up' Artist.dat"), "Band A\r\n");
-  // A key with a control character gets a name the file system accepts.
+  // A key with a control character: the index line names a file the file
+  // system accepts.
   Put(base_ + "Music\\t.mp3", Mp3("A\tB", "C"));
   Put(base_ + "Lists\\Tab.m3u", music + "t.mp3\r\n");
   TCountingProgress third;
   TLibraryUpdate once_more(context, third);
   EXPECT_EQ(once_more.Run(&folder), TLibraryUpdate::Outcome::Done);
   EXPECT_TRUE(third.Failures.empty());
-  EXPECT_EQ(Get(cache + GeneratedPlaylistFileName("Tab", "Artist", "A\tB")), music + "t.mp3\r\n");
+  EXPECT_EQ(Get(cache + "'Tab' Artist.dat"), "A B\r\n");
+  EXPECT_EQ(Get(cache + GeneratedPlaylistFileName("Tab", "Artist", "A B")), music + "t.mp3\r\n");
 }
 
 // Beyond MAX_PATH the A functions answer as if nothing were there; the file

@@ -4,10 +4,13 @@
 // close box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "WinTestSupport.h"
 #include "app/MainUnit.h"
 #include "platform/Dialogs.h"
 #include "ui/OptionTexts.h"
+#include "ui/FrameUnit.h"
 #include "ui/OptionUnit.h"
 
 namespace {
@@ -52,12 +55,13 @@ class OptionFormWinTest : public ::testing::Test {
     if (IsWindow(window_)) DestroyWindow(window_);
   }
   TOptionForm* Open() {
-    TOptionForm* form = OpenOptionForm(nullptr, false, [this] { ++treeLoads_; });
+    TOptionForm* form = frame_.OpenOptions(nullptr, false, [this] { ++treeLoads_; });
     window_ = form->Handle();
     return form;
   }
 
   TMain main_;
+  TFrame frame_{nullptr};
   HWND window_ = nullptr;
   int treeLoads_ = 0;
   std::vector<std::string> boxes_;
@@ -71,7 +75,7 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
   EXPECT_EQ(std::string(text), optiontext::kCaption);
   RECT client{};
   GetClientRect(f->Handle(), &client);
-  EXPECT_EQ(Str(client), "0,0 505x244");
+  EXPECT_EQ(Str(client), "0,0 505x260");
   const LONG style = GetWindowLongA(f->Handle(), GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
@@ -101,19 +105,38 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
       {&f->chkFadeoutOnChange, t::kFadeoutOnChange, "264,104 225x17"},
       {&f->chkAutoHide, t::kAutoHide, "264,128 177x17"},
       {&f->Label1, t::kLabel1, "272,148 152x12"},
-      {&f->GroupPlayList, t::kGroupPlayList, "8,152 241x89"},
+      {&f->GroupPlayList, t::kGroupPlayList, "8,152 241x105"},
       {&f->chkCheckMP3OnUpdate, t::kCheckMP3OnUpdate, "16,168 169x17"},
       {&f->editPlayListPath, "", "16,208 185x20"},
       {&f->btnBrouth, t::kBrowse, "200,208 35x20"},
+      {&f->chkReadID3v2, t::kReadID3v2, "16,232 169x17"},
       {&f->btnCancel, t::kCancel, "352,216 75x25"},
       {&f->btnOK, t::kOK, "432,216 64x25"},
   };
+  // A caption that does not fit its font may widen its box to the right (see
+  // below): the designed place and height stay, the width is at least the
+  // designed one.
+  const auto placed = [](HWND control) {
+    const RECT r = InClient(control);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " h" + std::to_string(r.bottom - r.top);
+  };
+  const auto designed = [](const std::string& rect) {
+    const std::size_t x = rect.find('x');
+    return rect.substr(0, rect.find(' ')) + " h" + rect.substr(x + 1);
+  };
+  const auto designedWidth = [](const std::string& rect) {
+    return std::stoi(rect.substr(rect.find(' ') + 1));
+  };
   for (const Row& row : rows) {
     EXPECT_EQ(row.control->Text(), row.caption) << row.control->Name;
-    EXPECT_EQ(Str(InClient(row.control->Handle())), row.rect) << row.control->Name;
+    EXPECT_EQ(placed(row.control->Handle()), designed(row.rect)) << row.control->Name;
+    const RECT r = InClient(row.control->Handle());
+    EXPECT_GE(r.right - r.left, designedWidth(row.rect)) << row.control->Name;
   }
   EXPECT_EQ(f->editPlayListPath.EditLabel.Text(), t::kPlayListPathLabel);
-  EXPECT_EQ(Str(InClient(f->editPlayListPath.EditLabel.Handle())), "16,193 185x12");
+  EXPECT_EQ(placed(f->editPlayListPath.EditLabel.Handle()), "16,193 h12");
+  EXPECT_TRUE(GetWindowLongW(f->btnOK.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
+  EXPECT_FALSE(GetWindowLongW(f->btnCancel.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
   RECT combo{};
   GetWindowRect(f->cmbPlaylistPos.Handle(), &combo);
   MapWindowPoints(nullptr, f->Handle(), reinterpret_cast<POINT*>(&combo), 2);
@@ -137,7 +160,8 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
                           static_cast<gui::Control*>(&f->chkFadeoutOnChange),
                           static_cast<gui::Control*>(&f->chkAutoHide), static_cast<gui::Control*>(&f->cmbPlaylistPos),
                           static_cast<gui::Control*>(&f->editPlayListPath),
-                          static_cast<gui::Control*>(&f->chkCheckMP3OnUpdate)}) {
+                          static_cast<gui::Control*>(&f->chkCheckMP3OnUpdate),
+                          static_cast<gui::Control*>(&f->chkReadID3v2)}) {
     EXPECT_FALSE(c->Hint.empty()) << c->Name;
     EXPECT_EQ(c->Hint.find('\n') == std::string::npos || c->Hint.find("\r\n") != std::string::npos, true);
   }
@@ -155,7 +179,7 @@ TEST_F(OptionFormWinTest, TabGoesThroughTheGroupsWithOkAfterTheStartupGroup) {
       &f->chkCloseOnStop,   &f->chkNext,          &f->chkEject,           &f->chkStartup,
       &f->chkPlayOnStartup, &f->btnOK,            &f->chkFadeoutOnStop,   &f->chkFadeoutOnChange,
       &f->chkAutoHide,      &f->cmbPlaylistPos,   &f->chkCheckMP3OnUpdate, &f->editPlayListPath,
-      &f->btnBrouth,        &f->btnCancel};
+      &f->btnBrouth,        &f->chkReadID3v2,     &f->btnCancel};
   // Focus starts on OK.
   EXPECT_EQ(GetFocus(), f->btnOK.Handle());
   HWND at = f->chkPrev.Handle();
@@ -193,7 +217,8 @@ TEST_F(OptionFormWinTest, OpensWithTheSettingsAndTheRulesFollowRealClicks) {
   f->editPlayListPath.SetText("E:\\Other");
 
   Click(f->btnOK);
-  EXPECT_FALSE(IsWindow(window_));
+  // Freed by the playlist window once the close it posted arrives.
+  EXPECT_TRUE(wintest::WaitFor([&] { return !IsWindow(window_); }, 2000));
   EXPECT_TRUE(main_.Info.ShowPauseIcon);
   EXPECT_FALSE(main_.Info.PlayChangePause);
   EXPECT_FALSE(main_.Info.ShowStopIcon);
@@ -217,11 +242,53 @@ TEST_F(OptionFormWinTest, CancelAndTheCloseBoxChangeNothing) {
     } else {
       SendMessageA(f->Handle(), WM_CLOSE, 0, 0);
     }
-    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_TRUE(wintest::WaitFor([&] { return !IsWindow(window_); }, 2000));
     EXPECT_TRUE(main_.Info.ShowPrevIcon);
     EXPECT_EQ(main_.Info.PlayListPath, "");
     EXPECT_EQ(treeLoads_, 0);
   }
+}
+
+BOOL CALLBACK CountOptionDialog(HWND hwnd, LPARAM counter) {
+  char text[128] = {};
+  GetWindowTextA(hwnd, text, sizeof(text));
+  if (IsWindowVisible(hwnd) && std::string(text) == optiontext::kCaption) ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+int OptionDialogsOpen() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountOptionDialog, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+TEST_F(OptionFormWinTest, AskingAgainBringsTheOpenDialogForwardSoNoOtherOneUndoesItsOK) {
+  if (wintest::EnvPath("KELVANE_SOURCE").empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
+  main_.Info.AutoHide = false;
+  TOptionForm* f = Open();
+  Click(f->chkAutoHide);
+  // "設定" again, and the library update's missing folder: the same dialog,
+  // with what the user has done in it so far.
+  EXPECT_EQ(frame_.OpenOptions(nullptr, false, [] {}), f);
+  EXPECT_EQ(frame_.OpenOptions(nullptr, false, [] {}), f);
+  EXPECT_EQ(OptionDialogsOpen(), 1);
+  EXPECT_TRUE(f->chkAutoHide.Checked());
+  Click(f->btnOK);
+  EXPECT_TRUE(main_.Info.AutoHide);
+  EXPECT_EQ(OptionDialogsOpen(), 0);
+  EXPECT_EQ(treeLoads_, 1);
+
+  // Once closed, the next one is a new dialog showing the settings.
+  TOptionForm* next = Open();
+  EXPECT_TRUE(next->chkAutoHide.Checked());
+  Click(next->btnCancel);
+  // One destroyed with its owner, never closed, is not brought back either.
+  TOptionForm* orphan = Open();
+  DestroyWindow(orphan->Handle());
+  TOptionForm* fresh = Open();
+  EXPECT_TRUE(IsWindow(fresh->Handle()));
+  EXPECT_EQ(OptionDialogsOpen(), 1);
+  Click(fresh->btnCancel);
 }
 
 TEST_F(OptionFormWinTest, TheDialogOpensInTheCornerOfTheWorkArea) {
@@ -240,13 +307,57 @@ TEST_F(OptionFormWinTest, TheDialogOpensInTheCornerOfTheWorkArea) {
   }
 }
 
+TEST_F(OptionFormWinTest, CaptionsThatDoNotFitGrowToTheirGroupsInnerEdgeAtEveryDpi) {
+  if (wintest::EnvPath("KELVANE_SOURCE").empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
+  for (const int dpi : {96, 144}) {
+    gui::SetDpiForTesting(dpi);
+    TOptionForm* f = Open();
+    const auto textWidth = [](const gui::Window& w) {
+      const std::wstring text = w.WideText();
+      HDC dc = GetDC(w.Handle());
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w.Handle(), WM_GETFONT, 0, 0)));
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      SelectObject(dc, old);
+      ReleaseDC(w.Handle(), dc);
+      return static_cast<int>(size.cx);
+    };
+    const int margin = gui::Scale(8);
+    const int glyph = GetSystemMetrics(SM_CXMENUCHECK);
+    struct Box {
+      gui::Button* box;
+      gui::GroupBox* group;
+    };
+    for (const Box& b : {Box{&f->chkPlayChangePause, &f->GroupTray}, Box{&f->chkCloseOnStop, &f->GroupTray},
+                         Box{&f->chkPlayOnStartup, &f->GroupStartup}, Box{&f->chkFadeoutOnChange, &f->GroupEffect},
+                         Box{&f->chkAutoHide, &f->GroupEffect}, Box{&f->chkCheckMP3OnUpdate, &f->GroupPlayList}}) {
+      const RECT r = InClient(b.box->Handle());
+      const int edge = InClient(b.group->Handle()).right - margin;
+      // Its text after the glyph, or all the room up to the edge.
+      EXPECT_GE(r.right, std::min(static_cast<int>(r.left) + glyph + textWidth(*b.box), edge))
+          << b.box->Name << " at " << dpi;
+      EXPECT_LE(r.right, edge) << b.box->Name << " at " << dpi;
+    }
+    // The label beside the combo box stops at the box; the edit's label above
+    // the edit box has the whole row.
+    const RECT label = InClient(f->Label1.Handle());
+    EXPECT_LE(label.right, InClient(f->cmbPlaylistPos.Handle()).left) << dpi;
+    const RECT editLabel = InClient(f->editPlayListPath.EditLabel.Handle());
+    EXPECT_GE(editLabel.right, std::min(static_cast<int>(editLabel.left) + textWidth(f->editPlayListPath.EditLabel),
+                                        static_cast<int>(InClient(f->GroupPlayList.Handle()).right) - margin))
+        << dpi;
+    Click(f->btnCancel);
+  }
+  gui::SetDpiForTesting(0);
+}
+
 TEST_F(OptionFormWinTest, SizesFollowTheSystemDpi) {
   if (wintest::EnvPath("KELVANE_SOURCE").empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
   gui::SetDpiForTesting(144);
   TOptionForm* f = Open();
   RECT client{};
   GetClientRect(f->Handle(), &client);
-  EXPECT_EQ(Str(client), "0,0 758x366");
+  EXPECT_EQ(Str(client), "0,0 758x390");
   EXPECT_EQ(Str(InClient(f->btnOK.Handle())), "648,324 96x38");
   Click(f->btnCancel);
   gui::SetDpiForTesting(0);

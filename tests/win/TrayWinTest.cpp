@@ -53,29 +53,34 @@ TEST(TrayWinTest, AFileThatIsNoIconRaisesAndAMissingOneSaysItCannotBeOpened) {
   }
 }
 
-TEST(TrayWinTest, TheRecordIsTheShellsFirstLayoutAndTheShellTakesIt) {
-  // The first layout ends with a 64-byte tip; the shell reads no further.
-  EXPECT_EQ(NOTIFYICONDATAA_V1_SIZE, 88u);
-  EXPECT_EQ(offsetof(NOTIFYICONDATAA, szTip) + 64, 88u);
+TEST(TrayWinTest, TheRecordIsTheShellsFirstLayoutWithTheButtonsNameAndTheShellTakesIt) {
+  // The first layout ends with a tip of 64 UTF-16 units; the shell reads no further.
+  EXPECT_EQ(NOTIFYICONDATAW_V1_SIZE, 152u);
+  EXPECT_EQ(offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(WCHAR), 152u);
   const HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   const auto handle = reinterpret_cast<platform::WindowHandle>(window);
   const HICON image = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   const auto icon = reinterpret_cast<platform::IconHandle>(image);
 
-  const NOTIFYICONDATAA add = platform::win32::TrayRecord(platform::TrayOperation::kAdd, handle, 5, icon);
-  EXPECT_EQ(add.cbSize, 88u);
+  const NOTIFYICONDATAW add = platform::win32::TrayRecord(platform::TrayOperation::kAdd, handle, 5, icon, "Kelvane - Next");
+  EXPECT_EQ(add.cbSize, 152u);
   EXPECT_EQ(add.hWnd, window);
   EXPECT_EQ(add.uID, 5u);
   EXPECT_EQ(add.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
   EXPECT_EQ(add.uCallbackMessage, WM_USER + 100u);
   EXPECT_EQ(add.hIcon, image);
-  EXPECT_EQ(add.szTip[0], '\0');
-  const NOTIFYICONDATAA remove = platform::win32::TrayRecord(platform::TrayOperation::kDelete, handle, 5, icon);
-  EXPECT_EQ(remove.cbSize, 88u);
+  EXPECT_EQ(std::wstring(add.szTip), L"Kelvane - Next");
+  // A tip longer than the record holds is cut, never left without its end.
+  const NOTIFYICONDATAW longTip =
+      platform::win32::TrayRecord(platform::TrayOperation::kModify, handle, 5, icon, std::string(80, 'x'));
+  EXPECT_EQ(std::wstring(longTip.szTip), std::wstring(63, L'x'));
+  const NOTIFYICONDATAW remove = platform::win32::TrayRecord(platform::TrayOperation::kDelete, handle, 5, icon, "tip");
+  EXPECT_EQ(remove.cbSize, 152u);
   EXPECT_EQ(remove.uID, 5u);
   EXPECT_EQ(remove.uFlags, 0u);
   EXPECT_EQ(remove.hIcon, nullptr);
+  EXPECT_EQ(remove.szTip[0], L'\0');
 
   EXPECT_TRUE(platform::ShellNotifyIcon(platform::TrayOperation::kAdd, handle, 5, icon));
   EXPECT_TRUE(platform::ShellNotifyIcon(platform::TrayOperation::kModify, handle, 5, icon));

@@ -3,6 +3,7 @@
 // window.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "WinTestSupport.h"
@@ -42,14 +43,14 @@ class UpdateInfoWinTest : public ::testing::Test {
     owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 300, 200, 410, 348, nullptr, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
     EnableWindow(owner_, FALSE);
-    dialog_ = new TUpdateInfo(owner_);
-    UpdateInfo = dialog_;
+    dialog_ = std::make_unique<TUpdateInfo>(owner_);
+    // What its owner hears: the playlist window frees it then.
+    dialog_->OnClose = [this] { ++closes_; };
     hwnd_ = reinterpret_cast<HWND>(dialog_->DialogHandle());
   }
   void TearDown() override {
-    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    dialog_.reset();
     DestroyWindow(owner_);
-    UpdateInfo = nullptr;
     gui::SetDpiForTesting(0);
   }
   void Pump() {
@@ -58,7 +59,8 @@ class UpdateInfoWinTest : public ::testing::Test {
   }
 
   HWND owner_ = nullptr;
-  TUpdateInfo* dialog_ = nullptr;
+  std::unique_ptr<TUpdateInfo> dialog_;
+  int closes_ = 0;
   HWND hwnd_ = nullptr;
 };
 
@@ -126,7 +128,7 @@ TEST_F(UpdateInfoWinTest, FrameSizePlaceAndControlsAreTheDescribedOnes) {
 }
 
 TEST_F(UpdateInfoWinTest, CountersBarAndResultShowWhatTheUpdateSets) {
-  dialog_->SetCounterText(TUpdateCounter::Updated, "12");
+  dialog_->SetCounter(TUpdateCounter::Updated, 12);
   EXPECT_EQ(dialog_->CounterText(TUpdateCounter::Updated), "12");
   EXPECT_EQ(TextOf(dialog_->lblUpdated.Handle()), "12");
   EXPECT_EQ(dialog_->CounterText(TUpdateCounter::Deleted), "0");
@@ -149,26 +151,26 @@ TEST_F(UpdateInfoWinTest, KeyboardCloseWaitsForTheEndThenActsAsOK) {
   SendMessageA(hwnd_, WM_COMMAND, IDCANCEL, 0);
   SendMessageA(hwnd_, WM_CLOSE, 0, 0);
   Pump();
-  ASSERT_TRUE(IsWindow(hwnd_));
-  EXPECT_EQ(UpdateInfo, dialog_);
+  ASSERT_TRUE(IsWindowVisible(hwnd_));
+  EXPECT_EQ(closes_, 0);
   EXPECT_FALSE(IsWindowEnabled(owner_));
   // Once done, a keyboard close is OK: the playlist window comes back.
   dialog_->EnableOK();
   SendMessageA(hwnd_, WM_CLOSE, 0, 0);
   Pump();
-  EXPECT_FALSE(IsWindow(hwnd_));
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
   EXPECT_TRUE(IsWindowEnabled(owner_));
-  EXPECT_EQ(UpdateInfo, nullptr);
+  EXPECT_EQ(closes_, 1);
 }
 
-TEST_F(UpdateInfoWinTest, OkEnablesThePlaylistWindowAndDestroysTheDialog) {
+TEST_F(UpdateInfoWinTest, OkEnablesThePlaylistWindowAndClosesTheDialog) {
   dialog_->EnableOK();
   EXPECT_TRUE(IsWindowEnabled(dialog_->btnOK.Handle()));
   SendMessageA(dialog_->btnOK.Handle(), BM_CLICK, 0, 0);
   Pump();
-  EXPECT_FALSE(IsWindow(hwnd_));
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
   EXPECT_TRUE(IsWindowEnabled(owner_));
-  EXPECT_EQ(UpdateInfo, nullptr);
+  EXPECT_EQ(closes_, 1);
 }
 
 }  // namespace

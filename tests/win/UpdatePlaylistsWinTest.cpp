@@ -46,14 +46,13 @@ class UpdatePlaylistsWinTest : public ::testing::Test {
     frame_->ShowFrame();
   }
   void TearDown() override {
-    if (UpdateInfo) DestroyWindow(reinterpret_cast<HWND>(UpdateInfo->DialogHandle()));
     main_.reset();
   }
   // "プレイリスト更新" as the menu runs it.
   TUpdateInfo& RunUpdate() {
     frame_->menuClick("menuUpdate");
-    EXPECT_NE(UpdateInfo, nullptr);
-    return *dynamic_cast<TUpdateInfo*>(UpdateInfo);
+    EXPECT_NE(updatewindows::UpdateInfo(), nullptr);
+    return *dynamic_cast<TUpdateInfo*>(updatewindows::UpdateInfo());
   }
   std::vector<std::string> Counters(TUpdateInfo& d) {
     return {d.lblSkipped.Text(), d.lblUpdated.Text(), d.lblAdded.Text(), d.lblDeleted.Text()};
@@ -95,7 +94,7 @@ TEST_F(UpdatePlaylistsWinTest, OneOfEachThenAllSkippedWithTheWindowGivenBackByOK
   wintest::SaveWindowImage(dialog, "update-info-in-program");
   PressOK(d);
   EXPECT_FALSE(IsWindow(dialog));
-  EXPECT_EQ(UpdateInfo, nullptr);
+  EXPECT_EQ(updatewindows::UpdateInfo(), nullptr);
   EXPECT_TRUE(IsWindowEnabled(frame_->Handle()));
 
   TUpdateInfo& again = RunUpdate();

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "BenchSystem.h"
-#include "platform/win32/FileCallCount.h"
+#include "tools/bench/FileCallCount.h"
 
 namespace bench {
 namespace {
 
-platform::win32::FileCallTally gTally;
+bench::FileCallTally gTally;
 
 double Now() {
   static LARGE_INTEGER frequency = [] {
@@ -176,16 +176,16 @@ Floor NoChangeFloor(const std::vector<std::string>& playlists, const std::vector
 bool CanCountCalls() { return true; }
 
 void StartCounting() {
-  gTally = platform::win32::FileCallTally();
-  platform::win32::CountFileCalls(&gTally);
+  gTally = bench::FileCallTally();
+  bench::CountFileCalls(&gTally);
 }
 
 std::vector<std::pair<std::string, std::uint64_t>> StopCounting() {
-  platform::win32::CountFileCalls(nullptr);
+  bench::CountFileCalls(nullptr);
   std::vector<std::pair<std::string, std::uint64_t>> counts;
-  for (int i = 0; i < static_cast<int>(platform::win32::FileCall::kCount); ++i) {
+  for (int i = 0; i < static_cast<int>(bench::FileCall::kCount); ++i) {
     if (gTally.calls[i] == 0) continue;
-    counts.emplace_back(platform::win32::FileCallName(static_cast<platform::win32::FileCall>(i)), gTally.calls[i]);
+    counts.emplace_back(bench::FileCallName(static_cast<bench::FileCall>(i)), gTally.calls[i]);
   }
   return counts;
 }

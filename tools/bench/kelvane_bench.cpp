@@ -1,4 +1,5 @@
-// kelvane-bench [--smoke] [--targets-only] [--rounds n] [--dir <folder>] [tracks...]
+// kelvane-bench [--smoke] [--targets-only] [--rounds n] [--dir <folder>] [--id3v2 tracks] [--id3v2-only]
+//               [tracks...]
 // Generates a library (200 playlists over N tracks of a few KiB with ID3v1
 // trailers, plus one playlist of all N tracks with 2,000 artists and 4,000
 // albums) and times, in the same run, each library operation beside its
@@ -6,6 +7,8 @@
 // system's own calls (BenchSystem_*.cpp). Every figure and its floor are
 // taken three times (the unchanged update at least five), alternating, and
 // the best of each kept.
+// Then the ID3v2 option, on and off, on a library of the first size (or
+// --id3v2's) whose tracks carry ID3v2 tags; --id3v2-only runs only that.
 // --targets-only: only the figures that have targets (for long runs).
 // --smoke: one small library of 10 playlists, one round, targets not judged
 // (for the tests).
@@ -74,7 +77,37 @@ struct Library {
   }
 };
 
-Library Generate(const std::string& root, int trackCount) {
+std::string Syncsafe(std::size_t v) {
+  return {static_cast<char>((v >> 21) & 0x7F), static_cast<char>((v >> 14) & 0x7F), static_cast<char>((v >> 7) & 0x7F),
+          static_cast<char>(v & 0x7F)};
+}
+
+std::string Frame3(const char* id, const std::string& data) {
+  const auto n = static_cast<std::uint32_t>(data.size());
+  return std::string(id) + static_cast<char>(n >> 24) + static_cast<char>((n >> 16) & 0xFF) +
+         static_cast<char>((n >> 8) & 0xFF) + static_cast<char>(n & 0xFF) + std::string(2, '\0') + data;
+}
+
+// An ID3v2.3 tag as a tagger leaves it: title, artist, album, track, year,
+// genre, a comment and 1 KiB of padding; with `picture`, a 100 KB cover
+// before the text frames.
+std::string Id3v2(int i, const std::string& artist, const std::string& album, bool picture) {
+  std::string frames;
+  if (picture) frames += Frame3("APIC", std::string("\0image/jpeg\0\x03\0", 14) + std::string(100000, '\xA5'));
+  frames += Frame3("TIT2", '\0' + ("Title " + std::to_string(i)));
+  frames += Frame3("TPE1", '\0' + artist);
+  frames += Frame3("TALB", '\0' + album);
+  frames += Frame3("TRCK", '\0' + std::to_string(i % 12 + 1) + "/12");
+  frames += Frame3("TYER", std::string("\0" "2001", 5));
+  frames += Frame3("TCON", std::string("\0(17)Rock", 10));
+  frames += Frame3("COMM", std::string("\0eng\0", 5) + "Ripped and tagged with a common tagger, 2009");
+  frames += std::string(1024, '\0');
+  return "ID3" + std::string("\x03\0\0", 3) + Syncsafe(frames.size()) + frames;
+}
+
+// `id3v2`: every track also begins with an ID3v2 tag naming the same
+// artist and album as its trailer, a third of them with a cover first.
+Library Generate(const std::string& root, int trackCount, bool id3v2 = false) {
   Library lib;
   lib.root = root;
   lib.app = root + "App\\";
@@ -90,8 +123,9 @@ Library Generate(const std::string& root, int trackCount) {
     char name[32];
     std::snprintf(name, sizeof name, "t%06d.mp3", i);
     paths.push_back(music + name);
-    bench::WriteNew(paths.back(),
-                    audio + Id3("Artist " + std::to_string(i % 2000), "Album " + std::to_string(i % 4000)));
+    const std::string artist = "Artist " + std::to_string(i % 2000), album = "Album " + std::to_string(i % 4000);
+    bench::WriteNew(paths.back(), (id3v2 ? Id3v2(i, artist, album, i % 3 == 0) : std::string()) + audio +
+                                      Id3(artist, album));
   }
   const int perList = trackCount / gPlaylists;
   for (int p = 0; p <= gPlaylists; ++p) {
@@ -270,15 +304,14 @@ bool RunSize(const std::string& dir, int trackCount, bool judgeGrouping, double*
   }
 
   if (counting && gExtras) {
-    // The derived files of one build written through the folder the build
-    // uses, first new, then over themselves.
+    // The derived files of one build written as the build writes them,
+    // first new, then over themselves.
     std::vector<std::pair<std::string, std::uint64_t>> newCalls, overCalls;
     const std::string out = lib.app + "calls";
     bench::MakeFolder(out);
     for (auto* calls : {&newCalls, &overCalls}) {
-      platform::RebuildableFolder folder(out);
       bench::StartCounting();
-      for (const auto& file : derived) folder.Write(file.first, file.second);
+      for (const auto& file : derived) platform::WriteRebuildableFile(out + "\\" + file.first, file.second);
       *calls = bench::StopCounting();
     }
     bench::RemoveTree(out);
@@ -307,15 +340,70 @@ bool RunSize(const std::string& dir, int trackCount, bool judgeGrouping, double*
   return ok;
 }
 
+// The ID3v2 option against itself off, on the same tracks (each with an
+// ID3v2 tag and a trailer naming the same artist and album, so that both
+// builds write the same files): cold builds in alternation, best of each.
+bool RunId3v2(const std::string& dir, int trackCount) {
+  const std::string root = bench::MakeRoot(dir);
+  std::printf("%d tracks with ID3v2 tags (a third with a 100 KB cover first) and ID3v1 trailers\n", trackCount);
+  const Library lib = Generate(root, trackCount, true);
+  const int playlists = static_cast<int>(lib.playlists.size());
+  TLibraryContext off{lib.app, true};
+  TLibraryContext on{lib.app, true};
+  on.ReadID3v2 = true;
+  const bool counting = bench::CanCountCalls();
+  double offTime = 1e9, onTime = 1e9;
+  std::vector<std::pair<std::string, std::uint64_t>> offCalls, onCalls;
+  std::vector<std::pair<std::string, std::string>> offFiles, onFiles;
+  for (int round = 0; round < gRounds; ++round) {
+    for (TLibraryContext* context : {&off, &on}) {
+      ClearCache(lib);
+      Counters progress;
+      auto* calls = round == 0 && counting ? (context == &on ? &onCalls : &offCalls) : nullptr;
+      const double t = TimedUpdate(lib, *context, progress, calls);
+      progress.Expect(TUpdateCounter::Added, playlists, "ID3v2 cold build: added");
+      (context == &on ? onTime : offTime) = std::min(context == &on ? onTime : offTime, t);
+      if (round == 0) (context == &on ? onFiles : offFiles) = bench::FilesOf(lib.cache);
+    }
+  }
+  // Both read the same names: the same files, but for the key record.
+  const auto withoutRecord = [](std::vector<std::pair<std::string, std::string>> files) {
+    files.erase(std::remove_if(files.begin(), files.end(), [](const auto& f) { return f.first == kKeyRecordName; }),
+                files.end());
+    return files;
+  };
+  if (withoutRecord(offFiles) != withoutRecord(onFiles)) {
+    std::printf("  WRONG: the option on wrote other files than off\n");
+    gWrong = true;
+  }
+  const bool ok = Report("cold build, ID3v2 on (floor: the same, off)", onTime, offTime, 1.3);
+  bool callsOk = true;
+  if (counting) {
+    const double listed = static_cast<double>(lib.Listed());
+    const double extra = (static_cast<double>(Sum(onCalls)) - static_cast<double>(Sum(offCalls))) / listed;
+    callsOk = !gJudge || extra <= 1.0;
+    std::printf("  %-46s %9.2f  (target <= 1) %s\n", "Win32 calls per listed track, on minus off", extra,
+                gJudge ? (callsOk ? "ok" : "OVER") : "not judged");
+    std::printf("    off:%s\n    on:%s\n", Breakdown(offCalls).c_str(), Breakdown(onCalls).c_str());
+  }
+  bench::RemoveTree(root);
+  return ok && callsOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<int> sizes;
   std::string dir;
-  bool smoke = false;
+  bool smoke = false, id3v2Only = false;
+  int id3v2Tracks = 0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--smoke") == 0) {
       smoke = true;
+    } else if (std::strcmp(argv[i], "--id3v2") == 0 && i + 1 < argc && std::atoi(argv[i + 1]) >= 200) {
+      id3v2Tracks = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--id3v2-only") == 0) {
+      id3v2Only = true;
     } else if (std::strcmp(argv[i], "--targets-only") == 0) {
       gExtras = false;
     } else if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc && std::atoi(argv[i + 1]) > 0) {
@@ -325,7 +413,9 @@ int main(int argc, char** argv) {
     } else if (std::atoi(argv[i]) >= 200) {
       sizes.push_back(std::atoi(argv[i]));
     } else {
-      std::fprintf(stderr, "usage: kelvane-bench [--smoke] [--targets-only] [--rounds n] [--dir <folder>] [tracks...]\n");
+      std::fprintf(stderr,
+                   "usage: kelvane-bench [--smoke] [--targets-only] [--rounds n] [--dir <folder>] [--id3v2 tracks] "
+                   "[--id3v2-only] [tracks...]\n");
       return 2;
     }
   }
@@ -336,16 +426,17 @@ int main(int argc, char** argv) {
     if (sizes.empty()) sizes = {400};
   }
   if (sizes.empty()) sizes = bench::DefaultSizes();
+  if (id3v2Tracks == 0) id3v2Tracks = sizes[0];
   setvbuf(stdout, nullptr, _IONBF, 0);  // line buffering is full buffering on Windows
   std::printf("kelvane-bench on %s, best of %d\n", bench::SystemName(), gRounds);
   bool allOk = true;
   std::vector<double> bigBuilds;
-  for (std::size_t s = 0; s < sizes.size(); ++s) {
+  for (std::size_t s = 0; s < (id3v2Only ? 0 : sizes.size()); ++s) {
     double big = 0;
     allOk &= RunSize(dir, sizes[s], s == 1, &big);
     bigBuilds.push_back(big);
   }
-  if (sizes.size() >= 2 && bigBuilds[0] > 0) {
+  if (bigBuilds.size() >= 2 && bigBuilds[0] > 0) {
     const double ratio = bigBuilds[1] / bigBuilds[0];
     const double growth = static_cast<double>(sizes[1]) / sizes[0];
     const bool ok = !gJudge || ratio <= 1.25 * growth;
@@ -353,6 +444,7 @@ int main(int argc, char** argv) {
                 1.25 * growth, gJudge ? (ok ? "ok" : "OVER") : "not judged");
     allOk &= ok;
   }
+  allOk &= RunId3v2(dir, id3v2Tracks);
   if (gWrong) return 2;
   return allOk ? 0 : 1;
 }

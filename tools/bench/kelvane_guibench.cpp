@@ -350,7 +350,7 @@ bool TimeUpdates(TMain& main, TFrame& f, const std::string& root) {
         const double start = Now();
         f.menuClick("menuUpdate");
         if (round >= 0) window.push_back(Now() - start);
-        auto* dialog = dynamic_cast<TUpdateInfo*>(UpdateInfo);
+        auto* dialog = dynamic_cast<TUpdateInfo*>(updatewindows::UpdateInfo());
         Expect(dialog != nullptr, "the update dialog is open");
         if (dialog) {
           Expect(dialog->lblAdded.Text() == std::to_string(gPlaylists),
@@ -394,6 +394,11 @@ int Run(const std::string& dir) {
     Write(app + "Lists\\" + p.first + ".m3u", "");
     Write(app + "playlist\\'" + p.first + "' Artist.dat", Lines("Artist ", p.second));
     Write(app + "playlist\\'" + p.first + "' Album.dat", Lines("Album ", std::min(p.second, 100)));
+    // The nodes the clicks play: the window refuses to play a generated
+    // playlist that is not there.
+    for (const char* artist : {"Artist 0", "Artist 1"}) {
+      Write(app + "playlist\\'" + p.first + "' Artist '" + artist + "'.m3u", "");
+    }
   }
   Write(app + "playlist\\'Big' Album.dat", Lines("Album ", gNames));
 

@@ -1,5 +1,6 @@
-// kelvane-update [--check-mp3] <AppDir> <PlayListPath>
-// Runs one whole library update and prints the four counters and the time
+// kelvane-update [--check-mp3] [--id3v2] <AppDir> <PlayListPath>
+// Runs one whole library update (--check-mp3 and --id3v2 as the settings
+// CheckMP3OnUpdate and ReadID3v2) and prints the four counters and the time
 // taken. Exit status: 0 done, 1 done with failures (listed on stderr), 2 the
 // arguments are wrong (AppDir empty or relative), or the playlist folder is
 // missing or is the library's own cache folder. On POSIX the paths are
@@ -33,16 +34,21 @@ class TConsoleProgress : public TUpdateProgress {
 };
 
 int Usage() {
-  std::fprintf(stderr, "usage: kelvane-update [--check-mp3] <AppDir> <PlayListPath>\n");
+  std::fprintf(stderr, "usage: kelvane-update [--check-mp3] [--id3v2] <AppDir> <PlayListPath>\n");
   return 2;
 }
 
 int RunUpdate(int argc, char** argv) {
-  bool checkMp3 = false;
+  bool checkMp3 = false, id3v2 = false;
   int first = 1;
-  if (argc > 1 && std::strcmp(argv[1], "--check-mp3") == 0) {
-    checkMp3 = true;
-    first = 2;
+  for (; first < argc && argv[first][0] == '-' && argv[first][1] == '-'; ++first) {
+    if (std::strcmp(argv[first], "--check-mp3") == 0) {
+      checkMp3 = true;
+    } else if (std::strcmp(argv[first], "--id3v2") == 0) {
+      id3v2 = true;
+    } else {
+      return Usage();
+    }
   }
   if (argc - first != 2) return Usage();
   // The library files go under AppDir: a relative one would put them
@@ -56,6 +62,7 @@ int RunUpdate(int argc, char** argv) {
   context.AppDir = argv[first];
   if (context.AppDir.empty() || context.AppDir.back() != '\\') context.AppDir += '\\';
   context.CheckMP3OnUpdate = checkMp3;
+  context.ReadID3v2 = id3v2;
   std::string playListPath = argv[first + 1];
 
   TConsoleProgress progress;

@@ -1,7 +1,7 @@
-#include "ui/standin/FrameStandIn.h"
+#include "tests/sim/FrameStandIn.h"
 
-#include "app/MainUnit.h"
 #include "ui/FrameView.h"
+#include "ui/ProgramView.h"
 
 namespace framestandin {
 
@@ -28,7 +28,7 @@ class TFrameStandIn : public TFrameView {
     framestandin::Calls().visible = false;
   }
   void LoadPlaylistTree() override {
-    framestandin::Calls().events.push_back("load " + (Main ? Main->Info.PlayListPath : std::string()));
+    framestandin::Calls().events.push_back("load " + (Main ? Main->Settings().PlayListPath : std::string()));
   }
   platform::WindowHandle FrameHandle() const override { return 0; }
   std::int32_t FrameWidth() const override { return width_; }

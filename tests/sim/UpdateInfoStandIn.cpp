@@ -1,22 +1,21 @@
-#include "ui/standin/UpdateInfoStandIn.h"
+#include "tests/sim/UpdateInfoStandIn.h"
 
 #include <memory>
-
-TUpdateInfoView* UpdateInfo = nullptr;
 
 namespace updateinfostandin {
 namespace {
 
 Record record;
+TUpdateInfoView* current = nullptr;
+std::function<void()> keepAliveHook;
 
 class RecordedDialog : public TUpdateInfoView {
  public:
   explicit RecordedDialog(std::size_t index) : index_(index) {}
   Record::Dialog& D() const { return record.dialogs[index_]; }
 
-  std::string CounterText(TUpdateCounter counter) const override { return D().counters[static_cast<int>(counter)]; }
-  void SetCounterText(TUpdateCounter counter, const std::string& text) override {
-    D().counters[static_cast<int>(counter)] = text;
+  void SetCounter(TUpdateCounter counter, long count) override {
+    D().counters[static_cast<int>(counter)] = std::to_string(count);
   }
   void SetProgressMaximum(int maximum) override { D().maximum = maximum; }
   int ProgressPosition() const override { return D().position; }
@@ -34,7 +33,7 @@ class RecordedDialog : public TUpdateInfoView {
   void Close() override {
     D().closed = true;
     record.events.push_back("close");
-    if (UpdateInfo == this) UpdateInfo = nullptr;
+    if (current == this) current = nullptr;
   }
   platform::WindowHandle DialogHandle() const override { return D().handle; }
 
@@ -49,14 +48,17 @@ std::vector<std::unique_ptr<RecordedDialog>> live;
 Record& Calls() { return record; }
 
 bool PressOK() {
-  if (!UpdateInfo || !record.dialogs.back().okEnabled) return false;
+  if (!current || !record.dialogs.back().okEnabled) return false;
   updatewindows::EnablePlaylistWindow();
-  UpdateInfo->Close();
+  current->Close();
   return true;
 }
 
+void SetKeepAliveHook(std::function<void()> hook) { keepAliveHook = std::move(hook); }
+
 void Reset() {
-  UpdateInfo = nullptr;
+  keepAliveHook = nullptr;
+  current = nullptr;
   live.clear();
   record = Record();
 }
@@ -73,14 +75,20 @@ TUpdateInfoView* CreateUpdateInfo() {
   record.dialogs.push_back(dialog);
   record.events.push_back("create");
   updateinfostandin::live.push_back(std::make_unique<updateinfostandin::RecordedDialog>(record.dialogs.size() - 1));
-  return updateinfostandin::live.back().get();
+  updateinfostandin::current = updateinfostandin::live.back().get();
+  return updateinfostandin::current;
 }
+
+TUpdateInfoView* UpdateInfo() { return updateinfostandin::current; }
 
 void EnablePlaylistWindow() { record.events.push_back("frame enable"); }
 void HidePlaylistWindow() { record.events.push_back("frame hide"); }
 void RepaintPlaylistWindow() { record.events.push_back("frame repaint"); }
 void ClearArtistAndAlbumTrees() { record.events.push_back("clear trees"); }
-void KeepAlive() { record.events.push_back("keep alive"); }
+void KeepAlive() {
+  record.events.push_back("keep alive");
+  if (updateinfostandin::keepAliveHook) updateinfostandin::keepAliveHook();
+}
 void ShowOptionsWithBrowse() { record.events.push_back("options browse"); }
 
 }  // namespace updatewindows

@@ -4,6 +4,7 @@
 // read back, in order, everything the program asked of the system.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,15 +48,18 @@ std::vector<std::string> JournalLines(const std::string& prefix);
 // Scripted answers; when none is queued a message box answers IDOK (1) and
 // the open-file dialog is cancelled.
 void QueueMessageBoxAnswer(int answer);
+// Names are the user's, in UTF-16; the std::string forms are code page 932.
 void QueueOpenFileAnswer(std::optional<std::string> fileName);
+void QueueOpenFileAnswer(std::u16string fileName);
 // The folder browser: cancelled (the default), a folder confirmed, or an item
 // without a file-system path (My Computer itself) confirmed.
 struct FolderAnswer {
   bool confirmed = false;
-  std::optional<std::string> path;
+  std::optional<std::u16string> path;
 };
 inline FolderAnswer FolderCancelled() { return {false, std::nullopt}; }
-inline FolderAnswer FolderChosen(std::string path) { return {true, std::move(path)}; }
+inline FolderAnswer FolderChosen(std::u16string path) { return {true, std::move(path)}; }
+FolderAnswer FolderChosen(const std::string& path);
 inline FolderAnswer FolderWithoutPath() { return {true, std::nullopt}; }
 void QueueFolderAnswer(FolderAnswer answer);
 // Called while a message box is "up" (after it is journaled), so a test can
@@ -77,6 +81,9 @@ std::uint32_t WindowShowCmd(WindowHandle window);
 // As Wine treats another process's window: SetPlacement leaves its show state
 // as it was (ShowWindowAs still changes it).
 void SetWindowIgnoresPlacement(WindowHandle window, bool ignores);
+// A window whose program has stopped answering: every message sent to it is
+// journaled but answers nothing.
+void SetWindowHung(WindowHandle window, bool hung);
 
 // Timers: fire every enabled timer once.
 void TickTimers();
@@ -93,7 +100,11 @@ void SetProgramFilePath(const std::string& path);
 std::intptr_t DeliverToProgramWindow(WindowHandle window, std::uint32_t message,
                                      std::uintptr_t wParam, std::intptr_t lParam);
 // Closes the main window as WM_CLOSE would: returns whether it closed.
+// A close the program posted to itself is journaled "post close".
 bool CloseMainWindow();
+// The end of the session: WM_QUERYENDSESSION (its answer), then WM_ENDSESSION.
+bool QueryEndSession();
+void EndSession(bool ending);
 
 }  // namespace sim
 
@@ -103,6 +114,8 @@ void BroadcastToProgramWindows(std::uint32_t message);
 // The icons in the notification area, in the order the shell holds them:
 // (id, icon file name or "-").
 std::vector<std::pair<std::uint32_t, std::string>> TrayIcons();
+// The tip of each icon in the notification area, by id.
+std::map<std::uint32_t, std::string> TrayTips();
 // Empties the notification area, as an Explorer restart does.
 void ClearTray();
 // The whole program lost activation to another program.

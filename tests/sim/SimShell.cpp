@@ -1,5 +1,5 @@
 // The registry and shell links of platform/ShellLink.h, simulated.
-#include "platform/posix/SimShell.h"
+#include "tests/sim/SimShell.h"
 
 #include <map>
 

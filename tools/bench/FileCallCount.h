@@ -1,11 +1,12 @@
 #pragma once
-// How many Win32 file calls this layer makes, for the benchmark that sets
-// them beside its floor's. Counting is off until a tally is given; while off
-// each call costs one test of a null pointer.
+// How many Win32 file calls the program's code makes, for the benchmark that
+// sets them beside its floor's, and for the tests that hold the library to
+// it. The product is not built for it: counting puts small counters into the
+// running program's import table, in front of the kernel32 functions, so
+// every call of the module is counted, the floor's own included.
 #include <cstdint>
 
-namespace platform {
-namespace win32 {
+namespace bench {
 
 enum class FileCall {
   kCreateFile,
@@ -40,9 +41,8 @@ struct FileCallTally {
   }
 };
 
-// Adds every later call of this layer to *tally; nullptr stops counting.
-// Not for use from two threads at once.
+// Adds every later call to *tally; nullptr stops counting. Not for use from
+// two threads at once.
 void CountFileCalls(FileCallTally* tally);
 
-}  // namespace win32
-}  // namespace platform
+}  // namespace bench

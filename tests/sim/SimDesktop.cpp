@@ -1,7 +1,7 @@
 // The simulated desktop: everything the program asks of the window system is
 // recorded in one journal, in order, and answered from state that tests set.
-#include "platform/posix/SimDesktop.h"
-#include "platform/posix/SimShell.h"
+#include "tests/sim/SimDesktop.h"
+#include "tests/sim/SimShell.h"
 
 #include <algorithm>
 #include <deque>
@@ -14,6 +14,7 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/HiddenWindow.h"
+#include "platform/Locale.h"
 #include "platform/Messaging.h"
 #include "platform/Process.h"
 #include "platform/Timer.h"
@@ -28,6 +29,7 @@ struct SimWindow {
   sim::MessageHandler handler;
   std::uint32_t showCmd = platform::kSwShowNormal;
   bool ignoresPlacement = false;
+  bool hung = false;
 };
 
 bool Minimized(std::uint32_t showCmd) {
@@ -43,6 +45,7 @@ struct TrayEntry {
   std::uint32_t hwnd;
   std::uint32_t id;
   std::uint32_t icon;
+  std::string tip;
 };
 
 struct Desktop {
@@ -51,7 +54,7 @@ struct Desktop {
   std::map<WindowHandle, platform::HiddenWindow*> own;  // this program's hidden windows
   std::vector<std::string> journal;
   std::deque<int> messageBoxAnswers;
-  std::deque<std::optional<std::string>> openFileAnswers;
+  std::deque<std::optional<std::u16string>> openFileAnswers;
   std::deque<sim::FolderAnswer> folderAnswers;
   std::function<void(const std::string&)> messageBoxHook;
   std::function<void(const std::string&)> startHook;
@@ -114,14 +117,16 @@ WindowHandle FindTopLevelWindow(const std::string& className) {
   return 0;
 }
 
-std::intptr_t SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                                std::intptr_t lParam) {
+bool SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                       unsigned, std::intptr_t* answer) {
   Log("send " + Num(window) + " " + Num(message) + " " + Num(wParam) + " " + SNum(lParam));
   auto it = D().windows.find(window);
-  if (it == D().windows.end() || !it->second.handler) return 0;
+  if (it == D().windows.end() || it->second.hung) return false;
   // The handler may remove the window (a close command); keep a copy.
   sim::MessageHandler handler = it->second.handler;
-  return handler(message, wParam, lParam);
+  const std::intptr_t result = handler ? handler(message, wParam, lParam) : 0;
+  if (answer) *answer = result;
+  return true;
 }
 
 bool BringToForeground(WindowHandle window) {
@@ -183,8 +188,12 @@ unsigned StartProgram(const std::string& commandLine, int showCommand) {
   return 33;
 }
 
-int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+int ShowMessageBox(WindowHandle owner, const std::u16string& wideText, const std::u16string& wideCaption,
                    unsigned flags) {
+  // The simulated system's code page is the program's own: the journal reads
+  // as the bytes a Japanese system would show.
+  const std::string text = Utf16ToAnsi(wideText);
+  const std::string caption = Utf16ToAnsi(wideCaption);
   if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(text, caption);
   Log("msgbox " + Num(owner) + " " + Num(flags) + " " + caption + "|" + text);
   if (D().messageBoxHook) D().messageBoxHook(text);
@@ -194,18 +203,19 @@ int ShowMessageBox(WindowHandle owner, const std::string& text, const std::strin
   return answer;
 }
 
-bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter, std::string* fileName) {
+bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter, std::u16string* fileName) {
   Log("openfile " + Num(owner) + " " + filter);
   if (D().openFileAnswers.empty()) return false;
-  std::optional<std::string> answer = D().openFileAnswers.front();
+  std::optional<std::u16string> answer = D().openFileAnswers.front();
   D().openFileAnswers.pop_front();
   if (!answer) return false;
   *fileName = *answer;
   return true;
 }
 
-bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::string* directory) {
-  const std::string preselected = DirectoryExists(*directory) ? *directory : "";
+bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::u16string* directory) {
+  const std::string ansiDirectory = Utf16ToAnsi(*directory);
+  const std::string preselected = DirectoryExists(ansiDirectory) ? ansiDirectory : "";
   Log("browsefolder " + Num(owner) + " " + title + "|" + preselected);
   if (D().folderAnswers.empty()) return false;
   const sim::FolderAnswer answer = D().folderAnswers.front();
@@ -234,7 +244,8 @@ bool HiddenWindow::Dispatch(std::uint32_t message, std::uintptr_t wParam, std::i
 
 // ---- the notification area ----
 
-bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon) {
+bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon,
+                     const std::string& tip) {
   auto& tray = D().tray;
   const std::uint32_t hwnd = static_cast<std::uint32_t>(window);
   auto it = std::find_if(tray.begin(), tray.end(), [&](const TrayEntry& e) { return e.hwnd == hwnd && e.id == id; });
@@ -249,11 +260,12 @@ bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t
   switch (operation) {
     case TrayOperation::kAdd:
       if (it != tray.end()) return false;
-      tray.push_back({hwnd, id, static_cast<std::uint32_t>(icon)});
+      tray.push_back({hwnd, id, static_cast<std::uint32_t>(icon), tip});
       return true;
     case TrayOperation::kModify:
       if (it == tray.end()) return false;
       it->icon = static_cast<std::uint32_t>(icon);
+      it->tip = tip;
       return true;
     case TrayOperation::kDelete:
       if (it == tray.end()) return false;
@@ -266,9 +278,9 @@ bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t
 
 IconHandle LoadTrayIconFile(const std::string& path) {
   std::string bytes;
-  if (!ReadWholeFile(path, &bytes)) throw Error(FormatText(kErrCannotOpen, path));
+  if (!ReadWholeFile(path, &bytes)) throw Error(kErrCannotOpen, path);
   if (bytes.size() < 6 || bytes.compare(0, 4, std::string("\0\0\1\0", 4)) != 0) {
-    throw Error(FormatText(kErrIconUnreadable, path));
+    throw Error(kErrIconUnreadable, path);
   }
   const std::uint32_t icon = D().nextIcon++;
   D().iconFiles[icon] = path;
@@ -327,11 +339,16 @@ WindowHandle MainWindow() { return D().mainWindow; }
 
 void Run() {}
 void CloseMainWindow() { sim::CloseMainWindow(); }
+// The test delivers it, as the loop would, with sim::CloseMainWindow.
+void PostCloseMainWindow() { Log("post close"); }
 // The simulated loop has no keys to hand on.
 void AddDialogWindow(WindowHandle) {}
 void RemoveDialogWindow(WindowHandle) {}
 
 std::string ProgramFilePath() { return D().programPath; }
+// Only the program's entry asks, and it runs on Windows alone.
+bool ClaimFirstInstance(const std::string&) { return true; }
+bool ShowFirstInstance() { return false; }
 
 }  // namespace app
 }  // namespace platform
@@ -387,8 +404,16 @@ std::vector<std::string> JournalLines(const std::string& prefix) {
 }
 
 void QueueMessageBoxAnswer(int answer) { D().messageBoxAnswers.push_back(answer); }
+FolderAnswer FolderChosen(const std::string& path) { return {true, platform::AnsiToUtf16(path)}; }
+
+void QueueOpenFileAnswer(std::u16string fileName) { D().openFileAnswers.push_back(std::move(fileName)); }
+
 void QueueOpenFileAnswer(std::optional<std::string> fileName) {
-  D().openFileAnswers.push_back(std::move(fileName));
+  if (!fileName) {
+    D().openFileAnswers.push_back(std::nullopt);
+    return;
+  }
+  D().openFileAnswers.push_back(platform::AnsiToUtf16(*fileName));
 }
 void SetWaitHook(std::function<void()> hook) { D().waitHook = std::move(hook); }
 
@@ -410,6 +435,11 @@ void SetWindowShowCmd(WindowHandle window, std::uint32_t showCmd) {
 void SetWindowIgnoresPlacement(WindowHandle window, bool ignores) {
   auto it = D().windows.find(window);
   if (it != D().windows.end()) it->second.ignoresPlacement = ignores;
+}
+
+void SetWindowHung(WindowHandle window, bool hung) {
+  auto it = D().windows.find(window);
+  if (it != D().windows.end()) it->second.hung = hung;
 }
 
 std::uint32_t WindowShowCmd(WindowHandle window) {
@@ -455,6 +485,19 @@ bool CloseMainWindow() {
   return true;
 }
 
+bool QueryEndSession() {
+  platform::MainWindowEvents* events = D().mainEvents;
+  bool mayEnd = true;
+  if (events) platform::app::RunGuarded([&] { mayEnd = events->SessionEndQuery(); });
+  return mayEnd;
+}
+
+void EndSession(bool ending) {
+  if (platform::MainWindowEvents* events = D().mainEvents) {
+    platform::app::RunGuarded([&] { events->SessionEnd(ending); });
+  }
+}
+
 void BroadcastToProgramWindows(std::uint32_t message) {
   std::vector<WindowHandle> handles;
   for (const auto& entry : D().own) handles.push_back(entry.first);
@@ -465,6 +508,12 @@ std::vector<std::pair<std::uint32_t, std::string>> TrayIcons() {
   std::vector<std::pair<std::uint32_t, std::string>> icons;
   for (const TrayEntry& e : D().tray) icons.emplace_back(e.id, IconName(e.icon));
   return icons;
+}
+
+std::map<std::uint32_t, std::string> TrayTips() {
+  std::map<std::uint32_t, std::string> tips;
+  for (const TrayEntry& e : D().tray) tips[e.id] = e.tip;
+  return tips;
 }
 
 void ClearTray() { D().tray.clear(); }

@@ -1,0 +1,343 @@
+#include "library/Id3v2Tag.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "platform/Locale.h"
+
+TPrefetchedTagSource::TPrefetchedTagSource(TTagSource& inner, std::size_t prefetch) : inner_(inner) {
+  prefix_.resize(prefetch);
+  prefix_.resize(inner_.Read(&prefix_[0], prefetch));
+  innerPosition_ = static_cast<std::int64_t>(prefix_.size());
+  // A short read of a file is its end.
+  whole_ = prefix_.size() < prefetch;
+}
+
+std::size_t TPrefetchedTagSource::Read(void* buffer, std::size_t count) {
+  if (delegated_) return inner_.Read(buffer, count);
+  const std::int64_t held = static_cast<std::int64_t>(prefix_.size());
+  std::size_t done = 0;
+  if (position_ < held) {
+    done = std::min(count, static_cast<std::size_t>(held - position_));
+    std::memcpy(buffer, prefix_.data() + position_, done);
+    position_ += static_cast<std::int64_t>(done);
+  }
+  if (done == count || whole_) return done;
+  if (innerPosition_ != position_) {
+    if (!inner_.Seek(position_, Origin::kBegin)) return done;
+    innerPosition_ = position_;
+  }
+  const std::size_t more = inner_.Read(static_cast<char*>(buffer) + done, count - done);
+  position_ += static_cast<std::int64_t>(more);
+  innerPosition_ = position_;
+  return done + more;
+}
+
+bool TPrefetchedTagSource::Seek(std::int64_t offset, Origin origin) {
+  if (delegated_) return inner_.Seek(offset, origin);
+  std::int64_t base = position_;
+  if (origin == Origin::kBegin) {
+    base = 0;
+  } else if (origin == Origin::kEnd) {
+    if (!whole_) {
+      // The end is not known here: the source below finds it, and keeps the
+      // position from now on.
+      if (!inner_.Seek(offset, origin)) return false;
+      delegated_ = true;
+      return true;
+    }
+    base = static_cast<std::int64_t>(prefix_.size());
+  }
+  if (offset < 0 ? base < -offset : base > std::numeric_limits<std::int64_t>::max() - offset) return false;
+  position_ = base + offset;
+  return true;
+}
+
+std::int64_t TPrefetchedTagSource::Position() const { return delegated_ ? inner_.Position() : position_; }
+
+std::int64_t TPrefetchedTagSource::Size() const {
+  return whole_ ? static_cast<std::int64_t>(prefix_.size()) : inner_.Size();
+}
+
+bool TPrefetchedTagSource::Holds(std::int64_t end) const {
+  if (end <= static_cast<std::int64_t>(prefix_.size())) return true;
+  return !whole_ && end <= inner_.Size();
+}
+
+namespace {
+
+// A text frame this large names nobody: it is passed over, not read.
+constexpr std::uint32_t kMaxTextFrame = 1u << 16;
+
+bool Syncsafe(const unsigned char* b, std::uint32_t* value) {
+  if ((b[0] | b[1] | b[2] | b[3]) & 0x80) return false;
+  *value = (std::uint32_t{b[0]} << 21) | (std::uint32_t{b[1]} << 14) | (std::uint32_t{b[2]} << 7) | b[3];
+  return true;
+}
+
+std::uint32_t BigEndian(const unsigned char* b, int count) {
+  std::uint32_t value = 0;
+  for (int i = 0; i < count; ++i) value = (value << 8) | b[i];
+  return value;
+}
+
+// The bytes of the tag after its header, unsynchronisation undone where the
+// whole tag is unsynchronised (2.2 and 2.3). Without it, passing over bytes
+// is only a move of the position: a picture frame costs no read.
+class TTagBody {
+ public:
+  TTagBody(TPrefetchedTagSource& source, std::int64_t begin, std::int64_t end, bool unsynchronised)
+      : source_(source),
+        prefixEnd_(static_cast<std::int64_t>(source.Prefix().size())),
+        raw_(begin),
+        end_(end),
+        unsynchronised_(unsynchronised) {}
+
+  // Bytes left in the file's form (an upper bound when unsynchronised).
+  std::int64_t Left() const { return end_ - raw_; }
+
+  bool Read(unsigned char* out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (!Next(&out[i])) return false;
+    }
+    return true;
+  }
+
+  bool Skip(std::uint32_t count) {
+    if (!unsynchronised_) {
+      if (count > Left()) return false;
+      raw_ += count;
+      return true;
+    }
+    unsigned char b;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      if (!Next(&b)) return false;
+    }
+    return true;
+  }
+
+ private:
+  bool NextRaw(unsigned char* b) {
+    if (raw_ >= end_) return false;
+    if (raw_ < chunkStart_ || raw_ >= chunkStart_ + static_cast<std::int64_t>(chunkSize_)) {
+      // A chunk within the prefix ends with it: the bytes after it are
+      // fetched only when the walk gets there.
+      const std::int64_t limit = raw_ < prefixEnd_ ? std::min(end_, prefixEnd_) : end_;
+      const std::size_t wanted = static_cast<std::size_t>(std::min<std::int64_t>(sizeof chunk_, limit - raw_));
+      if (!source_.Seek(raw_, TTagSource::Origin::kBegin)) return false;
+      chunkStart_ = raw_;
+      chunkSize_ = source_.Read(chunk_, wanted);
+      if (chunkSize_ == 0) return false;
+    }
+    *b = chunk_[raw_ - chunkStart_];
+    ++raw_;
+    return true;
+  }
+  // $FF $00 stands for $FF.
+  bool Next(unsigned char* b) {
+    if (!NextRaw(b)) return false;
+    if (unsynchronised_ && afterFF_ && *b == 0 && !NextRaw(b)) return false;
+    afterFF_ = *b == 0xFF;
+    return true;
+  }
+
+  TTagSource& source_;
+  std::int64_t prefixEnd_;
+  std::int64_t raw_;
+  std::int64_t end_;
+  bool unsynchronised_;
+  bool afterFF_ = false;
+  unsigned char chunk_[4096];
+  std::int64_t chunkStart_ = 0;
+  std::size_t chunkSize_ = 0;
+};
+
+void Resynchronise(std::vector<unsigned char>* data) {
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < data->size(); ++i) {
+    (*data)[out++] = (*data)[i];
+    if ((*data)[i] == 0xFF && i + 1 < data->size() && (*data)[i + 1] == 0) ++i;
+  }
+  data->resize(out);
+}
+
+bool IsFrameIdByte(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+void AppendUtf16(char32_t c, std::u16string* out) {
+  if (c < 0x10000) {
+    out->push_back(static_cast<char16_t>(c));
+  } else {
+    c -= 0x10000;
+    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+  }
+}
+
+bool Utf8ToUtf16(const unsigned char* p, std::size_t n, std::u16string* out) {
+  if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) p += 3, n -= 3;
+  for (std::size_t i = 0; i < n;) {
+    const unsigned char b = p[i];
+    int extra;
+    char32_t c, least;
+    if (b < 0x80) {
+      extra = 0, c = b, least = 0;
+    } else if ((b & 0xE0) == 0xC0) {
+      extra = 1, c = b & 0x1F, least = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+      extra = 2, c = b & 0x0F, least = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+      extra = 3, c = b & 0x07, least = 0x10000;
+    } else {
+      return false;
+    }
+    if (n - i <= static_cast<std::size_t>(extra)) return false;
+    for (int k = 1; k <= extra; ++k) {
+      if ((p[i + k] & 0xC0) != 0x80) return false;
+      c = (c << 6) | (p[i + k] & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    AppendUtf16(c, out);
+    i += 1 + extra;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool DecodeId3v2Text(const unsigned char* data, std::size_t size, std::string* text) {
+  text->clear();
+  if (size == 0) return true;
+  const unsigned char encoding = data[0];
+  const unsigned char* p = data + 1;
+  std::size_t n = size - 1;
+  if (encoding == 0 || encoding == 3) {
+    const void* zero = std::memchr(p, 0, n);
+    if (zero) n = static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p);
+    if (encoding == 0) {
+      text->assign(reinterpret_cast<const char*>(p), n);
+      return true;
+    }
+    std::u16string wide;
+    if (!Utf8ToUtf16(p, n, &wide)) return false;
+    *text = platform::Utf16ToAnsi(wide);
+    return true;
+  }
+  if (encoding != 1 && encoding != 2) return false;
+  bool bigEndian = encoding == 2;
+  if (n >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) {
+    bigEndian = p[0] == 0xFE;
+    p += 2, n -= 2;
+  } else if (encoding == 1 && n > 0) {
+    return false;  // UTF-16 whose byte order is not told
+  }
+  std::u16string wide;
+  // A last odd byte is no character: it is passed over.
+  for (std::size_t i = 0; i + 1 < n; i += 2) {
+    const char16_t unit = bigEndian ? static_cast<char16_t>(p[i] << 8 | p[i + 1])
+                                    : static_cast<char16_t>(p[i + 1] << 8 | p[i]);
+    if (unit == 0) break;
+    wide.push_back(unit);
+  }
+  *text = platform::Utf16ToAnsi(wide);
+  return true;
+}
+
+bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text) {
+  *text = TId3v2Text();
+  unsigned char header[10];
+  if (!source.Seek(0, TTagSource::Origin::kBegin) || source.Read(header, sizeof header) != sizeof header) return false;
+  if (std::memcmp(header, "ID3", 3) != 0) return false;
+  const int version = header[3];
+  const unsigned char flags = header[5];
+  std::uint32_t size = 0;
+  if (version < 2 || version > 4 || header[4] == 0xFF || !Syncsafe(header + 6, &size)) return false;
+  // No compression of a 2.2 tag was ever defined: nothing in it can be read.
+  if (version == 2 && (flags & 0x40)) return false;
+  const std::int64_t end = 10 + static_cast<std::int64_t>(size);
+  if (!source.Holds(end)) return false;
+
+  TTagBody body(source, 10, end, version < 4 && (flags & 0x80));
+  if (version >= 3 && (flags & 0x40)) {
+    unsigned char sizeBytes[4];
+    if (!body.Read(sizeBytes, 4)) return false;
+    std::uint32_t extended = 0;
+    if (version == 3) {
+      extended = BigEndian(sizeBytes, 4);  // the bytes after the size
+    } else {
+      if (!Syncsafe(sizeBytes, &extended) || extended < 6) return false;  // the size counts itself
+      extended -= 4;
+    }
+    if (!body.Skip(extended)) return false;
+  }
+
+  const int headerSize = version == 2 ? 6 : 10;
+  const int idSize = version == 2 ? 3 : 4;
+  const char* const artistId = version == 2 ? "TP1" : "TPE1";
+  const char* const albumId = version == 2 ? "TAL" : "TALB";
+  bool artistFound = false, albumFound = false;
+  std::vector<unsigned char> data;
+  while (!(artistFound && albumFound) && body.Left() >= headerSize) {
+    unsigned char frame[10];
+    if (!body.Read(frame, static_cast<std::size_t>(headerSize))) return false;
+    // Zero bytes are the padding; anything else that is no frame id is
+    // taken as padding too (taggers have left junk there).
+    if (!std::all_of(frame, frame + idSize, IsFrameIdByte)) break;
+    std::uint32_t frameSize = 0;
+    if (version == 2) {
+      frameSize = BigEndian(frame + 3, 3);
+    } else if (version == 3) {
+      frameSize = BigEndian(frame + 4, 4);
+    } else if (!Syncsafe(frame + 4, &frameSize)) {
+      *text = TId3v2Text();
+      return false;
+    }
+    if (frameSize > body.Left()) {
+      *text = TId3v2Text();
+      return false;
+    }
+    const unsigned char format = version == 2 ? 0 : frame[9];
+    const bool isArtist = std::memcmp(frame, artistId, idSize) == 0 && !artistFound;
+    const bool isAlbum = std::memcmp(frame, albumId, idSize) == 0 && !albumFound;
+    const bool compressedOrEncrypted = version == 3 ? (format & 0xC0) != 0 : version == 4 && (format & 0x0C) != 0;
+    if (!(isArtist || isAlbum) || compressedOrEncrypted || frameSize > kMaxTextFrame) {
+      if (!body.Skip(frameSize)) {
+        *text = TId3v2Text();
+        return false;
+      }
+      continue;
+    }
+    data.resize(frameSize);
+    if (frameSize > 0 && !body.Read(data.data(), frameSize)) {
+      *text = TId3v2Text();
+      return false;
+    }
+    // What the format flags put before the text: a group id (2.3 and 2.4),
+    // and in 2.4 the data length, after which the frame may be
+    // unsynchronised on its own.
+    std::size_t skip = 0;
+    if (version == 3 && (format & 0x20)) skip += 1;
+    if (version == 4 && (format & 0x40)) skip += 1;
+    if (version == 4 && (format & 0x01)) skip += 4;
+    if (skip > data.size()) {
+      *text = TId3v2Text();
+      return false;
+    }
+    data.erase(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(skip));
+    if (version == 4 && ((format & 0x02) || (flags & 0x80))) Resynchronise(&data);
+    std::string decoded;
+    if (!DecodeId3v2Text(data.data(), data.size(), &decoded)) {
+      *text = TId3v2Text();
+      return false;
+    }
+    if (isArtist) {
+      text->Artist = std::move(decoded);
+      artistFound = true;
+    } else {
+      text->Album = std::move(decoded);
+      albumFound = true;
+    }
+  }
+  return true;
+}

@@ -1,0 +1,150 @@
+// What the library relies on from platform/FileSystem.h, run against both
+// sides of the seam: the native stand-in and the Win32 calls under Wine. A
+// fake that answers otherwise than Windows fails here, not in the field.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+#include "tests/contract/FileSeamContract.h"
+
+namespace {
+
+using platform::FileExists;
+
+class FileSeamContract : public ::testing::Test {
+ protected:
+  void SetUp() override { base_ = contract::NewFolder(::testing::UnitTest::GetInstance()->current_test_info()->name()); }
+  void TearDown() override { contract::RemoveFolder(base_); }
+  std::string Read(const std::string& name) {
+    std::string bytes;
+    return platform::ReadWholeFile(base_ + name, &bytes) ? bytes : "<none>";
+  }
+  std::vector<std::string> Names(const std::string& pattern) {
+    std::vector<std::string> names;
+    for (const auto& e : platform::FindEntries(base_ + pattern)) names.push_back(e.name);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string base_;
+};
+
+TEST_F(FileSeamContract, NamesAreFoundAndReplacedWithoutRegardToCase) {
+  contract::PutFile(base_ + "Song.MP3", "old");
+  EXPECT_TRUE(FileExists(base_ + "SONG.mp3"));
+  EXPECT_FALSE(FileExists(base_ + "none.mp3"));
+  platform::WriteFileSafely(base_ + "song.mp3", "safe");
+  EXPECT_EQ(Read("SONG.MP3"), "safe");
+  // An old file under another spelling is written over, never doubled.
+  platform::WriteRebuildableFile(base_ + "sOnG.Mp3", "rebuilt");
+  platform::WriteRebuildableFile(base_ + "New.m3u", "new");
+  platform::WriteRebuildableFile(base_ + "Empty.m3u", "");
+  EXPECT_EQ(Read("song.mp3"), "rebuilt");
+  EXPECT_EQ(Read("NEW.M3U"), "new");
+  EXPECT_EQ(Read("empty.m3u"), "");
+  EXPECT_EQ(Names("*").size(), 5u);  // ".", ".." and the three, no ".kvnew" left behind
+  EXPECT_EQ(platform::FoldFileName("Rock.m3u"), "ROCK.M3U");
+}
+
+TEST_F(FileSeamContract, FailedWritesRaiseAndLeaveWhatWasThere) {
+  contract::PutFolder(base_ + "folder.m3u");
+  for (const std::string& path : {base_ + "NoFolder\\x.m3u", base_ + "folder.m3u"}) {
+    try {
+      platform::WriteRebuildableFile(path, "x");
+      ADD_FAILURE() << path << ": no error raised";
+    } catch (const platform::Error& e) {
+      EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrCannotWrite, path));
+    }
+    EXPECT_THROW(platform::WriteFileSafely(path, "x"), platform::Error) << path;
+  }
+  EXPECT_TRUE(platform::DirectoryExists(base_ + "FOLDER.m3u"));
+  EXPECT_FALSE(FileExists(base_ + "FOLDER.m3u"));
+  std::string bytes = "kept";
+  EXPECT_FALSE(platform::ReadWholeFile(base_ + "none.txt", &bytes));
+  EXPECT_FALSE(platform::ReadWholeFile(base_ + "folder.m3u", &bytes));
+  EXPECT_EQ(bytes, "kept");
+  contract::PutFile(base_ + "big.txt", std::string(100, 'x'));
+  EXPECT_THROW(platform::ReadWholeFile(base_ + "big.txt", &bytes, 99), platform::Error);
+  EXPECT_TRUE(platform::ReadWholeFile(base_ + "big.txt", &bytes, 100));
+}
+
+TEST_F(FileSeamContract, SearchGivesEveryKindAndTheDotsMatchingWithoutCase) {
+  // No longer extension ("c.m3u8"): Windows may match it through its short
+  // name ("C~1.M3U"), which the stand-in does not make.
+  for (const char* name : {"b.M3U", "a.m3u", "c.mp3", "d.txt"}) contract::PutFile(base_ + name, "");
+  contract::PutFolder(base_ + "folder.m3u");
+  EXPECT_EQ(Names("*.M3U"), (std::vector<std::string>{"a.m3u", "b.M3U", "folder.m3u"}));
+  EXPECT_EQ(Names("?.m3u"), (std::vector<std::string>{"a.m3u", "b.M3U"}));
+  const auto all = platform::FindEntries(base_ + "*");
+  ASSERT_EQ(all.size(), 7u);
+  EXPECT_EQ(all[0].name, ".");
+  EXPECT_EQ(all[1].name, "..");
+  EXPECT_TRUE(all[0].IsDirectory());
+  EXPECT_EQ(Names("*.*").size(), all.size());  // names without a dot too
+  EXPECT_TRUE(Names("None\\*.m3u").empty());
+  EXPECT_TRUE(Names("a.m3u\\*").empty());
+  platform::FoundEntry entry;
+  EXPECT_FALSE(platform::FindFirstEntry(base_, &entry));  // a path ending in "\" finds nothing
+  ASSERT_TRUE(platform::FindFirstEntry(base_ + "Folder.M3U", &entry));
+  EXPECT_TRUE(entry.IsDirectory());
+  EXPECT_TRUE(platform::IsSameDirectory(base_ + "FOLDER.m3u", base_ + "x\\..\\.\\folder.m3u\\"));
+  EXPECT_FALSE(platform::IsSameDirectory(base_ + "folder.m3u", base_ + "a.m3u"));
+  EXPECT_TRUE(platform::RemoveFile(base_ + "A.M3U"));
+  EXPECT_FALSE(platform::RemoveFile(base_ + "a.m3u"));
+  EXPECT_FALSE(platform::RemoveFile(base_ + "folder.m3u"));
+  EXPECT_TRUE(platform::MakeDirectory(base_ + "New"));
+  EXPECT_FALSE(platform::MakeDirectory(base_ + "NEW"));
+}
+
+TEST_F(FileSeamContract, OpeningATrackGivesWhatTheSearchGives) {
+  contract::PutFile(base_ + "Song.MP3", "0123456789");
+  platform::FoundEntry searched;
+  ASSERT_TRUE(platform::FindFirstEntry(base_ + "Song.MP?", &searched));
+  EXPECT_EQ(searched.name, "Song.MP3");
+  for (const std::string name : {"Song.MP3", "song.mp3", "S?ng.mp3"}) {
+    platform::FoundEntry entry, plain;
+    bool found = false;
+    platform::ReadOnlyFile file;
+    // A wildcard finds the entry but opens nothing, as CreateFileA refuses it.
+    EXPECT_EQ(file.OpenIfFile(base_ + name, &entry, &found), name.find('?') == std::string::npos) << name;
+    EXPECT_TRUE(found) << name;
+    ASSERT_TRUE(platform::FindFirstEntry(base_ + name, &plain)) << name;
+    for (const platform::FoundEntry* e : {&entry, &plain}) {
+      EXPECT_EQ(platform::FoldFileName(e->name), "SONG.MP3") << name;
+      EXPECT_EQ(e->stamp, searched.stamp) << name;
+      EXPECT_EQ(e->attributes, searched.attributes) << name;
+    }
+    if (file.IsOpen()) {
+      EXPECT_EQ(file.Size(), 10) << name;
+    }
+  }
+  platform::FoundEntry entry;
+  bool found = false;
+  platform::ReadOnlyFile file;
+  EXPECT_FALSE(file.OpenIfFile(base_.substr(0, base_.size() - 1), &entry, &found));
+  EXPECT_TRUE(found);
+  EXPECT_TRUE(entry.IsDirectory());
+  EXPECT_FALSE(file.OpenIfFile(base_ + "none.mp3", &entry, &found));
+  EXPECT_FALSE(found);
+}
+
+TEST_F(FileSeamContract, ReadOnlyFileSeeksLikeAWindowsFilePointer) {
+  contract::PutFile(base_ + "short.bin", "0123456789");
+  platform::ReadOnlyFile file;
+  file.Open(base_ + "short.bin");
+  char buffer[16] = {};
+  EXPECT_EQ(file.Read(buffer, 4), 4u);
+  EXPECT_FALSE(file.Seek(-128, platform::ReadOnlyFile::Origin::kEnd));
+  EXPECT_EQ(file.Position(), 4);
+  EXPECT_TRUE(file.Seek(100, platform::ReadOnlyFile::Origin::kCurrent));
+  EXPECT_EQ(file.Read(buffer, 4), 0u);
+  EXPECT_TRUE(file.Seek(-2, platform::ReadOnlyFile::Origin::kEnd));
+  EXPECT_EQ(file.Read(buffer, 16), 2u);
+  EXPECT_EQ(std::string(buffer, 2), "89");
+  platform::ReadOnlyFile other;
+  EXPECT_THROW(other.Open(base_ + "none.bin"), platform::Error);
+  EXPECT_THROW(other.Open(base_.substr(0, base_.size() - 1)), platform::Error);
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+# shellcheck shell=bash
+# Kelvane's face as a person meets it on a system of the code page KELVANE_LANG
+# gives (sourced by test_face_en.sh and test_face_ja.sh, after lib.sh): every
+# caption, the options dialog, a message box and the about box read as their
+# Japanese texts through the W calls; the trees show the library's names as the
+# system's code page spells them; F10 and Alt open the menu bar from the keyboard.
+# Expects FACE_ACP (the code page the run must have), FACE_ARTISTS and FACE_ALBUMS
+# (UTF-8, joined with "|", in the order the tag charset E2E_TAG_CHARSET sorts).
+
+e2e_setup
+e2e_copy_kelvane
+TITLE='Kelvane - プレイリストウインドウ'
+OPTIONS='Kelvane - 設定'
+ABOUT='Kelvane - バージョン情報'
+# A window shown, for e2e_check (which would otherwise print its line).
+shown() { e2e_wait_shown "$@" >/dev/null; }
+MUSIC="$E2E_WORK/Music"
+LISTS="$E2E_WORK/Lists"
+mkdir -p "$MUSIC" "$LISTS"
+
+e2e_expect_eq "the system's code page" "$FACE_ACP" "$(e2e_probe acp)"
+
+WMUSIC="$(e2e_winpath "$MUSIC")"
+face_library  # the test's own tracks, written into $MUSIC and listed in $LISTS/Mix.m3u
+printf '[Setting]\r\nPlayerPath=%s\r\nCorrectPath=1\r\nPlayListPath=%s\r\nAutoHide=0\r\n' \
+  "$(e2e_winpath "$E2E_PLAYER_EXE")" "$(e2e_winpath "$LISTS")" >"$E2E_APP_DIR/kelvane.ini"
+e2e_check "kelvane-update builds the library" \
+  e2e_wine "$KELVANE_BUILD/tools/update/kelvane-update.exe" "$(e2e_winpath "$E2E_APP_DIR")" "$(e2e_winpath "$LISTS")"
+
+e2e_start_player
+e2e_start_kelvane
+e2e_check "the tray follows the stopped player" e2e_tray_is "Play,Eject,Stop"
+
+# --- the playlist window: its caption, and the library's names in the trees ----
+e2e_check "right click on the Play icon" e2e_click_icon Play 3
+e2e_check "the window is found by its Japanese caption" shown - "$TITLE"
+e2e_check "click on the playlist" e2e_click $(e2e_tree_item_point - "$TITLE" 0 Mix)
+sleep 0.5
+tree_texts() { e2e_tree_items - "$TITLE" "$1" | awk '$1 != "tree"' | cut -d' ' -f6- | paste -sd'|'; }
+e2e_expect_eq "its artists" "$FACE_ARTISTS" "$(tree_texts 1)"
+e2e_expect_eq "its albums" "$FACE_ALBUMS" "$(tree_texts 2)"
+e2e_screenshot_window face-frame - "$TITLE" >/dev/null
+
+# --- F10 opens the menu bar: Enter on its first item opens the options dialog -
+e2e_key F10
+sleep 0.3
+e2e_key Return
+e2e_check "F10 then Enter opens the options dialog" shown - "$OPTIONS"
+captions() { e2e_controls - "$OPTIONS" | awk -F'"' '{print $4}' | grep -v '^$' | paste -sd'|'; }
+# In tab order, OK after the second group; the combo box shows its item.
+want='トレイアイコン設定|Prevボタン|Pauseボタン|Playボタンと Pauseボタンを切り替える|Stopボタン|Stopボタンで Winampを終了させる|Nextボタン|Ejectボタン'
+want+='|起動設定|スタートアップに登録する|起動と同時に Winampの再生を始める|OK'
+want+='|効果|停止時に フェイドアウトを有効にする|トラック変更時に フェイドアウトを有効にする|マウスが離れたら ウィンドウを隠す|プレイリストウィンドウの表示位置|右下'
+want+='|プレイリスト設定|更新時に mp3ファイルも調べる|プレイリストが格納されているフォルダ|参照|ID3v2タグも読む|キャンセル'
+e2e_expect_eq "every caption of the options dialog" "$want" "$(captions | sed "s/|$(e2e_winpath "$LISTS" | sed 's/\\/\\\\/g')//")"
+e2e_screenshot_window face-options - "$OPTIONS" >/dev/null
+e2e_key Escape
+e2e_check "Esc closes it" e2e_wait_no_window - "$OPTIONS"
+
+# --- Alt, then the arrows: the "ヘルプ" submenu, and the about box ------------
+e2e_check "right click shows the window again" e2e_click_icon Play 3
+e2e_wait_shown - "$TITLE" >/dev/null
+e2e_key alt
+sleep 0.3
+e2e_key Right Right Down
+e2e_check "Alt opens the menu bar and Down its submenu" shown '#32768'
+e2e_key Up Return
+e2e_check "the about box opens" shown - "$ABOUT"
+e2e_expect_eq "its texts" "Kelvane 0.30.1.1|Copyright (C) Orrindale|OK" \
+  "$(e2e_controls - "$ABOUT" | awk -F'"' '$4 != "" {print $4}' | paste -sd'|')"
+e2e_screenshot_window face-about - "$ABOUT" >/dev/null
+e2e_click_child - "$ABOUT" OK
+e2e_check "OK closes it" e2e_wait_no_window - "$ABOUT"
+
+# --- a message box: the update finds no playlist folder -----------------------
+mv "$LISTS" "$LISTS.away"
+e2e_check "right click shows the window again" e2e_click_icon Play 3
+e2e_wait_shown - "$TITLE" >/dev/null
+e2e_click_frame_menu プレイリスト更新
+e2e_check "a warning box opens" shown '#32770' '警告'
+warning_reads() { e2e_controls '#32770' '警告' | grep -qF 'プレイリストを格納するフォルダが、設定されていないか存在しません。'; }
+e2e_check "its text" warning_reads
+e2e_screenshot face-warning >/dev/null
+e2e_click_child '#32770' '警告' OK
+browser_reads() { e2e_controls '#32770' - | grep -qF 'プレイリスト(m3u)ファイルのあるフォルダを指定してください。'; }
+e2e_check "the folder browser opens with its Japanese title" e2e_eventually 10 browser_reads
+e2e_screenshot face-browser >/dev/null
+read -r browser _ <<<"$(e2e_probe find '#32770' -)"
+e2e_send "#${browser:-0}" WM_COMMAND 2 0 post >/dev/null  # its Cancel
+browser_gone() { ! browser_reads; }
+e2e_check "the browser is cancelled" e2e_eventually 10 browser_gone
+e2e_wait_shown - "$OPTIONS" >/dev/null
+e2e_click_child - "$OPTIONS" 'キャンセル'
+mv "$LISTS.away" "$LISTS"
+
+e2e_check "right click shows the window again" e2e_click_icon Play 3
+e2e_wait_shown - "$TITLE" >/dev/null
+e2e_click_frame_menu 終了
+e2e_check "kelvane ends" bash -c 'for i in $(seq 1 50); do kill -0 "$1" 2>/dev/null || exit 0; sleep 0.2; done; exit 1' _ "$E2E_KELVANE_PID"
+e2e_finish

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The ID3v2 option as a library story, with the console updater under Wine:
+# one playlist of mixed tracks (ID3v2 only, ID3v2 and ID3v1, ID3v1 only,
+# RIFF "RMP3", no tag) built with the option off, then on, then off again.
+# Off gives the library as it always was, byte for byte; each change of the
+# option rebuilds the unchanged playlist once.
+set -u
+: "${KELVANE_SOURCE:=$(cd "$(dirname "$0")/../.." && pwd)}"
+: "${KELVANE_BUILD:=$KELVANE_SOURCE/build/windows}"
+TOOL="$KELVANE_BUILD/tools/update/kelvane-update.exe"
+[ -f "$TOOL" ] || { echo "missing $TOOL"; exit 1; }
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/App" "$work/Lists" "$work/Music"
+python3 - "$work/Music" <<'EOF'
+import struct, sys
+music = sys.argv[1]
+def syncsafe(n): return bytes([(n >> 21) & 127, (n >> 14) & 127, (n >> 7) & 127, n & 127])
+def frame3(fid, data): return fid.encode() + struct.pack('>I', len(data)) + b'\0\0' + data
+def frame4(fid, data): return fid.encode() + syncsafe(len(data)) + b'\0\0' + data
+def tag(version, frames, padding=512): return b'ID3' + bytes([version, 0, 0]) + syncsafe(len(frames) + padding) + frames + bytes(padding)
+def id3v1(artist, album):
+    f = lambda s: s.encode('cp932')[:30].ljust(30, b'\0')
+    return b'TAG' + f('Song') + f(artist) + f(album) + b'2001' + bytes(30) + b'\x0c'
+audio = b'\xff\xfb\x90\x64' + bytes(4000)
+omd = 'Orchestral Manoeuvres in the Dark'
+files = {
+    # UTF-16 artist, a 100 KB picture before the album in UTF-8 (a Japanese title).
+    'v2only.mp3': tag(3, frame3('TPE1', b'\x01' + '椎名林檎'.encode('utf-16')) +
+                      frame3('APIC', b'\0image/jpeg\0\x03\0' + bytes(100000)) +
+                      frame3('TALB', b'\x03' + '無罪モラトリアム'.encode('utf-8'))) + audio,
+    'both.mp3': tag(4, frame4('TPE1', b'\x03' + omd.encode()) + frame4('TALB', b'\x00Dazzle Ships')) + audio + id3v1(omd, 'Dazzle Ships'),
+    'v1only.mp3': audio + id3v1('Band A', 'First'),
+    'riff.rmp': None,
+    'none.mp3': tag(3, frame3('TIT2', b'\0Title only')) + audio,
+}
+info = b'INFO' + b'IART' + struct.pack('<I', 10) + b'Riff Band\0' + b'IPRD' + struct.pack('<I', 8) + b'Riff LP\0'
+body = b'RMP3' + b'data' + struct.pack('<I', 100) + bytes(100) + b'LIST' + struct.pack('<I', len(info)) + info
+files['riff.rmp'] = b'RIFF' + struct.pack('<I', len(body)) + body
+for name, data in files.items():
+    open(f'{music}/{name}', 'wb').write(data)
+EOF
+winmusic="Z:$(echo "$work/Music" | tr / '\\')"
+for t in v2only.mp3 both.mp3 v1only.mp3 riff.rmp none.mp3; do printf '%s\\%s\r\n' "$winmusic" "$t"; done >"$work/Lists/Mix.m3u"
+
+fail=0
+run() {
+  out="$(timeout 120 "$KELVANE_SOURCE/tools/wine-run.sh" "$TOOL" --check-mp3 "$@" \
+    "Z:$(echo "$work/App" | tr / '\\')" "Z:$(echo "$work/Lists" | tr / '\\')" 2>&1)"
+  rc=$?
+  [ $rc -eq 0 ] || { echo "FAILED: exit status $rc: $out"; fail=1; }
+}
+counted() { grep -q "^$1 1" <<<"$out" || { echo "FAILED: $2 (not '$1 1'): $out"; fail=1; }; }
+snapshot() { (cd "$work/App" && find . -type f ! -name playlist.keys -print0 | sort -z | xargs -0 md5sum); }
+cache() { cat "$work/App/playlist/$1" 2>/dev/null; }
+lines() { printf '%s\r\n' "$@"; }
+# expect <file> <line>...: the file holds exactly these lines.
+expect() {
+  local file="$1"; shift
+  [ "$(cache "$file")" = "$(lines "$@")" ] || { echo "FAILED: $file holds:"; cache "$file" | od -c | head; fail=1; }
+}
+sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
+
+run
+counted added "off: the playlist was not added"
+off="$(snapshot)"
+# As the program has always built it: the ID3v1 artist cut at 30 bytes, the
+# ID3v2-only track filed nowhere.
+expect "'Mix' Artist.dat" 'Band A' 'Orchestral Manoeuvres in the D' 'Riff Band'
+expect "'Mix' Album.dat" 'Dazzle Ships' 'First' 'Riff LP'
+[ -f "$work/App/playlist/'Mix' Artist 'Orchestral Manoeuvres in the D'.m3u" ] || { echo "FAILED: off: no cut artist file"; fail=1; }
+
+run --id3v2
+counted updated "on: the unchanged playlist was not rebuilt"
+# Index lines hold the system code page; Wine keeps file names in UTF-8.
+expect "'Mix' Artist.dat" 'Band A' 'Orchestral Manoeuvres in the Dark' 'Riff Band' "$(sjis 椎名林檎)"
+expect "'Mix' Album.dat" 'Dazzle Ships' 'First' 'Riff LP' "$(sjis 無罪モラトリアム)"
+expect "'Mix' Artist 'Orchestral Manoeuvres in the Dark'.m3u" "$winmusic\\both.mp3"
+expect "'Mix' Artist '椎名林檎'.m3u" "$winmusic\\v2only.mp3"
+expect "'Mix' Album '無罪モラトリアム'.m3u" "$winmusic\\v2only.mp3"
+[ -f "$work/App/playlist/'Mix' Artist 'Orchestral Manoeuvres in the D'.m3u" ] && { echo "FAILED: on: the cut artist file stayed"; fail=1; }
+run --id3v2
+counted skipped "on again: the playlist was not skipped"
+
+run
+counted updated "off again: the playlist was not rebuilt"
+[ "$(snapshot)" = "$off" ] || { echo "FAILED: off again differs from off"; diff <(echo "$off") <(snapshot); fail=1; }
+
+[ $fail -eq 0 ] && echo "update tool with ID3v2: all checks passed"
+exit $fail

@@ -1,0 +1,35 @@
+#pragma once
+// The program as its windows see it: the user's settings, which they show and
+// edit in place, and the program's actions they start. The main object
+// implements it, so the windows include nothing of app/.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/Settings.h"
+
+class TProgramView {
+ public:
+  virtual ~TProgramView() = default;
+  virtual TInfo& Settings() = 0;
+
+  // The Startup shortcut, acted on at the options dialog's click.
+  virtual void RegisterStartup() = 0;
+  virtual void UnregisterStartup() = 0;
+  virtual bool IsStartupRegistered() = 0;
+  // The options dialog's OK changed the settings: what cannot wait for the
+  // next poll (the Play image, the Eject button), and the poll told to lay
+  // the buttons out anew.
+  virtual void SettingsChanged() = 0;
+
+  // Hands playlist files to the player, looking for it (and starting or
+  // asking for it) first only while its path is not known good; nothing is
+  // started when that fails. Each command line goes to `start` at once.
+  virtual void PlayPlaylistFiles(const std::vector<std::string>& files, bool addMode,
+                                 const std::function<void(const std::string& commandLine)>& start) = 0;
+  // The library update, run from the playlist window with that window disabled.
+  virtual void UpdatePlaylists() = 0;
+};
+
+// The one main object of the program (null before it is created).
+extern TProgramView* Main;
