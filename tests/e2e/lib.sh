@@ -421,6 +421,10 @@ e2e_wait_icon() {
 # (default), 2 middle, 3 right.
 e2e_click_icon() {
   local point
+  # Off the tray first, as a hand would come from elsewhere: the tip of the
+  # icon clicked last may still stand over its neighbour and take the click.
+  xdotool mousemove --sync $((E2E_DESKTOP_X + 200)) $((E2E_DESKTOP_Y + 200))
+  sleep 0.3
   point="$(e2e_wait_icon "$1")" || return 1
   e2e_click ${point} "${2:-1}"
 }
