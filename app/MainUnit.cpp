@@ -1,5 +1,7 @@
 #include "app/MainUnit.h"
 
+#include "app/MyFunctions.h"
+
 #include "library/MP3Tag.h"
 #include "library/PathText.h"
 #include "library/PlaylistScan.h"
@@ -120,9 +122,7 @@ void TMain::ShowError(const std::string& text) {
 }
 
 void TMain::ShowLibraryNotice(platform::WindowHandle owner, const std::string& text) {
-  // The library's notices join its fixed texts to names and paths in one
-  // string; they are read as the system's text.
-  platform::ShowMessageBox(owner, platform::AnsiToUtf16(text), platform::FixedToUtf16(platform::app::Title()),
+  platform::ShowMessageBox(owner, LibraryTextFace(text), platform::FixedToUtf16(platform::app::Title()),
                            platform::kMbOk);
 }
 

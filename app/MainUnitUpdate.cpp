@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/MainUnit.h"
+#include "app/MyFunctions.h"
 #include "library/LibraryUpdate.h"
 #include "library/MP3Tag.h"
 #include "platform/Beep.h"
@@ -65,17 +66,18 @@ class TUpdateInfoProgress : public TUpdateProgress {
   }
   void Fail(const std::string& text) { failures_.emplace_back(std::string(), text); }
 
-  // One line per failure, led by the playlist it belongs to.
-  std::string FailureText() const {
-    std::string text = kc::kUpdateFailures;
+  // One line per failure, led by the playlist it belongs to; the library's
+  // texts and the names each converted by their own rule.
+  std::u16string FailureText() const {
+    std::u16string text = platform::FixedToUtf16(kc::kUpdateFailures);
     const std::size_t shown = std::min<std::size_t>(failures_.size(), kc::kUpdateFailuresShown);
     for (std::size_t i = 0; i < shown; ++i) {
-      text += "\r\n";
-      if (!failures_[i].first.empty()) text += failures_[i].first + " : ";
-      text += failures_[i].second;
+      text += u"\r\n";
+      if (!failures_[i].first.empty()) text += platform::AnsiToUtf16(failures_[i].first) + u" : ";
+      text += LibraryTextFace(failures_[i].second);
     }
     if (failures_.size() > shown) {
-      text += "\r\n" + platform::FormatText(kc::kUpdateFailuresMore, std::to_string(failures_.size() - shown));
+      text += u"\r\n" + platform::FormatFace(kc::kUpdateFailuresMore, std::to_string(failures_.size() - shown));
     }
     return text;
   }
@@ -186,7 +188,7 @@ void TMain::UpdatePlaylists() {
   Dialog()->Repaint();
   platform::DefaultBeep();
   if (progress.HadFailures()) {
-    platform::ShowMessageBox(Dialog()->DialogHandle(), platform::AnsiToUtf16(progress.FailureText()),
+    platform::ShowMessageBox(Dialog()->DialogHandle(), progress.FailureText(),
                              platform::FixedToUtf16(kc::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
   }

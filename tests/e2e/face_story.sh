@@ -93,6 +93,25 @@ e2e_wait_shown - "$OPTIONS" >/dev/null
 e2e_click_child - "$OPTIONS" 'キャンセル'
 mv "$LISTS.away" "$LISTS"
 
+# --- the update's failures: the library's fixed texts read as Japanese beside
+# the system's names ------------------------------------------------------------
+mkdir "$LISTS/Broken.m3u"  # a folder where a playlist should be: it cannot be read
+e2e_check "right click shows the window again" e2e_click_icon Play 3
+e2e_wait_shown - "$TITLE" >/dev/null
+e2e_click_frame_menu プレイリスト更新
+e2e_check "the update lists what it could not do" shown '#32770' '警告'
+failures_read() {
+  local text
+  text="$(e2e_controls '#32770' '警告')"
+  grep -qF 'プレイリスト更新中に処理できなかったものがあります。' <<<"$text" &&
+    grep -qF 'Broken.m3u' <<<"$text" && grep -qE 'ファイル .*Broken\.m3u は開けません' <<<"$text"
+}
+e2e_check "the library's text and the playlist's name both read" failures_read
+e2e_screenshot face-failures >/dev/null
+e2e_click_child '#32770' '警告' OK
+e2e_click_child KelvaneWindow Kelvane OK
+rmdir "$LISTS/Broken.m3u"
+
 e2e_check "right click shows the window again" e2e_click_icon Play 3
 e2e_wait_shown - "$TITLE" >/dev/null
 e2e_click_frame_menu 終了
