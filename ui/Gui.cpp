@@ -102,8 +102,6 @@ Window::~Window() {
 }
 
 void Window::Destroy() {
-  // The owner frees the object itself.
-  deleteWhenDestroyed_ = false;
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -155,7 +153,6 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     LPARAM lParam;
     LRESULT result;
   } call{self, message, wParam, lParam, 0};
-  ++self->depth_;
   // One pointer captured: the handler fits std::function's own storage.
   platform::app::RunGuarded([c = &call] {
     if (c->self->watch_) c->self->watch_->Seen(*c->self, c->message);
@@ -169,14 +166,8 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
       c->result = c->self->HandleMessage(c->message, c->wParam, c->lParam);
     }
   });
-  --self->depth_;
 
-  if (message == WM_NCDESTROY) {
-    self->Unbind();
-    self->destroyed_ = true;
-  }
-  // A self-freeing window goes once none of its handlers is still running.
-  if (self->destroyed_ && self->deleteWhenDestroyed_ && self->depth_ == 0) delete self;
+  if (message == WM_NCDESTROY) self->Unbind();
   return call.result;
 }
 
@@ -416,11 +407,7 @@ void Form::Hide() { ShowWindow(Handle(), SW_HIDE); }
 
 void Form::Close() {
   if (OnClose) OnClose();
-  if (deleteWhenDestroyed_) {
-    DestroyWindow(Handle());
-  } else {
-    Hide();
-  }
+  Hide();
 }
 
 void Form::SetDefaultButton(Button* button) {

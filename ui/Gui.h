@@ -27,9 +27,8 @@
 //   };
 //
 // Life: a form owned by an object is a member or unique_ptr and lives until its
-// owner frees it; Close() only hides it unless FreeOnClose(true) was set, in which
-// case Close() destroys the window and the object deletes itself once no handler
-// of it is running (`new TAbout(owner)` and forget it). Show() shows without
+// owner frees it (a dialog's owner on the close the dialog posts it); Close()
+// only hides it. Show() shows without
 // waiting, as a modeless window: Tab, Enter and Esc work through the dialog manager.
 //
 // Texts: the captions of the table, menus, hints and combo items are the
@@ -135,10 +134,6 @@ class Window {
   HWND hwnd_ = nullptr;
   WNDPROC standardProc_ = nullptr;
   MessageWatch* watch_ = nullptr;
-  int depth_ = 0;         // handlers of this object now running
-  bool destroyed_ = false;
- protected:
-  bool deleteWhenDestroyed_ = false;
 };
 
 class MessageWatch {
@@ -403,7 +398,6 @@ class Form : public Window {
   void Show();
   void Hide();
   void Close();
-  void FreeOnClose(bool free) { deleteWhenDestroyed_ = free; }
   // Enter clicks it, and it is drawn as the default button.
   void SetDefaultButton(Button* button);
   void SetCancelButton(Button* button) { cancelButton_ = button; }

@@ -215,22 +215,6 @@ TEST(GuiWinTest, TreeSelectionPlainClickSelectsOneControlClickTogglesOne) {
   EXPECT_EQ(tree.SelectedNodes(), (std::vector<gui::TreeView::Node>{d, e}));
 }
 
-TEST(GuiWinTest, AFormThatFreesItselfOnCloseGoesOnceItsHandlerHasReturned) {
-  bool deleted = false;
-  auto* form = new SampleForm(&deleted);
-  form->FreeOnClose(true);
-  form->btnOK.OnClick = [form, &deleted] {
-    form->Close();
-    // Still here while the handler runs.
-    EXPECT_FALSE(deleted);
-    EXPECT_EQ(form->btnOK.Name, "btnOK");
-  };
-  HWND hwnd = form->Handle();
-  SendMessageA(form->btnOK.Handle(), BM_CLICK, 0, 0);
-  EXPECT_TRUE(deleted);
-  EXPECT_FALSE(IsWindow(hwnd));
-}
-
 TEST(GuiWinTest, MenusFindTheirItemsAndDispatchCommands) {
   SampleForm form;
   gui::Menu menu;
