@@ -65,6 +65,29 @@ E2E_TRAYER_PID=""
 e2e_log() { echo "[$E2E_NAME] $*"; }
 
 # A Unix path as Windows programs in the prefix see it (Wine's Z: drive).
+# A library of generated tracks: e2e_make_library <music> <lists> <playlists>
+# <tracks per playlist> <artists> <albums> writes ListNNN.m3u into <lists>,
+# each naming its own tracks of a few bytes and an ID3v1 trailer in <music>,
+# with that many artists and albums per playlist.
+e2e_make_library() {
+  mkdir -p "$1" "$2"
+  python3 - "$1" "$2" "$(e2e_winpath "$1")" "$3" "$4" "$5" "$6" <<'EOF'
+import sys
+music, lists, wmusic = sys.argv[1:4]
+playlists, tracks, artists, albums = map(int, sys.argv[4:8])
+def tag(artist, album):
+    f = lambda s: s.encode().ljust(30, b'\0')[:30]
+    return b'TAG' + f('Title') + f(artist) + f(album) + b'2004' + b'\0' * 31
+for p in range(playlists):
+    with open(f'{lists}/List{p:03d}.m3u', 'wb') as m3u:
+        for i in range(tracks):
+            name = f't{p:03d}-{i:03d}.mp3'
+            with open(f'{music}/{name}', 'wb') as track:
+                track.write(b'\xff' * 32 + tag(f'Artist {p}-{i % artists}', f'Album {p}-{i % albums}'))
+            m3u.write(f'{wmusic}\\{name}\r\n'.encode())
+EOF
+}
+
 e2e_winpath() {
   local p
   p="$(realpath -m "$1")"

@@ -12,21 +12,7 @@ MUSIC="$E2E_WORK/Music"
 LISTS="$E2E_WORK/Lists"
 INI="$E2E_APP_DIR/kelvane.ini"
 TOOL="$KELVANE_BUILD/tools/update/kelvane-update.exe"
-mkdir -p "$MUSIC" "$LISTS"
-python3 - "$MUSIC" "$LISTS" "$(e2e_winpath "$MUSIC")" <<'EOF'
-import sys
-music, lists, wmusic = sys.argv[1:4]
-def tag(artist, album):
-    f = lambda s: s.encode().ljust(30, b'\0')[:30]
-    return b'TAG' + f('Title') + f(artist) + f(album) + b'2004' + b'\0' * 31
-for p in range(150):
-    with open(f'{lists}/List{p:03d}.m3u', 'wb') as m3u:
-        for i in range(80):
-            name = f't{p:03d}-{i:02d}.mp3'
-            with open(f'{music}/{name}', 'wb') as track:
-                track.write(b'\xff' * 32 + tag(f'Artist {p}-{i % 8}', f'Album {p}-{i % 16}'))
-            m3u.write(f'{wmusic}\\{name}\r\n'.encode())
-EOF
+e2e_make_library "$MUSIC" "$LISTS" 150 80 8 16
 printf '[Setting]\r\nPlayListPath=%s\r\nAutoHide=0\r\nCheckMP3OnUpdate=0\r\nPlaylistPos=7\r\n' \
   "$(e2e_winpath "$LISTS")" >"$INI"
 

@@ -9,23 +9,9 @@ e2e_setup
 e2e_copy_kelvane
 MUSIC="$E2E_WORK/Music"
 LISTS="$E2E_WORK/Lists"
-mkdir -p "$MUSIC" "$LISTS"
 # 40 playlists of 500 tracks, each track a few bytes and an ID3v1 trailer;
 # 10 artists and 20 albums per playlist.
-python3 - "$MUSIC" "$LISTS" "$(e2e_winpath "$MUSIC")" <<'EOF'
-import sys
-music, lists, wmusic = sys.argv[1:4]
-def tag(artist, album):
-    f = lambda s: s.encode().ljust(30, b'\0')[:30]
-    return b'TAG' + f('Title') + f(artist) + f(album) + b'2004' + b'\0' * 31
-for p in range(40):
-    with open(f'{lists}/List{p:02d}.m3u', 'wb') as m3u:
-        for i in range(500):
-            name = f't{p:02d}-{i:03d}.mp3'
-            with open(f'{music}/{name}', 'wb') as track:
-                track.write(b'\xff' * 32 + tag(f'Artist {p}-{i % 10}', f'Album {p}-{i % 20}'))
-            m3u.write(f'{wmusic}\\{name}\r\n'.encode())
-EOF
+e2e_make_library "$MUSIC" "$LISTS" 40 500 10 20
 printf '[Setting]\r\nPlayListPath=%s\r\nAutoHide=0\r\nCheckMP3OnUpdate=1\r\n' "$(e2e_winpath "$LISTS")" \
   >"$E2E_APP_DIR/kelvane.ini"
 
