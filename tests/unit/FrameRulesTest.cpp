@@ -35,15 +35,6 @@ TEST(FrameRules, CornerPlacementUsesOnlyTheWorkAreasRightAndBottom) {
   EXPECT_EQ(left, 7);
 }
 
-TEST(FrameRules, APaneLeavesItsNeighbourAndItselfAtLeastTheMinimum) {
-  EXPECT_EQ(FitPaneSize(600, 782, 30), 600);
-  EXPECT_EQ(FitPaneSize(600, 282, 30), 252);
-  EXPECT_EQ(FitPaneSize(-50, 400, 30), 30);
-  // Too little room for two minimums: both halves alike, never below nothing.
-  EXPECT_EQ(FitPaneSize(600, 41, 30), 20);
-  EXPECT_EQ(FitPaneSize(600, -2, 30), 0);
-}
-
 TEST(FrameRules, ARightClickSelectsTheNodeUnlessSeveralAreSelected) {
   EXPECT_TRUE(RightClickSelects(true, 0));
   EXPECT_TRUE(RightClickSelects(true, 1));
