@@ -135,7 +135,7 @@ else
   e2e_click_icon Play 3 && e2e_wait_window KelvaneWindow "$FRAME_TITLE" >/dev/null && sleep 1
   e2e_screenshot 5-playlist-window >/dev/null
   e2e_click_frame_menu プレイリスト更新
-  wine "$E2E_TOOLS/hung_watch.exe" KelvaneWindow Kelvane 15000 300000 >"$E2E_WORK/watch.txt" 2>/dev/null &
+  wine "$E2E_TOOLS/hung_watch.exe" KelvaneWindow Kelvane 15000 300000 >"$E2E_WORK/watch.txt" 2>/dev/null 7>&- &
   watcher=$!
   e2e_wait_window KelvaneWindow Kelvane >/dev/null && sleep 0.5 && e2e_screenshot 6-updating >/dev/null
   wait $watcher

@@ -10,7 +10,12 @@
 #   kv_desktop_start [name] [WxH]
 #                              start the Wine virtual desktop with its taskbar and tray
 #   kv_screenshot <file.png>   grab the whole X screen
-#   kv_wine_cleanup            wineserver -k for our prefix, then our own Xvfb
+#   kv_wineserver_stop         end our prefix's wineserver and every Windows process in it
+#   kv_wine_cleanup            kv_wineserver_stop, then our own Xvfb
+#
+# The run locks (fd 8 in wine-run.sh, fd 7 in the e2e library) are closed for every
+# program started here: a wineserver or Windows service that outlived its run must
+# not hold the lock, or every later run of the prefix would wait for it forever.
 #
 # Environment read: KELVANE_LANG (the Unix locale Wine runs under, default
 # ja_JP.UTF-8: a Japanese system, code page 932; en_US.UTF-8 gives code page 1252);
@@ -120,7 +125,7 @@ kv_prefix_prepare() {
     if [ -d "$WINEPREFIX" ] && ! grep -q '#arch=win32' "$WINEPREFIX/system.reg" 2>/dev/null; then
       rm -rf "$WINEPREFIX"   # a half-made or 64-bit prefix cannot be switched to win32
     fi
-    wine wineboot -i >/dev/null 2>&1 || { kv_log "wineboot failed"; exit 1; }
+    wine wineboot -i >/dev/null 2>&1 7>&- 8>&- 9>&- || { kv_log "wineboot failed"; exit 1; }
     wineserver -w
 
     local font
@@ -144,7 +149,8 @@ kv_prefix_prepare() {
 
     local reg="$WINEPREFIX/kelvane.reg"
     kv_prefix_registry "$reg"
-    wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || { kv_log "regedit failed"; exit 1; }
+    wine regedit /S "$(winepath -w "$reg" 2>/dev/null 7>&- 8>&- 9>&-)" >/dev/null 2>&1 7>&- 8>&- 9>&- ||
+      { kv_log "regedit failed"; exit 1; }
     wineserver -w
     echo "$want" >"$marker"
   ) 9>"$WINEPREFIX.lock"
@@ -157,8 +163,7 @@ kv_xvfb_start() {
   [ -n "${DISPLAY:-}" ] && return 0
   local numfile
   numfile="$(mktemp)"
-  # fd 7 is the e2e run lock: a server that outlives its script must not hold it.
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 7>&- &
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 7>&- 8>&- &
   KV_XVFB_PID=$!
   local i
   for i in $(seq 1 100); do
@@ -190,7 +195,7 @@ kv_desktop_start() {
   local name="${1:-$KV_DESKTOP_NAME}" size="${2:-$KV_DESKTOP_SIZE}"
   KV_DESKTOP_NAME="$name"
   KV_DESKTOP_SIZE="$size"
-  wine explorer "/desktop=$name,$size" >/dev/null 2>&1 7>&- &
+  wine explorer "/desktop=$name,$size" >/dev/null 2>&1 7>&- 8>&- &
   KV_DESKTOP_PID=$!
   local i
   for i in $(seq 1 150); do
@@ -205,7 +210,7 @@ kv_desktop_start() {
 # The caller reads the PID of the Unix-side wine process from KV_LAST_PID.
 KV_LAST_PID=""
 kv_wine_start() {
-  wine "$@" >/dev/null 2>&1 7>&- &
+  wine "$@" >/dev/null 2>&1 7>&- 8>&- &
   KV_LAST_PID=$!
 }
 
@@ -215,10 +220,24 @@ kv_screenshot() {
   import -display "$DISPLAY" -window root "$out"
 }
 
+# Only our prefix's wineserver: other prefixes on this machine are left alone.
+# Killed while Wine is still starting its services (a program that ends at once),
+# a half-started service finds no server and starts a fresh one, so the kill is
+# repeated until no server answers. Run under the prefix's run lock, a server
+# found before a run is such a leftover.
+kv_wineserver_stop() {
+  local i
+  for i in 1 2 3 4 5; do
+    timeout 30 wineserver -k >/dev/null 2>&1 || return 0
+    timeout 30 wineserver -w >/dev/null 2>&1
+    sleep 0.2
+  done
+  kv_log "the wineserver of $WINEPREFIX keeps coming back"
+  return 1
+}
+
 kv_wine_cleanup() {
-  # Only our prefix's wineserver: other prefixes on this machine are left alone.
-  wineserver -k >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1
+  kv_wineserver_stop
   if [ -n "$KV_DESKTOP_PID" ]; then
     kill "$KV_DESKTOP_PID" 2>/dev/null
     wait "$KV_DESKTOP_PID" 2>/dev/null

@@ -17,14 +17,19 @@ fi
 kv_prefix_prepare || exit 125
 
 exec 8>"$WINEPREFIX.run.lock"
-flock -x 8
+# Bounded, so that a lock that is never released fails this run instead of
+# hanging every run after it.
+flock -w 900 -x 8 || { kv_log "waited 15 minutes for $WINEPREFIX.run.lock"; exit 125; }
+kv_wineserver_stop || exit 125
 
 trap 'kv_wine_cleanup' EXIT
 trap 'exit 130' INT TERM
 
 kv_xvfb_start || exit 125
 
-wine "$@"
+wine "$@" 8>&-
 rc=$?
-# Let the program's own children end before the wineserver is stopped.
+# Let Wine wind down by itself first (about two seconds once the last program has
+# ended): stopping it while its services are still starting can leave one behind.
+timeout 10 wineserver -w >/dev/null 2>&1
 exit $rc

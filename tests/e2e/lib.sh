@@ -108,7 +108,8 @@ e2e_setup() {
   kv_prefix_prepare || { e2e_log "cannot prepare the Wine prefix"; exit 1; }
   # Runs sharing this prefix take turns: cleanup stops its wineserver.
   exec 7>"$WINEPREFIX.run.lock"
-  flock -x 7
+  flock -w 900 -x 7 || { e2e_log "waited 15 minutes for $WINEPREFIX.run.lock"; exit 1; }
+  kv_wineserver_stop || exit 1
   trap e2e_cleanup EXIT
   trap 'exit 130' INT TERM
   # Clicks must land on our own screen, never on a developer's desktop.
@@ -178,7 +179,7 @@ e2e_start_player() {
 
 # Runs a Windows console program in the prefix and prints its output (CR removed).
 e2e_wine() {
-  wine "$@" 2>/dev/null | tr -d '\r'
+  wine "$@" 2>/dev/null 7>&- | tr -d '\r'
   return "${PIPESTATUS[0]}"
 }
 

@@ -24,7 +24,7 @@ e2e_check "the playlist window is up" e2e_wait_window "$FORM" "$FRAME_TITLE" >/d
 start=$SECONDS
 e2e_click_frame_menu プレイリスト更新
 # The watcher runs beside the update; a screenshot is taken while it counts.
-wine "$E2E_TOOLS/hung_watch.exe" "$FORM" Kelvane $((E2E_TIMEOUT * 1000)) 400000 >"$E2E_WORK/watch.txt" 2>/dev/null &
+wine "$E2E_TOOLS/hung_watch.exe" "$FORM" Kelvane $((E2E_TIMEOUT * 1000)) 400000 >"$E2E_WORK/watch.txt" 2>/dev/null 7>&- &
 watcher=$!
 e2e_wait_window "$FORM" Kelvane >/dev/null && sleep 2 && e2e_screenshot 1-counting >/dev/null
 wait $watcher
