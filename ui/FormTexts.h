@@ -2,6 +2,8 @@
 // The fixed texts of the playlist window and the about box. Narrow literals
 // are compiled to Shift-JIS, so these are the bytes the user sees.
 
+#include "Version.h"
+
 namespace uitext {
 
 inline constexpr const char* kAppTitle = "Kelvane";
@@ -25,7 +27,7 @@ inline constexpr const char* kGeneratedPlaylistMissing =
     "「プレイリスト更新」を行ってください。";
 
 inline constexpr const char* kAboutCaption = "Kelvane - バージョン情報";
-inline constexpr const char* kAboutVersion = "Kelvane 0.30.1.1";
+inline constexpr const char* kAboutVersion = "Kelvane " KELVANE_VERSION_TEXT;
 inline constexpr const char* kAboutMaker = "Copyright (C) Orrindale";
 inline constexpr const char* kOK = "OK";
 
