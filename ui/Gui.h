@@ -455,6 +455,8 @@ Form* FormOf(HWND hwnd);
 // left) or to a control beside it, whichever comes first. Positions and
 // heights stay as designed; nothing shrinks.
 void FitCaptionsWithinGroups(const Form& form);
+// Pixels a control's caption needs in the control's own font.
+int CaptionWidth(const Window& control);
 
 // Docks `controls` inside `area` (device pixels) by their alignment, in order:
 // top and bottom first, then left and right, then the client.

@@ -470,9 +470,6 @@ void TreeView::Reflected(UINT message, WPARAM, LPARAM lParam, LRESULT*) {
 
 // ---- captions in groups ----
 
-namespace {
-
-// Pixels the caption needs in the control's own font.
 int CaptionWidth(const Window& control) {
   const std::wstring text = control.WideText();
   HDC dc = GetDC(control.Handle());
@@ -483,6 +480,8 @@ int CaptionWidth(const Window& control) {
   ReleaseDC(control.Handle(), dc);
   return size.cx;
 }
+
+namespace {
 
 bool Inside(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The ID3v2 option as a library story, with the console updater under Wine:
 # one playlist of mixed tracks (ID3v2 only, ID3v2 and ID3v1, ID3v1 only,
-# RIFF "RMP3", no tag) built with the option off, then on, then off again.
+# RIFF "RMP3", no tag, a blank or damaged ID3v2 tag) built with the option
+# off, then on, then off again.
 # Off gives the library as it always was, byte for byte; each change of the
 # option rebuilds the unchanged playlist once.
 set -u
@@ -30,7 +31,10 @@ files = {
     'v2only.mp3': tag(3, frame3('TPE1', b'\x01' + '椎名林檎'.encode('utf-16')) +
                       frame3('APIC', b'\0image/jpeg\0\x03\0' + bytes(100000)) +
                       frame3('TALB', b'\x03' + '無罪モラトリアム'.encode('utf-8'))) + audio,
-    'both.mp3': tag(4, frame4('TPE1', b'\x03' + omd.encode()) + frame4('TALB', b'\x00Dazzle Ships')) + audio + id3v1(omd, 'Dazzle Ships'),
+    # The album the ID3v2 tag lacks, a blank ID3v2 artist and a damaged tag give way to the trailer.
+    'both.mp3': tag(4, frame4('TPE1', b'\x03' + omd.encode())) + audio + id3v1(omd, 'Dazzle Ships'),
+    'blank.mp3': tag(3, frame3('TPE1', b'\0 \t ')) + audio + id3v1('Fallback', 'Old'),
+    'damaged.mp3': tag(3, frame3('TPE1', b'\x07Bad')) + audio + id3v1('Trailer', 'T'),
     'v1only.mp3': audio + id3v1('Band A', 'First'),
     'riff.rmp': None,
     'none.mp3': tag(3, frame3('TIT2', b'\0Title only')) + audio,
@@ -42,7 +46,7 @@ for name, data in files.items():
     open(f'{music}/{name}', 'wb').write(data)
 EOF
 winmusic="Z:$(echo "$work/Music" | tr / '\\')"
-for t in v2only.mp3 both.mp3 v1only.mp3 riff.rmp none.mp3; do printf '%s\\%s\r\n' "$winmusic" "$t"; done >"$work/Lists/Mix.m3u"
+for t in v2only.mp3 both.mp3 v1only.mp3 riff.rmp none.mp3 blank.mp3 damaged.mp3; do printf '%s\\%s\r\n' "$winmusic" "$t"; done >"$work/Lists/Mix.m3u"
 
 fail=0
 run() {
@@ -67,19 +71,20 @@ counted added "off: the playlist was not added"
 off="$(snapshot)"
 # As the program has always built it: the ID3v1 artist cut at 30 bytes, the
 # ID3v2-only track filed nowhere.
-expect "'Mix' Artist.dat" 'Band A' 'Orchestral Manoeuvres in the D' 'Riff Band'
-expect "'Mix' Album.dat" 'Dazzle Ships' 'First' 'Riff LP'
+expect "'Mix' Artist.dat" 'Band A' 'Fallback' 'Orchestral Manoeuvres in the D' 'Riff Band' 'Trailer'
+expect "'Mix' Album.dat" 'Dazzle Ships' 'First' 'Old' 'Riff LP' 'T'
 [ -f "$work/App/playlist/'Mix' Artist 'Orchestral Manoeuvres in the D'.m3u" ] || { echo "FAILED: off: no cut artist file"; fail=1; }
 
 run --id3v2
 counted updated "on: the unchanged playlist was not rebuilt"
 # Index lines hold the system code page; Wine keeps file names in UTF-8.
-expect "'Mix' Artist.dat" 'Band A' 'Orchestral Manoeuvres in the Dark' 'Riff Band' "$(sjis 椎名林檎)"
-expect "'Mix' Album.dat" 'Dazzle Ships' 'First' 'Riff LP' "$(sjis 無罪モラトリアム)"
+expect "'Mix' Artist.dat" 'Band A' 'Fallback' 'Orchestral Manoeuvres in the Dark' 'Riff Band' 'Trailer' "$(sjis 椎名林檎)"
+expect "'Mix' Album.dat" 'Dazzle Ships' 'First' 'Old' 'Riff LP' 'T' "$(sjis 無罪モラトリアム)"
 expect "'Mix' Artist 'Orchestral Manoeuvres in the Dark'.m3u" "$winmusic\\both.mp3"
 expect "'Mix' Artist '椎名林檎'.m3u" "$winmusic\\v2only.mp3"
 expect "'Mix' Album '無罪モラトリアム'.m3u" "$winmusic\\v2only.mp3"
 [ -f "$work/App/playlist/'Mix' Artist 'Orchestral Manoeuvres in the D'.m3u" ] && { echo "FAILED: on: the cut artist file stayed"; fail=1; }
+[ "$(cat "$work/App/playlist.keys")" = "$(lines Keys=2 ReadID3v2=1)" ] || { echo "FAILED: on: the key record"; fail=1; }
 run --id3v2
 counted skipped "on again: the playlist was not skipped"
 

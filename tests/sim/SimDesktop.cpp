@@ -29,7 +29,6 @@ struct SimWindow {
   sim::MessageHandler handler;
   std::uint32_t showCmd = platform::kSwShowNormal;
   bool ignoresPlacement = false;
-  bool hung = false;
 };
 
 bool Minimized(std::uint32_t showCmd) {
@@ -121,7 +120,7 @@ bool SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_
                        unsigned, std::intptr_t* answer) {
   Log("send " + Num(window) + " " + Num(message) + " " + Num(wParam) + " " + SNum(lParam));
   auto it = D().windows.find(window);
-  if (it == D().windows.end() || it->second.hung) return false;
+  if (it == D().windows.end()) return false;
   // The handler may remove the window (a close command); keep a copy.
   sim::MessageHandler handler = it->second.handler;
   const std::intptr_t result = handler ? handler(message, wParam, lParam) : 0;
@@ -437,11 +436,6 @@ void SetWindowIgnoresPlacement(WindowHandle window, bool ignores) {
   if (it != D().windows.end()) it->second.ignoresPlacement = ignores;
 }
 
-void SetWindowHung(WindowHandle window, bool hung) {
-  auto it = D().windows.find(window);
-  if (it != D().windows.end()) it->second.hung = hung;
-}
-
 std::uint32_t WindowShowCmd(WindowHandle window) {
   auto it = D().windows.find(window);
   return it == D().windows.end() ? 0 : it->second.showCmd;
@@ -483,19 +477,6 @@ bool CloseMainWindow() {
   platform::app::RunGuarded([&] { events->Close(); });
   D().mainEvents = nullptr;
   return true;
-}
-
-bool QueryEndSession() {
-  platform::MainWindowEvents* events = D().mainEvents;
-  bool mayEnd = true;
-  if (events) platform::app::RunGuarded([&] { mayEnd = events->SessionEndQuery(); });
-  return mayEnd;
-}
-
-void EndSession(bool ending) {
-  if (platform::MainWindowEvents* events = D().mainEvents) {
-    platform::app::RunGuarded([&] { events->SessionEnd(ending); });
-  }
 }
 
 void BroadcastToProgramWindows(std::uint32_t message) {

@@ -81,9 +81,6 @@ std::uint32_t WindowShowCmd(WindowHandle window);
 // As Wine treats another process's window: SetPlacement leaves its show state
 // as it was (ShowWindowAs still changes it).
 void SetWindowIgnoresPlacement(WindowHandle window, bool ignores);
-// A window whose program has stopped answering: every message sent to it is
-// journaled but answers nothing.
-void SetWindowHung(WindowHandle window, bool hung);
 
 // Timers: fire every enabled timer once.
 void TickTimers();
@@ -102,9 +99,6 @@ std::intptr_t DeliverToProgramWindow(WindowHandle window, std::uint32_t message,
 // Closes the main window as WM_CLOSE would: returns whether it closed.
 // A close the program posted to itself is journaled "post close".
 bool CloseMainWindow();
-// The end of the session: WM_QUERYENDSESSION (its answer), then WM_ENDSESSION.
-bool QueryEndSession();
-void EndSession(bool ending);
 
 }  // namespace sim
 

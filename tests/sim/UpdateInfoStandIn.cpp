@@ -7,7 +7,6 @@ namespace {
 
 Record record;
 TUpdateInfoView* current = nullptr;
-std::function<void()> keepAliveHook;
 
 class RecordedDialog : public TUpdateInfoView {
  public:
@@ -54,10 +53,7 @@ bool PressOK() {
   return true;
 }
 
-void SetKeepAliveHook(std::function<void()> hook) { keepAliveHook = std::move(hook); }
-
 void Reset() {
-  keepAliveHook = nullptr;
   current = nullptr;
   live.clear();
   record = Record();
@@ -85,10 +81,7 @@ void EnablePlaylistWindow() { record.events.push_back("frame enable"); }
 void HidePlaylistWindow() { record.events.push_back("frame hide"); }
 void RepaintPlaylistWindow() { record.events.push_back("frame repaint"); }
 void ClearArtistAndAlbumTrees() { record.events.push_back("clear trees"); }
-void KeepAlive() {
-  record.events.push_back("keep alive");
-  if (updateinfostandin::keepAliveHook) updateinfostandin::keepAliveHook();
-}
+void KeepAlive() { record.events.push_back("keep alive"); }
 void ShowOptionsWithBrowse() { record.events.push_back("options browse"); }
 
 }  // namespace updatewindows

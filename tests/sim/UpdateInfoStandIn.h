@@ -2,7 +2,6 @@
 // The native stand-in for the windows an update drives: it keeps the state a
 // person would see (counters, bar, texts, OK) and lists, in order, what was
 // done to the dialog and the playlist window.
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,8 +39,5 @@ void Reset();
 // The person presses the dialog's OK: the playlist window enabled, the
 // dialog closed. False when there is no dialog or its OK is disabled.
 bool PressOK();
-// Runs at each keep-alive, as the messages sent to the program meanwhile
-// (a close, the end of the session) are handled there.
-void SetKeepAliveHook(std::function<void()> hook);
 
 }  // namespace updateinfostandin

@@ -25,7 +25,6 @@ class LibraryScanTest : public libtest::LibraryFixture {
   Result Update(std::string folder = "D:\\Lists") {
     TCountingProgress progress;
     TLibraryContext context{"C:\\App\\", check};
-    context.ReadID3v2 = id3v2;
     TLibraryUpdate update(context, progress);
     const auto outcome = update.Run(&folder);
     lastFolder = folder;
@@ -37,10 +36,8 @@ class LibraryScanTest : public libtest::LibraryFixture {
   bool Cached(const std::string& name) { return Exists("C:\\App\\playlist\\" + name); }
 
   bool check = false;
-  bool id3v2 = false;
   std::string lastFolder;
 };
-
 
 TEST_F(LibraryScanTest, NewChangedAndUnchangedPlaylists) {
   Put("D:\\Lists\\One.m3u", "D:\\Music\\a.mp3\r\n");
@@ -230,35 +227,6 @@ TEST_F(LibraryScanTest, PurgeOnlyDeletesNamesInTheCacheFolder) {
   EXPECT_TRUE(Exists("C:\\App\\keep.txt"));
   EXPECT_FALSE(Cached("'Gone' Artist.dat"));
   EXPECT_FALSE(Cached("Gone.log"));
-}
-
-}  // namespace
-
-namespace {
-
-// The option's story (off, on, off again) is tests/e2e/test_update_id3v2.sh;
-// here, the tracks whose ID3v2 tag gives way to the other rules.
-TEST_F(LibraryScanTest, ABlankOrDamagedId3v2TextGivesWayAndRiffIsUnchanged) {
-  using libtest::Frame;
-  using libtest::Id3v2;
-  using libtest::Text;
-  Put("D:\\Music\\v2.mp3", Id3v2(4, Frame(4, "APIC", std::string(100000, 'p')) + Frame(4, "TPE1", Text(3, "Band V2"))) +
-                                 libtest::Mp3WithTag("Band V1", "Album V1"));
-  Put("D:\\Music\\blank.mp3", Id3v2(3, Frame(3, "TPE1", Text(0, " \t ")) + Frame(3, "TALB", Text(0, "Alb\r\nV2"))) +
-                                    libtest::Mp3WithTag("Fallback", "Old"));
-  Put("D:\\Music\\damaged.mp3", Id3v2(3, Frame(3, "TPE1", Text(7, "Bad"))) + libtest::Mp3WithTag("Trailer", "T"));
-  Put("D:\\Music\\riff.rmp", libtest::Rmp3(libtest::Chunk("IART", std::string("Riff\0", 5))));
-  Put("D:\\Lists\\Mix.m3u", "D:\\Music\\v2.mp3\r\nD:\\Music\\blank.mp3\r\nD:\\Music\\damaged.mp3\r\n"
-                            "D:\\Music\\riff.rmp\r\n");
-  id3v2 = true;
-  EXPECT_EQ(Counts(Update()), (std::vector<int>{0, 0, 1, 0}));
-  EXPECT_EQ(Cache("'Mix' Artist.dat"), "Band V2\r\nFallback\r\nRiff\r\nTrailer\r\n");
-  // An album the ID3v2 tag lacks comes from the trailer.
-  EXPECT_EQ(Cache("'Mix' Album.dat"), "Alb V2\r\nAlbum V1\r\nT\r\n");
-  EXPECT_EQ(Get("C:\\App\\playlist.keys"), "Keys=2\r\nReadID3v2=1\r\n");
-  id3v2 = false;
-  EXPECT_EQ(Counts(Update()), (std::vector<int>{0, 1, 0, 0}));
-  EXPECT_EQ(Cache("'Mix' Artist.dat"), "Band V1\r\nFallback\r\nRiff\r\nTrailer\r\n");
 }
 
 }  // namespace

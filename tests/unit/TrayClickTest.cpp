@@ -108,17 +108,6 @@ TEST_F(TrayClickTest, MiddleClickRestoresTheLastFoundPlayerWithoutSearchingOrSta
   EXPECT_EQ(sim::Journal(), std::vector<std::string>{"send 0 0 0 0"});
 }
 
-TEST_F(TrayClickTest, MiddleClickLeavesAPlayerThatDoesNotAnswerAlone) {
-  TMain& m = Ready();
-  m.FindPlayer();
-  sim::SetWindowShowCmd(player_.wnd, 2 /* minimised */);
-  sim::SetWindowHung(player_.wnd, true);
-  sim::ClearJournal();
-  m.TrayClick(5, tcMiddle);
-  EXPECT_EQ(sim::Journal(), std::vector<std::string>{Msg(0, 0, 0)});
-  EXPECT_EQ(sim::WindowShowCmd(player_.wnd), 2u);
-}
-
 TEST_F(TrayClickTest, MiddleClickFallsBackToShowWindowOnlyWhenThePlacementLeftThePlayerMinimised) {
   struct Row {
     bool ignoresPlacement;     // as Wine treats another process's window

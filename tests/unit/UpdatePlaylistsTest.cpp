@@ -107,99 +107,6 @@ TEST_F(UpdatePlaylistsTest, OneOfEachEndsDoneWithTheBarFullAndABeep) {
   EXPECT_EQ(sim::Journal(), std::vector<std::string>{"beep"});
 }
 
-// A close asked for while the update runs (WM_CLOSE from another program, or
-// the end of the session) stops the update before its next playlist; only
-// then are the settings saved, and the next update finishes the work.
-class CloseDuringUpdateTest : public UpdatePlaylistsTest {
- protected:
-  // Keep, Change and Gone updated once; then Gone deleted, Change changed and
-  // New added, and the next update is asked to close at its first look at
-  // the queue, after Change (the first in search order).
-  void StopSecondUpdate(const std::function<void()>& askToClose) {
-    main_->Info.CheckMP3OnUpdate = false;
-    for (const char* name : {"Keep", "Change", "Gone"}) {
-      WriteFile(std::string("D:\\Lists\\") + name + ".m3u", "D:\\Music\\a.mp3\r\n");
-    }
-    Update();
-    logBefore_ = ReadFile("C:\\Kelvane\\playlist.log");
-    std::filesystem::remove(sim::HostPath("D:\\Lists\\Gone.m3u"));
-    sim::SetLastWriteTime("D:\\Lists\\Change.m3u", 1100000000);
-    WriteFile("D:\\Lists\\New.m3u", "D:\\Music\\b.mp3\r\n");
-    ASSERT_TRUE(updateinfostandin::PressOK());
-    bool asked = false;
-    updateinfostandin::SetKeepAliveHook([&] {
-      if (asked) return;
-      asked = true;
-      iniAtRequest_ = platform::FileExists(kIni);
-      askToClose();
-    });
-    W().events.clear();
-    sim::ClearJournal();
-    main_->UpdatePlaylists();
-    updateinfostandin::SetKeepAliveHook(nullptr);
-  }
-  void ExpectStoppedAfterChange() {
-    EXPECT_FALSE(iniAtRequest_);
-    EXPECT_FALSE(platform::FileExists(kIni)) << "saved before the update stopped";
-    // Nothing looked at the queue again, nothing more was checked, and
-    // nothing was purged: Gone is still listed and its files are still there.
-    EXPECT_EQ(W().Count("keep alive"), 1);
-    EXPECT_EQ(Counters(), (std::vector<std::string>{"0", "1", "0", "0"}));
-    const std::string log = ReadFile("C:\\Kelvane\\playlist.log");
-    EXPECT_NE(LineOf(log, "Change"), LineOf(logBefore_, "Change"));
-    EXPECT_FALSE(LineOf(log, "Change").empty());
-    EXPECT_EQ(LineOf(log, "Keep"), LineOf(logBefore_, "Keep"));
-    EXPECT_EQ(LineOf(log, "Gone"), LineOf(logBefore_, "Gone"));
-    EXPECT_EQ(log.find("New.m3u"), std::string::npos) << log;
-    EXPECT_TRUE(platform::FileExists("C:\\Kelvane\\playlist\\Gone.log"));
-    // The dialog went without its done state or beep; the window is usable.
-    EXPECT_TRUE(W().Last().closed);
-    EXPECT_FALSE(W().Last().okEnabled);
-    EXPECT_EQ(W().Count("frame enable"), 1);
-    EXPECT_TRUE(sim::JournalLines("beep").empty());
-  }
-  void ExpectTheNextUpdateFinishes() {
-    Update();
-    EXPECT_EQ(Counters(), (std::vector<std::string>{"2", "0", "1", "1"}));
-    for (const std::string& name : Names("C:\\Kelvane\\playlist")) EXPECT_EQ(name.find("Gone"), std::string::npos) << name;
-    EXPECT_NE(ReadFile("C:\\Kelvane\\playlist.log").find("New.m3u"), std::string::npos);
-  }
-
-  // The line of "playlist.log" text that names the playlist, with its stamp.
-  static std::string LineOf(const std::string& log, const std::string& playlist) {
-    const std::size_t at = log.find("\\" + playlist + ".m3u'=");
-    if (at == std::string::npos) return "";
-    const std::size_t begin = log.rfind('\n', at);
-    return log.substr(begin == std::string::npos ? 0 : begin + 1, log.find('\r', at) - (begin == std::string::npos ? 0 : begin + 1));
-  }
-
-  const std::string kIni = "C:\\Kelvane\\kelvane.ini";
-  bool iniAtRequest_ = true;
-  std::string logBefore_;
-};
-
-TEST_F(CloseDuringUpdateTest, ACloseWaitsForTheStopThenSavesAndEnds) {
-  bool closedAtOnce = true;
-  StopSecondUpdate([&] { closedAtOnce = sim::CloseMainWindow(); });
-  EXPECT_FALSE(closedAtOnce);
-  ExpectStoppedAfterChange();
-  EXPECT_EQ(sim::JournalLines("post close"), std::vector<std::string>{"post close"});
-  ASSERT_TRUE(sim::CloseMainWindow());
-  EXPECT_NE(ReadFile(kIni).find("PlayListPath=D:\\Lists\r\n"), std::string::npos);
-  ExpectTheNextUpdateFinishes();
-}
-
-TEST_F(CloseDuringUpdateTest, TheEndOfTheSessionIsLetThroughAndSavesOnceTheUpdateStopped) {
-  bool mayEnd = false;
-  StopSecondUpdate([&] { mayEnd = sim::QueryEndSession(); });
-  EXPECT_TRUE(mayEnd);
-  ExpectStoppedAfterChange();
-  EXPECT_TRUE(sim::JournalLines("post close").empty());
-  sim::EndSession(true);
-  EXPECT_NE(ReadFile(kIni).find("PlayListPath=D:\\Lists\r\n"), std::string::npos);
-  ExpectTheNextUpdateFinishes();
-}
-
 TEST_F(UpdatePlaylistsTest, SecondRunWithoutChangesSkipsEveryPlaylist) {
   main_->Info.CheckMP3OnUpdate = true;
   WriteFile("D:\\Lists\\One.m3u", "D:\\Music\\a.mp3\r\n");
@@ -227,10 +134,6 @@ TEST_F(UpdatePlaylistsTest, TheId3v2SettingReachesTheLibrary) {
   main_->Info.ReadID3v2 = true;
   Update();
   EXPECT_EQ(ReadFile("C:\\Kelvane\\playlist\\'One' Artist.dat"), "V2Ar\r\n");
-  main_->Info.ReadID3v2 = false;
-  Update();
-  EXPECT_EQ(Counters(), (std::vector<std::string>{"0", "1", "0", "0"}));
-  EXPECT_EQ(ReadFile("C:\\Kelvane\\playlist\\'One' Artist.dat"), "");
 }
 
 TEST_F(UpdatePlaylistsTest, TrailingBackslashesAreTrimmedAndTheTrimmedFolderIsSaved) {

@@ -20,9 +20,7 @@ std::string Box(const RECT& r) {
 }
 RECT R(int l, int t, int w, int h) { return RECT{l, t, l + w, t + h}; }
 
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using wintest::WriteText;
 
 class FrameWinTest : public ::testing::Test {
  protected:
@@ -242,13 +240,7 @@ TEST_F(FrameWinTest, ShowingAgainReloadsOnlyIndexFilesThatChanged) {
   // The same size written later: read again too.
   Click(f.TreeArtist, "Owl's Band");
   WriteText(dir_ + "playlist\\'B' Album.dat", "Erste\r\nSecond\r\nThird\r\n");
-  HANDLE file = CreateFileA((dir_ + "playlist\\'B' Album.dat").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  FILETIME later{};
-  GetFileTime(file, nullptr, nullptr, &later);
-  later.dwHighDateTime += 1;
-  SetFileTime(file, nullptr, nullptr, &later);
-  CloseHandle(file);
+  ASSERT_TRUE(wintest::SetWriteTime(dir_ + "playlist\\'B' Album.dat", {2031, 1, 0, 1, 0, 0, 0, 0}));
   f.ShowFrame();
   EXPECT_EQ(Texts(f.TreeAlbum), (std::vector<std::string>{"Erste", "Second", "Third"}));
   EXPECT_EQ(Selected(f.TreeArtist), "");

@@ -37,15 +37,7 @@ std::string Mp3(const std::string& artist, const std::string& album) {
 }
 
 void SetTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME local = {year, month, 0, day, hour, minute, second, 0};
-  FILETIME localTime, utc;
-  SystemTimeToFileTime(&local, &localTime);
-  LocalFileTimeToFileTime(&localTime, &utc);
-  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  SetFileTime(file, nullptr, nullptr, &utc);
-  CloseHandle(file);
+  ASSERT_TRUE(wintest::SetWriteTime(path, {year, month, 0, day, hour, minute, second, 0}));
 }
 
 class LibraryWinTest : public ::testing::Test {

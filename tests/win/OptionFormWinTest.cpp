@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <vector>
 
 #include "WinTestSupport.h"
 #include "app/MainUnit.h"
@@ -116,25 +118,19 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
   // A caption that does not fit its font may widen its box to the right (see
   // below): the designed place and height stay, the width is at least the
   // designed one.
-  const auto placed = [](HWND control) {
+  const auto expectPlaced = [](HWND control, const char* rect, const std::string& name) {
+    int x = 0, y = 0, w = 0, h = 0;
+    std::sscanf(rect, "%d,%d %dx%d", &x, &y, &w, &h);
     const RECT r = InClient(control);
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " h" + std::to_string(r.bottom - r.top);
-  };
-  const auto designed = [](const std::string& rect) {
-    const std::size_t x = rect.find('x');
-    return rect.substr(0, rect.find(' ')) + " h" + rect.substr(x + 1);
-  };
-  const auto designedWidth = [](const std::string& rect) {
-    return std::stoi(rect.substr(rect.find(' ') + 1));
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.bottom - r.top}), (std::vector<LONG>{x, y, h})) << name;
+    EXPECT_GE(r.right - r.left, w) << name;
   };
   for (const Row& row : rows) {
     EXPECT_EQ(row.control->Text(), row.caption) << row.control->Name;
-    EXPECT_EQ(placed(row.control->Handle()), designed(row.rect)) << row.control->Name;
-    const RECT r = InClient(row.control->Handle());
-    EXPECT_GE(r.right - r.left, designedWidth(row.rect)) << row.control->Name;
+    expectPlaced(row.control->Handle(), row.rect, row.control->Name);
   }
   EXPECT_EQ(f->editPlayListPath.EditLabel.Text(), t::kPlayListPathLabel);
-  EXPECT_EQ(placed(f->editPlayListPath.EditLabel.Handle()), "16,193 h12");
+  expectPlaced(f->editPlayListPath.EditLabel.Handle(), "16,193 185x12", "EditLabel");
   EXPECT_TRUE(GetWindowLongW(f->btnOK.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
   EXPECT_FALSE(GetWindowLongW(f->btnCancel.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
   RECT combo{};
@@ -312,16 +308,7 @@ TEST_F(OptionFormWinTest, CaptionsThatDoNotFitGrowToTheirGroupsInnerEdgeAtEveryD
   for (const int dpi : {96, 144}) {
     gui::SetDpiForTesting(dpi);
     TOptionForm* f = Open();
-    const auto textWidth = [](const gui::Window& w) {
-      const std::wstring text = w.WideText();
-      HDC dc = GetDC(w.Handle());
-      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w.Handle(), WM_GETFONT, 0, 0)));
-      SIZE size{};
-      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-      SelectObject(dc, old);
-      ReleaseDC(w.Handle(), dc);
-      return static_cast<int>(size.cx);
-    };
+    const auto textWidth = gui::CaptionWidth;
     const int margin = gui::Scale(8);
     const int glyph = GetSystemMetrics(SM_CXMENUCHECK);
     struct Box {

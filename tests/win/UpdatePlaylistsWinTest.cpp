@@ -13,17 +13,9 @@
 
 namespace {
 
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+using wintest::WriteText;
 
-void SetStamp(const std::string& path, WORD year) {
-  SYSTEMTIME st{year, 5, 0, 6, 7, 8, 10, 0};
-  FILETIME local{}, utc{};
-  SystemTimeToFileTime(&st, &local);
-  LocalFileTimeToFileTime(&local, &utc);
-  HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  SetFileTime(h, nullptr, nullptr, &utc);
-  CloseHandle(h);
-}
+void SetStamp(const std::string& path, WORD year) { wintest::SetWriteTime(path, {year, 5, 0, 6, 7, 8, 10, 0}); }
 
 class UpdatePlaylistsWinTest : public ::testing::Test {
  protected:

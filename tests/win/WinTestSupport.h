@@ -32,6 +32,23 @@ inline std::string TempFolder(const std::string& name) {
   return folder + "\\";
 }
 
+inline void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// Sets a file's last write time, given in local time.
+inline bool SetWriteTime(const std::string& path, SYSTEMTIME local) {
+  FILETIME localTime{}, utc{};
+  SystemTimeToFileTime(&local, &localTime);
+  LocalFileTimeToFileTime(&localTime, &utc);
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool set = SetFileTime(file, nullptr, nullptr, &utc);
+  CloseHandle(file);
+  return set;
+}
+
 inline std::vector<std::string> ReadLines(const std::string& path) {
   std::vector<std::string> lines;
   std::ifstream in(path, std::ios::binary);
