@@ -95,11 +95,10 @@ void TMain::AskPlayerPath() {
   std::u16string chosen;
   if (!platform::ShowOpenFileDialog(platform::app::MainWindow(), kc::kPlayerFileFilter, &chosen)) return;
   std::string path;
-  if (!platform::Utf16ToAnsiExact(chosen, &path)) {
-    // The command line to the player is system code page text: a "?" in it
-    // would name no file, and the path would be saved as broken.
-    platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatFace(kc::kPlayerPathUnusable, chosen),
-                             platform::FixedToUtf16(kc::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
+  // The command line to the player is system code page text: a "?" in it
+  // would name no file, and the path would be saved as broken.
+  if (!platform::ChosenNameToAnsi(platform::app::MainWindow(), chosen, kc::kPlayerPathUnusable, kc::kWarningCaption,
+                                  &path)) {
     return;
   }
   Player.PlayerPath = path;

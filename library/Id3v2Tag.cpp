@@ -165,41 +165,14 @@ void Resynchronise(std::vector<unsigned char>* data) {
 
 bool IsFrameIdByte(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
-void AppendUtf16(char32_t c, std::u16string* out) {
-  if (c < 0x10000) {
-    out->push_back(static_cast<char16_t>(c));
-  } else {
-    c -= 0x10000;
-    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  }
-}
-
 bool Utf8ToUtf16(const unsigned char* p, std::size_t n, std::u16string* out) {
   if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) p += 3, n -= 3;
   for (std::size_t i = 0; i < n;) {
-    const unsigned char b = p[i];
-    int extra;
-    char32_t c, least;
-    if (b < 0x80) {
-      extra = 0, c = b, least = 0;
-    } else if ((b & 0xE0) == 0xC0) {
-      extra = 1, c = b & 0x1F, least = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      extra = 2, c = b & 0x0F, least = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      extra = 3, c = b & 0x07, least = 0x10000;
-    } else {
-      return false;
-    }
-    if (n - i <= static_cast<std::size_t>(extra)) return false;
-    for (int k = 1; k <= extra; ++k) {
-      if ((p[i + k] & 0xC0) != 0x80) return false;
-      c = (c << 6) | (p[i + k] & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    AppendUtf16(c, out);
-    i += 1 + extra;
+    char32_t code = 0;
+    const std::size_t length = platform::DecodeUtf8(p + i, n - i, &code);
+    if (length == 0) return false;
+    platform::AppendUtf16(code, out);
+    i += length;
   }
   return true;
 }
@@ -277,10 +250,15 @@ bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text) {
   const char* const artistId = version == 2 ? "TP1" : "TPE1";
   const char* const albumId = version == 2 ? "TAL" : "TALB";
   bool artistFound = false, albumFound = false;
+  // A text found before the damage does not count either.
+  const auto fail = [text] {
+    *text = TId3v2Text();
+    return false;
+  };
   std::vector<unsigned char> data;
   while (!(artistFound && albumFound) && body.Left() >= headerSize) {
     unsigned char frame[10];
-    if (!body.Read(frame, static_cast<std::size_t>(headerSize))) return false;
+    if (!body.Read(frame, static_cast<std::size_t>(headerSize))) return fail();
     // Zero bytes are the padding; anything else that is no frame id is
     // taken as padding too (taggers have left junk there).
     if (!std::all_of(frame, frame + idSize, IsFrameIdByte)) break;
@@ -290,29 +268,19 @@ bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text) {
     } else if (version == 3) {
       frameSize = BigEndian(frame + 4, 4);
     } else if (!Syncsafe(frame + 4, &frameSize)) {
-      *text = TId3v2Text();
-      return false;
+      return fail();
     }
-    if (frameSize > body.Left()) {
-      *text = TId3v2Text();
-      return false;
-    }
+    if (frameSize > body.Left()) return fail();
     const unsigned char format = version == 2 ? 0 : frame[9];
     const bool isArtist = std::memcmp(frame, artistId, idSize) == 0 && !artistFound;
     const bool isAlbum = std::memcmp(frame, albumId, idSize) == 0 && !albumFound;
     const bool compressedOrEncrypted = version == 3 ? (format & 0xC0) != 0 : version == 4 && (format & 0x0C) != 0;
     if (!(isArtist || isAlbum) || compressedOrEncrypted || frameSize > kMaxTextFrame) {
-      if (!body.Skip(frameSize)) {
-        *text = TId3v2Text();
-        return false;
-      }
+      if (!body.Skip(frameSize)) return fail();
       continue;
     }
     data.resize(frameSize);
-    if (frameSize > 0 && !body.Read(data.data(), frameSize)) {
-      *text = TId3v2Text();
-      return false;
-    }
+    if (frameSize > 0 && !body.Read(data.data(), frameSize)) return fail();
     // What the format flags put before the text: a group id (2.3 and 2.4),
     // and in 2.4 the data length, after which the frame may be
     // unsynchronised on its own.
@@ -320,17 +288,11 @@ bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text) {
     if (version == 3 && (format & 0x20)) skip += 1;
     if (version == 4 && (format & 0x40)) skip += 1;
     if (version == 4 && (format & 0x01)) skip += 4;
-    if (skip > data.size()) {
-      *text = TId3v2Text();
-      return false;
-    }
+    if (skip > data.size()) return fail();
     data.erase(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(skip));
     if (version == 4 && ((format & 0x02) || (flags & 0x80))) Resynchronise(&data);
     std::string decoded;
-    if (!DecodeId3v2Text(data.data(), data.size(), &decoded)) {
-      *text = TId3v2Text();
-      return false;
-    }
+    if (!DecodeId3v2Text(data.data(), data.size(), &decoded)) return fail();
     if (isArtist) {
       text->Artist = std::move(decoded);
       artistFound = true;

@@ -156,7 +156,7 @@ namespace {
 // The tags of a track when ID3v2 tags are read: the first bytes of the file
 // in one read serve the RIFF test, the ID3v2 header and its usual frames.
 // When the ID3v2 tag names both artist and album, the ID3v1 trailer could
-// change neither, and is not read.
+// change neither, and is not read. The ID3v2 texts come back as keys.
 void ReadTrackTags(TMP3Tag& reader, const std::string& path, TTag* tag, TId3v2Text* text,
                    platform::FoundEntry* entry, bool* found) {
   *text = TId3v2Text();
@@ -170,10 +170,13 @@ void ReadTrackTags(TMP3Tag& reader, const std::string& path, TTag* tag, TId3v2Te
   TPrefetchedTagSource source(fileSource, kTrackPrefixBytes);
   const std::string& prefix = source.Prefix();
   const bool rmp3 = prefix.size() >= 12 && prefix.compare(0, 4, "RIFF") == 0 && prefix.compare(8, 4, "RMP3") == 0;
-  if (!rmp3 && ReadId3v2Text(source, text) && !TrimmedKey(text->Artist).empty() &&
-      !TrimmedKey(text->Album).empty()) {
-    *tag = TTag();
-    return;
+  if (!rmp3 && ReadId3v2Text(source, text)) {
+    text->Artist = TrimmedKey(text->Artist);
+    text->Album = TrimmedKey(text->Album);
+    if (!text->Artist.empty() && !text->Album.empty()) {
+      *tag = TTag();
+      return;
+    }
   }
   source.Seek(0, TTagSource::Origin::kBegin);
   reader.ReadTagFrom(source, path, tag);
@@ -218,11 +221,11 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
     Failures.push_back(failure);
     return;
   }
-  std::string artist = TrimmedKey(id3v2.Artist);
+  std::string artist = std::move(id3v2.Artist);  // already a key
   if (artist.empty()) artist = RiffInfoKey(tag.Artist);
   if (artist.empty() && tag.HasTag) artist = Id3Key(tag.Id3.Artist, sizeof tag.Id3.Artist);
   if (!artist.empty()) AddToGroup(Artists, artist, trackPath);
-  std::string album = TrimmedKey(id3v2.Album);
+  std::string album = std::move(id3v2.Album);
   if (album.empty()) album = RiffInfoKey(tag.Product);
   if (album.empty() && tag.HasTag) album = Id3Key(tag.Id3.Album, sizeof tag.Id3.Album);
   if (!album.empty()) AddToGroup(Albums, album, trackPath);

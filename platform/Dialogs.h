@@ -19,6 +19,13 @@ constexpr unsigned kMbIconInformation = 0x40;
 int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
                    unsigned flags);
 
+// A name the user chose, as system code page text (the settings and the
+// library are kept in it). When the code page cannot hold every character, a
+// stand-in ("?" or a look-alike) would name another file: a warning box with
+// the fixed pattern (one %s, the name) and caption says so, and it is false.
+bool ChosenNameToAnsi(WindowHandle owner, const std::u16string& chosen, const char* fixedPattern,
+                      const char* fixedCaption, std::string* ansi);
+
 // Programs that run unattended (a scheduled task) answer message boxes
 // themselves instead of waiting for a person: the handler gets the text and
 // caption (in the system code page) and gives the answer. An empty handler

@@ -31,6 +31,13 @@ std::u16string FormatFace(const std::string& fixedPattern, const std::string& an
 // character of it: a stand-in ("?" or a look-alike) would name another file.
 bool Utf16ToAnsiExact(const std::u16string& text, std::string* ansi);
 
+// One UTF-8 sequence at p, of the n bytes left: its length, with the character
+// in *code; 0 when the bytes start no well-formed sequence (overlong forms,
+// surrogates and codes past U+10FFFF included).
+std::size_t DecodeUtf8(const unsigned char* p, std::size_t n, char32_t* code);
+// Appends a character as one UTF-16 unit or a surrogate pair.
+void AppendUtf16(char32_t code, std::u16string* out);
+
 // The locale comparison without regard to letter case (CompareStringA with
 // NORM_IGNORECASE under the user's default locale): less than, equal to or
 // greater than zero.

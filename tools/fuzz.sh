@@ -16,7 +16,8 @@ mkdir -p "$out"
 flags=(-std=c++17 -O1 -g -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -w)
 common=(library/MP3Tag.cpp library/Id3v2Tag.cpp library/TextList.cpp platform/common/ErrorText.cpp platform/common/FileStamp.cpp
         platform/posix/FileSystem.cpp platform/posix/LocaleCompare.cpp
-        platform/posix/LocaleLead.cpp platform/posix/LocaleText.cpp platform/common/FindEntries.cpp platform/common/ProfileFile.cpp)
+        platform/posix/LocaleLead.cpp platform/posix/LocaleText.cpp platform/common/FindEntries.cpp platform/common/ProfileFile.cpp
+        platform/common/Unicode.cpp)
 
 for target in fuzz_tag_reader fuzz_text_list fuzz_profile_file; do
   echo "fuzz: building $target"

@@ -456,7 +456,7 @@ Form* FormOf(HWND hwnd);
 // heights stay as designed; nothing shrinks.
 void FitCaptionsWithinGroups(const Form& form);
 // Pixels a control's caption needs in the control's own font.
-int CaptionWidth(const Window& control);
+SIZE CaptionExtent(const Window& control);
 
 // Docks `controls` inside `area` (device pixels) by their alignment, in order:
 // top and bottom first, then left and right, then the client.

@@ -28,13 +28,7 @@ void Label::Create(HWND parent, const Placement& row, const RECT& r, int id) {
 }
 
 void Label::FitToText() {
-  const std::wstring text = WideText();
-  HDC dc = GetDC(Handle());
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(Handle(), dc);
+  const SIZE size = CaptionExtent(*this);
   SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -274,13 +268,17 @@ void TreeView::Clear() {
   clearing_ = false;
 }
 
+// wchar_t is UTF-16 on Windows: the tree takes and gives the converted text
+// as it is, with no copy per node.
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t is UTF-16");
+
 TreeView::Node TreeView::Add(const std::string& text) {
-  std::wstring wide = DataText(text);
+  std::u16string wide = platform::AnsiToUtf16(text);
   TVINSERTSTRUCTW ins{};
   ins.hParent = TVI_ROOT;
   ins.hInsertAfter = TVI_LAST;
   ins.item.mask = TVIF_TEXT | TVIF_PARAM;
-  ins.item.pszText = &wide[0];
+  ins.item.pszText = reinterpret_cast<LPWSTR>(&wide[0]);
   // Nodes are only ever appended, so the count so far is the node's place.
   ins.item.lParam = added_++;
   if (pictures_ >= 0) {
@@ -324,8 +322,7 @@ std::string TreeView::NodeText(Node node) const {
   item.cchTextMax = static_cast<int>(sizeof(buffer) / sizeof(buffer[0]));
   Own(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
   // The node was filled from system code page text, so it goes back whole.
-  const std::wstring text(buffer);
-  return platform::Utf16ToAnsi(std::u16string(text.begin(), text.end()));
+  return platform::Utf16ToAnsi(reinterpret_cast<const char16_t*>(buffer));
 }
 
 TreeView::Node TreeView::NodeAt(POINT client) const {
@@ -470,7 +467,7 @@ void TreeView::Reflected(UINT message, WPARAM, LPARAM lParam, LRESULT*) {
 
 // ---- captions in groups ----
 
-int CaptionWidth(const Window& control) {
+SIZE CaptionExtent(const Window& control) {
   const std::wstring text = control.WideText();
   HDC dc = GetDC(control.Handle());
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control.Handle(), WM_GETFONT, 0, 0)));
@@ -478,7 +475,7 @@ int CaptionWidth(const Window& control) {
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(control.Handle(), dc);
-  return size.cx;
+  return size;
 }
 
 namespace {
@@ -519,7 +516,7 @@ void FitCaptionsWithinGroups(const Form& form) {
         const RECT o = other->Bounds();
         if (other != c && o.left >= r.right && o.top < r.bottom && o.bottom > r.top) limit = std::min(limit, static_cast<int>(o.left));
       }
-      const int want = std::min(static_cast<int>(r.left) + CaptionWidth(*caption) + extra, limit);
+      const int want = std::min(static_cast<int>(r.left) + static_cast<int>(CaptionExtent(*caption).cx) + extra, limit);
       if (want > r.right) {
         SetWindowPos(caption->Handle(), nullptr, 0, 0, want - r.left, r.bottom - r.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

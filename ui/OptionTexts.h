@@ -35,7 +35,6 @@ inline constexpr const char* kFolderDialogDefaultTitle = "フォルダーの選�
 inline constexpr const char* kFolderUnusable =
     "「%s」\r\n\r\nこのフォルダ名にはシステムの文字コードで表せない文字が含まれているため、"
     "プレイリストのフォルダとして使えません。前の設定のままにします。";
-inline constexpr const char* kFolderUnusableCaption = "警告";
 
 // Hints: each line ends in CR LF, an empty line is a second one.
 inline constexpr const char* kHintEject =

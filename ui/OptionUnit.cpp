@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Messaging.h"
+#include "ui/FormTexts.h"
 #include "ui/OptionTexts.h"
 #include "ui/ProgramView.h"
 #include "ui/UpdateInfoView.h"
@@ -190,11 +191,8 @@ bool TOptionForm::PlayListPathFits() {
   const std::wstring typed = editPlayListPath.WideText();
   const std::u16string folder(typed.begin(), typed.end());
   std::string ansi;
-  if (platform::Utf16ToAnsiExact(folder, &ansi)) return true;
-  platform::ShowMessageBox(reinterpret_cast<platform::WindowHandle>(Handle()),
-                           platform::FormatFace(optiontext::kFolderUnusable, folder),
-                           platform::FixedToUtf16(optiontext::kFolderUnusableCaption), platform::kMbOk | platform::kMbIconWarning);
-  return false;
+  return platform::ChosenNameToAnsi(reinterpret_cast<platform::WindowHandle>(Handle()), folder,
+                                    optiontext::kFolderUnusable, uitext::kWarningCaption, &ansi);
 }
 
 void TOptionForm::ButtonClick(gui::Button* sender) {

@@ -1,9 +1,21 @@
 // The one error boundary, shared by both implementations of the application
 // object: whatever an event handler raises is shown, and the loop goes on.
+// And the one warning for a name the system code page cannot hold.
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Locale.h"
+
+namespace platform {
+
+bool ChosenNameToAnsi(WindowHandle owner, const std::u16string& chosen, const char* fixedPattern,
+                      const char* fixedCaption, std::string* ansi) {
+  if (Utf16ToAnsiExact(chosen, ansi)) return true;
+  ShowMessageBox(owner, FormatFace(fixedPattern, chosen), FixedToUtf16(fixedCaption), kMbOk | kMbIconWarning);
+  return false;
+}
+
+}  // namespace platform
 
 namespace platform::app {
 

@@ -107,30 +107,16 @@ bool StartsWith(const std::string& bytes, const char* mark) { return bytes.rfind
 std::u16string FromUtf8(const std::string& bytes) {
   std::u16string out;
   out.reserve(bytes.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   for (std::size_t i = 0; i < bytes.size();) {
-    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-    std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-    bool good = length != 0 && i + length <= bytes.size();
-    for (std::size_t k = 1; good && k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-      good = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and codes past U+10FFFF are not characters.
-    static const char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    good = good && code >= kLeast[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-    if (!good) {
+    char32_t code = 0;
+    const std::size_t length = DecodeUtf8(p + i, bytes.size() - i, &code);
+    if (length == 0) {
       out += u'\xFFFD';
       ++i;
       continue;
     }
-    if (code >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(code);
-    }
+    AppendUtf16(code, &out);
     i += length;
   }
   return out;

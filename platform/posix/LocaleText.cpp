@@ -63,11 +63,4 @@ std::string Utf16ToAnsi(const std::u16string& text) {
   return Convert("CP932", "UTF-16LE", bytes, 2, "?");
 }
 
-bool Utf16ToAnsiExact(const std::u16string& text, std::string* ansi) {
-  std::string converted = Utf16ToAnsi(text);
-  if (AnsiToUtf16(converted) != text) return false;
-  *ansi = std::move(converted);
-  return true;
-}
-
 }  // namespace platform

@@ -34,15 +34,4 @@ std::string Utf16ToAnsi(const std::u16string& text) {
   return out;
 }
 
-bool Utf16ToAnsiExact(const std::u16string& text, std::string* ansi) {
-  // Whatever the code page puts in for a character it lacks (the default
-  // character, or a best-fit look-alike such as "a" for "\u0101"), the way
-  // back then gives other text; code page 65001 holds everything but a lone
-  // surrogate, which the way back does not give either.
-  std::string converted = Utf16ToAnsi(text);
-  if (AnsiToUtf16(converted) != text) return false;
-  *ansi = std::move(converted);
-  return true;
-}
-
 }  // namespace platform

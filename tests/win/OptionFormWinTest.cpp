@@ -308,7 +308,7 @@ TEST_F(OptionFormWinTest, CaptionsThatDoNotFitGrowToTheirGroupsInnerEdgeAtEveryD
   for (const int dpi : {96, 144}) {
     gui::SetDpiForTesting(dpi);
     TOptionForm* f = Open();
-    const auto textWidth = gui::CaptionWidth;
+    const auto textWidth = [](const gui::Window& w) { return static_cast<int>(gui::CaptionExtent(w).cx); };
     const int margin = gui::Scale(8);
     const int glyph = GetSystemMetrics(SM_CXMENUCHECK);
     struct Box {

@@ -4,12 +4,27 @@
 // written in the system's own calls (POSIX natively, Win32 under Wine), so
 // that each library figure is set beside the cheapest loop that makes the
 // file calls the same work cannot avoid on that system.
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace bench {
+
+// Seconds on the steady clock.
+inline double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// A 128-byte ID3v1 trailer naming the artist and the album.
+inline std::string Id3(const std::string& artist, const std::string& album) {
+  std::string block(128, '\0');
+  block.replace(0, 3, "TAG");
+  block.replace(33, artist.size(), artist);
+  block.replace(63, album.size(), album);
+  return block;
+}
 
 // The system's name in the report ("POSIX (native)", "Win32").
 const char* SystemName();

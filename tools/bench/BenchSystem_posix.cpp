@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,10 +18,6 @@ namespace bench {
 namespace {
 
 std::string gHostRoot;
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 // The generated names are exact and ASCII: mapped by hand, outside the timed
 // loops, so that no floor pays for the simulation's name resolution.

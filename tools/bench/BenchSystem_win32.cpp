@@ -14,17 +14,6 @@ namespace {
 
 bench::FileCallTally gTally;
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 void Check(bool ok, const char* what, const std::string& path) {
   if (ok) return;
   std::fprintf(stderr, "kelvane-bench: %s failed (%lu): %s\n", what, GetLastError(), path.c_str());

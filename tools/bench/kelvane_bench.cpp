@@ -15,7 +15,6 @@
 // Exit status: 0 targets met, 1 a target missed, 2 the library gave wrong
 // counts (a fault, not a matter of speed).
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,15 +29,14 @@
 
 namespace {
 
+using bench::Id3;
+using bench::Now;
+
 int gRounds = 3;
 int gPlaylists = 200;
 bool gExtras = true;  // the rebuild figures and the call counts beside the targets
 bool gJudge = true;
 bool gWrong = false;
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 class Counters : public TUpdateProgress {
  public:
@@ -57,14 +55,6 @@ class Counters : public TUpdateProgress {
  private:
   int counts_[4] = {0, 0, 0, 0};
 };
-
-std::string Id3(const std::string& artist, const std::string& album) {
-  std::string block(128, '\0');
-  block.replace(0, 3, "TAG");
-  block.replace(33, artist.size(), artist);
-  block.replace(63, album.size(), album);
-  return block;
-}
 
 struct Library {
   std::string root, app, cache, lists;

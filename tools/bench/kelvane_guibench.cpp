@@ -21,7 +21,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +38,9 @@
 
 namespace {
 
+using bench::Id3;
+using bench::Now;
+
 int gRounds = 5;
 bool gJudge = true;
 bool gWrong = false;
@@ -47,10 +49,6 @@ int gHugeTree = 100000;  // nodes of the tree clicked in
 int gPlaylists = 200;
 int gTracksPerList = 100;
 bool gWindowFigures = true;
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
@@ -111,6 +109,14 @@ bool ReportAbsolute(const char* what, double seconds, double limitMs) {
 void PressAndRelease(HWND tree, LPARAM point, WPARAM keys) {
   PostMessageA(tree, WM_LBUTTONUP, keys, point);
   SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON | keys, point);
+}
+
+// The middle of a node's row, a little in from its label's left.
+LPARAM PointOf(HWND tree, HTREEITEM node) {
+  RECT r{};
+  std::memcpy(&r, &node, sizeof(node));
+  SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+  return MAKELPARAM(r.left + 2, (r.top + r.bottom) / 2);
 }
 
 // ---- the floor: two bare tree views in a window that handles nothing ----
@@ -201,10 +207,7 @@ class FloorTrees {
     HWND tree = trees_[0];
     HTREEITEM node = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     if (round % 2) node = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(node)));
-    RECT r{};
-    std::memcpy(&r, &node, sizeof(node));
-    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-    const LPARAM point = MAKELPARAM(r.left + 2, (r.top + r.bottom) / 2);
+    const LPARAM point = PointOf(tree, node);
     Pump();
     const double start = Now();
     PressAndRelease(tree, point, 0);
@@ -228,12 +231,7 @@ gui::TreeView::Node NodeNamed(gui::TreeView& tree, const std::string& text) {
   return nullptr;
 }
 
-LPARAM PointOf(gui::TreeView& tree, gui::TreeView::Node n) {
-  RECT r{};
-  std::memcpy(&r, &n, sizeof(n));
-  SendMessageA(tree.Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-  return MAKELPARAM(r.left + 2, (r.top + r.bottom) / 2);
-}
+LPARAM PointOf(gui::TreeView& tree, gui::TreeView::Node n) { return PointOf(tree.Handle(), n); }
 
 void ClickAt(gui::TreeView& tree, LPARAM point, WPARAM keys = 0) { PressAndRelease(tree.Handle(), point, keys); }
 
@@ -288,14 +286,6 @@ ClickFigures TimeClicks(TFrame& f, const std::string& playlist, int nodes, int* 
 }
 
 // ---- the library update ----
-
-std::string Id3(const std::string& artist, const std::string& album) {
-  std::string block(128, '\0');
-  block.replace(0, 3, "TAG");
-  block.replace(33, artist.size(), artist);
-  block.replace(63, album.size(), album);
-  return block;
-}
 
 // Playlists of their own tracks, ten artists and ten albums in each.
 void MakeLibrary(const std::string& root) {
