@@ -5,15 +5,7 @@
 # off, then on, then off again.
 # Off gives the library as it always was, byte for byte; each change of the
 # option rebuilds the unchanged playlist once.
-set -u
-: "${KELVANE_SOURCE:=$(cd "$(dirname "$0")/../.." && pwd)}"
-: "${KELVANE_BUILD:=$KELVANE_SOURCE/build/windows}"
-TOOL="$KELVANE_BUILD/tools/update/kelvane-update.exe"
-[ -f "$TOOL" ] || { echo "missing $TOOL"; exit 1; }
-
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/App" "$work/Lists" "$work/Music"
+. "$(dirname "$0")/tool_lib.sh"
 python3 - "$work/Music" <<'EOF'
 import struct, sys
 music = sys.argv[1]
@@ -45,13 +37,12 @@ files['riff.rmp'] = b'RIFF' + struct.pack('<I', len(body)) + body
 for name, data in files.items():
     open(f'{music}/{name}', 'wb').write(data)
 EOF
-winmusic="Z:$(echo "$work/Music" | tr / '\\')"
+winmusic="$(winpath "$work/Music")"
 for t in v2only.mp3 both.mp3 v1only.mp3 riff.rmp none.mp3 blank.mp3 damaged.mp3; do printf '%s\\%s\r\n' "$winmusic" "$t"; done >"$work/Lists/Mix.m3u"
 
 fail=0
 run() {
-  out="$(timeout 120 "$KELVANE_SOURCE/tools/wine-run.sh" "$TOOL" --check-mp3 "$@" \
-    "Z:$(echo "$work/App" | tr / '\\')" "Z:$(echo "$work/Lists" | tr / '\\')" 2>&1)"
+  out="$(tool --check-mp3 "$@" "$(winpath "$work/App")" "$(winpath "$work/Lists")" 2>&1)"
   rc=$?
   [ $rc -eq 0 ] || { echo "FAILED: exit status $rc: $out"; fail=1; }
 }

@@ -2,23 +2,14 @@
 # kelvane-update as a scheduled task runs it: under Wine, with nobody to close a
 # message box. A track whose RIFF "RMP3" form lacks its "LIST" chunk raises the
 # tag reader's notice; the tool must report it and finish, not wait forever.
-set -u
-: "${KELVANE_SOURCE:=$(cd "$(dirname "$0")/../.." && pwd)}"
-: "${KELVANE_BUILD:=$KELVANE_SOURCE/build/windows}"
-TOOL="$KELVANE_BUILD/tools/update/kelvane-update.exe"
-[ -f "$TOOL" ] || { echo "missing $TOOL"; exit 1; }
-
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/App" "$work/Lists" "$work/Music"
+. "$(dirname "$0")/tool_lib.sh"
 # RIFF, size, "RMP3", a 4-byte data chunk, then no LIST chunk.
 printf 'RIFF\x10\x00\x00\x00RMP3data\x04\x00\x00\x00abcdJUNK' >"$work/Music/broken.rmp"
 cp "$KELVANE_SOURCE/tests/data/corpus/taglib/ape-id3v1.mp3" "$work/Music/tagged.mp3"
-winmusic="Z:$(echo "$work/Music" | tr / '\\')"
+winmusic="$(winpath "$work/Music")"
 printf '%s\\broken.rmp\r\n%s\\tagged.mp3\r\n' "$winmusic" "$winmusic" >"$work/Lists/Mixed.m3u"
 
-out="$(timeout 120 "$KELVANE_SOURCE/tools/wine-run.sh" "$TOOL" --check-mp3 \
-  "Z:$(echo "$work/App" | tr / '\\')" "Z:$(echo "$work/Lists" | tr / '\\')" 2>&1)"
+out="$(tool --check-mp3 "$(winpath "$work/App")" "$(winpath "$work/Lists")" 2>&1)"
 rc=$?
 echo "$out"
 fail=0
@@ -31,19 +22,18 @@ ls "$work/App/playlist/" | grep -q "'Mixed' Artist.dat" || { echo "FAILED: no ar
 # exit status 2 and write nothing: an empty or relative AppDir (the root of
 # the current drive, or wherever the tool was started), and the library's own
 # cache folder as the playlist folder (each update would double it).
-winlists="Z:$(echo "$work/Lists" | tr / '\\')"
+winlists="$(winpath "$work/Lists")"
 snapshot() { (cd "$work" && find . -type f -print0 | sort -z | xargs -0 md5sum); }
 before="$(snapshot)"
 root_log_before=$([ -e /playlist.log ] && echo yes || echo no)
 for appdir in '' 'App'; do
-  (cd "$work" && timeout 120 "$KELVANE_SOURCE/tools/wine-run.sh" "$TOOL" "$appdir" "$winlists" >/dev/null 2>&1)
+  (cd "$work" && tool "$appdir" "$winlists" >/dev/null 2>&1)
   rc=$?
   [ $rc -eq 2 ] || { echo "FAILED: AppDir '$appdir' gave exit status $rc, not 2"; fail=1; }
 done
 root_log_after=$([ -e /playlist.log ] && echo yes || echo no)
 [ "$root_log_before" = "$root_log_after" ] || { echo "FAILED: playlist.log written at the drive root"; fail=1; }
-out="$(timeout 120 "$KELVANE_SOURCE/tools/wine-run.sh" "$TOOL" "Z:$(echo "$work/App" | tr / '\\')" \
-  "Z:$(echo "$work/App/playlist" | tr / '\\')\\" 2>&1)"
+out="$(tool "$(winpath "$work/App")" "$(winpath "$work/App/playlist")\\" 2>&1)"
 rc=$?
 [ $rc -eq 2 ] || { echo "FAILED: the cache folder as playlist folder gave exit status $rc, not 2"; fail=1; }
 grep -q 'cache folder' <<<"$out" || { echo "FAILED: no message for the cache folder: $out"; fail=1; }
