@@ -14,6 +14,7 @@ OPTIONS='Kelvane - 設定'
 ABOUT='Kelvane - バージョン情報'
 # A window shown, for e2e_check (which would otherwise print its line).
 shown() { e2e_wait_shown "$@" >/dev/null; }
+show_again() { e2e_click_icon Play 3 && shown - "$TITLE"; }
 MUSIC="$E2E_WORK/Music"
 LISTS="$E2E_WORK/Lists"
 mkdir -p "$MUSIC" "$LISTS"
@@ -58,8 +59,7 @@ e2e_key Escape
 e2e_check "Esc closes it" e2e_wait_no_window - "$OPTIONS"
 
 # --- Alt, then the arrows: the "ヘルプ" submenu, and the about box ------------
-e2e_check "right click shows the window again" e2e_click_icon Play 3
-e2e_wait_shown - "$TITLE" >/dev/null
+e2e_check "right click shows the window again" show_again
 e2e_key alt
 sleep 0.3
 e2e_key Right Right Down
@@ -74,8 +74,7 @@ e2e_check "OK closes it" e2e_wait_no_window - "$ABOUT"
 
 # --- a message box: the update finds no playlist folder -----------------------
 mv "$LISTS" "$LISTS.away"
-e2e_check "right click shows the window again" e2e_click_icon Play 3
-e2e_wait_shown - "$TITLE" >/dev/null
+e2e_check "right click shows the window again" show_again
 e2e_click_frame_menu プレイリスト更新
 e2e_check "a warning box opens" shown '#32770' '警告'
 warning_reads() { e2e_controls '#32770' '警告' | grep -qF 'プレイリストを格納するフォルダが、設定されていないか存在しません。'; }
@@ -96,8 +95,7 @@ mv "$LISTS.away" "$LISTS"
 # --- the update's failures: the library's fixed texts read as Japanese beside
 # the system's names ------------------------------------------------------------
 mkdir "$LISTS/Broken.m3u"  # a folder where a playlist should be: it cannot be read
-e2e_check "right click shows the window again" e2e_click_icon Play 3
-e2e_wait_shown - "$TITLE" >/dev/null
+e2e_check "right click shows the window again" show_again
 e2e_click_frame_menu プレイリスト更新
 e2e_check "the update lists what it could not do" shown '#32770' '警告'
 failures_read() {
@@ -112,8 +110,7 @@ e2e_click_child '#32770' '警告' OK
 e2e_click_child KelvaneWindow Kelvane OK
 rmdir "$LISTS/Broken.m3u"
 
-e2e_check "right click shows the window again" e2e_click_icon Play 3
-e2e_wait_shown - "$TITLE" >/dev/null
+e2e_check "right click shows the window again" show_again
 e2e_click_frame_menu 終了
 e2e_check "kelvane ends" bash -c 'for i in $(seq 1 50); do kill -0 "$1" 2>/dev/null || exit 0; sleep 0.2; done; exit 1' _ "$E2E_KELVANE_PID"
 e2e_finish

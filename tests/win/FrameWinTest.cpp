@@ -231,18 +231,11 @@ TEST_F(FrameWinTest, ShowingAgainReloadsOnlyIndexFilesThatChanged) {
   f.ShowFrame();
   EXPECT_EQ(Selected(f.TreeArtist), "Owl's Band");
   f.HideFrame();
-  // One more line: the size differs, so both trees are read again.
-  WriteText(dir_ + "playlist\\'B' Album.dat", "First\r\nSecond\r\nThird\r\n");
-  f.ShowFrame();
-  EXPECT_EQ(Texts(f.TreeAlbum), (std::vector<std::string>{"First", "Second", "Third"}));
-  EXPECT_EQ(Selected(f.TreeArtist), "");
-  f.HideFrame();
-  // The same size written later: read again too.
-  Click(f.TreeArtist, "Owl's Band");
-  WriteText(dir_ + "playlist\\'B' Album.dat", "Erste\r\nSecond\r\nThird\r\n");
+  // The same size written later: both trees are read again.
+  WriteText(dir_ + "playlist\\'B' Album.dat", "Erste\r\nSecond\r\n");
   ASSERT_TRUE(wintest::SetWriteTime(dir_ + "playlist\\'B' Album.dat", {2031, 1, 0, 1, 0, 0, 0, 0}));
   f.ShowFrame();
-  EXPECT_EQ(Texts(f.TreeAlbum), (std::vector<std::string>{"Erste", "Second", "Third"}));
+  EXPECT_EQ(Texts(f.TreeAlbum), (std::vector<std::string>{"Erste", "Second"}));
   EXPECT_EQ(Selected(f.TreeArtist), "");
   f.HideFrame();
 }
