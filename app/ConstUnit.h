@@ -114,23 +114,11 @@ inline constexpr const char* kTrayTips[7] = {
 };
 
 // Library update from the playlist window
-inline constexpr const char* kUpdateDone = "プレイリスト更新が完了しました。";
 inline constexpr const char* kPlaylistFolderMissing =
     "プレイリストを格納するフォルダが、設定されていないか存在しません。\r\n\r\n"
     "設定し直してください。";
 inline constexpr const char* kPlaylistFolderIsCache =
     "プレイリストを格納するフォルダに、Kelvane がライブラリを作るフォルダ %s が設定されています。\r\n\r\n"
     "設定し直してください。";
-inline constexpr const char* kUpdateFailures =
-    "プレイリスト更新中に処理できなかったものがあります。\r\n"
-    "該当するプレイリストは次回の更新でもう一度処理します。\r\n";
-inline constexpr const char* kUpdateFailuresMore = "ほか %s 件";
-inline constexpr int kUpdateFailuresShown = 15;
-inline constexpr unsigned kKeepAliveIntervalMs = 100;
-// The update dialog's counts and bar are drawn at most this often (and before
-// a notice and at the end): twice a second shows the update moving, and each
-// drawing costs tens of milliseconds under Wine (at five a second the update
-// from the window took 1.17 times the console's).
-inline constexpr unsigned kProgressDrawIntervalMs = 500;
 
 }  // namespace kc

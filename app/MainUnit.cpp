@@ -1,6 +1,5 @@
 #include "app/MainUnit.h"
 
-#include "app/MyFunctions.h"
 
 #include "library/MP3Tag.h"
 #include "library/PathText.h"
@@ -119,11 +118,6 @@ void TMain::CheckVersionUpgrade(const std::string& storedVersion) {
 void TMain::ShowError(const std::string& text) {
   platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(text),
                            platform::FixedToUtf16(kc::kErrorCaption), platform::kMbOk);
-}
-
-void TMain::ShowLibraryNotice(platform::WindowHandle owner, const std::string& text) {
-  platform::ShowMessageBox(owner, LibraryTextFace(text), platform::FixedToUtf16(platform::app::Title()),
-                           platform::kMbOk);
 }
 
 void TMain::ShowRequested() {

@@ -42,19 +42,14 @@ class TMain : public platform::MainWindowEvents, public TProgramView {
   void ShowRequested() override;
   bool SessionEndQuery() override;
   void SessionEnd(bool ending) override;
-  // A close or the session's end came during the library update: the update
-  // stops before its next playlist, and looks at no message until then.
-  bool CloseAwaited() const { return closeAfterUpdate_ || sessionEnding_; }
+  // The update looks at no message either until then.
+  bool CloseAwaited() const override { return closeAfterUpdate_ || sessionEnding_; }
   void InitCommandTable();
   void InitDefaults();
   // Created hidden, before the settings that size it are read.
   void CreatePlaylistWindow();
   void CheckVersionUpgrade(const std::string& storedVersion);
   void ShowError(const std::string& text);
-  // A notice of the library update (TUpdateProgress::ShowNotice) as the
-  // window program shows it: a box over `owner` (the update dialog) with the
-  // application's title and OK alone; the update waits until it is closed.
-  void ShowLibraryNotice(platform::WindowHandle owner, const std::string& text);
   void AppDeactivate();
 
   // Settings file
@@ -88,7 +83,7 @@ class TMain : public platform::MainWindowEvents, public TProgramView {
   void RestoreTrayIcons();
 
   // Library update, run from the playlist window with that window disabled
-  void UpdatePlaylists() override;
+  void UpdatePlaylists(TUpdateRoad& road) override;
 
   TInfo& Settings() override { return Info; }
   void SettingsChanged() override;

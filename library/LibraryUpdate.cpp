@@ -27,11 +27,11 @@ bool TLibraryUpdate::ReadPreviousList() {
   try {
     ReadTextList(path, &previous_);
   } catch (const platform::Error& e) {
-    progress_.ReportFailure(e.what());
+    progress_.ReportFailure(e.Text());
     return previousRead_ = false;
   } catch (const std::exception&) {
     previous_.clear();
-    progress_.ReportFailure(platform::FormatText(kErrCannotProcess, path));
+    progress_.ReportFailure(platform::Message(kErrCannotProcess, path));
     return previousRead_ = false;
   }
   return previousRead_ = true;
@@ -40,7 +40,7 @@ bool TLibraryUpdate::ReadPreviousList() {
 bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
   if (!previousRead_) return false;
   if (IsLibraryCacheFolder(context_, playlistFolder)) {
-    progress_.ReportFailure(platform::FormatText(kErrFolderIsCache, playlistFolder));
+    progress_.ReportFailure(platform::Message(kErrFolderIsCache, playlistFolder));
     previousRead_ = false;
     return false;
   }
@@ -69,7 +69,7 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
     progress_.BeginPlaylist(entry.name);
     scan.CheckPlaylist(entry.name, entry.stamp);
     progress_.StepProgress();
-    progress_.RepaintPlaylistWindow();
+    progress_.PlaylistDone();
   }
   progress_.BeginPlaylist(std::string());
   // A stopped scan has not seen every playlist, so it cannot tell which
@@ -84,7 +84,7 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
     // whatever the record says.
     if (rebuildAll && !stopped_) WriteTextList(recordPath, record);
   } catch (const platform::Error& e) {
-    progress_.ReportFailure(e.what());
+    progress_.ReportFailure(e.Text());
     ok = false;
   }
   previousRead_ = false;

@@ -114,7 +114,7 @@ void TMP3Tag::ReadRiffInfo(TTagSource& source) {
   std::memset(HeaderBuffer, 0, sizeof HeaderBuffer);
   const std::size_t listRead = source.Read(HeaderBuffer, sizeof HeaderBuffer);
   if (listRead < 4 || !IdIs(HeaderBuffer, "LIST")) {
-    if (OnNotice) OnNotice(std::string(kListChunkMissing) + "\r\n" + FileName);
+    if (OnNotice) OnNotice(platform::Message(kListChunkMissing, FileName));
     ClearTag();
     return;
   }

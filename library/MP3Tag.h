@@ -7,13 +7,14 @@
 #include <functional>
 #include <string>
 
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 
 #include "platform/Types.h"
 
 // The notice for an RMP3 file without its "LIST" chunk; the file's name
 // follows on the next line.
-inline constexpr const char* kListChunkMissing = "LISTチャンクを識別できません。スキップします。";
+inline constexpr const char* kListChunkMissing = "LISTチャンクを識別できません。スキップします。\r\n%s";
 
 // The published ID3v1 layout.
 struct TId3v1Block {
@@ -120,10 +121,10 @@ class TMP3Tag {
   // Options kept with the component; no reading depends on them.
   bool ReadSubField = false;
   bool ReadOptionField = false;
-  // Told of an RMP3 file whose "LIST" chunk is missing (kListChunkMissing,
-  // then the file's name); the read goes on when it returns. Unset, the
+  // Told of an RMP3 file whose "LIST" chunk is missing (kListChunkMissing
+  // with the file's name); the read goes on when it returns. Unset, the
   // notice is dropped.
-  std::function<void(const std::string& text)> OnNotice;
+  std::function<void(const platform::Message& notice)> OnNotice;
 
  private:
   void ClearTag();

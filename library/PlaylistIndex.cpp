@@ -198,7 +198,7 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
   // when the file is there but cannot be read.
   platform::FoundEntry entry;
   bool found = false;
-  std::string failure;
+  std::vector<platform::Message> failure;
   TId3v2Text id3v2;
   try {
     if (context_.ReadID3v2) {
@@ -207,7 +207,7 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
       tagReader_.ReadTag(trackPath, &tag, context_.CheckMP3OnUpdate ? &entry : nullptr, &found);
     }
   } catch (const platform::Error& e) {
-    failure = e.what();
+    failure.push_back(e.Text());
   }
   if (found) {
     std::string line;
@@ -218,7 +218,7 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
     TimeLines.push_back(std::move(line));
   }
   if (!failure.empty()) {
-    Failures.push_back(failure);
+    Failures.push_back(failure.front());
     return;
   }
   std::string artist = std::move(id3v2.Artist);  // already a key
@@ -237,7 +237,7 @@ bool TPlaylistIndexBuild::Write(const std::string& folder, const std::string& na
     platform::WriteRebuildableFile(folder + "\\" + name, bytes_);
     return true;
   } catch (const platform::Error& e) {
-    Failures.push_back(e.what());
+    Failures.push_back(e.Text());
     return false;
   }
 }
@@ -295,7 +295,7 @@ void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
     ReadTextList(logPath, &old);
   } catch (const platform::Error& e) {
     // Unknown old files cannot be listed beside the new ones.
-    Failures.push_back(e.what());
+    Failures.push_back(e.Text());
     return;
   }
   std::unordered_set<std::string> oldNames, newNames;
@@ -303,7 +303,7 @@ void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
   for (const std::string& name : old) {
     if (name.empty()) continue;
     if (!IsOwnDerivedFileName(name, base)) {
-      Notices.push_back(platform::FormatText(kSkippedCacheLine, logPath) + name);
+      Notices.push_back(platform::Message(kSkippedCacheLine, {logPath, name}));
       continue;
     }
     if (oldNames.insert(platform::FoldFileName(name)).second) oldOwn.push_back(name);
@@ -358,11 +358,13 @@ void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
   }
 }
 
-std::vector<std::string> BuildPlaylistIndexFromText(const TLibraryContext& context, const std::string& playlistPath,
-                                                    const std::string& playlistText, std::vector<std::string>* notices,
-                                                    TUpdateProgress* progress) {
+std::vector<platform::Message> BuildPlaylistIndexFromText(const TLibraryContext& context,
+                                                         const std::string& playlistPath,
+                                                         const std::string& playlistText,
+                                                         std::vector<platform::Message>* notices,
+                                                         TUpdateProgress* progress) {
   std::unique_ptr<TMP3Tag> reader = std::make_unique<TMP3Tag>();
-  if (progress) reader->OnNotice = [progress](const std::string& text) { progress->ShowNotice(text); };
+  if (progress) reader->OnNotice = [progress](const platform::Message& notice) { progress->ShowNotice(notice); };
   TMP3Tag* active = reader.get();
   if (context.TagReaderHolder) {
     *context.TagReaderHolder = std::move(reader);
@@ -376,7 +378,7 @@ std::vector<std::string> BuildPlaylistIndexFromText(const TLibraryContext& conte
     if (size > 0 && line[0] == '#') return;
     AssignTrackPathOfLine(line, size, playlistPath, &path);
     build.ClassifyTrack(path);
-    if (context.KeepAlive) context.KeepAlive();
+    if (progress) progress->TrackDone();
   });
   build.WriteFiles(FileNamePart(playlistPath));
   if (context.TagReaderHolder) *context.TagReaderHolder = std::make_unique<TMP3Tag>();
@@ -384,6 +386,6 @@ std::vector<std::string> BuildPlaylistIndexFromText(const TLibraryContext& conte
   return std::move(build.Failures);
 }
 
-std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath) {
+std::vector<platform::Message> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath) {
   return BuildPlaylistIndexFromText(context, playlistPath, ReadRequiredTextBytes(playlistPath));
 }

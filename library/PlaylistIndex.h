@@ -10,6 +10,7 @@
 #include "library/ComparisonIndex.h"
 #include "library/TextList.h"
 #include "library/UpdateProgress.h"
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
 
@@ -25,10 +26,6 @@ struct TLibraryContext {
   // When set, each build's tag reader is held here while the build runs
   // (the main object's reader field); a fresh idle reader is left afterwards.
   std::unique_ptr<TMP3Tag>* TagReaderHolder = nullptr;
-  // Called after every track read or checked: a program with windows keeps
-  // its message queue answered through a long build (a playlist of tens of
-  // thousands of tracks), or Windows would call it hung.
-  std::function<void()> KeepAlive = nullptr;
 
   std::string CacheFolder() const { return AppDir + "playlist\\"; }
 };
@@ -120,10 +117,10 @@ class TPlaylistIndexBuild {
   TGroupList Albums;
   TLines TimeLines;
   TLines FileNames;
-  std::vector<std::string> Failures;
+  std::vector<platform::Message> Failures;
   // Lines of the old ".log" that named no file of this playlist: passed
   // over, not deleted.
-  std::vector<std::string> Notices;
+  std::vector<platform::Message> Notices;
 
  private:
   // A derived file to write: its name and its lines.
@@ -140,18 +137,19 @@ class TPlaylistIndexBuild {
   std::string bytes_;  // the file being written, its buffer kept for the next
 };
 
-// The text of a ".log" line passed over: the ".log" and the line follow.
-inline constexpr const char* kSkippedCacheLine = "%s の次の行はこのプレイリストのファイル名ではないため飛ばしました: ";
+// The text of a ".log" line passed over: the ".log", then the line.
+inline constexpr const char* kSkippedCacheLine = "%s の次の行はこのプレイリストのファイル名ではないため飛ばしました: %s";
 
 // Builds the index of the playlist file P (full path) whose bytes were read
 // already. Answers the failures met (empty when all went well); a track that
 // cannot be opened is filed nowhere and is one of them. Lines of the old
 // ".log" that were passed over go to `notices` when given; the tag reader's
 // notices go to `progress` (dropped without one).
-std::vector<std::string> BuildPlaylistIndexFromText(const TLibraryContext& context, const std::string& playlistPath,
-                                                    const std::string& playlistText,
-                                                    std::vector<std::string>* notices = nullptr,
-                                                    TUpdateProgress* progress = nullptr);
+std::vector<platform::Message> BuildPlaylistIndexFromText(const TLibraryContext& context,
+                                                         const std::string& playlistPath,
+                                                         const std::string& playlistText,
+                                                         std::vector<platform::Message>* notices = nullptr,
+                                                         TUpdateProgress* progress = nullptr);
 // The same, reading the playlist first; a playlist that cannot be read is
 // raised as platform::Error before anything is written.
-std::vector<std::string> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath);
+std::vector<platform::Message> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath);

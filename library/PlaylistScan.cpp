@@ -15,7 +15,7 @@ void DeleteFilesByMask(const std::string& pathWithMask) {
 }
 
 void DeletePlaylistCache(const TLibraryContext& context, const std::string& logPath,
-                         std::vector<std::string>* notices) {
+                         std::vector<platform::Message>* notices) {
   TLines names;
   if (!ReadTextList(logPath, &names)) return;
   const std::string folder = context.CacheFolder();
@@ -25,7 +25,7 @@ void DeletePlaylistCache(const TLibraryContext& context, const std::string& logP
     // A line that climbs out of the cache folder, names a drive, or names
     // another playlist's files was not written by this playlist's build.
     if (!IsOwnDerivedFileName(name, base)) {
-      if (notices) notices->push_back(platform::FormatText(kSkippedCacheLine, logPath) + name);
+      if (notices) notices->push_back(platform::Message(kSkippedCacheLine, {logPath, name}));
       continue;
     }
     platform::RemoveFile(folder + name);
@@ -45,13 +45,13 @@ std::string TPlaylistScan::PlaylistKey(const std::string& fileName) const {
   return QuotedText(folder_ + "\\" + fileName);
 }
 
-void TPlaylistScan::Fail(const std::string& text) {
+void TPlaylistScan::Fail(const platform::Message& text) {
   progress_.ReportFailure(text);
   ++failures_;
   playlistFailed_ = true;
 }
 
-void TPlaylistScan::Notice(const std::string& text) {
+void TPlaylistScan::Notice(const platform::Message& text) {
   progress_.ReportFailure(text);
   ++failures_;
 }
@@ -64,12 +64,11 @@ void TPlaylistScan::CheckPlaylist(const std::string& fileName, std::int32_t stam
   try {
     DecidePlaylist(fileName, key, stampText);
   } catch (const platform::Error& e) {
-    Fail(e.what());
+    Fail(e.Text());
   } catch (const std::exception&) {
     // Out of memory, or a length no string can hold: this playlist only.
-    Fail(platform::FormatText(kErrCannotProcess, folder_ + "\\" + fileName));
+    Fail(platform::Message(kErrCannotProcess, folder_ + "\\" + fileName));
   }
-  progress_.RepaintDialog();
   newLines_.push_back(key + "=" + (playlistFailed_ ? std::string() : stampText));
   newKeys_.insert(key);
 }
@@ -95,7 +94,7 @@ void TPlaylistScan::DecidePlaylist(const std::string& fileName, const std::strin
       try {
         changed = TracksChanged(ReadRequiredTextBytes(folder_ + "\\" + fileName), mp3LogPath, &hasLines);
       } catch (const platform::Error& e) {
-        Fail(e.what());
+        Fail(e.Text());
       }
       if (!playlistFailed_) {
         if (changed) {
@@ -118,7 +117,7 @@ bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::s
   ForEachTextLine(playlistBytes, [&](const char* text, std::size_t size) {
     *hasLines = true;
     if (changed) return;
-    if (context_.KeepAlive) context_.KeepAlive();
+    progress_.TrackDone();
     AssignTrackPathOfLine(text, size, folder_, &path);
     if (!platform::FindFirstEntry(path, &entry)) return;
     if (!HasMp3Extension(entry.name)) return;
@@ -143,14 +142,14 @@ bool TPlaylistScan::RebuildPlaylist(const std::string& fileName) {
   try {
     text = ReadRequiredTextBytes(path);
   } catch (const platform::Error& e) {
-    Fail(e.what());
+    Fail(e.Text());
     previous_.RemoveExact(key);
     return false;
   }
-  std::vector<std::string> notices;
-  const std::vector<std::string> failures = BuildPlaylistIndexFromText(context_, path, text, &notices, &progress_);
-  for (const std::string& notice : notices) Notice(notice);
-  for (const std::string& failure : failures) Fail(failure);
+  std::vector<platform::Message> notices;
+  const std::vector<platform::Message> failures = BuildPlaylistIndexFromText(context_, path, text, &notices, &progress_);
+  for (const platform::Message& notice : notices) Notice(notice);
+  for (const platform::Message& failure : failures) Fail(failure);
   previous_.RemoveExact(key);
   return failures.empty();
 }
@@ -180,21 +179,20 @@ void TPlaylistScan::PurgeVanishedPlaylists() {
     // A stored line names the files it deletes: "/" also separates, ".."
     // climbs, so anything but a plain name is passed over.
     if (!IsPlainFileName(playlistName)) {
-      if (!lines[i].empty()) Notice(platform::FormatText(kSkippedStoredLine, context_.AppDir + "playlist.log") + lines[i]);
+      if (!lines[i].empty()) Notice(platform::Message(kSkippedStoredLine, {context_.AppDir + "playlist.log", lines[i]}));
       continue;
     }
     const std::string logName = ChangeExtension(playlistName, ".log");
     // A playlist of this scan with the same file name (another folder, or
     // the same name in another letter case) owns these files now.
     if (!ownedLogNames_.count(platform::FoldFileName(logName))) {
-      std::vector<std::string> notices;
+      std::vector<platform::Message> notices;
       try {
         DeletePlaylistCache(context_, context_.CacheFolder() + logName, &notices);
       } catch (const platform::Error& e) {
-        progress_.ReportFailure(e.what());
-        ++failures_;
+        Notice(e.Text());
       }
-      for (const std::string& notice : notices) Notice(notice);
+      for (const platform::Message& notice : notices) Notice(notice);
     }
     progress_.AddOne(TUpdateCounter::Deleted);
   }

@@ -19,11 +19,11 @@ void DeleteFilesByMask(const std::string& pathWithMask);
 // described in `notices`. Raises platform::Error when the ".log" exists but
 // cannot be read (and then deletes nothing).
 void DeletePlaylistCache(const TLibraryContext& context, const std::string& logPath,
-                         std::vector<std::string>* notices = nullptr);
+                         std::vector<platform::Message>* notices = nullptr);
 
 // The text of a "playlist.log" line whose playlist name is not a plain file
-// name: "playlist.log" and the line follow. Nothing is deleted for it.
-inline constexpr const char* kSkippedStoredLine = "%s の次の行はプレイリストのファイル名を示していないため飛ばしました: ";
+// name: "playlist.log", then the line. Nothing is deleted for it.
+inline constexpr const char* kSkippedStoredLine = "%s の次の行はプレイリストのファイル名を示していないため飛ばしました: %s";
 // A playlist that could not be handled for its size or its damage.
 inline constexpr const char* kErrCannotProcess = "ファイル %s は大きすぎるか壊れているため処理できません";
 
@@ -60,9 +60,9 @@ class TPlaylistScan {
   // The track check of an unchanged playlist: true when a track changed.
   // *hasLines tells whether the playlist has a line at all.
   bool TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath, bool* hasLines);
-  void Fail(const std::string& text);
+  void Fail(const platform::Message& text);
   // A line passed over: reported, but the playlist is not failed for it.
-  void Notice(const std::string& text);
+  void Notice(const platform::Message& text);
 
   const TLibraryContext& context_;
   std::string folder_;

@@ -1,6 +1,8 @@
 #pragma once
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -14,29 +16,45 @@ inline constexpr const char* kErrIconUnreadable = "アイコンファイル %s �
 // What the general error display shows for an error that carries no text.
 inline constexpr const char* kErrUnknown = "不明なエラーが発生しました";
 
+// A text the user reads: a fixed text of the program (its own code page)
+// whose "%s" stand, in order, for data (names and paths, in the system's code
+// page). The parts stay apart until shown: where the system's code page is
+// not the program's, each converts by its own rule.
+class Message {
+ public:
+  explicit Message(const char* fixedPattern, std::vector<std::string> data = {});
+  Message(const char* fixedPattern, std::string data) : Message(fixedPattern, std::vector<std::string>{std::move(data)}) {}
+  // The parts side by side as bytes (the console, tests).
+  std::string Bytes() const;
+  // The text as shown, each part converted by its own rule.
+  std::u16string Face() const;
+
+ private:
+  template <typename Out, typename Fixed, typename Data>
+  Out Join(Fixed fixed, Data data) const;
+  const char* pattern_;
+  std::vector<std::string> data_;
+};
+
 // An error raised by the platform or the framework (a file that cannot be
 // opened or written, a number that does not parse); the event boundary shows
-// it with the general error display. what() is the text as bytes (the fixed
-// text and the data side by side, for logs and tests); Face() is the text as
-// shown, each part converted by its own rule.
+// it with the general error display. what() is Text().Bytes().
 class Error : public std::runtime_error {
  public:
   // A text of the system's own (an error text it gave): data.
   explicit Error(const std::string& text);
   // One of the fixed texts above, with its "%s" standing for the data.
   Error(const char* fixedPattern, const std::string& argument);
-  const std::u16string& Face() const { return face_; }
+  const Message& Text() const { return text_; }
+  std::u16string Face() const { return text_.Face(); }
 
  private:
-  std::u16string face_;
+  Message text_;
 };
 
 // The text of the general error display: the message followed by "." unless
 // its last character already is "." or sorts before it.
 std::string FormatErrorDisplayText(const std::string& message);
 std::u16string FormatErrorDisplayText(const std::u16string& message);
-
-// Replaces the first "%s" of a fixed text with an argument.
-std::string FormatText(const std::string& pattern, const std::string& argument);
 
 }  // namespace platform

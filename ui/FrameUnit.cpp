@@ -30,8 +30,6 @@ HIMAGELIST PictureList(const char* resource) {
   return list;
 }
 
-TFrame* TheFrame() { return dynamic_cast<TFrame*>(Frame); }
-
 }  // namespace
 
 std::unique_ptr<TFrameView> CreateFrame(platform::WindowHandle owner) {
@@ -340,33 +338,6 @@ TAbout* TFrame::OpenAbout() {
   return abouts_.back().second.get();
 }
 
-TUpdateInfo* TFrame::OpenUpdateInfo() {
-  update_ = std::make_unique<TUpdateInfo>(Handle());
-  FreeWhenClosed(*update_, &updateNumber_);
-  updateOpen_ = true;
-  return update_.get();
-}
-
-void updatewindows::ShowOptionsWithBrowse() {
-  auto* frame = dynamic_cast<TFrame*>(Frame);
-  if (!frame) return;
-  frame->OpenOptions(reinterpret_cast<HWND>(platform::app::MainWindow()), true,
-                     [frame] { frame->LoadPlaylistTree(); });
-}
-
-void TFrame::RunLibraryUpdate() {
-  // Disabled until the update dialog's OK (or the missing-folder path) gives
-  // the window back; an update that failed outright must not keep it so.
-  SetEnabled(false);
-  try {
-    Main->UpdatePlaylists();
-  } catch (...) {
-    SetEnabled(true);
-    throw;
-  }
-  LoadPlaylistTree();
-}
-
 // ---- measures ----
 
 void TFrame::SetFrameWidth(std::int32_t width) {
@@ -411,32 +382,3 @@ void TFrame::FitPanes() {
     PanelLeft.Realign();
   }
 }
-
-// ---- what a library update asks of the window ----
-
-namespace updatewindows {
-
-void EnablePlaylistWindow() {
-  if (TFrame* frame = TheFrame()) frame->SetEnabled(true);
-}
-
-void HidePlaylistWindow() {
-  if (TFrame* frame = TheFrame()) frame->Hide();
-}
-
-void RepaintPlaylistWindow() {
-  // What is waiting to be drawn, trees included, without asking for more;
-  // nothing at all when nothing waits: under Wine a forced update of the
-  // window costs milliseconds even then.
-  TFrame* frame = TheFrame();
-  if (!frame) return;
-  bool waiting = GetUpdateRect(frame->Handle(), nullptr, FALSE) != FALSE;
-  for (gui::Control* c : frame->Controls()) waiting = waiting || GetUpdateRect(c->Handle(), nullptr, FALSE);
-  if (waiting) RedrawWindow(frame->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
-void ClearArtistAndAlbumTrees() {
-  if (TFrame* frame = TheFrame()) frame->ClearArtistAndAlbum();
-}
-
-}  // namespace updatewindows

@@ -8,7 +8,6 @@
 #include "ui/FormTexts.h"
 #include "ui/OptionTexts.h"
 #include "ui/ProgramView.h"
-#include "ui/UpdateInfoView.h"
 
 namespace {
 

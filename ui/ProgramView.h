@@ -8,6 +8,8 @@
 
 #include "ui/Settings.h"
 
+class TUpdateRoad;
+
 class TProgramView {
  public:
   virtual ~TProgramView() = default;
@@ -27,8 +29,12 @@ class TProgramView {
   // started when that fails. Each command line goes to `start` at once.
   virtual void PlayPlaylistFiles(const std::vector<std::string>& files, bool addMode,
                                  const std::function<void(const std::string& commandLine)>& start) = 0;
-  // The library update, run from the playlist window with that window disabled.
-  virtual void UpdatePlaylists() = 0;
+  // The library update, run from the playlist window with that window
+  // disabled; what it has to say travels through `road`.
+  virtual void UpdatePlaylists(TUpdateRoad& road) = 0;
+  // A close or the session's end came during the update: it stops before
+  // its next playlist.
+  virtual bool CloseAwaited() const = 0;
 };
 
 // The one main object of the program (null before it is created).

@@ -1,7 +1,6 @@
 #include "ui/UpdateInfoUnit.h"
 
 #include "ui/FormTexts.h"
-#include "ui/FrameUnit.h"
 
 namespace {
 const char kRunning[] = "プレイリストを更新しています。";
@@ -90,27 +89,3 @@ void TUpdateInfo::Repaint() {
 }
 
 void TUpdateInfo::DrawChanged() { RedrawWindow(Form::Handle(), nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW); }
-
-void TUpdateInfo::Close() { gui::Form::Close(); }
-
-platform::WindowHandle TUpdateInfo::DialogHandle() const {
-  return reinterpret_cast<platform::WindowHandle>(Form::Handle());
-}
-
-namespace updatewindows {
-
-TUpdateInfoView* CreateUpdateInfo() { return dynamic_cast<TFrame&>(*Frame).OpenUpdateInfo(); }
-
-TUpdateInfoView* UpdateInfo() {
-  auto* frame = dynamic_cast<TFrame*>(Frame);
-  return frame ? frame->CurrentUpdateInfo() : nullptr;
-}
-
-void KeepAlive() {
-  // Looking at the queue is what tells Windows the thread lives; PM_NOREMOVE
-  // takes nothing out, so no click or key is handled before the update ends.
-  MSG msg;
-  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
-}
-
-}  // namespace updatewindows

@@ -2,9 +2,9 @@
 // The progress dialog of a library update: four counters, a bar, the result
 // text and OK. Modeless and on top; OK gives the playlist window back.
 #include "ui/Gui.h"
-#include "ui/UpdateInfoView.h"
+#include "library/UpdateProgress.h"
 
-class TUpdateInfo : public gui::Form, public TUpdateInfoView {
+class TUpdateInfo : public gui::Form {
  public:
   // Created on the owner, shown at once centred on it; the owner frees it
   // once it has closed.
@@ -27,17 +27,18 @@ class TUpdateInfo : public gui::Form, public TUpdateInfoView {
   void btnOKClick();
 
   // What the update drives.
-  void SetCounter(TUpdateCounter counter, long count) override;
+  void SetCounter(TUpdateCounter counter, long count);
   std::string CounterText(TUpdateCounter counter) const;
-  void SetProgressMaximum(int maximum) override;
-  int ProgressPosition() const override;
-  void SetProgressPosition(int position) override;
-  void SetResultText(const std::string& text) override;
-  void EnableOK() override;
-  void Repaint() override;
-  void DrawChanged() override;
-  void Close() override;
-  platform::WindowHandle DialogHandle() const override;
+  void SetProgressMaximum(int maximum);
+  int ProgressPosition() const;
+  void SetProgressPosition(int position);
+  void SetResultText(const std::string& text);
+  void EnableOK();
+  // Draws the whole dialog at once: the update keeps the thread until it ends.
+  void Repaint();
+  // Draws at once only what changed since it was last drawn (the counts, the
+  // bar).
+  void DrawChanged();
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

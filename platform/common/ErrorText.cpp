@@ -24,10 +24,38 @@ std::u16string FormatErrorDisplayText(const std::u16string& message) {
   return message + u".";
 }
 
-Error::Error(const std::string& text) : std::runtime_error(text), face_(AnsiToUtf16(text)) {}
+Message::Message(const char* fixedPattern, std::vector<std::string> data)
+    : pattern_(fixedPattern), data_(std::move(data)) {}
+
+template <typename Out, typename Fixed, typename Data>
+Out Message::Join(Fixed fixed, Data data) const {
+  const std::string pattern(pattern_);
+  Out out;
+  std::size_t from = 0;
+  for (const std::string& part : data_) {
+    const std::size_t at = pattern.find("%s", from);
+    if (at == std::string::npos) break;
+    out += fixed(pattern.substr(from, at - from));
+    out += data(part);
+    from = at + 2;
+  }
+  return out + fixed(pattern.substr(from));
+}
+
+std::string Message::Bytes() const {
+  auto same = [](const std::string& s) { return s; };
+  return Join<std::string>(same, same);
+}
+
+std::u16string Message::Face() const {
+  return Join<std::u16string>([](const std::string& s) { return FixedToUtf16(s); },
+                              [](const std::string& s) { return AnsiToUtf16(s); });
+}
+
+Error::Error(const std::string& text) : std::runtime_error(text), text_("%s", text) {}
 
 Error::Error(const char* fixedPattern, const std::string& argument)
-    : std::runtime_error(FormatText(fixedPattern, argument)), face_(FormatFace(fixedPattern, argument)) {}
+    : std::runtime_error(Message(fixedPattern, argument).Bytes()), text_(fixedPattern, argument) {}
 
 std::u16string FormatFace(const std::string& fixedPattern, const std::u16string& argument) {
   const std::size_t at = fixedPattern.find("%s");
@@ -37,12 +65,6 @@ std::u16string FormatFace(const std::string& fixedPattern, const std::u16string&
 
 std::u16string FormatFace(const std::string& fixedPattern, const std::string& ansiArgument) {
   return FormatFace(fixedPattern, AnsiToUtf16(ansiArgument));
-}
-
-std::string FormatText(const std::string& pattern, const std::string& argument) {
-  const std::size_t at = pattern.find("%s");
-  if (at == std::string::npos) return pattern;
-  return pattern.substr(0, at) + argument + pattern.substr(at + 2);
 }
 
 }  // namespace platform

@@ -54,7 +54,7 @@ TEST_F(FileSeamContract, FailedWritesRaiseAndLeaveWhatWasThere) {
       platform::WriteRebuildableFile(path, "x");
       ADD_FAILURE() << path << ": no error raised";
     } catch (const platform::Error& e) {
-      EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrCannotWrite, path));
+      EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrCannotWrite, path).Bytes());
     }
     EXPECT_THROW(platform::WriteFileSafely(path, "x"), platform::Error) << path;
   }

@@ -3,7 +3,8 @@
 # another program sends it): the update stops before its next playlist, only
 # then are the settings saved and the program ended, and the library it
 # leaves is one that the next update brings to exactly what an update
-# without the close makes. The end of the session likewise.
+# without the close makes. The end of the session likewise, and a close
+# posted instead of sent (as taskkill without /F does).
 . "$(dirname "$0")/lib.sh"
 
 e2e_setup
@@ -85,5 +86,25 @@ sleep 2
 e2e_expect_eq "nothing is written after the session's end" "$ended_at" "$(snapshot "$E2E_APP_DIR")"
 e2e_send TMain WM_CLOSE 0 0 >/dev/null
 e2e_check "it closes" ended_within 10
+
+# --- a close posted during an update ------------------------------------------
+# It waits in the queue, where the update's look at it must find it.
+rm -rf "$E2E_APP_DIR/playlist" "$E2E_APP_DIR/playlist.log"
+printf '[Setting]\r\nPlayListPath=%s\r\nAutoHide=0\r\nCheckMP3OnUpdate=0\r\nPlaylistPos=7\r\n' \
+  "$(e2e_winpath "$LISTS")" >"$INI"
+e2e_start_kelvane
+e2e_check "the main window exists a third time" e2e_wait_window TMain - >/dev/null
+e2e_check "the playlist window opens a third time" open_frame
+e2e_check "and is up again" e2e_wait_window "$FORM" "$FRAME_TITLE" >/dev/null
+e2e_click_frame_menu プレイリスト更新
+e2e_check "the update writes its first playlists once more" e2e_eventually 20 test -f "$E2E_APP_DIR/playlist/List001.log"
+e2e_send TMain WM_CLOSE 0 0 post >/dev/null
+closed_at=$SECONDS
+e2e_check "a posted close ends the program soon after" ended_within 10
+e2e_log "ended $((SECONDS - closed_at)) s after the posted close"
+e2e_check "having saved the settings once more" grep -q $'^PlaylistPos=3\r$' "$INI"
+reached="$(tr -d '\r' <"$E2E_APP_DIR/playlist.log" | grep -c "=[-0-9]")"
+e2e_log "playlist.log lists $reached of 150 playlists"
+e2e_check "the update stopped part way once more" test "$reached" -lt 150
 
 e2e_finish

@@ -81,7 +81,7 @@ TEST_F(EnsurePlayerTest, APathTheCodePageCannotHoldIsRefusedByNameAndTheOldOneKe
   EXPECT_EQ(m.Player.PlayerPath, "C:\\Old\\winamp.exe");
   const std::vector<std::string> boxes = sim::JournalLines("msgbox");
   ASSERT_EQ(boxes.size(), 2u);
-  const std::string refusal = platform::FormatText(kc::kPlayerPathUnusable, "D:\\??\\winamp.exe");
+  const std::string refusal = platform::Message(kc::kPlayerPathUnusable, "D:\\??\\winamp.exe").Bytes();
   EXPECT_EQ(boxes[1], "msgbox " + std::to_string(platform::app::MainWindow()) + " 48 " + kc::kWarningCaption + "|" + refusal);
 }
 

@@ -14,7 +14,9 @@ class LibraryIndexTest : public libtest::LibraryFixture {
  protected:
   std::vector<std::string> Build(const std::string& playlist, const std::string& content) {
     Put(playlist, content);
-    return BuildPlaylistIndex(context, playlist);
+    std::vector<std::string> failures;
+    for (const platform::Message& failure : BuildPlaylistIndex(context, playlist)) failures.push_back(failure.Bytes());
+    return failures;
   }
   std::string Cache(const std::string& name) { return Get("C:\\App\\playlist\\" + name); }
   std::string Stamp(const std::string& path) {

@@ -103,14 +103,14 @@ TEST_F(MP3TagTest, Id3SubChunkGivesTheBlockAndTrailingBlockIsNotRead) {
 
 TEST_F(MP3TagTest, MissingListSendsTheNoticeThenGivesTheEmptyRecord) {
   std::vector<std::string> notices;
-  reader.OnNotice = [&](const std::string& text) { notices.push_back(text); };
+  reader.OnNotice = [&](const platform::Message& notice) { notices.push_back(notice.Bytes()); };
   std::string noList = "RIFF" + Le32(200) + "RMP3" + "data" + Le32(10) + std::string(10, '\0') + "JUNK" + std::string(8, '\0') +
                        libtest::Id3v1("A", "B");
   const TTag tag = Read(noList, "D:\\Music\\nolist.rmp");
   EXPECT_FALSE(tag.IsRiff);
   EXPECT_FALSE(tag.HasTag);
   ASSERT_EQ(notices.size(), 1u);
-  EXPECT_EQ(notices[0], std::string(kListChunkMissing) + "\r\nD:\\Music\\nolist.rmp");
+  EXPECT_EQ(notices[0], "LISTチャンクを識別できません。スキップします。\r\nD:\\Music\\nolist.rmp");
   // An audio chunk whose size points past the end: the same notice.
   const TTag past = Read("RIFF" + Le32(200) + "RMP3" + "data" + Le32(0xFFFFFFFFu) + std::string(40, '\0'));
   EXPECT_FALSE(past.IsRiff);

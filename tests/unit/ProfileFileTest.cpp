@@ -389,7 +389,7 @@ TEST_F(ProfileFileTest, FailedSaveRaisesAndKeepsTheOldFile) {
     ini.Save();
     FAIL() << "a save over a locked file succeeded";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::FormatText(platform::kErrCannotWrite, path_), e.what());
+    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path_).Bytes(), e.what());
   }
   sim::UnlockFile(path_);
   EXPECT_EQ(old, Get());
@@ -405,7 +405,7 @@ TEST_F(ProfileFileTest, SaveIntoAMissingFolderRaises) {
     ini.Save();
     FAIL() << "a save into a missing folder succeeded";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::FormatText(platform::kErrCannotWrite, path), e.what());
+    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path).Bytes(), e.what());
   }
 }
 
@@ -423,7 +423,7 @@ TEST_F(ProfileFileTest, UnreadableFileReadsAsEmptyAndIsNotSavedOver) {
     ini.Save();
     FAIL() << "a file that was never read was saved over";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::FormatText(platform::kErrCannotWrite, path_), e.what());
+    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path_).Bytes(), e.what());
   }
   EXPECT_EQ(old, Get());
 }
@@ -437,7 +437,7 @@ TEST_F(ProfileFileTest, FolderInThePlaceOfTheFileIsNotWritable) {
     ini.Save();
     FAIL() << "saved over a folder";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::FormatText(platform::kErrCannotWrite, path_), e.what());
+    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path_).Bytes(), e.what());
   }
   EXPECT_TRUE(fs::is_directory(root_ + "/C/App/kelvane.ini"));
 }

@@ -107,7 +107,7 @@ TEST_F(SettingsFileBadInputTest, FileHeldThroughStartUpIsNeverSavedOver) {
   const auto boxes = sim::JournalLines("msgbox");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0], "msgbox " + std::to_string(platform::app::MainWindow()) + " 48 警告|" +
-                          platform::FormatText(kc::kSettingsUnreadNotice, ini_));
+                          platform::Message(kc::kSettingsUnreadNotice, ini_).Bytes());
   EXPECT_EQ(sim::JournalLines("wait ").size(), static_cast<std::size_t>(kc::kSettingsReadRetries));
   EXPECT_EQ(m.Info.PlaylistPos, 3);
   EXPECT_EQ(m.Player.PlayerPath, "");
@@ -178,7 +178,7 @@ TEST_F(SettingsFileBadInputTest, ReadOnlyFileIsReportedAndKeptAndTheCloseWaits) 
   EXPECT_FALSE(sim::CloseMainWindow());
   const auto boxes = sim::JournalLines("msgbox");
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].find(platform::FormatText(platform::kErrCannotWrite, ini_) + "."), std::string::npos) << boxes[0];
+  EXPECT_NE(boxes[0].find(platform::Message(platform::kErrCannotWrite, ini_).Bytes() + "."), std::string::npos) << boxes[0];
   EXPECT_EQ(ReadFile(ini_), users_);
   // Once the user clears the attribute, the next exit saves.
   std::filesystem::permissions(host, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);

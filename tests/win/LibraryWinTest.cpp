@@ -119,7 +119,7 @@ TEST_F(LibraryWinTest, RebuildableFilesAreCreatedInPlaceAndReplaceOldOnesSafely)
     platform::WriteRebuildableFile(path, "c\r\n");
     ADD_FAILURE() << "no error raised";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrCannotWrite, path));
+    EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrCannotWrite, path).Bytes());
   }
   CloseHandle(held);
   EXPECT_EQ(Get(path), "b\r\n");
@@ -249,7 +249,7 @@ TEST_F(LibraryWinTest, AnAbsurdlyLargeListIsRefusedBeforeItIsRead) {
     ReadTextList(path, &lines);
     ADD_FAILURE() << "read";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(std::string(e.what()), platform::FormatText(platform::kErrTooLarge, path));
+    EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrTooLarge, path).Bytes());
   }
   std::string bytes;
   EXPECT_TRUE(platform::ReadWholeFile(path, &bytes));  // no bound asked: read whole

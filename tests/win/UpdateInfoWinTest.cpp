@@ -46,7 +46,7 @@ class UpdateInfoWinTest : public ::testing::Test {
     dialog_ = std::make_unique<TUpdateInfo>(owner_);
     // What its owner hears: the playlist window frees it then.
     dialog_->OnClose = [this] { ++closes_; };
-    hwnd_ = reinterpret_cast<HWND>(dialog_->DialogHandle());
+    hwnd_ = dialog_->Handle();
   }
   void TearDown() override {
     dialog_.reset();

@@ -8,6 +8,8 @@
 #include "WinTestSupport.h"
 #include "app/MainUnit.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Locale.h"
 #include "ui/FrameUnit.h"
 #include "ui/UpdateInfoUnit.h"
 
@@ -23,7 +25,12 @@ class UpdatePlaylistsWinTest : public ::testing::Test {
     dir_ = wintest::TempFolder("kelvane-update-test");
     lists_ = dir_ + "Lists";
     // A fresh folder each run: the previous run's library is gone.
-    for (const char* name : {"Same", "Changed", "New"}) DeleteFileA((lists_ + "\\" + name + ".m3u").c_str());
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((lists_ + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+      DeleteFileA((lists_ + "\\" + found.cFileName).c_str());
+    }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     DeleteFileA((dir_ + "playlist.log").c_str());
     CreateDirectoryA(lists_.c_str(), nullptr);
     main_ = std::make_unique<TMain>();
@@ -38,13 +45,22 @@ class UpdatePlaylistsWinTest : public ::testing::Test {
     frame_->ShowFrame();
   }
   void TearDown() override {
+    platform::RedirectMessageBoxes(nullptr);
+    for (HANDLE h : locks_) CloseHandle(h);
     main_.reset();
   }
+  // Held open without sharing: the update cannot read it.
+  void Lock(const std::string& path) {
+    locks_.push_back(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  }
+  // The boxes shown, as the system's text.
+  std::vector<std::string> boxes_;
+  std::vector<HANDLE> locks_;
   // "プレイリスト更新" as the menu runs it.
   TUpdateInfo& RunUpdate() {
     frame_->menuClick("menuUpdate");
-    EXPECT_NE(updatewindows::UpdateInfo(), nullptr);
-    return *dynamic_cast<TUpdateInfo*>(updatewindows::UpdateInfo());
+    EXPECT_NE(frame_->CurrentUpdateInfo(), nullptr);
+    return *frame_->CurrentUpdateInfo();
   }
   std::vector<std::string> Counters(TUpdateInfo& d) {
     return {d.lblSkipped.Text(), d.lblUpdated.Text(), d.lblAdded.Text(), d.lblDeleted.Text()};
@@ -86,12 +102,56 @@ TEST_F(UpdatePlaylistsWinTest, OneOfEachThenAllSkippedWithTheWindowGivenBackByOK
   wintest::SaveWindowImage(dialog, "update-info-in-program");
   PressOK(d);
   EXPECT_FALSE(IsWindow(dialog));
-  EXPECT_EQ(updatewindows::UpdateInfo(), nullptr);
+  EXPECT_EQ(frame_->CurrentUpdateInfo(), nullptr);
   EXPECT_TRUE(IsWindowEnabled(frame_->Handle()));
 
   TUpdateInfo& again = RunUpdate();
   EXPECT_EQ(Counters(again), (std::vector<std::string>{"3", "0", "0", "0"}));
   PressOK(again);
+}
+
+// The failure list: each failure led by its playlist, its fixed text read as
+// Japanese and its name as the system's text on any code page (the en_US run
+// of this test has code page 1252, whose "é" is a lead byte of code page
+// 932); then cut short with the count of the rest.
+TEST_F(UpdatePlaylistsWinTest, FailuresAreListedAfterTheDoneStateEachPartByItsOwnRule) {
+  const bool western = GetACP() == 1252;
+  const std::string name = western ? "Beyonc\xE9" : "\x93\x8C\x8B\x9E";  // 東京 in code page 932
+  const std::u16string wideName = western ? u"Beyonc\u00E9" : u"\u6771\u4EAC";
+  const std::string list = lists_ + "\\" + name + ".m3u";
+  WriteText(list, "");
+  Lock(list);
+  bool doneWhenShown = false;
+  platform::RedirectMessageBoxes([&](const std::string& text, const std::string&) {
+    TUpdateInfo* d = frame_->CurrentUpdateInfo();
+    doneWhenShown = d && IsWindowEnabled(d->btnOK.Handle());
+    boxes_.push_back(text);
+    return 1;
+  });
+  PressOK(RunUpdate());
+  const std::u16string wideList = platform::AnsiToUtf16(lists_) + u"\\" + wideName + u".m3u";
+  const std::u16string expected =
+      u"\u30D7\u30EC\u30A4\u30EA\u30B9\u30C8\u66F4\u65B0\u4E2D\u306B\u51E6\u7406\u3067\u304D\u306A\u304B\u3063\u305F"
+      u"\u3082\u306E\u304C\u3042\u308A\u307E\u3059\u3002\r\n"
+      u"\u8A72\u5F53\u3059\u308B\u30D7\u30EC\u30A4\u30EA\u30B9\u30C8\u306F\u6B21\u56DE\u306E\u66F4\u65B0\u3067"
+      u"\u3082\u3046\u4E00\u5EA6\u51E6\u7406\u3057\u307E\u3059\u3002\r\n\r\n" +
+      wideName + u".m3u : \u30D5\u30A1\u30A4\u30EB " + wideList + u" \u306F\u958B\u3051\u307E\u305B\u3093";
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0], platform::Utf16ToAnsi(expected));
+  EXPECT_TRUE(doneWhenShown);
+
+  for (int i = 0; i < 17; ++i) {
+    const std::string more = lists_ + "\\L" + std::to_string(100 + i) + ".m3u";
+    WriteText(more, "");
+    Lock(more);
+  }
+  boxes_.clear();
+  PressOK(RunUpdate());
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].find(platform::Utf16ToAnsi(u"\r\n\u307B\u304B 3 \u4EF6")), std::string::npos) << boxes_[0];
+  int lines = 0;
+  for (std::size_t at = boxes_[0].find(" : "); at != std::string::npos; at = boxes_[0].find(" : ", at + 1)) ++lines;
+  EXPECT_EQ(lines, 15);
 }
 
 }  // namespace

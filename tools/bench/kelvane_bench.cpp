@@ -41,8 +41,8 @@ bool gWrong = false;
 class Counters : public TUpdateProgress {
  public:
   void AddOne(TUpdateCounter counter) override { ++counts_[static_cast<int>(counter)]; }
-  void ReportFailure(const std::string& text) override {
-    std::printf("  failure: %s\n", text.c_str());
+  void ReportFailure(const platform::Message& failure) override {
+    std::printf("  failure: %s\n", failure.Bytes().c_str());
     gWrong = true;
   }
   void Expect(TUpdateCounter counter, int wanted, const char* what) const {

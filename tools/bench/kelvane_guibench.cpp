@@ -313,7 +313,7 @@ void ClearCache(const std::string& app) {
 class Counts : public TUpdateProgress {
  public:
   void AddOne(TUpdateCounter counter) override { ++counts[static_cast<int>(counter)]; }
-  void ReportFailure(const std::string& text) override { Expect(false, "update failure: " + text); }
+  void ReportFailure(const platform::Message& failure) override { Expect(false, "update failure: " + failure.Bytes()); }
   int counts[4] = {0, 0, 0, 0};
 };
 
@@ -340,7 +340,7 @@ bool TimeUpdates(TMain& main, TFrame& f, const std::string& root) {
         const double start = Now();
         f.menuClick("menuUpdate");
         if (round >= 0) window.push_back(Now() - start);
-        auto* dialog = dynamic_cast<TUpdateInfo*>(updatewindows::UpdateInfo());
+        TUpdateInfo* dialog = f.CurrentUpdateInfo();
         Expect(dialog != nullptr, "the update dialog is open");
         if (dialog) {
           Expect(dialog->lblAdded.Text() == std::to_string(gPlaylists),

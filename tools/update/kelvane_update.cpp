@@ -21,10 +21,12 @@ namespace {
 class TConsoleProgress : public TUpdateProgress {
  public:
   void AddOne(TUpdateCounter counter) override { ++counts_[static_cast<int>(counter)]; }
-  void ReportFailure(const std::string& text) override { Failures.push_back(text); }
+  void ReportFailure(const platform::Message& failure) override { Failures.push_back(failure.Bytes()); }
   // A scheduled task has nobody to close a box: the notice is printed and the
   // update goes on, as after "OK".
-  void ShowNotice(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  void ShowNotice(const platform::Message& notice) override {
+    std::fprintf(stderr, "%s\n", notice.Bytes().c_str());
+  }
   int Count(TUpdateCounter counter) const { return counts_[static_cast<int>(counter)]; }
 
   std::vector<std::string> Failures;
