@@ -112,6 +112,8 @@ class TFrame : public gui::Form, public TFrameView {
   void FreeWhenClosed(gui::Form& dialog, unsigned* number);
 
   gui::TreeView* lastClicked_ = nullptr;
+  // The tree that had the focus when the last update began.
+  gui::TreeView* updateFocus_ = &TreePlaylist;
   gui::LeaveWatch leaveWatch_;
   std::unique_ptr<TOptionForm> options_;
   unsigned optionsNumber_ = 0;

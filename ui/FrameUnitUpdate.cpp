@@ -186,6 +186,11 @@ TUpdateInfo* TFrame::OpenUpdateInfo() {
 void TFrame::RunLibraryUpdate() {
   // Disabled until the update dialog's OK (or the missing-folder path) gives
   // the window back; an update that failed outright must not keep it so.
+  HWND focus = GetFocus();
+  updateFocus_ = &TreePlaylist;
+  for (gui::TreeView* tree : {&TreeArtist, &TreeAlbum}) {
+    if (tree->Handle() == focus) updateFocus_ = tree;
+  }
   SetEnabled(false);
   // Drawn before the work starts: the update keeps the thread until it ends.
   OpenUpdateInfo()->Repaint();

@@ -104,6 +104,7 @@ TEST_F(UpdatePlaylistsWinTest, OneOfEachThenAllSkippedWithTheWindowGivenBackByOK
   EXPECT_FALSE(IsWindow(dialog));
   EXPECT_EQ(frame_->CurrentUpdateInfo(), nullptr);
   EXPECT_TRUE(IsWindowEnabled(frame_->Handle()));
+  EXPECT_EQ(GetFocus(), frame_->TreePlaylist.Handle());
 
   TUpdateInfo& again = RunUpdate();
   EXPECT_EQ(Counters(again), (std::vector<std::string>{"3", "0", "0", "0"}));
