@@ -7,9 +7,6 @@
 #include "library/PlaylistScan.h"
 #include "platform/Error.h"
 #include "platform/Locale.h"
-#include "platform/Messaging.h"
-
-bool GetWorkArea(platform::Rect* rect) { return platform::QueryWorkArea(rect); }
 
 std::u16string LibraryTextFace(const std::string& text) {
   // Those that begin with their fixed part first: a pattern that begins with

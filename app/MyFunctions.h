@@ -1,11 +1,6 @@
 #pragma once
 #include <string>
 
-#include "platform/Types.h"
-
-// The desktop work area: the screen minus the taskbar.
-bool GetWorkArea(platform::Rect* rect);
-
 // A text of the library as the user reads it. The library joins its fixed
 // texts (the program's own code page) to names and paths (the system's) in
 // one string of bytes; on a system whose code page is not the program's,
