@@ -3,14 +3,14 @@
 // Shift-JIS, so these are the bytes the user sees.
 #include <cstdint>
 
+#include "platform/Dialogs.h"
+
 namespace kc {
 
 // Application
-inline constexpr const char* kAppTitle = "Kelvane";
 inline constexpr const char* kErrorCaption = "<エラー> Kelvane";
 inline constexpr int kHintHidePause = 60000;
 inline constexpr const char* kInformationCaption = "情報";
-inline constexpr const char* kWarningCaption = "警告";
 
 // Settings file
 inline constexpr const char* kIniExtension = ".ini";

@@ -87,7 +87,7 @@ void TMain::FormClose() {
 }
 
 void TMain::InitCommandTable() {
-  Player.PlayerPath.clear();
+  Info.PlayerPath.clear();
   Player.PlayerWnd = 0;
   Player.LastPlayState = kc::psNoPlayer;
   Player.PlayerWindowClass = kc::kPlayerWindowClass;

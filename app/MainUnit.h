@@ -18,8 +18,6 @@ class TMP3Tag;
 
 // The connection to the player.
 struct TPlayer {
-  std::string PlayerPath;
-  bool CorrectPath = false;
   platform::WindowHandle PlayerWnd = 0;
   std::int32_t LastPlayState = kc::psNoPlayer;
   std::string PlayerWindowClass = kc::kPlayerWindowClass;

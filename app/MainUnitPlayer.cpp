@@ -70,44 +70,42 @@ std::int32_t TMain::QueryPlayState() {
 
 bool TMain::EnsurePlayer() {
   if (FindPlayer()) return true;
-  if (!Player.PlayerPath.empty() && platform::FileExists(Player.PlayerPath)) {
-    platform::StartProgram("\"" + Player.PlayerPath + "\"", platform::kSwShowNormal);
+  if (!Info.PlayerPath.empty() && platform::FileExists(Info.PlayerPath)) {
+    platform::StartProgram("\"" + Info.PlayerPath + "\"", platform::kSwShowNormal);
     // One search right after the start decides; a player that makes its
     // window later is found by the next poll.
     if (FindPlayer()) {
-      Player.CorrectPath = true;
+      Info.CorrectPath = true;
       return true;
     }
-    Player.PlayerPath.clear();
-    Player.CorrectPath = false;
+    Info.PlayerPath.clear();
+    Info.CorrectPath = false;
     AskPlayerPath();
     return false;
   }
-  Player.CorrectPath = false;
+  Info.CorrectPath = false;
   AskPlayerPath();
   return false;
 }
 
 void TMain::AskPlayerPath() {
-  if (platform::FileExists(Player.PlayerPath)) return;
-  platform::ShowMessageBox(0, platform::FixedToUtf16(kc::kPlayerPathNotice), platform::FixedToUtf16(kc::kAppTitle),
+  if (platform::FileExists(Info.PlayerPath)) return;
+  platform::ShowMessageBox(0, platform::FixedToUtf16(kc::kPlayerPathNotice),
+                           platform::FixedToUtf16(platform::app::kAppTitle),
                            platform::kMbOk | platform::kMbIconInformation);
   std::u16string chosen;
   if (!platform::ShowOpenFileDialog(platform::app::MainWindow(), kc::kPlayerFileFilter, &chosen)) return;
   std::string path;
   // The command line to the player is system code page text: a "?" in it
   // would name no file, and the path would be saved as broken.
-  if (!platform::ChosenNameToAnsi(platform::app::MainWindow(), chosen, kc::kPlayerPathUnusable, kc::kWarningCaption,
-                                  &path)) {
-    return;
-  }
-  Player.PlayerPath = path;
+  if (!platform::ChosenNameToAnsi(platform::app::MainWindow(), chosen, kc::kPlayerPathUnusable, &path)) return;
+  Info.PlayerPath = path;
 }
 
 void TMain::PlayPlaylistFiles(const std::vector<std::string>& files, bool addMode,
                               const std::function<void(const std::string& commandLine)>& start) {
-  if (!Player.CorrectPath && !EnsurePlayer()) return;
+  if (!Info.CorrectPath && !EnsurePlayer()) return;
   std::vector<std::string> arguments;
   for (const std::string& file : files) arguments.push_back(PlaylistArgument(file));
-  for (const std::string& line : PlayCommandLines(Player.PlayerPath, arguments, addMode)) start(line);
+  for (const std::string& line : PlayCommandLines(Info.PlayerPath, arguments, addMode)) start(line);
 }

@@ -25,23 +25,10 @@ void TMain::LoadSettings() {
   settingsUnread_ = ini.Unreadable();
   if (settingsUnread_) {
     platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatFace(kc::kSettingsUnreadNotice, path),
-                             platform::FixedToUtf16(kc::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
+                             platform::FixedToUtf16(platform::kWarningCaption),
+                             platform::kMbOk | platform::kMbIconWarning);
   }
   const char* S = kc::kSectionSetting;
-  Player.PlayerPath = ini.ReadString(S, "PlayerPath", "");
-  Player.CorrectPath = ini.ReadBool(S, "CorrectPath", false);
-  // The window's own measures are the defaults, and each value read is applied
-  // to it at once.
-  Frame->SetFrameWidth(ini.ReadInteger(S, "Width", Frame->FrameWidth()));
-  Frame->SetFrameHeight(ini.ReadInteger(S, "Height", Frame->FrameHeight()));
-  Frame->SetPlaylistTreeWidth(ini.ReadInteger(S, "PlaylistTreeWidth", Frame->PlaylistTreeWidth()));
-  Frame->SetArtistTreeHeight(ini.ReadInteger(S, "ArtistTreeHeight", Frame->ArtistTreeHeight()));
-  // The folder of the last save: a shortcut made there would start a
-  // program that is no longer where it points.
-  if (ini.ReadString(kc::kSectionInfo, "Path", "") != Info.AppDir && IsStartupRegistered()) {
-    UnregisterStartup();
-    RegisterStartup();
-  }
   for (const TSetting& row : kSettings) {
     switch (row.Kind) {
       case TSettingKind::Flag: Info.*row.Flag = ini.ReadBool(S, row.Key, row.Default != 0); break;
@@ -50,7 +37,16 @@ void TMain::LoadSettings() {
         break;
       case TSettingKind::Text: Info.*row.Text = ini.ReadString(S, row.Key, ""); break;
       case TSettingKind::AlwaysOn: Info.*row.Flag = true; break;
+      case TSettingKind::Measure:
+        (Frame->*row.SetMeasure)(ini.ReadInteger(S, row.Key, (Frame->*row.Measure)()));
+        break;
     }
+  }
+  // The folder of the last save: a shortcut made there would start a
+  // program that is no longer where it points.
+  if (ini.ReadString(kc::kSectionInfo, "Path", "") != Info.AppDir && IsStartupRegistered()) {
+    UnregisterStartup();
+    RegisterStartup();
   }
   CheckVersionUpgrade(ini.ReadString(kc::kSectionInfo, "Version", ""));
 }
@@ -62,21 +58,16 @@ void TMain::SaveSettings() {
   platform::ProfileFile ini(SettingsFileName());
   const char* I = kc::kSectionInfo;
   const char* S = kc::kSectionSetting;
-  ini.WriteString(I, "ApplicationName", kc::kAppTitle);
+  ini.WriteString(I, "ApplicationName", platform::app::kAppTitle);
   ini.WriteString(I, "Version", kc::kVersionWritten);
   ini.WriteString(I, "Path", Info.AppDir);
-  ini.WriteString(S, "PlayerPath", Player.PlayerPath);
-  ini.WriteBool(S, "CorrectPath", Player.CorrectPath);
-  ini.WriteInteger(S, "Width", Frame->FrameWidth());
-  ini.WriteInteger(S, "Height", Frame->FrameHeight());
-  ini.WriteInteger(S, "PlaylistTreeWidth", Frame->PlaylistTreeWidth());
-  ini.WriteInteger(S, "ArtistTreeHeight", Frame->ArtistTreeHeight());
   for (const TSetting& row : kSettings) {
     switch (row.Kind) {
       case TSettingKind::Flag:
       case TSettingKind::AlwaysOn: ini.WriteBool(S, row.Key, Info.*row.Flag); break;
       case TSettingKind::Number: ini.WriteInteger(S, row.Key, Info.*row.Number); break;
       case TSettingKind::Text: ini.WriteString(S, row.Key, Info.*row.Text); break;
+      case TSettingKind::Measure: ini.WriteInteger(S, row.Key, (Frame->*row.Measure)()); break;
     }
   }
   ini.Save();

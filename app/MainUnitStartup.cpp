@@ -24,7 +24,7 @@ void TMain::UnregisterStartup() {
   const std::string folder = StartupFolder();
   if (!folder.empty() && platform::RemoveFile(folder + "\\" + kc::kStartupLinkName)) return;
   platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(kc::kStartupDeleteFailed),
-                           platform::FixedToUtf16(kc::kWarningCaption),
+                           platform::FixedToUtf16(platform::kWarningCaption),
                            platform::kMbOk | platform::kMbIconWarning);
 }
 

@@ -9,7 +9,7 @@ int main() {
   app::Initialize();
   app::SetHintHidePause(kc::kHintHidePause);
   app::SetShowMainForm(false);
-  app::SetTitle(kc::kAppTitle);
+  app::SetTitle(app::kAppTitle);
   // A second copy would double the tray buttons and race the first at
   // writing the settings: it shows the first copy instead.
   if (!app::ClaimFirstInstance(kc::kInstanceName)) {

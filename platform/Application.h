@@ -28,6 +28,10 @@ class MainWindowEvents {
 // The application object: one per process.
 namespace app {
 
+// The program's name: the title set at start, and the caption of its boxes
+// that name no other.
+inline constexpr const char* kAppTitle = "Kelvane";
+
 void Initialize();
 void SetTitle(const std::string& title);
 const std::string& Title();

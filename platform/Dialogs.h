@@ -12,6 +12,9 @@ constexpr unsigned kMbIconStop = 0x10;
 constexpr unsigned kMbIconWarning = 0x30;
 constexpr unsigned kMbIconInformation = 0x40;
 
+// The caption of every warning box of the program.
+inline constexpr const char* kWarningCaption = "警告";
+
 // Every text of these boxes and dialogs is UTF-16: FixedToUtf16 for the
 // program's own texts, AnsiToUtf16 for data, FormatFace for both in one.
 
@@ -22,9 +25,9 @@ int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u1
 // A name the user chose, as system code page text (the settings and the
 // library are kept in it). When the code page cannot hold every character, a
 // stand-in ("?" or a look-alike) would name another file: a warning box with
-// the fixed pattern (one %s, the name) and caption says so, and it is false.
+// the fixed pattern (one %s, the name) says so, and it is false.
 bool ChosenNameToAnsi(WindowHandle owner, const std::u16string& chosen, const char* fixedPattern,
-                      const char* fixedCaption, std::string* ansi);
+                      std::string* ansi);
 
 // Programs that run unattended (a scheduled task) answer message boxes
 // themselves instead of waiting for a person: the handler gets the text and

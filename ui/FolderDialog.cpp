@@ -1,7 +1,6 @@
 #include "ui/FolderDialog.h"
 
 #include "platform/Dialogs.h"
-#include "ui/FormTexts.h"
 #include "ui/OptionTexts.h"
 
 TFolderDialog::TFolderDialog(const gui::Window& owner)
@@ -12,9 +11,7 @@ bool TFolderDialog::Execute() {
   std::u16string chosen = platform::AnsiToUtf16(Directory);
   if (!platform::ShowFolderDialog(owner, Title, &chosen)) return false;
   std::string directory;
-  if (!platform::ChosenNameToAnsi(owner, chosen, optiontext::kFolderUnusable, uitext::kWarningCaption, &directory)) {
-    return false;
-  }
+  if (!platform::ChosenNameToAnsi(owner, chosen, optiontext::kFolderUnusable, &directory)) return false;
   Directory = directory;
   return true;
 }

@@ -1,13 +1,13 @@
 #pragma once
-// The fixed texts of the playlist window and the about box. Narrow literals
-// are compiled to Shift-JIS, so these are the bytes the user sees.
+// The fixed texts of the playlist window and the about box, and the OK
+// button's caption. Narrow literals are compiled to Shift-JIS, so these are
+// the bytes the user sees.
 
 #include "Version.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
 
 namespace uitext {
-
-inline constexpr const char* kAppTitle = "Kelvane";
-inline constexpr const char* kWarningCaption = "警告";
 
 inline constexpr const char* kFrameCaption = "Kelvane - プレイリストウインドウ";
 inline constexpr const char* kMenuSetting = "設定";

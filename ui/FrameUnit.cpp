@@ -82,6 +82,13 @@ TFrame::~TFrame() {
   if (ImageAlbum) ImageList_Destroy(ImageAlbum);
 }
 
+void TFrame::RememberFocusTree() {
+  HWND focus = GetFocus();
+  for (gui::TreeView* tree : {&TreePlaylist, &TreeArtist, &TreeAlbum}) {
+    if (tree->Handle() == focus) focusTree_ = tree;
+  }
+}
+
 void TFrame::WireTree(gui::TreeView& tree) {
   tree.OnMouseDown = [this, &tree](int button, POINT p) {
     lastClicked_ = &tree;
@@ -256,7 +263,7 @@ void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
     for (const std::string& file : files) {
       if (platform::FileExists(file)) continue;
       platform::ShowMessageBox(FrameHandle(), platform::FormatFace(uitext::kGeneratedPlaylistMissing, file),
-                               platform::FixedToUtf16(uitext::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
+                               platform::FixedToUtf16(platform::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
       return;
     }
   }
@@ -307,6 +314,14 @@ void TFrame::FreeWhenClosed(gui::Form& dialog, unsigned* number) {
 }
 
 LRESULT TFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ACTIVATE) {
+    if (LOWORD(wParam) == WA_INACTIVE) RememberFocusTree();
+    const LRESULT result = gui::Form::HandleMessage(message, wParam, lParam);
+    // Activated with the focus on the frame itself (after the update
+    // dialog's OK, say), no key would do anything: it goes back to a tree.
+    if (LOWORD(wParam) != WA_INACTIVE && GetFocus() == Handle()) SetFocus(focusTree_->Handle());
+    return result;
+  }
   if (message != kDialogClosed) return gui::Form::HandleMessage(message, wParam, lParam);
   const unsigned closed = static_cast<unsigned>(wParam);
   if (options_ && optionsNumber_ == closed) options_.reset();

@@ -112,8 +112,9 @@ class TFrame : public gui::Form, public TFrameView {
   void FreeWhenClosed(gui::Form& dialog, unsigned* number);
 
   gui::TreeView* lastClicked_ = nullptr;
-  // The tree that had the focus when the last update began.
-  gui::TreeView* updateFocus_ = &TreePlaylist;
+  // The tree that had the focus when the window last lost it.
+  gui::TreeView* focusTree_ = &TreePlaylist;
+  void RememberFocusTree();
   gui::LeaveWatch leaveWatch_;
   std::unique_ptr<TOptionForm> options_;
   unsigned optionsNumber_ = 0;

@@ -99,7 +99,7 @@ class TWindowRoad : public TUpdateRoad {
     return dialog ? reinterpret_cast<platform::WindowHandle>(dialog->Handle()) : 0;
   }
   void Warn(const std::u16string& text) {
-    platform::ShowMessageBox(DialogHandle(), text, platform::FixedToUtf16(uitext::kWarningCaption),
+    platform::ShowMessageBox(DialogHandle(), text, platform::FixedToUtf16(platform::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
   }
   // One line per failure, led by the playlist it belongs to.
@@ -186,11 +186,8 @@ TUpdateInfo* TFrame::OpenUpdateInfo() {
 void TFrame::RunLibraryUpdate() {
   // Disabled until the update dialog's OK (or the missing-folder path) gives
   // the window back; an update that failed outright must not keep it so.
-  HWND focus = GetFocus();
-  updateFocus_ = &TreePlaylist;
-  for (gui::TreeView* tree : {&TreeArtist, &TreeAlbum}) {
-    if (tree->Handle() == focus) updateFocus_ = tree;
-  }
+  // Disabling takes the focus away without a deactivation.
+  RememberFocusTree();
   SetEnabled(false);
   // Drawn before the work starts: the update keeps the thread until it ends.
   OpenUpdateInfo()->Repaint();

@@ -14,23 +14,29 @@ class TProgramView;
 // dialog is built with, before it is filled.
 struct TOptionControls {
   TOptionControls();
-  bool states[static_cast<int>(TOptionBox::Count)] = {};
+  // The mark of each flag's box, in the field of its setting.
+  TInfo Marks;
+  bool chkStartup = false;
   bool chkCloseOnStopEnabled = true;
   std::int32_t cmbPlaylistPos = 3;
   std::string editPlayListPath;
 
-  bool& Checked(TOptionBox box) { return states[static_cast<int>(box)]; }
-  bool Checked(TOptionBox box) const { return states[static_cast<int>(box)]; }
+  bool& Checked(bool TInfo::*flag) { return Marks.*flag; }
+  bool Checked(bool TInfo::*flag) const { return Marks.*flag; }
 
   // Sets a box as its control does when the program sets it: a change of
   // state runs the box's click rule, as a click would.
-  void SetChecked(TOptionBox box, bool checked, TProgramView& main);
+  void SetChecked(bool TInfo::*flag, bool checked);
   // The rule of a box whose new state is already held.
-  void CheckClick(TOptionBox sender, TProgramView& main);
+  void CheckClick(bool TInfo::*flag);
+  // The Startup box, which stands for the shortcut, not a setting: it acts
+  // on the shortcut at once.
+  void SetStartup(bool checked, TProgramView& main);
+  void StartupClick(TProgramView& main);
 
   // The settings into the controls in the settings' order, each box's click
   // rule run as it is set (a swap set after Pause unticks Pause).
-  void LoadControls(TProgramView& main);
+  void LoadControls(const TInfo& settings);
   // The Startup box from the shortcut's presence; a present shortcut is
   // written anew for the program's present folder.
   void LoadStartup(TProgramView& main);

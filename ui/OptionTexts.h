@@ -28,7 +28,6 @@ inline constexpr const char* kReadID3v2 = "ID3v2タグも読む";
 inline constexpr const char* kPlayListPathLabel = "プレイリストが格納されているフォルダ";
 inline constexpr const char* kBrowse = "参照";
 inline constexpr const char* kCancel = "キャンセル";
-inline constexpr const char* kOK = "OK";
 inline constexpr const char* kFolderDialogTitle = "プレイリスト(m3u)ファイルのあるフォルダを指定してください。";
 inline constexpr const char* kFolderDialogDefaultTitle = "フォルダーの選択";
 // A folder chosen or typed whose name the system code page cannot hold.

@@ -11,14 +11,6 @@
 
 namespace {
 
-constexpr TOptionBox kBoxes[] = {
-    TOptionBox::Prev,          TOptionBox::Pause,         TOptionBox::PlayChangePause,
-    TOptionBox::Stop,          TOptionBox::CloseOnStop,   TOptionBox::Next,
-    TOptionBox::Eject,         TOptionBox::Startup,       TOptionBox::PlayOnStartup,
-    TOptionBox::FadeoutOnStop, TOptionBox::FadeoutOnChange, TOptionBox::AutoHide,
-    TOptionBox::CheckMP3OnUpdate, TOptionBox::ReadID3v2,
-};
-
 // The outer size that gives a client area of the designed size at this DPI.
 SIZE OuterSize(HWND hwnd, int clientWidth96, int clientHeight96) {
   RECT r{0, 0, gui::Scale(clientWidth96), gui::Scale(clientHeight96)};
@@ -52,7 +44,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&GroupStartup, "GroupStartup", t::kGroupStartup, startX, startY, 241, 57},
       {&chkStartup, "chkStartup", t::kStartup, startX + 8, startY + 16, 137, 17},
       {&chkPlayOnStartup, "chkPlayOnStartup", t::kPlayOnStartup, startX + 8, startY + 32, 201, 17},
-      {&btnOK, "btnOK", t::kOK, 432, 216, 64, 25},
+      {&btnOK, "btnOK", uitext::kOK, 432, 216, 64, 25},
       {&GroupEffect, "GroupEffect", t::kGroupEffect, effX, effY, 241, 105},
       {&chkFadeoutOnStop, "chkFadeoutOnStop", t::kFadeoutOnStop, effX + 8, effY + 16, 193, 17},
       {&chkFadeoutOnChange, "chkFadeoutOnChange", t::kFadeoutOnChange, effX + 8, effY + 32, 225, 17},
@@ -89,9 +81,10 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   // The states each new dialog starts in, before the settings are shown.
   ShowControls(TOptionControls());
 
-  for (TOptionBox box : kBoxes) {
-    if (box == TOptionBox::AutoHide) continue;  // no rule of its own
-    gui::CheckBox* sender = Box(box);
+  chkStartup.OnClick = [this] { CheckClick(&chkStartup); };
+  for (const TSetting& row : kSettings) {
+    if (!row.Box) continue;
+    gui::CheckBox* sender = Box(row);
     sender->OnClick = [this, sender] { CheckClick(sender); };
   }
   for (gui::Button* button : {&btnOK, &btnCancel, &btnBrouth}) {
@@ -111,31 +104,14 @@ TOptionForm::~TOptionForm() {
   if (icon_) DestroyIcon(icon_);
 }
 
-gui::CheckBox* TOptionForm::Box(TOptionBox box) {
-  switch (box) {
-    case TOptionBox::Prev: return &chkPrev;
-    case TOptionBox::Pause: return &chkPause;
-    case TOptionBox::PlayChangePause: return &chkPlayChangePause;
-    case TOptionBox::Stop: return &chkStop;
-    case TOptionBox::CloseOnStop: return &chkCloseOnStop;
-    case TOptionBox::Next: return &chkNext;
-    case TOptionBox::Eject: return &chkEject;
-    case TOptionBox::Startup: return &chkStartup;
-    case TOptionBox::PlayOnStartup: return &chkPlayOnStartup;
-    case TOptionBox::FadeoutOnStop: return &chkFadeoutOnStop;
-    case TOptionBox::FadeoutOnChange: return &chkFadeoutOnChange;
-    case TOptionBox::AutoHide: return &chkAutoHide;
-    case TOptionBox::CheckMP3OnUpdate: return &chkCheckMP3OnUpdate;
-    case TOptionBox::ReadID3v2: return &chkReadID3v2;
-    case TOptionBox::None: break;
-  }
-  return nullptr;
-}
+gui::CheckBox* TOptionForm::Box(const TSetting& row) const { return static_cast<gui::CheckBox*>(ByName(row.Box)); }
 
 TOptionControls TOptionForm::ReadControls() const {
-  auto* self = const_cast<TOptionForm*>(this);
   TOptionControls c;
-  for (TOptionBox box : kBoxes) c.Checked(box) = self->Box(box)->Checked();
+  for (const TSetting& row : kSettings) {
+    if (row.Box) c.Checked(row.Flag) = Box(row)->Checked();
+  }
+  c.chkStartup = chkStartup.Checked();
   c.chkCloseOnStopEnabled = chkCloseOnStop.Enabled();
   c.cmbPlaylistPos = cmbPlaylistPos.ItemIndex();
   c.editPlayListPath = editPlayListPath.Text();
@@ -143,10 +119,13 @@ TOptionControls TOptionForm::ReadControls() const {
 }
 
 void TOptionForm::ShowControls(const TOptionControls& c) {
-  for (TOptionBox box : kBoxes) {
-    gui::CheckBox* control = Box(box);
-    if (control->Checked() != c.Checked(box)) control->SetChecked(c.Checked(box));
+  const auto show = [](gui::CheckBox* box, bool checked) {
+    if (box->Checked() != checked) box->SetChecked(checked);
+  };
+  for (const TSetting& row : kSettings) {
+    if (row.Box) show(Box(row), c.Checked(row.Flag));
   }
+  show(&chkStartup, c.chkStartup);
   chkCloseOnStop.SetEnabled(c.chkCloseOnStopEnabled);
   if (cmbPlaylistPos.ItemIndex() != c.cmbPlaylistPos) cmbPlaylistPos.SetItemIndex(c.cmbPlaylistPos);
   if (editPlayListPath.Text() != c.editPlayListPath) editPlayListPath.SetText(c.editPlayListPath);
@@ -154,7 +133,7 @@ void TOptionForm::ShowControls(const TOptionControls& c) {
 
 void TOptionForm::FormShow() {
   TOptionControls c = ReadControls();
-  c.LoadControls(*Main);
+  c.LoadControls(Main->Settings());
   ShowControls(c);
 
   platform::Rect area;
@@ -174,13 +153,15 @@ void TOptionForm::FormShow() {
 }
 
 void TOptionForm::CheckClick(gui::CheckBox* sender) {
-  for (TOptionBox box : kBoxes) {
-    if (Box(box) != sender) continue;
-    TOptionControls c = ReadControls();
-    c.CheckClick(box, *Main);
-    ShowControls(c);
-    return;
+  TOptionControls c = ReadControls();
+  if (sender == &chkStartup) {
+    c.StartupClick(*Main);
+  } else {
+    for (const TSetting& row : kSettings) {
+      if (row.Box && Box(row) == sender) c.CheckClick(row.Flag);
+    }
   }
+  ShowControls(c);
 }
 
 bool TOptionForm::PlayListPathFits() {
@@ -191,7 +172,7 @@ bool TOptionForm::PlayListPathFits() {
   const std::u16string folder(typed.begin(), typed.end());
   std::string ansi;
   return platform::ChosenNameToAnsi(reinterpret_cast<platform::WindowHandle>(Handle()), folder,
-                                    optiontext::kFolderUnusable, uitext::kWarningCaption, &ansi);
+                                    optiontext::kFolderUnusable, &ansi);
 }
 
 void TOptionForm::ButtonClick(gui::Button* sender) {

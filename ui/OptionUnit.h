@@ -51,7 +51,8 @@ class TOptionForm : public gui::Form {
   void ShowControls(const TOptionControls& controls);
 
  private:
-  gui::CheckBox* Box(TOptionBox box);
+  // A flag's check box, named by its row of the settings.
+  gui::CheckBox* Box(const TSetting& row) const;
   // False, after telling the user, when the folder typed cannot be held by
   // the system code page.
   bool PlayListPathFits();

@@ -12,11 +12,11 @@ const char kDeletedLabel[] = "削除したプレイリスト";
 
 TUpdateInfo::TUpdateInfo(HWND owner) : owner_(owner) {
   // No system menu and no close box: OK is the way out.
-  CreateForm({uitext::kAppTitle, 201, 202, WS_POPUP | WS_CAPTION | DS_MODALFRAME, WS_EX_TOPMOST}, owner);
+  CreateForm({platform::app::kAppTitle, 201, 202, WS_POPUP | WS_CAPTION | DS_MODALFRAME, WS_EX_TOPMOST}, owner);
   // Created in tab order: the bar, OK, then the panel and the labels.
   Place({
       {&ProgressBar, "ProgressBar", "", 8, 120, 177, 16},
-      {&btnOK, "btnOK", "OK", 112, 144, 75, 25},
+      {&btnOK, "btnOK", uitext::kOK, 112, 144, 75, 25},
       // A lowered outer and a raised inner bevel: the etched frame.
       {&Panel, "Panel", "", 8, 32, 177, 81, nullptr, gui::Align::None, gui::kEtched},
       {&Label2, "Label2", kSkippedLabel, 8, 8, 104, 12, &Panel},

@@ -9,9 +9,9 @@
 namespace platform {
 
 bool ChosenNameToAnsi(WindowHandle owner, const std::u16string& chosen, const char* fixedPattern,
-                      const char* fixedCaption, std::string* ansi) {
+                      std::string* ansi) {
   if (Utf16ToAnsiExact(chosen, ansi)) return true;
-  ShowMessageBox(owner, FormatFace(fixedPattern, chosen), FixedToUtf16(fixedCaption), kMbOk | kMbIconWarning);
+  ShowMessageBox(owner, FormatFace(fixedPattern, chosen), FixedToUtf16(kWarningCaption), kMbOk | kMbIconWarning);
   return false;
 }
 

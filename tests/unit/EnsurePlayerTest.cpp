@@ -13,43 +13,43 @@ TEST_F(EnsurePlayerTest, RunningPlayerIsFoundAndNothingChanges) {
   TMain& m = Bare();
   player_.Start();
   for (bool correct : {false, true}) {
-    m.Player.CorrectPath = correct;
+    m.Info.CorrectPath = correct;
     EXPECT_TRUE(m.EnsurePlayer());
-    EXPECT_EQ(m.Player.CorrectPath, correct);
+    EXPECT_EQ(m.Info.CorrectPath, correct);
   }
   EXPECT_TRUE(sim::Journal().empty());
 }
 
 TEST_F(EnsurePlayerTest, ValidPathStartsThePlayerOnceWithTheQuotedPath) {
   TMain& m = Bare();
-  m.Player.PlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
-  WriteFile(m.Player.PlayerPath, "MZ");
+  m.Info.PlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
+  WriteFile(m.Info.PlayerPath, "MZ");
   sim::SetStartProgramHook([this](const std::string&) { player_.Start(); });
   EXPECT_TRUE(m.EnsurePlayer());
-  EXPECT_TRUE(m.Player.CorrectPath);
+  EXPECT_TRUE(m.Info.CorrectPath);
   EXPECT_EQ(sim::Journal(), std::vector<std::string>{"winexec \"C:\\Program Files\\Winamp\\winamp.exe\" 1"});
 }
 
 TEST_F(EnsurePlayerTest, AProgramThatMakesNoPlayerWindowEmptiesThePathAndAsks) {
   TMain& m = Bare();
-  m.Player.PlayerPath = "C:\\Tools\\notepad.exe";
-  m.Player.CorrectPath = true;
-  WriteFile(m.Player.PlayerPath, "MZ");
+  m.Info.PlayerPath = "C:\\Tools\\notepad.exe";
+  m.Info.CorrectPath = true;
+  WriteFile(m.Info.PlayerPath, "MZ");
   EXPECT_FALSE(m.EnsurePlayer());
-  EXPECT_EQ(m.Player.PlayerPath, "");
-  EXPECT_FALSE(m.Player.CorrectPath);
+  EXPECT_EQ(m.Info.PlayerPath, "");
+  EXPECT_FALSE(m.Info.CorrectPath);
   EXPECT_EQ(sim::Journal(), (std::vector<std::string>{"winexec \"C:\\Tools\\notepad.exe\" 1", notice, OpenFile()}));
 }
 
 TEST_F(EnsurePlayerTest, MissingOrEmptyPathAsksWithoutStartingAnything) {
   for (const std::string& path : {std::string(), std::string("C:\\Gone\\winamp.exe")}) {
     TMain& m = Bare();
-    m.Player.PlayerPath = path;
-    m.Player.CorrectPath = true;
+    m.Info.PlayerPath = path;
+    m.Info.CorrectPath = true;
     sim::ClearJournal();
     EXPECT_FALSE(m.EnsurePlayer());
-    EXPECT_FALSE(m.Player.CorrectPath);
-    EXPECT_EQ(m.Player.PlayerPath, path);  // a cancelled dialog keeps the value
+    EXPECT_FALSE(m.Info.CorrectPath);
+    EXPECT_EQ(m.Info.PlayerPath, path);  // a cancelled dialog keeps the value
     EXPECT_EQ(sim::Journal(), (std::vector<std::string>{notice, OpenFile()}));
   }
 }
@@ -58,8 +58,8 @@ TEST_F(EnsurePlayerTest, AChosenFileIsStoredAndTriedOnlyAtTheNextClick) {
   TMain& m = Bare();
   sim::QueueOpenFileAnswer(std::string("D:\\Apps\\winamp.exe"));
   EXPECT_FALSE(m.EnsurePlayer());
-  EXPECT_EQ(m.Player.PlayerPath, "D:\\Apps\\winamp.exe");
-  EXPECT_FALSE(m.Player.CorrectPath);
+  EXPECT_EQ(m.Info.PlayerPath, "D:\\Apps\\winamp.exe");
+  EXPECT_FALSE(m.Info.CorrectPath);
   EXPECT_TRUE(sim::JournalLines("winexec").empty());
 
   WriteFile("D:\\Apps\\winamp.exe", "MZ");
@@ -68,27 +68,27 @@ TEST_F(EnsurePlayerTest, AChosenFileIsStoredAndTriedOnlyAtTheNextClick) {
   m.TrayClick(2, tcLeft);
   EXPECT_EQ(sim::JournalLines("winexec"), std::vector<std::string>{"winexec \"D:\\Apps\\winamp.exe\" 1"});
   EXPECT_EQ(Commands(), std::vector<std::string>{Cmd(40045)});
-  EXPECT_TRUE(m.Player.CorrectPath);
+  EXPECT_TRUE(m.Info.CorrectPath);
 }
 
 TEST_F(EnsurePlayerTest, APathTheCodePageCannotHoldIsRefusedByNameAndTheOldOneKept) {
   // A Korean folder on a Japanese system: stored, the path would hold "?" and
   // start nothing at every later click.
   TMain& m = Bare();
-  m.Player.PlayerPath = "C:\\Old\\winamp.exe";
+  m.Info.PlayerPath = "C:\\Old\\winamp.exe";
   sim::QueueOpenFileAnswer(std::u16string(u"D:\\\uC74C\uC545\\winamp.exe"));
   m.AskPlayerPath();
-  EXPECT_EQ(m.Player.PlayerPath, "C:\\Old\\winamp.exe");
+  EXPECT_EQ(m.Info.PlayerPath, "C:\\Old\\winamp.exe");
   const std::vector<std::string> boxes = sim::JournalLines("msgbox");
   ASSERT_EQ(boxes.size(), 2u);
   const std::string refusal = platform::Message(kc::kPlayerPathUnusable, "D:\\??\\winamp.exe").Bytes();
-  EXPECT_EQ(boxes[1], "msgbox " + std::to_string(platform::app::MainWindow()) + " 48 " + kc::kWarningCaption + "|" + refusal);
+  EXPECT_EQ(boxes[1], "msgbox " + std::to_string(platform::app::MainWindow()) + " 48 " + platform::kWarningCaption + "|" + refusal);
 }
 
 TEST_F(EnsurePlayerTest, AskPlayerPathDoesNothingWhenThePathExists) {
   TMain& m = Bare();
-  m.Player.PlayerPath = "C:\\Winamp\\winamp.exe";
-  WriteFile(m.Player.PlayerPath, "MZ");
+  m.Info.PlayerPath = "C:\\Winamp\\winamp.exe";
+  WriteFile(m.Info.PlayerPath, "MZ");
   m.AskPlayerPath();
   EXPECT_TRUE(sim::Journal().empty());
 }

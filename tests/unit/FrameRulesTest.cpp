@@ -35,15 +35,6 @@ TEST(FrameRules, CornerPlacementUsesOnlyTheWorkAreasRightAndBottom) {
   EXPECT_EQ(left, 7);
 }
 
-TEST(FrameRules, ARightClickSelectsTheNodeUnlessSeveralAreSelected) {
-  EXPECT_TRUE(RightClickSelects(true, 0));
-  EXPECT_TRUE(RightClickSelects(true, 1));
-  EXPECT_FALSE(RightClickSelects(true, 2));
-  EXPECT_FALSE(RightClickSelects(true, 3));
-  EXPECT_FALSE(RightClickSelects(false, 0));
-  EXPECT_FALSE(RightClickSelects(false, 1));
-}
-
 TEST(FrameRules, CommandLinesReplaceOnceThenAddInOrder) {
   const std::vector<std::string> args = {" \"D:\\L\\A.m3u\"", " \"D:\\L\\B.m3u\"", " \"D:\\L\\C.m3u\""};
   EXPECT_EQ(PlayCommandLines("C:\\Player\\winamp.exe", args, false),
@@ -97,10 +88,10 @@ TEST_F(FrameRulesTest, PlayingLooksForThePlayerOnlyWhileItsPathIsNotKnownToWork)
   std::vector<std::string> started;
   auto start = [&](const std::string& line) { started.push_back(line); };
   TMain& m = Bare();
-  m.Player.PlayerPath = "C:\\Player\\winamp.exe";
+  m.Info.PlayerPath = "C:\\Player\\winamp.exe";
 
   // Known to work, no player running: no search, the command line starts it.
-  m.Player.CorrectPath = true;
+  m.Info.CorrectPath = true;
   m.PlayPlaylistFiles({"D:\\L\\A.m3u", "D:\\L\\B.m3u"}, false, start);
   EXPECT_EQ(started, (std::vector<std::string>{"C:\\Player\\winamp.exe \"D:\\L\\A.m3u\"",
                                                "C:\\Player\\winamp.exe /ADD \"D:\\L\\B.m3u\""}));
@@ -108,7 +99,7 @@ TEST_F(FrameRulesTest, PlayingLooksForThePlayerOnlyWhileItsPathIsNotKnownToWork)
 
   // Not known, no player, no such file: the player is asked for, nothing plays.
   started.clear();
-  m.Player.CorrectPath = false;
+  m.Info.CorrectPath = false;
   m.PlayPlaylistFiles({"D:\\L\\A.m3u"}, true, start);
   EXPECT_TRUE(started.empty());
   EXPECT_EQ(sim::JournalLines("msgbox").size(), 1u);
@@ -116,7 +107,7 @@ TEST_F(FrameRulesTest, PlayingLooksForThePlayerOnlyWhileItsPathIsNotKnownToWork)
 
   // Not known, the player runs: found, then played; an empty path leaves the file alone.
   player_.Start();
-  m.Player.PlayerPath.clear();
+  m.Info.PlayerPath.clear();
   m.PlayPlaylistFiles({"D:\\L\\A.m3u"}, true, start);
   EXPECT_EQ(started, (std::vector<std::string>{" /ADD \"D:\\L\\A.m3u\""}));
 }

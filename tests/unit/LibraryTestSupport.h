@@ -97,7 +97,7 @@ class LibraryFixture : public ::testing::Test {
     mapped_ = std::make_unique<MappedRoot>(std::initializer_list<const char*>{"C/App", "D/Lists", "D/Music"});
     root_ = mapped_->path;
     sim::Reset();
-    platform::app::SetTitle(kc::kAppTitle);
+    platform::app::SetTitle(platform::app::kAppTitle);
     // 2004-05-06 07:08:10 in this zone: stamp 816199941, the default file time.
     setenv("TZ", "UTC0", 1);
     tzset();

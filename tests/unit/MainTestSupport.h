@@ -68,7 +68,7 @@ class MainFixture : public ::testing::Test {
     for (const char* name : {"Prev", "Play", "Pause", "Stop", "Next", "Eject"}) {
       WriteFile(std::string("C:\\Kelvane\\icon\\") + name + ".ico", MinimalIco());
     }
-    platform::app::SetTitle(kc::kAppTitle);
+    platform::app::SetTitle(platform::app::kAppTitle);
   }
   void TearDown() override {
     main_.reset();

@@ -6,7 +6,10 @@
 namespace kvtest {
 namespace {
 
-using B = TOptionBox;
+// The boxes, by the settings they stand for.
+constexpr auto Prev = &TInfo::ShowPrevIcon, Pause = &TInfo::ShowPauseIcon, Swap = &TInfo::PlayChangePause,
+               Stop = &TInfo::ShowStopIcon, CloseOnStop = &TInfo::CloseOnStop, Next = &TInfo::ShowNextIcon,
+               Eject = &TInfo::ShowEjectIcon;
 using Ids = std::vector<std::uint32_t>;
 
 const char kStartup[] = "C:\\Users\\me\\Startup";
@@ -23,7 +26,7 @@ class OptionRulesTest : public MainFixture {
   // The dialog as FormShow leaves it.
   TOptionControls Opened(TMain& m) {
     TOptionControls c;
-    c.LoadControls(m);
+    c.LoadControls(m.Info);
     c.LoadStartup(m);
     return c;
   }
@@ -32,40 +35,39 @@ class OptionRulesTest : public MainFixture {
 TEST_F(OptionRulesTest, PauseAndTheSwapExcludeEachOtherOnlyWhenTicked) {
   struct Row {
     bool pause, swap;   // before the click
-    B clicked;
+    bool TInfo::*clicked;
     bool pauseAfter, swapAfter;
   };
   const Row rows[] = {
-      {false, true, B::Pause, true, false},           // ticking Pause drops the swap
-      {true, false, B::PlayChangePause, false, true},  // ticking the swap drops Pause
-      {true, true, B::Pause, false, true},             // unticking one leaves the other
-      {true, true, B::PlayChangePause, true, false},
-      {false, false, B::Pause, true, false},
-      {false, false, B::PlayChangePause, false, true},
+      {false, true, Pause, true, false},  // ticking Pause drops the swap
+      {true, false, Swap, false, true},   // ticking the swap drops Pause
+      {true, true, Pause, false, true},   // unticking one leaves the other
+      {true, true, Swap, true, false},
+      {false, false, Pause, true, false},
+      {false, false, Swap, false, true},
   };
-  TMain& m = Bare();
   for (const Row& row : rows) {
     TOptionControls c;
-    c.Checked(B::Pause) = row.pause;
-    c.Checked(B::PlayChangePause) = row.swap;
-    c.SetChecked(row.clicked, !c.Checked(row.clicked), m);
-    EXPECT_EQ(c.Checked(B::Pause), row.pauseAfter) << row.pause << row.swap << int(row.clicked);
-    EXPECT_EQ(c.Checked(B::PlayChangePause), row.swapAfter) << row.pause << row.swap << int(row.clicked);
+    c.Checked(Pause) = row.pause;
+    c.Checked(Swap) = row.swap;
+    c.SetChecked(row.clicked, !c.Checked(row.clicked));
+    EXPECT_EQ(c.Checked(Pause), row.pauseAfter) << row.pause << row.swap << (row.clicked == Pause);
+    EXPECT_EQ(c.Checked(Swap), row.swapAfter) << row.pause << row.swap << (row.clicked == Pause);
   }
 }
 
 TEST_F(OptionRulesTest, StopEnablesCloseOnStopWithoutTouchingItsMarkAndOkStoresTheMark) {
   TMain& m = Start();
   TOptionControls c = Opened(m);
-  ASSERT_TRUE(c.Checked(B::CloseOnStop) && c.chkCloseOnStopEnabled);
-  c.SetChecked(B::Stop, false, m);
+  ASSERT_TRUE(c.Checked(CloseOnStop) && c.chkCloseOnStopEnabled);
+  c.SetChecked(Stop, false);
   EXPECT_FALSE(c.chkCloseOnStopEnabled);
-  EXPECT_TRUE(c.Checked(B::CloseOnStop));
-  c.SetChecked(B::Stop, true, m);
+  EXPECT_TRUE(c.Checked(CloseOnStop));
+  c.SetChecked(Stop, true);
   EXPECT_TRUE(c.chkCloseOnStopEnabled);
 
-  c.SetChecked(B::CloseOnStop, false, m);
-  c.SetChecked(B::Stop, false, m);
+  c.SetChecked(CloseOnStop, false);
+  c.SetChecked(Stop, false);
   ApplyOptions(c, m, nullptr);
   EXPECT_FALSE(m.Info.ShowStopIcon);
   EXPECT_FALSE(m.Info.CloseOnStop);
@@ -79,15 +81,15 @@ TEST_F(OptionRulesTest, TheSettingsReplaceEveryBuiltState) {
       "FadeoutOnStop=1\r\nFadeoutOnChange=1\r\nPlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=1\r\nReadID3v2=1\r\n");
   TMain& m = Start();
   const TOptionControls c = Opened(m);
-  for (B box : {B::Prev, B::Pause, B::Stop, B::Next, B::Eject, B::CloseOnStop}) EXPECT_FALSE(c.Checked(box));
+  for (auto box : {Prev, Pause, Stop, Next, Eject, CloseOnStop}) EXPECT_FALSE(c.Checked(box));
   EXPECT_FALSE(c.chkCloseOnStopEnabled);
-  for (B box : {B::PlayChangePause, B::PlayOnStartup, B::AutoHide, B::FadeoutOnStop, B::FadeoutOnChange,
-                B::CheckMP3OnUpdate, B::ReadID3v2}) {
+  for (auto box : {Swap, &TInfo::PlayOnStartup, &TInfo::AutoHide, &TInfo::FadeoutOnStop, &TInfo::FadeoutOnChange,
+                   &TInfo::CheckMP3OnUpdate, &TInfo::ReadID3v2}) {
     EXPECT_TRUE(c.Checked(box));
   }
   EXPECT_EQ(c.cmbPlaylistPos, 0);
   EXPECT_EQ(c.editPlayListPath, "D:\\Lists");
-  EXPECT_FALSE(c.Checked(B::Startup));
+  EXPECT_FALSE(c.chkStartup);
 
   // OK without a change gives the settings back as they were.
   const TInfo before = m.Info;
@@ -105,8 +107,8 @@ TEST_F(OptionRulesTest, PauseAndTheSwapBothStoredOpenWithTheSwapAndOkDropsPause)
   WriteIni("[Setting]\r\nShowPauseIcon=1\r\nPlayChangePause=1\r\n");
   TMain& m = Start();
   const TOptionControls c = Opened(m);
-  EXPECT_FALSE(c.Checked(B::Pause));
-  EXPECT_TRUE(c.Checked(B::PlayChangePause));
+  EXPECT_FALSE(c.Checked(Pause));
+  EXPECT_TRUE(c.Checked(Swap));
   ApplyOptions(c, m, nullptr);
   EXPECT_FALSE(m.Info.ShowPauseIcon);
   EXPECT_TRUE(m.Info.PlayChangePause);
@@ -123,9 +125,9 @@ TEST_F(OptionRulesTest, OkChangesPlayImageThenEjectThenTheTreeAndLeavesTheRestTo
   ASSERT_EQ(PlayImage(), "Pause.ico");
 
   TOptionControls c = Opened(m);
-  c.SetChecked(B::Pause, true, m);  // drops the swap
-  c.SetChecked(B::Prev, false, m);
-  c.SetChecked(B::Eject, false, m);
+  c.SetChecked(Pause, true);  // drops the swap
+  c.SetChecked(Prev, false);
+  c.SetChecked(Eject, false);
   c.editPlayListPath = "D:\\New";
   sim::ClearJournal();
   std::size_t journalAtTree = 0;
@@ -153,16 +155,16 @@ TEST_F(OptionRulesTest, OkWithoutAPlayerChangesOnlyEjectAndThePlayImage) {
   TMain& m = Start();
   ASSERT_EQ(TrayIds(), (Ids{2, 6}));
   TOptionControls c = Opened(m);
-  c.SetChecked(B::Eject, false, m);
-  c.SetChecked(B::Stop, false, m);
-  c.SetChecked(B::Pause, false, m);
+  c.SetChecked(Eject, false);
+  c.SetChecked(Stop, false);
+  c.SetChecked(Pause, false);
   ApplyOptions(c, m, nullptr);
   EXPECT_EQ(TrayIds(), (Ids{2}));
   sim::ClearJournal();
   sim::TickTimers();
   EXPECT_TRUE(sim::JournalLines("tray ").empty());
 
-  c.SetChecked(B::Eject, true, m);
+  c.SetChecked(Eject, true);
   ApplyOptions(c, m, nullptr);
   EXPECT_EQ(TrayIds(), (Ids{2, 6}));
 }
@@ -170,40 +172,40 @@ TEST_F(OptionRulesTest, OkWithoutAPlayerChangesOnlyEjectAndThePlayImage) {
 TEST_F(OptionRulesTest, TheStartupBoxActsAtOnceAndShowsTheRealState) {
   TMain& m = Start();
   TOptionControls c = Opened(m);
-  EXPECT_FALSE(c.Checked(B::Startup));
-  c.SetChecked(B::Startup, true, m);
-  EXPECT_TRUE(c.Checked(B::Startup));
+  EXPECT_FALSE(c.chkStartup);
+  c.SetStartup(true, m);
+  EXPECT_TRUE(c.chkStartup);
   EXPECT_EQ(sim::ReadShellLink(kLink)->target, "C:\\Kelvane\\kelvane.exe");
 
   // Removed by hand meanwhile: unticking warns and the box stays unticked.
   platform::RemoveFile(kLink);
-  c.SetChecked(B::Startup, false, m);
-  EXPECT_FALSE(c.Checked(B::Startup));
+  c.SetStartup(false, m);
+  EXPECT_FALSE(c.chkStartup);
   EXPECT_EQ(sim::JournalLines("msgbox ").size(), 1u);
 
   // Nowhere to write: the tick snaps back.
   sim::RemoveUserRegistryKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
-  c.SetChecked(B::Startup, true, m);
-  EXPECT_FALSE(c.Checked(B::Startup));
+  c.SetStartup(true, m);
+  EXPECT_FALSE(c.chkStartup);
 }
 
 TEST_F(OptionRulesTest, OpeningRewritesAPresentShortcutAndCancelKeepsAToggle) {
   TMain& m = Start();
   platform::SaveShellLink(kLink, "D:\\Old\\kelvane.exe", "D:\\Old\\");
   TOptionControls c = Opened(m);
-  EXPECT_TRUE(c.Checked(B::Startup));
+  EXPECT_TRUE(c.chkStartup);
   EXPECT_EQ(sim::ReadShellLink(kLink)->target, "C:\\Kelvane\\kelvane.exe");
 
   // Untick, change a setting, then cancel: the dialog is dropped unapplied.
   const TInfo before = m.Info;
-  c.SetChecked(B::Startup, false, m);
-  c.SetChecked(B::Prev, false, m);
+  c.SetStartup(false, m);
+  c.SetChecked(Prev, false);
   c.editPlayListPath = "D:\\Elsewhere";
   EXPECT_FALSE(platform::FileExists(kLink));
   EXPECT_EQ(m.Info.ShowPrevIcon, before.ShowPrevIcon);
   EXPECT_EQ(m.Info.PlayListPath, before.PlayListPath);
   // The next opening shows the shortcut's absence.
-  EXPECT_FALSE(Opened(m).Checked(B::Startup));
+  EXPECT_FALSE(Opened(m).chkStartup);
 }
 
 }  // namespace

@@ -16,9 +16,9 @@ TEST_F(SettingsTest, NoFileGivesEveryDefault) {
   EXPECT_TRUE(m.Info.CheckMP3OnUpdate);
   EXPECT_FALSE(m.Info.ReadID3v2);
   EXPECT_FALSE(m.Info.PlayOnStartup || m.Info.PlayChangePause || m.Info.FadeoutOnStop || m.Info.FadeoutOnChange);
-  EXPECT_FALSE(m.Player.CorrectPath);
+  EXPECT_FALSE(m.Info.CorrectPath);
   EXPECT_EQ(m.Info.PlaylistPos, 3);
-  EXPECT_EQ(m.Player.PlayerPath, "");
+  EXPECT_EQ(m.Info.PlayerPath, "");
   EXPECT_EQ(m.Info.PlayListPath, "");
   EXPECT_EQ(m.FrameWindow->FrameWidth(), 410);
   EXPECT_EQ(m.FrameWindow->FrameHeight(), 348);
@@ -55,7 +55,7 @@ TEST_F(SettingsTest, ValuesAreReadByTheIntegerAndBooleanRules) {
 TEST_F(SettingsTest, AFreshFileHoldsInfoThenSettingInOrder) {
   TMain& m = Bare();
   m.LoadSettings();
-  m.Player.PlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
+  m.Info.PlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
   m.Info.PlayListPath = "D:\\リスト";
   m.SaveSettings();
   EXPECT_EQ(ReadFile("C:\\Kelvane\\kelvane.ini"),
@@ -65,6 +65,22 @@ TEST_F(SettingsTest, AFreshFileHoldsInfoThenSettingInOrder) {
             "ShowPauseIcon=1\r\nShowStopIcon=1\r\nShowNextIcon=1\r\nShowEjectIcon=1\r\nPlayOnStartup=0\r\n"
             "PlayChangePause=0\r\nCloseOnStop=1\r\nPlaylistPos=3\r\nAutoHide=1\r\nFadeoutOnStop=0\r\n"
             "FadeoutOnChange=0\r\nPlayListPath=D:\\リスト\r\nCheckMP3OnUpdate=1\r\nReadID3v2=0\r\n");
+}
+
+TEST_F(SettingsTest, EverySettingReadComesBackAsItWas) {
+  // No value the default nor the window's own, so none is missed on one side.
+  const std::string saved =
+      "[Info]\r\nApplicationName=Kelvane\r\nVersion=0.30.03.01\r\nPath=C:\\Kelvane\\\r\n"
+      "[Setting]\r\nPlayerPath=D:\\W\\winamp.exe\r\nCorrectPath=1\r\nWidth=500\r\nHeight=400\r\n"
+      "PlaylistTreeWidth=240\r\nArtistTreeHeight=90\r\nShowPrevIcon=0\r\nShowPlayIcon=1\r\nShowPauseIcon=0\r\n"
+      "ShowStopIcon=0\r\nShowNextIcon=0\r\nShowEjectIcon=0\r\nPlayOnStartup=1\r\nPlayChangePause=1\r\n"
+      "CloseOnStop=0\r\nPlaylistPos=1\r\nAutoHide=0\r\nFadeoutOnStop=1\r\nFadeoutOnChange=1\r\n"
+      "PlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=0\r\nReadID3v2=1\r\n";
+  WriteIni(saved);
+  TMain& m = Bare();
+  m.LoadSettings();
+  m.SaveSettings();
+  EXPECT_EQ(ReadFile("C:\\Kelvane\\kelvane.ini"), saved);
 }
 
 TEST_F(SettingsTest, UnknownLinesSurviveAndKnownKeysAreReplacedWhereTheyStand) {
@@ -110,7 +126,7 @@ TEST_F(SettingsFileBadInputTest, FileHeldThroughStartUpIsNeverSavedOver) {
                           platform::Message(kc::kSettingsUnreadNotice, ini_).Bytes());
   EXPECT_EQ(sim::JournalLines("wait ").size(), static_cast<std::size_t>(kc::kSettingsReadRetries));
   EXPECT_EQ(m.Info.PlaylistPos, 3);
-  EXPECT_EQ(m.Player.PlayerPath, "");
+  EXPECT_EQ(m.Info.PlayerPath, "");
   // Released while the program runs: the exit still leaves it as it is, and
   // says nothing more.
   sim::UnlockFile(ini_);
@@ -131,7 +147,7 @@ TEST_F(SettingsFileBadInputTest, FileHeldForAMomentIsReadOnRetry) {
   EXPECT_TRUE(sim::JournalLines("msgbox").empty());
   EXPECT_EQ(waits, 2);
   EXPECT_EQ(m.Info.PlaylistPos, 0);
-  EXPECT_EQ(m.Player.PlayerPath, "C:\\Winamp\\winamp.exe");
+  EXPECT_EQ(m.Info.PlayerPath, "C:\\Winamp\\winamp.exe");
   m.Info.PlaylistPos = 2;
   EXPECT_TRUE(sim::CloseMainWindow());
   const std::string saved = ReadFile(ini_);
@@ -151,7 +167,7 @@ TEST_F(SettingsFileBadInputTest, UnicodeFileIsReadAndSavedInItsOwnEncoding) {
   const auto saveFrom = [&](const std::string& bytes) {
     WriteIni(bytes);
     TMain& m = Start();
-    EXPECT_EQ(m.Player.PlayerPath, "C:\\Winamp\\winamp.exe");
+    EXPECT_EQ(m.Info.PlayerPath, "C:\\Winamp\\winamp.exe");
     EXPECT_EQ(m.Info.PlaylistPos, 0);
     EXPECT_FALSE(m.Info.CloseOnStop);
     EXPECT_EQ(m.Info.PlayListPath, "D:\\Lists");

@@ -47,7 +47,7 @@ TEST_F(StartupTest, PlayOnStartupStartsAndPlaysAKnownPlayer) {
   TMain& m = Start();
   EXPECT_EQ(Steps(), (std::vector<std::string>{"tray add 2", "tray add 6", "winexec", "send", "foreground", "timer"}));
   EXPECT_EQ(player_.state, kc::psPlaying);
-  EXPECT_TRUE(m.Player.CorrectPath);
+  EXPECT_TRUE(m.Info.CorrectPath);
 }
 
 TEST_F(StartupTest, MissingIconFilesGiveOneBoxEachAndStartUpGoesOn) {
@@ -87,7 +87,7 @@ TEST_F(StartupTest, OtherStoredVersionsGiveNoNotice) {
     WriteFile("C:\\Kelvane\\playlist\\Rock.mp3log", "x");
     sim::Reset();
     sim::SetProgramFilePath("C:\\Kelvane\\kelvane.exe");
-    platform::app::SetTitle(kc::kAppTitle);
+    platform::app::SetTitle(platform::app::kAppTitle);
     Start();
     EXPECT_TRUE(sim::JournalLines("msgbox").empty()) << version;
     EXPECT_TRUE(platform::FileExists("C:\\Kelvane\\playlist\\Rock.mp3log")) << version;
@@ -123,7 +123,7 @@ TEST_F(StartupTest, AFailedSaveIsShownAndVetoesTheClose) {
   EXPECT_TRUE(m.Timer.Enabled());
   // The next attempt saves again, and closes once the save succeeds.
   std::filesystem::remove(sim::HostPath("C:\\Kelvane\\kelvane.ini"));
-  m.Player.PlayerPath = "C:\\new\\winamp.exe";
+  m.Info.PlayerPath = "C:\\new\\winamp.exe";
   EXPECT_TRUE(sim::CloseMainWindow());
   EXPECT_NE(ReadFile("C:\\Kelvane\\kelvane.ini").find("PlayerPath=C:\\new\\winamp.exe"), std::string::npos);
 }

@@ -151,8 +151,8 @@ TEST_F(TrayClickTest, MiddleClickFallsBackToShowWindowOnlyWhenThePlacementLeftTh
 TEST_F(TrayClickTest, RightAndUnknownClicksSearchForNothingAndStartNothing) {
   for (std::uint8_t kind : {std::uint8_t{2}, std::uint8_t{3}, std::uint8_t{255}}) {
     TMain& m = Bare();
-    m.Player.PlayerPath = "C:\\Winamp\\winamp.exe";
-    WriteFile(m.Player.PlayerPath, "MZ");
+    m.Info.PlayerPath = "C:\\Winamp\\winamp.exe";
+    WriteFile(m.Info.PlayerPath, "MZ");
     m.TrayClick(2, kind);
     EXPECT_TRUE(sim::Journal().empty()) << int(kind);
   }
@@ -160,14 +160,14 @@ TEST_F(TrayClickTest, RightAndUnknownClicksSearchForNothingAndStartNothing) {
 
 TEST_F(TrayClickTest, LeftClickWithoutPlayerStartsItFirst) {
   TMain& m = Bare();
-  m.Player.PlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
-  WriteFile(m.Player.PlayerPath, "MZ");
+  m.Info.PlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
+  WriteFile(m.Info.PlayerPath, "MZ");
   sim::SetStartProgramHook([this](const std::string&) { player_.Start(); });
   m.TrayClick(6, tcLeft);
   const std::string fg = "foreground " + std::to_string(player_.wnd);
   EXPECT_EQ(sim::Journal(), (std::vector<std::string>{"winexec \"C:\\Program Files\\Winamp\\winamp.exe\" 1", fg,
                                                        Msg(0x100, 76, 0), Msg(0x101, 76, 0), fg}));
-  EXPECT_TRUE(m.Player.CorrectPath);
+  EXPECT_TRUE(m.Info.CorrectPath);
 }
 
 TEST_F(TrayClickTest, LeftClickSendsNothingWhenThePlayerCannotBeStarted) {

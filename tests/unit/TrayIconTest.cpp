@@ -77,7 +77,7 @@ TEST_F(TrayIconTest, EventsReportClicksRestartAndBothKindsOfLoadErrorToTheOwner)
 TEST_F(TrayIconTest, CallbacksReportLeftMiddleAndRightReleasesOnly) {
   TMain& m = Start();
   player_.Start();
-  m.Player.PlayerPath.clear();
+  m.Info.PlayerPath.clear();
   const std::vector<std::pair<std::intptr_t, std::vector<std::string>>> table = {
       {0x0202, {Cmd(40045)}},                  // left release: Play
       {0x0201, {}}, {0x0203, {}}, {0x0200, {}},  // press, double-click, move

@@ -41,8 +41,8 @@ class FrameWinTest : public ::testing::Test {
     main_->Info.AppDir = dir_;
     main_->Info.PlayListPath = dir_ + "Lists";
     main_->Info.PlaylistPos = 3;
-    main_->Player.PlayerPath = "C:\\Player\\winamp.exe";
-    main_->Player.CorrectPath = true;
+    main_->Info.PlayerPath = "C:\\Player\\winamp.exe";
+    main_->Info.CorrectPath = true;
     platform::RedirectMessageBoxes([this](const std::string& text, const std::string&) {
       boxes_.push_back(text);
       return IDOK;
@@ -247,6 +247,9 @@ TEST_F(FrameWinTest, ARightClickKeepsSeveralSelectedAndOtherwiseSelectsTheNode) 
   SendMessageA(f.TreePlaylist.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, PointOf(f.TreePlaylist, NodeNamed(f.TreePlaylist, "B")));
   EXPECT_EQ(Selected(f.TreePlaylist), "B");
   EXPECT_EQ(f.TreeArtist.Nodes().size(), 2u);
+  // Below the last node: nothing to select, the selection stays.
+  SendMessageA(f.TreePlaylist.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 2000));
+  EXPECT_EQ(Selected(f.TreePlaylist), "B");
   // Two selected: the right click on a third changes nothing.
   Click(f.TreePlaylist, "C", MK_CONTROL);
   EXPECT_EQ(Selected(f.TreePlaylist), "B|C");
@@ -273,7 +276,7 @@ TEST_F(FrameWinTest, PlayingHandsEverySelectedNodeToThePlayerInTreeOrder) {
   f.N3Click();
   ASSERT_EQ(started_.size(), 3u);
   EXPECT_EQ(started_[0], "C:\\Player\\winamp.exe /ADD \"" + lists + "A.m3u\"");
-  main_->Player.CorrectPath = true;
+  main_->Info.CorrectPath = true;
 
   // The artist of the example, under the playlist B.
   Click(f.TreePlaylist, "B");

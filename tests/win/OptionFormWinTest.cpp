@@ -11,6 +11,7 @@
 #include "WinTestSupport.h"
 #include "app/MainUnit.h"
 #include "platform/Dialogs.h"
+#include "ui/FormTexts.h"
 #include "ui/OptionTexts.h"
 #include "ui/FrameUnit.h"
 #include "ui/OptionUnit.h"
@@ -113,7 +114,7 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
       {&f->btnBrouth, t::kBrowse, "200,208 35x20"},
       {&f->chkReadID3v2, t::kReadID3v2, "16,232 169x17"},
       {&f->btnCancel, t::kCancel, "352,216 75x25"},
-      {&f->btnOK, t::kOK, "432,216 64x25"},
+      {&f->btnOK, uitext::kOK, "432,216 64x25"},
   };
   // A caption that does not fit its font may widen its box to the right (see
   // below): the designed place and height stay, the width is at least the

@@ -141,7 +141,7 @@ TEST_F(StartupWinTest, TheLinkLandsInTheStartupFolderAndResolvesToTheProgram) {
   EXPECT_TRUE(boxes_.empty());
   main_.UnregisterStartup();
   ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0], std::string(kc::kWarningCaption) + "|" + kc::kStartupDeleteFailed);
+  EXPECT_EQ(boxes_[0], std::string(platform::kWarningCaption) + "|" + kc::kStartupDeleteFailed);
 }
 
 TEST_F(StartupWinTest, ALowerCaseLinkIsNotOurs) {

@@ -2,12 +2,11 @@
 // sets up, so tests see code page 932, the title and COM as kelvane.exe does.
 #include <gtest/gtest.h>
 
-#include "app/ConstUnit.h"
 #include "platform/Application.h"
 
 int main(int argc, char** argv) {
   platform::app::Initialize();
-  platform::app::SetTitle(kc::kAppTitle);
+  platform::app::SetTitle(platform::app::kAppTitle);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

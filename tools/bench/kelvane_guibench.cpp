@@ -399,8 +399,8 @@ int Run(const std::string& dir) {
   main->Info.AppDir = app;
   main->Info.PlayListPath = app + "Lists";
   main->Info.AutoHide = false;
-  main->Player.PlayerPath = "C:\\Player\\winamp.exe";
-  main->Player.CorrectPath = true;
+  main->Info.PlayerPath = "C:\\Player\\winamp.exe";
+  main->Info.CorrectPath = true;
   main->CreatePlaylistWindow();
   TFrame& f = *dynamic_cast<TFrame*>(Frame);
   int started = 0;
