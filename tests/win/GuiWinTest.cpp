@@ -7,6 +7,7 @@
 
 #include "WinTestSupport.h"
 #include "ui/Gui.h"
+#include "ui/TreeView.h"
 
 namespace {
 
