@@ -99,24 +99,14 @@ void Window::Destroy() {
 }
 
 void Window::Unbind() {
-  if (subclassed_) {
+  if (standardProc_) {
     RemoveWindowSubclass(hwnd_, &Window::SubclassProc, 0);
   } else {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   }
   hwnd_ = nullptr;
-  subclassed_ = false;
+  standardProc_ = nullptr;
 }
-
-namespace {
-
-bool IsTreeItemDeleted(UINT message, LPARAM lParam) {
-  if (message != WM_NOTIFY) return false;
-  const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
-  return code == TVN_DELETEITEMA || code == TVN_DELETEITEMW;
-}
-
-}  // namespace
 
 LRESULT CALLBACK Window::OwnProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // Its user data, not a window property: a property would cost a round trip
@@ -127,7 +117,7 @@ LRESULT CALLBACK Window::OwnProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   // Sent once per node when a tree is cleared, and nothing here wants it.
-  if (IsTreeItemDeleted(message, lParam)) return 0;
+  if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == TVN_DELETEITEMW) return 0;
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   return self->Dispatch(message, wParam, lParam);
@@ -175,7 +165,10 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (subclassed_) return DefSubclassProc(hwnd_, message, wParam, lParam);
+  // Ours is the first subclass, set at creation: the control's own procedure
+  // comes next. DefSubclassProc would find it through a window property, a
+  // round trip to Wine's server per message.
+  if (standardProc_) return CallWindowProcW(standardProc_, hwnd_, message, wParam, lParam);
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
@@ -186,15 +179,12 @@ void Window::CreateOwn(DWORD exStyle, const std::string& caption, DWORD style, i
                   GetModuleHandleW(nullptr), this);
 }
 
-WNDPROC Window::CreateStandard(DWORD exStyle, const wchar_t* className, const std::string& caption, DWORD style,
-                               int x, int y, int w, int h, HWND parent, int id) {
-  HWND hwnd = CreateWindowExW(exStyle, className, FixedText(caption).c_str(), style, x, y, w, h, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd) return nullptr;
-  const auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
-  hwnd_ = hwnd;
-  subclassed_ = SetWindowSubclass(hwnd, &Window::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
-  return own;
+void Window::CreateStandard(DWORD exStyle, const wchar_t* className, const std::string& caption, DWORD style, int x,
+                            int y, int w, int h, HWND parent, int id) {
+  hwnd_ = CreateWindowExW(exStyle, className, FixedText(caption).c_str(), style, x, y, w, h, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  standardProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC));
+  SetWindowSubclass(hwnd_, &Window::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void Window::SetBounds(int left, int top, int width, int height) {

@@ -76,10 +76,8 @@ HFONT UiFont(int characterHeight96 = 12);
 class MessageWatch;
 class Control;
 
-// Every window of this layer finds its object one way: a window of our own
-// class keeps it in its user data from WM_NCCREATE on, a standard control as
-// the reference data of our subclass. No window that is not ours is ever
-// taken for an object.
+// A window of our own class keeps its object in its user data from
+// WM_NCCREATE on, a standard control as the reference data of our subclass.
 class Window {
  public:
   Window() = default;
@@ -109,9 +107,8 @@ class Window {
   void SetCaption(const std::string& text);
   void SetFont(HFONT font);
 
-  // The controls a form placed on this window (a form's or a panel's own), in
-  // the order they were placed. Their commands and notifications come back to
-  // them through Reflected.
+  // The controls a form placed on this window (a form or a panel), in order;
+  // their commands and notifications to it go back to them (Reflected).
   const std::vector<Control*>& Placed() const { return placed_; }
   // Docks the placed controls by their alignment, and those of the panels among them.
   void Realign();
@@ -129,10 +126,9 @@ class Window {
   // Creates a window of our own class.
   void CreateOwn(DWORD exStyle, const std::string& caption, DWORD style, int x, int y, int w, int h, HWND parent,
                  HMENU menuOrId);
-  // Creates a standard control and subclasses it; returns the control's own
-  // window procedure.
-  WNDPROC CreateStandard(DWORD exStyle, const wchar_t* className, const std::string& caption, DWORD style, int x,
-                         int y, int w, int h, HWND parent, int id);
+  // Creates a standard control and subclasses it.
+  void CreateStandard(DWORD exStyle, const wchar_t* className, const std::string& caption, DWORD style, int x,
+                      int y, int w, int h, HWND parent, int id);
 
  private:
   friend class Form;  // places controls on its panels too
@@ -143,7 +139,7 @@ class Window {
   Control* Sender(UINT message, LPARAM lParam) const;
   void Unbind();
   HWND hwnd_ = nullptr;
-  bool subclassed_ = false;
+  WNDPROC standardProc_ = nullptr;  // a subclassed control's own procedure
   MessageWatch* watch_ = nullptr;
   std::vector<Control*> placed_;
 };

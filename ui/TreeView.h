@@ -1,5 +1,4 @@
 #pragma once
-// The tree view of the GUI layer (Windows only).
 #include <set>
 
 #include "ui/Gui.h"
@@ -45,19 +44,13 @@ class TreeView : public Control {
   void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
  private:
-  // Straight to the tree's own procedure: our subclass has nothing to add to
-  // the tree's own messages, and a fill of 100,000 nodes would pay a second
-  // dispatch for each.
-  LRESULT Own(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return CallWindowProcW(treeProc_, Handle(), message, wParam, lParam);
-  }
+  LRESULT Own(UINT message, WPARAM wParam, LPARAM lParam) const;
   Node NextOf(Node node, UINT relation) const;
   LPARAM PlaceOf(Node node) const;
   void Mark(Node node, bool selected);
   // Unmarks every selected node but `keep`.
   void KeepOnly(Node keep);
   void ControlClick(Node node);
-  WNDPROC treeProc_ = nullptr;
   int pictures_ = -1;  // the picture of every node, or -1
   LPARAM added_ = 0;   // nodes added since the last Clear: each node's place
   std::set<Node> selected_;
