@@ -128,8 +128,6 @@ void Panel::Create(HWND parent, const Placement& row, const RECT& r, int id) {
 }
 
 LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  // Its size changes only through its container's Realign, which docks its
-  // controls after it.
   if (message == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);
