@@ -10,6 +10,7 @@
 #include "ui/FrameRules.h"
 #include "ui/FrameView.h"
 #include "ui/Gui.h"
+#include "ui/TreeView.h"
 
 class TAbout;
 class TOptionForm;

@@ -1,8 +1,8 @@
 // The window base, forms, fonts, DPI and menus of the GUI layer.
 #include "ui/Gui.h"
 
+#include <algorithm>
 #include <map>
-#include <unordered_map>
 
 #include "platform/Application.h"
 #include "platform/Locale.h"
@@ -13,26 +13,19 @@ namespace {
 
 const wchar_t kWindowClass[] = L"KelvaneWindow";
 
-// The objects by window, for windows that may not be ours (a notice's sender,
-// an ancestor): a look-up in the process, never a call to the system.
-std::unordered_map<HWND, Window*>& Bound() {
-  static std::unordered_map<HWND, Window*> windows;
-  return windows;
-}
-
 int& DpiOverride() {
   static int dpi = 0;
   return dpi;
 }
 
-void RegisterOwnClass() {
+void RegisterOwnClass(WNDPROC proc) {
   static bool registered = false;
   if (registered) return;
   // A Unicode class: the texts of its windows are never narrowed to the
   // system code page on their way through the window procedure.
   WNDCLASSW wc{};
   wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = Window::StaticProc;
+  wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
   wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
@@ -105,69 +98,65 @@ void Window::Destroy() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-Window* Window::FromHandle(HWND hwnd) {
-  if (!hwnd) return nullptr;
-  auto it = Bound().find(hwnd);
-  return it == Bound().end() ? nullptr : it->second;
-}
-
-void Window::Bind(HWND hwnd) {
-  hwnd_ = hwnd;
-  // The window procedure finds its object here, in the window's own memory:
-  // a window property would cost a round trip to Wine's server per message.
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  Bound()[hwnd] = this;
-}
-
 void Window::Unbind() {
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  if (standardProc_) SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standardProc_));
-  Bound().erase(hwnd_);
+  if (standardProc_) {
+    RemoveWindowSubclass(hwnd_, &Window::SubclassProc, 0);
+  } else {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  }
   hwnd_ = nullptr;
+  standardProc_ = nullptr;
 }
 
-namespace {
-
-bool IsTreeItemDeleted(UINT message, LPARAM lParam) {
-  if (message != WM_NOTIFY) return false;
-  const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
-  return code == TVN_DELETEITEMA || code == TVN_DELETEITEMW;
-}
-
-}  // namespace
-
-LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Window::OwnProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Its user data, not a window property: a property would cost a round trip
+  // to Wine's server per message.
   if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    if (auto* self = static_cast<Window*>(create->lpCreateParams)) self->Bind(hwnd);
+    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   // Sent once per node when a tree is cleared, and nothing here wants it.
-  if (IsTreeItemDeleted(message, lParam)) return 0;
+  if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == TVN_DELETEITEMW) return 0;
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->Dispatch(message, wParam, lParam);
+}
 
+LRESULT CALLBACK Window::SubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+  return reinterpret_cast<Window*>(self)->Dispatch(message, wParam, lParam);
+}
+
+Control* Window::Sender(UINT message, LPARAM lParam) const {
+  HWND from = nullptr;
+  if (message == WM_COMMAND) from = reinterpret_cast<HWND>(lParam);
+  if (message == WM_NOTIFY) from = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+  if (!from) return nullptr;
+  for (Control* c : placed_) {
+    if (c->Handle() == from) return c;
+  }
+  return nullptr;
+}
+
+LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   struct Call {
     Window* self;
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
     LRESULT result;
-  } call{self, message, wParam, lParam, 0};
+  } call{this, message, wParam, lParam, 0};
   // One pointer captured: the handler fits std::function's own storage.
   platform::app::RunGuarded([c = &call] {
     if (c->self->watch_) c->self->watch_->Seen(*c->self, c->message);
     // A control's command or notification goes back to the control's own wrapper.
-    Window* child = nullptr;
-    if (c->message == WM_COMMAND && c->lParam) child = FromHandle(reinterpret_cast<HWND>(c->lParam));
-    if (c->message == WM_NOTIFY) child = FromHandle(reinterpret_cast<NMHDR*>(c->lParam)->hwndFrom);
-    if (child && child != c->self) {
+    if (Control* child = c->self->Sender(c->message, c->lParam)) {
       child->Reflected(c->message, c->wParam, c->lParam, &c->result);
     } else {
       c->result = c->self->HandleMessage(c->message, c->wParam, c->lParam);
     }
   });
-
-  if (message == WM_NCDESTROY) self->Unbind();
+  if (message == WM_NCDESTROY) Unbind();
   return call.result;
 }
 
@@ -176,25 +165,26 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Ours is the first subclass, set at creation: the control's own procedure
+  // comes next. DefSubclassProc would find it through a window property, a
+  // round trip to Wine's server per message.
   if (standardProc_) return CallWindowProcW(standardProc_, hwnd_, message, wParam, lParam);
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 void Window::CreateOwn(DWORD exStyle, const std::string& caption, DWORD style, int x, int y, int w, int h,
                        HWND parent, HMENU menuOrId) {
-  RegisterOwnClass();
+  RegisterOwnClass(&Window::OwnProc);
   CreateWindowExW(exStyle, kWindowClass, FixedText(caption).c_str(), style, x, y, w, h, parent, menuOrId,
                   GetModuleHandleW(nullptr), this);
 }
 
 void Window::CreateStandard(DWORD exStyle, const wchar_t* className, const std::string& caption, DWORD style, int x,
                             int y, int w, int h, HWND parent, int id) {
-  HWND hwnd = CreateWindowExW(exStyle, className, FixedText(caption).c_str(), style, x, y, w, h, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd) return;
-  Bind(hwnd);
-  standardProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::StaticProc)));
+  hwnd_ = CreateWindowExW(exStyle, className, FixedText(caption).c_str(), style, x, y, w, h, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  standardProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC));
+  SetWindowSubclass(hwnd_, &Window::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void Window::SetBounds(int left, int top, int width, int height) {
@@ -246,6 +236,14 @@ void Window::SetCaption(const std::string& text) { SetWindowTextW(hwnd_, FixedTe
 void Window::SetFont(HFONT font) { SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
 
 // ---- docking ----
+
+void Window::Realign() {
+  if (!hwnd_ || placed_.empty()) return;
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  DockControls(placed_, client);
+  for (Control* c : placed_) c->Realign();
+}
 
 void DockControls(const std::vector<Control*>& controls, RECT area) {
   for (Align pass : {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client}) {
@@ -343,11 +341,6 @@ void Menu::Popup(HWND owner, POINT screen) {
 
 // ---- forms ----
 
-Form* FormOf(HWND hwnd) {
-  if (!hwnd) return nullptr;
-  return dynamic_cast<Form*>(Window::FromHandle(GetAncestor(hwnd, GA_ROOT)));
-}
-
 void Form::CreateForm(const FormShape& shape, HWND owner) {
   CreateOwn(shape.ExStyle | WS_EX_CONTROLPARENT, shape.Caption, shape.Style | WS_CLIPCHILDREN, 0, 0,
             Scale(shape.Width), Scale(shape.Height), owner, nullptr);
@@ -360,33 +353,19 @@ void Form::Place(std::initializer_list<Placement> table) {
     c->Name = p.name;
     c->align = p.align;
     const RECT r{Scale(p.left), Scale(p.top), Scale(p.left) + Scale(p.width), Scale(p.top) + Scale(p.height)};
-    HWND parent = p.parent ? p.parent->Handle() : Handle();
-    c->Create(parent, p, r, nextId_++);
+    Window& container = p.parent ? *static_cast<Window*>(p.parent) : *this;
+    c->Create(container.Handle(), p, r, nextId_++);
     c->SetFont(UiFont());
     controls_.push_back(c);
-    if (p.align == Align::None) continue;
-    std::vector<Control*>& docked = p.parent ? static_cast<Panel*>(p.parent)->Docked : docked_;
+    std::vector<Control*>& siblings = container.placed_;
     if (auto* splitter = dynamic_cast<Splitter*>(c)) {
-      for (auto it = docked.rbegin(); it != docked.rend(); ++it) {
-        if ((*it)->align == p.align) {
-          splitter->Neighbour = *it;
-          break;
-        }
-      }
+      splitter->Container = &container;
+      auto it = std::find_if(siblings.rbegin(), siblings.rend(), [&](Control* s) { return s->align == p.align; });
+      if (p.align != Align::None && it != siblings.rend()) splitter->Neighbour = *it;
     }
-    docked.push_back(c);
+    siblings.push_back(c);
   }
   Realign();
-}
-
-void Form::Realign() {
-  if (!Handle()) return;
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  DockControls(docked_, client);
-  for (Control* c : controls_) {
-    if (auto* panel = dynamic_cast<Panel*>(c)) panel->Realign();
-  }
 }
 
 void Form::SetMenu(Menu* menu) {

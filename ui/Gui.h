@@ -38,14 +38,13 @@
 //
 // Every rectangle, font and indent is scaled by the system DPI (Scale); at 96 DPI
 // every size is the one written in the table. Exceptions from handlers never reach
-// Windows: the one window procedure hands them to the general error display.
+// Windows: the one dispatch hands them to the general error display.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <functional>
 #include <initializer_list>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -75,7 +74,10 @@ HFONT UiFont(int characterHeight96 = 12);
 // ---- windows ----
 
 class MessageWatch;
+class Control;
 
+// A window of our own class keeps its object in its user data from
+// WM_NCCREATE on, a standard control as the reference data of our subclass.
 class Window {
  public:
   Window() = default;
@@ -105,11 +107,11 @@ class Window {
   void SetCaption(const std::string& text);
   void SetFont(HFONT font);
 
-  // The window procedure of every window of this layer: our own classes and the
-  // subclassed standard controls alike.
-  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  // The object of a window of this layer, or null (any window may be asked).
-  static Window* FromHandle(HWND hwnd);
+  // The controls a form placed on this window (a form or a panel), in order;
+  // their commands and notifications to it go back to them (Reflected).
+  const std::vector<Control*>& Placed() const { return placed_; }
+  // Docks the placed controls by their alignment, and those of the panels among them.
+  void Realign();
   // A watch sees this window's messages before the window handles them.
   void SetWatch(MessageWatch* watch) { watch_ = watch; }
 
@@ -121,7 +123,7 @@ class Window {
   // A command or notification this window sent to its parent, handed back.
   virtual void Reflected(UINT, WPARAM, LPARAM, LRESULT*) {}
 
-  // Creates a window of our own class (the object is bound at WM_NCCREATE).
+  // Creates a window of our own class.
   void CreateOwn(DWORD exStyle, const std::string& caption, DWORD style, int x, int y, int w, int h, HWND parent,
                  HMENU menuOrId);
   // Creates a standard control and subclasses it.
@@ -129,11 +131,17 @@ class Window {
                       int y, int w, int h, HWND parent, int id);
 
  private:
-  void Bind(HWND hwnd);
+  friend class Form;  // places controls on its panels too
+  static LRESULT CALLBACK OwnProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR self);
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  Control* Sender(UINT message, LPARAM lParam) const;
   void Unbind();
   HWND hwnd_ = nullptr;
-  WNDPROC standardProc_ = nullptr;
+  WNDPROC standardProc_ = nullptr;  // a subclassed control's own procedure
   MessageWatch* watch_ = nullptr;
+  std::vector<Control*> placed_;
 };
 
 class MessageWatch {
@@ -145,9 +153,6 @@ class MessageWatch {
 // ---- controls ----
 
 enum class Align { None, Top, Bottom, Left, Right, Client };
-
-class Form;
-class Control;
 
 // What a table row may ask of its control at creation, beside its place.
 enum Option : unsigned {
@@ -238,10 +243,7 @@ class LabeledEdit : public Control {
 // A container with optional bevels; also the plain bevel line (Edges = BF_TOP).
 class Panel : public Control {
  public:
-  // Children docked by their `align`, in the order they were placed.
-  void Realign();
   void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
-  std::vector<Control*> Docked;
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
  private:
@@ -254,6 +256,7 @@ class Splitter : public Control {
  public:
   int MinSize = 30;  // 96-DPI pixels
   Control* Neighbour = nullptr;
+  Window* Container = nullptr;  // the form or panel it was placed on
   std::function<void()> OnMoved;
   void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
  protected:
@@ -283,59 +286,6 @@ class PictureBox : public Control {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
  private:
   HICON icon_ = nullptr;
-};
-
-// A tree filled by the program only: top-level text nodes, an optional
-// picture, hot tracking, no label editing, and a multi-selection of its own: a
-// plain click selects one node, a control-click adds or removes one. The
-// selected nodes are held in a set beside the tree (and marked TVIS_SELECTED
-// for drawing), so that no click visits every node of a tree of 100,000.
-// `Current` is the node the tree itself has selected (its caret).
-class TreeView : public Control {
- public:
-  using Node = HTREEITEM;
-
-  std::function<void(Node)> OnChange;               // the current node moved (null: none)
-  std::function<void(int button, POINT)> OnMouseDown;  // 0 left, 1 right, 2 middle; client point
-  std::function<void(POINT)> OnDblClick;
-  std::function<void(POINT screen)> OnContextPopup;  // right button released, or the menu key
-
-  void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
-  // Every node goes; OnChange is not told, whatever the tree reports meanwhile.
-  void Clear();
-  Node Add(const std::string& text);
-  // Every node, in tree order.
-  std::vector<Node> Nodes() const;
-  std::string NodeText(Node node) const;
-  Node NodeAt(POINT client) const;
-  Node Current() const;
-  bool IsSelected(Node node) const { return selected_.count(node) != 0; }
-  int SelectedCount() const { return static_cast<int>(selected_.size()); }
-  // The selected nodes in tree order.
-  std::vector<Node> SelectedNodes() const;
-  // Makes the node the one selected node and the current one (OnChange fires
-  // when the current node moves).
-  void SelectOnly(Node node);
-  void SetSelected(Node node, bool selected);
-  void ClearSelection();
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-
- private:
-  LRESULT Own(UINT message, WPARAM wParam, LPARAM lParam) const;
-  Node NextOf(Node node, UINT relation) const;
-  LPARAM PlaceOf(Node node) const;
-  void Mark(Node node, bool selected);
-  // Unmarks every selected node but `keep`.
-  void KeepOnly(Node keep);
-  void ControlClick(Node node);
-  int pictures_ = -1;  // the picture of every node, or -1
-  LPARAM added_ = 0;   // nodes added since the last Clear: each node's place
-  std::set<Node> selected_;
-  bool keepOthers_ = false;  // the current node moves by a control-click
-  bool clearing_ = false;
 };
 
 // ---- menus ----
@@ -407,16 +357,14 @@ class Form : public Window {
   // Centres the form on another window (or the work area when null).
   void CenterOn(HWND other);
   Control* ByName(const std::string& name) const;
+  // Every control placed, on the form itself or on its panels.
   const std::vector<Control*>& Controls() const { return controls_; }
-  // Docks the controls with an alignment again (after a size changed).
-  void Realign();
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   std::vector<Control*> controls_;
-  std::vector<Control*> docked_;
   Menu* menu_ = nullptr;
   Button* defaultButton_ = nullptr;
   Button* cancelButton_ = nullptr;
@@ -445,9 +393,6 @@ class LeaveWatch : public MessageWatch {
   // Set by a move over the form since it was last shown or hidden.
   bool pointerSeen_ = false;
 };
-
-// The form that a control belongs to, or null.
-Form* FormOf(HWND hwnd);
 
 // A check box or label of the form that lies in a group box and whose caption
 // does not fit in the system's font grows to the right, up to the group's

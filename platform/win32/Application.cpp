@@ -19,7 +19,6 @@ struct AppState {
   int hintHidePause = 2500;
   bool showMainForm = true;
   std::function<void()> onDeactivate;
-  MainWindowEvents* events = nullptr;
   HWND mainWindow = nullptr;
   std::vector<HWND> dialogWindows;
 };
@@ -39,15 +38,27 @@ UINT ShowFirstMessage() {
   return message;
 }
 
+// Each window of our classes keeps its object in its user data, set from the
+// creation's parameter before any other message arrives.
+template <typename T>
+T* ObjectOf(HWND hwnd, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  AppState& s = S();
+  MainWindowEvents* events = ObjectOf<MainWindowEvents>(hwnd, message, lParam);
   switch (message) {
     case WM_CLOSE: {
       bool mayClose = false;
-      app::RunGuarded([&] { mayClose = s.events && s.events->CloseQuery(); });
+      app::RunGuarded([&] { mayClose = events && events->CloseQuery(); });
       if (mayClose) {
-        app::RunGuarded([&] { s.events->Close(); });
-        s.events = nullptr;
+        app::RunGuarded([&] { events->Close(); });
+        // Closed for good: nothing more reaches the events.
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         DestroyWindow(hwnd);
       }
       return 0;
@@ -56,24 +67,24 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       // Windows only asks: the settings are saved, the rest of the shutdown
       // path is the session's end.
       bool mayClose = true;
-      app::RunGuarded([&] { mayClose = !s.events || s.events->SessionEndQuery(); });
+      app::RunGuarded([&] { mayClose = !events || events->SessionEndQuery(); });
       return mayClose ? TRUE : FALSE;
     }
     case WM_ENDSESSION:
-      if (s.events) app::RunGuarded([&] { s.events->SessionEnd(wParam != FALSE); });
+      if (events) app::RunGuarded([&] { events->SessionEnd(wParam != FALSE); });
       return 0;
     case WM_ACTIVATEAPP:
       if (!wParam) app::Deactivated();
       return 0;
     case WM_DESTROY:
-      if (hwnd == s.mainWindow) {
-        s.mainWindow = nullptr;
+      if (hwnd == S().mainWindow) {
+        S().mainWindow = nullptr;
         PostQuitMessage(0);
       }
       return 0;
     default:
       if (message == ShowFirstMessage() && message != 0) {
-        if (s.events) app::RunGuarded([&] { s.events->ShowRequested(); });
+        if (events) app::RunGuarded([&] { events->ShowRequested(); });
         return 0;
       }
       return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -81,15 +92,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 LRESULT CALLBACK HiddenWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* window = reinterpret_cast<HiddenWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (window) {
-    std::intptr_t result = 0;
-    if (window->Dispatch(message, wParam, lParam, &result)) return result;
-  }
+  auto* window = ObjectOf<HiddenWindow>(hwnd, message, lParam);
+  std::intptr_t result = 0;
+  if (window && window->Dispatch(message, wParam, lParam, &result)) return result;
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -208,10 +213,9 @@ void Deactivated() {
 
 WindowHandle CreateMainWindow(MainWindowEvents* events) {
   RegisterClassOnce(kMainClass, MainWndProc);
-  S().events = events;
   // A tool window that is never shown: no taskbar button, nothing on screen.
   S().mainWindow = CreateWindowExA(WS_EX_TOOLWINDOW, kMainClass, S().title.c_str(), WS_POPUP, 0, 0, 0,
-                                   0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                                   0, nullptr, nullptr, GetModuleHandleA(nullptr), events);
   if (S().showMainForm) ShowWindow(S().mainWindow, SW_SHOWNORMAL);
   return reinterpret_cast<WindowHandle>(S().mainWindow);
 }

@@ -7,6 +7,7 @@
 
 #include "WinTestSupport.h"
 #include "ui/Gui.h"
+#include "ui/TreeView.h"
 
 namespace {
 
@@ -143,6 +144,47 @@ TEST(GuiWinTest, DockedControlsFillTheFormAndASplitterResizesItsNeighbour) {
   EXPECT_EQ(form.right.Bounds().left, client.right - 150);
   EXPECT_EQ(form.top.Height(), 100);
   EXPECT_EQ(form.rest.Height(), client.bottom - 100);
+
+  // Dragged 30 px to the left the right tree grows by as much; dragged far
+  // beyond, the client panel keeps the splitter's minimum.
+  auto dragTo = [&](int x) {
+    SetCursorPos(x, 100);
+    SendMessageA(form.split.Handle(), WM_MOUSEMOVE, MK_LBUTTON, 0);
+  };
+  SetCursorPos(700, 100);
+  SendMessageA(form.split.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  dragTo(670);
+  EXPECT_EQ(form.right.Width(), 180);
+  EXPECT_EQ(form.panel.Width(), client.right - 182);
+  dragTo(0);
+  EXPECT_EQ(form.panel.Width(), 30);
+  EXPECT_EQ(form.right.Width(), client.right - 32);
+  SendMessageA(form.split.Handle(), WM_LBUTTONUP, 0, 0);
+}
+
+TEST(GuiWinTest, NotificationsReachTheWrapperOfTheControlPlacedAndOfNoOtherWindow) {
+  // A tree on a panel: the panel hands its notifications back to it.
+  DockForm dock;
+  std::vector<gui::TreeView::Node> changes;
+  dock.top.OnChange = [&](gui::TreeView::Node n) { changes.push_back(n); };
+  const auto a = dock.top.Add("A"), b = dock.top.Add("B");
+  dock.top.SelectOnly(a);
+  SetFocus(dock.top.Handle());
+  SendMessageA(dock.top.Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(changes, (std::vector<gui::TreeView::Node>{a, b}));
+  EXPECT_EQ(dock.top.SelectedNodes(), std::vector<gui::TreeView::Node>{b});
+
+  // A button the form did not place, whose user data holds another control's
+  // object, is not taken for that control.
+  SampleForm form;
+  HWND stranger = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_PUSHBUTTON, 0, 0, 10, 10, form.Handle(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(form.btnOK.Handle()))),
+                                  nullptr, nullptr);
+  SetWindowLongPtrW(stranger, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form.btnOK));
+  SendMessageA(stranger, BM_CLICK, 0, 0);
+  EXPECT_EQ(form.clicks, 0);
+  SendMessageA(form.btnOK.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form.clicks, 1);
 }
 
 TEST(GuiWinTest, TreeSelectionPlainClickSelectsOneControlClickTogglesOne) {
