@@ -141,13 +141,9 @@ void TFrame::FormShow() {
 }
 
 void TFrame::HandleMouseLeave() {
-  if (!Main->Settings().AutoHide) return;
-  POINT p;
-  GetCursorPos(&p);
-  RECT r;
-  GetWindowRect(Handle(), &r);
-  // The outer edge counts as inside; a control of the window is inside too.
-  if (p.x < r.left || p.y < r.top || p.x > r.right || p.y > r.bottom) Hide();
+  // Not while a box of its own (disabling it) or a splitter's drag holds the
+  // pointer.
+  if (Main->Settings().AutoHide && Enabled() && !GetCapture()) Hide();
 }
 
 // ---- the trees ----

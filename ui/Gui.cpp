@@ -148,7 +148,7 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   } call{this, message, wParam, lParam, 0};
   // One pointer captured: the handler fits std::function's own storage.
   platform::app::RunGuarded([c = &call] {
-    if (c->self->watch_) c->self->watch_->Seen(*c->self, c->message);
+    if (c->self->watch_) c->self->watch_->Seen(*c->self, c->message, c->wParam);
     // A control's command or notification goes back to the control's own wrapper.
     if (Control* child = c->self->Sender(c->message, c->lParam)) {
       child->Reflected(c->message, c->wParam, c->lParam, &c->result);
@@ -486,7 +486,20 @@ void LeaveWatch::Attach(Form& form) {
   for (Control* c : form.Controls()) c->SetWatch(this);
 }
 
-void LeaveWatch::Seen(Window& window, UINT message) {
+void LeaveWatch::Check() {
+  if (inMenu_ || !form_ || !form_->Visible()) return;
+  POINT p;
+  GetCursorPos(&p);
+  RECT r;
+  GetWindowRect(form_->Handle(), &r);
+  if (PtInRect(&r, p)) {
+    pointerSeen_ = true;
+  } else if (pointerSeen_ && OnLeave) {
+    OnLeave();
+  }
+}
+
+void LeaveWatch::Seen(Window& window, UINT message, WPARAM wParam) {
   switch (message) {
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE: {
@@ -504,15 +517,19 @@ void LeaveWatch::Seen(Window& window, UINT message) {
     case WM_MOUSELEAVE:
     case WM_NCMOUSELEAVE:
       if (tracked_ == window.Handle() && trackedNonClient_ == (message == WM_NCMOUSELEAVE)) tracked_ = nullptr;
-      // A leave the system noticed late (Wine polls for it) may belong to the
-      // form's previous showing: hidden by a key under the pointer and shown
-      // again from the tray, the form must not hide at once.
-      if (inMenu_ || !pointerSeen_ || !form_ || !form_->Visible()) return;
-      pointerSeen_ = false;
-      if (OnLeave) OnLeave();
+      Check();
+      return;
+    case WM_TIMER:
+      if (&window == form_) Check();
       return;
     case WM_SHOWWINDOW:
-      if (&window == form_) pointerSeen_ = false;
+      if (&window != form_) return;
+      pointerSeen_ = false;
+      if (wParam) {
+        SetTimer(form_->Handle(), kTimerId, 100, nullptr);
+      } else {
+        KillTimer(form_->Handle(), kTimerId);
+      }
       return;
     case WM_ENTERMENULOOP:
       inMenu_ = true;

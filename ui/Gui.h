@@ -147,7 +147,7 @@ class Window {
 class MessageWatch {
  public:
   virtual ~MessageWatch() = default;
-  virtual void Seen(Window& window, UINT message) = 0;
+  virtual void Seen(Window& window, UINT message, WPARAM wParam) = 0;
 };
 
 // ---- controls ----
@@ -378,19 +378,26 @@ class Form : public Window {
 // judge (moving onto a control leaves the form's own client area).
 class LeaveWatch : public MessageWatch {
  public:
+  // Told whenever the pointer may have left the form: a leave notice of the
+  // form or of a control, and a short timer's tick while the form is shown
+  // (the order and timing of leave notices between a control and its form
+  // cannot be relied on, Wine's least of all). Only while a menu of the form
+  // is not open, and once the pointer has been over the form since it was
+  // last shown: a form shown away from the pointer stays.
   std::function<void()> OnLeave;
   // Watches the form and the controls placed on it so far.
   void Attach(Form& form);
-  void Seen(Window& window, UINT message) override;
+  void Seen(Window& window, UINT message, WPARAM wParam) override;
 
  private:
+  static constexpr UINT_PTR kTimerId = 0x4C57;
+  void Check();
   Form* form_ = nullptr;
   // The one window that the thread's leave tracking is on (the system keeps
   // one per thread).
   HWND tracked_ = nullptr;
   bool trackedNonClient_ = false;
   bool inMenu_ = false;
-  // Set by a move over the form since it was last shown or hidden.
   bool pointerSeen_ = false;
 };
 

@@ -150,4 +150,34 @@ e2e_expect_eq "Height saved" "Height=348" "$(grep '^Height=' <<<"$ini")"
 e2e_expect_eq "PlaylistTreeWidth saved" "PlaylistTreeWidth=240" "$(grep '^PlaylistTreeWidth=' <<<"$ini")"
 e2e_expect_eq "ArtistTreeHeight saved" "ArtistTreeHeight=150" "$(grep '^ArtistTreeHeight=' <<<"$ini")"
 
+# --- auto-hide: once the pointer has been in, leaving it any way hides it -------
+printf '[Setting]\r\nPlayListPath=%s\r\nAutoHide=1\r\n' "$(e2e_winpath "$LISTS")" >"$E2E_APP_DIR/kelvane.ini"
+e2e_start_kelvane
+# Shown away from the pointer (on the tray) it stays; the pointer then goes in.
+show_and_enter() {
+  e2e_click_icon Play 3 || return 1
+  frame="$(e2e_wait_shown - "$TITLE")" || return 1
+  read -r _ left top right bottom _ <<<"$frame"
+  sleep 0.5
+  [ "$(e2e_wait_shown - "$TITLE" | awk '{print $6}')" = 1 ] || return 1
+  xdotool mousemove --sync $((E2E_DESKTOP_X + (left + right) / 2)) $((E2E_DESKTOP_Y + (top + bottom) / 2))
+  sleep 0.3
+}
+walk() {  # x y dx dy steps pause: small steps as a slow hand makes them
+  local i
+  for i in $(seq 0 "$5"); do
+    xdotool mousemove $((E2E_DESKTOP_X + $1 + i * $3)) $((E2E_DESKTOP_Y + $2 + i * $4))
+    sleep "$6"
+  done
+}
+e2e_check "shown from the tray, under the pointer's way in" show_and_enter
+walk $(((left + right) / 2)) $((bottom - 12)) 0 3 10 0.1
+e2e_check "out across the bottom border (onto the taskbar): hidden" e2e_wait_shown - "$TITLE" 0
+e2e_check "shown again" show_and_enter
+walk $((left + 12)) $(((top + bottom) / 2)) -3 0 10 0.01
+e2e_check "out across the left border: hidden" e2e_wait_shown - "$TITLE" 0
+e2e_check "shown once more" show_and_enter
+xdotool mousemove $((E2E_DESKTOP_X + 100)) $((E2E_DESKTOP_Y + 100))
+e2e_check "one jump out: hidden" e2e_wait_shown - "$TITLE" 0
+
 e2e_finish
