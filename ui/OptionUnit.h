@@ -78,6 +78,9 @@ class TOptionForm : public gui::Form {
   void ButtonClick(gui::Button* sender);
   void CheckClick(gui::CheckBox* sender);
 
+  // The shortcut keys' page, once it has been opened.
+  TShortcutForm* ShortcutPage() const { return shortcutForm_.get(); }
+
   // What the controls hold, and the same shown in them.
   TOptionControls ReadControls() const;
   void ShowControls(const TOptionControls& controls);

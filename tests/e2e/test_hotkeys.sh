@@ -84,6 +84,23 @@ e2e_check "Ctrl+Alt+P shows the playlist window, as a right click does" e2e_wait
 e2e_expect_eq "and sends the player nothing" "" "$(commands_since_mark)"
 e2e_screenshot playlist-by-key >/dev/null
 
+# --- the keys' page of the options dialog shows the settings -----------------------
+OPTIONS='Kelvane - 設定'
+PAGE='Kelvane - ショートカットキー'
+box_state() { e2e_controls - "$PAGE" | awk -F'"' -v c="$1" '$4 == c {split($1, f, " "); print f[3]; exit}'; }
+e2e_check "設定 opens the options dialog" e2e_click_frame_menu 設定
+e2e_check "it is shown" e2e_wait_shown - "$OPTIONS" >/dev/null
+e2e_screenshot_window options - "$OPTIONS" >/dev/null
+e2e_check "its ショートカットキー... button" e2e_click_child - "$OPTIONS" 'ショートカットキー...'
+e2e_check "opens the keys' page" e2e_wait_shown - "$PAGE" >/dev/null
+e2e_expect_eq "the shortcuts are ticked" 1 "$(box_state 'ショートカットキーを使う')"
+e2e_expect_eq "and the media keys" 1 "$(box_state 'キーボードのメディアキーでも操作する')"
+e2e_screenshot_window shortcut-page - "$PAGE" >/dev/null
+e2e_key Escape
+e2e_check "Esc closes the page" e2e_wait_shown - "$PAGE" 0 >/dev/null
+e2e_key Escape
+e2e_check "and then the options dialog" e2e_wait_no_window - "$OPTIONS"
+
 e2e_send TMain WM_CLOSE 0 0 >/dev/null
 e2e_check "kelvane closes" e2e_eventually 10 bash -c "! kill -0 $E2E_KELVANE_PID 2>/dev/null"
 # Its keys are free again: another program can take them.
