@@ -1,6 +1,7 @@
 // The options dialog's page for the system-wide keys.
 #include "ui/OptionUnit.h"
 
+#include "platform/Dialogs.h"
 #include "ui/FormTexts.h"
 #include "ui/OptionTexts.h"
 
@@ -71,7 +72,25 @@ void TShortcutForm::Open(TInfo* pending) {
   SetFocus(chkUseHotKeys.Handle());
 }
 
+bool TShortcutForm::KeysDiffer() {
+  for (int i = 0; i < 6; ++i) {
+    for (int j = i + 1; j < 6; ++j) {
+      if (Field(i)->Key().Key == 0 || Field(i)->Key() != Field(j)->Key()) continue;
+      // The system would give the key to one of them and the other would
+      // be reported as held by another program.
+      platform::ShowMessageBox(reinterpret_cast<platform::WindowHandle>(Handle()),
+                               platform::FixedToUtf16(optiontext::kShortcutTwice),
+                               platform::FixedToUtf16(platform::kWarningCaption),
+                               platform::kMbOk | platform::kMbIconWarning);
+      SetFocus(Field(j)->Handle());
+      return false;
+    }
+  }
+  return true;
+}
+
 void TShortcutForm::ButtonClick(gui::Button* sender) {
+  if (sender == &btnOK && !KeysDiffer()) return;
   if (sender == &btnOK && pending_) {
     pending_->UseHotKeys = chkUseHotKeys.Checked();
     for (int i = 0; i < 6; ++i) {

@@ -42,6 +42,8 @@ inline constexpr const char* kShortcutCaption = "Kelvane - ショートカット
 inline constexpr const char* kUseHotKeys = "ショートカットキーを使う";
 inline constexpr const char* kShortcutNames[6] = {"Prev", "Play", "Pause", "Stop", "Next", "プレイリストウインドウ"};
 inline constexpr const char* kUseMediaKeys = "キーボードのメディアキーでも操作する";
+inline constexpr const char* kShortcutTwice =
+    "同じキーが 2 つ以上の操作に指定されています。それぞれ別のキーを指定してください。";
 
 // Hints: each line ends in CR LF, an empty line is a second one.
 inline constexpr const char* kHintEject =

@@ -34,6 +34,8 @@ class TShortcutForm : public gui::Form {
  private:
   gui::HotKeyField* Field(int index);
   void ShowEnabled();
+  // False, after telling the user, when two fields hold the same key.
+  bool KeysDiffer();
   void ButtonClick(gui::Button* sender);
   HWND options_;
   TInfo* pending_ = nullptr;

@@ -3,6 +3,11 @@
 #include "tests/sim/SimHotKeys.h"
 #include "ui/OptionRules.h"
 
+namespace platform {
+// Failures name the keys as the settings file does.
+void PrintTo(const HotKey& key, std::ostream* out) { *out << '"' << HotKeyText(key) << '"'; }
+}  // namespace platform
+
 namespace kvtest {
 namespace {
 

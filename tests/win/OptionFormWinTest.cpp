@@ -262,9 +262,15 @@ TEST_F(OptionFormWinTest, TheShortcutPageShowsTheStoredKeysAndTheDialogsOkStores
   Click(f->btnShortcuts);
   EXPECT_EQ(p->hkNext.Key(), platform::HotKey()) << "Cancel kept the page's change";
 
+  // Two fields with one key: the page stays until they differ.
+  p->hkNext.SetKey(prev);
+  Click(p->btnOK);
+  EXPECT_TRUE(p->Visible());
+  EXPECT_EQ(boxes_, (std::vector<std::string>{optiontext::kShortcutTwice}));
   p->hkNext.SetKey({MOD_CONTROL | MOD_SHIFT, 'N'});
   Click(p->chkUseMediaKeys);
   Click(p->btnOK);
+  EXPECT_FALSE(p->Visible());
   EXPECT_TRUE(IsWindowEnabled(f->Handle()));
   EXPECT_FALSE(main_.Info.UseMediaKeys) << "stored before the dialog's OK";
   Click(f->btnOK);
