@@ -8,8 +8,8 @@ namespace gui {
 
 class HotKeyField : public Control {
  public:
-  // A key typed without Ctrl, Alt or with Shift alone is taken with Ctrl+Alt:
-  // a bare letter held system-wide would be lost to every other program.
+  // A key typed with no modifier, or with Shift alone, is taken with
+  // Ctrl+Alt: a letter held system-wide would be lost to every other program.
   void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
   // The field has no Win modifier: a key given with it shows without it.
   platform::HotKey Key() const;

@@ -90,8 +90,8 @@ bool TShortcutForm::KeysDiffer() {
 }
 
 void TShortcutForm::ButtonClick(gui::Button* sender) {
-  if (sender == &btnOK && !KeysDiffer()) return;
-  if (sender == &btnOK && pending_) {
+  if (sender == &btnOK) {
+    if (!KeysDiffer()) return;
     pending_->UseHotKeys = chkUseHotKeys.Checked();
     for (int i = 0; i < 6; ++i) {
       platform::HotKey& key = pending_->*kShortcutKeys[i];
