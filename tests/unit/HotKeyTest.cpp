@@ -59,26 +59,6 @@ TEST(HotKeyTextTest, TextsAsAPersonTypesThemAndOnesThatNameNoKey) {
   EXPECT_EQ(HotKeyText({kCtrlAltMods | platform::kModShift | platform::kModWin, 0x22}), "Ctrl+Alt+Shift+Win+PageDown");
 }
 
-TEST(HotKeyRulesTest, TheMediaPlayKeyResumesAPausedTrackAndOtherwiseActsAsItsButton) {
-  struct Row {
-    int id;
-    std::int32_t state;
-    TKeyClick want;
-  };
-  const Row rows[] = {
-      {hkMediaPlayPause, kc::psPlaying, {3, tcLeft}}, {hkMediaPlayPause, kc::psPaused, {3, tcLeft}},
-      {hkMediaPlayPause, kc::psStopped, {2, tcLeft}}, {hkMediaPlayPause, kc::psNoPlayer, {2, tcLeft}},
-      {hkMediaPrev, kc::psPlaying, {1, tcLeft}},      {hkMediaStop, kc::psPlaying, {4, tcLeft}},
-      {hkMediaNext, kc::psPlaying, {5, tcLeft}},      {hkPause, kc::psStopped, {3, tcLeft}},
-      {hkPlaylist, kc::psPlaying, {2, tcRight}},
-  };
-  for (const Row& row : rows) {
-    const TKeyClick got = KeyClick(row.id, row.state);
-    EXPECT_EQ(got.Button, row.want.Button) << row.id << " " << row.state;
-    EXPECT_EQ(got.Kind, row.want.Kind) << row.id << " " << row.state;
-  }
-}
-
 class HotKeyTest : public MainFixture {
  protected:
   static HotKey CtrlAlt(std::uint32_t key) { return {kCtrlAltMods, key}; }
