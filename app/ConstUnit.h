@@ -113,6 +113,11 @@ inline constexpr const char* kTrayTips[7] = {
     "Kelvane - Eject",
 };
 
+// Shortcut keys: those another program holds (or the system keeps) are named
+// below this, one a line.
+inline constexpr const char* kHeldKeysNotice =
+    "次のショートカットキーは他のプログラムが使っているため登録できませんでした:";
+
 // Library update from the playlist window
 inline constexpr const char* kPlaylistFolderMissing =
     "プレイリストを格納するフォルダが、設定されていないか存在しません。\r\n\r\n"

@@ -50,6 +50,7 @@ void TMain::FormCreate() {
 
   Timer.SetOnTimer([this] { TimerTimer(); });
   Timer.SetEnabled(true);
+  RegisterHotKeys(true);
 }
 
 bool TMain::FormCloseQuery() {
@@ -81,6 +82,7 @@ void TMain::SessionEnd(bool ending) {
 
 void TMain::FormClose() {
   Timer.SetEnabled(false);
+  ReleaseHotKeys();
   for (int id = 1; id <= 6; ++id) {
     if (TTrayIcon* icon = IconById(id)) icon->FormClose();
   }

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/ConstUnit.h"
+#include "app/HotKeyRules.h"
 #include "platform/Application.h"
+#include "platform/HiddenWindow.h"
 #include "platform/Timer.h"
 #include "platform/Types.h"
 #include "tray/TrayIconUnit.h"
@@ -80,6 +82,14 @@ class TMain : public platform::MainWindowEvents, public TProgramView {
   // Explorer restarted: the shell has forgotten every icon.
   void RestoreTrayIcons();
 
+  // System-wide keys. Each key wanted and not held yet is claimed; those
+  // held and no longer wanted are let go. When `tell`, the keys that could
+  // not be had are named in one message.
+  void RegisterHotKeys(bool tell);
+  void ReleaseHotKeys();
+  // A key held by the program was pressed: what its click would do.
+  void HotKeyPressed(int id);
+
   // Library update, run from the playlist window with that window disabled
   void UpdatePlaylists(TUpdateRoad& road) override;
 
@@ -113,6 +123,11 @@ class TMain : public platform::MainWindowEvents, public TProgramView {
   // The swap image that failed to load last; its error is shown once, not
   // on every tick that retries it.
   std::string failedSwapImage_;
+  // Hears the keys and the session's changes; made when a key is first wanted.
+  std::unique_ptr<platform::HiddenWindow> keyWindow_;
+  std::vector<TWantedKey> heldKeys_;
+  // What the settings asked for at the last registration.
+  std::vector<TWantedKey> lastWanted_;
   // The settings file existed but could not be read at start-up.
   bool settingsUnread_ = false;
   bool updating_ = false;

@@ -40,6 +40,12 @@ void TMain::LoadSettings() {
       case TSettingKind::Measure:
         (Frame->*row.SetMeasure)(ini.ReadInteger(S, row.Key, (Frame->*row.Measure)()));
         break;
+      case TSettingKind::Shortcut: {
+        platform::HotKey key;
+        const bool known = ParseHotKey(ini.ReadString(S, row.Key, HotKeyText(row.ShortcutDefault)), &key);
+        Info.*row.Shortcut = known ? key : row.ShortcutDefault;
+        break;
+      }
     }
   }
   // The folder of the last save: a shortcut made there would start a
@@ -68,6 +74,7 @@ void TMain::SaveSettings() {
       case TSettingKind::Number: ini.WriteInteger(S, row.Key, Info.*row.Number); break;
       case TSettingKind::Text: ini.WriteString(S, row.Key, Info.*row.Text); break;
       case TSettingKind::Measure: ini.WriteInteger(S, row.Key, (Frame->*row.Measure)()); break;
+      case TSettingKind::Shortcut: ini.WriteString(S, row.Key, HotKeyText(Info.*row.Shortcut)); break;
     }
   }
   ini.Save();

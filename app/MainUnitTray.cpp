@@ -148,4 +148,7 @@ void TMain::SettingsChanged() {
   // The next poll sees a change whenever a player runs and lays the
   // buttons out with the new settings.
   Player.LastPlayState = kc::psNoPlayer;
+  // Keys the user has just chosen are reported if they cannot be had; the
+  // others are only tried again, as a key held elsewhere was named before.
+  RegisterHotKeys(WantedKeys(Info) != lastWanted_);
 }

@@ -47,9 +47,16 @@ void TOptionControls::LoadControls(const TInfo& settings) {
   chkCloseOnStopEnabled = settings.ShowStopIcon;
   cmbPlaylistPos = settings.PlaylistPos;
   editPlayListPath = settings.PlayListPath;
+  CopyShortcuts(settings, Marks);
 }
 
 void TOptionControls::LoadStartup(TProgramView& main) { SetStartup(main.IsStartupRegistered(), main); }
+
+void CopyShortcuts(const TInfo& from, TInfo& to) {
+  to.UseHotKeys = from.UseHotKeys;
+  to.UseMediaKeys = from.UseMediaKeys;
+  for (platform::HotKey TInfo::*key : kShortcutKeys) to.*key = from.*key;
+}
 
 void ApplyOptions(const TOptionControls& c, TProgramView& main, const std::function<void()>& loadPlaylistTree) {
   TInfo& info = main.Settings();
@@ -58,6 +65,7 @@ void ApplyOptions(const TOptionControls& c, TProgramView& main, const std::funct
   }
   info.PlaylistPos = c.cmbPlaylistPos;
   info.PlayListPath = c.editPlayListPath;
+  CopyShortcuts(c.Marks, info);
   main.SettingsChanged();
   if (loadPlaylistTree) loadPlaylistTree();
 }

@@ -35,12 +35,17 @@ struct TOptionControls {
   void StartupClick(TProgramView& main);
 
   // The settings into the controls in the settings' order, each box's click
-  // rule run as it is set (a swap set after Pause unticks Pause).
+  // rule run as it is set (a swap set after Pause unticks Pause); the
+  // shortcuts into Marks.
   void LoadControls(const TInfo& settings);
   // The Startup box from the shortcut's presence; a present shortcut is
   // written anew for the program's present folder.
   void LoadStartup(TProgramView& main);
 };
+
+// The shortcut settings from one holder into another. They are edited in a
+// dialog of their own and ride in the controls' Marks until OK.
+void CopyShortcuts(const TInfo& from, TInfo& to);
 
 // OK: the controls into the settings, then the program's own effects of the
 // change and the playlist tree listed from the new folder.

@@ -35,6 +35,16 @@ inline constexpr const char* kFolderUnusable =
     "「%s」\r\n\r\nこのフォルダ名にはシステムの文字コードで表せない文字が含まれているため、"
     "プレイリストのフォルダとして使えません。前の設定のままにします。";
 
+// The shortcut keys' own dialog. Each key is named by what it works: the
+// tray buttons Prev to Next, then the playlist window.
+inline constexpr const char* kShortcuts = "ショートカットキー...";
+inline constexpr const char* kShortcutCaption = "Kelvane - ショートカットキー";
+inline constexpr const char* kUseHotKeys = "ショートカットキーを使う";
+inline constexpr const char* kShortcutNames[6] = {"Prev", "Play", "Pause", "Stop", "Next", "プレイリストウインドウ"};
+inline constexpr const char* kUseMediaKeys = "キーボードのメディアキーでも操作する";
+inline constexpr const char* kShortcutTwice =
+    "同じキーが 2 つ以上の操作に指定されています。それぞれ別のキーを指定してください。";
+
 // Hints: each line ends in CR LF, an empty line is a second one.
 inline constexpr const char* kHintEject =
     "プレイリストファイル(m3u)や、mp3などのオーディオファイルを開くためのダイアログを表示します。\r\n"
@@ -85,6 +95,17 @@ inline constexpr const char* kHintReadID3v2 =
     "チェックされていると、mp3ファイルの先頭にある ID3v2 タグからも\r\n"
     "アーティスト名とアルバム名を読みます。\r\n\r\n"
     "切り替えた後の最初の更新では、すべてのプレイリストを作り直します。";
+
+inline constexpr const char* kHintUseHotKeys =
+    "ほかのプログラムを使っているときでも、ここで指定したキーで\r\n"
+    "トレイアイコンのボタンと同じ操作ができます。\r\n\r\n"
+    "Winamp のグローバルホットキー プラグインと同じキーを使うので、\r\n"
+    "両方を同時に有効にしないでください。";
+inline constexpr const char* kHintUseMediaKeys =
+    "キーボードのメディアキー (再生/一時停止、停止、前のトラック、次のトラック) でも\r\n"
+    "Winamp を操作します。再生/一時停止キーは、再生中と一時停止中は Pauseボタン、\r\n"
+    "それ以外では Playボタンと同じ働きをします。\r\n\r\n"
+    "ブラウザやほかのプレーヤーもメディアキーに反応することがあります。";
 
 // The dialog's own picture in the program's resources.
 inline constexpr const char* kIconResource = "OPTIONICON";

@@ -9,17 +9,12 @@
 #include "ui/OptionTexts.h"
 #include "ui/ProgramView.h"
 
-namespace {
-
-// The outer size that gives a client area of the designed size at this DPI.
 SIZE OuterSize(HWND hwnd, int clientWidth96, int clientHeight96) {
   RECT r{0, 0, gui::Scale(clientWidth96), gui::Scale(clientHeight96)};
   AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
-
-}  // namespace
 
 TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   namespace t = optiontext;
@@ -57,6 +52,8 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&btnBrouth, "btnBrouth", t::kBrowse, listX + 192, listY + 56, 35, 20},
       {&chkReadID3v2, "chkReadID3v2", t::kReadID3v2, listX + 8, listY + 80, 169, 17},
       {&btnCancel, "btnCancel", t::kCancel, 352, 216, 75, 25},
+      // Beside the described controls, last in the tab order.
+      {&btnShortcuts, "btnShortcuts", t::kShortcuts, effX, 184, 241, 25},
   });
   // Under another font than the designed one the longer captions would lose
   // their last characters.
@@ -87,7 +84,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
     gui::CheckBox* sender = Box(row);
     sender->OnClick = [this, sender] { CheckClick(sender); };
   }
-  for (gui::Button* button : {&btnOK, &btnCancel, &btnBrouth}) {
+  for (gui::Button* button : {&btnOK, &btnCancel, &btnBrouth, &btnShortcuts}) {
     button->OnClick = [this, button] { ButtonClick(button); };
   }
   SetDefaultButton(&btnOK);
@@ -100,6 +97,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
 }
 
 TOptionForm::~TOptionForm() {
+  shortcutForm_.reset();
   Destroy();
   if (icon_) DestroyIcon(icon_);
 }
@@ -115,6 +113,7 @@ TOptionControls TOptionForm::ReadControls() const {
   c.chkCloseOnStopEnabled = chkCloseOnStop.Enabled();
   c.cmbPlaylistPos = cmbPlaylistPos.ItemIndex();
   c.editPlayListPath = editPlayListPath.Text();
+  CopyShortcuts(shortcuts_, c.Marks);
   return c;
 }
 
@@ -129,6 +128,7 @@ void TOptionForm::ShowControls(const TOptionControls& c) {
   chkCloseOnStop.SetEnabled(c.chkCloseOnStopEnabled);
   if (cmbPlaylistPos.ItemIndex() != c.cmbPlaylistPos) cmbPlaylistPos.SetItemIndex(c.cmbPlaylistPos);
   if (editPlayListPath.Text() != c.editPlayListPath) editPlayListPath.SetText(c.editPlayListPath);
+  CopyShortcuts(c.Marks, shortcuts_);
 }
 
 void TOptionForm::FormShow() {
@@ -184,5 +184,8 @@ void TOptionForm::ButtonClick(gui::Button* sender) {
     Close();
   } else if (sender == &btnBrouth) {
     if (FolderDialog.Execute()) editPlayListPath.SetText(FolderDialog.Directory);
+  } else if (sender == &btnShortcuts) {
+    if (!shortcutForm_) shortcutForm_ = std::make_unique<TShortcutForm>(Handle());
+    shortcutForm_->Open(&shortcuts_);
   }
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/HotKeys.h"
 #include "ui/FrameView.h"
 
 // The settings (named after their ini keys) and the program folder. The
@@ -30,6 +31,18 @@ struct TInfo {
   std::string PlayListPath;
   bool CheckMP3OnUpdate = false;
   bool ReadID3v2 = false;
+  // System-wide shortcuts for the buttons and the playlist window, and the
+  // keyboard's media keys: off unless the user turns them on.
+  bool UseHotKeys = false;
+  platform::HotKey HotKeyPrev, HotKeyPlay, HotKeyPause, HotKeyStop, HotKeyNext, HotKeyPlaylist;
+  bool UseMediaKeys = false;
+};
+
+// Each shortcut's field, in the order of its ids: the tray buttons Prev to
+// Next (1..5), then the playlist window (6).
+inline constexpr platform::HotKey TInfo::*kShortcutKeys[6] = {
+    &TInfo::HotKeyPrev, &TInfo::HotKeyPlay, &TInfo::HotKeyPause,
+    &TInfo::HotKeyStop, &TInfo::HotKeyNext, &TInfo::HotKeyPlaylist,
 };
 
 enum class TSettingKind {
@@ -38,6 +51,7 @@ enum class TSettingKind {
   Text,      // "" by default
   AlwaysOn,  // written, never read: the Play button is always offered
   Measure,   // of the playlist window: its present one by default, applied at once
+  Shortcut,  // a key with its modifiers, as text ("Ctrl+Alt+End"; empty for none)
 };
 
 struct TSetting {
@@ -52,6 +66,8 @@ struct TSetting {
   void (TFrameView::*SetMeasure)(std::int32_t) = nullptr;
   // The name of the flag's check box on the options dialog; none when null.
   const char* Box = nullptr;
+  platform::HotKey TInfo::*Shortcut = nullptr;
+  platform::HotKey ShortcutDefault{};
 };
 
 constexpr TSetting FlagSetting(const char* key, bool TInfo::*field, bool byDefault, const char* box = nullptr) {
@@ -65,6 +81,15 @@ constexpr TSetting TextSetting(const char* key, std::string TInfo::*field) {
 constexpr TSetting MeasureSetting(const char* key, std::int32_t (TFrameView::*measure)() const,
                                   void (TFrameView::*setMeasure)(std::int32_t)) {
   return {key, TSettingKind::Measure, nullptr, nullptr, nullptr, 0, 0, 0, measure, setMeasure};
+}
+
+constexpr TSetting ShortcutSetting(const char* key, platform::HotKey TInfo::*field, platform::HotKey byDefault) {
+  return {key,     TSettingKind::Shortcut, nullptr, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr,
+          field, byDefault};
+}
+
+constexpr platform::HotKey kCtrlAlt(std::uint32_t key) {
+  return {platform::kModControl | platform::kModAlt, key};
 }
 
 inline constexpr TSetting kSettings[] = {
@@ -90,4 +115,13 @@ inline constexpr TSetting kSettings[] = {
     TextSetting("PlayListPath", &TInfo::PlayListPath),
     FlagSetting("CheckMP3OnUpdate", &TInfo::CheckMP3OnUpdate, true, "chkCheckMP3OnUpdate"),
     FlagSetting("ReadID3v2", &TInfo::ReadID3v2, false, "chkReadID3v2"),
+    // The shortcuts are edited in a dialog of their own, not by boxes here.
+    FlagSetting("UseHotKeys", &TInfo::UseHotKeys, false),
+    ShortcutSetting("HotKeyPrev", &TInfo::HotKeyPrev, kCtrlAlt(platform::vk::kPageUp)),
+    ShortcutSetting("HotKeyPlay", &TInfo::HotKeyPlay, kCtrlAlt(platform::vk::kInsert)),
+    ShortcutSetting("HotKeyPause", &TInfo::HotKeyPause, kCtrlAlt(platform::vk::kHome)),
+    ShortcutSetting("HotKeyStop", &TInfo::HotKeyStop, kCtrlAlt(platform::vk::kEnd)),
+    ShortcutSetting("HotKeyNext", &TInfo::HotKeyNext, kCtrlAlt(platform::vk::kPageDown)),
+    ShortcutSetting("HotKeyPlaylist", &TInfo::HotKeyPlaylist, {}),
+    FlagSetting("UseMediaKeys", &TInfo::UseMediaKeys, false),
 };

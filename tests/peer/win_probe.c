@@ -23,6 +23,11 @@
  *       through memory allocated there.
  *   peer_probe acp                           the system's ANSI code page
  *   peer_probe metrics                       <dpi> <menu bar height> of the system
+ *   peer_probe holdkey <modifiers> <vk> <ms>
+ *       registers the key as a system-wide hot key (modifiers as RegisterHotKey
+ *       takes them, numbers in decimal or 0x hex), prints "held" or "refused <error>",
+ *       then keeps it for ms milliseconds, printing "pressed" each time it arrives:
+ *       another program that holds a key before Kelvane asks for it.
  * Window lines: <hwnd> <left> <top> <right> <bottom> <visible> "<class>" "<title>"
  * Texts are asked for in UTF-16 (the W calls), so they read the same on every
  * system code page, and printed as UTF-8; class and title arguments are taken
@@ -257,6 +262,27 @@ int main(void) {
     ReleaseDC(NULL, screen);
     return 0;
   }
-  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems|metrics|acp ...\n");
+  if (strcmp(cmd, "holdkey") == 0 && argc >= 5) {
+    const UINT modifiers = (UINT)wcstoul(argv[2], NULL, 0), vk = (UINT)wcstoul(argv[3], NULL, 0);
+    const DWORD ms = (DWORD)wcstoul(argv[4], NULL, 0), start = GetTickCount();
+    MSG msg;
+    if (!RegisterHotKey(NULL, 1, modifiers, vk)) {
+      printf("refused %lu\n", GetLastError());
+      return 1;
+    }
+    printf("held\n");
+    fflush(stdout);
+    while (GetTickCount() - start < ms) {
+      if (MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) continue;
+      while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_HOTKEY) {
+          printf("pressed\n");
+          fflush(stdout);
+        }
+      }
+    }
+    return 0;
+  }
+  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems|metrics|acp|holdkey ...\n");
   return 2;
 }

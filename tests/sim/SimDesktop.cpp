@@ -1,6 +1,7 @@
 // The simulated desktop: everything the program asks of the window system is
 // recorded in one journal, in order, and answered from state that tests set.
 #include "tests/sim/SimDesktop.h"
+#include "tests/sim/SimHotKeys.h"
 #include "tests/sim/SimShell.h"
 
 #include <algorithm>
@@ -376,6 +377,7 @@ void Reset() {
   platform::RedirectMessageBoxes(nullptr);
   d.mainWindow = 0;
   ResetShell();
+  ResetHotKeys();
 }
 
 WindowHandle AddWindow(const std::string& className, MessageHandler handler) {

@@ -228,6 +228,65 @@ TEST_F(OptionFormWinTest, OpensWithTheSettingsAndTheRulesFollowRealClicks) {
   EXPECT_EQ(treeLoads_, 1);
 }
 
+TEST_F(OptionFormWinTest, TheShortcutPageShowsTheStoredKeysAndTheDialogsOkStoresAndClaimsThem) {
+  if (wintest::EnvPath("KELVANE_SOURCE").empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
+  const platform::HotKey prev{MOD_CONTROL | MOD_ALT, VK_PRIOR}, stop{MOD_WIN | MOD_CONTROL, 'S'};
+  main_.Info.UseHotKeys = true;
+  main_.Info.HotKeyPrev = prev;
+  main_.Info.HotKeyStop = stop;
+  TOptionForm* f = Open();
+  Click(f->btnShortcuts);
+  TShortcutForm* p = f->ShortcutPage();
+  ASSERT_TRUE(p && p->Visible());
+  EXPECT_FALSE(IsWindowEnabled(f->Handle()));
+  EXPECT_TRUE(p->chkUseHotKeys.Checked());
+  EXPECT_FALSE(p->chkUseMediaKeys.Checked());
+  EXPECT_EQ(p->hkPrev.Key(), prev);
+  // Marked extended, the field names the key PageUp, not the number pad's 9.
+  EXPECT_EQ(SendMessageW(p->hkPrev.Handle(), HKM_GETHOTKEY, 0, 0),
+            MAKEWORD(VK_PRIOR, HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT));
+  EXPECT_EQ(p->hkStop.Key(), (platform::HotKey{MOD_CONTROL, 'S'}));
+  EXPECT_EQ(p->hkPlaylist.Key(), platform::HotKey());
+  Click(p->chkUseHotKeys);
+  EXPECT_FALSE(p->hkNext.Enabled());
+  Click(p->chkUseHotKeys);
+  EXPECT_TRUE(p->hkNext.Enabled());
+
+  // A bare key typed into a field is taken with Ctrl+Alt.
+  SendMessageW(p->hkNext.Handle(), WM_KEYDOWN, 'N', 0);
+  SendMessageW(p->hkNext.Handle(), WM_KEYUP, 'N', 0xC0000000);
+  EXPECT_EQ(p->hkNext.Key(), (platform::HotKey{MOD_CONTROL | MOD_ALT, 'N'}));
+  Click(p->btnCancel);
+  EXPECT_FALSE(p->Visible());
+  EXPECT_TRUE(IsWindowEnabled(f->Handle()));
+  Click(f->btnShortcuts);
+  EXPECT_EQ(p->hkNext.Key(), platform::HotKey()) << "Cancel kept the page's change";
+
+  // Two fields with one key: the page stays until they differ.
+  p->hkNext.SetKey(prev);
+  Click(p->btnOK);
+  EXPECT_TRUE(p->Visible());
+  EXPECT_EQ(boxes_, (std::vector<std::string>{optiontext::kShortcutTwice}));
+  p->hkNext.SetKey({MOD_CONTROL | MOD_SHIFT, 'N'});
+  Click(p->chkUseMediaKeys);
+  Click(p->btnOK);
+  EXPECT_FALSE(p->Visible());
+  EXPECT_TRUE(IsWindowEnabled(f->Handle()));
+  EXPECT_FALSE(main_.Info.UseMediaKeys) << "stored before the dialog's OK";
+  Click(f->btnOK);
+  EXPECT_TRUE(wintest::WaitFor([&] { return !IsWindow(window_); }, 2000));
+  EXPECT_TRUE(main_.Info.UseMediaKeys);
+  EXPECT_EQ(main_.Info.HotKeyNext, (platform::HotKey{MOD_CONTROL | MOD_SHIFT, 'N'}));
+  EXPECT_EQ(main_.Info.HotKeyPrev, prev);
+  EXPECT_EQ(main_.Info.HotKeyStop, stop) << "the field cannot show Win; untouched, the key keeps it";
+  // The program holds the keys now: no one else can have them.
+  EXPECT_FALSE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_SHIFT, 'N'));
+  EXPECT_FALSE(RegisterHotKey(nullptr, 1, 0, VK_MEDIA_NEXT_TRACK));
+  main_.ReleaseHotKeys();
+  ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_SHIFT, 'N'));
+  UnregisterHotKey(nullptr, 1);
+}
+
 TEST_F(OptionFormWinTest, CancelAndTheCloseBoxChangeNothing) {
   if (wintest::EnvPath("KELVANE_SOURCE").empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
   for (int way = 0; way < 2; ++way) {
