@@ -71,15 +71,46 @@ int Scale(int pixels96) { return MulDiv(pixels96, Dpi(), 96); }
 
 void SetDpiForTesting(int dpi) { DpiOverride() = dpi; }
 
+namespace {
+
+int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// The described face where the system has it; else the system's own message
+// font, not whatever the font mapper takes for a missing face (under Wine
+// with only a Japanese font package installed, a fixed-pitch one).
+LOGFONTW ChosenFace() {
+  LOGFONTW face{};
+  face.lfCharSet = SHIFTJIS_CHARSET;
+  lstrcpyW(face.lfFaceName, L"MS UI Gothic");
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &face, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  if (found) return face;
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    face.lfCharSet = metrics.lfMessageFont.lfCharSet;
+    lstrcpyW(face.lfFaceName, metrics.lfMessageFont.lfFaceName);
+  }
+  return face;
+}
+
+}  // namespace
+
 HFONT UiFont(int characterHeight96) {
   static std::map<std::pair<int, int>, HFONT> fonts;
+  static const LOGFONTW chosen = ChosenFace();
   const std::pair<int, int> key(characterHeight96, Dpi());
   auto it = fonts.find(key);
   if (it != fonts.end()) return it->second;
   // A negative height asks for the character height, not the cell height.
-  HFONT font = CreateFontW(-Scale(characterHeight96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+  HFONT font = CreateFontW(-Scale(characterHeight96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, chosen.lfCharSet,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           L"MS UI Gothic");
+                           chosen.lfFaceName);
   fonts[key] = font;
   return font;
 }

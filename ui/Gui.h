@@ -183,6 +183,12 @@ class Control : public Window {
 
   // Creates the control as a child of `parent` at a device-pixel rectangle.
   virtual void Create(HWND parent, const Placement& row, const RECT& rect, int id) = 0;
+  // The window whose caption must fit it, and the pixels it needs beside its
+  // text (a check box's glyph); none for a control whose size is its own.
+  virtual Window* FittedCaption(int* besideText) {
+    (void)besideText;
+    return nullptr;
+  }
 };
 
 class Label : public Control {
@@ -191,6 +197,7 @@ class Label : public Control {
   // Sizes the label to its text in its font, left and top kept: a label that
   // is not of fixed size fits its text whatever font the system gave it.
   void FitToText();
+  Window* FittedCaption(int* besideText) override;
 };
 
 class Button : public Control {
@@ -207,6 +214,7 @@ class CheckBox : public Button {
   void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
   bool Checked() const;
   void SetChecked(bool checked);
+  Window* FittedCaption(int* besideText) override;
 };
 
 class GroupBox : public Control {
@@ -236,6 +244,7 @@ class LabeledEdit : public Control {
   std::function<void()> OnChange;
   Label EditLabel;
   void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
+  Window* FittedCaption(int* besideText) override;
  protected:
   void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };
@@ -401,12 +410,15 @@ class LeaveWatch : public MessageWatch {
   bool pointerSeen_ = false;
 };
 
-// A check box or label of the form that lies in a group box and whose caption
-// does not fit in the system's font grows to the right, up to the group's
-// inner edge (the group's right less the margin its controls keep on the
-// left) or to a control beside it, whichever comes first. Positions and
-// heights stay as designed; nothing shrinks.
-void FitCaptionsWithinGroups(const Form& form);
+// Makes every caption of the controls in `groups` fit, in the font really
+// chosen: a caption that does not fit grows to the right, what stands beside
+// it on its row moves along, its group grows with it, and so do the other
+// groups of its column (the groups with the same left edge). What lies to the
+// right of a grown column moves right; a control under the column outside its
+// groups (a button) moves with the column's right edge, or widens with it when
+// it spans the column. The form grows by as much. Top-left corners of the
+// design stay where they are in every column that did not move.
+void GrowToFitCaptions(Form& form, const std::vector<GroupBox*>& groups);
 // Pixels a control's caption needs in the control's own font.
 SIZE CaptionExtent(const Window& control);
 

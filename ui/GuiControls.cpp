@@ -239,6 +239,22 @@ SIZE CaptionExtent(const Window& control) {
   return size;
 }
 
+Window* Label::FittedCaption(int* besideText) {
+  *besideText = Scale(2);
+  return this;
+}
+
+Window* CheckBox::FittedCaption(int* besideText) {
+  // The glyph of a check box and the gap after it come before the text.
+  *besideText = GetSystemMetrics(SM_CXMENUCHECK) + Scale(8);
+  return this;
+}
+
+Window* LabeledEdit::FittedCaption(int* besideText) {
+  *besideText = Scale(2);
+  return &EditLabel;
+}
+
 namespace {
 
 bool Inside(const RECT& inner, const RECT& outer) {
@@ -246,44 +262,89 @@ bool Inside(const RECT& inner, const RECT& outer) {
          inner.bottom <= outer.bottom;
 }
 
+// Moves a control right by `dx` and widens it by `grow`; a labelled edit's
+// label goes along.
+void Shift(Control& c, int dx, int grow) {
+  if (dx == 0 && grow == 0) return;
+  const RECT r = c.Bounds();
+  c.SetBounds(r.left + dx, r.top, r.right - r.left + grow, r.bottom - r.top);
+  int beside = 0;
+  Window* caption = c.FittedCaption(&beside);
+  if (caption && caption != &c) {
+    const RECT l = caption->Bounds();
+    caption->SetBounds(l.left + dx, l.top, l.right - l.left, l.bottom - l.top);
+  }
+}
+
 }  // namespace
 
-void FitCaptionsWithinGroups(const Form& form) {
+void GrowToFitCaptions(Form& form, const std::vector<GroupBox*>& groups) {
   const std::vector<Control*>& controls = form.Controls();
-  for (Control* group : controls) {
-    if (!dynamic_cast<GroupBox*>(group)) continue;
+  struct Column {
+    int left, right, grow;
+  };
+  std::vector<Column> columns;
+  std::vector<Control*> members;  // of every group
+  for (GroupBox* group : groups) {
     const RECT g = group->Bounds();
-    std::vector<Control*> members;
+    std::vector<Control*> inside;
     for (Control* c : controls) {
-      if (c != group && !dynamic_cast<GroupBox*>(c) && Inside(c->Bounds(), g)) members.push_back(c);
+      if (c == group || std::find(groups.begin(), groups.end(), c) != groups.end()) continue;
+      if (Inside(c->Bounds(), g)) inside.push_back(c);
     }
+    members.insert(members.end(), inside.begin(), inside.end());
     // The margin its first control keeps on the left, kept on the right too.
     int margin = g.right - g.left;
-    for (Control* c : members) margin = std::min(margin, static_cast<int>(c->Bounds().left - g.left));
-    for (Control* c : members) {
-      Window* caption = c;
-      // The glyph of a check box and the gap after it come before the text.
-      int extra = Scale(2);
-      if (auto* edit = dynamic_cast<LabeledEdit*>(c)) {
-        caption = &edit->EditLabel;
-      } else if (dynamic_cast<CheckBox*>(c)) {
-        extra = GetSystemMetrics(SM_CXMENUCHECK) + Scale(8);
-      } else if (!dynamic_cast<Label*>(c)) {
-        continue;
+    for (Control* c : inside) margin = std::min(margin, static_cast<int>(c->Bounds().left - g.left));
+    int needed = g.right;
+    for (Control* c : inside) {
+      int beside = 0;
+      if (Window* caption = c->FittedCaption(&beside)) {
+        const RECT r = caption->Bounds();
+        const int want = r.left + CaptionExtent(*caption).cx + beside;
+        if (want > r.right) {
+          for (Control* other : inside) {
+            const RECT o = other->Bounds();
+            if (other != c && o.left >= r.right && o.top < r.bottom && o.bottom > r.top) Shift(*other, want - r.right, 0);
+          }
+          caption->SetBounds(r.left, r.top, want - r.left, r.bottom - r.top);
+        }
+        needed = std::max(needed, static_cast<int>(caption->Bounds().right) + margin);
       }
-      const RECT r = caption->Bounds();
-      int limit = g.right - margin;
-      for (Control* other : members) {
-        const RECT o = other->Bounds();
-        if (other != c && o.left >= r.right && o.top < r.bottom && o.bottom > r.top) limit = std::min(limit, static_cast<int>(o.left));
-      }
-      const int want = std::min(static_cast<int>(r.left) + static_cast<int>(CaptionExtent(*caption).cx) + extra, limit);
-      if (want > r.right) {
-        SetWindowPos(caption->Handle(), nullptr, 0, 0, want - r.left, r.bottom - r.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      needed = std::max(needed, static_cast<int>(c->Bounds().right) + margin);
+    }
+    auto column = std::find_if(columns.begin(), columns.end(), [&](const Column& k) { return k.left == g.left; });
+    if (column == columns.end()) column = columns.insert(columns.end(), Column{g.left, g.right, 0});
+    column->grow = std::max(column->grow, needed - static_cast<int>(g.right));
+  }
+  int total = 0;
+  for (const Column& k : columns) total += k.grow;
+  if (total == 0) return;
+  for (Control* c : controls) {
+    const RECT r = c->Bounds();
+    int dx = 0, grow = 0;
+    for (const Column& k : columns) {
+      if (r.left >= k.right) {
+        dx += k.grow;
+      } else if (r.left >= k.left && r.right <= k.right) {
+        const bool isGroup = std::find(groups.begin(), groups.end(), c) != groups.end();
+        const bool isMember = std::find(members.begin(), members.end(), c) != members.end();
+        if (isGroup || (!isMember && r.left == k.left && r.right == k.right)) {
+          grow = k.grow;
+        } else if (!isMember) {
+          dx += k.grow;
+        }
       }
     }
+    Shift(*c, dx, grow);
   }
+  RECT client{};
+  GetClientRect(form.Handle(), &client);
+  RECT outer{0, 0, client.right + total, client.bottom};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongW(form.Handle(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongW(form.Handle(), GWL_EXSTYLE)));
+  SetWindowPos(form.Handle(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace gui

@@ -19,7 +19,8 @@ SIZE OuterSize(HWND hwnd, int clientWidth96, int clientHeight96) {
 TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   namespace t = optiontext;
   // A fixed single border with only the close box in the title bar.
-  // One row below the described layout holds the ID3v2 box.
+  // One row below the described layout holds the ID3v2 box; OK and Cancel
+  // end with the playlist group, one row lower too.
   CreateForm({t::kCaption, 505, 260, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
   const SIZE outer = OuterSize(Handle(), 505, 260);
   SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -39,7 +40,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&GroupStartup, "GroupStartup", t::kGroupStartup, startX, startY, 241, 57},
       {&chkStartup, "chkStartup", t::kStartup, startX + 8, startY + 16, 137, 17},
       {&chkPlayOnStartup, "chkPlayOnStartup", t::kPlayOnStartup, startX + 8, startY + 32, 201, 17},
-      {&btnOK, "btnOK", uitext::kOK, 432, 216, 64, 25},
+      {&btnOK, "btnOK", uitext::kOK, 432, 232, 64, 25},
       {&GroupEffect, "GroupEffect", t::kGroupEffect, effX, effY, 241, 105},
       {&chkFadeoutOnStop, "chkFadeoutOnStop", t::kFadeoutOnStop, effX + 8, effY + 16, 193, 17},
       {&chkFadeoutOnChange, "chkFadeoutOnChange", t::kFadeoutOnChange, effX + 8, effY + 32, 225, 17},
@@ -51,13 +52,13 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&editPlayListPath, "editPlayListPath", t::kPlayListPathLabel, listX + 8, listY + 56, 185, 20},
       {&btnBrouth, "btnBrouth", t::kBrowse, listX + 192, listY + 56, 35, 20},
       {&chkReadID3v2, "chkReadID3v2", t::kReadID3v2, listX + 8, listY + 80, 169, 17},
-      {&btnCancel, "btnCancel", t::kCancel, 352, 216, 75, 25},
+      {&btnCancel, "btnCancel", t::kCancel, 352, 232, 75, 25},
       // Beside the described controls, last in the tab order.
       {&btnShortcuts, "btnShortcuts", t::kShortcuts, effX, 184, 241, 25},
   });
   // Under another font than the designed one the longer captions would lose
   // their last characters.
-  gui::FitCaptionsWithinGroups(*this);
+  gui::GrowToFitCaptions(*this, {&GroupTray, &GroupStartup, &GroupEffect, &GroupPlayList});
   cmbPlaylistPos.SetItems({t::kPositions[0], t::kPositions[1], t::kPositions[2], t::kPositions[3]});
   FolderDialog.Title = t::kFolderDialogTitle;
 
