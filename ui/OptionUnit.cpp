@@ -16,7 +16,7 @@ constexpr TOptionBox kBoxes[] = {
     TOptionBox::Stop,          TOptionBox::CloseOnStop,   TOptionBox::Next,
     TOptionBox::Eject,         TOptionBox::Startup,       TOptionBox::PlayOnStartup,
     TOptionBox::FadeoutOnStop, TOptionBox::FadeoutOnChange, TOptionBox::AutoHide,
-    TOptionBox::CheckMP3OnUpdate, TOptionBox::ReadID3v2,
+    TOptionBox::CheckMP3OnUpdate, TOptionBox::ReadID3v2, TOptionBox::NotifyTrack,
 };
 
 // The outer size that gives a client area of the designed size at this DPI.
@@ -32,7 +32,8 @@ SIZE OuterSize(HWND hwnd, int clientWidth96, int clientHeight96) {
 TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   namespace t = optiontext;
   // A fixed single border with only the close box in the title bar.
-  // One row below the described layout holds the ID3v2 box.
+  // One row below the described layout holds the ID3v2 box; one more row at
+  // the foot of the effects group holds the track notice.
   CreateForm({t::kCaption, 505, 260, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
   const SIZE outer = OuterSize(Handle(), 505, 260);
   SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -53,12 +54,13 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&chkStartup, "chkStartup", t::kStartup, startX + 8, startY + 16, 137, 17},
       {&chkPlayOnStartup, "chkPlayOnStartup", t::kPlayOnStartup, startX + 8, startY + 32, 201, 17},
       {&btnOK, "btnOK", t::kOK, 432, 216, 64, 25},
-      {&GroupEffect, "GroupEffect", t::kGroupEffect, effX, effY, 241, 105},
+      {&GroupEffect, "GroupEffect", t::kGroupEffect, effX, effY, 241, 121},
       {&chkFadeoutOnStop, "chkFadeoutOnStop", t::kFadeoutOnStop, effX + 8, effY + 16, 193, 17},
       {&chkFadeoutOnChange, "chkFadeoutOnChange", t::kFadeoutOnChange, effX + 8, effY + 32, 225, 17},
       {&chkAutoHide, "chkAutoHide", t::kAutoHide, effX + 8, effY + 56, 177, 17},
       {&Label1, "Label1", t::kLabel1, effX + 16, effY + 76, 152, 12},
       {&cmbPlaylistPos, "cmbPlaylistPos", "", effX + 176, effY + 72, 57, 20},
+      {&chkNotifyTrack, "chkNotifyTrack", t::kNotifyTrack, effX + 8, effY + 96, 177, 17},
       {&GroupPlayList, "GroupPlayList", t::kGroupPlayList, listX, listY, 241, 105},
       {&chkCheckMP3OnUpdate, "chkCheckMP3OnUpdate", t::kCheckMP3OnUpdate, listX + 8, listY + 16, 169, 17},
       {&editPlayListPath, "editPlayListPath", t::kPlayListPathLabel, listX + 8, listY + 56, 185, 20},
@@ -84,6 +86,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   editPlayListPath.Hint = t::kHintPlayListPath;
   chkCheckMP3OnUpdate.Hint = t::kHintCheckMP3OnUpdate;
   chkReadID3v2.Hint = t::kHintReadID3v2;
+  chkNotifyTrack.Hint = t::kHintNotifyTrack;
   EnableHints();
 
   // The states each new dialog starts in, before the settings are shown.
@@ -127,6 +130,7 @@ gui::CheckBox* TOptionForm::Box(TOptionBox box) {
     case TOptionBox::AutoHide: return &chkAutoHide;
     case TOptionBox::CheckMP3OnUpdate: return &chkCheckMP3OnUpdate;
     case TOptionBox::ReadID3v2: return &chkReadID3v2;
+    case TOptionBox::NotifyTrack: return &chkNotifyTrack;
     case TOptionBox::None: break;
   }
   return nullptr;

@@ -30,6 +30,7 @@ class TOptionForm : public gui::Form {
   gui::CheckBox chkFadeoutOnStop;
   gui::CheckBox chkFadeoutOnChange;
   gui::CheckBox chkAutoHide;
+  gui::CheckBox chkNotifyTrack;
   gui::Label Label1;
   gui::ComboBox cmbPlaylistPos;
   gui::GroupBox GroupPlayList;

@@ -23,6 +23,7 @@ enum class TOptionBox {
   AutoHide,
   CheckMP3OnUpdate,
   ReadID3v2,
+  NotifyTrack,
   Count,
   None = Count,
 };
@@ -46,6 +47,7 @@ struct TInfo {
   std::string PlayListPath;
   bool CheckMP3OnUpdate = false;
   bool ReadID3v2 = false;
+  bool NotifyTrack = false;
 };
 
 enum class TSettingKind {
@@ -87,4 +89,5 @@ inline constexpr TSetting kSettings[] = {
     {"PlayListPath", TSettingKind::Text, nullptr, nullptr, &TInfo::PlayListPath},
     FlagSetting("CheckMP3OnUpdate", &TInfo::CheckMP3OnUpdate, true, TOptionBox::CheckMP3OnUpdate),
     FlagSetting("ReadID3v2", &TInfo::ReadID3v2, false, TOptionBox::ReadID3v2),
+    FlagSetting("NotifyTrack", &TInfo::NotifyTrack, false, TOptionBox::NotifyTrack),
 };

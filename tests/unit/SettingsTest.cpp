@@ -14,7 +14,7 @@ TEST_F(SettingsTest, NoFileGivesEveryDefault) {
   EXPECT_TRUE(m.Info.CloseOnStop);
   EXPECT_TRUE(m.Info.AutoHide);
   EXPECT_TRUE(m.Info.CheckMP3OnUpdate);
-  EXPECT_FALSE(m.Info.ReadID3v2);
+  EXPECT_FALSE(m.Info.ReadID3v2 || m.Info.NotifyTrack);
   EXPECT_FALSE(m.Info.PlayOnStartup || m.Info.PlayChangePause || m.Info.FadeoutOnStop || m.Info.FadeoutOnChange);
   EXPECT_FALSE(m.Player.CorrectPath);
   EXPECT_EQ(m.Info.PlaylistPos, 3);
@@ -64,7 +64,7 @@ TEST_F(SettingsTest, AFreshFileHoldsInfoThenSettingInOrder) {
             "Height=348\r\nPlaylistTreeWidth=200\r\nArtistTreeHeight=150\r\nShowPrevIcon=1\r\nShowPlayIcon=1\r\n"
             "ShowPauseIcon=1\r\nShowStopIcon=1\r\nShowNextIcon=1\r\nShowEjectIcon=1\r\nPlayOnStartup=0\r\n"
             "PlayChangePause=0\r\nCloseOnStop=1\r\nPlaylistPos=3\r\nAutoHide=1\r\nFadeoutOnStop=0\r\n"
-            "FadeoutOnChange=0\r\nPlayListPath=D:\\リスト\r\nCheckMP3OnUpdate=1\r\nReadID3v2=0\r\n");
+            "FadeoutOnChange=0\r\nPlayListPath=D:\\リスト\r\nCheckMP3OnUpdate=1\r\nReadID3v2=0\r\nNotifyTrack=0\r\n");
 }
 
 TEST_F(SettingsTest, UnknownLinesSurviveAndKnownKeysAreReplacedWhereTheyStand) {
