@@ -37,6 +37,8 @@ bool WindowExists(WindowHandle window);
 //   "openfile <owner> <filter>"
 //   "browsefolder <owner> <title>|<preselected folder or nothing>"
 //   "tray <add|modify|delete> <hwnd> <id> ..."  (see Tray)
+//   "tray balloon <hwnd> <id>"  (what it showed: TrayBalloons)
+//   "readtext <hwnd> <address>"  (a text read from another program's memory)
 //   "beep"
 //   "wait <ms>"  (nothing waits: the hook below runs instead)
 // Messages that the sim delivers to the program's own windows are not listed.
@@ -112,6 +114,19 @@ std::vector<std::pair<std::uint32_t, std::string>> TrayIcons();
 std::map<std::uint32_t, std::string> TrayTips();
 // Empties the notification area, as an Explorer restart does.
 void ClearTray();
+// The balloons shown over icons in the notification area, in order.
+struct Balloon {
+  std::uint32_t id;
+  std::u16string title;
+  std::u16string text;
+};
+std::vector<Balloon> TrayBalloons();
+void SetHighContrast(bool on);
+// A text in the memory of a window's program, for platform/OtherProgram.h:
+// the address it can be read at (0 for no such window).
+std::uintptr_t PutWideText(WindowHandle window, std::u16string text);
+std::uintptr_t PutAnsiText(WindowHandle window, std::string text);
+void SetWindowCaption(WindowHandle window, std::u16string caption);
 // The whole program lost activation to another program.
 void Deactivate();
 int HintHidePause();
