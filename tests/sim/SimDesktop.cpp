@@ -132,6 +132,7 @@ bool SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_
   // The handler may remove the window (a close command); keep a copy.
   sim::MessageHandler handler = it->second.handler;
   const std::intptr_t result = handler ? handler(message, wParam, lParam) : 0;
+  if (result == sim::kNoAnswer) return false;
   if (answer) *answer = result;
   return true;
 }
@@ -548,6 +549,15 @@ void BroadcastToProgramWindows(std::uint32_t message) {
 std::vector<std::pair<std::uint32_t, std::string>> TrayIcons() {
   std::vector<std::pair<std::uint32_t, std::string>> icons;
   for (const TrayEntry& e : D().tray) icons.emplace_back(e.id, IconName(e.icon));
+  return icons;
+}
+
+std::vector<std::pair<std::uint32_t, std::string>> TrayIconFiles() {
+  std::vector<std::pair<std::uint32_t, std::string>> icons;
+  for (const TrayEntry& e : D().tray) {
+    auto it = D().iconFiles.find(e.icon);
+    icons.emplace_back(e.id, it == D().iconFiles.end() ? "-" : it->second);
+  }
   return icons;
 }
 

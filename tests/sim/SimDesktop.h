@@ -22,7 +22,10 @@ using MessageHandler =
 // program starts. Tests call it in SetUp.
 void Reset();
 
-// A top-level window of a class, answering messages through the handler.
+// A top-level window of a class, answering messages through the handler; a
+// handler that returns kNoAnswer leaves the message unanswered, as a window
+// that does not answer in time.
+constexpr std::intptr_t kNoAnswer = INTPTR_MIN;
 WindowHandle AddWindow(const std::string& className, MessageHandler handler = {});
 void RemoveWindow(WindowHandle window);
 bool WindowExists(WindowHandle window);
@@ -110,6 +113,8 @@ void BroadcastToProgramWindows(std::uint32_t message);
 // The icons in the notification area, in the order the shell holds them:
 // (id, icon file name or "-").
 std::vector<std::pair<std::uint32_t, std::string>> TrayIcons();
+// The same with the icon files' whole paths.
+std::vector<std::pair<std::uint32_t, std::string>> TrayIconFiles();
 // The tip of each icon in the notification area, by id.
 std::map<std::uint32_t, std::string> TrayTips();
 // Empties the notification area, as an Explorer restart does.
