@@ -3,6 +3,8 @@
 
 #include "WinTestSupport.h"
 #include "app/MainUnit.h"
+#include "platform/Messaging.h"
+#include "platform/OtherProgram.h"
 
 namespace {
 
@@ -99,6 +101,61 @@ TEST_F(PlayerWinTest, MiddleClickRestoresTheMinimisedPlayerOfAnotherProcess) {
   EXPECT_TRUE(wintest::WaitFor([&] { return GetForegroundWindow() == player; }, 3000));
   main.SendPlayerCommand(kc::cmdClose);
   EXPECT_TRUE(player_.WaitExit(5000));
+}
+
+TEST_F(PlayerWinTest, TitlesAreReadFromThePlayersMemoryInUtf16OrTheCodePage) {
+  // A UTF-8 list: the second title has letters code page 932 lacks.
+  const std::string list = wintest::TempFolder("kelvane-player-test") + "titles.m3u8";
+  wintest::WriteText(list, u8"#EXTINF:1,\u4e09\u66f2\u76ee\r\nD:\\a.mp3\r\n#EXTINF:1,Bj\u00f6rk \u2013 J\u00f3ga\r\nD:\\b.mp3\r\n");
+  ASSERT_TRUE(player_.Start("\"" + peer_ + "\" \"" + list + "\""));
+  ASSERT_TRUE(wintest::WaitFor([] { return FindWindowA("Winamp v1.x", nullptr) != nullptr; }, 10000));
+  TMain main;
+  main.InitCommandTable();
+  ASSERT_TRUE(main.FindPlayer());
+  ASSERT_TRUE(wintest::WaitFor([&] { return main.QueryPlayState() == kc::psPlaying; }, 5000));
+  std::u16string title;
+  ASSERT_TRUE(main.ReadTrackTitle(1, &title));
+  EXPECT_TRUE(title == u"Bj\u00f6rk \u2013 J\u00f3ga");
+  ASSERT_TRUE(main.ReadTrackTitle(0, &title));
+  EXPECT_TRUE(title == u"\u4e09\u66f2\u76ee");
+  // The same title in the code page, at the address the player gives for it.
+  std::intptr_t address = 0;
+  ASSERT_TRUE(platform::SendWindowMessage(main.Player.PlayerWnd, platform::kWmUser, 0, kc::kTitleLParam, 1000, &address));
+  std::string ansi;
+  ASSERT_TRUE(platform::ReadAnsiTextOf(main.Player.PlayerWnd, static_cast<std::uintptr_t>(address), 100, &ansi));
+  EXPECT_EQ(ansi, "三曲目");
+  EXPECT_TRUE(platform::WindowCaption(main.Player.PlayerWnd) == u"Winamp stand-in");
+  main.SendPlayerCommand(kc::cmdClose);
+  EXPECT_TRUE(player_.WaitExit(5000));
+}
+
+// (Wine reads another program's memory past its protection, so that a page
+// that cannot be read answers zeros there: only the reads up to it are
+// checked.)
+TEST(OtherProgramWinTest, ATextIsReadUpToItsNulItsLimitOrTheEndOfWhatIsCommitted) {
+  // Our own window and memory stand for another program's: the calls are the same.
+  const HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  const auto handle = reinterpret_cast<platform::WindowHandle>(window);
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  // Two pages reserved, the first one committed: the second cannot be read.
+  char* pages = static_cast<char*>(VirtualAlloc(nullptr, 2 * system.dwPageSize, MEM_RESERVE, PAGE_NOACCESS));
+  ASSERT_NE(pages, nullptr);
+  ASSERT_NE(VirtualAlloc(pages, system.dwPageSize, MEM_COMMIT, PAGE_READWRITE), nullptr);
+  char16_t* end = reinterpret_cast<char16_t*>(pages + system.dwPageSize);
+  std::copy_n(u"abc", 3, end - 3);
+  std::u16string text;
+  EXPECT_TRUE(platform::ReadWideTextOf(handle, reinterpret_cast<std::uintptr_t>(end - 3), 100, &text));
+  EXPECT_TRUE(text == u"abc");
+  std::copy_n(u"abc", 4, end - 300);
+  EXPECT_TRUE(platform::ReadWideTextOf(handle, reinterpret_cast<std::uintptr_t>(end - 300), 100, &text));
+  EXPECT_TRUE(text == u"abc");
+  EXPECT_TRUE(platform::ReadWideTextOf(handle, reinterpret_cast<std::uintptr_t>(end - 3), 2, &text));
+  EXPECT_TRUE(text == u"ab");
+  DestroyWindow(window);
+  EXPECT_FALSE(platform::ReadWideTextOf(handle, reinterpret_cast<std::uintptr_t>(end - 3), 100, &text))
+      << "a window that is gone names no program";
+  VirtualFree(pages, 0, MEM_RELEASE);
 }
 
 TEST(CodePage, TheSystemRunsCodePage932) { EXPECT_EQ(GetACP(), 932u); }
