@@ -158,16 +158,6 @@ TEST_F(TrackNoticeTest, TheTitleFallsBackToTheCodePageThenToTheCaption) {
   }
 }
 
-TEST_F(TrackNoticeTest, ALongTitleIsCutToTheBalloon) {
-  Start();
-  StartPlayer();
-  titles_[1] = std::u16string(300, u'\u266a');
-  sim::TickTimers();
-  position_ = 1;
-  sim::TickTimers();
-  EXPECT_EQ(BalloonTexts(), std::vector<std::u16string>{std::u16string(254, u'\u266a') + u"\u2026"});
-}
-
 TEST_F(TrackNoticeTest, TurnedOffPausedOrUnansweredNothingIsShownAndOffNothingMoreIsAsked) {
   WriteIni("[Setting]\r\nNotifyTrack=0\r\n");
   TMain& m = Start();

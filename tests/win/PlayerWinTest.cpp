@@ -129,35 +129,6 @@ TEST_F(PlayerWinTest, TitlesAreReadFromThePlayersMemoryInUtf16OrTheCodePage) {
   EXPECT_TRUE(player_.WaitExit(5000));
 }
 
-// (Wine reads another program's memory past its protection, so that a page
-// that cannot be read answers zeros there: only the reads up to it are
-// checked.)
-TEST(OtherProgramWinTest, ATextIsReadUpToItsNulItsLimitOrTheEndOfWhatIsCommitted) {
-  // Our own window and memory stand for another program's: the calls are the same.
-  const HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-  const auto handle = reinterpret_cast<platform::WindowHandle>(window);
-  SYSTEM_INFO system{};
-  GetSystemInfo(&system);
-  // Two pages reserved, the first one committed: the second cannot be read.
-  char* pages = static_cast<char*>(VirtualAlloc(nullptr, 2 * system.dwPageSize, MEM_RESERVE, PAGE_NOACCESS));
-  ASSERT_NE(pages, nullptr);
-  ASSERT_NE(VirtualAlloc(pages, system.dwPageSize, MEM_COMMIT, PAGE_READWRITE), nullptr);
-  char16_t* end = reinterpret_cast<char16_t*>(pages + system.dwPageSize);
-  std::copy_n(u"abc", 3, end - 3);
-  std::u16string text;
-  EXPECT_TRUE(platform::ReadWideTextOf(handle, reinterpret_cast<std::uintptr_t>(end - 3), 100, &text));
-  EXPECT_TRUE(text == u"abc");
-  std::copy_n(u"abc", 4, end - 300);
-  EXPECT_TRUE(platform::ReadWideTextOf(handle, reinterpret_cast<std::uintptr_t>(end - 300), 100, &text));
-  EXPECT_TRUE(text == u"abc");
-  EXPECT_TRUE(platform::ReadWideTextOf(handle, reinterpret_cast<std::uintptr_t>(end - 3), 2, &text));
-  EXPECT_TRUE(text == u"ab");
-  DestroyWindow(window);
-  EXPECT_FALSE(platform::ReadWideTextOf(handle, reinterpret_cast<std::uintptr_t>(end - 3), 100, &text))
-      << "a window that is gone names no program";
-  VirtualFree(pages, 0, MEM_RELEASE);
-}
-
 TEST(CodePage, TheSystemRunsCodePage932) { EXPECT_EQ(GetACP(), 932u); }
 
 }  // namespace
