@@ -1,6 +1,7 @@
 #pragma once
 // Every fixed text and number of the program. Narrow literals are compiled to
 // Shift-JIS, so these are the bytes the user sees.
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/Dialogs.h"
@@ -91,6 +92,22 @@ inline constexpr unsigned kPollIntervalMs = 500;
 inline constexpr unsigned kPlayStateTimeoutMs = 300;
 inline constexpr unsigned kPlayerCommandTimeoutMs = 1000;
 
+// What is playing: WM_USER lParam values of the player that answer the list
+// position (0-based) and where in its memory the title of the entry in
+// wParam lies, in the system code page or in UTF-16. An answer below 2 is no
+// address: the player does not know the message.
+inline constexpr std::intptr_t kListPositionLParam = 125;
+inline constexpr std::intptr_t kTitleLParam = 212;
+inline constexpr std::intptr_t kWideTitleLParam = 213;
+inline constexpr std::uintptr_t kLowestTitleAddress = 2;
+// A title is read up to this many units; the balloon shows fewer.
+inline constexpr std::size_t kTitleReadUnits = 1024;
+// The polls after a Prev, Next or Play (or a play list handed over) whose
+// moves are the player's answer to it, not moves of its own: long enough
+// for a player that takes a command line from a second start of itself.
+inline constexpr int kTrackCommandPolls = 6;
+inline constexpr const char* kTrackBalloonTitle = "Kelvane - 再生中の曲";
+
 // Tray
 inline constexpr const char* kIconFiles[7] = {
     "",
@@ -101,6 +118,23 @@ inline constexpr const char* kIconFiles[7] = {
     "icon\\Next.ico",
     "icon\\Eject.ico",
 };
+// The pictures drawn for light taskbars, used where the file exists while
+// the user's taskbar is light.
+inline constexpr const char* kLightIconFiles[7] = {
+    "",
+    "icon\\light\\Prev.ico",
+    "icon\\light\\Play.ico",
+    "icon\\light\\Pause.ico",
+    "icon\\light\\Stop.ico",
+    "icon\\light\\Next.ico",
+    "icon\\light\\Eject.ico",
+};
+// Where the system keeps whether the taskbar is light (a DWORD, 1 for light;
+// Windows before 10 1903 and Wine have none), and the area a setting change
+// names when the user switches between light and dark.
+inline constexpr const char* kPersonalizeKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+inline constexpr const char* kLightTaskbarValue = "SystemUsesLightTheme";
+inline constexpr const char* kColourSetArea = "ImmersiveColorSet";
 // Each icon's tip names its button as the options dialog does, so that the
 // shell's list of tray icons can tell the six apart.
 inline constexpr const char* kTrayTips[7] = {

@@ -5,6 +5,7 @@
 #include "library/PathText.h"
 #include "library/PlaylistScan.h"
 #include "platform/Dialogs.h"
+#include "platform/Messaging.h"
 
 TProgramView* Main = nullptr;
 TFrameView* Frame = nullptr;
@@ -27,6 +28,7 @@ void TMain::FormCreate() {
   LoadSettings();
   Frame->LoadPlaylistTree();
 
+  lightIcons_ = TaskbarIsLight();
   IconPrev = std::make_unique<TTrayIcon>();
   IconPlay = std::make_unique<TTrayIcon>();
   IconPause = std::make_unique<TTrayIcon>();
@@ -39,10 +41,14 @@ void TMain::FormCreate() {
     icon->OnPathError = [this](const std::string& text) { ShowError(text); };
     icon->OnLoadError = [](const platform::Error& error) { platform::app::ShowErrorDisplay(error.Face()); };
     icon->Tip = kc::kTrayTips[id];
-    icon->SetInfo(id, Info.AppDir + kc::kIconFiles[id]);
+    icon->SetInfo(id, IconPath(id));
   }
-  // Every button hears the shell's restart; one of them puts the set back.
+  // Every button hears the shell's restart and the system's setting changes;
+  // one of them answers for the set.
   IconPrev->OnTaskbarCreated = [this] { RestoreTrayIcons(); };
+  IconPrev->OnSettingChange = [this](std::uintptr_t setting, const std::string& area) {
+    if (area == kc::kColourSetArea || setting == platform::kSpiSetHighContrast) FollowTaskbarColours();
+  };
 
   IconPlay->ShowIcon();
   if (Info.ShowEjectIcon) IconEject->ShowIcon();

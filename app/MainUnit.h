@@ -8,6 +8,7 @@
 
 #include "app/ConstUnit.h"
 #include "app/HotKeyRules.h"
+#include "app/NowPlaying.h"
 #include "platform/Application.h"
 #include "platform/HiddenWindow.h"
 #include "platform/Timer.h"
@@ -22,6 +23,8 @@ class TMP3Tag;
 struct TPlayer {
   platform::WindowHandle PlayerWnd = 0;
   std::int32_t LastPlayState = kc::psNoPlayer;
+  // The last play-state query was answered (not a stale state kept).
+  bool Answered = false;
   std::string PlayerWindowClass = kc::kPlayerWindowClass;
 };
 
@@ -79,6 +82,17 @@ class TMain : public platform::MainWindowEvents, public TProgramView {
   void ShowIcons();
   void HideIcons();
   void TimerTimer();
+  // What is playing: a balloon over the Play button when the player moved on
+  // to another track by itself.
+  void WatchTrack(std::int32_t state);
+  // The title of a list entry, as the player names it; false when the player
+  // did not answer.
+  bool ReadTrackTitle(std::int32_t position, std::u16string* title);
+  // The light or dark pictures, as the taskbar is now.
+  void FollowTaskbarColours();
+  bool TaskbarIsLight() const;
+  // A picture's file (an index of kIconFiles) for the present taskbar.
+  std::string IconPath(int file) const;
   // Explorer restarted: the shell has forgotten every icon.
   void RestoreTrayIcons();
 
@@ -116,9 +130,16 @@ class TMain : public platform::MainWindowEvents, public TProgramView {
 
  private:
   void FadeoutChange(int slot);
+  void LayOutButtons(std::int32_t state);
   // False when the image failed as it did on the last tick: the tick then
   // ends quietly. A new failure is raised.
-  bool ChangePlayImage(const char* iconFile);
+  bool ChangePlayImage(int file);
+  bool AskPlayer(std::intptr_t lParam, std::uintptr_t wParam, std::intptr_t* answer);
+
+  TTrackWatch trackWatch_;
+  bool lightIcons_ = false;
+  // The picture the Play button shows: Play, or Pause in swap mode.
+  int playImage_ = 2;
 
   // The swap image that failed to load last; its error is shown once, not
   // on every tick that retries it.

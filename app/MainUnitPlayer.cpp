@@ -3,8 +3,11 @@
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 #include "platform/Messaging.h"
+#include "platform/OtherProgram.h"
 #include "platform/Process.h"
+#include "platform/Tray.h"
 
 namespace {
 
@@ -33,6 +36,7 @@ bool TMain::FindPlayer() {
 }
 
 void TMain::SendPlayerCommand(int slot) {
+  if (slot == kc::cmdPrev || slot == kc::cmdNext || slot == kc::cmdPlay) trackWatch_.CommandSent(kc::kTrackCommandPolls);
   const std::string& text = Commands.at(static_cast<std::size_t>(slot));
   const std::string kind = text.substr(0, 3);
   const platform::WindowHandle wnd = Player.PlayerWnd;
@@ -57,15 +61,58 @@ void TMain::SendPlayerCommand(int slot) {
 }
 
 std::int32_t TMain::QueryPlayState() {
+  Player.Answered = false;
   if (!FindPlayer()) return kc::psNoPlayer;
   // A player that does not answer has told us nothing new: the state last
   // recorded stands, and with it the tray's layout.
   std::intptr_t answer = 0;
-  if (!platform::SendWindowMessage(Player.PlayerWnd, platform::kWmUser, kc::kPlayStateWParam, kc::kPlayStateLParam,
-                                   kc::kPlayStateTimeoutMs, &answer)) {
-    return Player.LastPlayState;
-  }
+  if (!AskPlayer(kc::kPlayStateLParam, kc::kPlayStateWParam, &answer)) return Player.LastPlayState;
+  Player.Answered = true;
   return static_cast<std::int32_t>(answer);
+}
+
+bool TMain::AskPlayer(std::intptr_t lParam, std::uintptr_t wParam, std::intptr_t* answer) {
+  return platform::SendWindowMessage(Player.PlayerWnd, platform::kWmUser, wParam, lParam, kc::kPlayStateTimeoutMs,
+                                     answer);
+}
+
+void TMain::WatchTrack(std::int32_t state) {
+  // Turned off, the poll asks the player nothing beyond its state.
+  if (!Info.NotifyTrack || state == kc::psNoPlayer) {
+    trackWatch_.Forget();
+    return;
+  }
+  std::intptr_t position = 0;
+  if (!Player.Answered || !AskPlayer(kc::kListPositionLParam, 0, &position)) return;
+  if (!trackWatch_.Moved(static_cast<std::int32_t>(position), state == kc::psPlaying)) return;
+  std::u16string title;
+  if (!ReadTrackTitle(static_cast<std::int32_t>(position), &title) || title.empty()) return;
+  IconPlay->ShowBalloon(CutWithEllipsis(platform::FixedToUtf16(kc::kTrackBalloonTitle), platform::kBalloonTitleUnits),
+                        CutWithEllipsis(title, platform::kBalloonTextUnits));
+}
+
+bool TMain::ReadTrackTitle(std::int32_t position, std::u16string* title) {
+  const platform::WindowHandle wnd = Player.PlayerWnd;
+  const auto isAddress = [](std::intptr_t answer) {
+    return static_cast<std::uintptr_t>(answer) >= kc::kLowestTitleAddress;
+  };
+  const std::uintptr_t entry = static_cast<std::uintptr_t>(position);
+  std::intptr_t address = 0;
+  if (!AskPlayer(kc::kWideTitleLParam, entry, &address)) return false;
+  if (isAddress(address) && platform::ReadWideTextOf(wnd, static_cast<std::uintptr_t>(address), kc::kTitleReadUnits,
+                                                     title) && !title->empty()) {
+    return true;
+  }
+  // An older player knows its titles in the code page only.
+  if (!AskPlayer(kc::kTitleLParam, entry, &address)) return false;
+  std::string ansi;
+  if (isAddress(address) && platform::ReadAnsiTextOf(wnd, static_cast<std::uintptr_t>(address), kc::kTitleReadUnits,
+                                                     &ansi) && !ansi.empty()) {
+    *title = platform::AnsiToUtf16(ansi);
+    return true;
+  }
+  *title = TitleFromCaption(platform::WindowCaption(wnd));
+  return true;
 }
 
 bool TMain::EnsurePlayer() {
@@ -105,6 +152,8 @@ void TMain::AskPlayerPath() {
 void TMain::PlayPlaylistFiles(const std::vector<std::string>& files, bool addMode,
                               const std::function<void(const std::string& commandLine)>& start) {
   if (!Info.CorrectPath && !EnsurePlayer()) return;
+  // The new list's first track is the user's choice, not a move of the player's.
+  trackWatch_.CommandSent(kc::kTrackCommandPolls);
   std::vector<std::string> arguments;
   for (const std::string& file : files) arguments.push_back(PlaylistArgument(file));
   for (const std::string& line : PlayCommandLines(Info.PlayerPath, arguments, addMode)) start(line);

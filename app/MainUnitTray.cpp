@@ -1,5 +1,7 @@
 #include "app/MainUnit.h"
+#include "platform/FileSystem.h"
 #include "platform/Messaging.h"
+#include "platform/ShellLink.h"
 
 void TMain::TrayClick(std::uint32_t id, std::uint8_t kind) {
   if (kind == tcRight) {
@@ -81,10 +83,39 @@ void TMain::RestoreTrayIcons() {
   }
 }
 
-bool TMain::ChangePlayImage(const char* iconFile) {
-  const std::string path = Info.AppDir + iconFile;
+std::string TMain::IconPath(int file) const {
+  const std::string usual = Info.AppDir + kc::kIconFiles[file];
+  if (!lightIcons_) return usual;
+  // File by file: a light set that lacks a picture, or none at all, leaves
+  // today's picture (the user's own, maybe) on that button.
+  const std::string light = Info.AppDir + kc::kLightIconFiles[file];
+  return platform::FileExists(light) ? light : usual;
+}
+
+bool TMain::TaskbarIsLight() const {
+  // High contrast paints the taskbar in the user's colours; today's pictures
+  // carry a badge of their own that reads on any of them.
+  if (platform::HighContrastOn()) return false;
+  std::uint32_t light = 0;
+  return platform::ReadCurrentUserNumber(kc::kPersonalizeKey, kc::kLightTaskbarValue, &light) && light != 0;
+}
+
+void TMain::FollowTaskbarColours() {
+  const bool light = TaskbarIsLight();
+  if (light == lightIcons_) return;
+  lightIcons_ = light;
+  // Hidden buttons too: they come back with the picture for the taskbar.
+  for (int id = 1; id <= 6; ++id) {
+    const std::string path = IconPath(id == 2 ? playImage_ : id);
+    if (platform::FileExists(path)) IconById(id)->ChangeIcon(path);
+  }
+}
+
+bool TMain::ChangePlayImage(int file) {
+  const std::string path = IconPath(file);
   try {
     IconPlay->ChangeIcon(path);
+    playImage_ = file;
     failedSwapImage_.clear();
     return true;
   } catch (...) {
@@ -98,32 +129,37 @@ bool TMain::ChangePlayImage(const char* iconFile) {
 
 void TMain::TimerTimer() {
   const std::int32_t s = QueryPlayState();
+  if (s != Player.LastPlayState) LayOutButtons(s);
+  // After the layout: a button taken out and put back loses its balloon.
+  WatchTrack(s);
+}
+
+void TMain::LayOutButtons(std::int32_t s) {
   const std::int32_t p = Player.LastPlayState;
-  if (s == p) return;
   const bool swap = SwapMode();
   switch (s) {
     case kc::psPlaying:
-      if (swap && !ChangePlayImage(kc::kIconFiles[3])) return;
+      if (swap && !ChangePlayImage(3)) return;
       if (p != kc::psPaused) ShowIcons();
       break;
     case kc::psPaused:
-      if (swap && !ChangePlayImage(kc::kIconFiles[2])) return;
+      if (swap && !ChangePlayImage(2)) return;
       if (p != kc::psPlaying) ShowIcons();
       break;
     case kc::psNoPlayer:
       HideIcons();
-      if (swap && !ChangePlayImage(kc::kIconFiles[2])) return;
+      if (swap && !ChangePlayImage(2)) return;
       IconPlay->ShowIcon();
       if (Info.ShowEjectIcon) IconEject->ShowIcon();
       break;
     case kc::psStopped:
       if (p == kc::psNoPlayer) {
-        if (swap && !ChangePlayImage(kc::kIconFiles[2])) return;
+        if (swap && !ChangePlayImage(2)) return;
         IconPlay->ShowIcon();
         if (Info.ShowStopIcon && Info.CloseOnStop) IconStop->ShowIcon();
         if (Info.ShowEjectIcon) IconEject->ShowIcon();
       } else {
-        if (swap && !ChangePlayImage(kc::kIconFiles[2])) return;
+        if (swap && !ChangePlayImage(2)) return;
         IconPrev->HideIcon();
         IconPause->HideIcon();
         IconNext->HideIcon();
@@ -138,7 +174,10 @@ void TMain::TimerTimer() {
 
 void TMain::SettingsChanged() {
   // The Play button may be showing the Pause image of a swap now turned off.
-  if (!Info.PlayChangePause) IconPlay->ChangeIcon(Info.AppDir + kc::kIconFiles[2]);
+  if (!Info.PlayChangePause) {
+    IconPlay->ChangeIcon(IconPath(2));
+    playImage_ = 2;
+  }
   // Eject is offered in every state, so it need not wait for the poll.
   if (Info.ShowEjectIcon) {
     IconEject->ShowIcon();

@@ -19,11 +19,13 @@ int main() {
 
   TMain main;
   app::CreateMainWindow(&main);
-  try {
+  bool started = false;
+  app::RunGuarded([&] {
     main.FormCreate();
-  } catch (const std::exception& e) {
-    // Without a finished start-up there may be no button to quit with.
-    app::ShowErrorDisplay(e);
+    started = true;
+  });
+  // Without a finished start-up there may be no button to quit with.
+  if (!started) {
     main.FormClose();
     return 1;
   }

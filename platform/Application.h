@@ -72,8 +72,6 @@ std::string ProgramFilePath();
 // The general error display: the error text (see FormatErrorDisplayText), the
 // title as caption, a stop icon. The loop goes on afterwards.
 void ShowErrorDisplay(const std::u16string& message);
-// The same for an error that is no platform::Error: its text is data.
-void ShowErrorDisplay(const std::exception& error);
 
 // Runs one event handler: an error escaping it goes to the general error
 // display, never further.

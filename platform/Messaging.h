@@ -12,6 +12,10 @@ constexpr std::uint32_t kWmKeyUp = 0x0101;
 constexpr std::uint32_t kWmCommand = 0x0111;
 constexpr std::uint32_t kWmUser = 0x0400;
 constexpr std::uint32_t kWmClose = 0x0010;
+// Sent to every top-level window when a system setting changed: wParam names
+// a SystemParametersInfo setting, or lParam an area by name.
+constexpr std::uint32_t kWmSettingChange = 0x001A;
+constexpr std::uintptr_t kSpiSetHighContrast = 0x0043;
 
 constexpr int kSwShowNormal = 1;
 constexpr int kSwRestore = 9;
@@ -49,5 +53,10 @@ std::uint32_t RegisterMessageName(const std::string& name);
 
 // SystemParametersInfoA(SPI_GETWORKAREA, 0, rect, 0).
 bool QueryWorkArea(Rect* rect);
+// SPI_GETHIGHCONTRAST: whether the user has high contrast on.
+bool HighContrastOn();
+// The area a kWmSettingChange names in its lParam ("ImmersiveColorSet" for
+// the light or dark colours of the taskbar and apps); empty for none.
+std::string SettingChangeArea(std::intptr_t lParam);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // The current user's registry and the shell's links: what the Startup
 // shortcut is made of.
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -10,6 +11,11 @@ namespace platform {
 // Empty when the subkey or the value is missing or is not a string.
 std::string ReadCurrentUserString(const std::string& key, const std::string& subKey,
                                   const std::string& valueName);
+
+// HKEY_CURRENT_USER\<keyPath>, value <valueName> as a DWORD, read without
+// creating anything. False when the key or the value is missing or is not a
+// DWORD.
+bool ReadCurrentUserNumber(const std::string& keyPath, const std::string& valueName, std::uint32_t* value);
 
 // The shell's own answer for the current user's Startup folder
 // (SHGetFolderPathA, CSIDL_STARTUP), without creating it. False when the

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,6 +23,17 @@ enum class TrayOperation : std::uint32_t { kAdd = 0, kModify = 1, kDelete = 2 };
 // it has, a change of one it has not).
 bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon,
                      const std::string& fixedTip = std::string());
+
+// The longest title and text of a notification balloon, in UTF-16 units
+// (the shell's fields hold one more, for the NUL).
+constexpr std::size_t kBalloonTitleUnits = 63;
+constexpr std::size_t kBalloonTextUnits = 255;
+
+// The system's own notification balloon over an icon in the notification
+// area, without a sound (music is playing). The caller cuts both texts to
+// the lengths above; anything longer is cut here without a mark. False when
+// the shell refuses (an icon it does not have).
+bool ShowTrayBalloon(WindowHandle window, std::uint32_t id, const std::u16string& title, const std::u16string& text);
 
 // Loads an ".ico" file at the size the system asks for the notification area
 // (small-icon metrics). Raises Error when the file cannot be loaded.

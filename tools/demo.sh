@@ -101,6 +101,8 @@ WMUSIC="$(e2e_winpath "$MUSIC")"
   iconv -f UTF-8 -t "$CHARSET" >"$LISTS/Two.m3u"
 printf '[Setting]\r\nPlayerPath=%s\r\nPlayListPath=%s\r\nReadID3v2=1\r\n' \
   "$(e2e_winpath "$E2E_PLAYER_EXE")" "$(e2e_winpath "$LISTS")" >"$E2E_APP_DIR/kelvane.ini"
+# The track notice is on in the sample (off by default).
+printf 'NotifyTrack=1\r\n' >>"$E2E_APP_DIR/kelvane.ini"
 
 # The library: one whole update of the sample, as a scheduled task would run it.
 cp "$KELVANE_BUILD/tools/update/kelvane-update.exe" "$E2E_APP_DIR/"
@@ -165,6 +167,24 @@ else
   e2e_wait_shown KelvaneWindow 'Kelvane - 設定' >/dev/null && sleep 0.5
   e2e_screenshot 11-options >/dev/null
   e2e_key Escape
+
+  # What is playing, and the light taskbar: the player is handed a list with
+  # titles (UTF-8, so any script), moves on by itself, and the Play button's
+  # balloon names the track; then the taskbar turns light and back.
+  printf '\xef\xbb\xbf#EXTINF:1,Harbour Lights\r\nD:\\01.mp3\r\n#EXTINF:1,Sigur Rós – Hoppípolla\r\nD:\\02.mp3\r\n' \
+    >"$E2E_WORK/Now playing.m3u8"
+  kv_wine_start "$E2E_PLAYER_EXE" "$(e2e_winpath "$E2E_WORK/Now playing.m3u8")"
+  e2e_wait_journal '^TRACK 0$' >/dev/null && sleep 2
+  e2e_send "$E2E_PLAYER_CLASS" 32771 0 0 post >/dev/null  # the track ends
+  balloon_up() { e2e_probe balloon | grep -q Hopp; }
+  e2e_eventually 10 balloon_up && sleep 0.5
+  e2e_screenshot 12-balloon >/dev/null
+  personalize='HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize'
+  e2e_wine reg add "$personalize" /v SystemUsesLightTheme /t REG_DWORD /d 1 /f >/dev/null
+  e2e_probe settingchange ImmersiveColorSet && sleep 1
+  e2e_screenshot 13-light-taskbar >/dev/null
+  e2e_wine reg delete "$personalize" /v SystemUsesLightTheme /f >/dev/null
+  e2e_probe settingchange ImmersiveColorSet
   e2e_log "player journal:"
   sed 's/^/    /' "$E2E_JOURNAL"
 fi

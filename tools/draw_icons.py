@@ -4,7 +4,9 @@ the playlist window's trees.
 
     python3 tools/draw_icons.py [--out DIR] [--preview PNG]
 
-Writes <DIR>/icon/{Prev,Play,Pause,Stop,Next,Eject}.ico, <DIR>/kelvane.ico, the
+Writes <DIR>/icon/{Prev,Play,Pause,Stop,Next,Eject}.ico (for dark taskbars, and
+any taskbar in high contrast), the same names under <DIR>/icon/light/ for light
+taskbars, <DIR>/kelvane.ico, the
 options dialog's <DIR>/option.ico and <DIR>/tree/{Artist,Album}.ico (DIR defaults
 to resources/ beside this script). Each file holds 16, 20, 24,
 32, 40, 48 and 64 pixel images as 32-bit BMP entries with an AND mask, the
@@ -162,9 +164,9 @@ class Grid:
     rounds away from the centre so that shapes mirrored about the centre stay
     mirrored after snapping (Python's round() would break ties unevenly)."""
 
-    def __init__(self, size):
+    def __init__(self, size, scale=1.0):
         self.size = size
-        self.k = size / 16.0
+        self.k = size * scale / 16.0
         self.c = size / 2.0
 
     def snap(self, v):
@@ -288,6 +290,28 @@ def draw_button(name, size):
     canvas = Canvas(size)
     paint_badge(canvas, top, bottom)
     paint_glyph(canvas, glyph(Grid(size)))
+    return canvas
+
+
+# Without a badge the glyph may fill more of its square.
+LIGHT_GLYPH_SCALE = 1.15
+
+
+def draw_button_light(name, size):
+    """For light taskbars, where the white glyph's badge is a dark blot among
+    the system's dark line icons: the glyph alone, in its badge's colours
+    deepened so that it reads on white and light grey."""
+    glyph, top, bottom = BUTTONS[name]
+    canvas = Canvas(size)
+    black = (0.0, 0.0, 0.0, 1.0)
+    top_c = mix(hex_colour(top), black, 0.2)
+    bottom_c = mix(hex_colour(bottom), black, 0.2)
+
+    def gradient(y):
+        return mix(top_c, bottom_c, y / size)
+
+    for shape in glyph(Grid(size, LIGHT_GLYPH_SCALE)):
+        canvas.paint(shape, gradient)
     return canvas
 
 
@@ -485,6 +509,12 @@ def main():
         drawn[name] = {size: draw_button(name, size) for size in SIZES}
         data = ico_file([(s, bmp_entry(drawn[name][s])) for s in SIZES])
         with open(os.path.join(args.out, "icon", name + ".ico"), "wb") as f:
+            f.write(data)
+    os.makedirs(os.path.join(args.out, "icon", "light"), exist_ok=True)
+    for name in BUTTONS:
+        drawn["light " + name] = {size: draw_button_light(name, size) for size in SIZES}
+        data = ico_file([(s, bmp_entry(drawn["light " + name][s])) for s in SIZES])
+        with open(os.path.join(args.out, "icon", "light", name + ".ico"), "wb") as f:
             f.write(data)
 
     drawn["kelvane"] = {size: draw_app(size) for size in SIZES}

@@ -56,6 +56,10 @@ void TTrayIcon::ChangeIcon(const std::string& iconPath) {
                             Tip);
 }
 
+void TTrayIcon::ShowBalloon(const std::u16string& title, const std::u16string& text) {
+  if (inTray_) platform::ShowTrayBalloon(Handle(), static_cast<std::uint32_t>(IconId), title, text);
+}
+
 void TTrayIcon::ReplaceIcon(platform::IconHandle icon) {
   platform::DestroyTrayIcon(icon_);
   icon_ = icon;
@@ -65,7 +69,7 @@ void TTrayIcon::Click(TrayClickKind kind) {
   if (OnClick) OnClick(static_cast<std::uint32_t>(IconId), kind);
 }
 
-bool TTrayIcon::WndProc(std::uint32_t message, std::uintptr_t, std::intptr_t lParam, std::intptr_t* result) {
+bool TTrayIcon::WndProc(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t* result) {
   if (message == platform::kTrayCallbackMessage) {
     *result = 0;
     switch (static_cast<std::uint32_t>(lParam)) {
@@ -80,6 +84,11 @@ bool TTrayIcon::WndProc(std::uint32_t message, std::uintptr_t, std::intptr_t lPa
     // Every button's window hears the broadcast; the owner decides which of
     // them answers, so that the set is put back once.
     if (OnTaskbarCreated) OnTaskbarCreated();
+    return false;
+  }
+  if (message == platform::kWmSettingChange) {
+    // Broadcast to every button's window as well.
+    if (OnSettingChange) OnSettingChange(wParam, platform::SettingChangeArea(lParam));
     return false;
   }
   return false;

@@ -28,11 +28,16 @@ class TTrayIcon {
   void ShowIcon();
   void HideIcon();
   void ChangeIcon(const std::string& iconPath);
+  // The system's notification balloon over the icon, when it is in the tray.
+  void ShowBalloon(const std::u16string& title, const std::u16string& text);
 
   // Events, wired by the owner. A click is a button released over the icon.
   std::function<void(std::uint32_t id, TrayClickKind kind)> OnClick;
   // Explorer restarted and the shell has forgotten every icon.
   std::function<void()> OnTaskbarCreated;
+  // A system setting changed: the SystemParametersInfo setting and the area
+  // by name that the change names (either may be 0 or empty).
+  std::function<void(std::uintptr_t setting, const std::string& area)> OnSettingChange;
   // SetInfo was given an icon path where there is no file (kTrayIconPathError).
   std::function<void(const std::string& text)> OnPathError;
   // SetInfo found the file but could not load it as an icon: the load's error.

@@ -389,11 +389,8 @@ void Form::Place(std::initializer_list<Placement> table) {
     c->SetFont(UiFont());
     controls_.push_back(c);
     std::vector<Control*>& siblings = container.placed_;
-    if (auto* splitter = dynamic_cast<Splitter*>(c)) {
-      splitter->Container = &container;
-      auto it = std::find_if(siblings.rbegin(), siblings.rend(), [&](Control* s) { return s->align == p.align; });
-      if (p.align != Align::None && it != siblings.rend()) splitter->Neighbour = *it;
-    }
+    auto it = std::find_if(siblings.rbegin(), siblings.rend(), [&](Control* s) { return s->align == p.align; });
+    c->Placed(container, p.align != Align::None && it != siblings.rend() ? *it : nullptr);
     siblings.push_back(c);
   }
   Realign();

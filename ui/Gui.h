@@ -183,6 +183,12 @@ class Control : public Window {
 
   // Creates the control as a child of `parent` at a device-pixel rectangle.
   virtual void Create(HWND parent, const Placement& row, const RECT& rect, int id) = 0;
+  // Told where it was placed: the form or panel, and the control placed last
+  // on the same side before it (null for none).
+  virtual void Placed(Window& container, Control* sameSide) {
+    (void)container;
+    (void)sameSide;
+  }
   // The window whose caption must fit it, and the pixels it needs beside its
   // text (a check box's glyph); none for a control whose size is its own.
   virtual Window* FittedCaption(int* besideText) {
@@ -268,6 +274,10 @@ class Splitter : public Control {
   Window* Container = nullptr;  // the form or panel it was placed on
   std::function<void()> OnMoved;
   void Create(HWND parent, const Placement& row, const RECT& rect, int id) override;
+  void Placed(Window& container, Control* sameSide) override {
+    Container = &container;
+    Neighbour = sameSide;
+  }
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
  private:

@@ -20,6 +20,7 @@ inline constexpr const char* kGroupEffect = "効果";
 inline constexpr const char* kFadeoutOnStop = "停止時に フェイドアウトを有効にする";
 inline constexpr const char* kFadeoutOnChange = "トラック変更時に フェイドアウトを有効にする";
 inline constexpr const char* kAutoHide = "マウスが離れたら ウィンドウを隠す";
+inline constexpr const char* kNotifyTrack = "曲が変わったら通知する";
 inline constexpr const char* kLabel1 = "プレイリストウィンドウの表示位置";
 inline constexpr const char* kPositions[4] = {"左上", "左下", "右上", "右下"};
 inline constexpr const char* kGroupPlayList = "プレイリスト設定";
@@ -95,6 +96,9 @@ inline constexpr const char* kHintReadID3v2 =
     "チェックされていると、mp3ファイルの先頭にある ID3v2 タグからも\r\n"
     "アーティスト名とアルバム名を読みます。\r\n\r\n"
     "切り替えた後の最初の更新では、すべてのプレイリストを作り直します。";
+inline constexpr const char* kHintNotifyTrack =
+    "Winampが次の曲へ進んだときに、Playボタンから曲名を通知します。\r\n\r\n"
+    "Kelvaneのボタンで曲を変えたときには通知しません。";
 
 inline constexpr const char* kHintUseHotKeys =
     "ほかのプログラムを使っているときでも、ここで指定したキーで\r\n"

@@ -19,8 +19,9 @@ SIZE OuterSize(HWND hwnd, int clientWidth96, int clientHeight96) {
 TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   namespace t = optiontext;
   // A fixed single border with only the close box in the title bar.
-  // One row below the described layout holds the ID3v2 box; OK and Cancel
-  // end with the playlist group, one row lower too.
+  // One row below the described layout holds the ID3v2 box, and OK and Cancel
+  // end with the playlist group, one row lower too; one more row at the foot
+  // of the effects group holds the track notice.
   CreateForm({t::kCaption, 505, 260, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
   const SIZE outer = OuterSize(Handle(), 505, 260);
   SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -41,12 +42,13 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&chkStartup, "chkStartup", t::kStartup, startX + 8, startY + 16, 137, 17},
       {&chkPlayOnStartup, "chkPlayOnStartup", t::kPlayOnStartup, startX + 8, startY + 32, 201, 17},
       {&btnOK, "btnOK", uitext::kOK, 432, 232, 64, 25},
-      {&GroupEffect, "GroupEffect", t::kGroupEffect, effX, effY, 241, 105},
+      {&GroupEffect, "GroupEffect", t::kGroupEffect, effX, effY, 241, 121},
       {&chkFadeoutOnStop, "chkFadeoutOnStop", t::kFadeoutOnStop, effX + 8, effY + 16, 193, 17},
       {&chkFadeoutOnChange, "chkFadeoutOnChange", t::kFadeoutOnChange, effX + 8, effY + 32, 225, 17},
       {&chkAutoHide, "chkAutoHide", t::kAutoHide, effX + 8, effY + 56, 177, 17},
       {&Label1, "Label1", t::kLabel1, effX + 16, effY + 76, 152, 12},
       {&cmbPlaylistPos, "cmbPlaylistPos", "", effX + 176, effY + 72, 57, 20},
+      {&chkNotifyTrack, "chkNotifyTrack", t::kNotifyTrack, effX + 8, effY + 96, 177, 17},
       {&GroupPlayList, "GroupPlayList", t::kGroupPlayList, listX, listY, 241, 105},
       {&chkCheckMP3OnUpdate, "chkCheckMP3OnUpdate", t::kCheckMP3OnUpdate, listX + 8, listY + 16, 169, 17},
       {&editPlayListPath, "editPlayListPath", t::kPlayListPathLabel, listX + 8, listY + 56, 185, 20},
@@ -54,7 +56,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&chkReadID3v2, "chkReadID3v2", t::kReadID3v2, listX + 8, listY + 80, 169, 17},
       {&btnCancel, "btnCancel", t::kCancel, 352, 232, 75, 25},
       // Beside the described controls, last in the tab order.
-      {&btnShortcuts, "btnShortcuts", t::kShortcuts, effX, 184, 241, 25},
+      {&btnShortcuts, "btnShortcuts", t::kShortcuts, effX, 200, 241, 25},
   });
   // Under another font than the designed one the longer captions would lose
   // their last characters.
@@ -74,6 +76,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   editPlayListPath.Hint = t::kHintPlayListPath;
   chkCheckMP3OnUpdate.Hint = t::kHintCheckMP3OnUpdate;
   chkReadID3v2.Hint = t::kHintReadID3v2;
+  chkNotifyTrack.Hint = t::kHintNotifyTrack;
   EnableHints();
 
   // The states each new dialog starts in, before the settings are shown.
@@ -103,9 +106,16 @@ TOptionForm::~TOptionForm() {
   if (icon_) DestroyIcon(icon_);
 }
 
-gui::CheckBox* TOptionForm::Box(const TSetting& row) const { return static_cast<gui::CheckBox*>(ByName(row.Box)); }
+gui::CheckBox* TOptionForm::Box(const TSetting& row) {
+  for (gui::CheckBox* box : {&chkPrev, &chkPause, &chkPlayChangePause, &chkStop, &chkCloseOnStop, &chkNext, &chkEject,
+                             &chkPlayOnStartup, &chkFadeoutOnStop, &chkFadeoutOnChange, &chkAutoHide, &chkNotifyTrack,
+                             &chkCheckMP3OnUpdate, &chkReadID3v2}) {
+    if (box->Name == row.Box) return box;
+  }
+  return nullptr;
+}
 
-TOptionControls TOptionForm::ReadControls() const {
+TOptionControls TOptionForm::ReadControls() {
   TOptionControls c;
   for (const TSetting& row : kSettings) {
     if (row.Box) c.Checked(row.Flag) = Box(row)->Checked();

@@ -63,6 +63,7 @@ class TOptionForm : public gui::Form {
   gui::CheckBox chkFadeoutOnStop;
   gui::CheckBox chkFadeoutOnChange;
   gui::CheckBox chkAutoHide;
+  gui::CheckBox chkNotifyTrack;
   gui::Label Label1;
   gui::ComboBox cmbPlaylistPos;
   gui::GroupBox GroupPlayList;
@@ -84,12 +85,12 @@ class TOptionForm : public gui::Form {
   TShortcutForm* ShortcutPage() const { return shortcutForm_.get(); }
 
   // What the controls hold, and the same shown in them.
-  TOptionControls ReadControls() const;
+  TOptionControls ReadControls();
   void ShowControls(const TOptionControls& controls);
 
  private:
   // A flag's check box, named by its row of the settings.
-  gui::CheckBox* Box(const TSetting& row) const;
+  gui::CheckBox* Box(const TSetting& row);
   // False, after telling the user, when the folder typed cannot be held by
   // the system code page.
   bool PlayListPathFits();

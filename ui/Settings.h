@@ -31,6 +31,8 @@ struct TInfo {
   std::string PlayListPath;
   bool CheckMP3OnUpdate = false;
   bool ReadID3v2 = false;
+  // A balloon with the title when the player moves to another track itself.
+  bool NotifyTrack = false;
   // System-wide shortcuts for the buttons and the playlist window, and the
   // keyboard's media keys: off unless the user turns them on.
   bool UseHotKeys = false;
@@ -115,6 +117,7 @@ inline constexpr TSetting kSettings[] = {
     TextSetting("PlayListPath", &TInfo::PlayListPath),
     FlagSetting("CheckMP3OnUpdate", &TInfo::CheckMP3OnUpdate, true, "chkCheckMP3OnUpdate"),
     FlagSetting("ReadID3v2", &TInfo::ReadID3v2, false, "chkReadID3v2"),
+    FlagSetting("NotifyTrack", &TInfo::NotifyTrack, false, "chkNotifyTrack"),
     // The shortcuts are edited in a dialog of their own, not by boxes here.
     FlagSetting("UseHotKeys", &TInfo::UseHotKeys, false),
     ShortcutSetting("HotKeyPrev", &TInfo::HotKeyPrev, kCtrlAlt(platform::vk::kPageUp)),

@@ -23,19 +23,13 @@ void ShowErrorDisplay(const std::u16string& message) {
   ShowMessageBox(MainWindow(), FormatErrorDisplayText(message), FixedToUtf16(Title()), kMbOk | kMbIconStop);
 }
 
-void ShowErrorDisplay(const std::exception& error) {
-  if (const auto* platformError = dynamic_cast<const Error*>(&error)) {
-    ShowErrorDisplay(platformError->Face());
-  } else {
-    ShowErrorDisplay(AnsiToUtf16(error.what()));
-  }
-}
-
 void RunGuarded(const std::function<void()>& handler) {
   try {
     handler();
+  } catch (const Error& e) {
+    ShowErrorDisplay(e.Face());
   } catch (const std::exception& e) {
-    ShowErrorDisplay(e);
+    ShowErrorDisplay(AnsiToUtf16(e.what()));
   } catch (...) {
     // Nothing to say what went wrong; the user still reads the system's language.
     ShowErrorDisplay(FixedToUtf16(kErrUnknown));

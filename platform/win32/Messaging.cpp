@@ -53,6 +53,20 @@ bool QueryWorkArea(Rect* rect) {
   return ok != FALSE;
 }
 
+bool HighContrastOn() {
+  HIGHCONTRASTA contrast{};
+  contrast.cbSize = sizeof(contrast);
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+std::string SettingChangeArea(std::intptr_t lParam) {
+  // The program's windows are ANSI windows: the system hands them the name
+  // in the code page, whatever the sender used.
+  const char* area = reinterpret_cast<const char*>(lParam);
+  return area ? std::string(area) : std::string();
+}
+
 unsigned StartProgram(const std::string& commandLine, int showCommand) {
   return WinExec(commandLine.c_str(), static_cast<UINT>(showCommand));
 }

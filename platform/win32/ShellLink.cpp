@@ -79,6 +79,18 @@ std::string ReadCurrentUserString(const std::string& key, const std::string& sub
   return value;
 }
 
+bool ReadCurrentUserNumber(const std::string& keyPath, const std::string& valueName, std::uint32_t* value) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  DWORD type = 0, data = 0, size = sizeof(data);
+  const LONG status =
+      RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(data)) return false;
+  *value = data;
+  return true;
+}
+
 bool QueryShellStartupFolder(std::string* folder) {
   char buffer[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, buffer)) || !buffer[0]) {

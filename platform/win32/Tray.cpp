@@ -30,7 +30,28 @@ NOTIFYICONDATAW TrayRecord(TrayOperation operation, WindowHandle window, std::ui
   return record;
 }
 
+NOTIFYICONDATAW BalloonRecord(WindowHandle window, std::uint32_t id, const std::u16string& title,
+                              const std::u16string& text) {
+  NOTIFYICONDATAW record{};
+  record.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  record.hWnd = reinterpret_cast<HWND>(window);
+  record.uID = id;
+  record.uFlags = NIF_INFO;
+  std::copy_n(title.begin(), std::min(title.size(), kBalloonTitleUnits), record.szInfoTitle);
+  std::copy_n(text.begin(), std::min(text.size(), kBalloonTextUnits), record.szInfo);
+  // Windows before Vista keep it up this long; later ones follow the user's
+  // accessibility setting.
+  record.uTimeout = 10000;
+  record.dwInfoFlags = NIIF_NONE | NIIF_NOSOUND;
+  return record;
+}
+
 }  // namespace win32
+
+bool ShowTrayBalloon(WindowHandle window, std::uint32_t id, const std::u16string& title, const std::u16string& text) {
+  NOTIFYICONDATAW record = win32::BalloonRecord(window, id, title, text);
+  return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+}
 
 bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon,
                      const std::string& fixedTip) {

@@ -15,4 +15,10 @@ namespace platform::win32 {
 NOTIFYICONDATAW TrayRecord(TrayOperation operation, WindowHandle window, std::uint32_t id, IconHandle icon,
                            const std::string& fixedTip);
 
+// The record that shows a balloon over an icon the shell has: the second
+// layout (the first with balloon fields), the balloon alone (NIF_INFO), no
+// sound, the texts cut to their fields.
+NOTIFYICONDATAW BalloonRecord(WindowHandle window, std::uint32_t id, const std::u16string& title,
+                              const std::u16string& text);
+
 }  // namespace platform::win32

@@ -52,9 +52,10 @@ open_options() {
 }
 # Clicks a point of the options dialog's client area.
 click_options() { e2e_click_window - "$OPTIONS" "$1" "$2"; }
-option_ok() { click_options 464 228; }
-option_cancel() { click_options 389 228; }
-option_browse() { click_options 217 218; }
+# The buttons by caption: a caption too long for its font widens its column.
+option_ok() { e2e_click_child - "$OPTIONS" OK; }
+option_cancel() { e2e_click_child - "$OPTIONS" キャンセル; }
+option_browse() { e2e_click_child - "$OPTIONS" 参照; }
 # The folder edit box's text, and the check state of the box with the caption.
 edit_text() { e2e_controls - "$OPTIONS" | awk -F'"' '$2 == "Edit" {print $4; exit}'; }
 edit_is() { [ "$(edit_text)" = "$1" ]; }

@@ -23,6 +23,8 @@ const ULONG_PTR kCopyDataCmdLine = 0x4B564C31;
 const UINT kMsgOpenDialog = WM_APP + 1;
 // Posted by a test (wParam: milliseconds): the player stops answering for that long.
 const UINT kMsgHang = WM_APP + 2;
+// Posted by a test: the track ends and the player goes on to the next entry by itself.
+const UINT kMsgTrackEnds = WM_APP + 3;
 
 enum ButtonId { kIdPlay = 1001, kIdPause, kIdStop, kIdClose, kIdList };
 
@@ -40,6 +42,11 @@ std::string g_journalPath;
 standin::Player g_player;
 HWND g_wnd, g_lblState, g_lblTrack, g_lblVolume, g_list;
 bool g_key76Down;
+// The titles as the player hands them out: pointers into these, read by the
+// asking program from our memory. Made anew with every play list, so a
+// pointer given out earlier may no longer hold the title.
+std::vector<std::wstring> g_wideTitles;
+std::vector<std::string> g_ansiTitles;
 
 std::string ExeDir() {
   char buf[MAX_PATH];
@@ -101,12 +108,47 @@ void ShowPlaylist() {
   }
 }
 
+std::wstring Wide(const std::string& bytes, UINT codePage) {
+  std::wstring out(bytes.size(), L'\0');
+  int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0],
+                              static_cast<int>(out.size()));
+  out.resize(n > 0 ? n : 0);
+  return out;
+}
+
+std::string Ansi(const std::wstring& text) {
+  int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? n : 1, '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
+  out.resize(out.size() - 1);
+  return out;
+}
+
+void KeepTitles() {
+  g_wideTitles.clear();
+  g_ansiTitles.clear();
+  for (int i = 0; i < static_cast<int>(g_player.tracks().size()); ++i) {
+    g_wideTitles.push_back(g_player.title(i));
+    g_ansiTitles.push_back(Ansi(g_wideTitles.back()));
+  }
+}
+
+// WM_USER 212 and 213: where the title of an entry lies in our memory, or 0
+// for an entry that is not in the list.
+LRESULT TitleAddress(WPARAM index, bool wide) {
+  if (index >= g_wideTitles.size()) return 0;
+  return wide ? reinterpret_cast<LRESULT>(g_wideTitles[index].c_str())
+              : reinterpret_cast<LRESULT>(g_ansiTitles[index].c_str());
+}
+
 // Applies what the player model reports: journal lines first, then the window.
 void Apply(const standin::Changes& c) {
   if (c.playlist) {
     Journalf("PLAYLIST %u tracks", static_cast<unsigned>(g_player.tracks().size()));
+    KeepTitles();
     ShowPlaylist();
   }
+  if (c.track && !g_player.tracks().empty()) Journalf("TRACK %d", g_player.current());
   if (c.state) {
     Journalf("STATE %s", standin::StateName(g_player.state()));
     std::string text = std::string("State: ") + standin::StateName(g_player.state());
@@ -160,6 +202,7 @@ void ButtonClick(WORD id) {
 
 void LoadFiles(const standin::Request& req) {
   std::vector<std::string> tracks;
+  std::vector<std::wstring> titles;
   for (const std::string& file : req.files) {
     if (standin::IsPlaylistFile(file)) {
       std::string bytes;
@@ -171,12 +214,17 @@ void LoadFiles(const standin::Request& req) {
         while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
         CloseHandle(f);
       }
-      for (std::string& t : standin::ParsePlaylist(bytes)) tracks.push_back(std::move(t));
+      const UINT codePage = standin::IsUtf8Playlist(file, bytes) ? CP_UTF8 : CP_ACP;
+      for (const standin::ListEntry& e : standin::ParsePlaylistEntries(bytes)) {
+        tracks.push_back(e.path);
+        titles.push_back(e.title.empty() ? standin::FileTitle(Wide(e.path, codePage)) : Wide(e.title, codePage));
+      }
     } else {
       tracks.push_back(file);
+      titles.push_back(standin::FileTitle(Wide(file, CP_ACP)));
     }
   }
-  Apply(req.append ? g_player.append(tracks) : g_player.replaceAndPlay(tracks));
+  Apply(req.append ? g_player.append(tracks, titles) : g_player.replaceAndPlay(tracks, titles));
 }
 
 void RunCommandLine(const std::string& cmdline) {
@@ -250,7 +298,14 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_USER: {
-      LRESULT answer = lParam == standin::kIpcIsPlaying ? standin::PlayStateAnswer(g_player.state()) : 0;
+      LRESULT answer = 0;
+      switch (lParam) {
+        case standin::kIpcIsPlaying: answer = standin::PlayStateAnswer(g_player.state()); break;
+        case standin::kIpcGetListPos: answer = g_player.current(); break;
+        case standin::kIpcGetTitle: answer = TitleAddress(wParam, false); break;
+        case standin::kIpcGetTitleW: answer = TitleAddress(wParam, true); break;
+        default: break;
+      }
       Journalf("WM_USER %lu %ld -> %ld", static_cast<unsigned long>(wParam), static_cast<long>(lParam),
                static_cast<long>(answer));
       return answer;
@@ -270,6 +325,14 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kMsgOpenDialog:
       OpenFileDialog();
+      return 0;
+    case kMsgTrackEnds:
+      Journal("TRACK END");
+      Apply(g_player.next());
+      return 0;
+    case WM_NULL:
+      // Another program asking whether we answer at all.
+      if (InSendMessage()) Journal("WM_NULL");
       return 0;
     case kMsgHang:
       // A player that stops answering: nothing of its queue is looked at

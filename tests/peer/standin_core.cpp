@@ -125,8 +125,10 @@ Changes Player::endFade() {
   return c;
 }
 
-Changes Player::replaceAndPlay(const std::vector<std::string>& tracks) {
+Changes Player::replaceAndPlay(const std::vector<std::string>& tracks, const std::vector<std::wstring>& titles) {
   tracks_ = tracks;
+  titles_ = titles;
+  titles_.resize(tracks_.size());
   current_ = 0;
   Changes c = setState(tracks_.empty() ? State::Stopped : State::Playing);
   c.playlist = true;
@@ -134,8 +136,11 @@ Changes Player::replaceAndPlay(const std::vector<std::string>& tracks) {
   return c;
 }
 
-Changes Player::append(const std::vector<std::string>& tracks) {
+Changes Player::append(const std::vector<std::string>& tracks, const std::vector<std::wstring>& titles) {
+  titles_.resize(tracks_.size());
+  titles_.insert(titles_.end(), titles.begin(), titles.end());
   tracks_.insert(tracks_.end(), tracks.begin(), tracks.end());
+  titles_.resize(tracks_.size());
   Changes c;
   c.playlist = true;
   return c;
@@ -144,6 +149,11 @@ Changes Player::append(const std::vector<std::string>& tracks) {
 std::string Player::currentTrackName() const {
   if (tracks_.empty()) return "(none)";
   return tracks_[static_cast<size_t>(current_)];
+}
+
+std::wstring Player::title(int index) const {
+  if (index < 0 || index >= static_cast<int>(titles_.size())) return std::wstring();
+  return titles_[static_cast<size_t>(index)];
 }
 
 Request ParseCommandLine(const std::string& cmdline) {
@@ -172,23 +182,49 @@ Request ParseCommandLine(const std::string& cmdline) {
   return req;
 }
 
-std::vector<std::string> ParsePlaylist(const std::string& bytes) {
-  std::vector<std::string> tracks;
+std::vector<ListEntry> ParsePlaylistEntries(const std::string& bytes) {
+  std::vector<ListEntry> entries;
+  std::string title;
   size_t i = 0;
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
   while (i < bytes.size()) {
     size_t e = i;
     while (e < bytes.size() && bytes[e] != '\r' && bytes[e] != '\n') ++e;
     std::string line = Trim(bytes.substr(i, e - i));
-    if (!line.empty() && line[0] != '#') tracks.push_back(line);
+    if (line.compare(0, 8, "#EXTINF:") == 0) {
+      const size_t comma = line.find(',');
+      title = comma == std::string::npos ? std::string() : line.substr(comma + 1);
+    } else if (!line.empty() && line[0] != '#') {
+      entries.push_back({line, title});
+      title.clear();
+    }
     if (e < bytes.size() && bytes[e] == '\r' && e + 1 < bytes.size() && bytes[e + 1] == '\n') ++e;
     i = e + 1;
   }
+  return entries;
+}
+
+std::vector<std::string> ParsePlaylist(const std::string& bytes) {
+  std::vector<std::string> tracks;
+  for (ListEntry& entry : ParsePlaylistEntries(bytes)) tracks.push_back(std::move(entry.path));
   return tracks;
 }
 
+bool IsUtf8Playlist(const std::string& path, const std::string& bytes) {
+  return bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ||
+         (path.size() >= 5 && EqualsNoCase(path.substr(path.size() - 5), ".m3u8"));
+}
+
+std::wstring FileTitle(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind(L'.');
+  return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
 bool IsPlaylistFile(const std::string& path) {
-  return path.size() >= 4 && EqualsNoCase(path.substr(path.size() - 4), ".m3u");
+  return (path.size() >= 4 && EqualsNoCase(path.substr(path.size() - 4), ".m3u")) ||
+         (path.size() >= 5 && EqualsNoCase(path.substr(path.size() - 5), ".m3u8"));
 }
 
 std::string UnixPathToWine(const std::string& path) {

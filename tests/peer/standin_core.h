@@ -15,8 +15,13 @@ constexpr unsigned kCmdStop = 40047;
 constexpr unsigned kCmdNext = 40048;
 constexpr unsigned kCmdFadeoutStop = 40147;
 constexpr unsigned kCmdClose = 40001;
-// WM_USER lParam that asks for the play state.
+// WM_USER lParam values: the play state; the list position (0-based); the
+// title of the entry in wParam, as a pointer into the player's own memory to
+// its text in the system code page or in UTF-16.
 constexpr long kIpcIsPlaying = 104;
+constexpr long kIpcGetListPos = 125;
+constexpr long kIpcGetTitle = 212;
+constexpr long kIpcGetTitleW = 213;
 // Virtual-key code that opens the open-file dialog (the letter L).
 constexpr unsigned kKeyOpenFile = 76;
 
@@ -39,6 +44,13 @@ struct Changes {
   bool volume = false;
 };
 
+// One line of a play list file: the track, and the title an "#EXTINF:<seconds>,<title>"
+// line before it gives (empty without one); bytes as in the file.
+struct ListEntry {
+  std::string path;
+  std::string title;
+};
+
 class Player {
  public:
   Changes play();
@@ -49,20 +61,25 @@ class Player {
   Changes beginFade();
   void setVolume(int v) { volume_ = v; }
   Changes endFade();
-  Changes replaceAndPlay(const std::vector<std::string>& tracks);
-  Changes append(const std::vector<std::string>& tracks);
+  // Titles go with the tracks of the same index; a track given none has an
+  // empty one.
+  Changes replaceAndPlay(const std::vector<std::string>& tracks, const std::vector<std::wstring>& titles = {});
+  Changes append(const std::vector<std::string>& tracks, const std::vector<std::wstring>& titles = {});
 
   State state() const { return state_; }
   int volume() const { return volume_; }
   int current() const { return current_; }
   const std::vector<std::string>& tracks() const { return tracks_; }
   std::string currentTrackName() const;
+  // The title of an entry (UTF-16); empty for an index outside the list.
+  std::wstring title(int index) const;
 
  private:
   Changes setState(State s);
   Changes moveTo(int index);
 
   std::vector<std::string> tracks_;
+  std::vector<std::wstring> titles_;
   int current_ = 0;
   State state_ = State::Stopped;
   int volume_ = 100;
@@ -81,7 +98,16 @@ Request ParseCommandLine(const std::string& cmdline);
 // The tracks of an .m3u file's bytes: one per line (CR LF, LF or CR), skipping empty
 // lines and "#" lines.
 std::vector<std::string> ParsePlaylist(const std::string& bytes);
+std::vector<ListEntry> ParsePlaylistEntries(const std::string& bytes);
+// Whether a play list file is UTF-8 (".m3u8", or a byte-order mark) rather than
+// text of the system code page.
+bool IsUtf8Playlist(const std::string& path, const std::string& bytes);
+// What the player calls a track without a title of its own: its file name
+// without folder and extension (the path already read as UTF-16, so that no
+// trail byte of the code page is taken for a backslash).
+std::wstring FileTitle(const std::wstring& path);
 
+// .m3u and .m3u8
 bool IsPlaylistFile(const std::string& path);
 
 // Tests set the journal path from bash: a Unix path is reached through Wine's Z: drive.

@@ -50,6 +50,34 @@ TEST(StandinPlaylist, LinesCommentsAndLineEnds) {
   EXPECT_EQ(ParsePlaylist("曲\\表.mp3\r\n"), Strings{"曲\\表.mp3"});
 }
 
+TEST(StandinPlaylist, TitlesComeFromTheExtinfLineBeforeTheirTrackOrFromTheFileName) {
+  const auto entries = standin::ParsePlaylistEntries(
+      "#EXTM3U\r\n#EXTINF:200,Artist - Song, live\r\nD:\\a.mp3\r\nD:\\b.mp3\r\n#EXTINF:-1\r\nc.mp3\r\n");
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].title, "Artist - Song, live");
+  EXPECT_EQ(entries[1].title, "") << "a title belongs to the track right after it";
+  EXPECT_EQ(entries[2].title, "") << "no comma, no title";
+  EXPECT_EQ(standin::FileTitle(L"D:\\My.Music\\01 Intro.mp3"), L"01 Intro");
+  EXPECT_EQ(standin::FileTitle(L"D:\\x.y\\name"), L"name");
+  EXPECT_EQ(standin::FileTitle(L".hidden"), L".hidden");
+  EXPECT_TRUE(standin::IsUtf8Playlist("a.m3u", "\xEF\xBB\xBFx"));
+  EXPECT_TRUE(standin::IsUtf8Playlist("a.M3U8", "x"));
+  EXPECT_FALSE(standin::IsUtf8Playlist("a.m3u", "x"));
+  EXPECT_TRUE(standin::IsPlaylistFile("a.M3U8"));
+}
+
+TEST(StandinPlayer, TitlesStayWithTheirTracks) {
+  Player p;
+  p.replaceAndPlay({"a", "b"}, {L"A"});
+  p.append({"c"}, {L"C"});
+  EXPECT_EQ(p.title(0), L"A");
+  EXPECT_EQ(p.title(1), L"");
+  EXPECT_EQ(p.title(2), L"C");
+  EXPECT_EQ(p.title(3), L"");
+  p.replaceAndPlay({"d"});
+  EXPECT_EQ(p.title(0), L"");
+}
+
 TEST(StandinPlayer, PauseTogglesAndIsIgnoredWhenStopped) {
   Player p;
   EXPECT_FALSE(p.pause().state);

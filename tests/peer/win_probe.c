@@ -28,6 +28,12 @@
  *       takes them, numbers in decimal or 0x hex), prints "held" or "refused <error>",
  *       then keeps it for ms milliseconds, printing "pressed" each time it arrives:
  *       another program that holds a key before Kelvane asks for it.
+ *   peer_probe balloon                       each notification balloon on screen (a shown
+ *       tooltip of the balloon style, as Wine's taskbar makes them): "<title>\t<text>",
+ *       both asked of the tooltip in the taskbar's process
+ *   peer_probe settingchange <area>          broadcasts WM_SETTINGCHANGE naming the area
+ *       (e.g. ImmersiveColorSet) to every top-level window, as the system does when a
+ *       setting changes, and returns once all have handled it
  * Window lines: <hwnd> <left> <top> <right> <bottom> <visible> "<class>" "<title>"
  * Texts are asked for in UTF-16 (the W calls), so they read the same on every
  * system code page, and printed as UTF-8; class and title arguments are taken
@@ -127,6 +133,52 @@ static int print_tree_items(HWND tree) {
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
   return 0;
+}
+
+/* The title and text of a balloon tooltip in another process: asked through
+ * memory allocated there, as the control copies into the caller's buffers. */
+static BOOL CALLBACK balloon_proc(HWND w, LPARAM lp) {
+  WCHAR cls[64] = L"", text[1024] = L"", title[128] = L"";
+  DWORD pid = 0;
+  HANDLE process;
+  char* remote;
+  TTTOOLINFOW ti;
+  TTGETTITLE gt;
+  SIZE_T done;
+  (void)lp;
+  GetClassNameW(w, cls, 64);
+  if (_wcsicmp(cls, TOOLTIPS_CLASSW) != 0 || !IsWindowVisible(w) || !(GetWindowLongW(w, GWL_STYLE) & TTS_BALLOON))
+    return TRUE;
+  GetWindowThreadProcessId(w, &pid);
+  process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (process == NULL) return TRUE;
+  remote = (char*)VirtualAllocEx(process, NULL, 8192, MEM_COMMIT, PAGE_READWRITE);
+  if (remote != NULL) {
+    memset(&ti, 0, sizeof ti);
+    ti.cbSize = sizeof ti;
+    WriteProcessMemory(process, remote, &ti, sizeof ti, &done);
+    if (SendMessageW(w, TTM_ENUMTOOLSW, 0, (LPARAM)remote)) {
+      ReadProcessMemory(process, remote, &ti, sizeof ti, &done);
+      ti.lpszText = (LPWSTR)(remote + 1024);
+      WriteProcessMemory(process, remote, &ti, sizeof ti, &done);
+      SendMessageW(w, TTM_GETTEXTW, 1023, (LPARAM)remote);
+      ReadProcessMemory(process, remote + 1024, text, sizeof text - sizeof(WCHAR), &done);
+    }
+    memset(&gt, 0, sizeof gt);
+    gt.dwSize = sizeof gt;
+    gt.cch = 127;
+    gt.pszTitle = (WCHAR*)(remote + 4096);
+    WriteProcessMemory(process, remote + 3584, &gt, sizeof gt, &done);
+    SendMessageW(w, TTM_GETTITLE, 0, (LPARAM)(remote + 3584));
+    ReadProcessMemory(process, remote + 4096, title, sizeof title - sizeof(WCHAR), &done);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  put_text(title);
+  printf("\t");
+  put_text(text);
+  printf("\n");
+  return TRUE;
 }
 
 static void print_controls(HWND w) {
@@ -256,6 +308,16 @@ int main(void) {
     if (tree == NULL) return 1;
     return print_tree_items(tree);
   }
+  if (strcmp(cmd, "balloon") == 0) {
+    EnumWindows(balloon_proc, 0);
+    return 0;
+  }
+  if (strcmp(cmd, "settingchange") == 0 && argc >= 3) {
+    DWORD_PTR done = 0;
+    return SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, (LPARAM)argv[2], SMTO_ABORTIFHUNG, 10000, &done)
+               ? 0
+               : 1;
+  }
   if (strcmp(cmd, "metrics") == 0) {
     HDC screen = GetDC(NULL);
     printf("%d %d\n", GetDeviceCaps(screen, LOGPIXELSY), GetSystemMetrics(SM_CYMENU));
@@ -283,6 +345,7 @@ int main(void) {
     }
     return 0;
   }
-  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems|metrics|acp|holdkey ...\n");
+  fprintf(stderr, "usage: peer_probe find|count|tree|controls|iconic|top|tray|foreground|workarea|treeitems|metrics|acp|"
+                  "holdkey|balloon|settingchange ...\n");
   return 2;
 }

@@ -17,6 +17,7 @@
 #include "platform/HiddenWindow.h"
 #include "platform/Locale.h"
 #include "platform/Messaging.h"
+#include "platform/OtherProgram.h"
 #include "platform/Process.h"
 #include "platform/Timer.h"
 #include "platform/Tray.h"
@@ -28,6 +29,10 @@ using platform::WindowHandle;
 struct SimWindow {
   std::string className;
   sim::MessageHandler handler;
+  std::u16string caption;
+  // Texts in the window's program's memory, by address.
+  std::map<std::uintptr_t, std::u16string> wideTexts;
+  std::map<std::uintptr_t, std::string> ansiTexts;
   std::uint32_t showCmd = platform::kSwShowNormal;
   bool ignoresPlacement = false;
 };
@@ -66,6 +71,9 @@ struct Desktop {
   std::map<std::uint32_t, std::string> iconFiles;
   std::uint32_t nextIcon = 1;
   std::map<std::string, std::uint32_t> registeredMessages;
+  std::uintptr_t nextAddress = 0x10000;
+  std::vector<sim::Balloon> balloons;
+  bool highContrast = false;
   // Application object
   std::string title;
   int hintHidePause = 2500;
@@ -125,6 +133,7 @@ bool SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_
   // The handler may remove the window (a close command); keep a copy.
   sim::MessageHandler handler = it->second.handler;
   const std::intptr_t result = handler ? handler(message, wParam, lParam) : 0;
+  if (result == sim::kNoAnswer) return false;
   if (answer) *answer = result;
   return true;
 }
@@ -178,6 +187,42 @@ std::uint32_t RegisterMessageName(const std::string& name) {
 bool QueryWorkArea(Rect* rect) {
   *rect = D().workArea;
   return true;
+}
+
+bool HighContrastOn() { return D().highContrast; }
+
+std::string SettingChangeArea(std::intptr_t lParam) {
+  const char* area = reinterpret_cast<const char*>(lParam);
+  return area ? std::string(area) : std::string();
+}
+
+// ---- another program's memory and caption ----
+
+namespace {
+template <typename Text>
+bool ReadTextAt(WindowHandle window, std::uintptr_t address, std::size_t maxUnits,
+                std::map<std::uintptr_t, Text> SimWindow::*texts, Text* text) {
+  Log("readtext " + Num(window) + " " + Num(address));
+  auto it = D().windows.find(window);
+  if (it == D().windows.end()) return false;
+  auto found = (it->second.*texts).find(address);
+  if (found == (it->second.*texts).end()) return false;
+  *text = found->second.substr(0, maxUnits);
+  return true;
+}
+}  // namespace
+
+bool ReadWideTextOf(WindowHandle window, std::uintptr_t address, std::size_t maxUnits, std::u16string* text) {
+  return ReadTextAt(window, address, maxUnits, &SimWindow::wideTexts, text);
+}
+
+bool ReadAnsiTextOf(WindowHandle window, std::uintptr_t address, std::size_t maxBytes, std::string* text) {
+  return ReadTextAt(window, address, maxBytes, &SimWindow::ansiTexts, text);
+}
+
+std::u16string WindowCaption(WindowHandle window) {
+  auto it = D().windows.find(window);
+  return it == D().windows.end() ? std::u16string() : it->second.caption;
 }
 
 // ---- process start, dialogs, beep ----
@@ -276,6 +321,17 @@ bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t
   }
 }
 
+bool ShowTrayBalloon(WindowHandle window, std::uint32_t id, const std::u16string& title, const std::u16string& text) {
+  const std::uint32_t hwnd = static_cast<std::uint32_t>(window);
+  Log("tray balloon " + Num(hwnd) + " " + Num(id));
+  const auto& tray = D().tray;
+  if (std::none_of(tray.begin(), tray.end(), [&](const TrayEntry& e) { return e.hwnd == hwnd && e.id == id; })) {
+    return false;
+  }
+  D().balloons.push_back({id, title.substr(0, kBalloonTitleUnits), text.substr(0, kBalloonTextUnits)});
+  return true;
+}
+
 IconHandle LoadTrayIconFile(const std::string& path) {
   std::string bytes;
   if (!ReadWholeFile(path, &bytes)) throw Error(kErrCannotOpen, path);
@@ -369,6 +425,8 @@ void Reset() {
   d.workArea = {0, 0, 1024, 738};
   d.programPath = "C:\\Kelvane\\kelvane.exe";
   d.tray.clear();
+  d.balloons.clear();
+  d.highContrast = false;
   d.title.clear();
   d.hintHidePause = 2500;
   d.showMainForm = true;
@@ -382,7 +440,10 @@ void Reset() {
 
 WindowHandle AddWindow(const std::string& className, MessageHandler handler) {
   const WindowHandle handle = D().nextHandle++;
-  D().windows[handle] = SimWindow{className, std::move(handler), platform::kSwShowNormal};
+  SimWindow window;
+  window.className = className;
+  window.handler = std::move(handler);
+  D().windows[handle] = std::move(window);
   return handle;
 }
 
@@ -493,6 +554,15 @@ std::vector<std::pair<std::uint32_t, std::string>> TrayIcons() {
   return icons;
 }
 
+std::vector<std::pair<std::uint32_t, std::string>> TrayIconFiles() {
+  std::vector<std::pair<std::uint32_t, std::string>> icons;
+  for (const TrayEntry& e : D().tray) {
+    auto it = D().iconFiles.find(e.icon);
+    icons.emplace_back(e.id, it == D().iconFiles.end() ? "-" : it->second);
+  }
+  return icons;
+}
+
 std::map<std::uint32_t, std::string> TrayTips() {
   std::map<std::uint32_t, std::string> tips;
   for (const TrayEntry& e : D().tray) tips[e.id] = e.tip;
@@ -500,6 +570,35 @@ std::map<std::uint32_t, std::string> TrayTips() {
 }
 
 void ClearTray() { D().tray.clear(); }
+
+std::vector<Balloon> TrayBalloons() { return D().balloons; }
+
+void SetHighContrast(bool on) { D().highContrast = on; }
+
+namespace {
+template <typename Text>
+std::uintptr_t PutText(WindowHandle window, Text text, std::map<std::uintptr_t, Text> SimWindow::*texts) {
+  auto it = D().windows.find(window);
+  if (it == D().windows.end()) return 0;
+  const std::uintptr_t address = D().nextAddress;
+  D().nextAddress += 0x100;
+  (it->second.*texts)[address] = std::move(text);
+  return address;
+}
+}  // namespace
+
+std::uintptr_t PutWideText(WindowHandle window, std::u16string text) {
+  return PutText(window, std::move(text), &SimWindow::wideTexts);
+}
+
+std::uintptr_t PutAnsiText(WindowHandle window, std::string text) {
+  return PutText(window, std::move(text), &SimWindow::ansiTexts);
+}
+
+void SetWindowCaption(WindowHandle window, std::u16string caption) {
+  auto it = D().windows.find(window);
+  if (it != D().windows.end()) it->second.caption = std::move(caption);
+}
 
 void Deactivate() {
   if (D().onDeactivate) platform::app::RunGuarded(D().onDeactivate);

@@ -22,7 +22,10 @@ using MessageHandler =
 // program starts. Tests call it in SetUp.
 void Reset();
 
-// A top-level window of a class, answering messages through the handler.
+// A top-level window of a class, answering messages through the handler; a
+// handler that returns kNoAnswer leaves the message unanswered, as a window
+// that does not answer in time.
+constexpr std::intptr_t kNoAnswer = INTPTR_MIN;
 WindowHandle AddWindow(const std::string& className, MessageHandler handler = {});
 void RemoveWindow(WindowHandle window);
 bool WindowExists(WindowHandle window);
@@ -37,6 +40,8 @@ bool WindowExists(WindowHandle window);
 //   "openfile <owner> <filter>"
 //   "browsefolder <owner> <title>|<preselected folder or nothing>"
 //   "tray <add|modify|delete> <hwnd> <id> ..."  (see Tray)
+//   "tray balloon <hwnd> <id>"  (what it showed: TrayBalloons)
+//   "readtext <hwnd> <address>"  (a text read from another program's memory)
 //   "beep"
 //   "wait <ms>"  (nothing waits: the hook below runs instead)
 // Messages that the sim delivers to the program's own windows are not listed.
@@ -108,10 +113,25 @@ void BroadcastToProgramWindows(std::uint32_t message);
 // The icons in the notification area, in the order the shell holds them:
 // (id, icon file name or "-").
 std::vector<std::pair<std::uint32_t, std::string>> TrayIcons();
+// The same with the icon files' whole paths.
+std::vector<std::pair<std::uint32_t, std::string>> TrayIconFiles();
 // The tip of each icon in the notification area, by id.
 std::map<std::uint32_t, std::string> TrayTips();
 // Empties the notification area, as an Explorer restart does.
 void ClearTray();
+// The balloons shown over icons in the notification area, in order.
+struct Balloon {
+  std::uint32_t id;
+  std::u16string title;
+  std::u16string text;
+};
+std::vector<Balloon> TrayBalloons();
+void SetHighContrast(bool on);
+// A text in the memory of a window's program, for platform/OtherProgram.h:
+// the address it can be read at (0 for no such window).
+std::uintptr_t PutWideText(WindowHandle window, std::u16string text);
+std::uintptr_t PutAnsiText(WindowHandle window, std::string text);
+void SetWindowCaption(WindowHandle window, std::u16string caption);
 // The whole program lost activation to another program.
 void Deactivate();
 int HintHidePause();

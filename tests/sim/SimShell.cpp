@@ -21,6 +21,7 @@ std::string Fold(std::string s) {
 struct Shell {
   // Folded key path -> value name -> value.
   std::map<std::string, std::map<std::string, std::string>> keys;
+  std::map<std::string, std::map<std::string, std::uint32_t>> numbers;
   std::optional<std::string> startupFolder;
   bool failLinks = false;
 };
@@ -41,6 +42,15 @@ std::string ReadCurrentUserString(const std::string& key, const std::string& sub
   if (sub == S().keys.end()) return std::string();
   auto value = sub->second.find(Fold(valueName));
   return value == sub->second.end() ? std::string() : value->second;
+}
+
+bool ReadCurrentUserNumber(const std::string& keyPath, const std::string& valueName, std::uint32_t* value) {
+  auto key = S().numbers.find(Fold(keyPath));
+  if (key == S().numbers.end()) return false;
+  auto found = key->second.find(Fold(valueName));
+  if (found == key->second.end()) return false;
+  *value = found->second;
+  return true;
 }
 
 bool QueryShellStartupFolder(std::string* folder) {
@@ -68,7 +78,14 @@ void SetUserRegistryString(const std::string& keyPath, const std::string& name, 
   S().keys[Fold(keyPath)][Fold(name)] = value;
 }
 
-void RemoveUserRegistryKey(const std::string& keyPath) { S().keys.erase(Fold(keyPath)); }
+void SetUserRegistryNumber(const std::string& keyPath, const std::string& name, std::uint32_t value) {
+  S().numbers[Fold(keyPath)][Fold(name)] = value;
+}
+
+void RemoveUserRegistryKey(const std::string& keyPath) {
+  S().keys.erase(Fold(keyPath));
+  S().numbers.erase(Fold(keyPath));
+}
 
 bool UserRegistryKeyExists(const std::string& keyPath) { return S().keys.count(Fold(keyPath)) != 0; }
 

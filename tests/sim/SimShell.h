@@ -2,6 +2,7 @@
 // Test controls of the simulated registry and shell links behind
 // platform/ShellLink.h. A link is a small text file in the simulated file
 // system, so listing and deleting it go through the ordinary file calls.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -14,6 +15,7 @@ void ResetShell();
 // HKEY_CURRENT_USER\<keyPath> value <name>; keyPath holds the subkey too
 // ("Software\...\Explorer\Shell Folders"). Key names ignore letter case.
 void SetUserRegistryString(const std::string& keyPath, const std::string& name, const std::string& value);
+void SetUserRegistryNumber(const std::string& keyPath, const std::string& name, std::uint32_t value);
 void RemoveUserRegistryKey(const std::string& keyPath);
 bool UserRegistryKeyExists(const std::string& keyPath);
 

@@ -104,11 +104,12 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
       {&f->GroupStartup, t::kGroupStartup, "256,8 241x57"},
       {&f->chkStartup, t::kStartup, "264,24 137x17"},
       {&f->chkPlayOnStartup, t::kPlayOnStartup, "264,40 201x17"},
-      {&f->GroupEffect, t::kGroupEffect, "256,72 241x105"},
+      {&f->GroupEffect, t::kGroupEffect, "256,72 241x121"},
       {&f->chkFadeoutOnStop, t::kFadeoutOnStop, "264,88 193x17"},
       {&f->chkFadeoutOnChange, t::kFadeoutOnChange, "264,104 225x17"},
       {&f->chkAutoHide, t::kAutoHide, "264,128 177x17"},
       {&f->Label1, t::kLabel1, "272,148 152x12"},
+      {&f->chkNotifyTrack, t::kNotifyTrack, "264,168 177x17"},
       {&f->GroupPlayList, t::kGroupPlayList, "8,152 241x105"},
       {&f->chkCheckMP3OnUpdate, t::kCheckMP3OnUpdate, "16,168 169x17"},
       {&f->editPlayListPath, "", "16,208 185x20"},
@@ -160,7 +161,8 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
                           static_cast<gui::Control*>(&f->chkAutoHide), static_cast<gui::Control*>(&f->cmbPlaylistPos),
                           static_cast<gui::Control*>(&f->editPlayListPath),
                           static_cast<gui::Control*>(&f->chkCheckMP3OnUpdate),
-                          static_cast<gui::Control*>(&f->chkReadID3v2)}) {
+                          static_cast<gui::Control*>(&f->chkReadID3v2),
+                          static_cast<gui::Control*>(&f->chkNotifyTrack)}) {
     EXPECT_FALSE(c->Hint.empty()) << c->Name;
     EXPECT_EQ(c->Hint.find('\n') == std::string::npos || c->Hint.find("\r\n") != std::string::npos, true);
   }
@@ -177,7 +179,7 @@ TEST_F(OptionFormWinTest, TabGoesThroughTheGroupsWithOkAfterTheStartupGroup) {
       &f->chkPrev,          &f->chkPause,         &f->chkPlayChangePause, &f->chkStop,
       &f->chkCloseOnStop,   &f->chkNext,          &f->chkEject,           &f->chkStartup,
       &f->chkPlayOnStartup, &f->btnOK,            &f->chkFadeoutOnStop,   &f->chkFadeoutOnChange,
-      &f->chkAutoHide,      &f->cmbPlaylistPos,   &f->chkCheckMP3OnUpdate, &f->editPlayListPath,
+      &f->chkAutoHide,      &f->cmbPlaylistPos,   &f->chkNotifyTrack,   &f->chkCheckMP3OnUpdate, &f->editPlayListPath,
       &f->btnBrouth,        &f->chkReadID3v2,     &f->btnCancel};
   // Focus starts on OK.
   EXPECT_EQ(GetFocus(), f->btnOK.Handle());

@@ -3,8 +3,11 @@
 
 #include "WinTestSupport.h"
 #include "platform/Error.h"
+#include "platform/Messaging.h"
+#include "platform/ShellLink.h"
 #include "platform/Tray.h"
 #include "platform/win32/TrayRecord.h"
+#include "tray/TrayIconUnit.h"
 
 namespace {
 
@@ -13,9 +16,10 @@ std::string IconFolder() {
   return source.empty() ? std::string() : source + "\\resources\\icon\\";
 }
 
-TEST(TrayWinTest, IconsLoadAtTheSmallIconSize) {
+TEST(TrayWinTest, IconsOfBothSetsLoadAtTheSmallIconSize) {
   if (IconFolder().empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
-  for (const char* name : {"Prev", "Play", "Pause", "Stop", "Next", "Eject"}) {
+  for (const std::string name : {"Prev", "Play", "Pause", "Stop", "Next", "Eject", "light\\Prev", "light\\Play",
+                                 "light\\Pause", "light\\Stop", "light\\Next", "light\\Eject"}) {
     const platform::IconHandle icon = platform::LoadTrayIconFile(IconFolder() + name + ".ico");
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(icon), &info)) << name;
@@ -87,6 +91,47 @@ TEST(TrayWinTest, TheRecordIsTheShellsFirstLayoutWithTheButtonsNameAndTheShellTa
   EXPECT_TRUE(platform::ShellNotifyIcon(platform::TrayOperation::kDelete, handle, 5, 0));
   EXPECT_FALSE(platform::ShellNotifyIcon(platform::TrayOperation::kModify, handle, 5, icon));
   DestroyWindow(window);
+}
+
+TEST(TrayWinTest, TheBalloonRecordCarriesTheBalloonAloneSilentlyCutToItsFields) {
+  const NOTIFYICONDATAW record = platform::win32::BalloonRecord(
+      42, 2, u"Kelvane - \u518d\u751f\u4e2d\u306e\u66f2", std::u16string(300, u'x'));
+  EXPECT_EQ(record.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE));
+  EXPECT_EQ(record.uID, 2u);
+  EXPECT_EQ(record.uFlags, static_cast<UINT>(NIF_INFO));
+  EXPECT_EQ(record.dwInfoFlags, static_cast<DWORD>(NIIF_NONE | NIIF_NOSOUND));
+  EXPECT_EQ(std::wstring(record.szInfoTitle), L"Kelvane - \u518d\u751f\u4e2d\u306e\u66f2");
+  EXPECT_EQ(std::wstring(record.szInfo), std::wstring(255, L'x'));
+}
+
+TEST(TrayWinTest, AColourChangeSentInUtf16ReachesTheButtonByItsName) {
+  TTrayIcon button;
+  std::vector<std::string> areas;
+  button.OnSettingChange = [&](std::uintptr_t, const std::string& area) { areas.push_back(area); };
+  const HWND window = reinterpret_cast<HWND>(button.Handle());
+  SendMessageW(window, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+  SendMessageA(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  EXPECT_EQ(areas, (std::vector<std::string>{"ImmersiveColorSet", ""}));
+}
+
+TEST(TrayWinTest, ARegistryNumberIsReadAsADwordOnlyAndNothingIsCreated) {
+  const char* key = "Software\\KelvaneTest\\Personalize";
+  RegDeleteKeyA(HKEY_CURRENT_USER, key);
+  std::uint32_t value = 7;
+  EXPECT_FALSE(platform::ReadCurrentUserNumber(key, "SystemUsesLightTheme", &value));
+  HKEY created = nullptr;
+  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &created), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr),
+            ERROR_SUCCESS);
+  const DWORD one = 1;
+  RegSetValueExA(created, "SystemUsesLightTheme", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
+  RegSetValueExA(created, "Text", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+  RegCloseKey(created);
+  EXPECT_TRUE(platform::ReadCurrentUserNumber(key, "systemuseslighttheme", &value));
+  EXPECT_EQ(value, 1u);
+  EXPECT_FALSE(platform::ReadCurrentUserNumber(key, "Text", &value));
+  RegDeleteKeyA(HKEY_CURRENT_USER, key);
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KelvaneTest");
 }
 
 }  // namespace

@@ -1,0 +1,196 @@
+// What is playing: the balloon over the Play button when the player moves on
+// to another track by itself, the title read from the player, and the rules
+// under them.
+#include "MainTestSupport.h"
+#include "app/NowPlaying.h"
+#include "platform/Locale.h"
+
+namespace kvtest {
+namespace {
+
+TEST(NowPlayingRulesTest, TheCaptionLosesItsListNumberAndThePlayersNameOnly) {
+  const std::vector<std::pair<std::u16string, std::u16string>> rows = {
+      {u"12. Artist - Song - Winamp", u"Artist - Song"},
+      {u"3. 1999 - Prince - Winamp [Paused]", u"1999 - Prince"},
+      {u"Song - Winamp", u"Song"},
+      {u"12.Song - Winamp", u"12.Song"},
+      {u"7. Song - Winamp Remix", u"Song - Winamp Remix"},
+      {u"Winamp 5.9", u"Winamp 5.9"},
+  };
+  for (const auto& [caption, title] : rows) EXPECT_EQ(TitleFromCaption(caption), title);
+}
+
+TEST(NowPlayingRulesTest, ALongTitleKeepsItsStartAndEndsInAnEllipsisWithoutHalfAPair) {
+  EXPECT_EQ(CutWithEllipsis(std::u16string(255, u'a'), 255), std::u16string(255, u'a'));
+  EXPECT_EQ(CutWithEllipsis(std::u16string(256, u'a'), 255), std::u16string(254, u'a') + u"\u2026");
+  // U+1D11E is a surrogate pair that the cut would split.
+  EXPECT_EQ(CutWithEllipsis(std::u16string(253, u'a') + u"\U0001D11Eb", 255), std::u16string(253, u'a') + u"\u2026");
+}
+
+TEST(NowPlayingRulesTest, OnlyMovesThePlayerMakesByItselfWhilePlayingAreTold) {
+  TTrackWatch watch;
+  EXPECT_FALSE(watch.Moved(4, true)) << "the first position seen is only noted";
+  EXPECT_TRUE(watch.Moved(5, true));
+  EXPECT_FALSE(watch.Moved(5, true)) << "once per move";
+  EXPECT_FALSE(watch.Moved(6, false)) << "not while paused or stopped";
+  EXPECT_FALSE(watch.Moved(6, true)) << "nor later, once playing again";
+  watch.CommandSent(2);
+  EXPECT_FALSE(watch.Moved(7, true));
+  EXPECT_FALSE(watch.Moved(8, true)) << "still the answer to the command";
+  EXPECT_TRUE(watch.Moved(9, true));
+  watch.Forget();
+  EXPECT_FALSE(watch.Moved(0, true));
+}
+
+// A player with a play list of titles that hands out where each lies in its
+// memory, at a new place every time it is asked.
+class TrackNoticeTest : public MainFixture {
+ protected:
+  void SetUp() override {
+    MainFixture::SetUp();
+    WriteIni("[Setting]\r\nNotifyTrack=1\r\n");
+  }
+  void StartPlayer() {
+    player_.wnd = sim::AddWindow(kc::kPlayerWindowClass, [this](std::uint32_t m, std::uintptr_t w, std::intptr_t l) {
+      const int n = static_cast<int>(titles_.size());
+      if (m == platform::kWmCommand && w == 40048) position_ = (position_ + 1) % n;
+      if (m == platform::kWmCommand && w == 40044) position_ = (position_ + n - 1) % n;
+      if (m != platform::kWmUser) return player_.Handle(m, w, l);
+      switch (l) {
+        case 125: return std::intptr_t{position_};
+        case 213:
+          if (wide_ != kAnswer) return wide_;
+          return static_cast<std::intptr_t>(sim::PutWideText(player_.wnd, titles_.at(w)));
+        case 212:
+          if (ansi_ != kAnswer) return ansi_;
+          return static_cast<std::intptr_t>(sim::PutAnsiText(player_.wnd, platform::Utf16ToAnsi(titles_.at(w))));
+        default: return player_.Handle(m, w, l);
+      }
+    });
+    player_.state = kc::psPlaying;
+  }
+  std::vector<std::u16string> BalloonTexts() {
+    std::vector<std::u16string> texts;
+    for (const sim::Balloon& b : sim::TrayBalloons()) texts.push_back(b.text);
+    return texts;
+  }
+  std::vector<std::string> UserMessages() {
+    std::vector<std::string> lParams;
+    for (const std::string& line : Messages()) {
+      if (line.find(" 1024 ") != std::string::npos) lParams.push_back(line.substr(line.find(" 1024 ") + 6));
+    }
+    return lParams;
+  }
+
+  static constexpr std::intptr_t kAnswer = -2;
+  std::vector<std::u16string> titles_ = {u"Intro", u"Bj\u00f6rk \u2013 J\u00f3ga \u266a", u"\u4e09\u66f2\u76ee"};
+  std::int32_t position_ = 0;
+  std::intptr_t wide_ = kAnswer;
+  std::intptr_t ansi_ = kAnswer;
+};
+
+TEST_F(TrackNoticeTest, AMoveOfThePlayersOwnShowsOneBalloonOverPlayWithTheTitleItHoldsInUtf16) {
+  Start();
+  StartPlayer();
+  sim::TickTimers();
+  EXPECT_TRUE(sim::TrayBalloons().empty());
+  position_ = 1;
+  sim::ClearJournal();
+  sim::TickTimers();
+  ASSERT_EQ(sim::TrayBalloons().size(), 1u);
+  EXPECT_EQ(sim::TrayBalloons()[0].id, 2u);
+  EXPECT_EQ(sim::TrayBalloons()[0].title, platform::FixedToUtf16(kc::kTrackBalloonTitle));
+  EXPECT_EQ(sim::TrayBalloons()[0].text, titles_[1]);
+  EXPECT_EQ(UserMessages(), (std::vector<std::string>{"0 104", "0 125", "1 213"}));
+  EXPECT_EQ(sim::JournalLines("readtext").size(), 1u);
+  sim::TickTimers();
+  position_ = 2;
+  sim::TickTimers();
+  EXPECT_EQ(BalloonTexts(), (std::vector<std::u16string>{titles_[1], titles_[2]}));
+  // The title's address is asked for with every move: the player may have
+  // moved its texts since.
+  EXPECT_EQ(sim::JournalLines("readtext").size(), 2u);
+}
+
+TEST_F(TrackNoticeTest, NoBalloonFollowsKelvanesOwnPrevNextPlayOrPlayList) {
+  TMain& m = Start();
+  StartPlayer();
+  sim::TickTimers();
+  m.TrayClick(5, tcLeft);
+  for (int i = 0; i < kc::kTrackCommandPolls; ++i) sim::TickTimers();
+  m.Info.FadeoutOnChange = true;
+  m.TrayClick(1, tcLeft);
+  sim::TickTimers();
+  m.Info.CorrectPath = true;
+  m.PlayPlaylistFiles({"D:\\Lists\\Rock.m3u"}, false, [](const std::string&) {});
+  sim::TickTimers();
+  position_ = 2;  // a player that takes a while over its new list
+  for (int i = 1; i < kc::kTrackCommandPolls; ++i) sim::TickTimers();
+  EXPECT_TRUE(sim::TrayBalloons().empty());
+  position_ = 0;
+  sim::TickTimers();
+  EXPECT_EQ(BalloonTexts(), (std::vector<std::u16string>{titles_[0]}));
+}
+
+TEST_F(TrackNoticeTest, TheTitleFallsBackToTheCodePageThenToTheCaption) {
+  struct Row {
+    std::intptr_t wide, ansi;
+    std::u16string caption, want;
+  };
+  const std::vector<Row> rows = {
+      {0, kAnswer, u"", u"\u4e09\u66f2\u76ee"},
+      {1, 0, u"3. \u4e09\u66f2\u76ee - Winamp", u"\u4e09\u66f2\u76ee"},
+      {1, 1, u"\u4e09\u66f2\u76ee", u"\u4e09\u66f2\u76ee"},
+  };
+  for (const Row& row : rows) {
+    Start();
+    StartPlayer();
+    wide_ = row.wide;
+    ansi_ = row.ansi;
+    sim::SetWindowCaption(player_.wnd, row.caption);
+    sim::TickTimers();
+    position_ = 2;
+    sim::TickTimers();
+    EXPECT_EQ(BalloonTexts(), std::vector<std::u16string>{row.want}) << row.wide << " " << row.ansi;
+    main_.reset();
+    sim::Reset();
+    position_ = 0;
+  }
+}
+
+TEST_F(TrackNoticeTest, TurnedOffPausedOrUnansweredNothingIsShownAndOffNothingMoreIsAsked) {
+  WriteIni("[Setting]\r\nNotifyTrack=0\r\n");
+  TMain& m = Start();
+  StartPlayer();
+  sim::TickTimers();
+  position_ = 1;
+  sim::ClearJournal();
+  sim::TickTimers();
+  EXPECT_EQ(Messages(), std::vector<std::string>{Query()});
+
+  m.Info.NotifyTrack = true;
+  sim::TickTimers();
+  player_.state = kc::psPaused;
+  position_ = 2;
+  sim::TickTimers();
+  player_.state = kc::psPlaying;
+  sim::TickTimers();
+  // A player that stops answering right after a move: no balloon, and no
+  // second wait for its other title.
+  wide_ = sim::kNoAnswer;
+  position_ = 0;
+  sim::ClearJournal();
+  sim::TickTimers();
+  EXPECT_EQ(UserMessages(), (std::vector<std::string>{"0 104", "0 125", "0 213"}));
+  // Closed and started again elsewhere in its list: a new player, not a move.
+  wide_ = kAnswer;
+  player_.Close();
+  sim::TickTimers();
+  position_ = 1;
+  StartPlayer();
+  sim::TickTimers();
+  EXPECT_TRUE(sim::TrayBalloons().empty());
+}
+
+}  // namespace
+}  // namespace kvtest
