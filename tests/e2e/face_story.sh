@@ -40,7 +40,8 @@ sleep 0.5
 tree_texts() { e2e_tree_items - "$TITLE" "$1" | awk '$1 != "tree"' | cut -d' ' -f6- | paste -sd'|'; }
 e2e_expect_eq "its artists" "$FACE_ARTISTS" "$(tree_texts 1)"
 e2e_expect_eq "its albums" "$FACE_ALBUMS" "$(tree_texts 2)"
-e2e_screenshot_window face-frame - "$TITLE" >/dev/null
+FRAME_SHOT="$(e2e_screenshot_window face-frame - "$TITLE")"
+FRAME_AT="$(e2e_probe find - "$TITLE")"
 
 # --- F10 opens the menu bar: Enter on its first item opens the options dialog -
 e2e_key F10
@@ -54,9 +55,63 @@ want+='|起動設定|スタートアップに登録する|起動と同時に Win
 want+='|効果|停止時に フェイドアウトを有効にする|トラック変更時に フェイドアウトを有効にする|マウスが離れたら ウィンドウを隠す|プレイリストウィンドウの表示位置|右下'
 want+='|プレイリスト設定|更新時に mp3ファイルも調べる|プレイリストが格納されているフォルダ|参照|ID3v2タグも読む|キャンセル'
 e2e_expect_eq "every caption of the options dialog" "$want" "$(captions | sed "s/|$(e2e_winpath "$LISTS" | sed 's/\\/\\\\/g')//")"
-e2e_screenshot_window face-options - "$OPTIONS" >/dev/null
+OPTIONS_SHOT="$(e2e_screenshot_window face-options - "$OPTIONS")"
+OPTIONS_AT="$(e2e_probe find - "$OPTIONS")"
 e2e_key Escape
 e2e_check "Esc closes it" e2e_wait_no_window - "$OPTIONS"
+
+# --- the title bars and the menu bar drawn in Japanese glyphs -------------------
+# Wine draws them in the system's faces; one that lacks Japanese glyphs and has
+# no link to a face with them draws every such character as the same box. So
+# their Japanese, cut out of the screenshots above into shapes (runs of columns
+# holding ink), must take many different shapes.
+read -r _ BAR <<<"$(e2e_probe metrics)"
+# ink_shapes <png> <x> <width> <y> <height> <n>: the last n shapes of that band of
+# the picture, one line each; ink is what stands out from the band's commonest grey.
+ink_shapes() {
+  python3 - "$@" <<'PY'
+import collections, subprocess, sys
+png, (x, w, y, h, n) = sys.argv[1], map(int, sys.argv[2:])
+grey = subprocess.run(['convert', png, '-crop', f'{w}x{h}+{x}+{y}', '+repage', '-colorspace', 'Gray',
+                       '-depth', '8', 'gray:-'], capture_output=True, check=True).stdout
+ground = collections.Counter(grey).most_common(1)[0][0]
+ink = [[abs(grey[r * w + c] - ground) > 48 for c in range(w)] for r in range(h)]
+runs, start = [], None
+for c in range(w + 1):
+    inked = c < w and any(row[c] for row in ink)
+    if inked and start is None: start = c
+    if not inked and start is not None: runs.append((start, c)); start = None
+for a, b in runs[-n:]:
+    print('/'.join(''.join('#' if v else '.' for v in row[a:b]) for row in ink))
+PY
+}
+# The rows of a bar as tall as the menu bar that ends at <bottom>, clear of its edges.
+bar_rows() { echo "$(($1 - BAR + 3)) $((BAR - 5))"; }
+shapes_at_least() {
+  local got
+  got="$(sort -u | grep -c .)"
+  [ "$got" -ge "$1" ] || { e2e_log "only $got different shapes: boxes for missing glyphs?"; return 1; }
+}
+# A caption ends at the client area, or above the frame's menu bar; its text stays
+# clear of the close button. Its last shapes are the window's Japanese name: 11
+# and 2 characters, 11 different ones; the menu bar's items have 14 different
+# ones. A character may take more than one shape.
+captions_in_glyphs() {
+  local l t r cy
+  {
+    read -r _ l t r _ _ _ cy <<<"$FRAME_AT"
+    ink_shapes "$FRAME_SHOT" 2 $((r - l - 2 * BAR - 8)) $(bar_rows $((cy - t - BAR))) 11
+    read -r _ l t r _ _ _ cy <<<"$OPTIONS_AT"
+    ink_shapes "$OPTIONS_SHOT" 2 $((r - l - 2 * BAR - 8)) $(bar_rows $((cy - t))) 2
+  } | shapes_at_least 6
+}
+menu_in_glyphs() {
+  local l t r cy
+  read -r _ l t r _ _ _ cy <<<"$FRAME_AT"
+  ink_shapes "$FRAME_SHOT" 4 $((r - l - 8)) $(bar_rows $((cy - t))) 99 | shapes_at_least 7
+}
+e2e_check "the title bars' Japanese drawn in glyphs" captions_in_glyphs
+e2e_check "the menu bar's Japanese drawn in glyphs" menu_in_glyphs
 
 # --- Alt, then the arrows: the "ヘルプ" submenu, and the about box ------------
 e2e_check "right click shows the window again" show_again

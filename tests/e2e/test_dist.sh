@@ -14,7 +14,7 @@ e2e_check "the zip unpacks" unzip -q "$DIST/kelvane.zip" -d "$FRESH"
 APP="$FRESH/kelvane"
 
 e2e_expect_eq "what ships" \
-  "icon/Eject.ico icon/Next.ico icon/Pause.ico icon/Play.ico icon/Prev.ico icon/Stop.ico kelvane-update.exe kelvane.exe readme.txt" \
+  "icon/Eject.ico icon/Next.ico icon/Pause.ico icon/Play.ico icon/Prev.ico icon/Stop.ico kelvane-update.exe kelvane.exe readme.txt wine-fonts.reg" \
   "$(cd "$APP" && find . -type f | sed 's|^\./||' | sort | tr '\n' ' ' | sed 's/ $//')"
 readme_ok() {
   local f="$APP/readme.txt"
