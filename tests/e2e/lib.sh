@@ -23,7 +23,8 @@
 
 set -u
 
-E2E_NAME="$(basename "${0%.sh}")"
+# The run's name, and with it its work and artefacts folders (a script may set it first).
+E2E_NAME="${E2E_NAME:-$(basename "${0%.sh}")}"
 : "${KELVANE_SOURCE:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
 : "${KELVANE_BUILD:=$KELVANE_SOURCE/build/windows}"
 : "${KELVANE_PEER:=$KELVANE_BUILD/tests/peer/winamp_standin.exe}"
