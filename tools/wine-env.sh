@@ -5,7 +5,8 @@
 # function is called. Everything a function starts is remembered by process id, and
 # kv_wine_cleanup ends exactly those processes (plus the wineserver of our own prefix).
 #
-#   kv_prefix_prepare          create the prefix once (locked, so parallel callers wait)
+#   kv_prefix_prepare          create the prefix once, and anew when its set-up changes
+#                              (locked, so parallel callers wait)
 #   kv_xvfb_start [WxHxD]      start a private Xvfb when DISPLAY is unset
 #   kv_desktop_start [name] [WxH]
 #                              start the Wine virtual desktop with its taskbar and tray
@@ -20,7 +21,8 @@
 # Environment read: KELVANE_LANG (the Unix locale Wine runs under, default
 # ja_JP.UTF-8: a Japanese system, code page 932; en_US.UTF-8 gives code page 1252);
 # KELVANE_WINEPREFIX (default <repo>/build/wineprefix, with the locale appended
-# when it is not the Japanese one, as a prefix keeps the locale it was made in);
+# when it is not the Japanese one, as a prefix keeps the locale it was made in;
+# a folder that is empty or was made here, as no other prefix is ever touched);
 # KELVANE_WINE_DESKTOP: "virtual" (default: one Wine virtual desktop with its own
 # taskbar) or "none" (windows of the X display, tray icons in its XEmbed tray);
 # KELVANE_BARE_PREFIX=1: a prefix of what a Linux user has after the README, the
@@ -89,7 +91,8 @@ kv_prefix_registry() {
 
 kv_prefix_prepare() {
   local marker="$WINEPREFIX/.kelvane-prepared" made="$WINEPREFIX/.kelvane-made"
-  local want="$KV_PREFIX_VERSION $KV_DESKTOP_MODE"
+  # A prefix is made again when the fonts file changes, too.
+  local want="$KV_PREFIX_VERSION $KV_DESKTOP_MODE $(cksum <"$KV_REPO/resources/wine-fonts.reg" | cut -d' ' -f1)"
   [ "$KV_PREFIX_BARE" = 1 ] && want+=" bare"
   if [ -f "$marker" ] && [ "$(cat "$marker")" = "$want" ]; then
     return 0

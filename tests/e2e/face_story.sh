@@ -40,8 +40,8 @@ sleep 0.5
 tree_texts() { e2e_tree_items - "$TITLE" "$1" | awk '$1 != "tree"' | cut -d' ' -f6- | paste -sd'|'; }
 e2e_expect_eq "its artists" "$FACE_ARTISTS" "$(tree_texts 1)"
 e2e_expect_eq "its albums" "$FACE_ALBUMS" "$(tree_texts 2)"
-FRAME_SHOT="$(e2e_screenshot_window face-frame - "$TITLE")"
-FRAME_AT="$(e2e_probe find - "$TITLE")"
+e2e_screenshot_window face-frame - "$TITLE" >/dev/null
+FRAME_AT="$E2E_SHOT_WINDOW"
 
 # --- F10 opens the menu bar: Enter on its first item opens the options dialog -
 e2e_key F10
@@ -55,8 +55,8 @@ want+='|起動設定|スタートアップに登録する|起動と同時に Win
 want+='|効果|停止時に フェイドアウトを有効にする|トラック変更時に フェイドアウトを有効にする|マウスが離れたら ウィンドウを隠す|プレイリストウィンドウの表示位置|右下'
 want+='|プレイリスト設定|更新時に mp3ファイルも調べる|プレイリストが格納されているフォルダ|参照|ID3v2タグも読む|キャンセル'
 e2e_expect_eq "every caption of the options dialog" "$want" "$(captions | sed "s/|$(e2e_winpath "$LISTS" | sed 's/\\/\\\\/g')//")"
-OPTIONS_SHOT="$(e2e_screenshot_window face-options - "$OPTIONS")"
-OPTIONS_AT="$(e2e_probe find - "$OPTIONS")"
+e2e_screenshot_window face-options - "$OPTIONS" >/dev/null
+OPTIONS_AT="$E2E_SHOT_WINDOW"
 e2e_key Escape
 e2e_check "Esc closes it" e2e_wait_no_window - "$OPTIONS"
 
@@ -100,15 +100,15 @@ captions_in_glyphs() {
   local l t r cy
   {
     read -r _ l t r _ _ _ cy <<<"$FRAME_AT"
-    ink_shapes "$FRAME_SHOT" 2 $((r - l - 2 * BAR - 8)) $(bar_rows $((cy - t - BAR))) 11
+    ink_shapes "$E2E_ARTEFACTS/face-frame.png" 2 $((r - l - 2 * BAR - 8)) $(bar_rows $((cy - t - BAR))) 11
     read -r _ l t r _ _ _ cy <<<"$OPTIONS_AT"
-    ink_shapes "$OPTIONS_SHOT" 2 $((r - l - 2 * BAR - 8)) $(bar_rows $((cy - t))) 2
+    ink_shapes "$E2E_ARTEFACTS/face-options.png" 2 $((r - l - 2 * BAR - 8)) $(bar_rows $((cy - t))) 2
   } | shapes_at_least 6
 }
 menu_in_glyphs() {
   local l t r cy
   read -r _ l t r _ _ _ cy <<<"$FRAME_AT"
-  ink_shapes "$FRAME_SHOT" 4 $((r - l - 8)) $(bar_rows $((cy - t))) 99 | shapes_at_least 7
+  ink_shapes "$E2E_ARTEFACTS/face-frame.png" 4 $((r - l - 8)) $(bar_rows $((cy - t))) 99 | shapes_at_least 7
 }
 e2e_check "the title bars' Japanese drawn in glyphs" captions_in_glyphs
 e2e_check "the menu bar's Japanese drawn in glyphs" menu_in_glyphs

@@ -462,10 +462,12 @@ e2e_screenshot() {
   kv_screenshot "$out" && echo "$out"
 }
 
-# Screenshot of one window (by class and/or title); prints its path.
+# Screenshot of one window (by class and/or title); prints its path. The window's
+# find line is left in E2E_SHOT_WINDOW.
 e2e_screenshot_window() {
   local name="$1" cls="$2" title="${3:--}" info out="$E2E_ARTEFACTS/$1.png"
   info="$(e2e_wait_window "$cls" "$title")" || return 1
+  E2E_SHOT_WINDOW="$info"
   set -- $info
   import -display "$DISPLAY" -window root \
     -crop "$(($4 - $2))x$(($5 - $3))+$((E2E_DESKTOP_X + $2))+$((E2E_DESKTOP_Y + $3))" +repage "$out" && echo "$out"
