@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs Kelvane on a Wine virtual desktop beside the stand-in player, with a small
-# sample library. With a display the desktop opens there and Kelvane runs until
-# you press Enter here; without one it runs under a private Xvfb, takes a short
-# scripted tour of the tray and saves screenshots.
+# sample library. With a display (DISPLAY set) the desktop opens there and Kelvane
+# runs until you press Enter here; without one it runs under a private Xvfb, takes
+# a short scripted tour of the tray and the windows, saves screenshots and ends
+# with a summary of what it clicked and what the player did. Each language setting
+# has a folder of its own (build/windows/e2e-artefacts/demo/ja_JP, …/en_US).
 #
 #   tools/demo.sh [--real-tray] [--lang=en_US.UTF-8]
 #
@@ -12,6 +14,8 @@
 # private Xvfb with trayer as the tray.
 # --lang: the locale Wine runs under (default ja_JP.UTF-8, a Japanese system);
 # en_US.UTF-8 is a Western one (code page 1252), whose sample names are Latin-1.
+# KELVANE_WINEPREFIX=<folder>: the Wine prefix to make and use instead of the
+# default one under build/windows (it must be empty or made here).
 set -euo pipefail
 REPO="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$REPO"
@@ -21,7 +25,7 @@ for arg in "$@"; do
   case "$arg" in
     --real-tray) REAL_TRAY=1 ;;
     --lang=*) export KELVANE_LANG="${arg#--lang=}" ;;
-    -h | --help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "demo: unknown option '$arg' (tools/demo.sh --help)" >&2; exit 2 ;;
   esac
 done
@@ -37,6 +41,10 @@ cmake --build --preset windows -j"${JOBS:-2}" --target kelvane winamp_standin pe
 export KELVANE_SOURCE="$REPO" KELVANE_BUILD="$REPO/build/windows" KELVANE_E2E_KEEP=1
 [ -n "${DISPLAY:-}" ] && export KELVANE_E2E_USE_DISPLAY=1
 [ "$REAL_TRAY" = 1 ] && export KELVANE_WINE_DESKTOP=none
+[ -n "${KELVANE_WINEPREFIX:-}" ] && export KELVANE_E2E_WINEPREFIX="$KELVANE_WINEPREFIX"
+LANG_NAME="${KELVANE_LANG:-ja_JP.UTF-8}"
+E2E_NAME="demo/${LANG_NAME%%.*}"
+[ "$REAL_TRAY" = 1 ] && E2E_NAME+="-real-tray"
 # The rig's helpers and its cleanup trap expect failures to be answered, not fatal.
 set +e
 # shellcheck source=tests/e2e/lib.sh
@@ -110,7 +118,26 @@ e2e_log "library update of the sample playlists:"
 e2e_wine "$E2E_APP_DIR/kelvane-update.exe" --check-mp3 --id3v2 "$(e2e_winpath "$E2E_APP_DIR")" "$(e2e_winpath "$LISTS")" || true
 
 e2e_start_kelvane
-click() { e2e_click_icon "$1"; }
+
+# What the player did since journal line <n>: its journal without the play-state
+# questions Kelvane asks twice a second, in words.
+player_did() {
+  e2e_journal_from $(($1 + 1)) | LC_ALL=C awk '
+    $1 == "START" { w = "started" } $1 == "FOREGROUND" { w = "came to the front" } $1 == "EXIT" { w = "closed" }
+    $1 == "STATE" { w = ($2 == "playing") ? "played" : $2 } $1 == "PLAYLIST" { w = "took a playlist of " $2 " tracks" }
+    w != "" && w != last { printf "%s%s", sep, w; sep = ", "; last = w } { w = "" }
+    END { if (sep == "") printf "did nothing" }'
+}
+# The tour's summary, a line a step: step <what is done> starts one; outcome
+# <status of the wait for its outcome> <the outcome> <screenshot> ends it.
+STEPS=()
+step() { STEP="$1"; MARK="$(e2e_journal_lines)"; }
+outcome() {
+  local came="$2"
+  [ "$1" = 0 ] || came+=" (NOT SEEN)"
+  [ -n "${3:-}" ] && e2e_screenshot "$3" >/dev/null && came+=" ($3.png)"
+  STEPS+=("$STEP: $came")
+}
 
 if [ "${KELVANE_E2E_USE_DISPLAY:-0}" = 1 ]; then
   if [ "$REAL_TRAY" = 1 ]; then
@@ -120,52 +147,66 @@ if [ "${KELVANE_E2E_USE_DISPLAY:-0}" = 1 ]; then
   else
     e2e_log "Kelvane runs on the virtual desktop: click its tray icons (Play starts the stand-in player)."
   fi
+  step "your clicks"
   read -r -p "Press Enter to close Kelvane... " _
+  outcome 0 "the player $(player_did 0)"
 else
+  step "start"
   e2e_wait_icon Play >/dev/null
-  e2e_screenshot 1-start >/dev/null
-  click Play && e2e_wait_window "$E2E_PLAYER_CLASS" - >/dev/null && sleep 2
-  e2e_screenshot 2-playing >/dev/null
-  click Pause && sleep 1.5
-  e2e_screenshot 3-paused >/dev/null
-  click Stop && sleep 2
-  e2e_screenshot 4-stopped-and-closed >/dev/null
+  outcome $? "Kelvane's buttons in the tray, from the right: $(e2e_tray_icons)" 1-start
+  step "left click on Play"
+  e2e_click_icon Play && e2e_wait_journal '^STATE playing' >/dev/null && sleep 2
+  outcome $? "the player $(player_did $MARK)" 2-playing
+  step "left click on Pause"
+  e2e_click_icon Pause && e2e_wait_journal_since $MARK '^STATE paused' >/dev/null && sleep 1
+  outcome $? "the player $(player_did $MARK)" 3-paused
+  step "left click on Stop"
+  e2e_click_icon Stop && e2e_wait_journal_since $MARK '^EXIT' >/dev/null && sleep 1
+  outcome $? "the player $(player_did $MARK)" 4-stopped-and-closed
   # The library update from the playlist window, over many more playlists than
   # the two above so that the counters are seen rising.
   for i in $(seq -w 1 150); do cp "$LISTS/All tracks.m3u" "$LISTS/Mix $i.m3u"; done
   FRAME_TITLE='Kelvane - プレイリストウインドウ'
-  e2e_click_icon Play 3 && e2e_wait_window KelvaneWindow "$FRAME_TITLE" >/dev/null && sleep 1
-  e2e_screenshot 5-playlist-window >/dev/null
+  step "right click on Play"
+  e2e_click_icon Play 3 && e2e_wait_shown KelvaneWindow "$FRAME_TITLE" >/dev/null && sleep 1
+  outcome $? "the playlist window" 5-playlist-window
+  step "menu プレイリスト更新 ($(ls "$LISTS" | grep -c '\.m3u$') playlists)"
   e2e_click_frame_menu プレイリスト更新
   wine "$E2E_TOOLS/hung_watch.exe" KelvaneWindow Kelvane 15000 300000 >"$E2E_WORK/watch.txt" 2>/dev/null 7>&- &
   watcher=$!
   e2e_wait_window KelvaneWindow Kelvane >/dev/null && sleep 0.5 && e2e_screenshot 6-updating >/dev/null
   wait $watcher
-  e2e_log "update dialog watched: $(tr -d '\r' <"$E2E_WORK/watch.txt")"
-  e2e_screenshot 7-update-done >/dev/null
+  # hung_watch: "samples <looks> hung <looks that found it hung> done <0|1>".
+  read -r _ looks _ hung _ finished <<<"$(tr -d '\r' <"$E2E_WORK/watch.txt")"
+  [ "${finished:-0}" = 1 ]
+  outcome $? "the update dialog (6-updating.png), done; \"not responding\" in ${hung:-?} of ${looks:-?} looks" 7-update-done
+  step "OK in the update dialog"
   ok="$(e2e_probe tree KelvaneWindow Kelvane | LC_ALL=C grep -a '"Button" "OK"')"
   read -r _ bl bt br bb _ <<<"$ok"
-  [ -n "$ok" ] && e2e_click $(((bl + br) / 2)) $(((bt + bb) / 2)) && sleep 1
-  e2e_screenshot 8-after-update >/dev/null
+  [ -n "$ok" ] && e2e_click $(((bl + br) / 2)) $(((bt + bb) / 2)) && e2e_wait_no_window KelvaneWindow Kelvane && sleep 1
+  outcome $? "the dialog closed" 8-after-update
   # A playlist chosen: its artists and albums with their pictures. OK gave
   # the window back; a right click brings it if it was hidden meanwhile.
+  step "click on the playlist \"All tracks\""
   read -r _ _ _ _ _ visible _ <<<"$(e2e_probe find KelvaneWindow "$FRAME_TITLE")"
   [ "$visible" = 1 ] || { e2e_click_icon Play 3 && e2e_wait_shown KelvaneWindow "$FRAME_TITLE" >/dev/null; }
   point="$(e2e_tree_item_point KelvaneWindow "$FRAME_TITLE" 0 'All tracks')"
-  [ -n "$point" ] && e2e_click $point && sleep 1
-  e2e_screenshot 9-playlist-selected >/dev/null
+  [ -n "$point" ] && e2e_click $point && sleep 1 && [ -n "$(e2e_tree_items KelvaneWindow "$FRAME_TITLE" 1 | awk '$1 != "tree"')" ]
+  outcome $? "its artists and albums" 9-playlist-selected
   # The about box: "ヘルプ" on the menu bar, then the last item of its submenu.
+  step "menu ヘルプ, バージョン情報"
   e2e_click_frame_help last
   e2e_wait_window - 'Kelvane - バージョン情報' >/dev/null && sleep 0.5
-  e2e_screenshot 10-about >/dev/null
+  outcome $? "the about box, closed with Enter" 10-about
   e2e_key Return
   # The options dialog from the keyboard: F10 opens the menu bar, Enter its
   # first item, "設定".
+  step "F10, Enter (menu 設定)"
   [ "$(e2e_probe find KelvaneWindow "$FRAME_TITLE" | cut -d' ' -f6)" = 1 ] ||
     { e2e_click_icon Play 3 && e2e_wait_shown KelvaneWindow "$FRAME_TITLE" >/dev/null; }
   e2e_key F10 && sleep 0.3 && e2e_key Return
   e2e_wait_shown KelvaneWindow 'Kelvane - 設定' >/dev/null && sleep 0.5
-  e2e_screenshot 11-options >/dev/null
+  outcome $? "the options dialog, closed with Esc" 11-options
   e2e_key Escape
 
   # What is playing, and the light taskbar: the player is handed a list with
@@ -173,22 +214,28 @@ else
   # balloon names the track; then the taskbar turns light and back.
   printf '\xef\xbb\xbf#EXTINF:1,Harbour Lights\r\nD:\\01.mp3\r\n#EXTINF:1,Sigur Rós – Hoppípolla\r\nD:\\02.mp3\r\n' \
     >"$E2E_WORK/Now playing.m3u8"
+  step "the player moves to the next track by itself"
   kv_wine_start "$E2E_PLAYER_EXE" "$(e2e_winpath "$E2E_WORK/Now playing.m3u8")"
   e2e_wait_journal '^TRACK 0$' >/dev/null && sleep 2
   e2e_send "$E2E_PLAYER_CLASS" 32771 0 0 post >/dev/null  # the track ends
   balloon_up() { e2e_probe balloon | grep -q Hopp; }
   e2e_eventually 10 balloon_up && sleep 0.5
-  e2e_screenshot 12-balloon >/dev/null
+  outcome $? "a balloon over Play names the new track" 12-balloon
   personalize='HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize'
+  step "the taskbar turns light"
   e2e_wine reg add "$personalize" /v SystemUsesLightTheme /t REG_DWORD /d 1 /f >/dev/null
   e2e_probe settingchange ImmersiveColorSet && sleep 1
-  e2e_screenshot 13-light-taskbar >/dev/null
+  outcome $? "the buttons take their light pictures" 13-light-taskbar
   e2e_wine reg delete "$personalize" /v SystemUsesLightTheme /f >/dev/null
   e2e_probe settingchange ImmersiveColorSet
-  e2e_log "player journal:"
-  sed 's/^/    /' "$E2E_JOURNAL"
 fi
 e2e_send TMain WM_CLOSE 0 0 >/dev/null || true
 sleep 1
-e2e_log "settings written: $E2E_APP_DIR/kelvane.ini"
-e2e_log "screenshots: $E2E_ARTEFACTS"
+{
+  echo "What the demo did (${LANG_NAME}):"
+  n=0
+  for line in "${STEPS[@]}"; do n=$((n + 1)); printf '  %2d. %s\n' "$n" "$line"; done
+  [ "${KELVANE_E2E_USE_DISPLAY:-0}" = 1 ] || echo "Screenshots: $E2E_ARTEFACTS"
+  echo "The player's journal, every message it got: $E2E_ARTEFACTS/journal.txt"
+  echo "Kelvane's settings and library: $E2E_APP_DIR"
+} | tee "$E2E_ARTEFACTS/summary.txt"

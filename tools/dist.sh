@@ -26,6 +26,8 @@ mkdir -p "$out/icon/light"
 cp "$bin/app/kelvane.exe" "$bin/tools/update/kelvane-update.exe" "$out/"
 cp resources/icon/*.ico "$out/icon/"
 cp resources/icon/light/*.ico "$out/icon/light/"
+# For Wine users: links from the system faces to the Japanese font package.
+cp resources/wine-fonts.reg "$out/"
 # The readme is kept in UTF-8 here and ships in the system code page.
 iconv -f UTF-8 -t CP932 resources/readme.txt | sed 's/$/\r/' >"$out/readme.txt"
 (cd "$dist" && zip -qr kelvane.zip kelvane)

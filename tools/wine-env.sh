@@ -5,7 +5,8 @@
 # function is called. Everything a function starts is remembered by process id, and
 # kv_wine_cleanup ends exactly those processes (plus the wineserver of our own prefix).
 #
-#   kv_prefix_prepare          create the prefix once (locked, so parallel callers wait)
+#   kv_prefix_prepare          create the prefix once, and anew when its set-up changes
+#                              (locked, so parallel callers wait)
 #   kv_xvfb_start [WxHxD]      start a private Xvfb when DISPLAY is unset
 #   kv_desktop_start [name] [WxH]
 #                              start the Wine virtual desktop with its taskbar and tray
@@ -20,9 +21,12 @@
 # Environment read: KELVANE_LANG (the Unix locale Wine runs under, default
 # ja_JP.UTF-8: a Japanese system, code page 932; en_US.UTF-8 gives code page 1252);
 # KELVANE_WINEPREFIX (default <repo>/build/wineprefix, with the locale appended
-# when it is not the Japanese one, as a prefix keeps the locale it was made in);
+# when it is not the Japanese one, as a prefix keeps the locale it was made in;
+# a folder that is empty or was made here, as no other prefix is ever touched);
 # KELVANE_WINE_DESKTOP: "virtual" (default: one Wine virtual desktop with its own
-# taskbar) or "none" (windows of the X display, tray icons in its XEmbed tray).
+# taskbar) or "none" (windows of the X display, tray icons in its XEmbed tray);
+# KELVANE_BARE_PREFIX=1: a prefix of what a Linux user has after the README, the
+# rig's desktop setting aside (no Marlett copy, no ".txt" association).
 
 KV_REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -45,8 +49,9 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Bump when kv_prefix_prepare changes what it writes, so old prefixes are redone.
-KV_PREFIX_VERSION=7
+KV_PREFIX_VERSION=8
 KV_DESKTOP_MODE="${KELVANE_WINE_DESKTOP:-virtual}"
+KV_PREFIX_BARE="${KELVANE_BARE_PREFIX:-}"
 KV_DESKTOP_NAME=kelvane
 KV_DESKTOP_SIZE=1024x768
 
@@ -56,40 +61,16 @@ KV_STARTED_WINESERVER_USE=""
 
 kv_log() { echo "wine-env: $*" >&2; }
 
-# The Japanese font Wine should use in place of the Windows ones our windows ask for.
-kv_japanese_font_file() {
-  local f
-  for f in /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf \
-           /usr/share/fonts/truetype/fonts-japanese-gothic.ttf; do
-    [ -f "$f" ] && { echo "$f"; return 0; }
-  done
-  fc-list :lang=ja file 2>/dev/null | head -n1 | sed 's/:.*//'
-}
-
+# The rig's own settings. The fonts are not among them: every prefix takes those
+# from resources/wine-fonts.reg, imported as the README tells a Linux user.
 kv_prefix_registry() {
-  # Written as a version-5 .reg file (UTF-16LE with BOM) so the Japanese face names
-  # survive whatever code page regedit would otherwise assume.
-  local reg="$1"
   {
-    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-    # Replacements make the Windows face names real families backed by IPA fonts.
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
-    # MS UI Gothic is proportional: its fixed-pitch stand-in would clip captions
-    # that fit on Windows.
-    printf '"MS UI Gothic"="IPAPGothic"\r\n'
-    printf '"MS Gothic"="IPAGothic"\r\n'
-    printf '"MS PGothic"="IPAPGothic"\r\n'
-    printf '"ＭＳ ゴシック"="IPAGothic"\r\n'
-    printf '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n'
-    printf '"ＭＳ UI Gothic"="IPAPGothic"\r\n\r\n'
-    # Dialog boxes ask for "MS Shell Dlg"; on a Japanese system that is MS UI Gothic.
-    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
-    printf '"MS Shell Dlg"="MS UI Gothic"\r\n'
-    printf '"MS Shell Dlg 2"="MS UI Gothic"\r\n\r\n'
-    # Windows opens a ".txt" with Notepad; Wine's stock prefix has the program
-    # class but no extension pointing to it, so "ReadMe を開く" would open nothing.
-    printf '[HKEY_CLASSES_ROOT\\.txt]\r\n'
-    printf '@="txtfile"\r\n\r\n'
+    printf 'REGEDIT4\r\n\r\n'
+    if [ "$KV_PREFIX_BARE" != 1 ]; then
+      # Windows opens a ".txt" with Notepad; Wine's stock prefix has the program
+      # class but no extension pointing to it, so "ReadMe を開く" would open nothing.
+      printf '[HKEY_CLASSES_ROOT\\.txt]\r\n@="txtfile"\r\n\r\n'
+    fi
     # Every program runs on one virtual desktop, as on a Windows session: FindWindow
     # only sees windows of its own desktop, so the player, Kelvane and the probes
     # must share it. It gets Explorer's taskbar, and with it the notification area.
@@ -105,12 +86,14 @@ kv_prefix_registry() {
     printf '"%s"="%s"\r\n\r\n' "$KV_DESKTOP_NAME" "$KV_DESKTOP_SIZE"
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops\\%s]\r\n' "$KV_DESKTOP_NAME"
     printf '"EnableShell"=dword:00000001\r\n\r\n'
-  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
+  } >"$1"
 }
 
 kv_prefix_prepare() {
-  local marker="$WINEPREFIX/.kelvane-prepared"
-  local want="$KV_PREFIX_VERSION $KV_DESKTOP_MODE"
+  local marker="$WINEPREFIX/.kelvane-prepared" made="$WINEPREFIX/.kelvane-made"
+  # A prefix is made again when the fonts file changes, too.
+  local want="$KV_PREFIX_VERSION $KV_DESKTOP_MODE $(cksum <"$KV_REPO/resources/wine-fonts.reg" | cut -d' ' -f1)"
+  [ "$KV_PREFIX_BARE" = 1 ] && want+=" bare"
   if [ -f "$marker" ] && [ "$(cat "$marker")" = "$want" ]; then
     return 0
   fi
@@ -122,26 +105,29 @@ kv_prefix_prepare() {
       exit 0
     fi
     kv_log "preparing Wine prefix $WINEPREFIX (once)"
-    if [ -d "$WINEPREFIX" ] && ! grep -q '#arch=win32' "$WINEPREFIX/system.reg" 2>/dev/null; then
-      rm -rf "$WINEPREFIX"   # a half-made or 64-bit prefix cannot be switched to win32
+    if [ -d "$WINEPREFIX" ] && [ -n "$(ls -A "$WINEPREFIX")" ]; then
+      # Made again from nothing, so that nothing of an older setup lingers; but
+      # only a prefix made here, never one someone else made.
+      if [ ! -e "$made" ] && [ ! -e "$marker" ]; then
+        kv_log "$WINEPREFIX is not a prefix made here: choose another folder"
+        exit 1
+      fi
+      rm -rf "$WINEPREFIX"
     fi
+    mkdir -p "$WINEPREFIX" && touch "$made"
     wine wineboot -i >/dev/null 2>&1 7>&- 8>&- 9>&- || { kv_log "wineboot failed"; exit 1; }
     wineserver -w
 
-    local font
-    font="$(kv_japanese_font_file)"
-    if [ -n "$font" ]; then
-      # fontconfig already shows Wine the system fonts; the link keeps the prefix
-      # working where Wine is built without fontconfig.
-      ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/$(basename "$font")"
-      local pfont=/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf
-      [ -f "$pfont" ] && ln -sf "$pfont" "$WINEPREFIX/drive_c/windows/Fonts/ipagp.ttf"
-    else
-      kv_log "no Japanese font found: install fonts-ipafont-gothic (tools/setup.sh)"
-    fi
+    # What the README asks of a Linux user, word for word, from the folder the
+    # file ships in.
+    fc-list IPAPGothic file | grep -q . ||
+      kv_log "no IPAPGothic: install fonts-ipafont-gothic (tools/setup.sh)"
+    (cd "$KV_REPO/resources" && wine regedit wine-fonts.reg >/dev/null 2>&1 7>&- 8>&- 9>&-) ||
+      { kv_log "importing wine-fonts.reg failed"; exit 1; }
     # Caption buttons and scroll arrows are Marlett glyphs; this Wine build does not
     # find its own copy (fonts-wine) unless it sits in the prefix.
-    if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    if [ "$KV_PREFIX_BARE" = 1 ]; then :
+    elif [ -f /usr/share/wine/fonts/marlett.ttf ]; then
       ln -sf /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
     else
       kv_log "no marlett.ttf: install fonts-wine (tools/setup.sh) or caption buttons show letters"

@@ -41,6 +41,7 @@ tree_texts() { e2e_tree_items - "$TITLE" "$1" | awk '$1 != "tree"' | cut -d' ' -
 e2e_expect_eq "its artists" "$FACE_ARTISTS" "$(tree_texts 1)"
 e2e_expect_eq "its albums" "$FACE_ALBUMS" "$(tree_texts 2)"
 e2e_screenshot_window face-frame - "$TITLE" >/dev/null
+FRAME_AT="$E2E_SHOT_WINDOW"
 
 # --- F10 opens the menu bar: Enter on its first item opens the options dialog -
 e2e_key F10
@@ -51,12 +52,66 @@ captions() { e2e_controls - "$OPTIONS" | awk -F'"' '{print $4}' | grep -v '^$' |
 # In tab order, OK after the second group; the combo box shows its item.
 want='トレイアイコン設定|Prevボタン|Pauseボタン|Playボタンと Pauseボタンを切り替える|Stopボタン|Stopボタンで Winampを終了させる|Nextボタン|Ejectボタン'
 want+='|起動設定|スタートアップに登録する|起動と同時に Winampの再生を始める|OK'
-want+='|効果|停止時に フェイドアウトを有効にする|トラック変更時に フェイドアウトを有効にする|マウスが離れたら ウィンドウを隠す|プレイリストウィンドウの表示位置|右下'
+want+='|効果|停止時に フェイドアウトを有効にする|トラック変更時に フェイドアウトを有効にする|マウスが離れたら ウィンドウを隠す|プレイリストウィンドウの表示位置|右下|曲が変わったら通知する'
 want+='|プレイリスト設定|更新時に mp3ファイルも調べる|プレイリストが格納されているフォルダ|参照|ID3v2タグも読む|キャンセル|ショートカットキー...'
 e2e_expect_eq "every caption of the options dialog" "$want" "$(captions | sed "s/|$(e2e_winpath "$LISTS" | sed 's/\\/\\\\/g')//")"
 e2e_screenshot_window face-options - "$OPTIONS" >/dev/null
+OPTIONS_AT="$E2E_SHOT_WINDOW"
 e2e_key Escape
 e2e_check "Esc closes it" e2e_wait_no_window - "$OPTIONS"
+
+# --- the title bars and the menu bar drawn in Japanese glyphs -------------------
+# Wine draws them in the system's faces; one that lacks Japanese glyphs and has
+# no link to a face with them draws every such character as the same box. So
+# their Japanese, cut out of the screenshots above into shapes (runs of columns
+# holding ink), must take many different shapes.
+read -r _ BAR <<<"$(e2e_probe metrics)"
+# ink_shapes <png> <x> <width> <y> <height> <n>: the last n shapes of that band of
+# the picture, one line each; ink is what stands out from the band's commonest grey.
+ink_shapes() {
+  python3 - "$@" <<'PY'
+import collections, subprocess, sys
+png, (x, w, y, h, n) = sys.argv[1], map(int, sys.argv[2:])
+grey = subprocess.run(['convert', png, '-crop', f'{w}x{h}+{x}+{y}', '+repage', '-colorspace', 'Gray',
+                       '-depth', '8', 'gray:-'], capture_output=True, check=True).stdout
+ground = collections.Counter(grey).most_common(1)[0][0]
+ink = [[abs(grey[r * w + c] - ground) > 48 for c in range(w)] for r in range(h)]
+runs, start = [], None
+for c in range(w + 1):
+    inked = c < w and any(row[c] for row in ink)
+    if inked and start is None: start = c
+    if not inked and start is not None: runs.append((start, c)); start = None
+for a, b in runs[-n:]:
+    print('/'.join(''.join('#' if v else '.' for v in row[a:b]) for row in ink))
+PY
+}
+# The rows of a bar as tall as the menu bar that ends at <bottom>, clear of its edges.
+bar_rows() { echo "$(($1 - BAR + 3)) $((BAR - 5))"; }
+shapes_at_least() {
+  local got
+  got="$(sort -u | grep -c .)"
+  [ "$got" -ge "$1" ] || { e2e_log "only $got different shapes: boxes for missing glyphs?"; return 1; }
+}
+# A caption ends at the client area, or above the frame's menu bar; its text stays
+# clear of the close button. Its last shapes are the window's Japanese name: 11
+# and 2 characters, 11 different ones; the menu bar's items have 14 different
+# ones. A character may take more than one shape.
+captions_in_glyphs() {
+  local l t r cy
+  {
+    read -r _ l t r _ _ _ cy <<<"$FRAME_AT"
+    ink_shapes "$E2E_ARTEFACTS/face-frame.png" 2 $((r - l - 2 * BAR - 8)) $(bar_rows $((cy - t - BAR))) 11
+    read -r _ l t r _ _ _ cy <<<"$OPTIONS_AT"
+    ink_shapes "$E2E_ARTEFACTS/face-options.png" 2 $((r - l - 2 * BAR - 8)) $(bar_rows $((cy - t))) 2
+  } | shapes_at_least 6
+}
+menu_in_glyphs() {
+  local l t r cy
+  read -r _ l t r _ _ _ cy <<<"$FRAME_AT"
+  ink_shapes "$E2E_ARTEFACTS/face-frame.png" 4 $((r - l - 8)) $(bar_rows $((cy - t))) 99 | shapes_at_least 7
+}
+e2e_check "the title bars' Japanese drawn in glyphs" captions_in_glyphs
+e2e_check "the menu bar's Japanese drawn in glyphs" menu_in_glyphs
 
 # --- Alt, then the arrows: the "ヘルプ" submenu, and the about box ------------
 e2e_check "right click shows the window again" show_again
@@ -113,4 +168,11 @@ rmdir "$LISTS/Broken.m3u"
 e2e_check "right click shows the window again" show_again
 e2e_click_frame_menu 終了
 e2e_check "kelvane ends" bash -c 'for i in $(seq 1 50); do kill -0 "$1" 2>/dev/null || exit 0; sleep 0.2; done; exit 1' _ "$E2E_KELVANE_PID"
+
+# In the font this prefix really gives, at 96 and 144 DPI: every caption of
+# the options dialog fits its control and OK and Cancel end with their group
+# (measured in-process, where the control's own font can be asked).
+e2e_check "every caption of the options dialog fits in this prefix's font" \
+  e2e_wine "$KELVANE_BUILD/tests/kelvane_win_tests.exe" \
+  --gtest_filter=OptionFormWinTest.EveryCaptionFitsAndTheButtonsEndWithTheGroupsAtEveryDpi
 e2e_finish

@@ -23,7 +23,8 @@
 
 set -u
 
-E2E_NAME="$(basename "${0%.sh}")"
+# The run's name, and with it its work and artefacts folders (a script may set it first).
+E2E_NAME="${E2E_NAME:-$(basename "${0%.sh}")}"
 : "${KELVANE_SOURCE:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
 : "${KELVANE_BUILD:=$KELVANE_SOURCE/build/windows}"
 : "${KELVANE_PEER:=$KELVANE_BUILD/tests/peer/winamp_standin.exe}"
@@ -461,10 +462,12 @@ e2e_screenshot() {
   kv_screenshot "$out" && echo "$out"
 }
 
-# Screenshot of one window (by class and/or title); prints its path.
+# Screenshot of one window (by class and/or title); prints its path. The window's
+# find line is left in E2E_SHOT_WINDOW.
 e2e_screenshot_window() {
   local name="$1" cls="$2" title="${3:--}" info out="$E2E_ARTEFACTS/$1.png"
   info="$(e2e_wait_window "$cls" "$title")" || return 1
+  E2E_SHOT_WINDOW="$info"
   set -- $info
   import -display "$DISPLAY" -window root \
     -crop "$(($4 - $2))x$(($5 - $3))+$((E2E_DESKTOP_X + $2))+$((E2E_DESKTOP_Y + $3))" +repage "$out" && echo "$out"

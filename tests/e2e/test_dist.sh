@@ -14,19 +14,32 @@ e2e_check "the zip unpacks" unzip -q "$DIST/kelvane.zip" -d "$FRESH"
 APP="$FRESH/kelvane"
 
 e2e_expect_eq "what ships" \
-  "icon/Eject.ico icon/Next.ico icon/Pause.ico icon/Play.ico icon/Prev.ico icon/Stop.ico icon/light/Eject.ico icon/light/Next.ico icon/light/Pause.ico icon/light/Play.ico icon/light/Prev.ico icon/light/Stop.ico kelvane-update.exe kelvane.exe readme.txt" \
+  "icon/Eject.ico icon/Next.ico icon/Pause.ico icon/Play.ico icon/Prev.ico icon/Stop.ico icon/light/Eject.ico icon/light/Next.ico icon/light/Pause.ico icon/light/Play.ico icon/light/Prev.ico icon/light/Stop.ico kelvane-update.exe kelvane.exe readme.txt wine-fonts.reg" \
   "$(cd "$APP" && find . -type f | sed 's|^\./||' | sort | tr '\n' ' ' | sed 's/ $//')"
 readme_ok() {
   local f="$APP/readme.txt"
   iconv -f CP932 -t UTF-8 "$f" >/dev/null || { e2e_log "readme is not Shift-JIS"; return 1; }
   [ "$(grep -c $'\r$' "$f")" = "$(wc -l <"$f")" ] || { e2e_log "a readme line lacks CR LF"; return 1; }
-  iconv -f CP932 -t UTF-8 "$f" | grep -q 'kelvane-update.exe' || { e2e_log "readme says nothing of the updater"; return 1; }
   # The address the menu opens is the one the readme gives.
   local home
   home="$(sed -n 's/.*kHomepage = "\(.*\)";/\1/p' "$KELVANE_SOURCE/ui/FormTexts.h")"
   [ -n "$home" ] && grep -qF "$home" "$f" || { e2e_log "readme lacks the home page '$home'"; return 1; }
 }
 e2e_check "readme in Shift-JIS with CR LF" readme_ok
+# It tells of all that ships, of every setting the program keeps in kelvane.ini
+# and of every option of the console updater (as its usage names them).
+readme_covers() {
+  local text keys name missing=""
+  text="$(iconv -f CP932 -t UTF-8 "$APP/readme.txt")"
+  keys="$(sed -n -e 's/.*FlagSetting("\([A-Za-z0-9]*\)".*/\1/p' \
+    -e 's/.*{"\([A-Za-z0-9]*\)", TSettingKind::\(Number\|Text\).*/\1/p' "$KELVANE_SOURCE/ui/Settings.h")"
+  [ "$(wc -w <<<"$keys")" -ge 10 ] || { e2e_log "no settings found in ui/Settings.h"; return 1; }
+  for name in $(cd "$APP" && ls) $keys $(wine "$APP/kelvane-update.exe" 2>&1 7>&- | grep -o -- '--[a-z0-9-]*'); do
+    grep -qF -- "$name" <<<"$text" || missing+=" $name"
+  done
+  [ -z "$missing" ] || { e2e_log "readme says nothing of:$missing"; return 1; }
+}
+e2e_check "readme tells of the files, the settings and the updater's options" readme_covers
 
 # A sample library, updated by the console updater from the unpacked folder.
 mkdir -p "$E2E_WORK/Music" "$E2E_WORK/Lists"
