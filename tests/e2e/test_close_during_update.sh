@@ -62,18 +62,23 @@ e2e_wine "$TOOL" "$(e2e_winpath "$REF")\\" "$(e2e_winpath "$LISTS")" >/dev/null
 e2e_log "repair: $(tr '\n' ' ' <"$E2E_WORK/repair.txt")"
 e2e_check "the next update finishes the library" e2e_expect_eq "library" "$(snapshot "$REF")" "$(snapshot "$E2E_APP_DIR")"
 
+# A fresh library and settings, the program started again and an update under way.
+update_again() {  # what this round is
+  rm -rf "$E2E_APP_DIR/playlist" "$E2E_APP_DIR/playlist.log"
+  printf '[Setting]\r\nPlayListPath=%s\r\nAutoHide=0\r\nCheckMP3OnUpdate=0\r\nPlaylistPos=7\r\n' \
+    "$(e2e_winpath "$LISTS")" >"$INI"
+  e2e_start_kelvane
+  e2e_check "$1: the main window exists" e2e_wait_window TMain - >/dev/null
+  e2e_check "$1: the playlist window opens" open_frame
+  e2e_check "$1: and is up" e2e_wait_window "$FORM" "$FRAME_TITLE" >/dev/null
+  e2e_click_frame_menu プレイリスト更新
+  e2e_check "$1: the update writes its first playlists" e2e_eventually 20 test -f "$E2E_APP_DIR/playlist/List001.log"
+}
+
 # --- the end of the Windows session during an update --------------------------
 # The session may end at once; the settings are saved when it does end, by
 # which time the update has stopped: nothing is written after that answer.
-rm -rf "$E2E_APP_DIR/playlist" "$E2E_APP_DIR/playlist.log"
-printf '[Setting]\r\nPlayListPath=%s\r\nAutoHide=0\r\nCheckMP3OnUpdate=0\r\nPlaylistPos=7\r\n' \
-  "$(e2e_winpath "$LISTS")" >"$INI"
-e2e_start_kelvane
-e2e_check "the main window exists again" e2e_wait_window TMain - >/dev/null
-e2e_check "the playlist window opens again" open_frame
-e2e_check "and is up" e2e_wait_window "$FORM" "$FRAME_TITLE" >/dev/null
-e2e_click_frame_menu プレイリスト更新
-e2e_check "the update writes its first playlists again" e2e_eventually 20 test -f "$E2E_APP_DIR/playlist/List001.log"
+update_again "session end"
 e2e_expect_eq "asked whether the session may end, it agrees at once" 1 "$(e2e_send TMain 17 0 0)"
 e2e_check "without saving yet" grep -q $'^PlaylistPos=7\r$' "$INI"
 e2e_send TMain 22 1 0 >/dev/null   # WM_ENDSESSION: answered once the update has stopped
@@ -89,15 +94,7 @@ e2e_check "it closes" ended_within 10
 
 # --- a close posted during an update ------------------------------------------
 # It waits in the queue, where the update's look at it must find it.
-rm -rf "$E2E_APP_DIR/playlist" "$E2E_APP_DIR/playlist.log"
-printf '[Setting]\r\nPlayListPath=%s\r\nAutoHide=0\r\nCheckMP3OnUpdate=0\r\nPlaylistPos=7\r\n' \
-  "$(e2e_winpath "$LISTS")" >"$INI"
-e2e_start_kelvane
-e2e_check "the main window exists a third time" e2e_wait_window TMain - >/dev/null
-e2e_check "the playlist window opens a third time" open_frame
-e2e_check "and is up again" e2e_wait_window "$FORM" "$FRAME_TITLE" >/dev/null
-e2e_click_frame_menu プレイリスト更新
-e2e_check "the update writes its first playlists once more" e2e_eventually 20 test -f "$E2E_APP_DIR/playlist/List001.log"
+update_again "posted close"
 e2e_send TMain WM_CLOSE 0 0 post >/dev/null
 closed_at=$SECONDS
 e2e_check "a posted close ends the program soon after" ended_within 10

@@ -80,21 +80,6 @@ class HotKeyTest : public MainFixture {
   }
 };
 
-TEST_F(HotKeyTest, OffByDefaultNothingIsClaimedAndTheSettingsReadAsStored) {
-  TMain& m = Start();
-  EXPECT_TRUE(sim::ProgramHotKeys().empty());
-  EXPECT_FALSE(sim::SessionWatched());
-  EXPECT_EQ(m.Info.HotKeyStop, CtrlAlt(platform::vk::kEnd));
-  EXPECT_EQ(m.Info.HotKeyPlaylist, HotKey());
-
-  // An empty value is no key; one that names none is the default.
-  WriteIni("[Setting]\r\nHotKeyPrev=\r\nHotKeyStop=Ctrl+Alt+Ende\r\nHotKeyPlaylist=shift+f2\r\n");
-  TMain& again = Start();
-  EXPECT_EQ(again.Info.HotKeyPrev, HotKey());
-  EXPECT_EQ(again.Info.HotKeyStop, CtrlAlt(platform::vk::kEnd));
-  EXPECT_EQ(again.Info.HotKeyPlaylist, (HotKey{platform::kModShift, 0x71}));
-}
-
 TEST_F(HotKeyTest, AKeyHeldElsewhereIsNamedOnceAndTheOthersWorkAsTheirButtons) {
   WriteIni("[Setting]\r\nUseHotKeys=1\r\nUseMediaKeys=1\r\nFadeoutOnChange=1\r\nCloseOnStop=0\r\n"
            "HotKeyPlaylist=Ctrl+Alt+P\r\n");
@@ -136,20 +121,6 @@ TEST_F(HotKeyTest, AKeyHeldElsewhereIsNamedOnceAndTheOthersWorkAsTheirButtons) {
   EXPECT_TRUE(sim::CloseMainWindow());
   EXPECT_TRUE(sim::ProgramHotKeys().empty());
   EXPECT_FALSE(sim::SessionWatched());
-}
-
-TEST_F(HotKeyTest, TheMediaPlayKeyAsksThePlayerItsStateAtThePress) {
-  WriteIni("[Setting]\r\nUseMediaKeys=1\r\n");
-  player_.Start();
-  Start();
-  // The poll has not seen the player yet; the key pauses it all the same.
-  player_.state = kc::psPlaying;
-  sim::ClearJournal();
-  ASSERT_TRUE(sim::PressHotKey({0, platform::vk::kMediaPlayPause}));
-  EXPECT_EQ(Commands(), (std::vector<std::string>{Cmd(40046)}));
-  EXPECT_EQ(player_.state, kc::psPaused);
-  ASSERT_TRUE(sim::PressHotKey({0, platform::vk::kMediaPlayPause}));
-  EXPECT_EQ(player_.state, kc::psPlaying);
 }
 
 }  // namespace

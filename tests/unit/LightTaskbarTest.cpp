@@ -29,34 +29,6 @@ class LightTaskbarTest : public MainFixture {
   static std::string Usual(const char* name) { return std::string("C:\\Kelvane\\icon\\") + name + ".ico"; }
 };
 
-TEST_F(LightTaskbarTest, EveryShownButtonSwapsAtTheColourChangeFileByFileKeepingTheSwapAndBack) {
-  WriteIni("[Setting]\r\nPlayChangePause=1\r\nShowPauseIcon=0\r\n");
-  TMain& m = Start();
-  player_.Start();
-  player_.state = kc::psPlaying;
-  sim::TickTimers();
-  const Files usual = {{1, Usual("Prev")}, {2, Usual("Pause")}, {4, Usual("Stop")}, {5, Usual("Next")},
-                       {6, Usual("Eject")}};
-  ASSERT_EQ(sim::TrayIconFiles(), usual);
-
-  SetTaskbar(1);
-  Broadcast(m, 0, "Environment");
-  Broadcast(m, 0, nullptr);
-  EXPECT_EQ(sim::TrayIconFiles(), usual) << "only a change of the colours is looked at";
-  Broadcast(m, 0, "ImmersiveColorSet");
-  EXPECT_EQ(sim::TrayIconFiles(), (Files{{1, Light("Prev")}, {2, Light("Pause")}, {4, Light("Stop")},
-                                         {5, Light("Next")}, {6, Usual("Eject")}}));
-  // The swap goes on in the light set, and the layout keeps the buttons.
-  player_.state = kc::psPaused;
-  sim::TickTimers();
-  EXPECT_EQ(sim::TrayIconFiles()[1], (std::pair<std::uint32_t, std::string>{2, Light("Play")}));
-
-  SetTaskbar(0);
-  Broadcast(m, 0, "ImmersiveColorSet");
-  EXPECT_EQ(sim::TrayIconFiles()[1], (std::pair<std::uint32_t, std::string>{2, Usual("Play")}));
-  EXPECT_EQ(sim::TrayIconFiles().size(), 5u);
-}
-
 TEST_F(LightTaskbarTest, StartUpFollowsTheTaskbarAndHighContrastOrNoValueMeansTodaysPictures) {
   SetTaskbar(1);
   Start();

@@ -89,49 +89,6 @@ class TrackNoticeTest : public MainFixture {
   std::intptr_t ansi_ = kAnswer;
 };
 
-TEST_F(TrackNoticeTest, AMoveOfThePlayersOwnShowsOneBalloonOverPlayWithTheTitleItHoldsInUtf16) {
-  Start();
-  StartPlayer();
-  sim::TickTimers();
-  EXPECT_TRUE(sim::TrayBalloons().empty());
-  position_ = 1;
-  sim::ClearJournal();
-  sim::TickTimers();
-  ASSERT_EQ(sim::TrayBalloons().size(), 1u);
-  EXPECT_EQ(sim::TrayBalloons()[0].id, 2u);
-  EXPECT_EQ(sim::TrayBalloons()[0].title, platform::FixedToUtf16(kc::kTrackBalloonTitle));
-  EXPECT_EQ(sim::TrayBalloons()[0].text, titles_[1]);
-  EXPECT_EQ(UserMessages(), (std::vector<std::string>{"0 104", "0 125", "1 213"}));
-  EXPECT_EQ(sim::JournalLines("readtext").size(), 1u);
-  sim::TickTimers();
-  position_ = 2;
-  sim::TickTimers();
-  EXPECT_EQ(BalloonTexts(), (std::vector<std::u16string>{titles_[1], titles_[2]}));
-  // The title's address is asked for with every move: the player may have
-  // moved its texts since.
-  EXPECT_EQ(sim::JournalLines("readtext").size(), 2u);
-}
-
-TEST_F(TrackNoticeTest, NoBalloonFollowsKelvanesOwnPrevNextPlayOrPlayList) {
-  TMain& m = Start();
-  StartPlayer();
-  sim::TickTimers();
-  m.TrayClick(5, tcLeft);
-  for (int i = 0; i < kc::kTrackCommandPolls; ++i) sim::TickTimers();
-  m.Info.FadeoutOnChange = true;
-  m.TrayClick(1, tcLeft);
-  sim::TickTimers();
-  m.Info.CorrectPath = true;
-  m.PlayPlaylistFiles({"D:\\Lists\\Rock.m3u"}, false, [](const std::string&) {});
-  sim::TickTimers();
-  position_ = 2;  // a player that takes a while over its new list
-  for (int i = 1; i < kc::kTrackCommandPolls; ++i) sim::TickTimers();
-  EXPECT_TRUE(sim::TrayBalloons().empty());
-  position_ = 0;
-  sim::TickTimers();
-  EXPECT_EQ(BalloonTexts(), (std::vector<std::u16string>{titles_[0]}));
-}
-
 TEST_F(TrackNoticeTest, TheTitleFallsBackToTheCodePageThenToTheCaption) {
   struct Row {
     std::intptr_t wide, ansi;

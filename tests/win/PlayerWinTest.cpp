@@ -103,32 +103,6 @@ TEST_F(PlayerWinTest, MiddleClickRestoresTheMinimisedPlayerOfAnotherProcess) {
   EXPECT_TRUE(player_.WaitExit(5000));
 }
 
-TEST_F(PlayerWinTest, TitlesAreReadFromThePlayersMemoryInUtf16OrTheCodePage) {
-  // A UTF-8 list: the second title has letters code page 932 lacks.
-  const std::string list = wintest::TempFolder("kelvane-player-test") + "titles.m3u8";
-  wintest::WriteText(list, u8"#EXTINF:1,\u4e09\u66f2\u76ee\r\nD:\\a.mp3\r\n#EXTINF:1,Bj\u00f6rk \u2013 J\u00f3ga\r\nD:\\b.mp3\r\n");
-  ASSERT_TRUE(player_.Start("\"" + peer_ + "\" \"" + list + "\""));
-  ASSERT_TRUE(wintest::WaitFor([] { return FindWindowA("Winamp v1.x", nullptr) != nullptr; }, 10000));
-  TMain main;
-  main.InitCommandTable();
-  ASSERT_TRUE(main.FindPlayer());
-  ASSERT_TRUE(wintest::WaitFor([&] { return main.QueryPlayState() == kc::psPlaying; }, 5000));
-  std::u16string title;
-  ASSERT_TRUE(main.ReadTrackTitle(1, &title));
-  EXPECT_TRUE(title == u"Bj\u00f6rk \u2013 J\u00f3ga");
-  ASSERT_TRUE(main.ReadTrackTitle(0, &title));
-  EXPECT_TRUE(title == u"\u4e09\u66f2\u76ee");
-  // The same title in the code page, at the address the player gives for it.
-  std::intptr_t address = 0;
-  ASSERT_TRUE(platform::SendWindowMessage(main.Player.PlayerWnd, platform::kWmUser, 0, kc::kTitleLParam, 1000, &address));
-  std::string ansi;
-  ASSERT_TRUE(platform::ReadAnsiTextOf(main.Player.PlayerWnd, static_cast<std::uintptr_t>(address), 100, &ansi));
-  EXPECT_EQ(ansi, "三曲目");
-  EXPECT_TRUE(platform::WindowCaption(main.Player.PlayerWnd) == u"Winamp stand-in");
-  main.SendPlayerCommand(kc::cmdClose);
-  EXPECT_TRUE(player_.WaitExit(5000));
-}
-
 TEST(CodePage, TheSystemRunsCodePage932) { EXPECT_EQ(GetACP(), 932u); }
 
 }  // namespace
