@@ -17,14 +17,14 @@ inline constexpr const char* kErrIconUnreadable = "アイコンファイル %s �
 inline constexpr const char* kErrUnknown = "不明なエラーが発生しました";
 
 // A text the user reads: a fixed text of the program (its own code page)
-// whose "%s" stand, in order, for data (names and paths, in the system's code
-// page). The parts stay apart until shown: where the system's code page is
-// not the program's, each converts by its own rule.
+// whose "%s" stand, in order, for data (names and paths, UTF-8 as all text
+// inside). The parts stay apart until shown: each converts by its own rule.
 class Message {
  public:
   explicit Message(const char* fixedPattern, std::vector<std::string> data = {});
   Message(const char* fixedPattern, std::string data) : Message(fixedPattern, std::vector<std::string>{std::move(data)}) {}
-  // The parts side by side as bytes (the console, tests).
+  // The text in the system code page (a redirected console, tests); a
+  // character the code page lacks becomes its default character.
   std::string Bytes() const;
   // The text as shown, each part converted by its own rule.
   std::u16string Face() const;

@@ -19,13 +19,13 @@ std::string Utf16ToAnsi(const std::u16string& text);
 // The face of the program is UTF-16, and two kinds of text reach it. The
 // program's own fixed texts are Japanese on every system: code page 932,
 // whatever the system's. Data (names, paths, the system's error texts) is
-// system code page text: AnsiToUtf16.
+// the inside form: Utf8ToUtf16.
 std::u16string FixedToUtf16(const std::string& text);
 // A fixed text whose first "%s" stands for data: each part is converted by
 // its own rule before they are put together, so a path keeps its letters on
 // any system.
 std::u16string FormatFace(const std::string& fixedPattern, const std::u16string& argument);
-std::u16string FormatFace(const std::string& fixedPattern, const std::string& ansiArgument);
+std::u16string FormatFace(const std::string& fixedPattern, const std::string& argument);
 // Text the user typed or chose, for the settings and the library, which stay
 // in the system code page. False when the code page cannot hold every
 // character of it: a stand-in ("?" or a look-alike) would name another file.
@@ -37,6 +37,31 @@ bool Utf16ToAnsiExact(const std::u16string& text, std::string* ansi);
 std::size_t DecodeUtf8(const unsigned char* p, std::size_t n, char32_t* code);
 // Appends a character as one UTF-16 unit or a surrogate pair.
 void AppendUtf16(char32_t code, std::u16string* out);
+
+// Text inside the program is UTF-8 in std::string: names, paths, settings,
+// tags, keys and lines of the library. Other forms live only at the edges:
+// UTF-16 for the W calls and the face, the system code page for files kept in
+// today's format, and code page 932 for the program's own fixed texts (the
+// narrow literals), which reach the face only through FixedToUtf16, Message
+// and FormatFace.
+//
+// UTF-16 and UTF-8 both ways; a lone surrogate or a byte that starts no
+// well-formed sequence becomes U+FFFD.
+std::string Utf16ToUtf8(const std::u16string& text);
+std::u16string Utf8ToUtf16(const std::string& text);
+// Text of the system code page (a file in today's format, an A answer) in
+// the inside form. A byte that starts no character becomes the system's
+// default character, so IsExactSystemText tells whether anything was lost.
+std::string SystemToUtf8(const std::string& ansi);
+// The inside form in the system code page: false, with *ansi untouched,
+// when the code page cannot hold every character (a stand-in would name
+// another file or merge two names).
+bool Utf8ToSystemExact(const std::string& text, std::string* ansi);
+// The same where a stand-in is acceptable: output for a redirected console.
+std::string Utf8ToSystem(const std::string& text);
+// Whether bytes are text of the system code page that converts to UTF-16
+// and back to the same bytes.
+bool IsExactSystemText(const std::string& ansi);
 
 // The locale comparison without regard to letter case (CompareStringA with
 // NORM_IGNORECASE under the user's default locale): less than, equal to or

@@ -42,14 +42,11 @@ Out Message::Join(Fixed fixed, Data data) const {
   return out + fixed(pattern.substr(from));
 }
 
-std::string Message::Bytes() const {
-  auto same = [](const std::string& s) { return s; };
-  return Join<std::string>(same, same);
-}
+std::string Message::Bytes() const { return Utf16ToAnsi(Face()); }
 
 std::u16string Message::Face() const {
   return Join<std::u16string>([](const std::string& s) { return FixedToUtf16(s); },
-                              [](const std::string& s) { return AnsiToUtf16(s); });
+                              [](const std::string& s) { return Utf8ToUtf16(s); });
 }
 
 Error::Error(const std::string& text) : std::runtime_error(text), text_("%s", text) {}
@@ -63,8 +60,8 @@ std::u16string FormatFace(const std::string& fixedPattern, const std::u16string&
   return FixedToUtf16(fixedPattern.substr(0, at)) + argument + FixedToUtf16(fixedPattern.substr(at + 2));
 }
 
-std::u16string FormatFace(const std::string& fixedPattern, const std::string& ansiArgument) {
-  return FormatFace(fixedPattern, AnsiToUtf16(ansiArgument));
+std::u16string FormatFace(const std::string& fixedPattern, const std::string& argument) {
+  return FormatFace(fixedPattern, Utf8ToUtf16(argument));
 }
 
 }  // namespace platform
