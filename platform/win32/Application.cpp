@@ -337,9 +337,9 @@ bool ShowFirstInstance() {
 }
 
 std::string ProgramFilePath() {
-  char buffer[MAX_PATH * 2] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
-  return std::string(buffer, n);
+  wchar_t buffer[MAX_PATH * 2] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 2);
+  return Utf16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(buffer), n));
 }
 
 }  // namespace app
