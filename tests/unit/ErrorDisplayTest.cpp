@@ -19,7 +19,8 @@ TEST(ErrorBoundary, AnyEscapingErrorIsShownOnceInTheSystemsLanguageAndGoesNoFurt
   sim::Reset();
   platform::app::SetTitle("Kelvane");
   bool after = false;
-  platform::app::RunGuarded([] { throw platform::Error("ファイル C:\\x は開けません"); });
+  // A text of the system's own is data: UTF-8 inside, as FormatMessageW's answer becomes.
+  platform::app::RunGuarded([] { throw platform::Error(reinterpret_cast<const char*>(u8"ファイル C:\\x は開けません")); });
   platform::app::RunGuarded([] { throw 42; });
   platform::app::RunGuarded([&] { after = true; });
   EXPECT_TRUE(after);
