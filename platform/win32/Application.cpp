@@ -8,6 +8,7 @@
 
 #include "platform/Application.h"
 #include "platform/HiddenWindow.h"
+#include "platform/Locale.h"
 #include "platform/Timer.h"
 
 namespace platform {

@@ -82,6 +82,7 @@ TEST_F(FileSeamContract, NamesInEveryScriptAreKeptExactly) {
     bool found = false;
     EXPECT_TRUE(file.OpenIfFile(base_ + n.otherCase, &entry, &found)) << n.written;
     EXPECT_EQ(file.Size(), static_cast<std::int64_t>(n.written.size())) << n.written;
+    file.Close();  // an open file is not replaced on Windows
     platform::WriteFileSafely(base_ + n.otherCase, "replaced");
     EXPECT_EQ(Read(n.written), "replaced");
   }
