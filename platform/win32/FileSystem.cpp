@@ -17,7 +17,7 @@ namespace {
 class Wide {
  public:
   explicit Wide(const std::string& text) {
-    if (text.size() < kInline) {
+    if (text.size() < MAX_PATH) {
       std::size_t i = 0;
       for (; i < text.size() && static_cast<unsigned char>(text[i]) < 0x80; ++i) inline_[i] = static_cast<wchar_t>(text[i]);
       if (i == text.size()) {
@@ -28,7 +28,10 @@ class Wide {
     }
     long_ = Utf8ToUtf16(text);
     size_ = long_.size();
-    text_ = reinterpret_cast<LPCWSTR>(long_.c_str());
+    // Without a long-path manifest Windows refuses a path of MAX_PATH units
+    // or more as if nothing were there; Wine would take it. Refused here
+    // too, so that both answer alike.
+    text_ = size_ >= MAX_PATH ? L"" : reinterpret_cast<LPCWSTR>(long_.c_str());
   }
   Wide(const Wide&) = delete;
   Wide& operator=(const Wide&) = delete;
@@ -36,7 +39,7 @@ class Wide {
   std::size_t size() const { return size_; }
 
  private:
-  static constexpr std::size_t kInline = MAX_PATH + 1;
+  static constexpr std::size_t kInline = MAX_PATH;
   wchar_t inline_[kInline];
   LPCWSTR text_ = inline_;
   std::u16string long_;
@@ -92,9 +95,9 @@ std::size_t PlainLastPart(const std::string& path) {
   return start;
 }
 
-// Without a long-path manifest the calls refuse a path of MAX_PATH UTF-16
-// units or more, as if nothing were there: such a file may well exist, and
-// is reported rather than passed over.
+// A path of MAX_PATH UTF-16 units or more is refused as if nothing were
+// there (see Wide): such a file may well exist, and is reported rather than
+// passed over.
 bool IsTooLongForWin32(const Wide& path) { return path.size() >= MAX_PATH; }
 
 // Only files on a disk are read: a pipe or a device could block the read.

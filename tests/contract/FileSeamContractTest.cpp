@@ -90,11 +90,12 @@ TEST_F(FileSeamContract, NamesInEveryScriptAreKeptExactly) {
   for (const Name& n : names) EXPECT_TRUE(platform::RemoveFile(base_ + n.otherCase)) << n.written;
   const std::vector<std::string> left = {".", "..", greek};
   EXPECT_EQ(Names("*"), left);
-  // Sub-folders in a script, and a path past the short limit of the A calls in bytes.
+  // A folder in a script, and a path longer in UTF-8 bytes than MAX_PATH yet
+  // well within it in UTF-16 units.
   const std::string folder = base_ + u8"음악 Музыка";
   EXPECT_TRUE(platform::MakeDirectory(folder));
   EXPECT_TRUE(platform::DirectoryExists(folder));
-  const std::string deep = folder + "\\" + std::string(60, 'x') + u8"東京事変東京事変東京事変東京事変東京事変東京事変.txt";
+  const std::string deep = folder + "\\" + std::string(60, 'x') + u8"東京事変東京事変東京事変東京事変東京事変東京事変東京事変東京事変東京事変東京事変.txt";
   platform::WriteFileSafely(deep, "deep");
   std::string bytes;
   EXPECT_TRUE(platform::ReadWholeFile(deep, &bytes));
