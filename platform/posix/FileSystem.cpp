@@ -284,6 +284,7 @@ int OpenFileForReading(const std::string& host, const std::string& path) {
 namespace sim {
 
 void SetFileSystemRoot(const std::string& hostFolder) {
+  S().listings.clear();
   S().root = hostFolder;
   while (S().root.size() > 1 && S().root.back() == '/') S().root.pop_back();
 }
