@@ -145,7 +145,7 @@ void TMain::AskPlayerPath() {
   std::string path;
   // The command line to the player is system code page text: a "?" in it
   // would name no file, and the path would be saved as broken.
-  if (!platform::ChosenNameToAnsi(platform::app::MainWindow(), chosen, kc::kPlayerPathUnusable, &path)) return;
+  if (!platform::ChosenNameToUtf8(platform::app::MainWindow(), chosen, kc::kPlayerPathUnusable, &path)) return;
   Info.PlayerPath = path;
 }
 

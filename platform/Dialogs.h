@@ -22,12 +22,12 @@ inline constexpr const char* kWarningCaption = "警告";
 int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
                    unsigned flags);
 
-// A name the user chose, as system code page text (the settings and the
-// library are kept in it). When the code page cannot hold every character, a
-// stand-in ("?" or a look-alike) would name another file: a warning box with
-// the fixed pattern (one %s, the name) says so, and it is false.
-bool ChosenNameToAnsi(WindowHandle owner, const std::u16string& chosen, const char* fixedPattern,
-                      std::string* ansi);
+// A name the user chose, in the inside form (UTF-8). A name with a lone
+// surrogate has no such form, and a stand-in would name another file: a
+// warning box with the fixed pattern (one %s, the name) says so, and it is
+// false.
+bool ChosenNameToUtf8(WindowHandle owner, const std::u16string& chosen, const char* fixedPattern,
+                      std::string* utf8);
 
 // Programs that run unattended (a scheduled task) answer message boxes
 // themselves instead of waiting for a person: the handler gets the text and
@@ -37,8 +37,7 @@ void RedirectMessageBoxes(std::function<int(const std::string& text, const std::
 
 // The open-file dialog. The filter is a fixed text in the framework's form:
 // "label|pattern|label|pattern...". Returns false when the user cancels; the
-// name chosen is the user's, in UTF-16 (Utf16ToAnsiExact says whether the
-// system code page can hold it).
+// name chosen is the user's, in UTF-16 (ChosenNameToUtf8 takes it inside).
 bool ShowOpenFileDialog(WindowHandle owner, const std::string& fixedFilter, std::u16string* fileName);
 
 // The shell's folder browser, modal over the owner, rooted at My Computer so

@@ -1,6 +1,7 @@
 #pragma once
-// The file system seen through Windows paths. On Windows these are the real
-// calls; the native test build maps Windows paths onto host folders
+// The file system seen through Windows paths, UTF-8 as all text inside. On
+// Windows these are the real W calls; the native test build maps Windows
+// paths onto host folders whose names are the same UTF-8
 // (platform/posix/SimFileSystem.h).
 #include <cstdint>
 #include <functional>
@@ -36,9 +37,9 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes);
 // place): compared by the folder's identity, not by its name.
 bool IsSameDirectory(const std::string& a, const std::string& b);
 
-// DeleteFileA: false when nothing was deleted.
+// DeleteFileW: false when nothing was deleted.
 bool RemoveFile(const std::string& path);
-// CreateDirectoryA: false when no folder was created.
+// CreateDirectoryW: false when no folder was created.
 bool MakeDirectory(const std::string& path);
 
 // File attributes as a directory search reports them.
@@ -58,7 +59,7 @@ struct FoundEntry {
   bool IsDirectory() const { return (attributes & kAttrDirectory) != 0; }
 };
 
-// FindFirstFileA/FindNextFileA over a pattern whose last part may hold the
+// FindFirstFileW/FindNextFileW over a pattern whose last part may hold the
 // wildcards "*" and "?" (matched without regard to letter case): calls the
 // visitor for every entry of every kind (folders, hidden and system entries
 // included), in the order the system returns them, until it returns false.
@@ -84,8 +85,8 @@ std::int32_t PackDosStamp(int year, int month, int day, int hour, int minute,
 std::string StampText(std::int32_t stamp);
 
 // Upper-case folding of a file name as the file system compares names
-// (letter case ignored, double-byte characters whole): two names name the same
-// entry of a folder exactly when their folds are equal.
+// (letter case ignored, in every script): two names name the same entry of a
+// folder exactly when their folds are equal.
 std::string FoldFileName(const std::string& name);
 
 // A file opened for reading only, sharing read and write with every other

@@ -63,7 +63,7 @@ std::string Utf8ToSystem(const std::string& text);
 // and back to the same bytes.
 bool IsExactSystemText(const std::string& ansi);
 
-// The locale comparison without regard to letter case (CompareStringA with
+// The locale comparison of UTF-8 texts without regard to letter case (CompareStringW with
 // NORM_IGNORECASE under the user's default locale): less than, equal to or
 // greater than zero.
 int CompareTextIgnoringCase(const std::string& a, const std::string& b);

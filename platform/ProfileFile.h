@@ -4,9 +4,8 @@
 // difference: the file is edited in memory and saved whole and safely, so a
 // failed save never leaves half a file behind.
 //
-// Text is bytes of the system code page. Double-byte characters are kept
-// exactly: only single-byte letters compare without regard to case, and a
-// trail byte is never taken for "]" or a letter.
+// Names and values are UTF-8, as all text inside; only ASCII letters of
+// names compare without regard to case.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -15,16 +14,18 @@
 
 namespace platform {
 
-// The longest value a read gives, in bytes: what a 2048-byte buffer holds.
+// The longest value a read gives: what a 2048-unit buffer holds.
 inline constexpr std::size_t kProfileValueLimit = 2047;
 
 // The lines of one profile file, with the lookups and edits of the profile
 // functions. No file system, so it runs anywhere and under a fuzzer.
 //
 // A file that starts with a byte-order mark (UTF-16 little- or big-endian,
-// UTF-8) is kept in that encoding, mark included, as the profile functions
-// keep it: names and values are seen in the system code page, and a line
-// that is not written to is saved exactly as it was read.
+// UTF-8) is read and kept in that encoding, mark included; any other is text
+// of the system code page, and stays so while every line written fits it:
+// one that does not turns the whole file into UTF-8 with a mark. A line that
+// is not written to (or is written with the text it has) is saved exactly as
+// it was read, unless the file changes encoding.
 class ProfileText {
  public:
   ProfileText() = default;
@@ -33,8 +34,9 @@ class ProfileText {
 
   // The value of the key in the first section of that name, blanks around it
   // trimmed, one pair of enclosing quotes (" or ') removed, cut at a NUL and
-  // at kProfileValueLimit bytes (never between the two bytes of a
-  // character). Missing section or key: def without its trailing spaces.
+  // at kProfileValueLimit (bytes of the system code page for a value it
+  // holds, else UTF-16 units; never inside a character). Missing section or
+  // key: def without its trailing spaces.
   std::string Read(const std::string& section, const std::string& key,
                    const std::string& def) const;
 
@@ -59,12 +61,13 @@ class ProfileText {
   void AddReadLine(std::string source);
   void SetLine(std::size_t at, std::string line);
   void InsertLine(std::size_t at, std::string line);
-  std::string Encode(const std::string& line) const;
+  static std::string Encode(const std::string& line, Encoding encoding);
 
-  Encoding encoding_ = Encoding::kAnsi;
-  std::vector<std::string> lines_;  // in the system code page
-  // Beside each line of a Unicode file: its bytes as read, until it is
-  // written. Characters the code page lacks survive in the lines not edited.
+  Encoding encoding_ = Encoding::kAnsi;  // as read
+  std::vector<std::string> lines_;        // UTF-8
+  // Beside each line: its bytes as read, until it is written. Bytes that
+  // convert to nothing (a lone surrogate, a byte no character starts) survive
+  // in the lines not edited.
   std::vector<std::optional<std::string>> sources_;
 };
 

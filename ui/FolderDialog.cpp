@@ -11,7 +11,7 @@ bool TFolderDialog::Execute() {
   std::u16string chosen = platform::AnsiToUtf16(Directory);
   if (!platform::ShowFolderDialog(owner, Title, &chosen)) return false;
   std::string directory;
-  if (!platform::ChosenNameToAnsi(owner, chosen, optiontext::kFolderUnusable, &directory)) return false;
+  if (!platform::ChosenNameToUtf8(owner, chosen, optiontext::kFolderUnusable, &directory)) return false;
   Directory = directory;
   return true;
 }

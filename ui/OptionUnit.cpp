@@ -182,7 +182,7 @@ bool TOptionForm::PlayListPathFits() {
   const std::wstring typed = editPlayListPath.WideText();
   const std::u16string folder(typed.begin(), typed.end());
   std::string ansi;
-  return platform::ChosenNameToAnsi(reinterpret_cast<platform::WindowHandle>(Handle()), folder,
+  return platform::ChosenNameToUtf8(reinterpret_cast<platform::WindowHandle>(Handle()), folder,
                                     optiontext::kFolderUnusable, &ansi);
 }
 

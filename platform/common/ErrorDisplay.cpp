@@ -1,6 +1,6 @@
 // The one error boundary, shared by both implementations of the application
 // object: whatever an event handler raises is shown, and the loop goes on.
-// And the one warning for a name the system code page cannot hold.
+// And the one warning for a chosen name that no text can keep.
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
@@ -8,9 +8,22 @@
 
 namespace platform {
 
-bool ChosenNameToAnsi(WindowHandle owner, const std::u16string& chosen, const char* fixedPattern,
-                      std::string* ansi) {
-  if (Utf16ToAnsiExact(chosen, ansi)) return true;
+bool ChosenNameToUtf8(WindowHandle owner, const std::u16string& chosen, const char* fixedPattern,
+                      std::string* utf8) {
+  // Only a lone surrogate (a name no file system gives back) is lost.
+  bool whole = true;
+  for (std::size_t i = 0; i < chosen.size() && whole; ++i) {
+    const char16_t c = chosen[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < chosen.size() && chosen[i + 1] >= 0xDC00 && chosen[i + 1] <= 0xDFFF) {
+      ++i;
+    } else {
+      whole = c < 0xD800 || c > 0xDFFF;
+    }
+  }
+  if (whole) {
+    *utf8 = Utf16ToUtf8(chosen);
+    return true;
+  }
   ShowMessageBox(owner, FormatFace(fixedPattern, chosen), FixedToUtf16(kWarningCaption), kMbOk | kMbIconWarning);
   return false;
 }

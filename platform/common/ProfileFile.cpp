@@ -13,10 +13,6 @@ namespace {
 // never reach here: they end lines.
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
-bool IsLead(const std::string& text, std::size_t i) {
-  return i + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[i]));
-}
-
 std::string Trim(const std::string& text, std::size_t begin, std::size_t end) {
   while (begin < end && IsBlank(text[begin])) ++begin;
   while (end > begin && IsBlank(text[end - 1])) --end;
@@ -27,47 +23,30 @@ unsigned char FoldAscii(unsigned char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
 }
 
-// Names compare without regard to the case of single-byte letters. Both
-// bytes of a double-byte character must match exactly: its trail byte may
-// look like a letter ("ア" is 0x83 0x41) and must not be folded.
+// Names compare without regard to the case of ASCII letters; every other
+// character must match exactly.
 bool SameName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size();) {
-    if (IsLead(a, i)) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-      i += 2;
-      continue;
-    }
-    if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-    ++i;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i]))) return false;
   }
   return true;
 }
 
 // "[name]" after optional blanks; the name runs to the last "]" of the line,
-// text after it is ignored. A trail byte 0x5D ("ゾ" is 0x83 0x5D) is not a "]".
+// text after it is ignored. (Lines are UTF-8 here, where no byte of another
+// character is a "]": a code page's trail byte never comes this far.)
 bool ParseSectionHeader(const std::string& line, std::string* name) {
   std::size_t i = 0;
   while (i < line.size() && IsBlank(line[i])) ++i;
   if (i == line.size() || line[i] != '[') return false;
-  const std::size_t open = i;
-  std::size_t close = std::string::npos;
-  for (i = open + 1; i < line.size();) {
-    if (IsLead(line, i)) {
-      i += 2;
-      continue;
-    }
-    if (line[i] == ']') close = i;
-    ++i;
-  }
-  if (close == std::string::npos) return false;
-  *name = Trim(line, open + 1, close);
+  const std::size_t close = line.rfind(']');
+  if (close == std::string::npos || close < i) return false;
+  *name = Trim(line, i + 1, close);
   return true;
 }
 
-// "name=value"; the first "=" divides ("=" is never a trail byte in 932). A
+// "name=value"; the first "=" divides. A
 // line without "=" is a key without a value: it reads as missing, yet it
 // hides a later key of that name and is the line a write of that name fills
 // in, as with the profile functions. Blank lines are nothing.
@@ -85,14 +64,27 @@ bool IsBlankLine(const std::string& line) {
   return true;
 }
 
-// Cuts to at most limit bytes without splitting a double-byte character.
+// The value a read of the limit's buffer gives: a value the code page holds
+// is cut at the limit in its bytes, as the A functions cut it; any other at
+// the limit in UTF-16 units, as the W functions would. Never inside a
+// character. Neither form has more units than UTF-8 has bytes.
 void CutAt(std::string* text, std::size_t limit) {
   if (text->size() <= limit) return;
+  std::string ansi;
+  const bool fits = Utf8ToSystemExact(*text, &ansi);
+  if (fits && ansi.size() <= limit) return;
+  std::size_t units = 0;
   std::size_t i = 0;
-  while (i < limit) {
-    const std::size_t width = IsLead(*text, i) ? 2 : 1;
-    if (i + width > limit) break;
-    i += width;
+  const auto* p = reinterpret_cast<const unsigned char*>(text->data());
+  while (i < text->size()) {
+    char32_t code = p[i];
+    std::size_t length = code < 0x80 ? 1 : DecodeUtf8(p + i, text->size() - i, &code);
+    if (length == 0) length = 1;
+    std::size_t width = code >= 0x10000 ? 2 : 1;
+    if (fits && code >= 0x80) width = Utf8ToSystem(text->substr(i, length)).size();
+    if (units + width > limit) break;
+    units += width;
+    i += length;
   }
   text->resize(i);
 }
@@ -102,53 +94,6 @@ const char kUtf16LeMark[] = "\xFF\xFE";
 const char kUtf16BeMark[] = "\xFE\xFF";
 
 bool StartsWith(const std::string& bytes, const char* mark) { return bytes.rfind(mark, 0) == 0; }
-
-// UTF-8 to UTF-16; a byte that starts no well-formed sequence gives U+FFFD.
-std::u16string FromUtf8(const std::string& bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  for (std::size_t i = 0; i < bytes.size();) {
-    char32_t code = 0;
-    const std::size_t length = DecodeUtf8(p + i, bytes.size() - i, &code);
-    if (length == 0) {
-      out += u'\xFFFD';
-      ++i;
-      continue;
-    }
-    AppendUtf16(code, &out);
-    i += length;
-  }
-  return out;
-}
-
-std::string ToUtf8(const std::u16string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t code = text[i];
-    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (code >= 0xD800 && code <= 0xDFFF) {
-      code = 0xFFFD;
-    }
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return out;
-}
 
 char16_t Utf16Unit(const std::string& bytes, std::size_t i, bool bigEndian) {
   const unsigned first = static_cast<unsigned char>(bytes[i]);
@@ -170,20 +115,9 @@ ProfileText::ProfileText(const std::string& bytes) {
     encoding_ = Encoding::kUtf8;
     start = 3;
   }
-  if (encoding_ == Encoding::kAnsi) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-      lines_.push_back(bytes.substr(start, i - start));
-      if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-      start = i + 1;
-    }
-    if (start < bytes.size()) lines_.push_back(bytes.substr(start));
-    sources_.resize(lines_.size());
-    return;
-  }
   // Line ends are found in code units, never in bytes: in UTF-16 the byte
   // 0x0A is also half of many characters. A last odd byte is no character.
-  const bool wide = encoding_ != Encoding::kUtf8;
+  const bool wide = encoding_ == Encoding::kUtf16Le || encoding_ == Encoding::kUtf16Be;
   const bool bigEndian = encoding_ == Encoding::kUtf16Be;
   const std::size_t unit = wide ? 2 : 1;
   const std::size_t end = wide ? bytes.size() - (bytes.size() - start) % 2 : bytes.size();
@@ -201,18 +135,22 @@ ProfileText::ProfileText(const std::string& bytes) {
 }
 
 void ProfileText::AddReadLine(std::string source) {
-  std::u16string text;
-  if (encoding_ == Encoding::kUtf8) {
-    text = FromUtf8(source);
+  if (encoding_ == Encoding::kAnsi) {
+    lines_.push_back(SystemToUtf8(source));
+  } else if (encoding_ == Encoding::kUtf8) {
+    lines_.push_back(Utf16ToUtf8(Utf8ToUtf16(source)));
   } else {
+    std::u16string text;
     const bool bigEndian = encoding_ == Encoding::kUtf16Be;
     for (std::size_t i = 0; i + 1 < source.size(); i += 2) text += Utf16Unit(source, i, bigEndian);
+    lines_.push_back(Utf16ToUtf8(text));
   }
-  lines_.push_back(Utf16ToAnsi(text));
   sources_.push_back(std::move(source));
 }
 
 void ProfileText::SetLine(std::size_t at, std::string line) {
+  // A line written with the text it has keeps the bytes it was read from.
+  if (lines_[at] == line) return;
   lines_[at] = std::move(line);
   sources_[at].reset();
 }
@@ -222,17 +160,17 @@ void ProfileText::InsertLine(std::size_t at, std::string line) {
   sources_.insert(sources_.begin() + static_cast<std::ptrdiff_t>(at), std::nullopt);
 }
 
-std::string ProfileText::Encode(const std::string& line) const {
-  if (encoding_ == Encoding::kAnsi) return line;
-  const std::u16string text = AnsiToUtf16(line);
-  if (encoding_ == Encoding::kUtf8) return ToUtf8(text);
+std::string ProfileText::Encode(const std::string& line, Encoding encoding) {
+  if (encoding == Encoding::kAnsi) return Utf8ToSystem(line);
+  if (encoding == Encoding::kUtf8) return line;
+  const std::u16string text = Utf8ToUtf16(line);
   std::string out;
   out.reserve(text.size() * 2);
   for (const char16_t c : text) {
     const char high = static_cast<char>(c >> 8);
     const char low = static_cast<char>(c & 0xFF);
-    out += encoding_ == Encoding::kUtf16Be ? high : low;
-    out += encoding_ == Encoding::kUtf16Be ? low : high;
+    out += encoding == Encoding::kUtf16Be ? high : low;
+    out += encoding == Encoding::kUtf16Be ? low : high;
   }
   return out;
 }
@@ -318,16 +256,24 @@ void ProfileText::Write(const std::string& section, const std::string& key,
 }
 
 std::string ProfileText::Render() const {
+  // A file in the system code page stays in it while every line written
+  // fits; a line that does not makes the whole file UTF-8, which the mark
+  // tells every later reader.
+  Encoding encoding = encoding_;
+  std::string ansi;
+  for (std::size_t i = 0; i < lines_.size() && encoding == Encoding::kAnsi; ++i) {
+    if (!sources_[i] && !Utf8ToSystemExact(lines_[i], &ansi)) encoding = Encoding::kUtf8;
+  }
   std::string bytes;
-  switch (encoding_) {
+  switch (encoding) {
     case Encoding::kAnsi: break;
     case Encoding::kUtf8: bytes = kUtf8Mark; break;
     case Encoding::kUtf16Le: bytes = kUtf16LeMark; break;
     case Encoding::kUtf16Be: bytes = kUtf16BeMark; break;
   }
-  const std::string lineEnd = Encode("\r\n");
+  const std::string lineEnd = Encode("\r\n", encoding);
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    bytes += sources_[i] ? *sources_[i] : Encode(lines_[i]);
+    bytes += sources_[i] && encoding == encoding_ ? *sources_[i] : Encode(lines_[i], encoding);
     bytes += lineEnd;
   }
   return bytes;

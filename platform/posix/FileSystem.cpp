@@ -1,8 +1,10 @@
 // The file system of platform/FileSystem.h for native tests: Windows paths
-// mapped onto host folders (platform/posix/SimFileSystem.h), each name found
-// without regard to letter case by listing its folder when the name as
-// written is not there. Nothing is cached: a test may change the folders
-// behind the program's back at any moment.
+// (UTF-8) mapped onto host folders (platform/posix/SimFileSystem.h), each
+// name found without regard to letter case, when the name as written is not
+// there, in what a listing of its folder taught. A test may change the
+// folders behind the program's back at any moment: a listing is kept only
+// while its folder's modification time is the one it was made at, and
+// changes made here keep it up to date.
 #include "platform/FileSystem.h"
 
 #include <dirent.h>
@@ -16,14 +18,25 @@
 #include <cstdlib>
 #include <ctime>
 #include <set>
+#include <unordered_map>
 
 #include "platform/Error.h"
 #include "platform/Locale.h"
+#include "platform/posix/CaseFold.h"
 #include "platform/posix/SimFileSystem.h"
 
 namespace {
 
+// What one listing of a host folder taught: each folded name's entry, the
+// first in search order of those that fold alike.
+struct Listing {
+  timespec modified{};
+  ino_t inode = 0;
+  std::unordered_map<std::string, std::string> byFold;
+};
+
 struct State {
+  std::unordered_map<std::string, Listing> listings;  // by host folder
   std::string root;
   std::string currentFolder = "C:\\";
   std::set<std::string> locked;  // host paths
@@ -54,16 +67,13 @@ bool IsDrivePrefix(const std::string& path) {
 char UpperDrive(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
 // The names of a Windows path from `from` on, "." dropped and ".." taking
-// off the last name, never one of the first `floor` names (the drive). A
-// double-byte character is one step: its trail byte may be 0x5C.
+// off the last name, never one of the first `floor` names (the drive).
 void AppendNames(std::vector<std::string>* names, const std::string& text, std::size_t from, std::size_t floor) {
   std::size_t i = from;
   while (i < text.size()) {
     while (i < text.size() && IsSeparator(text[i])) ++i;
     const std::size_t start = i;
-    while (i < text.size() && !IsSeparator(text[i])) {
-      i += platform::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    }
+    while (i < text.size() && !IsSeparator(text[i])) ++i;
     const std::string name = text.substr(start, i - start);
     if (name.empty() || name == ".") continue;
     if (name == "..") {
@@ -113,6 +123,54 @@ std::vector<std::string> ListFolder(const std::string& host) {
   return names;
 }
 
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+// The listing of a host folder, made again only when the folder changed
+// since (nullptr when it is no folder).
+Listing* ListingOf(const std::string& folder) {
+  struct stat st{};
+  if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    S().listings.erase(folder);
+    return nullptr;
+  }
+  Listing& listing = S().listings[folder];
+  if (listing.inode == st.st_ino && SameTime(listing.modified, st.st_mtim)) return &listing;
+  listing.modified = st.st_mtim;
+  listing.inode = st.st_ino;
+  listing.byFold.clear();
+  // In search order, so that the first of two names that fold alike stays.
+  for (std::string& name : ListFolder(folder)) listing.byFold.emplace(platform::FoldFileName(name), std::move(name));
+  return &listing;
+}
+
+// Called around each change made here to a folder: before it, a listing the
+// folder has outgrown behind our back is dropped; after it, a listing still
+// held learns the change and the folder's new time.
+void BeforeChange(const std::string& host) {
+  const std::string folder = host.substr(0, host.rfind('/'));
+  const auto it = S().listings.find(folder);
+  struct stat st{};
+  if (it != S().listings.end() && (stat(folder.c_str(), &st) != 0 || !SameTime(it->second.modified, st.st_mtim))) {
+    S().listings.erase(it);
+  }
+}
+
+void AfterChange(const std::string& host, bool added) {
+  const std::string folder = host.substr(0, host.rfind('/'));
+  const auto it = S().listings.find(folder);
+  if (it == S().listings.end()) return;
+  struct stat st{};
+  // A removed name may have hidden another that folds alike: listed again.
+  if (!added || stat(folder.c_str(), &st) != 0) {
+    S().listings.erase(it);
+    return;
+  }
+  const std::string name = host.substr(folder.size() + 1);
+  auto [at, isNew] = it->second.byFold.emplace(platform::FoldFileName(name), name);
+  if (!isNew && name < at->second) at->second = name;
+  it->second.modified = st.st_mtim;
+}
+
 // The host path of a Windows path: each existing name in its stored letter
 // case (the first in search order of those that fold alike), the rest as
 // written. `st` receives the entry's lstat when it exists.
@@ -125,12 +183,16 @@ std::string MapPath(const std::string& windowsPath, struct stat* st = nullptr, b
     if (found && lstat(written.c_str(), &entry) != 0) {
       found = false;
       const std::string folded = platform::FoldFileName(name);
-      for (const std::string& stored : ListFolder(host)) {
-        if (platform::FoldFileName(stored) == folded && lstat((host + "/" + stored).c_str(), &entry) == 0) {
-          host += "/" + stored;
-          found = true;
-          break;
-        }
+      // A name gone behind our back within the folder's last time stamp
+      // makes the listing wrong: it is made once more.
+      for (int attempt = 0; attempt < 2 && !found; ++attempt) {
+        Listing* listing = ListingOf(host);
+        if (!listing) break;
+        const auto stored = listing->byFold.find(folded);
+        if (stored == listing->byFold.end()) break;
+        found = lstat((host + "/" + stored->second).c_str(), &entry) == 0;
+        if (found) host += "/" + stored->second;
+        if (!found) S().listings.erase(host);
       }
       if (found) continue;
     }
@@ -141,15 +203,7 @@ std::string MapPath(const std::string& windowsPath, struct stat* st = nullptr, b
   return host;
 }
 
-bool EndsInSeparator(const std::string& path) {
-  bool last = false;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const bool lead = platform::IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size();
-    last = !lead && IsSeparator(path[i]);
-    if (lead) ++i;
-  }
-  return last;
-}
+bool EndsInSeparator(const std::string& path) { return !path.empty() && IsSeparator(path.back()); }
 
 bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
 
@@ -158,7 +212,9 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
   const auto chars = [](const std::string& text) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-      const std::size_t n = platform::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+      char32_t code = 0;
+      const std::size_t length = platform::DecodeUtf8(reinterpret_cast<const unsigned char*>(text.data()) + i, text.size() - i, &code);
+      const std::size_t n = length ? length : 1;
       out.push_back(text.substr(i, n));
       i += n - 1;
     }
@@ -228,6 +284,7 @@ int OpenFileForReading(const std::string& host, const std::string& path) {
 namespace sim {
 
 void SetFileSystemRoot(const std::string& hostFolder) {
+  S().listings.clear();
   S().root = hostFolder;
   while (S().root.size() > 1 && S().root.back() == '/') S().root.pop_back();
 }
@@ -306,13 +363,16 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
   const Error failure(kErrCannotWrite, path);
   if (ChangesStopped() || (exists && (S_ISDIR(st.st_mode) || IsLocked(host)))) throw failure;
   const std::string temporary = host + ".kvnew";
+  BeforeChange(host);
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw failure;
   const bool written = WriteAll(fd, bytes);
   if (close(fd) != 0 || !written || rename(temporary.c_str(), host.c_str()) != 0) {
     unlink(temporary.c_str());
+    AfterChange(temporary, false);
     throw failure;
   }
+  AfterChange(host, true);
   Changed();
 }
 
@@ -321,6 +381,7 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   const std::string host = MapPath(path, nullptr, &exists);
   // An old file under any spelling is replaced safely, as on Windows, where
   // the exclusive create fails on it.
+  if (!exists) BeforeChange(host);
   const int fd = exists || ChangesStopped() ? -1 : open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
     WriteFileSafely(path, bytes);
@@ -329,8 +390,10 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   const bool written = WriteAll(fd, bytes);
   if (close(fd) != 0 || !written) {
     unlink(host.c_str());
+    AfterChange(host, false);
     throw Error(kErrCannotWrite, path);
   }
+  AfterChange(host, true);
   Changed();
 }
 
@@ -345,7 +408,10 @@ bool RemoveFile(const std::string& path) {
   struct stat st{};
   bool exists = false;
   const std::string host = MapPath(path, &st, &exists);
-  if (ChangesStopped() || !exists || S_ISDIR(st.st_mode) || IsLocked(host) || unlink(host.c_str()) != 0) return false;
+  if (ChangesStopped() || !exists || S_ISDIR(st.st_mode) || IsLocked(host)) return false;
+  const bool removed = unlink(host.c_str()) == 0;
+  AfterChange(host, false);
+  if (!removed) return false;
   Changed();
   return true;
 }
@@ -353,7 +419,10 @@ bool RemoveFile(const std::string& path) {
 bool MakeDirectory(const std::string& path) {
   bool exists = false;
   const std::string host = MapPath(path, nullptr, &exists);
-  if (exists || ChangesStopped() || mkdir(host.c_str(), 0755) != 0) return false;
+  if (exists || ChangesStopped()) return false;
+  BeforeChange(host);
+  if (mkdir(host.c_str(), 0755) != 0) return false;
+  AfterChange(host, true);
   Changed();
   return true;
 }
@@ -398,15 +467,9 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
 }
 
 std::string FoldFileName(const std::string& name) {
-  std::string out(name);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const unsigned char b = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(b)) {
-      ++i;
-    } else if (b >= 'a' && b <= 'z') {
-      out[i] = static_cast<char>(b - 32);
-    }
-  }
+  std::string out;
+  out.reserve(name.size());
+  sim::AppendFolded(name.data(), name.size(), sim::UpperLetter, &out);
   return out;
 }
 

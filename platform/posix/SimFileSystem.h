@@ -5,8 +5,8 @@
 //   \\server\share\x -> <root>/UNC/server/share/x
 // "\" and "/" both separate; a relative path is taken from the current folder
 // (SetCurrentFolder), a path starting with "\" from the current folder's
-// drive. Existing names are found without regard to letter case, as on
-// Windows; a new entry gets the name as written.
+// drive. Host names are the UTF-8 names. Existing names are found without
+// regard to letter case, as on Windows; a new entry gets the name as written.
 #include <ctime>
 #include <string>
 

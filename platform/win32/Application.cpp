@@ -8,6 +8,7 @@
 
 #include "platform/Application.h"
 #include "platform/HiddenWindow.h"
+#include "platform/Locale.h"
 #include "platform/Timer.h"
 
 namespace platform {
@@ -337,9 +338,9 @@ bool ShowFirstInstance() {
 }
 
 std::string ProgramFilePath() {
-  char buffer[MAX_PATH * 2] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
-  return std::string(buffer, n);
+  wchar_t buffer[MAX_PATH * 2] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 2);
+  return Utf16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(buffer), n));
 }
 
 }  // namespace app

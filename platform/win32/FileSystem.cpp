@@ -1,13 +1,59 @@
-// The file system of platform/FileSystem.h: the real Win32 calls.
+// The file system of platform/FileSystem.h: the real Win32 calls, the W
+// forms only, so a name in any script is found; paths are UTF-8 here.
 #include <windows.h>
 
 #include <algorithm>
 
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 
 namespace platform {
 namespace {
+
+// A path in the W calls' form. The library asks about every track at each
+// update: a path that fits is converted into the object itself, ASCII
+// without any decoding.
+class Wide {
+ public:
+  explicit Wide(const std::string& text) {
+    if (text.size() < MAX_PATH) {
+      std::size_t i = 0;
+      for (; i < text.size() && static_cast<unsigned char>(text[i]) < 0x80; ++i) inline_[i] = static_cast<wchar_t>(text[i]);
+      if (i == text.size()) {
+        inline_[i] = L'\0';
+        size_ = i;
+        return;
+      }
+    }
+    long_ = Utf8ToUtf16(text);
+    size_ = long_.size();
+    // Without a long-path manifest Windows refuses a path of MAX_PATH units
+    // or more as if nothing were there; Wine would take it. Refused here
+    // too, so that both answer alike.
+    text_ = size_ >= MAX_PATH ? L"" : reinterpret_cast<LPCWSTR>(long_.c_str());
+  }
+  Wide(const Wide&) = delete;
+  Wide& operator=(const Wide&) = delete;
+  LPCWSTR get() const { return text_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  static constexpr std::size_t kInline = MAX_PATH;
+  wchar_t inline_[kInline];
+  LPCWSTR text_ = inline_;
+  std::u16string long_;
+  std::size_t size_ = 0;
+};
+
+std::string Narrow(const wchar_t* text) {
+  std::string out;
+  for (const wchar_t* p = text; *p; ++p) {
+    if (*p >= 0x80) return Utf16ToUtf8(reinterpret_cast<const char16_t*>(text));
+    out += static_cast<char>(*p);
+  }
+  return out;
+}
 
 std::int32_t StampOf(const FILETIME& written) {
   FILETIME local;
@@ -18,9 +64,9 @@ std::int32_t StampOf(const FILETIME& written) {
   return PackDosStamp(1980, 1, 1, 0, 0, 0);
 }
 
-FoundEntry EntryOf(const WIN32_FIND_DATAA& data) {
+FoundEntry EntryOf(const WIN32_FIND_DATAW& data) {
   FoundEntry entry;
-  entry.name = data.cFileName;
+  entry.name = Narrow(data.cFileName);
   entry.attributes = data.dwFileAttributes;
   entry.stamp = StampOf(data.ftLastWriteTime);
   return entry;
@@ -36,10 +82,8 @@ FoundEntry EntryOf(const WIN32_FIND_DATAA& data) {
 std::size_t PlainLastPart(const std::string& path) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < path.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if (c >= 0x80) {
-      if (IsDBCSLeadByte(c)) ++i;  // its trail byte may be a "\"
-    } else if (c == '\\' || c == '/' || c == ':') {
+    const char c = path[i];
+    if (c == '\\' || c == '/' || c == ':') {
       start = i + 1;
     } else if (c == '*' || c == '?') {
       return std::string::npos;
@@ -51,14 +95,14 @@ std::size_t PlainLastPart(const std::string& path) {
   return start;
 }
 
-// Without a long-path manifest the A functions refuse a path of MAX_PATH
-// characters or more, as if nothing were there: such a file may well exist,
-// and is reported rather than passed over.
-bool IsTooLongForWin32(const std::string& path) { return path.size() >= MAX_PATH; }
+// A path of MAX_PATH UTF-16 units or more is refused as if nothing were
+// there (see Wide): such a file may well exist, and is reported rather than
+// passed over.
+bool IsTooLongForWin32(const Wide& path) { return path.size() >= MAX_PATH; }
 
 // Only files on a disk are read: a pipe or a device could block the read.
-HANDLE OpenForReading(const std::string& path) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+HANDLE OpenForReading(const Wide& wide, const std::string& path) {
+  HANDLE file = ::CreateFileW(wide.get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE && ::GetFileType(file) != FILE_TYPE_DISK) {
     ::CloseHandle(file);
     throw Error(kErrCannotOpen, path);
@@ -79,15 +123,17 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
-}  // namespace
-
-bool FileExists(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+bool IsFile(const Wide& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.get());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+}  // namespace
+
+bool FileExists(const std::string& path) { return IsFile(Wide(path)); }
+
 bool DirectoryExists(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  const DWORD attributes = ::GetFileAttributesW(Wide(path).get());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -95,11 +141,12 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t ma
   // Each playlist and ".mp3log" is read at every update: the open itself
   // tells whether there is a file, and a file whose size is known is read
   // in one call that asks for a byte more than it holds.
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  const Wide wide(path);
+  HANDLE file = ::CreateFileW(wide.get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    if (IsTooLongForWin32(path)) throw Error(kErrCannotOpen, path);
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || !FileExists(path)) return false;
+    if (IsTooLongForWin32(wide)) throw Error(kErrCannotOpen, path);
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || !IsFile(wide)) return false;
     throw Error(kErrCannotOpen, path);
   }
   const Error cannotRead(kErrCannotOpen, path);
@@ -154,15 +201,15 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::uint64_t ma
 }
 
 void WriteFileSafely(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".kvnew";
+  const Wide temporary(path + ".kvnew");
   const Error failure(kErrCannotWrite, path);
-  HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = ::CreateFileW(temporary.get(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw failure;
   bool ok = WriteAll(file, bytes);
   ok = ok && ::FlushFileBuffers(file);
   ok = ::CloseHandle(file) && ok;
-  if (!ok || !::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ::DeleteFileA(temporary.c_str());
+  if (!ok || !::MoveFileExW(temporary.get(), Wide(path).get(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ::DeleteFileW(temporary.get());
     throw failure;
   }
 }
@@ -170,7 +217,8 @@ void WriteFileSafely(const std::string& path, const std::string& bytes) {
 void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   // A flush per file would cost more than the write, and there is no old
   // file whose loss it would guard against.
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const Wide wide(path);
+  HANDLE file = ::CreateFileW(wide.get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     // An old file (or a create refused): the safe write keeps it or fails
     // as it would.
@@ -180,7 +228,7 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes) {
   bool ok = WriteAll(file, bytes);
   ok = ::CloseHandle(file) && ok;
   if (!ok) {
-    ::DeleteFileA(path.c_str());
+    ::DeleteFileW(wide.get());
     throw Error(kErrCannotWrite, path);
   }
 }
@@ -189,7 +237,7 @@ namespace {
 
 bool DirectoryIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
   // Only a handle gives the identity; backup semantics let a folder open.
-  HANDLE folder = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE folder = ::CreateFileW(Wide(path).get(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (folder == INVALID_HANDLE_VALUE) return false;
   const bool ok = ::GetFileInformationByHandle(folder, info) && (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
   ::CloseHandle(folder);
@@ -205,17 +253,17 @@ bool IsSameDirectory(const std::string& a, const std::string& b) {
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
-bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+bool RemoveFile(const std::string& path) { return ::DeleteFileW(Wide(path).get()) != FALSE; }
 
-bool MakeDirectory(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+bool MakeDirectory(const std::string& path) { return ::CreateDirectoryW(Wide(path).get(), nullptr) != FALSE; }
 
 void ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
-  WIN32_FIND_DATAA data;
-  HANDLE search = ::FindFirstFileA(pattern.c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE search = ::FindFirstFileW(Wide(pattern).get(), &data);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     if (!visit(EntryOf(data))) break;
-  } while (::FindNextFileA(search, &data));
+  } while (::FindNextFileW(search, &data));
   ::FindClose(search);
 }
 
@@ -223,9 +271,10 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
   // Asked once per listed track at every update: the entry's own status is
   // one call where the search is an open, a query and a close.
   const std::size_t lastPart = PlainLastPart(path);
+  const Wide wide(path);
   if (lastPart != std::string::npos) {
     WIN32_FILE_ATTRIBUTE_DATA status;
-    if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &status)) {
+    if (::GetFileAttributesExW(wide.get(), GetFileExInfoStandard, &status)) {
       entry->name.assign(path, lastPart, std::string::npos);
       entry->attributes = status.dwFileAttributes;
       entry->stamp = StampOf(status.ftLastWriteTime);
@@ -235,8 +284,8 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
     // Anything else (a file held by the system, say) still goes to the search.
   }
-  WIN32_FIND_DATAA data;
-  HANDLE search = ::FindFirstFileA(path.c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE search = ::FindFirstFileW(wide.get(), &data);
   if (search == INVALID_HANDLE_VALUE) return false;
   *entry = EntryOf(data);
   ::FindClose(search);
@@ -245,24 +294,34 @@ bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
 
 std::string FoldFileName(const std::string& name) {
   std::string out(name);
-  if (!out.empty()) CharUpperBuffA(&out[0], static_cast<DWORD>(out.size()));
-  return out;
+  bool ascii = true;
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  }
+  if (ascii) return out;
+  // The system's upper-casing of UTF-16 units, which the file system uses
+  // too; it changes no unit's count, so the pairs stay pairs.
+  std::u16string wide = Utf8ToUtf16(name);
+  CharUpperBuffW(reinterpret_cast<LPWSTR>(&wide[0]), static_cast<DWORD>(wide.size()));
+  return Utf16ToUtf8(wide);
 }
 
 ReadOnlyFile::~ReadOnlyFile() { Close(); }
 
 void ReadOnlyFile::Open(const std::string& path) {
   Close();
-  HANDLE file = OpenForReading(path);
+  HANDLE file = OpenForReading(Wide(path), path);
   if (file == INVALID_HANDLE_VALUE) throw Error(kErrCannotOpen, path);
   handle_ = reinterpret_cast<std::intptr_t>(file);
 }
 
 bool ReadOnlyFile::OpenIfFile(const std::string& path) {
   Close();
-  HANDLE file = OpenForReading(path);
+  const Wide wide(path);
+  HANDLE file = OpenForReading(wide, path);
   if (file == INVALID_HANDLE_VALUE) {
-    if (FileExists(path) || IsTooLongForWin32(path)) throw Error(kErrCannotOpen, path);
+    if (IsFile(wide) || IsTooLongForWin32(wide)) throw Error(kErrCannotOpen, path);
     return false;
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -275,7 +334,7 @@ bool ReadOnlyFile::OpenIfFile(const std::string& path, FoundEntry* entry, bool* 
   // is the entry the search would find, and the open file gives its status.
   const std::size_t lastPart = PlainLastPart(path);
   if (lastPart != std::string::npos) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(Wide(path).get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       FILE_BASIC_INFO status;
       // A pipe or a device takes the general way, which refuses it.

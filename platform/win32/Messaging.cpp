@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/Beep.h"
+#include "platform/Locale.h"
 #include "platform/Messaging.h"
 #include "platform/Process.h"
 
@@ -68,7 +69,25 @@ std::string SettingChangeArea(std::intptr_t lParam) {
 }
 
 unsigned StartProgram(const std::string& commandLine, int showCommand) {
-  return WinExec(commandLine.c_str(), static_cast<UINT>(showCommand));
+  // WinExec's answer and its wait, for a command line in any script.
+  std::u16string line = Utf8ToUtf16(commandLine);
+  line.push_back(u'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, reinterpret_cast<LPWSTR>(&line[0]), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? error : ERROR_BAD_FORMAT;
+  }
+  // Callers look for the new program's window right after the start: it
+  // has one once it waits for input.
+  WaitForInputIdle(process.hProcess, 30000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return 33;
 }
 
 void DefaultBeep() { MessageBeep(0); }

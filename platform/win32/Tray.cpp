@@ -61,7 +61,8 @@ bool ShellNotifyIcon(TrayOperation operation, WindowHandle window, std::uint32_t
 
 IconHandle LoadTrayIconFile(const std::string& path) {
   if (!FileExists(path)) throw Error(kErrCannotOpen, path);
-  HANDLE icon = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+  const std::u16string widePath = Utf8ToUtf16(path);
+  HANDLE icon = LoadImageW(nullptr, reinterpret_cast<LPCWSTR>(widePath.c_str()), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                            GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE);
   if (!icon) {
     // A file that is no icon often fails without a reason (the last error
@@ -69,12 +70,12 @@ IconHandle LoadTrayIconFile(const std::string& path) {
     // naming the file, rather than a success message.
     const DWORD code = GetLastError();
     std::string message;
-    char* text = nullptr;
+    wchar_t* text = nullptr;
     if (code != ERROR_SUCCESS &&
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr) &&
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr) &&
         text) {
-      message = text;
+      message = Utf16ToUtf8(reinterpret_cast<const char16_t*>(text));
       LocalFree(text);
     }
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();

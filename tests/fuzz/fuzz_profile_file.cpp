@@ -22,8 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   text.Write("Setting", "PlayerPath", "C:\\x.exe");
   text.Write("New", "k", "1");
+  // A folder the code page cannot hold: the file may change encoding, and
+  // every value still reads back.
+  const std::string korean = u8"D:\\음악";
+  text.Write("Setting", "PlayListPath", korean);
   const platform::ProfileText again(text.Render());
   if (again.Read("Setting", "PlayerPath", "") != "C:\\x.exe") std::abort();
   if (again.Read("New", "k", "") != "1") std::abort();
+  if (again.Read("Setting", "PlayListPath", "") != korean) std::abort();
   return 0;
 }

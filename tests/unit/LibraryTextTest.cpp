@@ -144,16 +144,20 @@ TEST(LibraryTextList, LookupInLineOrderAnswersFromEachLineAndFallsBackOutOfOrder
 }
 
 TEST(LibraryLocale, ComparisonIgnoresCaseIsTotalAndKeysAgree) {
-  const std::string texts[] = {"band a", "BAND A", "Band B", "", "_x", "a", "\x82\x60", "\x82\x81",  // Ａ ａ
+  // Written in code page 932 bytes, compared as the UTF-8 all text inside is.
+  std::string texts[] = {"band a", "BAND A", "Band B", "", "_x", "a", "\x82\x60", "\x82\x81",  // Ａ ａ
                                "\x83\x9F", "\x83\xBF", "\x84\x40", "\x84\x70", "\x84\x4F", "\x84\x80",  // Α α А а О о
                                "\x95\x5C", "\x95\x5Cz", "Z", "\x82\x60\x82\x81", "\x82\x81\x82\x60",
                                "a\x82", "A\x82", "\x84\x50", "\x84\x90"};  // ＡａａＡ, a lone lead byte, П п
+  for (std::string& text : texts) text = platform::SystemToUtf8(text);
+  const auto u = [](const std::string& ansi) { return platform::SystemToUtf8(ansi); };
   EXPECT_EQ(platform::CompareTextIgnoringCase("band a", "BAND A"), 0);
-  EXPECT_EQ(platform::CompareTextIgnoringCase("\x82\x60", "\x82\x81"), 0);
-  EXPECT_EQ(platform::CompareTextIgnoringCase("\x84\x4F", "\x84\x80"), 0);
+  EXPECT_EQ(platform::CompareTextIgnoringCase(u("\x82\x60"), u("\x82\x81")), 0);
+  EXPECT_EQ(platform::CompareTextIgnoringCase(u("\x84\x4F"), u("\x84\x80")), 0);
   EXPECT_LT(platform::CompareTextIgnoringCase("_x", "a"), 0);
-  // 表 (0x95 0x5C): its trail byte is not a backslash to fold.
-  EXPECT_NE(platform::CompareTextIgnoringCase("\x95\x5C", "\x95\x7C"), 0);
+  const std::string motley = u8"Mötley", upper = u8"MÖTLEY";
+  EXPECT_EQ(platform::CompareTextIgnoringCase(motley, upper), 0);
+  EXPECT_NE(platform::CompareTextIgnoringCase(motley, "Motley"), 0);
   for (const auto& a : texts) {
     for (const auto& b : texts) {
       const int ab = platform::CompareTextIgnoringCase(a, b);

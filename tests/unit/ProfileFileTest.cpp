@@ -26,9 +26,13 @@ namespace {
 const std::string kZo = "\x83\x5D";    // "ゾ": trail byte "]"
 const std::string kSo = "\x83\x5C";    // "ソ": trail byte "\"
 const std::string kA = "\x83\x41";     // "ア": trail byte "A"
-const std::string kTsu = "\x83\x61";   // "ツ" small: trail byte "a"
 const std::string kFullA = "\x82\x60"; // full-width "Ａ"
-const std::string kFulla = "\x82\x81"; // full-width "ａ"
+// The same characters as names and values are handed in and out: UTF-8.
+const std::string kZo8 = u8"ゾ";
+const std::string kSo8 = u8"ソ";
+const std::string kA8 = u8"ア";
+const std::string kTsu8 = u8"ッ";
+const std::string kFulla8 = u8"ａ";
 
 struct ReadCase {
   const char* name;
@@ -83,13 +87,13 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"MissingSection", "[T]\r\nk=1\r\n", "S", "k", "DEF"},
         ReadCase{"EmptyFile", "", "S", "k", "DEF"},
         ReadCase{"NulEndsValue", std::string("[S]\r\nk=a\0b\r\n", 12), "S", "k", "a"},
-        ReadCase{"TrailByteBracketInSection", "[" + kZo + "]\r\nk=v\r\n", kZo, "k", "v"},
+        ReadCase{"TrailByteBracketInSection", "[" + kZo + "]\r\nk=v\r\n", kZo8, "k", "v"},
         ReadCase{"TrailByteBracketClosesNoHeader", "[S]\r\n[" + kZo + "\r\nk=v\r\n", "S", "k", "v"},
         ReadCase{"TrailByteBackslashInValue", "[S]\r\nk=C:\\" + kSo + "\\a.exe\r\n", "S", "k",
-                 "C:\\" + kSo + "\\a.exe"},
-        ReadCase{"TrailByteLetterIsNotFolded", "[S]\r\n" + kA + "=v\r\n", "S", kTsu, "DEF"},
-        ReadCase{"TrailByteLetterMatchesItself", "[S]\r\n" + kA + "=v\r\n", "S", kA, "v"},
-        ReadCase{"FullWidthLettersKeepTheirCase", "[S]\r\n" + kFullA + "=v\r\n", "S", kFulla, "DEF"}),
+                 "C:\\" + kSo8 + "\\a.exe"},
+        ReadCase{"TrailByteLetterIsNotFolded", "[S]\r\n" + kA + "=v\r\n", "S", kTsu8, "DEF"},
+        ReadCase{"TrailByteLetterMatchesItself", "[S]\r\n" + kA + "=v\r\n", "S", kA8, "v"},
+        ReadCase{"FullWidthLettersKeepTheirCase", "[S]\r\n" + kFullA + "=v\r\n", "S", kFulla8, "DEF"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileRead, DefaultLosesTrailingSpaces) {
@@ -97,7 +101,7 @@ TEST(ProfileRead, DefaultLosesTrailingSpaces) {
 }
 
 // Files saved by an editor as Unicode keep their encoding and mark, as the
-// profile functions keep them; names and values are seen in the code page.
+// profile functions keep them; names and values are seen as UTF-8.
 // A line ends at a code unit CR or LF only: "上" (U+4E0A) holds the byte 0x0A.
 TEST(ProfileUnicode, MarkedFilesAreReadAndWrittenInTheirOwnEncoding) {
   const auto utf16 = [](const std::u16string& text, bool bigEndian) {
@@ -131,12 +135,13 @@ TEST(ProfileUnicode, MarkedFilesAreReadAndWrittenInTheirOwnEncoding) {
   };
   for (const auto& file : files) {
     ProfileText text(file.first);
-    EXPECT_EQ("D:\\上リスト", text.Read("Setting", "PlayListPath", "DEF"));
+    EXPECT_EQ(u8"D:\\上リスト", text.Read("Setting", "PlayListPath", "DEF"));
     EXPECT_EQ("500", text.Read("Setting", "Width", "DEF"));
-    EXPECT_EQ("?", text.Read("Other", "x", "DEF"));
+    const std::string acute = u8"é";  // not in a macro: its text is a narrow literal too
+    EXPECT_EQ(acute, text.Read("Other", "x", "DEF"));
     text.Write("Setting", "Width", "410");
-    text.Write("Setting", "PlayerPath", "C:\\ソフト\\w.exe");
-    text.Write("Info", "Path", "C:\\上\\");
+    text.Write("Setting", "PlayerPath", u8"C:\\ソフト\\w.exe");
+    text.Write("Info", "Path", u8"C:\\上\\");
     EXPECT_EQ(file.second, text.Render()) << "mark " << std::hex << (0xFF & file.first[0]);
   }
 }
@@ -158,13 +163,18 @@ TEST(ProfileRead, LongValuesAreCutAtTheBufferWithoutSplittingACharacter) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {std::string(3000, 'a'), std::string(2047, 'a')},
       {"\"" + std::string(3000, 'a') + "\"", std::string(2047, 'a')},
-      {std::string(2045, 'a') + kA, std::string(2045, 'a') + kA},
+      {std::string(2045, 'a') + kA, std::string(2045, 'a') + kA8},
       {std::string(2046, 'a') + kA, std::string(2046, 'a')},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.second, ProfileText("[S]\r\nk=" + c.first + "\r\n").Read("S", "k", ""))
         << "value of " << c.first.size() << " bytes";
   }
+  // A value the code page cannot hold is cut in UTF-16 units, never inside a pair.
+  const std::string korean = std::string(2046, 'a') + u8"한";
+  EXPECT_EQ(korean, ProfileText("\xEF\xBB\xBF[S]\r\nk=" + korean + "x\r\n").Read("S", "k", ""));
+  const std::string emoji = std::string(2046, 'a') + u8"😀";
+  EXPECT_EQ(std::string(2046, 'a'), ProfileText("\xEF\xBB\xBF[S]\r\nk=" + emoji + "\r\n").Read("S", "k", ""));
   EXPECT_EQ(std::string(2047, 'd'), ProfileText("").Read("S", "k", std::string(3000, 'd')));
 }
 
@@ -273,9 +283,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "[S]\r\nnot a key\r\nk=1\r\n"},
         WriteCase{"CommentedOutKeyStays", "[S]\r\n;k=1\r\n", {{"S", "k", "2"}},
                   "[S]\r\n;k=1\r\nk=2\r\n"},
-        WriteCase{"TrailByteBracketSectionFound", "[" + kZo + "]\r\nk=1\r\n", {{kZo, "k", "2"}},
+        WriteCase{"TrailByteBracketSectionFound", "[" + kZo + "]\r\nk=1\r\n", {{kZo8, "k", "2"}},
                   "[" + kZo + "]\r\nk=2\r\n"},
-        WriteCase{"ValueBytesWrittenAsGiven", "", {{"S", "k", "D:\\" + kSo + "\\" + kA}},
+        WriteCase{"ValueWrittenInTheCodePage", "", {{"S", "k", "D:\\" + kSo8 + "\\" + kA8}},
                   "[S]\r\nk=D:\\" + kSo + "\\" + kA + "\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -313,10 +323,39 @@ TEST(ProfileWrite, WindowsNotWine_LinesItDoesNotOwnSurviveByteForByte) {
 
 TEST(ProfileWrite, WhatIsWrittenReadsBack) {
   ProfileText text("[s]\r\nK=old\r\n");
-  const std::string values[] = {"", "C:\\Program Files\\Winamp\\winamp.exe", "-1", kZo + kSo};
+  const std::string values[] = {"", "C:\\Program Files\\Winamp\\winamp.exe", "-1", kZo8 + kSo8, u8"D:\\음악 😀"};
   for (const std::string& v : values) {
     text.Write("S", "k", v);
     EXPECT_EQ(v, ProfileText(text.Render()).Read("S", "K", "DEF"));
+  }
+}
+
+// Which encoding a save takes, and what becomes of the lines not written: a
+// code page file stays byte for byte itself until a value does not fit; then
+// the whole file is UTF-8 with a mark. A marked file keeps its lines' bytes.
+TEST(ProfileEncoding, ACodePageFileStaysSoUntilAWrittenValueDoesNotFit) {
+  const std::string music = "\x89\xB9\x8A\x79";  // "音楽"
+  // "odd" ends in a lead byte without its trail: no character of the code page.
+  const auto ansi = [&](const std::string& folder) {
+    return "; " + music + "\r\n[Setting]\r\nPlayListPath=D:\\" + folder + "\r\nWidth=500\r\nodd=\x83\r\n";
+  };
+  const std::string marked = std::string("\xEF\xBB\xBF") + u8"; 😀\r\n[Setting]\r\nPlayListPath=D:\\음악\r\nbad=\xC3\r\n";
+  struct Case {
+    const char* name;
+    std::string file, key, value, expected;
+  } cases[] = {
+      {"CodePageValue", ansi(kSo), "PlayListPath", u8"D:\\音楽", ansi(music)},
+      {"SameValueAgain", ansi(kSo), "PlayListPath", u8"D:\\ソ", ansi(kSo)},
+      {"KoreanValue", ansi(kSo), "PlayListPath", u8"D:\\음악",
+       std::string("\xEF\xBB\xBF") + u8"; 音楽\r\n[Setting]\r\nPlayListPath=D:\\음악\r\nWidth=500\r\nodd=・\r\n"},
+      {"MarkedFile", marked, "Width", "410",
+       std::string("\xEF\xBB\xBF") + u8"; 😀\r\n[Setting]\r\nPlayListPath=D:\\음악\r\nbad=\xC3\r\nWidth=410\r\n"},
+  };
+  for (const Case& c : cases) {
+    ProfileText text(c.file);
+    text.Write("Setting", c.key, c.value);
+    EXPECT_EQ(c.expected, text.Render()) << c.name;
+    EXPECT_EQ(c.value, ProfileText(text.Render()).Read("Setting", c.key, "DEF")) << c.name;
   }
 }
 

@@ -129,8 +129,16 @@ TEST_F(LibraryWinTest, RebuildableFilesAreCreatedInPlaceAndReplaceOldOnesSafely)
 }
 
 TEST(LibraryWinLocale, CompareStringOrderAndSortKeysAgree) {
-  const std::string texts[] = {"band a", "BAND A", "Band B", "", "_x", "a", "\x82\x60", "\x82\x81",
-                               "\x95\x5C", "Zeta", "zeta", "\x83\x41", "\x83\x60"};
+  // Code page 932 bytes here, compared as the UTF-8 all text inside is; and
+  // names beyond the code page.
+  std::vector<std::string> texts = {"band a", "BAND A", "Band B", "", "_x", "a", "\x82\x60", "\x82\x81",
+                                    "\x95\x5C", "Zeta", "zeta", "\x83\x41", "\x83\x60"};
+  for (std::string& text : texts) text = platform::SystemToUtf8(text);
+  for (const char16_t* wide : {u"M\u00F6tley", u"M\u00D6TLEY", u"Motley", u"\uC544\uC774\uC720", u"\U0001F600"}) {
+    texts.push_back(platform::Utf16ToUtf8(wide));
+  }
+  EXPECT_EQ(platform::CompareTextIgnoringCase(texts[13], texts[14]), 0);
+  EXPECT_NE(platform::CompareTextIgnoringCase(texts[13], texts[15]), 0);
   EXPECT_EQ(platform::CompareTextIgnoringCase("band a", "BAND A"), 0);
   EXPECT_LT(platform::CompareTextIgnoringCase("alpha", "Beta"), 0);
   for (const auto& a : texts) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/Locale.h"
 #include "platform/ProfileFile.h"
 #include "tests/win/WinTestSupport.h"
 
@@ -32,6 +33,9 @@ std::string GetFile(const std::string& path) {
   text << in.rdbuf();
   return text.str();
 }
+
+// Ours takes and gives UTF-8; the A functions the code page's text.
+std::string U(const std::string& ansi) { return platform::SystemToUtf8(ansi); }
 
 std::string RealRead(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& def) {
@@ -134,7 +138,7 @@ TEST_F(ProfileFileWinTest, ReadsHandTypedFormsAsTheRealFunction) {
     const std::string path = NewPath();
     PutFile(path, c.file);
     const platform::ProfileFile ours(path);
-    EXPECT_EQ(RealRead(path, c.section, c.key, "DEF"), ours.ReadString(c.section, c.key, "DEF"))
+    EXPECT_EQ(U(RealRead(path, c.section, c.key, "DEF")), ours.ReadString(U(c.section), U(c.key), "DEF"))
         << "[" << Shown(c.section) << "] " << Shown(c.key) << " in \"" << Shown(c.file) << "\"";
   }
 }
@@ -144,7 +148,7 @@ TEST_F(ProfileFileWinTest, DefaultsAsTheRealFunction) {
   PutFile(path, "[S]\r\n");
   const platform::ProfileFile ours(path);
   for (const std::string& def : std::vector<std::string>{"", "dflt", "dflt  ", "C:\\" + kSo + "\\"}) {
-    EXPECT_EQ(RealRead(path, "S", "k", def), ours.ReadString("S", "k", def)) << "'" << def << "'";
+    EXPECT_EQ(U(RealRead(path, "S", "k", def)), ours.ReadString("S", "k", U(def))) << "'" << def << "'";
   }
   const std::string missing = folder_ + "missing.ini";
   EXPECT_EQ(RealRead(missing, "S", "k", "d"), platform::ProfileFile(missing).ReadString("S", "k", "d"));
@@ -210,7 +214,7 @@ TEST_F(ProfileFileWinTest, WritesTheSameBytesAsTheRealFunction) {
     }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, realPath.c_str());
     platform::ProfileFile ours(ourPath);
-    for (const Write& w : settings) ours.WriteString(w.section, w.key, w.value);
+    for (const Write& w : settings) ours.WriteString(w.section, w.key, U(w.value));
     ours.Save();
     EXPECT_EQ(Shown(GetFile(realPath)), Shown(GetFile(ourPath))) << "from \"" << Shown(start) << "\"";
   }
@@ -264,13 +268,13 @@ TEST_F(ProfileFileWinTest, UnicodeFilesReadAndWriteAsTheRealFunction) {
     for (const auto& probe : {std::make_pair(std::string("Setting"), std::string("PlayListPath")),
                               std::make_pair(std::string("Setting"), std::string("Width")),
                               std::make_pair(kZo, kA), std::make_pair(std::string("Info"), std::string("Path"))}) {
-      EXPECT_EQ(Shown(RealRead(realPath, probe.first, probe.second, "DEF")),
-                Shown(ours.ReadString(probe.first, probe.second, "DEF")))
+      EXPECT_EQ(Shown(U(RealRead(realPath, probe.first, probe.second, "DEF"))),
+                Shown(ours.ReadString(U(probe.first), U(probe.second), "DEF")))
           << "mark " << static_cast<int>(mark) << " [" << Shown(probe.first) << "] " << Shown(probe.second);
     }
     for (const auto& w : writes) {
       ASSERT_TRUE(WritePrivateProfileStringA(w[0], w[1], w[2], realPath.c_str()));
-      ours.WriteString(w[0], w[1], w[2]);
+      ours.WriteString(w[0], w[1], U(w[2]));
     }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, realPath.c_str());
     ours.Save();
@@ -314,6 +318,26 @@ TEST_F(ProfileFileWinTest, HandTypedFilesReadTheSameAfterTheSameWrites) {
           << Shown(GetFile(realPath)) << "\"\nours: \"" << Shown(GetFile(ourPath)) << "\"";
     }
   }
+}
+
+// A folder the code page cannot hold turns the file into UTF-8 with a mark,
+// which the real W function reads back exactly, every other line with it.
+TEST_F(ProfileFileWinTest, AValueBeyondTheCodePageIsReadBackByTheRealFunction) {
+  const std::string path = NewPath();
+  PutFile(path, "[Setting]\r\nPlayerPath=C:\\" + kSo + "\\w.exe\r\nWidth=500\r\n");
+  platform::ProfileFile ours(path);
+  ours.WriteString("Setting", "PlayListPath", platform::Utf16ToUtf8(u"D:\\\uC74C\uC545 \U0001F600"));
+  ours.Save();
+  EXPECT_EQ(0, GetFile(path).rfind("\xEF\xBB\xBF", 0));
+  const std::wstring widePath(path.begin(), path.end());  // the temporary folder's path is ASCII
+  const auto realRead = [&](const wchar_t* key) {
+    wchar_t buffer[256];
+    const DWORD n = GetPrivateProfileStringW(L"Setting", key, L"DEF", buffer, 256, widePath.c_str());
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer), n);
+  };
+  EXPECT_TRUE(realRead(L"PlayListPath") == u"D:\\\uC74C\uC545 \U0001F600");
+  EXPECT_TRUE(realRead(L"PlayerPath") == u"C:\\\u30BD\\w.exe");
+  EXPECT_TRUE(realRead(L"Width") == u"500");
 }
 
 TEST_F(ProfileFileWinTest, FailedSaveKeepsTheOldFileAndNamesIt) {

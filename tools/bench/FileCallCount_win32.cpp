@@ -35,6 +35,7 @@ Hook Make(const char* name, R(WINAPI*)(A...)) {
 
 const Hook kHooks[] = {
     Make<FileCall::kCreateFile>("CreateFileA", &CreateFileA),
+    Make<FileCall::kCreateFile>("CreateFileW", &CreateFileW),
     Make<FileCall::kReadFile>("ReadFile", &ReadFile),
     Make<FileCall::kWriteFile>("WriteFile", &WriteFile),
     Make<FileCall::kSetFilePointer>("SetFilePointerEx", &SetFilePointerEx),
@@ -43,15 +44,22 @@ const Hook kHooks[] = {
     Make<FileCall::kGetFileInformation>("GetFileInformationByHandleEx", &GetFileInformationByHandleEx),
     Make<FileCall::kGetFileSize>("GetFileSizeEx", &GetFileSizeEx),
     Make<FileCall::kGetFileAttributes>("GetFileAttributesA", &GetFileAttributesA),
+    Make<FileCall::kGetFileAttributes>("GetFileAttributesW", &GetFileAttributesW),
     Make<FileCall::kGetFileAttributesEx>("GetFileAttributesExA", &GetFileAttributesExA),
+    Make<FileCall::kGetFileAttributesEx>("GetFileAttributesExW", &GetFileAttributesExW),
     Make<FileCall::kFindFirstFile>("FindFirstFileA", &FindFirstFileA),
+    Make<FileCall::kFindFirstFile>("FindFirstFileW", &FindFirstFileW),
     Make<FileCall::kFindNextFile>("FindNextFileA", &FindNextFileA),
+    Make<FileCall::kFindNextFile>("FindNextFileW", &FindNextFileW),
     Make<FileCall::kFindClose>("FindClose", &FindClose),
     Make<FileCall::kCloseHandle>("CloseHandle", &CloseHandle),
     Make<FileCall::kFlushFileBuffers>("FlushFileBuffers", &FlushFileBuffers),
     Make<FileCall::kMoveFileEx>("MoveFileExA", &MoveFileExA),
+    Make<FileCall::kMoveFileEx>("MoveFileExW", &MoveFileExW),
     Make<FileCall::kDeleteFile>("DeleteFileA", &DeleteFileA),
+    Make<FileCall::kDeleteFile>("DeleteFileW", &DeleteFileW),
     Make<FileCall::kCreateDirectory>("CreateDirectoryA", &CreateDirectoryA),
+    Make<FileCall::kCreateDirectory>("CreateDirectoryW", &CreateDirectoryW),
 };
 
 // Every import slot of the module that holds one of the functions now

@@ -1,0 +1,13 @@
+#include "platform/Console.h"
+#include "platform/Locale.h"
+
+namespace platform {
+
+// The simulated system has no console of its own: its output is always the
+// redirected kind, in the system code page.
+void WriteConsoleText(std::FILE* stream, const std::string& text) {
+  const std::string bytes = Utf8ToSystem(text);
+  std::fwrite(bytes.data(), 1, bytes.size(), stream);
+}
+
+}  // namespace platform
