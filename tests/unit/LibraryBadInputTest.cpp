@@ -171,8 +171,9 @@ TEST_F(LibraryBadInputTest, KeysSharingAFileNameShareTheFileAndLoseNoTrack) {
   std::map<std::string, std::string> expected;
   std::map<std::string, std::string> trackOf = {
       {"Same", "123"}, {"AC/DC", "4 6"}, {u8"AC／DC", "5"}, {"same%81", "7"}};
+  const TLibraryContext context{"C:\\App\\"};
   for (const std::string& key : keys) {
-    std::string& content = expected[sim::HostPath("C:\\App\\playlist\\" + GeneratedPlaylistFileName("L", "Artist", key))];
+    std::string& content = expected[sim::HostPath("C:\\App\\playlist\\" + GeneratedPlaylistFileName(context, "L", "Artist", key))];
     for (const char number : trackOf.at(key)) {
       if (number != ' ') content += std::string("D:\\Music\\") + number + ".mp3\r\n";
     }
@@ -200,7 +201,7 @@ void ExpectIndexNamesItsFiles(const std::string& index, const std::string& base,
   const std::string prefix = "'" + base + "' " + kind + " '";
   std::set<std::string> named, generated;
   for (const std::string& key : ParseTextList(index)) {
-    named.insert(GeneratedPlaylistFileName(base, kind, key));
+    named.insert(GeneratedPlaylistFileName(TLibraryContext{"C:\\App\\"}, base, kind, key));
   }
   for (const std::string& name : names) {
     if (name.compare(0, prefix.size(), prefix) == 0) generated.insert(name);

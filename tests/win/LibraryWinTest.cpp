@@ -192,7 +192,7 @@ TEST_F(LibraryWinTest, UpdateWritesTheSameFilesAsTheNativeRun) {
   EXPECT_EQ(once_more.Run(&folder), TLibraryUpdate::Outcome::Done);
   EXPECT_TRUE(third.Failures.empty());
   EXPECT_EQ(Get(cache + "'Tab' Artist.dat"), "A B\r\n");
-  EXPECT_EQ(Get(cache + GeneratedPlaylistFileName("Tab", "Artist", "A B")), music + "t.mp3\r\n");
+  EXPECT_EQ(Get(cache + GeneratedPlaylistFileName(context, "Tab", "Artist", "A B")), music + "t.mp3\r\n");
 }
 
 // Beyond MAX_PATH the A functions answer as if nothing were there; the file
