@@ -112,6 +112,14 @@ TEST_F(LibraryUnicodeTest, EveryNameKeptWithTheOptionAndNoneMergedWithout) {
   EXPECT_EQ(Update(false).Skipped(), 3);
 }
 
+TEST(LibraryTagKeys, SystemTextBecomesUtf8AndALeadByteCutAtTheEndIsDropped) {
+  EXPECT_EQ(RiffInfoKey(std::string("\x93\x8C\x8B\0pad", 7)), u8"東");
+  std::string field(30, 'x');
+  field[29] = '\x93';
+  EXPECT_EQ(Id3v1Key(field.data(), field.size()), std::string(29, 'x'));
+  EXPECT_EQ(Id3v1Key(" \x93\x8C\x8B\x9E\t", 6), u8"東京");
+}
+
 TEST(LibrarySourcePlaylists, M3u8WinsOverTheM3uOfItsNameAndOnlyLongNamesCount) {
   const struct {
     std::vector<std::string> names, kept, passedOver;
