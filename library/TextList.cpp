@@ -60,7 +60,8 @@ std::string PlaylistText(const std::string& fileName, std::string bytes) {
 }
 
 void EncodeLibraryText(const std::string& text, bool unicodeLibrary, std::string* bytes) {
-  if (!unicodeLibrary && platform::Utf8ToSystemExact(text, bytes)) return;
+  // Code page bytes that begin as the BOM does would read back as UTF-8.
+  if (!unicodeLibrary && platform::Utf8ToSystemExact(text, bytes) && !StartsWithUtf8Mark(*bytes)) return;
   bytes->assign(kUtf8Mark);
   bytes->append(text);
 }

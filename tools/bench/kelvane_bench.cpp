@@ -406,7 +406,7 @@ bool RunUnicodeLibrary(const std::string& dir, int trackCount) {
     }
   }
   bool ok = Report("cold build, UTF-8 (floor: the same, code page)", cold[1], cold[0], 1.2);
-  ok &= Report("update, nothing changed, UTF-8 (floor: code page)", unchanged[1], unchanged[0], 1.2);
+  ok &= Report("unchanged update, UTF-8 (floor: code page)", unchanged[1], unchanged[0], 1.2);
   bench::RemoveTree(root);
   return ok;
 }
