@@ -165,16 +165,62 @@ void Resynchronise(std::vector<unsigned char>* data) {
 
 bool IsFrameIdByte(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
-bool Utf8ToUtf16(const unsigned char* p, std::size_t n, std::u16string* out) {
-  if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) p += 3, n -= 3;
+bool IsWellFormedUtf8(const unsigned char* p, std::size_t n) {
   for (std::size_t i = 0; i < n;) {
     char32_t code = 0;
     const std::size_t length = platform::DecodeUtf8(p + i, n - i, &code);
     if (length == 0) return false;
-    platform::AppendUtf16(code, out);
     i += length;
   }
   return true;
+}
+
+// Whether the system's lead bytes are code page 932's (0x81-0x9F and
+// 0xE0-0xFC, nothing between): then its vendors' and users' ranges are known.
+bool SystemIsCodePage932() {
+  static const bool is932 = [] {
+    for (int b = 0x81; b <= 0xFF; ++b) {
+      const bool lead = b <= 0x9F || (b >= 0xE0 && b <= 0xFC);
+      if (platform::IsLeadByte(static_cast<unsigned char>(b)) != lead) return false;
+    }
+    return true;
+  }();
+  return is932;
+}
+
+// NEC row 13, the NEC-selected and IBM extensions and the user-defined rows.
+bool IsVendorOrUserLead932(unsigned char lead) { return lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xF0; }
+
+// Encoding 0 is ISO-8859-1, but Japanese taggers wrote the system's
+// double-byte text there. Bytes are taken as that only when they can hardly
+// be meant otherwise: every lead byte has its trail, at least one double-byte
+// character occurs, none is from a vendor's or the user's rows (where the
+// accented letters of ISO-8859-1 fall as lead bytes), and the whole converts
+// exactly. A single-byte system has no lead bytes: always ISO-8859-1.
+bool ReadsAsSystemDoubleByteText(const unsigned char* p, std::size_t n) {
+  bool doubleByte = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!platform::IsLeadByte(p[i])) continue;
+    if (i + 1 >= n || p[i + 1] < 0x40) return false;
+    if (SystemIsCodePage932() && IsVendorOrUserLead932(p[i])) return false;
+    doubleByte = true;
+    ++i;
+  }
+  return doubleByte && platform::IsExactSystemText(std::string(reinterpret_cast<const char*>(p), n));
+}
+
+std::string Latin1ToUtf8(const unsigned char* p, std::size_t n) {
+  std::string out;
+  out.reserve(n + n / 2);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (p[i] < 0x80) {
+      out += static_cast<char>(p[i]);
+    } else {
+      out += static_cast<char>(0xC0 | (p[i] >> 6));
+      out += static_cast<char>(0x80 | (p[i] & 0x3F));
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -189,12 +235,13 @@ bool DecodeId3v2Text(const unsigned char* data, std::size_t size, std::string* t
     const void* zero = std::memchr(p, 0, n);
     if (zero) n = static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p);
     if (encoding == 0) {
-      text->assign(reinterpret_cast<const char*>(p), n);
+      *text = ReadsAsSystemDoubleByteText(p, n) ? platform::SystemToUtf8(std::string(reinterpret_cast<const char*>(p), n))
+                                                : Latin1ToUtf8(p, n);
       return true;
     }
-    std::u16string wide;
-    if (!Utf8ToUtf16(p, n, &wide)) return false;
-    *text = platform::Utf16ToAnsi(wide);
+    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) p += 3, n -= 3;
+    if (!IsWellFormedUtf8(p, n)) return false;
+    text->assign(reinterpret_cast<const char*>(p), n);
     return true;
   }
   if (encoding != 1 && encoding != 2) return false;
@@ -213,7 +260,7 @@ bool DecodeId3v2Text(const unsigned char* data, std::size_t size, std::string* t
     if (unit == 0) break;
     wide.push_back(unit);
   }
-  *text = platform::Utf16ToAnsi(wide);
+  *text = platform::Utf16ToUtf8(wide);
   return true;
 }
 

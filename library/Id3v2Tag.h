@@ -38,7 +38,7 @@ class TPrefetchedTagSource : public TTagSource {
   std::int64_t innerPosition_ = 0;
 };
 
-// The texts of one tag, in the system code page.
+// The texts of one tag, in the inside form (UTF-8).
 struct TId3v2Text {
   std::string Artist;  // TPE1 (2.2: TP1)
   std::string Album;   // TALB (2.2: TAL)
@@ -51,7 +51,9 @@ struct TId3v2Text {
 // wanted, compressed or encrypted are passed by their size.
 bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text);
 
-// A frame's text (its encoding byte first) in the system code page: the
-// first of its NUL-separated values; encoding 0 keeps its bytes as stored.
+// A frame's text (its encoding byte first) in UTF-8: the first of its
+// NUL-separated values. Encoding 0 is ISO-8859-1, unless its bytes are
+// well-formed double-byte text of the system code page (outside the code
+// page's vendor and user rows): Japanese taggers stored Shift-JIS there.
 // False for an unknown encoding or a text that breaks its encoding.
 bool DecodeId3v2Text(const unsigned char* data, std::size_t size, std::string* text);

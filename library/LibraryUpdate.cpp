@@ -1,5 +1,8 @@
 #include "library/LibraryUpdate.h"
 
+#include <unordered_map>
+
+#include "library/PathText.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 
@@ -12,10 +15,51 @@ bool IsLibraryCacheFolder(const TLibraryContext& context, const std::string& pla
   return platform::IsSameDirectory(playlistFolder, context.AppDir + "playlist");
 }
 
+namespace {
+
+// ".M3U" or ".M3U8" for a source playlist's name; empty for any other.
+std::string PlaylistExtension(const std::string& name) {
+  const std::size_t dot = LastDelimiter(name, ".");
+  if (dot == std::string::npos) return std::string();
+  const std::string extension = platform::FoldFileName(name.substr(dot));
+  return extension == ".M3U" || extension == ".M3U8" ? extension : std::string();
+}
+
+}  // namespace
+
+std::vector<platform::FoundEntry> SourcePlaylists(const std::vector<platform::FoundEntry>& entries,
+                                                  std::vector<platform::Message>* notices) {
+  // Folded base name -> the ".m3u8" of that name.
+  std::unordered_map<std::string, std::string> m3u8Of;
+  for (const platform::FoundEntry& entry : entries) {
+    if (PlaylistExtension(entry.name) == ".M3U8") {
+      m3u8Of.emplace(platform::FoldFileName(PlaylistBaseName(entry.name)), entry.name);
+    }
+  }
+  std::vector<platform::FoundEntry> playlists;
+  for (const platform::FoundEntry& entry : entries) {
+    const std::string extension = PlaylistExtension(entry.name);
+    if (extension.empty()) continue;
+    if (extension == ".M3U") {
+      const auto twin = m3u8Of.find(platform::FoldFileName(PlaylistBaseName(entry.name)));
+      if (twin != m3u8Of.end()) {
+        notices->push_back(platform::Message(kSkippedForM3u8, {entry.name, twin->second}));
+        continue;
+      }
+    }
+    playlists.push_back(entry);
+  }
+  return playlists;
+}
+
 TLines KeyRecordLines(const TLibraryContext& context) {
   // Keys=2: INFO texts end at their first zero and keys hold no control
   // byte. A library without the record was built before that.
-  return TLines{"Keys=2", std::string("ReadID3v2=") + (context.ReadID3v2 ? "1" : "0")};
+  TLines lines{"Keys=2", std::string("ReadID3v2=") + (context.ReadID3v2 ? "1" : "0")};
+  // Only a Unicode library says so: a library in the code page is recorded
+  // as it always was, and is not built again for nothing.
+  if (context.UnicodeLibrary) lines.push_back("UnicodeLibrary=1");
+  return lines;
 }
 
 TLibraryUpdate::TLibraryUpdate(const TLibraryContext& context, TUpdateProgress& progress)
@@ -46,8 +90,13 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
   }
   // Listed once, before the first build writes anything: the count is the
   // list's, and files written meanwhile (a cache folder chosen as the
-  // playlist folder) are not scanned.
-  const std::vector<platform::FoundEntry> entries = platform::FindEntries(playlistFolder + "\\*.m3u");
+  // playlist folder) are not scanned. The whole folder is listed and the
+  // long names are filtered: "*.m3u" would also match "x.m3u8" through its
+  // short name.
+  std::vector<platform::Message> twinNotices;
+  std::vector<platform::FoundEntry> entries =
+      SourcePlaylists(platform::FindEntries(playlistFolder + "\\*"), &twinNotices);
+  for (const platform::Message& notice : twinNotices) progress_.ShowNotice(notice);
   progress_.SetProgressMaximum(static_cast<int>(entries.size()) + 1);
   const std::string recordPath = context_.AppDir + kKeyRecordName;
   const TLines record = KeyRecordLines(context_);
@@ -67,7 +116,12 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
       break;
     }
     progress_.BeginPlaylist(entry.name);
-    scan.CheckPlaylist(entry.name, entry.stamp);
+    // Its ".log" could not name its files in the code page.
+    if (!FitsLibrary(context_, entry.name)) {
+      scan.UnfitNames().insert(entry.name);
+    } else {
+      scan.CheckPlaylist(entry.name, entry.stamp);
+    }
     progress_.StepProgress();
     progress_.PlaylistDone();
   }
@@ -75,14 +129,18 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
   // A stopped scan has not seen every playlist, so it cannot tell which
   // ones vanished.
   if (!stopped_) scan.PurgeVanishedPlaylists();
+  if (!scan.UnfitNames().empty()) {
+    progress_.ShowNotice(platform::Message(kUnfitNamesNotice, std::to_string(scan.UnfitNames().size())));
+  }
   bool ok = !scan.HadFailures() && !stopped_;
   try {
-    WriteTextList(context_.AppDir + "playlist.log", stopped_ ? scan.StoppedLines() : scan.NewLines());
+    WriteTextList(context_.AppDir + "playlist.log", stopped_ ? scan.StoppedLines() : scan.NewLines(),
+                  context_.UnicodeLibrary);
     // Only now, and only after every playlist was seen: a stop before this
     // leaves the old record, and the next update builds everything again. A
     // playlist that failed is recorded without a stamp, so it is built again
     // whatever the record says.
-    if (rebuildAll && !stopped_) WriteTextList(recordPath, record);
+    if (rebuildAll && !stopped_) WriteTextList(recordPath, record, context_.UnicodeLibrary);
   } catch (const platform::Error& e) {
     progress_.ReportFailure(e.Text());
     ok = false;

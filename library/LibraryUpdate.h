@@ -18,6 +18,23 @@ bool IsLibraryCacheFolder(const TLibraryContext& context, const std::string& pla
 inline constexpr const char* kErrFolderIsCache =
     "プレイリストを格納するフォルダに、ライブラリが作るフォルダ %s が設定されています。";
 
+// The notice of the playlist "A.m3u" passed over for "A.m3u8": the one
+// passed over, then the one that is the library's playlist.
+inline constexpr const char* kSkippedForM3u8 = "%s は同じ名前の %s があるため飛ばしました";
+// The one notice of an update that left names out for the system code page:
+// how many.
+inline constexpr const char* kUnfitNamesNotice =
+    "%s 件の名前はこのコードページで表せないため使いませんでした。すべての名前を残すには、オプションの「UTF-8 (.m3u8) "
+    "で保存する」をオンにしてください。";
+
+// The source playlists of a folder's entries, in the entries' order: the
+// names whose extension is ".m3u" or ".m3u8" in any letter case. Where
+// "A.m3u" and "A.m3u8" are both there, "A.m3u8" is the playlist "A" (its
+// derived files would be the same files) and "A.m3u" is passed over, with
+// the notice in `notices`.
+std::vector<platform::FoundEntry> SourcePlaylists(const std::vector<platform::FoundEntry>& entries,
+                                                  std::vector<platform::Message>* notices);
+
 // The record, under AppDir beside "playlist.log", of how the library's keys
 // were made when it was last built: "playlist.log" holds only the stamps of
 // the playlists, which do not change when the way of making keys does.
@@ -38,7 +55,10 @@ class TLibraryUpdate {
   // each in search order, purges the vanished ones and writes
   // "playlist.log". Every playlist is built again when the key record is
   // missing or differs from this run's, and the record is written after
-  // "playlist.log" once every playlist was seen. False when anything failed
+  // "playlist.log" once every playlist was seen. A library without
+  // UnicodeLibrary passes over playlists whose file names the system code
+  // page cannot hold; what was left out is told in one notice at the end.
+  // False when anything failed
   // (each failure was reported) or the progress asked for a stop; the cache
   // folder itself is refused as a failure, nothing changed.
   bool Scan(const std::string& playlistFolder);

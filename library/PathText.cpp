@@ -4,47 +4,36 @@
 
 namespace {
 
-// Full-width forms (Shift-JIS) of the characters a file name cannot take.
-const char* FullWidthFor(char c) {
-  switch (c) {
-    case '\\': return "\x81\x8F";
-    case '/': return "\x81\x5E";
-    case ':': return "\x81\x46";
-    case ',': return "\x81\x43";
-    case ';': return "\x81\x47";
-    case '*': return "\x81\x96";
-    case '?': return "\x81\x48";
-    case '"': return "\x81\x68";
-    case '<': return "\x81\x83";
-    case '>': return "\x81\x84";
-    case '|': return "\x81\x62";
-    default: return nullptr;
-  }
-}
+// The full-width forms: code page 932 bytes, and the same characters in
+// UTF-8 (the yen sign stands for the backslash, as on Japanese systems).
+struct TFullWidth {
+  char c;
+  const char* cp932;
+  const char* utf8;
+};
+constexpr TFullWidth kFullWidth[] = {
+    {'\\', "\x81\x8F", "\xEF\xBF\xA5"}, {'/', "\x81\x5E", "\xEF\xBC\x8F"}, {':', "\x81\x46", "\xEF\xBC\x9A"},
+    {',', "\x81\x43", "\xEF\xBC\x8C"},  {';', "\x81\x47", "\xEF\xBC\x9B"}, {'*', "\x81\x96", "\xEF\xBC\x8A"},
+    {'?', "\x81\x48", "\xEF\xBC\x9F"},  {'"', "\x81\x68", "\xE2\x80\x9D"}, {'<', "\x81\x83", "\xEF\xBC\x9C"},
+    {'>', "\x81\x84", "\xEF\xBC\x9E"},  {'|', "\x81\x62", "\xEF\xBD\x9C"},
+};
 
 }  // namespace
 
-std::string MakeFileNameSafe(const std::string& text) {
+std::string MakeFileNameSafe(const std::string& text, bool unicodeLibrary) {
   std::string out;
   out.reserve(text.size() + 8);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const unsigned char b = static_cast<unsigned char>(text[i]);
-    if (platform::IsLeadByte(b)) {
-      if (i + 1 < text.size()) {
-        out += text[i];
-        out += text[i + 1];
-        ++i;
-      } else {
-        // A lead byte cut off at the end has no character to stand for. It is
-        // dropped: kept alone it would pair with whatever a caller appends
-        // (".m3u", "'") and swallow that byte.
-      }
-      continue;
+  for (const char c : text) {
+    const TFullWidth* wide = nullptr;
+    for (const TFullWidth& f : kFullWidth) {
+      if (f.c == c) wide = &f;
     }
-    if (const char* wide = FullWidthFor(text[i])) {
-      out += wide;
+    if (!wide) {
+      out += c;
+    } else if (unicodeLibrary) {
+      out += wide->utf8;
     } else {
-      out += text[i];
+      out += platform::SystemToUtf8(wide->cp932);
     }
   }
   return out;
@@ -56,12 +45,7 @@ std::size_t LastDelimiter(const std::string& text, const char* delimiters) {
   for (const char* d = delimiters; *d; ++d) isDelimiter[static_cast<unsigned char>(*d)] = true;
   std::size_t found = std::string::npos;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const unsigned char b = static_cast<unsigned char>(text[i]);
-    if (platform::IsLeadByte(b)) {
-      ++i;
-      continue;
-    }
-    if (isDelimiter[b]) found = i;
+    if (isDelimiter[static_cast<unsigned char>(text[i])]) found = i;
   }
   return found;
 }
@@ -84,14 +68,8 @@ std::string ChangeExtension(const std::string& path, const std::string& extensio
 
 bool IsPlainFileName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    const unsigned char b = static_cast<unsigned char>(name[i]);
-    // A trail byte may be "\" or "|": it belongs to its character.
-    if (platform::IsLeadByte(b) && i + 1 < name.size()) {
-      ++i;
-      continue;
-    }
-    switch (b) {
+  for (const char c : name) {
+    switch (c) {
       case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
         return false;
       default:

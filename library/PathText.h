@@ -1,10 +1,10 @@
 #pragma once
-// Path text in the system code page: delimiters are never taken from the
-// second byte of a double-byte character (Shift-JIS trail bytes include "\").
+// Path text in the inside form (UTF-8): a delimiter byte is always the
+// character itself, never part of another character.
 #include <string>
 
-// Position of the last byte of `text` that is one of `delimiters` and not a
-// trail byte; npos when none.
+// Position of the last byte of `text` that is one of `delimiters`; npos when
+// none.
 std::size_t LastDelimiter(const std::string& text, const char* delimiters);
 // The part after the last "\" or ":".
 std::string FileNamePart(const std::string& path);
@@ -13,10 +13,12 @@ std::string FolderPart(const std::string& path);
 // The path with its extension (from its last "." after the last "\" or ":")
 // replaced; a name without one gets the extension appended.
 std::string ChangeExtension(const std::string& path, const std::string& extension);
-// Replaces the eleven single-byte characters that file names cannot hold (and
-// the comma and semicolon) by their full-width Shift-JIS forms, leaving
-// double-byte characters whole.
-std::string MakeFileNameSafe(const std::string& text);
+// Replaces the eleven characters that file names cannot hold (and the comma
+// and semicolon) by the full-width forms of code page 932. In a Unicode
+// library they are those characters; otherwise they are what the system
+// code page makes of their code page 932 bytes, so that the file is named by
+// the same bytes as ever on any system.
+std::string MakeFileNameSafe(const std::string& text, bool unicodeLibrary = false);
 // A name that stands for one entry of one folder and nothing else: not
 // empty, not "." or "..", and without a separator ("\", "/"), a drive or
 // stream colon, or a character a Windows name cannot hold (the wildcards

@@ -1,6 +1,7 @@
 #include "library/PlaylistIndex.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
@@ -42,48 +43,99 @@ std::string PlaylistBaseName(const std::string& playlistFileName) {
   return dot == std::string::npos ? playlistFileName : playlistFileName.substr(0, dot);
 }
 
-std::string SafeKeyForFileName(const std::string& key) {
+std::string SafeKeyForFileName(const std::string& key, bool unicodeLibrary) {
   static const char kHex[] = "0123456789ABCDEF";
-  // Escaped before the full-width mapping, so that a byte that cannot stand
-  // alone never pairs with the "'" or ".m3u" that follows it in the name.
   std::string escaped;
   escaped.reserve(key.size());
-  const auto escape = [&](unsigned char b) {
-    escaped += '%';
-    escaped += kHex[b >> 4];
-    escaped += kHex[b & 15];
-  };
-  for (std::size_t i = 0; i < key.size(); ++i) {
-    const unsigned char b = static_cast<unsigned char>(key[i]);
-    if (platform::IsLeadByte(b)) {
-      // No double-byte code page has a trail byte below 0x40.
-      if (i + 1 < key.size() && static_cast<unsigned char>(key[i + 1]) >= 0x40) {
-        escaped.append(key, i, 2);
-        ++i;
-      } else {
-        escape(b);
-      }
-    } else if (b < 0x20) {
-      escape(b);
+  for (const char c : key) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (b < 0x20) {
+      escaped += '%';
+      escaped += kHex[b >> 4];
+      escaped += kHex[b & 15];
     } else {
-      escaped += key[i];
+      escaped += c;
     }
   }
-  return MakeFileNameSafe(escaped);
+  return MakeFileNameSafe(escaped, unicodeLibrary);
 }
 
-std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std::string& kind,
-                                      const std::string& key) {
-  const std::string safe = SafeKeyForFileName(key);
+namespace {
+
+// The length of UTF-8 text in UTF-16 units, as the system counts a name.
+std::size_t Utf16Length(const std::string& text) {
+  std::size_t units = 0;
+  for (const char c : text) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if ((b & 0xC0) != 0x80) ++units;
+    if (b >= 0xF0) ++units;  // a surrogate pair
+  }
+  return units;
+}
+
+std::uint32_t Fnv1a32(const std::string& text) {
+  std::uint32_t hash = 2166136261u;
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 16777619u;
+  }
+  return hash;
+}
+
+constexpr std::size_t kMaxNameUnits = 255;
+constexpr std::size_t kMaxPathUnits = 259;  // MAX_PATH less its ending NUL
+
+}  // namespace
+
+std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std::string& playlistBase,
+                                      const std::string& kind, const std::string& key) {
+  const std::string safe = SafeKeyForFileName(key, context.UnicodeLibrary);
+  const char* const extension = context.UnicodeLibrary ? ".m3u8" : ".m3u";
   std::string name;
-  name.reserve(playlistBase.size() + kind.size() + safe.size() + 12);
+  name.reserve(playlistBase.size() + kind.size() + safe.size() + 14);
   AppendQuotedText(playlistBase.data(), playlistBase.size(), &name);
   name += ' ';
   name += kind;
   name += ' ';
+  const std::size_t prefixSize = name.size();
   AppendQuotedText(safe.data(), safe.size(), &name);
-  name += ".m3u";
+  name += extension;
+  const std::size_t folderUnits = Utf16Length(context.CacheFolder());
+  const std::size_t limit =
+      std::min(kMaxNameUnits, kMaxPathUnits > folderUnits ? kMaxPathUnits - folderUnits : std::size_t{0});
+  if (Utf16Length(name) <= limit) return name;
+
+  char tail[16];
+  std::snprintf(tail, sizeof tail, "~%08X", static_cast<unsigned>(Fnv1a32(key)));
+  name.resize(prefixSize);
+  const std::size_t fixedUnits = Utf16Length(name) + 2 + std::strlen(tail) + std::strlen(extension);
+  std::size_t budget = limit > fixedUnits ? limit - fixedUnits : 0;
+  // Whole characters of the key while they fit; a quote takes two units, as
+  // it is doubled.
+  std::size_t cut = 0;
+  while (cut < safe.size()) {
+    std::size_t next = cut + 1;
+    while (next < safe.size() && (static_cast<unsigned char>(safe[next]) & 0xC0) == 0x80) ++next;
+    const std::string character = safe.substr(cut, next - cut);
+    const std::size_t units = character == "'" ? 2 : Utf16Length(character);
+    if (units > budget) break;
+    budget -= units;
+    cut = next;
+  }
+  const std::string shortened = safe.substr(0, cut) + tail;
+  AppendQuotedText(shortened.data(), shortened.size(), &name);
+  name += extension;
   return name;
+}
+
+std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std::string& kind,
+                                      const std::string& key) {
+  return GeneratedPlaylistFileName(TLibraryContext{}, playlistBase, kind, key);
+}
+
+bool FitsLibrary(const TLibraryContext& context, const std::string& text) {
+  std::string ansi;
+  return context.UnicodeLibrary || platform::Utf8ToSystemExact(text, &ansi);
 }
 
 std::string IndexFileName(const std::string& playlistBase, const std::string& kind) {
@@ -121,8 +173,7 @@ std::string KeyWithoutControlBytes(std::string text) {
   // The index file ends a line at CR or LF and the whole file at NUL, and a
   // file name cannot hold any control byte: a key that still held one would
   // read back as other keys, or name no file. A run of them (a CR LF, a tab)
-  // stood between words, so it becomes one blank. No double-byte code page
-  // has a trail byte below 0x40, so no character is split.
+  // stood between words, so it becomes one blank.
   std::size_t out = 0;
   bool inRun = false;
   for (const char c : text) {
@@ -145,20 +196,46 @@ std::string TrimmedKey(const std::string& text) {
   return KeyWithoutControlBytes(text.substr(begin, end - begin));
 }
 
+namespace {
+
+// System code page bytes of a tag field in the inside form. A field cut to
+// its width may end in half a double-byte character: that lead byte stands
+// for nothing and is dropped.
+std::string SystemFieldText(std::string bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (!platform::IsLeadByte(static_cast<unsigned char>(bytes[i]))) continue;
+    if (i + 1 == bytes.size()) bytes.pop_back();
+    ++i;
+  }
+  return platform::SystemToUtf8(bytes);
+}
+
+}  // namespace
+
 std::string RiffInfoKey(const std::string& text) {
   // The writers of INFO texts end them with a zero and pad them to an even
   // length: what follows the first zero was never part of the name.
-  return KeyWithoutControlBytes(text.substr(0, text.find('\0')));
+  return KeyWithoutControlBytes(SystemFieldText(text.substr(0, text.find('\0'))));
+}
+
+std::string Id3v1Key(const char* field, std::size_t width) {
+  // Trimmed as bytes: no trail byte is a blank or a control byte.
+  std::string bytes = Id3FieldText(field, width);
+  std::size_t begin = 0, end = bytes.size();
+  while (begin < end && static_cast<unsigned char>(bytes[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<unsigned char>(bytes[end - 1]) <= 32) --end;
+  return TrimmedKey(SystemFieldText(bytes.substr(begin, end - begin)));
 }
 
 namespace {
 
 // The tags of a track when ID3v2 tags are read: the first bytes of the file
 // in one read serve the RIFF test, the ID3v2 header and its usual frames.
-// When the ID3v2 tag names both artist and album, the ID3v1 trailer could
-// change neither, and is not read. The ID3v2 texts come back as keys.
-void ReadTrackTags(TMP3Tag& reader, const std::string& path, TTag* tag, TId3v2Text* text,
-                   platform::FoundEntry* entry, bool* found) {
+// When the ID3v2 tag names both artist and album so that the library keeps
+// them, the ID3v1 trailer could change neither, and is not read. The ID3v2
+// texts come back as keys.
+void ReadTrackTags(const TLibraryContext& context, TMP3Tag& reader, const std::string& path, TTag* tag,
+                   TId3v2Text* text, platform::FoundEntry* entry, bool* found) {
   *text = TId3v2Text();
   platform::ReadOnlyFile file;
   if (!(entry ? file.OpenIfFile(path, entry, found) : file.OpenIfFile(path))) {
@@ -173,7 +250,8 @@ void ReadTrackTags(TMP3Tag& reader, const std::string& path, TTag* tag, TId3v2Te
   if (!rmp3 && ReadId3v2Text(source, text)) {
     text->Artist = TrimmedKey(text->Artist);
     text->Album = TrimmedKey(text->Album);
-    if (!text->Artist.empty() && !text->Album.empty()) {
+    if (!text->Artist.empty() && !text->Album.empty() && FitsLibrary(context, text->Artist) &&
+        FitsLibrary(context, text->Album)) {
       *tag = TTag();
       return;
     }
@@ -181,10 +259,6 @@ void ReadTrackTags(TMP3Tag& reader, const std::string& path, TTag* tag, TId3v2Te
   source.Seek(0, TTagSource::Origin::kBegin);
   reader.ReadTagFrom(source, path, tag);
 }
-
-// An ID3v1 field as a key: up to its first zero byte, then blanks and
-// control characters (bytes 0-32) taken off both ends.
-std::string Id3Key(const char* field, std::size_t width) { return TrimmedKey(Id3FieldText(field, width)); }
 
 }  // namespace
 
@@ -202,7 +276,7 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
   TId3v2Text id3v2;
   try {
     if (context_.ReadID3v2) {
-      ReadTrackTags(tagReader_, trackPath, &tag, &id3v2, context_.CheckMP3OnUpdate ? &entry : nullptr, &found);
+      ReadTrackTags(context_, tagReader_, trackPath, &tag, &id3v2, context_.CheckMP3OnUpdate ? &entry : nullptr, &found);
     } else {
       tagReader_.ReadTag(trackPath, &tag, context_.CheckMP3OnUpdate ? &entry : nullptr, &found);
     }
@@ -221,19 +295,30 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
     Failures.push_back(failure.front());
     return;
   }
-  std::string artist = std::move(id3v2.Artist);  // already a key
+  // A generated playlist in the code page cannot name a path it cannot hold.
+  if (!Keeps(trackPath)) return;
+  // A text the library cannot keep passes to the next source, as a blank
+  // one does: so no two names merge into the code page's stand-in.
+  std::string artist = Keeps(id3v2.Artist) ? std::move(id3v2.Artist) : std::string();  // already a key
   if (artist.empty()) artist = RiffInfoKey(tag.Artist);
-  if (artist.empty() && tag.HasTag) artist = Id3Key(tag.Id3.Artist, sizeof tag.Id3.Artist);
-  if (!artist.empty()) AddToGroup(Artists, artist, trackPath);
-  std::string album = std::move(id3v2.Album);
+  if (artist.empty() && tag.HasTag) artist = Id3v1Key(tag.Id3.Artist, sizeof tag.Id3.Artist);
+  std::string album = Keeps(id3v2.Album) ? std::move(id3v2.Album) : std::string();
   if (album.empty()) album = RiffInfoKey(tag.Product);
-  if (album.empty() && tag.HasTag) album = Id3Key(tag.Id3.Album, sizeof tag.Id3.Album);
+  if (album.empty() && tag.HasTag) album = Id3v1Key(tag.Id3.Album, sizeof tag.Id3.Album);
+  if (!artist.empty()) AddToGroup(Artists, artist, trackPath);
   if (!album.empty()) AddToGroup(Albums, album, trackPath);
+}
+
+bool TPlaylistIndexBuild::Keeps(const std::string& text) {
+  if (text.empty() || FitsLibrary(context_, text)) return true;
+  if (UnfitNames) UnfitNames->insert(text);
+  return false;
 }
 
 bool TPlaylistIndexBuild::Write(const std::string& folder, const std::string& name, const TLines& lines) {
   try {
-    FormatTextListInto(lines, &bytes_);
+    FormatTextListInto(lines, &text_);
+    EncodeLibraryText(text_, context_.UnicodeLibrary, &bytes_);
     platform::WriteRebuildableFile(folder + "\\" + name, bytes_);
     return true;
   } catch (const platform::Error& e) {
@@ -264,7 +349,7 @@ void TPlaylistIndexBuild::PlanGroups(TGroupList& list, const std::string& base, 
   fileOf.reserve(order.size());
   for (const auto& o : order) {
     TGroupEntry& entry = entries[o.second];
-    std::string name = GeneratedPlaylistFileName(base, kind, entry.Key);
+    std::string name = GeneratedPlaylistFileName(context_, base, kind, entry.Key);
     const auto [at, added] = fileOf.try_emplace(platform::FoldFileName(name), planned_.size());
     if (added) {
       FileNames.push_back(name);
@@ -362,7 +447,7 @@ std::vector<platform::Message> BuildPlaylistIndexFromText(const TLibraryContext&
                                                          const std::string& playlistPath,
                                                          const std::string& playlistText,
                                                          std::vector<platform::Message>* notices,
-                                                         TUpdateProgress* progress) {
+                                                         TUpdateProgress* progress, TUnfitNames* unfitNames) {
   std::unique_ptr<TMP3Tag> reader = std::make_unique<TMP3Tag>();
   if (progress) reader->OnNotice = [progress](const platform::Message& notice) { progress->ShowNotice(notice); };
   TMP3Tag* active = reader.get();
@@ -371,6 +456,7 @@ std::vector<platform::Message> BuildPlaylistIndexFromText(const TLibraryContext&
     active = context.TagReaderHolder->get();
   }
   TPlaylistIndexBuild build(context, *active);
+  build.UnfitNames = unfitNames;
   std::string path;
   // Lines are taken in place: a playlist of absurd size costs no string per
   // line, only the groups of the tracks that exist.
@@ -387,5 +473,6 @@ std::vector<platform::Message> BuildPlaylistIndexFromText(const TLibraryContext&
 }
 
 std::vector<platform::Message> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath) {
-  return BuildPlaylistIndexFromText(context, playlistPath, ReadRequiredTextBytes(playlistPath));
+  return BuildPlaylistIndexFromText(context, playlistPath,
+                                    PlaylistText(FileNamePart(playlistPath), ReadRequiredTextBytes(playlistPath)));
 }

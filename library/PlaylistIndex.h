@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "library/ComparisonIndex.h"
@@ -26,9 +27,20 @@ struct TLibraryContext {
   // When set, each build's tag reader is held here while the build runs
   // (the main object's reader field); a fresh idle reader is left afterwards.
   std::unique_ptr<TMP3Tag>* TagReaderHolder = nullptr;
+  // Whether the library keeps every name in any script: generated playlists
+  // are ".m3u8" and every file of the library is UTF-8 with a BOM. Off, the
+  // files are the system code page's, and names it cannot hold are left out.
+  bool UnicodeLibrary = false;
 
   std::string CacheFolder() const { return AppDir + "playlist\\"; }
 };
+
+// The names an update left out because the system code page cannot hold
+// them (a library without UnicodeLibrary): tag texts, track paths, playlist
+// file names. Each is counted once in the update's notice.
+using TUnfitNames = std::unordered_set<std::string>;
+// Whether a name can be kept by a library of this kind.
+bool FitsLibrary(const TLibraryContext& context, const std::string& text);
 
 // Keys with their groups of track paths. Keys are found without regard to
 // case; the first spelling met is the key; entries keep the order of first
@@ -61,22 +73,31 @@ void AddToGroup(TGroupList& list, const std::string& key, const std::string& tra
 std::string KeyWithoutControlBytes(std::string text);
 // A tag field as a key: blanks and control bytes (0-32) taken off both ends.
 std::string TrimmedKey(const std::string& text);
-// A RIFF INFO text as a key: up to its first zero byte, not trimmed.
+// A RIFF INFO text (system code page bytes) as a key: up to its first zero
+// byte, not trimmed; a lead byte cut off at its end is dropped.
 std::string RiffInfoKey(const std::string& text);
+// An ID3v1 field (system code page bytes) as a key: up to its first zero
+// byte, trimmed; a lead byte cut off at its end is dropped.
+std::string Id3v1Key(const char* field, std::size_t width);
 
 // File names of the derived files (no folder).
 // B: the playlist file name without its extension (from its last ".").
 std::string PlaylistBaseName(const std::string& playlistFileName);
 // A key as it may stand in a file name: the characters a file name cannot
-// hold become full-width (MakeFileNameSafe), and the bytes that stand for no
-// character of their own become "%" and two upper-case hex digits: the
-// control bytes 0x00-0x1F, and a lead byte with no trail byte after it (a
-// 30-byte tag field cut in the middle of a double-byte character).
-std::string SafeKeyForFileName(const std::string& key);
-// 'B' Artist 'key'.m3u, 'B' Album 'key'.m3u ("Artist" or "Album" as kind):
-// the one mapping from a key to its generated playlist, for the build and for
-// the playlist window. Distinct keys may share a name (AC/DC beside its
-// full-width spelling); that file then holds the tracks of all of them.
+// hold become full-width (MakeFileNameSafe), and the control bytes
+// 0x00-0x1F become "%" and two upper-case hex digits.
+std::string SafeKeyForFileName(const std::string& key, bool unicodeLibrary = false);
+// 'B' Artist 'key'.m3u, 'B' Album 'key'.m3u ("Artist" or "Album" as kind;
+// ".m3u8" in a Unicode library): the one mapping from a key to its generated
+// playlist, for the build and for the playlist window. Distinct keys may
+// share a name (AC/DC beside its full-width spelling); that file then holds
+// the tracks of all of them. A name longer than 255 UTF-16 units, or one that
+// would make the path in the cache folder longer than 259, ends its key
+// early (never inside a character) with "~" and eight hex digits of the
+// whole key's hash (FNV-1a of its UTF-8 bytes), so long keys stay apart.
+std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std::string& playlistBase,
+                                      const std::string& kind, const std::string& key);
+// The same for a library whose cache folder's path is short.
 std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std::string& kind,
                                       const std::string& key);
 // 'B' Artist.dat, 'B' Album.dat.
@@ -95,7 +116,8 @@ void AssignTrackPathOfLine(const char* line, std::size_t size, const std::string
 // Whether a name read from the ".log" of the playlist whose base name is
 // `playlistBase` is one of the files a build of that playlist writes: a
 // plain name that starts with its quoted base and a blank, or its
-// ".mp3log". Letter case is ignored, as the file system ignores it.
+// ".mp3log" (the generated playlists of either format). Letter case is
+// ignored, as the file system ignores it.
 bool IsOwnDerivedFileName(const std::string& name, const std::string& playlistBase);
 
 // One build of a playlist's index: the groups, the time lines, the files.
@@ -121,6 +143,8 @@ class TPlaylistIndexBuild {
   // Lines of the old ".log" that named no file of this playlist: passed
   // over, not deleted.
   std::vector<platform::Message> Notices;
+  // Texts and paths left out for the system code page; none when unset.
+  TUnfitNames* UnfitNames = nullptr;
 
  private:
   // A derived file to write: its name and its lines.
@@ -130,26 +154,30 @@ class TPlaylistIndexBuild {
   };
   void PlanGroups(TGroupList& list, const std::string& base, const std::string& kind);
   bool Write(const std::string& folder, const std::string& name, const TLines& lines);
+  // Whether the library can keep the text; one that it cannot is recorded.
+  bool Keeps(const std::string& text);
 
   const TLibraryContext& context_;
   TMP3Tag& tagReader_;
   std::vector<TPlannedFile> planned_;
-  std::string bytes_;  // the file being written, its buffer kept for the next
+  std::string text_, bytes_;  // the file being written, its buffers kept for the next
 };
 
 // The text of a ".log" line passed over: the ".log", then the line.
 inline constexpr const char* kSkippedCacheLine = "%s の次の行はこのプレイリストのファイル名ではないため飛ばしました: %s";
 
-// Builds the index of the playlist file P (full path) whose bytes were read
-// already. Answers the failures met (empty when all went well); a track that
-// cannot be opened is filed nowhere and is one of them. Lines of the old
-// ".log" that were passed over go to `notices` when given; the tag reader's
-// notices go to `progress` (dropped without one).
+// Builds the index of the playlist file P (full path) whose text was read
+// already (PlaylistText). Answers the failures met (empty when all went
+// well); a track that cannot be opened is filed nowhere and is one of them.
+// Lines of the old ".log" that were passed over go to `notices` when given;
+// the tag reader's notices go to `progress` (dropped without one); names the
+// library could not keep go to `unfitNames`.
 std::vector<platform::Message> BuildPlaylistIndexFromText(const TLibraryContext& context,
                                                          const std::string& playlistPath,
                                                          const std::string& playlistText,
                                                          std::vector<platform::Message>* notices = nullptr,
-                                                         TUpdateProgress* progress = nullptr);
+                                                         TUpdateProgress* progress = nullptr,
+                                                         TUnfitNames* unfitNames = nullptr);
 // The same, reading the playlist first; a playlist that cannot be read is
 // raised as platform::Error before anything is written.
 std::vector<platform::Message> BuildPlaylistIndex(const TLibraryContext& context, const std::string& playlistPath);

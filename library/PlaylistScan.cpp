@@ -92,7 +92,8 @@ void TPlaylistScan::DecidePlaylist(const std::string& fileName, const std::strin
       bool hasLines = false;
       bool changed = false;
       try {
-        changed = TracksChanged(ReadRequiredTextBytes(folder_ + "\\" + fileName), mp3LogPath, &hasLines);
+        changed = TracksChanged(PlaylistText(fileName, ReadRequiredTextBytes(folder_ + "\\" + fileName)), mp3LogPath,
+                                &hasLines);
       } catch (const platform::Error& e) {
         Fail(e.Text());
       }
@@ -107,14 +108,14 @@ void TPlaylistScan::DecidePlaylist(const std::string& fileName, const std::strin
   }
 }
 
-bool TPlaylistScan::TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath, bool* hasLines) {
+bool TPlaylistScan::TracksChanged(const std::string& playlistText, const std::string& mp3LogPath, bool* hasLines) {
   // Tens of thousands of tracks are checked at every update: lines are taken
   // in place and every buffer is reused, so a track costs no allocation.
-  TKeyValueLookup times(ReadRequiredTextBytes(mp3LogPath));
+  TKeyValueLookup times(LibraryText(ReadRequiredTextBytes(mp3LogPath)));
   std::string path, quoted;
   platform::FoundEntry entry;
   bool changed = false;
-  ForEachTextLine(playlistBytes, [&](const char* text, std::size_t size) {
+  ForEachTextLine(playlistText, [&](const char* text, std::size_t size) {
     *hasLines = true;
     if (changed) return;
     progress_.TrackDone();
@@ -140,14 +141,14 @@ bool TPlaylistScan::RebuildPlaylist(const std::string& fileName) {
   // a stop at any point leaves for the next update to repair.
   std::string text;
   try {
-    text = ReadRequiredTextBytes(path);
+    text = PlaylistText(fileName, ReadRequiredTextBytes(path));
   } catch (const platform::Error& e) {
     Fail(e.Text());
     previous_.RemoveExact(key);
     return false;
   }
   std::vector<platform::Message> notices;
-  const std::vector<platform::Message> failures = BuildPlaylistIndexFromText(context_, path, text, &notices, &progress_);
+  const std::vector<platform::Message> failures = BuildPlaylistIndexFromText(context_, path, text, &notices, &progress_, &unfit_);
   for (const platform::Message& notice : notices) Notice(notice);
   for (const platform::Message& failure : failures) Fail(failure);
   previous_.RemoveExact(key);

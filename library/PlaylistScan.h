@@ -51,6 +51,8 @@ class TPlaylistScan {
   // (and purges) as if this scan had never looked at them.
   TLines StoppedLines() const;
   bool HadFailures() const { return failures_ != 0; }
+  // The names left out for the system code page so far.
+  TUnfitNames& UnfitNames() { return unfit_; }
 
  private:
   std::string PlaylistKey(const std::string& fileName) const;
@@ -59,7 +61,7 @@ class TPlaylistScan {
   void DecidePlaylist(const std::string& fileName, const std::string& key, const std::string& stampText);
   // The track check of an unchanged playlist: true when a track changed.
   // *hasLines tells whether the playlist has a line at all.
-  bool TracksChanged(const std::string& playlistBytes, const std::string& mp3LogPath, bool* hasLines);
+  bool TracksChanged(const std::string& playlistText, const std::string& mp3LogPath, bool* hasLines);
   void Fail(const platform::Message& text);
   // A line passed over: reported, but the playlist is not failed for it.
   void Notice(const platform::Message& text);
@@ -73,6 +75,7 @@ class TPlaylistScan {
   // are theirs, whatever key a vanished playlist had.
   std::unordered_set<std::string> ownedLogNames_;
   TUpdateProgress& progress_;
+  TUnfitNames unfit_;
   int failures_ = 0;
   bool playlistFailed_ = false;
   bool rebuildAll_ = false;

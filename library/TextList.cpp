@@ -31,10 +31,45 @@ void FormatTextListInto(const TLines& lines, std::string* bytes) {
   }
 }
 
+namespace {
+
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+bool StartsWithUtf8Mark(const std::string& bytes) { return bytes.compare(0, 3, kUtf8Mark) == 0; }
+
+void CutAtNul(std::string* bytes) {
+  const std::size_t nul = bytes->find('\0');
+  if (nul != std::string::npos) bytes->resize(nul);
+}
+
+}  // namespace
+
+std::string LibraryText(std::string bytes) {
+  CutAtNul(&bytes);
+  if (StartsWithUtf8Mark(bytes)) return bytes.substr(3);
+  return platform::SystemToUtf8(bytes);
+}
+
+std::string PlaylistText(const std::string& fileName, std::string bytes) {
+  const std::size_t dot = fileName.rfind('.');
+  if (dot == std::string::npos || platform::FoldFileName(fileName.substr(dot)) != ".M3U8") {
+    return LibraryText(std::move(bytes));
+  }
+  CutAtNul(&bytes);
+  return StartsWithUtf8Mark(bytes) ? bytes.substr(3) : bytes;
+}
+
+void EncodeLibraryText(const std::string& text, bool unicodeLibrary, std::string* bytes) {
+  // Code page bytes that begin as the BOM does would read back as UTF-8.
+  if (!unicodeLibrary && platform::Utf8ToSystemExact(text, bytes) && !StartsWithUtf8Mark(*bytes)) return;
+  bytes->assign(kUtf8Mark);
+  bytes->append(text);
+}
+
 bool ReadTextList(const std::string& path, TLines* lines) {
   std::string bytes;
   if (!platform::ReadWholeFile(path, &bytes, kMaxTextListBytes)) return false;
-  *lines = ParseTextList(bytes);
+  *lines = ParseTextList(LibraryText(std::move(bytes)));
   return true;
 }
 
@@ -52,10 +87,11 @@ TLines ReadRequiredTextList(const std::string& path) {
   return lines;
 }
 
-void WriteTextList(const std::string& path, const TLines& lines) {
-  platform::WriteFileSafely(path, FormatTextList(lines));
+void WriteTextList(const std::string& path, const TLines& lines, bool unicodeLibrary) {
+  std::string bytes;
+  EncodeLibraryText(FormatTextList(lines), unicodeLibrary, &bytes);
+  platform::WriteFileSafely(path, bytes);
 }
-
 
 std::string QuotedText(const std::string& text) {
   std::string out;

@@ -29,18 +29,34 @@ void FormatTextListInto(const TLines& lines, std::string* bytes);
 // (platform::Error, "ファイル %s は大きすぎます") rather than held in memory.
 constexpr std::uint64_t kMaxTextListBytes = 64u << 20;
 
+// The bytes of a library text file in the inside form: after a UTF-8 BOM
+// they are UTF-8 (the BOM dropped); otherwise they are text of the system
+// code page. A NUL byte ends the text, as it ends a text list.
+std::string LibraryText(std::string bytes);
+// A source playlist's bytes in the inside form: a ".m3u8" is UTF-8 with or
+// without a BOM, any other by the rule of LibraryText.
+std::string PlaylistText(const std::string& fileName, std::string bytes);
+// The bytes a library file is written as. A Unicode library's files are
+// UTF-8 with a BOM. Otherwise they are the system code page's, as they have
+// always been; when some line cannot be held there (a path in another
+// script), the file is written as UTF-8 with a BOM rather than lose it, and
+// reads back as written.
+void EncodeLibraryText(const std::string& text, bool unicodeLibrary, std::string* bytes);
+
 // False when there is no such file. Raises platform::Error when the file
-// exists but cannot be read, or is larger than kMaxTextListBytes.
+// exists but cannot be read, or is larger than kMaxTextListBytes. The lines
+// are in the inside form (LibraryText).
 bool ReadTextList(const std::string& path, TLines* lines);
 // The lines of a file that must be there: raises platform::Error
 // ("ファイル %s は開けません") also when there is no file (or a folder) under
 // the path.
 TLines ReadRequiredTextList(const std::string& path);
-// The bytes of a text list file that must be there: raises platform::Error
-// as ReadRequiredTextList does.
+// The bytes of a text list file that must be there, as stored: raises
+// platform::Error as ReadRequiredTextList does.
 std::string ReadRequiredTextBytes(const std::string& path);
-// Written whole and safely; raises platform::Error on failure.
-void WriteTextList(const std::string& path, const TLines& lines);
+// Written whole and safely (EncodeLibraryText); raises platform::Error on
+// failure.
+void WriteTextList(const std::string& path, const TLines& lines, bool unicodeLibrary = false);
 
 // 'text' with every single quote inside doubled.
 std::string QuotedText(const std::string& text);

@@ -28,7 +28,9 @@ class TUpdateProgress {
   // file and what went wrong. The update goes on.
   virtual void ReportFailure(const platform::Message& failure) { (void)failure; }
   // Something the user is told while the update runs (the tag reader's
-  // notice of an RMP3 file without its "LIST" chunk). The update waits until
+  // notice of an RMP3 file without its "LIST" chunk, an "A.m3u" passed over
+  // for its "A.m3u8", the names the code page could not hold). The update
+  // waits until
   // this returns: the window program returns when the user has closed the
   // box, the console tool at once.
   virtual void ShowNotice(const platform::Message& notice) { (void)notice; }

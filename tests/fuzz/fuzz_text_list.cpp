@@ -12,6 +12,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string written = FormatTextList(lines);
   // Lines written and read again are the same lines.
   if (ParseTextList(written) != lines) std::abort();
+  // A library file reads back as the text it was written from, in either form.
+  const std::string text = LibraryText(bytes);
+  for (const bool unicode : {false, true}) {
+    std::string encoded;
+    EncodeLibraryText(text, unicode, &encoded);
+    if (LibraryText(encoded) != text) std::abort();
+  }
   TKeyValueList list(lines);
   const TKeyValueList reference(lines);
   // The in-place lookup of the track check answers as the list does, for

@@ -44,12 +44,12 @@ const std::string kShiinaUtf8 = "\xE6\xA4\x8E\xE5\x90\x8D\xE6\x9E\x97\xE6\xAA\x8
 const std::string kShiinaUtf16Le("\x0E\x69\x0D\x54\x97\x67\x8E\x6A", 8);
 const std::string kShiinaUtf16Be("\x69\x0E\x54\x0D\x67\x97\x6A\x8E", 8);
 
-TEST(Id3v2Reader, EveryVersionAndEncodingGivesTheTextInTheSystemCodePage) {
+TEST(Id3v2Reader, EveryVersionAndEncodingGivesTheTextInUtf8) {
   const struct {
     int encoding;
     std::string bytes;
   } kTexts[] = {
-      {0, kShiinaSjis},                                       // as stored, as Japanese taggers wrote it
+      {0, kShiinaSjis},                                       // the system's text, as Japanese taggers wrote it
       {0, kShiinaSjis + std::string("\0Second\0", 8)},         // the first of several values
       {1, "\xFF\xFE" + kShiinaUtf16Le + std::string("\0\0", 2)},
       {1, "\xFE\xFF" + kShiinaUtf16Be},
@@ -68,7 +68,7 @@ TEST(Id3v2Reader, EveryVersionAndEncodingGivesTheTextInTheSystemCodePage) {
                                      0, 300) +
                                std::string(1000, '\xFF'));
       EXPECT_TRUE(r.ok);
-      EXPECT_EQ(r.text.Artist, kShiinaSjis);
+      EXPECT_EQ(r.text.Artist, kShiinaUtf8);
       EXPECT_EQ(r.text.Album, "Album");
     }
   }
@@ -76,6 +76,33 @@ TEST(Id3v2Reader, EveryVersionAndEncodingGivesTheTextInTheSystemCodePage) {
   EXPECT_EQ(ReadBytes(Id3v2(2, Frame(2, "TPE", Text(0, "No")))).text.Artist, "");
   const Read twice = ReadBytes(Id3v2(3, libtest::Frame(3, "TPE1", Text(0, "One")) + Frame(3, "TPE1", Text(0, "Two"))));
   EXPECT_EQ(twice.text.Artist, "One");
+}
+
+// Encoding 0 on a code page 932 system: ISO-8859-1 unless the bytes can
+// only be the system's double-byte text.
+TEST(Id3v2Reader, EncodingZeroIsLatin1UnlessItIsTheSystemsDoubleByteText) {
+  const struct {
+    std::string bytes;
+    std::string utf8;
+  } kTable[] = {
+      {kShiinaSjis, kShiinaUtf8},
+      {"\x88\x9F\xB1", u8"亜ｱ"},                         // with a half-width kana
+      {"M\xF6tley Cr\xFC" "e", u8"Mötley Crüe"},          // user-defined lead bytes
+      {"Beyonc\xE9", u8"Beyoncé"},                        // a lead byte at the end
+      {"Caf\xE9 del Mar", u8"Café del Mar"},              // a lead byte before a blank
+      {"\xB1\xB2", u8"±²"},                                // kana alone: no double-byte character
+      {"\x87\x40", u8"\u0087@"},                           // NEC row 13
+      {"\xED\x40\xEE\xEC", u8"í@îì"},                      // NEC-selected IBM
+      {"\xFA\x40", u8"ú@"},                                // IBM
+      {"\x85\x40", u8"\u0085@"},                           // unassigned
+      {"Band", "Band"},
+  };
+  for (const auto& t : kTable) {
+    std::string text;
+    const std::string data = Text(0, t.bytes);
+    EXPECT_TRUE(DecodeId3v2Text(reinterpret_cast<const unsigned char*>(data.data()), data.size(), &text));
+    EXPECT_EQ(text, t.utf8) << t.bytes;
+  }
 }
 
 // Unsynchronisation as a writer applies it: a zero after every $FF.
@@ -95,22 +122,22 @@ TEST(Id3v2Reader, UnsynchronisationExtendedHeadersAndFrameFlagsAreUndone) {
   const std::string frames3 = Frame(3, "TPE1", artist) + Frame(3, "TALB", album);
   Read r = ReadBytes(Id3v2(3, Unsynchronised(frames3), 0x80));
   EXPECT_TRUE(r.ok);
-  EXPECT_EQ(r.text.Artist, kShiinaSjis);
-  EXPECT_EQ(r.text.Album, "\xFF\xE0 Album");
+  EXPECT_EQ(r.text.Artist, kShiinaUtf8);
+  EXPECT_EQ(r.text.Album, "\xC3\xBF\xC3\xA0 Album");  // ISO-8859-1
   // 2.4: per frame, after its data length; sizes are those in the file.
   const std::string unsyncArtist = Unsynchronised(artist);
   r = ReadBytes(Id3v2(4, Frame(4, "TPE1", libtest::Syncsafe(static_cast<std::uint32_t>(artist.size())) + unsyncArtist,
                                0x03) +
                              Frame(4, "TALB", album)));
   EXPECT_TRUE(r.ok);
-  EXPECT_EQ(r.text.Artist, kShiinaSjis);
-  EXPECT_EQ(r.text.Album, "\xFF\xE0 Album");
+  EXPECT_EQ(r.text.Artist, kShiinaUtf8);
+  EXPECT_EQ(r.text.Album, "\xC3\xBF\xC3\xA0 Album");  // ISO-8859-1
   // 2.4 with the tag's flag: every frame is unsynchronised.
   r = ReadBytes(Id3v2(4, Frame(4, "TPE1", unsyncArtist), 0x80));
-  EXPECT_EQ(r.text.Artist, kShiinaSjis);
+  EXPECT_EQ(r.text.Artist, kShiinaUtf8);
   // Extended headers: 2.3 sized without its size field, 2.4 with it.
   r = ReadBytes(Id3v2(3, libtest::Be(6, 4) + std::string(6, '\x01') + frames3, 0x40));
-  EXPECT_EQ(r.text.Album, "\xFF\xE0 Album");
+  EXPECT_EQ(r.text.Album, "\xC3\xBF\xC3\xA0 Album");  // ISO-8859-1
   r = ReadBytes(Id3v2(4, libtest::Syncsafe(12) + std::string("\x01\x20\x05\x08\x3A\x3B\x06\x07", 8) +
                              Frame(4, "TPE1", Text(0, "Ext")), 0x40));
   EXPECT_EQ(r.text.Artist, "Ext");

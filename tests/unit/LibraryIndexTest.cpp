@@ -106,8 +106,8 @@ TEST_F(LibraryIndexTest, NamesQuoteAndMakeKeysSafe) {
   Put("D:\\Music\\2.mp3", Mp3WithTag("It's", "A\tB"));
   Build("D:\\Lists\\Owl's.m3u", "D:\\Music\\1.mp3\r\nD:\\Music\\2.mp3\r\n");
   EXPECT_EQ(Cache("'Owl''s' Artist.dat"), "It's\r\nUp/Down\r\n");
-  EXPECT_TRUE(Exists("C:\\App\\playlist\\'Owl''s' Artist 'Up\x81\x5E" "Down'.m3u"));
-  EXPECT_TRUE(Exists("C:\\App\\playlist\\'Owl''s' Album 'What\x81\x48'.m3u"));
+  EXPECT_TRUE(Exists(u8"C:\\App\\playlist\\'Owl''s' Artist 'Up／Down'.m3u"));
+  EXPECT_TRUE(Exists(u8"C:\\App\\playlist\\'Owl''s' Album 'What？'.m3u"));
   EXPECT_TRUE(Exists("C:\\App\\playlist\\'Owl''s' Artist 'It''s'.m3u"));
   // A control character never reaches a key; were one handed to the name
   // function, it would still give a name a file can have.

@@ -1,37 +1,37 @@
 #include <gtest/gtest.h>
 
 #include "library/PathText.h"
+#include "platform/Locale.h"
 
 namespace {
 
 TEST(MakeFileNameSafe, ReplacesTheElevenCharactersByFullWidthForms) {
-  const std::vector<std::pair<std::string, std::string>> table = {
-      {"\\", "\x81\x8F"}, {"/", "\x81\x5E"}, {":", "\x81\x46"}, {",", "\x81\x43"},
-      {";", "\x81\x47"},  {"*", "\x81\x96"}, {"?", "\x81\x48"}, {"\"", "\x81\x68"},
-      {"<", "\x81\x83"},  {">", "\x81\x84"}, {"|", "\x81\x62"},
+  // Off: what the system makes of the code page 932 bytes (the same bytes on
+  // disk as ever); on: those characters themselves.
+  const struct {
+    std::string in, cp932, unicode;
+  } table[] = {
+      {"\\", "\x81\x8F", u8"￥"}, {"/", "\x81\x5E", u8"／"}, {":", "\x81\x46", u8"："}, {",", "\x81\x43", u8"，"},
+      {";", "\x81\x47", u8"；"},  {"*", "\x81\x96", u8"＊"}, {"?", "\x81\x48", u8"？"}, {"\"", "\x81\x68", u8"”"},
+      {"<", "\x81\x83", u8"＜"},  {">", "\x81\x84", u8"＞"}, {"|", "\x81\x62", u8"｜"},
   };
-  for (const auto& [in, out] : table) EXPECT_EQ(MakeFileNameSafe("a" + in + "b"), "a" + out + "b") << in;
-  EXPECT_EQ(MakeFileNameSafe("Up/Down"), "Up／Down");
-  EXPECT_EQ(MakeFileNameSafe("What?"), "What？");
-  EXPECT_EQ(MakeFileNameSafe("It's a.b c"), "It's a.b c");
-}
-
-TEST(MakeFileNameSafe, LeavesDoubleByteCharactersWhoseTrailByteIsABackslash) {
-  // "ソ" and "表" end in 0x5C, the backslash's code.
-  EXPECT_EQ(MakeFileNameSafe("ソ表\\"), "ソ表\x81\x8F");
-  EXPECT_EQ(std::string("ソ"), "\x83\x5C");
-}
-
-TEST(MakeFileNameSafe, IsIdempotentAndNeverReadsPastALoneLeadByte) {
-  for (const std::string& text : {std::string("a/b:c"), std::string("ソ/"), std::string("x\x83"),
-                                  std::string("\x83"), std::string("<>|\"*?")}) {
-    const std::string once = MakeFileNameSafe(text);
-    EXPECT_EQ(MakeFileNameSafe(once), once) << text;
-    EXPECT_EQ(once.find('\0'), std::string::npos);
+  for (const auto& t : table) {
+    EXPECT_EQ(MakeFileNameSafe("a" + t.in + "b"), "a" + platform::SystemToUtf8(t.cp932) + "b") << t.in;
+    EXPECT_EQ(MakeFileNameSafe("a" + t.in + "b", true), "a" + t.unicode + "b") << t.in;
   }
-  // The cut-off lead byte is dropped so it cannot pair with what follows.
-  EXPECT_EQ(MakeFileNameSafe("x\x83"), "x");
-  EXPECT_EQ(MakeFileNameSafe("x\x83") + ".m3u", "x.m3u");
+  // Code page 932 is the simulated system's: both agree there.
+  EXPECT_EQ(MakeFileNameSafe("Up/Down"), u8"Up／Down");
+  EXPECT_EQ(MakeFileNameSafe("It's a.b c", true), "It's a.b c");
+}
+
+TEST(MakeFileNameSafe, LeavesOtherCharactersWholeAndIsIdempotent) {
+  // "ソ" and "表" end in 0x5C in Shift-JIS; in UTF-8 no byte of theirs is ASCII.
+  EXPECT_EQ(MakeFileNameSafe(u8"ソ表\\"), u8"ソ表￥");
+  for (const std::string& text : {std::string("a/b:c"), std::string(u8"ソ/"), std::string(u8"아이유|😀"),
+                                  std::string("<>|\"*?")}) {
+    const std::string once = MakeFileNameSafe(text, true);
+    EXPECT_EQ(MakeFileNameSafe(once, true), once) << text;
+  }
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 // the best of each kept.
 // Then the ID3v2 option, on and off, on a library of the first size (or
 // --id3v2's) whose tracks carry ID3v2 tags; --id3v2-only runs only that.
+// Last the Unicode library (UTF-8, ".m3u8") beside the same library in the
+// code page, on a library of the first size.
 // --targets-only: only the figures that have targets (for long runs).
 // --smoke: one small library of 10 playlists, one round, targets not judged
 // (for the tests).
@@ -380,6 +382,35 @@ bool RunId3v2(const std::string& dir, int trackCount) {
   return ok && callsOk;
 }
 
+// The Unicode library against the same library in the code page, on the same
+// tracks: a cold build and an update that finds nothing changed, each side in
+// alternation, best of each.
+bool RunUnicodeLibrary(const std::string& dir, int trackCount) {
+  const std::string root = bench::MakeRoot(dir);
+  std::printf("%d tracks, the library in the code page and in UTF-8 (.m3u8)\n", trackCount);
+  const Library lib = Generate(root, trackCount);
+  const int playlists = static_cast<int>(lib.playlists.size());
+  TLibraryContext off{lib.app, true};
+  TLibraryContext on{lib.app, true};
+  on.UnicodeLibrary = true;
+  double cold[2] = {1e9, 1e9}, unchanged[2] = {1e9, 1e9};
+  for (int round = 0; round < std::max(gRounds, gJudge ? 5 : 1); ++round) {
+    for (TLibraryContext* context : {&off, &on}) {
+      const int side = context == &on ? 1 : 0;
+      ClearCache(lib);
+      Counters built, checked;
+      cold[side] = std::min(cold[side], TimedUpdate(lib, *context, built, nullptr));
+      built.Expect(TUpdateCounter::Added, playlists, "Unicode library cold build: added");
+      unchanged[side] = std::min(unchanged[side], TimedUpdate(lib, *context, checked, nullptr));
+      checked.Expect(TUpdateCounter::Skipped, playlists, "Unicode library unchanged update: skipped");
+    }
+  }
+  bool ok = Report("cold build, UTF-8 (floor: the same, code page)", cold[1], cold[0], 1.2);
+  ok &= Report("unchanged update, UTF-8 (floor: code page)", unchanged[1], unchanged[0], 1.2);
+  bench::RemoveTree(root);
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -435,6 +466,7 @@ int main(int argc, char** argv) {
     allOk &= ok;
   }
   allOk &= RunId3v2(dir, id3v2Tracks);
+  if (!id3v2Only) allOk &= RunUnicodeLibrary(dir, sizes[0]);
   if (gWrong) return 2;
   return allOk ? 0 : 1;
 }

@@ -1,6 +1,6 @@
-// kelvane-update [--check-mp3] [--id3v2] <AppDir> <PlayListPath>
-// Runs one whole library update (--check-mp3 and --id3v2 as the settings
-// CheckMP3OnUpdate and ReadID3v2) and prints the four counters and the time
+// kelvane-update [--check-mp3] [--id3v2] [--utf8] <AppDir> <PlayListPath>
+// Runs one whole library update (--check-mp3, --id3v2 and --utf8 as the
+// settings CheckMP3OnUpdate, ReadID3v2 and UnicodeLibrary) and prints the four counters and the time
 // taken. Exit status: 0 done, 1 done with failures (listed on stderr), 2 the
 // arguments are wrong (AppDir empty or relative), or the playlist folder is
 // missing or is the library's own cache folder. On POSIX the paths are
@@ -13,59 +13,74 @@
 
 #include "library/LibraryUpdate.h"
 #include "library/PathText.h"
+#include "platform/Locale.h"
 
 namespace {
+
+// Names and messages are UTF-8 inside. They go out in the system code page,
+// as a redirected console and a log file of a scheduled task expect; this one
+// function is where a console is told apart and given the exact text.
+void PrintText(std::FILE* out, const std::string& utf8) {
+  std::fputs(platform::Utf8ToSystem(utf8).c_str(), out);
+}
+
+void PrintMessage(std::FILE* out, const platform::Message& message) {
+  PrintText(out, platform::Utf16ToUtf8(message.Face()) + "\n");
+}
 
 // The counters are printed at the end; failures are kept to be listed after
 // the run, not interleaved with it.
 class TConsoleProgress : public TUpdateProgress {
  public:
   void AddOne(TUpdateCounter counter) override { ++counts_[static_cast<int>(counter)]; }
-  void ReportFailure(const platform::Message& failure) override { Failures.push_back(failure.Bytes()); }
+  void ReportFailure(const platform::Message& failure) override { Failures.push_back(failure); }
   // A scheduled task has nobody to close a box: the notice is printed and the
   // update goes on, as after "OK".
-  void ShowNotice(const platform::Message& notice) override {
-    std::fprintf(stderr, "%s\n", notice.Bytes().c_str());
-  }
+  void ShowNotice(const platform::Message& notice) override { PrintMessage(stderr, notice); }
   int Count(TUpdateCounter counter) const { return counts_[static_cast<int>(counter)]; }
 
-  std::vector<std::string> Failures;
+  std::vector<platform::Message> Failures;
 
  private:
   int counts_[4] = {0, 0, 0, 0};
 };
 
 int Usage() {
-  std::fprintf(stderr, "usage: kelvane-update [--check-mp3] [--id3v2] <AppDir> <PlayListPath>\n");
+  std::fprintf(stderr, "usage: kelvane-update [--check-mp3] [--id3v2] [--utf8] <AppDir> <PlayListPath>\n");
   return 2;
 }
 
 int RunUpdate(int argc, char** argv) {
-  bool checkMp3 = false, id3v2 = false;
+  bool checkMp3 = false, id3v2 = false, utf8 = false;
   int first = 1;
   for (; first < argc && argv[first][0] == '-' && argv[first][1] == '-'; ++first) {
     if (std::strcmp(argv[first], "--check-mp3") == 0) {
       checkMp3 = true;
     } else if (std::strcmp(argv[first], "--id3v2") == 0) {
       id3v2 = true;
+    } else if (std::strcmp(argv[first], "--utf8") == 0) {
+      utf8 = true;
     } else {
       return Usage();
     }
   }
   if (argc - first != 2) return Usage();
+  // The arguments come in the system code page.
+  const std::string appDir = platform::SystemToUtf8(argv[first]);
   // The library files go under AppDir: a relative one would put them
   // wherever the process happens to stand ("" even at a drive's root).
-  if (!IsAbsolutePath(argv[first])) {
-    std::fprintf(stderr, "AppDir must be an absolute path: '%s'\n", argv[first]);
+  if (!IsAbsolutePath(appDir)) {
+    PrintText(stderr, "AppDir must be an absolute path: '" + appDir + "'\n");
     return Usage();
   }
 
   TLibraryContext context;
-  context.AppDir = argv[first];
+  context.AppDir = appDir;
   if (context.AppDir.empty() || context.AppDir.back() != '\\') context.AppDir += '\\';
   context.CheckMP3OnUpdate = checkMp3;
   context.ReadID3v2 = id3v2;
-  std::string playListPath = argv[first + 1];
+  context.UnicodeLibrary = utf8;
+  std::string playListPath = platform::SystemToUtf8(argv[first + 1]);
 
   TConsoleProgress progress;
   TLibraryUpdate update(context, progress);
@@ -74,15 +89,15 @@ int RunUpdate(int argc, char** argv) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
   if (outcome == TLibraryUpdate::Outcome::FolderMissing) {
-    std::fprintf(stderr, "playlist folder not found: %s\n", playListPath.c_str());
+    PrintText(stderr, "playlist folder not found: " + playListPath + "\n");
     return 2;
   }
   if (outcome == TLibraryUpdate::Outcome::FolderIsCache) {
-    std::fprintf(stderr, "the playlist folder is the library's own cache folder (%splaylist): choose another\n",
-                 context.AppDir.c_str());
+    PrintText(stderr, "the playlist folder is the library's own cache folder (" + context.AppDir +
+                          "playlist): choose another\n");
     return 2;
   }
-  for (const std::string& failure : progress.Failures) std::fprintf(stderr, "%s\n", failure.c_str());
+  for (const platform::Message& failure : progress.Failures) PrintMessage(stderr, failure);
   std::printf("skipped %d\nupdated %d\nadded %d\ndeleted %d\ntime %.3f s\n",
               progress.Count(TUpdateCounter::Skipped), progress.Count(TUpdateCounter::Updated),
               progress.Count(TUpdateCounter::Added), progress.Count(TUpdateCounter::Deleted), seconds);

@@ -1,0 +1,195 @@
+// Names in every script: the Unicode library against one in the system code
+// page (932 here), the source playlists of both formats, and generated names
+// past the system's limits.
+#include "library/LibraryUpdate.h"
+
+#include <set>
+
+#include "LibraryTestSupport.h"
+#include "platform/Locale.h"
+#include "tests/support/CountingProgress.h"
+
+namespace {
+
+using libtest::Frame;
+using libtest::Id3v2;
+using libtest::Text;
+
+// A 2.3 tag whose texts are UTF-16 with a byte order mark.
+std::string Utf16Tag(const std::string& artist, const std::string& album) {
+  const auto utf16 = [](const std::string& utf8) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : platform::Utf8ToUtf16(utf8)) {
+      bytes += static_cast<char>(unit & 0xFF);
+      bytes += static_cast<char>(unit >> 8);
+    }
+    return Text(1, bytes);
+  };
+  return Id3v2(3, Frame(3, "TPE1", utf16(artist)) + Frame(3, "TALB", utf16(album)));
+}
+
+// Names outside code page 932 (kept out of the test macros, whose text of
+// their arguments is in that code page).
+const std::string kIu = u8"아이유", kBigbang = u8"빅뱅", kMotley = u8"Mötley Crüe", kSmile = u8"😀";
+
+class LibraryUnicodeTest : public libtest::LibraryFixture {
+ protected:
+  TCountingProgress Update(bool unicode) {
+    TCountingProgress progress;
+    TLibraryContext context{"C:\\App\\", false, true};
+    context.UnicodeLibrary = unicode;
+    std::string folder = "D:\\Lists";
+    TLibraryUpdate update(context, progress);
+    EXPECT_EQ(update.Run(&folder), TLibraryUpdate::Outcome::Done);
+    return progress;
+  }
+  std::set<std::string> Index(const std::string& name) {
+    TLines lines;
+    EXPECT_TRUE(ReadTextList("C:\\App\\playlist\\" + name, &lines)) << name;
+    return std::set<std::string>(lines.begin(), lines.end());
+  }
+  std::string Generated(bool unicode, const std::string& base, const std::string& kind, const std::string& key) {
+    TLibraryContext context{"C:\\App\\"};
+    context.UnicodeLibrary = unicode;
+    return Get("C:\\App\\playlist\\" + GeneratedPlaylistFileName(context, base, kind, key));
+  }
+};
+
+TEST_F(LibraryUnicodeTest, EveryNameKeptWithTheOptionAndNoneMergedWithout) {
+  const std::string audio(1024, '\xFF');
+  const struct {
+    std::string path, artist, album, id3v1Artist;
+  } tracks[] = {
+      {u8"D:\\Music\\東京事変.mp3", u8"東京事変", u8"教育", ""},
+      {u8"D:\\Music\\椎名林檎.mp3", u8"椎名林檎", u8"勝訴ストリップ", ""},
+      {"D:\\Music\\iu.mp3", kIu, "Palette", "IU"},
+      {"D:\\Music\\bigbang.mp3", kBigbang, "Made", ""},
+      {"D:\\Music\\" + kIu + " 2.mp3", kIu, "Lilac", ""},
+      {u8"D:\\Music\\Кино.mp3", u8"Кино", u8"Группа крови", ""},
+      {"D:\\Music\\motley.mp3", kMotley, "Dr. Feelgood", ""},
+      {"D:\\Music\\motley2.mp3", "Motley Crue", "Too Fast", ""},
+      {"D:\\Music\\" + kSmile + ".mp3", kSmile, "Emoji", ""},
+  };
+  for (const auto& t : tracks) {
+    Put(t.path, Utf16Tag(t.artist, t.album) + audio +
+                    (t.id3v1Artist.empty() ? std::string() : libtest::Id3v1(t.id3v1Artist, t.album)));
+  }
+  std::string asia, west;
+  for (int i = 0; i < 5; ++i) asia += tracks[i].path + "\r\n";
+  for (int i = 5; i < 9; ++i) west += tracks[i].path + "\n";
+  Put("D:\\Lists\\Asia.m3u8", asia);                      // UTF-8 without a BOM
+  Put("D:\\Lists\\West.m3u", "\xEF\xBB\xBF" + west);      // a .m3u in UTF-8 says so
+  Put("D:\\Lists\\Jp.m3u", platform::Utf8ToSystem(tracks[0].path + "\r\n" + tracks[1].path + "\r\n"));
+
+  // On: every artist and album its own node and file, read back exactly.
+  TCountingProgress on = Update(true);
+  EXPECT_EQ(on.Added(), 3);
+  EXPECT_TRUE(on.Notices.empty());
+  EXPECT_EQ(Index("'Asia' Artist.dat"), (std::set<std::string>{u8"東京事変", u8"椎名林檎", kIu, kBigbang}));
+  EXPECT_EQ(Index("'West' Artist.dat"), (std::set<std::string>{u8"Кино", kMotley, "Motley Crue", kSmile}));
+  EXPECT_EQ(Index("'Asia' Album.dat").size(), 5u);
+  EXPECT_EQ(Generated(true, "Asia", "Artist", kIu),
+            "\xEF\xBB\xBF" + tracks[2].path + "\r\n" + tracks[4].path + "\r\n");
+  EXPECT_EQ(Generated(true, "West", "Artist", kSmile), "\xEF\xBB\xBF" + tracks[8].path + "\r\n");
+  EXPECT_EQ(Generated(true, "Jp", "Album", u8"勝訴ストリップ"), "\xEF\xBB\xBF" + tracks[1].path + "\r\n");
+  EXPECT_EQ(Get("C:\\App\\playlist.keys"), "\xEF\xBB\xBFKeys=2\r\nReadID3v2=1\r\nUnicodeLibrary=1\r\n");
+
+  // Off: built again once; a text the code page cannot hold passes to the
+  // next source (the ID3v1 trailer's "IU") or to none, a track whose path it
+  // cannot hold is left out, and the one notice counts them.
+  TCountingProgress off = Update(false);
+  EXPECT_EQ(off.Updated(), 3);
+  EXPECT_EQ(off.Notices, std::vector<std::string>{platform::Message(kUnfitNamesNotice, "5").Bytes()});
+  EXPECT_EQ(Index("'Asia' Artist.dat"), (std::set<std::string>{u8"東京事変", u8"椎名林檎", "IU"}));
+  EXPECT_EQ(Index("'West' Artist.dat"), (std::set<std::string>{u8"Кино", "Motley Crue"}));
+  EXPECT_EQ(Index("'West' Album.dat"), (std::set<std::string>{u8"Группа крови", "Dr. Feelgood", "Too Fast"}));
+  // The code page's own names are its bytes, as ever; the Unicode files are gone.
+  EXPECT_EQ(Get("C:\\App\\playlist\\'Jp' Artist.dat"), platform::Utf8ToSystem(u8"椎名林檎\r\n東京事変\r\n"));
+  EXPECT_EQ(Generated(false, "Jp", "Artist", u8"東京事変"), platform::Utf8ToSystem(tracks[0].path + "\r\n"));
+  EXPECT_EQ(Get("C:\\App\\playlist.keys"), "Keys=2\r\nReadID3v2=1\r\n");
+  for (const std::string& name : Names("C:\\App\\playlist")) EXPECT_NE(name.substr(name.size() - 5), ".m3u8") << name;
+  // The stamps still name the tracks left out, so an unchanged library is skipped.
+  EXPECT_EQ(Update(false).Skipped(), 3);
+}
+
+TEST(LibraryTagKeys, SystemTextBecomesUtf8AndALeadByteCutAtTheEndIsDropped) {
+  EXPECT_EQ(RiffInfoKey(std::string("\x93\x8C\x8B\0pad", 7)), u8"東");
+  std::string field(30, 'x');
+  field[29] = '\x93';
+  EXPECT_EQ(Id3v1Key(field.data(), field.size()), std::string(29, 'x'));
+  EXPECT_EQ(Id3v1Key(" \x93\x8C\x8B\x9E\t", 6), u8"東京");
+}
+
+TEST(LibrarySourcePlaylists, M3u8WinsOverTheM3uOfItsNameAndOnlyLongNamesCount) {
+  const struct {
+    std::vector<std::string> names, kept, passedOver;
+  } table[] = {
+      {{"A.m3u", "A.m3u8"}, {"A.m3u8"}, {"A.m3u"}},
+      {{"a.M3U8", "b.txt", "A.m3u"}, {"a.M3U8"}, {"A.m3u"}},
+      {{"B.M3U", "c.m3u8x", "d.m3u~", "e.M3u8", "f.m3u.m3u8", "f.m3u", "g"}, {"B.M3U", "e.M3u8", "f.m3u.m3u8", "f.m3u"}, {}},
+      {{u8"東京.m3u", u8"東京.m3u8", u8"東京 2.m3u"}, {u8"東京.m3u8", u8"東京 2.m3u"}, {u8"東京.m3u"}},
+  };
+  for (const auto& t : table) {
+    std::vector<platform::FoundEntry> entries;
+    for (const std::string& name : t.names) entries.push_back(platform::FoundEntry{name});
+    std::vector<platform::Message> notices;
+    std::vector<std::string> kept;
+    for (const platform::FoundEntry& entry : SourcePlaylists(entries, &notices)) kept.push_back(entry.name);
+    EXPECT_EQ(kept, t.kept) << t.names[0];
+    ASSERT_EQ(notices.size(), t.passedOver.size()) << t.names[0];
+    for (std::size_t i = 0; i < notices.size(); ++i) {
+      EXPECT_EQ(notices[i].Bytes(), platform::Message(kSkippedForM3u8, {t.passedOver[i], t.kept[0]}).Bytes());
+    }
+  }
+}
+
+TEST(LibraryGeneratedNames, LongNamesAreCutToTheLimitsAndStayApart) {
+  const auto units = [](const std::string& name) { return platform::Utf8ToUtf16(name).size(); };
+  const std::string longFolder = "C:\\" + std::string(150, 'f') + "\\";
+  const struct {
+    std::string appDir, key;
+    std::size_t limit;
+  } table[] = {
+      {"C:\\App\\", std::string(300, 'a'), 259 - 16},
+      {"C:\\App\\", std::string(150, 'a') + std::string(150, '\''), 259 - 16},
+      {longFolder, std::string(300, 'a'), 259 - longFolder.size() - 9},
+  };
+  for (const bool unicode : {false, true}) {
+    for (const auto& t : table) {
+      TLibraryContext context{t.appDir};
+      context.UnicodeLibrary = unicode;
+      const std::string name = GeneratedPlaylistFileName(context, "L", "Album", t.key);
+      // As long as it may be, less a doubled quote or a pair that did not fit.
+      EXPECT_LE(units(name), t.limit) << name;
+      EXPECT_GE(units(name), t.limit - 1) << name;
+      EXPECT_NE(name, GeneratedPlaylistFileName(context, "L", "Album", t.key + "x"));
+      EXPECT_EQ(name.substr(0, 13), "'L' Album '" + t.key.substr(0, 2));
+    }
+    // Whole characters only: a surrogate pair too long for the rest is left out.
+    TLibraryContext context{"C:\\App\\"};
+    context.UnicodeLibrary = unicode;
+    std::string emoji;
+    for (int i = 0; i < 200; ++i) emoji += kSmile;
+    for (int pad = 0; pad < 2; ++pad) {
+      const std::string name = GeneratedPlaylistFileName(context, "L", "Album", std::string(pad, 'p') + emoji);
+      EXPECT_GE(units(name), 242u);
+      EXPECT_LE(units(name), 243u);
+      EXPECT_EQ(platform::Utf16ToUtf8(platform::Utf8ToUtf16(name)), name);
+    }
+    // Short names are as ever.
+    EXPECT_EQ(GeneratedPlaylistFileName(context, "L", "Album", "It's"),
+              std::string("'L' Album 'It''s'") + (unicode ? ".m3u8" : ".m3u"));
+  }
+}
+
+TEST_F(LibraryUnicodeTest, AThreeHundredCharacterAlbumIsBuiltAndFoundUnderItsShortenedName) {
+  const std::string album(300, 'A');
+  Put("D:\\Music\\long.mp3", Id3v2(3, Frame(3, "TALB", Text(0, album))) + std::string(512, '\xFF'));
+  Put("D:\\Lists\\L.m3u", "D:\\Music\\long.mp3\r\n");
+  const TCountingProgress progress = Update(false);
+  EXPECT_TRUE(progress.Failures.empty());
+  EXPECT_EQ(Index("'L' Album.dat"), std::set<std::string>{album});
+  EXPECT_EQ(Generated(false, "L", "Album", album), "D:\\Music\\long.mp3\r\n");
+}
+
+}  // namespace
