@@ -23,6 +23,7 @@ struct TLibraryContext {
   // Whether an MP3 track's ID3v2 tag names its artist and album before the
   // INFO texts and the ID3v1 trailer do.
   bool ReadID3v2 = false;
+  bool UnicodeLibrary = false;
   // When set, each build's tag reader is held here while the build runs
   // (the main object's reader field); a fresh idle reader is left afterwards.
   std::unique_ptr<TMP3Tag>* TagReaderHolder = nullptr;
