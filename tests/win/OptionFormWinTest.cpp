@@ -131,10 +131,10 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
     EXPECT_GE(r.right - r.left, w) << name;
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(row.control->Text(), row.caption) << row.control->Name;
+    EXPECT_EQ(row.control->Text(), wintest::FixedAsData(row.caption)) << row.control->Name;
     expectPlaced(row.control->Handle(), row.rect, row.control->Name);
   }
-  EXPECT_EQ(f->editPlayListPath.EditLabel.Text(), t::kPlayListPathLabel);
+  EXPECT_EQ(f->editPlayListPath.EditLabel.Text(), wintest::FixedAsData(t::kPlayListPathLabel));
   expectPlaced(f->editPlayListPath.EditLabel.Handle(), "16,193 185x12", "EditLabel");
   EXPECT_TRUE(GetWindowLongW(f->btnOK.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
   EXPECT_FALSE(GetWindowLongW(f->btnCancel.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
