@@ -56,7 +56,7 @@ TEST(FrameRules, NodesNameTheLibrarysFiles) {
   EXPECT_EQ(PlaylistArgument(PlaylistFileOfNode(TTreeKind::Artist, "Owl's Band", &rock, "D:\\L", "C:\\App\\")),
             " \"C:\\App\\playlist\\'Rock' Artist 'Owl''s Band'.m3u\"");
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "A/B: live", &rock, "D:\\L", "C:\\App\\"),
-            "C:\\App\\playlist\\'Rock' Album 'A\x81^B\x81" "F live'.m3u");
+            u8"C:\\App\\playlist\\'Rock' Album 'A\uFF0FB\uFF1A live'.m3u");
   // A name that begins with blanks keeps them, as the index writer kept them.
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Artist, "  Lead", &rock, "D:\\L", "C:\\App\\"),
             "C:\\App\\playlist\\'Rock' Artist '  Lead'.m3u");
