@@ -9,8 +9,8 @@
 #include "platform/HotKeys.h"
 #include "ui/FrameView.h"
 
-// The settings (named after their ini keys) and the program folder. The
-// playlist window keeps its own measures.
+// The settings (named after their ini keys) and the program folder; texts
+// are UTF-8, as all text inside. The playlist window keeps its own measures.
 struct TInfo {
   std::string PlayerPath;
   bool CorrectPath = false;
