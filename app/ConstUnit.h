@@ -47,9 +47,10 @@ inline constexpr const char* kPlayerWindowClass = "Winamp v1.x";
 inline constexpr const char* kPlayerPathNotice =
     "Winampへの正しいパスの設定がされていません。\r\n\r\n"
     "winamp.exeを指定してください。";
-// The open-file dialog gave a path the system code page cannot hold.
+// The open-file dialog gave a path no settings file can hold (a broken UTF-16
+// pair in it).
 inline constexpr const char* kPlayerPathUnusable =
-    "「%s」\r\n\r\nこのパスにはシステムの文字コードで表せない文字が含まれているため、"
+    "「%s」\r\n\r\nこのパスには設定ファイルに保存できない文字が含まれているため、"
     "Winampのパスとして使えません。前の設定のままにします。";
 inline constexpr const char* kPlayerFileFilter =
     "Winamp実行ファイル（winamp.exe）|winamp.exe|全ての実行ファイル（*.exe）|*.exe|全てのファイル|*";

@@ -108,7 +108,7 @@ bool TMain::ReadTrackTitle(std::int32_t position, std::u16string* title) {
   std::string ansi;
   if (isAddress(address) && platform::ReadAnsiTextOf(wnd, static_cast<std::uintptr_t>(address), kc::kTitleReadUnits,
                                                      &ansi) && !ansi.empty()) {
-    *title = platform::AnsiToUtf16(ansi);
+    *title = platform::Utf8ToUtf16(platform::SystemToUtf8(ansi));
     return true;
   }
   *title = TitleFromCaption(platform::WindowCaption(wnd));
@@ -143,8 +143,8 @@ void TMain::AskPlayerPath() {
   std::u16string chosen;
   if (!platform::ShowOpenFileDialog(platform::app::MainWindow(), kc::kPlayerFileFilter, &chosen)) return;
   std::string path;
-  // The command line to the player is system code page text: a "?" in it
-  // would name no file, and the path would be saved as broken.
+  // A path in any script is kept and started exactly; only text that no
+  // settings file could hold is refused by name.
   if (!platform::ChosenNameToUtf8(platform::app::MainWindow(), chosen, kc::kPlayerPathUnusable, &path)) return;
   Info.PlayerPath = path;
 }

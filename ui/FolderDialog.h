@@ -1,7 +1,7 @@
 #pragma once
 // The folder chooser: a non-visual component of a window, whose handle is the
-// browser's parent. Directory is what the last confirmed choice gave and what
-// the next one preselects.
+// browser's parent. Directory (UTF-8) is what the last confirmed choice gave
+// and what the next one preselects.
 #include <string>
 
 #include "ui/Gui.h"

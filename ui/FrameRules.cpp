@@ -1,6 +1,8 @@
 #include "ui/FrameRules.h"
 
 #include <algorithm>
+#include <unordered_set>
+#include <utility>
 
 #include "library/PlaylistIndex.h"
 #include "library/TextList.h"
@@ -22,13 +24,30 @@ int FitPaneSize(int size, int room, int minimum) {
 
 bool RightClickSelects(bool nodeUnderPointer, int selectedCount) { return nodeUnderPointer && selectedCount < 2; }
 
+namespace {
+
+// ".m3u" (1), ".m3u8" (2) or neither (0), in any letter case.
+int PlaylistExtension(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return 0;
+  std::string ext = name.substr(dot);
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return ext == ".m3u" ? 1 : ext == ".m3u8" ? 2 : 0;
+}
+
+}  // namespace
+
 std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, const std::string* currentPlaylist,
-                               const std::string& playListPath, const std::string& appDir) {
-  if (tree == TTreeKind::Playlist) return playListPath + "\\" + nodeText + ".m3u";
+                               const std::string& playListPath, const std::string& appDir, bool unicodeLibrary) {
+  if (tree == TTreeKind::Playlist) {
+    const std::string utf8 = playListPath + "\\" + nodeText + ".m3u8";
+    return platform::FileExists(utf8) ? utf8 : playListPath + "\\" + nodeText + ".m3u";
+  }
   if (!currentPlaylist) return std::string();
   // The library's own naming, so the window finds exactly what the update wrote.
-  return appDir + "playlist\\" +
-         GeneratedPlaylistFileName(*currentPlaylist, tree == TTreeKind::Artist ? "Artist" : "Album", nodeText);
+  const std::string name =
+      GeneratedPlaylistFileName(*currentPlaylist, tree == TTreeKind::Artist ? "Artist" : "Album", nodeText);
+  return appDir + "playlist\\" + name + (unicodeLibrary ? "8" : "");
 }
 
 std::string PlaylistArgument(const std::string& path) { return " \"" + path + "\""; }
@@ -59,10 +78,21 @@ bool ReadIndexNodes(const std::string& path, std::vector<std::string>* nodes) {
 }
 
 std::vector<std::string> PlaylistNodeNames(const std::string& playListPath) {
-  std::vector<std::string> names;
-  platform::ForEachEntry(playListPath + "\\*.m3u", [&](const platform::FoundEntry& entry) {
-    names.push_back(PlaylistBaseName(entry.name));
+  // Listed whole and judged by the long names: "*.m3u" would also match an
+  // ".m3u8" (and other names) through its short name.
+  std::vector<std::pair<std::string, int>> found;
+  std::unordered_set<std::string> utf8Lists;
+  platform::ForEachEntry(playListPath + "\\*", [&](const platform::FoundEntry& entry) {
+    const int extension = PlaylistExtension(entry.name);
+    if (extension == 0) return true;
+    found.emplace_back(PlaylistBaseName(entry.name), extension);
+    if (extension == 2) utf8Lists.insert(platform::FoldFileName(found.back().first));
     return true;
   });
+  std::vector<std::string> names;
+  for (auto& [name, extension] : found) {
+    if (extension == 1 && utf8Lists.count(platform::FoldFileName(name))) continue;
+    names.push_back(std::move(name));
+  }
   return names;
 }

@@ -27,11 +27,13 @@ int FitPaneSize(int size, int room, int minimum);
 
 enum class TTreeKind { Playlist, Artist, Album };
 
-// The playlist file a node stands for. An artist or album node needs the
-// playlist it belongs to (currentPlaylist); without one there is no file and
-// the result is empty.
+// The playlist file a node stands for. A playlist node is its ".m3u8" where
+// there is one, else its ".m3u". An artist or album node needs the playlist
+// it belongs to (currentPlaylist); without one there is no file and the
+// result is empty. Its file is a ".m3u8" in a Unicode library.
 std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, const std::string* currentPlaylist,
-                               const std::string& playListPath, const std::string& appDir);
+                               const std::string& playListPath, const std::string& appDir,
+                               bool unicodeLibrary = false);
 // A blank and the path in double quotes.
 std::string PlaylistArgument(const std::string& path);
 // The player program at the head of a command line: in double quotes when it
@@ -50,7 +52,9 @@ std::string IndexFilePath(const std::string& appDir, const std::string& playlist
 // generated playlist is found under it. False when there is no such file.
 bool ReadIndexNodes(const std::string& path, std::vector<std::string>* nodes);
 
-// The playlist tree's nodes: every entry that matches PlayListPath + "\*.m3u"
-// (of any kind), in the order the file system gives them, each named without
-// its extension. No sorting.
+// The playlist tree's nodes: every entry of PlayListPath (of any kind) whose
+// own name ends in ".m3u" or ".m3u8" in any letter case, in the order the file
+// system gives them, each named without its extension. No sorting. Where
+// "A.m3u8" and "A.m3u" are both there, "A.m3u8" is the playlist "A" and the
+// other gives no node.
 std::vector<std::string> PlaylistNodeNames(const std::string& playListPath);

@@ -151,7 +151,8 @@ void TFrame::HandleMouseLeave() {
 TFrame::IndexStamp TFrame::StampOf(const std::string& path) {
   IndexStamp stamp;
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return stamp;
+  const std::u16string wide = platform::Utf8ToUtf16(path);
+  if (!GetFileAttributesExW(reinterpret_cast<const wchar_t*>(wide.c_str()), GetFileExInfoStandard, &data)) return stamp;
   stamp.found = true;
   stamp.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   stamp.written = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
@@ -241,8 +242,9 @@ void TFrame::TreeDblClick(gui::TreeView& tree, POINT client) {
 std::string TFrame::PlaylistFile(gui::TreeView& tree, gui::TreeView::Node node) {
   gui::TreeView::Node current = TreePlaylist.Current();
   const std::string playlist = current ? TreePlaylist.NodeText(current) : std::string();
-  return PlaylistFileOfNode(KindOf(tree), tree.NodeText(node), current ? &playlist : nullptr,
-                            Main->Settings().PlayListPath, Main->Settings().AppDir);
+  const TInfo& settings = Main->Settings();
+  return PlaylistFileOfNode(KindOf(tree), tree.NodeText(node), current ? &playlist : nullptr, settings.PlayListPath,
+                            settings.AppDir, settings.UnicodeLibrary);
 }
 
 void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
@@ -287,8 +289,8 @@ void TFrame::menuClick(const std::string& item) {
   } else if (item == "menuUpdate") {
     RunLibraryUpdate();
   } else if (item == "menuReadme") {
-    const std::string readme = Main->Settings().AppDir + uitext::kReadmeFile;
-    ShellExecuteA(mainWindow, uitext::kShellOpen, readme.c_str(), "", "", SW_SHOW);
+    const std::wstring readme = gui::DataText(Main->Settings().AppDir) + gui::FixedText(uitext::kReadmeFile);
+    ShellExecuteW(mainWindow, gui::FixedText(uitext::kShellOpen).c_str(), readme.c_str(), L"", L"", SW_SHOW);
   } else if (item == "menuHomepage") {
     ShellExecuteA(mainWindow, uitext::kShellOpen, uitext::kHomepage, "", "", SW_SHOW);
   } else if (item == "menuAbout") {

@@ -108,7 +108,7 @@ class TWindowRoad : public TUpdateRoad {
     const std::size_t shown = std::min(failures_.size(), kUpdateFailuresShown);
     for (std::size_t i = 0; i < shown; ++i) {
       text += u"\r\n";
-      if (!failures_[i].first.empty()) text += platform::AnsiToUtf16(failures_[i].first) + u" : ";
+      if (!failures_[i].first.empty()) text += platform::Utf8ToUtf16(failures_[i].first) + u" : ";
       text += failures_[i].second.Face();
     }
     if (failures_.size() > shown) {

@@ -50,7 +50,7 @@ std::wstring FixedText(const std::string& text) {
 }
 
 std::wstring DataText(const std::string& text) {
-  const std::u16string wide = platform::AnsiToUtf16(text);
+  const std::u16string wide = platform::Utf8ToUtf16(text);
   return std::wstring(wide.begin(), wide.end());
 }
 
@@ -259,7 +259,7 @@ std::wstring Window::WideText() const {
 
 std::string Window::Text() const {
   const std::wstring text = WideText();
-  return platform::Utf16ToAnsi(std::u16string(text.begin(), text.end()));
+  return platform::Utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }
 
 void Window::SetText(const std::string& text) { SetWindowTextW(hwnd_, DataText(text).c_str()); }

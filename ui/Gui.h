@@ -33,8 +33,8 @@
 //
 // Texts: the captions of the table, menus, hints and combo items are the
 // program's own fixed texts (Shift-JIS in the source's narrow literals); tree
-// nodes and Text()/SetText() are data in the system code page. Every window is
-// a Unicode window, so both read right on any system code page.
+// nodes and Text()/SetText() are data, UTF-8 as all text inside. Every window
+// is a Unicode window, so both read right on any system code page.
 //
 // Every rectangle, font and indent is scaled by the system DPI (Scale); at 96 DPI
 // every size is the one written in the table. Exceptions from handlers never reach
@@ -54,8 +54,7 @@ namespace gui {
 
 // Every window of this layer is a Unicode window. Two kinds of text reach it:
 // the program's own fixed texts (captions, menus, hints: code page 932,
-// Japanese on every system) and data (tree nodes, a folder's name: the
-// system code page).
+// Japanese on every system) and data (tree nodes, a folder's name: UTF-8).
 std::wstring FixedText(const std::string& text);
 std::wstring DataText(const std::string& text);
 
@@ -97,10 +96,9 @@ class Window {
   bool Visible() const;
   void SetEnabled(bool enabled);
   bool Enabled() const;
-  // Text() and SetText() are data: system code page text, as the settings and
-  // the library hold it. WideText() is the text as the user sees it, for text
-  // that may not fit the code page; SetCaption() sets one of the program's
-  // own fixed texts (code page 932 on every system).
+  // Text() and SetText() are data: UTF-8, as the settings and the library
+  // hold it. WideText() is the text as the control holds it; SetCaption()
+  // sets one of the program's own fixed texts (code page 932 on every system).
   std::string Text() const;
   std::wstring WideText() const;
   void SetText(const std::string& text);

@@ -26,14 +26,16 @@ inline constexpr const char* kPositions[4] = {"左上", "左下", "右上", "右
 inline constexpr const char* kGroupPlayList = "プレイリスト設定";
 inline constexpr const char* kCheckMP3OnUpdate = "更新時に mp3ファイルも調べる";
 inline constexpr const char* kReadID3v2 = "ID3v2タグも読む";
+inline constexpr const char* kUnicodeLibrary = "UTF-8 (.m3u8) で保存する";
 inline constexpr const char* kPlayListPathLabel = "プレイリストが格納されているフォルダ";
 inline constexpr const char* kBrowse = "参照";
 inline constexpr const char* kCancel = "キャンセル";
 inline constexpr const char* kFolderDialogTitle = "プレイリスト(m3u)ファイルのあるフォルダを指定してください。";
 inline constexpr const char* kFolderDialogDefaultTitle = "フォルダーの選択";
-// A folder chosen or typed whose name the system code page cannot hold.
+// A folder chosen or typed whose name no settings file can hold (a broken
+// UTF-16 pair in it).
 inline constexpr const char* kFolderUnusable =
-    "「%s」\r\n\r\nこのフォルダ名にはシステムの文字コードで表せない文字が含まれているため、"
+    "「%s」\r\n\r\nこのフォルダ名には設定ファイルに保存できない文字が含まれているため、"
     "プレイリストのフォルダとして使えません。前の設定のままにします。";
 
 // The shortcut keys' own dialog. Each key is named by what it works: the
@@ -95,6 +97,10 @@ inline constexpr const char* kHintCheckMP3OnUpdate =
 inline constexpr const char* kHintReadID3v2 =
     "チェックされていると、mp3ファイルの先頭にある ID3v2 タグからも\r\n"
     "アーティスト名とアルバム名を読みます。\r\n\r\n"
+    "切り替えた後の最初の更新では、すべてのプレイリストを作り直します。";
+inline constexpr const char* kHintUnicodeLibrary =
+    "チェックされていると、作成するプレイリストを m3u8 (UTF-8) で保存し、\r\n"
+    "どの言語のアーティスト名やアルバム名もそのまま残します。\r\n\r\n"
     "切り替えた後の最初の更新では、すべてのプレイリストを作り直します。";
 inline constexpr const char* kHintNotifyTrack =
     "Winampが次の曲へ進んだときに、Playボタンから曲名を通知します。\r\n\r\n"

@@ -19,11 +19,11 @@ SIZE OuterSize(HWND hwnd, int clientWidth96, int clientHeight96) {
 TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   namespace t = optiontext;
   // A fixed single border with only the close box in the title bar.
-  // One row below the described layout holds the ID3v2 box, and OK and Cancel
-  // end with the playlist group, one row lower too; one more row at the foot
-  // of the effects group holds the track notice.
-  CreateForm({t::kCaption, 505, 260, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
-  const SIZE outer = OuterSize(Handle(), 505, 260);
+  // Two rows below the described layout hold the ID3v2 and UTF-8 boxes, and
+  // OK and Cancel end with the playlist group, two rows lower too; one more
+  // row at the foot of the effects group holds the track notice.
+  CreateForm({t::kCaption, 505, 276, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
+  const SIZE outer = OuterSize(Handle(), 505, 276);
   SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The group boxes are drawn under their controls, which are the form's own:
   // positions inside a group are offset by the group's corner. Creation order
@@ -41,7 +41,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&GroupStartup, "GroupStartup", t::kGroupStartup, startX, startY, 241, 57},
       {&chkStartup, "chkStartup", t::kStartup, startX + 8, startY + 16, 137, 17},
       {&chkPlayOnStartup, "chkPlayOnStartup", t::kPlayOnStartup, startX + 8, startY + 32, 201, 17},
-      {&btnOK, "btnOK", uitext::kOK, 432, 232, 64, 25},
+      {&btnOK, "btnOK", uitext::kOK, 432, 248, 64, 25},
       {&GroupEffect, "GroupEffect", t::kGroupEffect, effX, effY, 241, 121},
       {&chkFadeoutOnStop, "chkFadeoutOnStop", t::kFadeoutOnStop, effX + 8, effY + 16, 193, 17},
       {&chkFadeoutOnChange, "chkFadeoutOnChange", t::kFadeoutOnChange, effX + 8, effY + 32, 225, 17},
@@ -49,12 +49,13 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&Label1, "Label1", t::kLabel1, effX + 16, effY + 76, 152, 12},
       {&cmbPlaylistPos, "cmbPlaylistPos", "", effX + 176, effY + 72, 57, 20},
       {&chkNotifyTrack, "chkNotifyTrack", t::kNotifyTrack, effX + 8, effY + 96, 177, 17},
-      {&GroupPlayList, "GroupPlayList", t::kGroupPlayList, listX, listY, 241, 105},
+      {&GroupPlayList, "GroupPlayList", t::kGroupPlayList, listX, listY, 241, 121},
       {&chkCheckMP3OnUpdate, "chkCheckMP3OnUpdate", t::kCheckMP3OnUpdate, listX + 8, listY + 16, 169, 17},
       {&editPlayListPath, "editPlayListPath", t::kPlayListPathLabel, listX + 8, listY + 56, 185, 20},
       {&btnBrouth, "btnBrouth", t::kBrowse, listX + 192, listY + 56, 35, 20},
       {&chkReadID3v2, "chkReadID3v2", t::kReadID3v2, listX + 8, listY + 80, 169, 17},
-      {&btnCancel, "btnCancel", t::kCancel, 352, 232, 75, 25},
+      {&chkUnicodeLibrary, "chkUnicodeLibrary", t::kUnicodeLibrary, listX + 8, listY + 96, 169, 17},
+      {&btnCancel, "btnCancel", t::kCancel, 352, 248, 75, 25},
       // Beside the described controls, last in the tab order.
       {&btnShortcuts, "btnShortcuts", t::kShortcuts, effX, 200, 241, 25},
   });
@@ -76,6 +77,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   editPlayListPath.Hint = t::kHintPlayListPath;
   chkCheckMP3OnUpdate.Hint = t::kHintCheckMP3OnUpdate;
   chkReadID3v2.Hint = t::kHintReadID3v2;
+  chkUnicodeLibrary.Hint = t::kHintUnicodeLibrary;
   chkNotifyTrack.Hint = t::kHintNotifyTrack;
   EnableHints();
 
@@ -109,7 +111,7 @@ TOptionForm::~TOptionForm() {
 gui::CheckBox* TOptionForm::Box(const TSetting& row) {
   for (gui::CheckBox* box : {&chkPrev, &chkPause, &chkPlayChangePause, &chkStop, &chkCloseOnStop, &chkNext, &chkEject,
                              &chkPlayOnStartup, &chkFadeoutOnStop, &chkFadeoutOnChange, &chkAutoHide, &chkNotifyTrack,
-                             &chkCheckMP3OnUpdate, &chkReadID3v2}) {
+                             &chkCheckMP3OnUpdate, &chkReadID3v2, &chkUnicodeLibrary}) {
     if (box->Name == row.Box) return box;
   }
   return nullptr;
@@ -176,14 +178,14 @@ void TOptionForm::CheckClick(gui::CheckBox* sender) {
 }
 
 bool TOptionForm::PlayListPathFits() {
-  // The setting and the library are system code page text: a folder typed in
-  // letters the code page lacks would be stored with "?" and name no folder.
-  // The dialog stays open with everything the user has done in it.
+  // A folder in any script is kept; only text that no settings file could
+  // hold is refused by name. The dialog stays open with everything the user
+  // has done in it.
   const std::wstring typed = editPlayListPath.WideText();
   const std::u16string folder(typed.begin(), typed.end());
-  std::string ansi;
+  std::string kept;
   return platform::ChosenNameToUtf8(reinterpret_cast<platform::WindowHandle>(Handle()), folder,
-                                    optiontext::kFolderUnusable, &ansi);
+                                    optiontext::kFolderUnusable, &kept);
 }
 
 void TOptionForm::ButtonClick(gui::Button* sender) {

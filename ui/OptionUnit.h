@@ -71,6 +71,7 @@ class TOptionForm : public gui::Form {
   gui::LabeledEdit editPlayListPath;
   gui::Button btnBrouth;
   gui::CheckBox chkReadID3v2;
+  gui::CheckBox chkUnicodeLibrary;
   gui::Button btnCancel;
   gui::Button btnShortcuts;
   TFolderDialog FolderDialog;
@@ -91,8 +92,7 @@ class TOptionForm : public gui::Form {
  private:
   // A flag's check box, named by its row of the settings.
   gui::CheckBox* Box(const TSetting& row);
-  // False, after telling the user, when the folder typed cannot be held by
-  // the system code page.
+  // False, after telling the user, when the folder typed cannot be kept.
   bool PlayListPathFits();
   HICON icon_ = nullptr;
   // The shortcut settings as the user has left them in their page, until OK.

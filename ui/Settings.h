@@ -9,8 +9,8 @@
 #include "platform/HotKeys.h"
 #include "ui/FrameView.h"
 
-// The settings (named after their ini keys) and the program folder. The
-// playlist window keeps its own measures.
+// The settings (named after their ini keys) and the program folder; texts
+// are UTF-8, as all text inside. The playlist window keeps its own measures.
 struct TInfo {
   std::string PlayerPath;
   bool CorrectPath = false;
@@ -31,6 +31,9 @@ struct TInfo {
   std::string PlayListPath;
   bool CheckMP3OnUpdate = false;
   bool ReadID3v2 = false;
+  // The library's files in UTF-8 (generated playlists as .m3u8), so that
+  // names the system code page lacks keep every character.
+  bool UnicodeLibrary = false;
   // A balloon with the title when the player moves to another track itself.
   bool NotifyTrack = false;
   // System-wide shortcuts for the buttons and the playlist window, and the
@@ -117,6 +120,7 @@ inline constexpr TSetting kSettings[] = {
     TextSetting("PlayListPath", &TInfo::PlayListPath),
     FlagSetting("CheckMP3OnUpdate", &TInfo::CheckMP3OnUpdate, true, "chkCheckMP3OnUpdate"),
     FlagSetting("ReadID3v2", &TInfo::ReadID3v2, false, "chkReadID3v2"),
+    FlagSetting("UnicodeLibrary", &TInfo::UnicodeLibrary, false, "chkUnicodeLibrary"),
     FlagSetting("NotifyTrack", &TInfo::NotifyTrack, false, "chkNotifyTrack"),
     // The shortcuts are edited in a dialog of their own, not by boxes here.
     FlagSetting("UseHotKeys", &TInfo::UseHotKeys, false),

@@ -40,7 +40,7 @@ void TreeView::Clear() {
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t is UTF-16");
 
 TreeView::Node TreeView::Add(const std::string& text) {
-  std::u16string wide = platform::AnsiToUtf16(text);
+  std::u16string wide = platform::Utf8ToUtf16(text);
   TVINSERTSTRUCTW ins{};
   ins.hParent = TVI_ROOT;
   ins.hInsertAfter = TVI_LAST;
@@ -88,8 +88,8 @@ std::string TreeView::NodeText(Node node) const {
   item.pszText = buffer;
   item.cchTextMax = static_cast<int>(sizeof(buffer) / sizeof(buffer[0]));
   Own(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  // The node was filled from system code page text, so it goes back whole.
-  return platform::Utf16ToAnsi(reinterpret_cast<const char16_t*>(buffer));
+  // The node was filled from UTF-8, so it goes back whole, in any script.
+  return platform::Utf16ToUtf8(reinterpret_cast<const char16_t*>(buffer));
 }
 
 TreeView::Node TreeView::NodeAt(POINT client) const {

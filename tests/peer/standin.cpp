@@ -17,8 +17,9 @@ namespace {
 const char kClassName[] = "Winamp v1.x";
 const char kTitle[] = "Winamp stand-in";
 const char kMutexName[] = "KelvaneWinampStandinRunning";
-// Marks our own WM_COPYDATA so a stray one from another program is not taken as a command line.
-const ULONG_PTR kCopyDataCmdLine = 0x4B564C31;
+// Marks our own WM_COPYDATA (a second start's whole command line, UTF-16 with
+// its NUL) so a stray one from another program is not taken as a command line.
+const ULONG_PTR kCopyDataCmdLine = 0x4B564C57;
 
 const UINT kMsgOpenDialog = WM_APP + 1;
 // Posted by a test (wParam: milliseconds): the player stops answering for that long.
@@ -48,25 +49,33 @@ bool g_key76Down;
 std::vector<std::wstring> g_wideTitles;
 std::vector<std::string> g_ansiTitles;
 
+// wchar_t is UTF-16 here: the core's UTF-16 texts are handed to the W calls as they are.
+std::string Utf8(const wchar_t* text) { return standin::Utf8(reinterpret_cast<const char16_t*>(text)); }
+std::wstring Wide(const std::string& utf8) {
+  const std::u16string text = standin::Utf16(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+
 std::string ExeDir() {
-  char buf[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-  std::string path(buf, n);
+  wchar_t buf[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  std::string path = Utf8(std::wstring(buf, n).c_str());
   size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 std::string JournalPath() {
-  char buf[2048];
-  DWORD n = GetEnvironmentVariableA("KELVANE_PLAYER_JOURNAL", buf, sizeof buf);
-  if (n > 0 && n < sizeof buf) return standin::UnixPathToWine(std::string(buf, n));
+  wchar_t buf[2048];
+  DWORD n = GetEnvironmentVariableW(L"KELVANE_PLAYER_JOURNAL", buf, 2048);
+  if (n > 0 && n < 2048) return standin::UnixPathToWine(Utf8(buf));
   return ExeDir() + "journal.txt";
 }
 
 // One open-append-close per line: tests read the file while we run, and a second
-// instance appends to the same file.
+// instance appends to the same file. Lines are UTF-8, so a name in any script
+// is found as it is.
 void Journal(const std::string& line) {
-  HANDLE f = CreateFileA(g_journalPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  HANDLE f = CreateFileW(Wide(g_journalPath).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return;
   std::string text = line + "\n";
@@ -94,21 +103,21 @@ void ShowVolume() {
 
 void ShowTrack() {
   std::string text = "Track: " + g_player.currentTrackName();
-  SetWindowTextA(g_lblTrack, text.c_str());
-  if (!g_player.tracks().empty()) SendMessageA(g_list, LB_SETCURSEL, g_player.current(), 0);
+  SetWindowTextW(g_lblTrack, Wide(text).c_str());
+  if (!g_player.tracks().empty()) SendMessageW(g_list, LB_SETCURSEL, g_player.current(), 0);
   UpdateWindow(g_lblTrack);
 }
 
 void ShowPlaylist() {
-  SendMessageA(g_list, LB_RESETCONTENT, 0, 0);
+  SendMessageW(g_list, LB_RESETCONTENT, 0, 0);
   int n = 1;
   for (const std::string& t : g_player.tracks()) {
-    std::string item = std::to_string(n++) + ". " + t;
-    SendMessageA(g_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    std::wstring item = Wide(std::to_string(n++) + ". " + t);
+    SendMessageW(g_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
 }
 
-std::wstring Wide(const std::string& bytes, UINT codePage) {
+std::wstring FromCodePage(const std::string& bytes, UINT codePage) {
   std::wstring out(bytes.size(), L'\0');
   int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0],
                               static_cast<int>(out.size()));
@@ -200,13 +209,15 @@ void ButtonClick(WORD id) {
   }
 }
 
+// Files are named in UTF-8; the tracks of a play list in the system code page
+// are made UTF-8 too, so that every path is held in one form.
 void LoadFiles(const standin::Request& req) {
   std::vector<std::string> tracks;
   std::vector<std::wstring> titles;
   for (const std::string& file : req.files) {
     if (standin::IsPlaylistFile(file)) {
       std::string bytes;
-      HANDLE f = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+      HANDLE f = CreateFileW(Wide(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
       if (f != INVALID_HANDLE_VALUE) {
         char buf[8192];
@@ -216,12 +227,13 @@ void LoadFiles(const standin::Request& req) {
       }
       const UINT codePage = standin::IsUtf8Playlist(file, bytes) ? CP_UTF8 : CP_ACP;
       for (const standin::ListEntry& e : standin::ParsePlaylistEntries(bytes)) {
-        tracks.push_back(e.path);
-        titles.push_back(e.title.empty() ? standin::FileTitle(Wide(e.path, codePage)) : Wide(e.title, codePage));
+        const std::wstring path = FromCodePage(e.path, codePage);
+        tracks.push_back(Utf8(path.c_str()));
+        titles.push_back(e.title.empty() ? standin::FileTitle(path) : FromCodePage(e.title, codePage));
       }
     } else {
       tracks.push_back(file);
-      titles.push_back(standin::FileTitle(Wide(file, CP_ACP)));
+      titles.push_back(standin::FileTitle(Wide(file)));
     }
   }
   Apply(req.append ? g_player.append(tracks, titles) : g_player.replaceAndPlay(tracks, titles));
@@ -234,38 +246,41 @@ void RunCommandLine(const std::string& cmdline) {
 
 void OpenFileDialog() {
   Journal("DIALOG open");
-  char file[MAX_PATH] = "";
-  OPENFILENAMEA ofn = {};
+  wchar_t file[MAX_PATH] = L"";
+  OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = g_wnd;
-  ofn.lpstrFilter = "Playlists (*.m3u)\0*.m3u\0All files (*.*)\0*.*\0";
+  ofn.lpstrFilter = L"Playlists (*.m3u;*.m3u8)\0*.m3u;*.m3u8\0All files (*.*)\0*.*\0";
   ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrTitle = "Open file";
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrTitle = L"Open file";
   ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
-  if (GetOpenFileNameA(&ofn)) {
-    Journalf("DIALOG chose %s", file);
+  if (GetOpenFileNameW(&ofn)) {
+    Journal("DIALOG chose " + Utf8(file));
     standin::Request req;
-    req.files.push_back(file);
+    req.files.push_back(Utf8(file));
     LoadFiles(req);
   } else {
     Journal("DIALOG cancelled");
   }
 }
 
-HWND MakeChild(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id) {
-  HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_wnd,
+// Unicode controls, so that track names in any script show.
+HWND MakeChild(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id) {
+  HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_wnd,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
   return c;
 }
 
 void CreateControls() {
-  g_lblState = MakeChild("STATIC", "State: stopped", SS_LEFT, 8, 8, 300, 20, 0);
-  g_lblTrack = MakeChild("STATIC", "Track: (none)", SS_LEFT | SS_NOPREFIX, 8, 32, 420, 20, 0);
-  g_lblVolume = MakeChild("STATIC", "Volume: 100%", SS_LEFT, 8, 56, 300, 20, 0);
-  g_list = MakeChild("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 8, 80, 420, 210, kIdList);
-  for (const ButtonDef& b : kButtons) MakeChild("BUTTON", b.name, BS_PUSHBUTTON, b.x, kButtonY, kButtonW, kButtonH, b.id);
+  g_lblState = MakeChild(L"STATIC", L"State: stopped", SS_LEFT, 8, 8, 300, 20, 0);
+  g_lblTrack = MakeChild(L"STATIC", L"Track: (none)", SS_LEFT | SS_NOPREFIX, 8, 32, 420, 20, 0);
+  g_lblVolume = MakeChild(L"STATIC", L"Volume: 100%", SS_LEFT, 8, 56, 300, 20, 0);
+  g_list = MakeChild(L"LISTBOX", L"", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 8, 80, 420, 210, kIdList);
+  for (const ButtonDef& b : kButtons) {
+    MakeChild(L"BUTTON", Wide(b.name).c_str(), BS_PUSHBUTTON, b.x, kButtonY, kButtonW, kButtonH, b.id);
+  }
   // Our own font: Japanese track names need a face that has them.
   HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS UI Gothic");
@@ -343,10 +358,18 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COPYDATA: {
       const COPYDATASTRUCT* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (cds == nullptr || cds->dwData != kCopyDataCmdLine) return FALSE;
-      std::string cmdline(static_cast<const char*>(cds->lpData), cds->cbData);
-      cmdline = cmdline.c_str();  // drop the terminating NUL the sender includes
-      Journalf("CMDLINE %s", cmdline.c_str());
+      if (cds == nullptr) return FALSE;
+      standin::Request req;
+      if (standin::ReadPlayFileW(static_cast<unsigned long>(cds->dwData), cds->lpData, cds->cbData, &req)) {
+        Journal("COPYDATA 1100 " + req.files[0]);
+        LoadFiles(req);
+        return TRUE;
+      }
+      if (cds->dwData != kCopyDataCmdLine || cds->cbData % sizeof(wchar_t) != 0) return FALSE;
+      // Up to the NUL the sender includes.
+      const std::wstring wide(static_cast<const wchar_t*>(cds->lpData), cds->cbData / sizeof(wchar_t));
+      const std::string cmdline = Utf8(wide.c_str());
+      Journal("CMDLINE " + cmdline);
       RunCommandLine(cmdline);
       return TRUE;
     }
@@ -368,14 +391,14 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 // A second start hands its command line to the running player and leaves, as the
 // real player does, so there is never a second window. Waits briefly for a first
 // instance that is still creating its window.
-bool HandOverToRunningInstance(const std::string& cmdline) {
+bool HandOverToRunningInstance(const std::wstring& cmdline) {
   for (int attempt = 0; attempt < 50; ++attempt) {
     HWND running = FindWindowA(kClassName, nullptr);
     if (running != nullptr) {
       COPYDATASTRUCT cds = {};
       cds.dwData = kCopyDataCmdLine;
-      cds.cbData = static_cast<DWORD>(cmdline.size() + 1);
-      cds.lpData = const_cast<char*>(cmdline.c_str());
+      cds.cbData = static_cast<DWORD>((cmdline.size() + 1) * sizeof(wchar_t));
+      cds.lpData = const_cast<wchar_t*>(cmdline.c_str());
       DWORD_PTR result = 0;
       SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 15000, &result);
       return true;
@@ -393,10 +416,11 @@ bool HandOverToRunningInstance(const std::string& cmdline) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
   g_journalPath = JournalPath();
-  std::string cmdline = GetCommandLineA();
-  Journalf("START %s", cmdline.c_str());
+  const std::wstring wideCmdline = GetCommandLineW();
+  const std::string cmdline = Utf8(wideCmdline.c_str());
+  Journal("START " + cmdline);
 
-  if (HandOverToRunningInstance(cmdline)) return 0;
+  if (HandOverToRunningInstance(wideCmdline)) return 0;
   HANDLE running = CreateMutexA(nullptr, FALSE, kMutexName);
 
   WNDCLASSA wc = {};

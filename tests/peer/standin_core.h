@@ -2,6 +2,7 @@
 // play state, play list, and how command lines and play list files are read.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ constexpr long kIpcIsPlaying = 104;
 constexpr long kIpcGetListPos = 125;
 constexpr long kIpcGetTitle = 212;
 constexpr long kIpcGetTitleW = 213;
+// WM_COPYDATA kind of the player's wide play/enqueue message: a NUL-ended
+// UTF-16 path, added to the play list.
+constexpr unsigned long kCopyDataPlayFileW = 1100;
 // Virtual-key code that opens the open-file dialog (the letter L).
 constexpr unsigned kKeyOpenFile = 76;
 
@@ -90,6 +94,17 @@ struct Request {
   bool append = false;
   std::vector<std::string> files;
 };
+
+// UTF-16 (a command line, a path the system gave) as UTF-8, the form of the
+// journal and of the play list's paths; a lone surrogate becomes U+FFFD.
+std::string Utf8(const std::u16string& text);
+// UTF-8 back to UTF-16, for the W calls and the window.
+std::u16string Utf16(const std::string& text);
+
+// The request of a WM_COPYDATA of kind kCopyDataPlayFileW: the path, appended.
+// False for another kind, or data that is no NUL-ended UTF-16 path (an odd
+// size, no NUL, nothing before it): the sender gets FALSE and nothing changes.
+bool ReadPlayFileW(unsigned long kind, const void* data, std::size_t size, Request* request);
 
 // Reads a full command line, program path included. The program path may be quoted
 // or not; unquoted, it may hold blanks (WinExec of "C:\Program Files\...\winamp.exe").

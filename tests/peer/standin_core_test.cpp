@@ -8,6 +8,7 @@ using standin::Player;
 using standin::State;
 
 using Strings = std::vector<std::string>;
+using namespace std::string_literals;
 
 TEST(StandinCommandLine, StartWithoutFilesLoadsNothing) {
   EXPECT_TRUE(ParseCommandLine("\"C:\\Player\\winamp.exe\"").files.empty());
@@ -145,4 +146,28 @@ TEST(StandinPlayer, ReplaceStartsOverAndAppendKeepsPlace) {
 TEST(StandinPaths, UnixJournalPathGoesThroughDriveZ) {
   EXPECT_EQ(standin::UnixPathToWine("/tmp/run 1/journal.txt"), "Z:\\tmp\\run 1\\journal.txt");
   EXPECT_EQ(standin::UnixPathToWine("C:\\j.txt"), "C:\\j.txt");
+}
+
+TEST(StandinCommandLine, TheWidePlayMessageEnqueuesItsPathExactly) {
+  // A Korean folder and an emoji (a surrogate pair) in one path, as WM_COPYDATA 1100 carries it.
+  const std::u16string path = u"C:\\App\\playlist\\'\uC544\uC774\uC720' Album '\U0001F3B5'.m3u8";
+  const std::string utf8 = u8"C:\\App\\playlist\\'\uC544\uC774\uC720' Album '\U0001F3B5'.m3u8";
+  std::string data;
+  for (char16_t unit : path + u'\0') data += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  standin::Request r;
+  ASSERT_TRUE(standin::ReadPlayFileW(1100, data.data(), data.size(), &r));
+  EXPECT_TRUE(r.append);
+  EXPECT_EQ(r.files, Strings{utf8});
+  EXPECT_EQ(standin::Utf16(utf8), path);
+  // Data past the NUL is not the path's.
+  ASSERT_TRUE(standin::ReadPlayFileW(1100, (data + "x\0"s).data(), data.size() + 2, &r));
+  EXPECT_EQ(r.files, Strings{utf8});
+  // Another kind, an odd size, no NUL or an empty path: not this message.
+  const std::string noNul = data.substr(0, data.size() - 2);
+  EXPECT_FALSE(standin::ReadPlayFileW(1101, data.data(), data.size(), &r));
+  EXPECT_FALSE(standin::ReadPlayFileW(1100, data.data(), data.size() - 1, &r));
+  EXPECT_FALSE(standin::ReadPlayFileW(1100, noNul.data(), noNul.size(), &r));
+  EXPECT_FALSE(standin::ReadPlayFileW(1100, "\0\0", 2, &r));
+  // A lone surrogate the journal cannot hold becomes U+FFFD, not a broken byte.
+  EXPECT_EQ(standin::Utf8(u"a\xD800" "b"), u8"a\uFFFDb");
 }

@@ -236,7 +236,8 @@ unsigned StartProgram(const std::string& commandLine, int showCommand) {
 int ShowMessageBox(WindowHandle owner, const std::u16string& wideText, const std::u16string& wideCaption,
                    unsigned flags) {
   // The simulated system's code page is the program's own: the journal reads
-  // as the bytes a Japanese system would show.
+  // as the bytes a Japanese system would show (Message::Bytes, as tests make
+  // them).
   const std::string text = Utf16ToAnsi(wideText);
   const std::string caption = Utf16ToAnsi(wideCaption);
   if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(text, caption);
@@ -259,8 +260,8 @@ bool ShowOpenFileDialog(WindowHandle owner, const std::string& filter, std::u16s
 }
 
 bool ShowFolderDialog(WindowHandle owner, const std::string& title, std::u16string* directory) {
-  const std::string ansiDirectory = Utf16ToAnsi(*directory);
-  const std::string preselected = DirectoryExists(ansiDirectory) ? ansiDirectory : "";
+  const std::string folder = Utf16ToUtf8(*directory);
+  const std::string preselected = DirectoryExists(folder) ? folder : "";
   Log("browsefolder " + Num(owner) + " " + title + "|" + preselected);
   if (D().folderAnswers.empty()) return false;
   const sim::FolderAnswer answer = D().folderAnswers.front();
@@ -466,7 +467,7 @@ std::vector<std::string> JournalLines(const std::string& prefix) {
 }
 
 void QueueMessageBoxAnswer(int answer) { D().messageBoxAnswers.push_back(answer); }
-FolderAnswer FolderChosen(const std::string& path) { return {true, platform::AnsiToUtf16(path)}; }
+FolderAnswer FolderChosen(const std::string& path) { return {true, platform::Utf8ToUtf16(path)}; }
 
 void QueueOpenFileAnswer(std::u16string fileName) { D().openFileAnswers.push_back(std::move(fileName)); }
 
@@ -475,7 +476,7 @@ void QueueOpenFileAnswer(std::optional<std::string> fileName) {
     D().openFileAnswers.push_back(std::nullopt);
     return;
   }
-  D().openFileAnswers.push_back(platform::AnsiToUtf16(*fileName));
+  D().openFileAnswers.push_back(platform::Utf8ToUtf16(*fileName));
 }
 void SetWaitHook(std::function<void()> hook) { D().waitHook = std::move(hook); }
 

@@ -35,10 +35,10 @@ bool WindowExists(WindowHandle window);
 //   "foreground <hwnd>"
 //   "getplacement <hwnd>" / "setplacement <hwnd> <showCmd>"
 //   "showwindow <hwnd> <showCmd>"
-//   "winexec <commandLine> <show>"
-//   "msgbox <owner> <flags> <caption>|<text>"
+//   "winexec <commandLine> <show>"  (the command line in UTF-8, as handed over)
+//   "msgbox <owner> <flags> <caption>|<text>"  (in the system code page)
 //   "openfile <owner> <filter>"
-//   "browsefolder <owner> <title>|<preselected folder or nothing>"
+//   "browsefolder <owner> <title>|<preselected folder (UTF-8) or nothing>"
 //   "tray <add|modify|delete> <hwnd> <id> ..."  (see Tray)
 //   "tray balloon <hwnd> <id>"  (what it showed: TrayBalloons)
 //   "readtext <hwnd> <address>"  (a text read from another program's memory)
@@ -53,7 +53,7 @@ std::vector<std::string> JournalLines(const std::string& prefix);
 // Scripted answers; when none is queued a message box answers IDOK (1) and
 // the open-file dialog is cancelled.
 void QueueMessageBoxAnswer(int answer);
-// Names are the user's, in UTF-16; the std::string forms are code page 932.
+// Names are the user's, in UTF-16; the std::string forms are UTF-8.
 void QueueOpenFileAnswer(std::optional<std::string> fileName);
 void QueueOpenFileAnswer(std::u16string fileName);
 // The folder browser: cancelled (the default), a folder confirmed, or an item

@@ -71,18 +71,20 @@ TEST_F(EnsurePlayerTest, AChosenFileIsStoredAndTriedOnlyAtTheNextClick) {
   EXPECT_TRUE(m.Info.CorrectPath);
 }
 
-TEST_F(EnsurePlayerTest, APathTheCodePageCannotHoldIsRefusedByNameAndTheOldOneKept) {
-  // A Korean folder on a Japanese system: stored, the path would hold "?" and
-  // start nothing at every later click.
+TEST_F(EnsurePlayerTest, APathInAnyScriptIsKeptAndStartedExactly) {
+  // A Korean folder on a Japanese system: no "?" in the setting nor in the
+  // command line, which would start nothing at every later click.
   TMain& m = Bare();
   m.Info.PlayerPath = "C:\\Old\\winamp.exe";
   sim::QueueOpenFileAnswer(std::u16string(u"D:\\\uC74C\uC545\\winamp.exe"));
   m.AskPlayerPath();
-  EXPECT_EQ(m.Info.PlayerPath, "C:\\Old\\winamp.exe");
-  const std::vector<std::string> boxes = sim::JournalLines("msgbox");
-  ASSERT_EQ(boxes.size(), 2u);
-  const std::string refusal = platform::Message(kc::kPlayerPathUnusable, "D:\\??\\winamp.exe").Bytes();
-  EXPECT_EQ(boxes[1], "msgbox " + std::to_string(platform::app::MainWindow()) + " 48 " + platform::kWarningCaption + "|" + refusal);
+  const std::string korean = u8"D:\\\uC74C\uC545\\winamp.exe";
+  EXPECT_EQ(m.Info.PlayerPath, korean);
+  EXPECT_EQ(sim::JournalLines("msgbox").size(), 1u);  // the notice, no refusal
+  WriteFile(korean, "MZ");
+  sim::SetStartProgramHook([this](const std::string&) { player_.Start(); });
+  EXPECT_TRUE(m.EnsurePlayer());
+  EXPECT_EQ(sim::JournalLines("winexec"), std::vector<std::string>{"winexec \"" + korean + "\" 1"});
 }
 
 TEST_F(EnsurePlayerTest, AskPlayerPathDoesNothingWhenThePathExists) {

@@ -5,6 +5,8 @@
 #include "MainTestSupport.h"
 #include "ui/FrameRules.h"
 
+#include <set>
+
 namespace kvtest {
 namespace {
 
@@ -54,11 +56,13 @@ TEST(FrameRules, NodesNameTheLibrarysFiles) {
   EXPECT_EQ(PlaylistArgument(PlaylistFileOfNode(TTreeKind::Artist, "Owl's Band", &rock, "D:\\L", "C:\\App\\")),
             " \"C:\\App\\playlist\\'Rock' Artist 'Owl''s Band'.m3u\"");
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "A/B: live", &rock, "D:\\L", "C:\\App\\"),
-            "C:\\App\\playlist\\'Rock' Album 'A\x81^B\x81" "F live'.m3u");
+            u8"C:\\App\\playlist\\'Rock' Album 'A\uFF0FB\uFF1A live'.m3u");
   // A name that begins with blanks keeps them, as the index writer kept them.
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Artist, "  Lead", &rock, "D:\\L", "C:\\App\\"),
             "C:\\App\\playlist\\'Rock' Artist '  Lead'.m3u");
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Playlist, "My.Songs", nullptr, "D:\\L", "C:\\App\\"), "D:\\L\\My.Songs.m3u");
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "First", &rock, "D:\\L", "C:\\App\\", true),
+            "C:\\App\\playlist\\'Rock' Album 'First'.m3u8");
   // Without a playlist an artist or album has no file.
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "First", nullptr, "D:\\L", "C:\\App\\"), "");
   EXPECT_EQ(IndexFilePath("C:\\App\\", "Owl's", "Artist"), "C:\\App\\playlist\\'Owl''s' Artist.dat");
@@ -72,15 +76,20 @@ TEST_F(FrameRulesTest, IndexLinesAreWholeTopLevelNodesAndPlaylistsComeInSearchOr
   EXPECT_FALSE(ReadIndexNodes("C:\\App\\playlist\\'Pop' Artist.dat", &nodes));
   EXPECT_TRUE(nodes.empty());
 
-  WriteFile("D:\\L\\My.Songs.m3u", "");
-  WriteFile("D:\\L\\other.txt", "");
-  WriteFile("D:\\L\\B.M3U", "");
+  // ".m3u" and ".m3u8" by their own names; of "Both" only its ".m3u8" counts.
+  const std::set<std::string> lists = {"My.Songs.m3u", "B.M3U", "Folder.m3u", "both.M3U8", u8"\uC74C\U0001F3B5.m3u8"};
+  for (const char* other : {"other.txt", "Both.m3u", "Old.m3u8.bak", "x.m3u9"}) WriteFile(std::string("D:\\L\\") + other, "");
+  for (const std::string& name : lists) {
+    if (name != "Folder.m3u") WriteFile("D:\\L\\" + name, "");
+  }
   std::filesystem::create_directories(sim::HostPath("D:\\L\\Folder.m3u"));
-  std::vector<std::string> names = PlaylistNodeNames("D:\\L");
   std::vector<std::string> expected;
-  for (const platform::FoundEntry& e : platform::FindEntries("D:\\L\\*.m3u")) expected.push_back(e.name);
-  ASSERT_EQ(names.size(), 3u);
-  for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(names[i] + expected[i].substr(expected[i].rfind('.')), expected[i]);
+  for (const platform::FoundEntry& e : platform::FindEntries("D:\\L\\*")) {
+    if (lists.count(e.name)) expected.push_back(e.name.substr(0, e.name.rfind('.')));
+  }
+  ASSERT_EQ(expected.size(), lists.size());
+  EXPECT_EQ(PlaylistNodeNames("D:\\L"), expected);
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Playlist, "Both", nullptr, "D:\\L", "C:\\App\\"), "D:\\L\\Both.m3u8");
   EXPECT_TRUE(PlaylistNodeNames("D:\\Missing").empty());
 }
 

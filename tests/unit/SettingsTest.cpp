@@ -14,7 +14,7 @@ TEST_F(SettingsTest, NoFileGivesEveryDefault) {
   EXPECT_TRUE(m.Info.CloseOnStop);
   EXPECT_TRUE(m.Info.AutoHide);
   EXPECT_TRUE(m.Info.CheckMP3OnUpdate);
-  EXPECT_FALSE(m.Info.ReadID3v2 || m.Info.NotifyTrack);
+  EXPECT_FALSE(m.Info.ReadID3v2 || m.Info.UnicodeLibrary || m.Info.NotifyTrack);
   EXPECT_FALSE(m.Info.PlayOnStartup || m.Info.PlayChangePause || m.Info.FadeoutOnStop || m.Info.FadeoutOnChange);
   EXPECT_FALSE(m.Info.CorrectPath);
   EXPECT_EQ(m.Info.PlaylistPos, 3);
@@ -56,7 +56,8 @@ TEST_F(SettingsTest, AFreshFileHoldsInfoThenSettingInOrder) {
   TMain& m = Bare();
   m.LoadSettings();
   m.Info.PlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
-  m.Info.PlayListPath = "D:\\リスト";
+  // Inside UTF-8; a file of the system code page while every value fits it.
+  m.Info.PlayListPath = u8"D:\\リスト";
   m.SaveSettings();
   EXPECT_EQ(ReadFile("C:\\Kelvane\\kelvane.ini"),
             "[Info]\r\nApplicationName=Kelvane\r\nVersion=0.30.03.01\r\nPath=C:\\Kelvane\\\r\n"
@@ -64,7 +65,8 @@ TEST_F(SettingsTest, AFreshFileHoldsInfoThenSettingInOrder) {
             "Height=348\r\nPlaylistTreeWidth=200\r\nArtistTreeHeight=150\r\nShowPrevIcon=1\r\nShowPlayIcon=1\r\n"
             "ShowPauseIcon=1\r\nShowStopIcon=1\r\nShowNextIcon=1\r\nShowEjectIcon=1\r\nPlayOnStartup=0\r\n"
             "PlayChangePause=0\r\nCloseOnStop=1\r\nPlaylistPos=3\r\nAutoHide=1\r\nFadeoutOnStop=0\r\n"
-            "FadeoutOnChange=0\r\nPlayListPath=D:\\リスト\r\nCheckMP3OnUpdate=1\r\nReadID3v2=0\r\nNotifyTrack=0\r\n"
+            "FadeoutOnChange=0\r\nPlayListPath=D:\\リスト\r\nCheckMP3OnUpdate=1\r\nReadID3v2=0\r\nUnicodeLibrary=0\r\n"
+            "NotifyTrack=0\r\n"
             "UseHotKeys=0\r\nHotKeyPrev=Ctrl+Alt+PageUp\r\nHotKeyPlay=Ctrl+Alt+Insert\r\nHotKeyPause=Ctrl+Alt+Home\r\n"
             "HotKeyStop=Ctrl+Alt+End\r\nHotKeyNext=Ctrl+Alt+PageDown\r\nHotKeyPlaylist=\r\nUseMediaKeys=0\r\n");
 }
@@ -77,7 +79,8 @@ TEST_F(SettingsTest, EverySettingReadComesBackAsItWas) {
       "PlaylistTreeWidth=240\r\nArtistTreeHeight=90\r\nShowPrevIcon=0\r\nShowPlayIcon=1\r\nShowPauseIcon=0\r\n"
       "ShowStopIcon=0\r\nShowNextIcon=0\r\nShowEjectIcon=0\r\nPlayOnStartup=1\r\nPlayChangePause=1\r\n"
       "CloseOnStop=0\r\nPlaylistPos=1\r\nAutoHide=0\r\nFadeoutOnStop=1\r\nFadeoutOnChange=1\r\n"
-      "PlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=0\r\nReadID3v2=1\r\nNotifyTrack=1\r\nUseHotKeys=1\r\nHotKeyPrev=Shift+F9\r\n"
+      "PlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=0\r\nReadID3v2=1\r\nUnicodeLibrary=1\r\nNotifyTrack=1\r\nUseHotKeys=1\r\n"
+      "HotKeyPrev=Shift+F9\r\n"
       "HotKeyPlay=Ctrl+Win+Key186\r\nHotKeyPause=\r\nHotKeyStop=Alt+Pause\r\nHotKeyNext=Ctrl+Shift+Num5\r\n"
       "HotKeyPlaylist=Ctrl+Alt+P\r\nUseMediaKeys=1\r\n";
   WriteIni(saved);

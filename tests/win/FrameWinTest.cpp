@@ -101,7 +101,7 @@ TEST_F(FrameWinTest, TheWindowIsLaidOutAsDesignedAndScaledWithTheDpi) {
     gui::SetDpiForTesting(dpi);
     auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
     TFrame& f = Make();
-    EXPECT_EQ(f.Text(), "Kelvane - プレイリストウインドウ");
+    EXPECT_EQ(f.Text(), wintest::FixedAsData("Kelvane - プレイリストウインドウ"));
     EXPECT_EQ(f.FrameWidth(), s(410)) << dpi;
     EXPECT_EQ(f.FrameHeight(), s(348)) << dpi;
     const LONG style = GetWindowLongA(f.Handle(), GWL_STYLE);
@@ -301,6 +301,35 @@ TEST_F(FrameWinTest, PlayingHandsEverySelectedNodeToThePlayerInTreeOrder) {
   EXPECT_TRUE(started_.empty());
 }
 
+TEST_F(FrameWinTest, AUnicodeLibrarysNamesAreShownExactlyAndPlayedByTheirExactPaths) {
+  // Korean beside an emoji (a surrogate pair): no code page holds them, and a
+  // "?" anywhere would name no file.
+  const std::string album = u8"\uC544\uC774\uC720 \U0001F3B5";
+  const std::string list = u8"\uBE45\uBC45";
+  const std::string lists = dir_ + "Unicode\\";
+  CreateDirectoryA(lists.c_str(), nullptr);
+  wintest::WriteTextAnyName(lists + list + ".m3u8", "");
+  wintest::WriteTextAnyName(lists + list + ".m3u", "");  // passed over for the .m3u8
+  wintest::WriteTextAnyName(dir_ + "playlist\\'" + list + "' Album.dat", "\xEF\xBB\xBF" "First\r\n" + album + "\r\n");
+  const std::string generated = dir_ + "playlist\\'" + list + "' Album '" + album + "'.m3u8";
+  wintest::WriteTextAnyName(generated, "");
+  main_->Info.UnicodeLibrary = true;
+  main_->Info.PlayListPath = dir_ + "Unicode";
+  TFrame& f = Make();
+  EXPECT_EQ(Texts(f.TreePlaylist), std::vector<std::string>{list});
+  Click(f.TreePlaylist, list);
+  EXPECT_EQ(Texts(f.TreeAlbum), (std::vector<std::string>{"First", album}));
+  f.ShowFrame();
+  wintest::SaveWindowImage(f.Handle(), "frame-unicode");
+  f.HideFrame();
+  started_.clear();
+  SendMessageA(f.TreeAlbum.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, PointOf(f.TreeAlbum, NodeNamed(f.TreeAlbum, album)));
+  SendMessageA(f.TreePlaylist.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, PointOf(f.TreePlaylist, NodeNamed(f.TreePlaylist, list)));
+  EXPECT_EQ(started_, (std::vector<std::string>{"C:\\Player\\winamp.exe \"" + generated + "\"",
+                                                "C:\\Player\\winamp.exe \"" + lists + list + ".m3u8\""}));
+  EXPECT_TRUE(boxes_.empty());
+}
+
 TEST_F(FrameWinTest, TheSplittersStayWithinTheWindowOnLoadResizeAndSave) {
   TFrame& f = Make();
   // Every tree inside the client area, at least as wide and high as a
@@ -395,7 +424,7 @@ TEST_F(FrameWinTest, TheAboutBoxIsLaidOutOnTopAndFreedOnOK) {
   TAbout* about = f.OpenAbout();
   TAbout* second = f.OpenAbout();
   HWND hwnd = about->Handle();
-  EXPECT_EQ(about->Text(), "Kelvane - バージョン情報");
+  EXPECT_EQ(about->Text(), wintest::FixedAsData("Kelvane - バージョン情報"));
   EXPECT_EQ(about->Width(), 241);
   EXPECT_EQ(about->Height(), 130);
   const LONG style = GetWindowLongA(hwnd, GWL_STYLE);

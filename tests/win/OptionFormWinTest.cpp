@@ -78,7 +78,7 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
   EXPECT_EQ(std::string(text), optiontext::kCaption);
   RECT client{};
   GetClientRect(f->Handle(), &client);
-  EXPECT_EQ(client.bottom, 260);
+  EXPECT_EQ(client.bottom, 276);
   EXPECT_GE(client.right, 505);
   const LONG style = GetWindowLongA(f->Handle(), GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
@@ -110,13 +110,14 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
       {&f->chkAutoHide, t::kAutoHide, "264,128 177x17"},
       {&f->Label1, t::kLabel1, "272,148 152x12"},
       {&f->chkNotifyTrack, t::kNotifyTrack, "264,168 177x17"},
-      {&f->GroupPlayList, t::kGroupPlayList, "8,152 241x105"},
+      {&f->GroupPlayList, t::kGroupPlayList, "8,152 241x121"},
       {&f->chkCheckMP3OnUpdate, t::kCheckMP3OnUpdate, "16,168 169x17"},
       {&f->editPlayListPath, "", "16,208 185x20"},
       {&f->btnBrouth, t::kBrowse, "200,208 35x20"},
       {&f->chkReadID3v2, t::kReadID3v2, "16,232 169x17"},
-      {&f->btnCancel, t::kCancel, "352,232 75x25"},
-      {&f->btnOK, uitext::kOK, "432,232 64x25"},
+      {&f->chkUnicodeLibrary, t::kUnicodeLibrary, "16,248 169x17"},
+      {&f->btnCancel, t::kCancel, "352,248 75x25"},
+      {&f->btnOK, uitext::kOK, "432,248 64x25"},
   };
   // A caption that does not fit its font widens its box, and its column, to
   // the right (see below): the designed top and height stay, nothing moves
@@ -130,10 +131,10 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
     EXPECT_GE(r.right - r.left, w) << name;
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(row.control->Text(), row.caption) << row.control->Name;
+    EXPECT_EQ(row.control->Text(), wintest::FixedAsData(row.caption)) << row.control->Name;
     expectPlaced(row.control->Handle(), row.rect, row.control->Name);
   }
-  EXPECT_EQ(f->editPlayListPath.EditLabel.Text(), t::kPlayListPathLabel);
+  EXPECT_EQ(f->editPlayListPath.EditLabel.Text(), wintest::FixedAsData(t::kPlayListPathLabel));
   expectPlaced(f->editPlayListPath.EditLabel.Handle(), "16,193 185x12", "EditLabel");
   EXPECT_TRUE(GetWindowLongW(f->btnOK.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
   EXPECT_FALSE(GetWindowLongW(f->btnCancel.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
@@ -162,6 +163,7 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
                           static_cast<gui::Control*>(&f->editPlayListPath),
                           static_cast<gui::Control*>(&f->chkCheckMP3OnUpdate),
                           static_cast<gui::Control*>(&f->chkReadID3v2),
+                          static_cast<gui::Control*>(&f->chkUnicodeLibrary),
                           static_cast<gui::Control*>(&f->chkNotifyTrack)}) {
     EXPECT_FALSE(c->Hint.empty()) << c->Name;
     EXPECT_EQ(c->Hint.find('\n') == std::string::npos || c->Hint.find("\r\n") != std::string::npos, true);
@@ -180,7 +182,7 @@ TEST_F(OptionFormWinTest, TabGoesThroughTheGroupsWithOkAfterTheStartupGroup) {
       &f->chkCloseOnStop,   &f->chkNext,          &f->chkEject,           &f->chkStartup,
       &f->chkPlayOnStartup, &f->btnOK,            &f->chkFadeoutOnStop,   &f->chkFadeoutOnChange,
       &f->chkAutoHide,      &f->cmbPlaylistPos,   &f->chkNotifyTrack,   &f->chkCheckMP3OnUpdate, &f->editPlayListPath,
-      &f->btnBrouth,        &f->chkReadID3v2,     &f->btnCancel};
+      &f->btnBrouth,        &f->chkReadID3v2,     &f->chkUnicodeLibrary, &f->btnCancel};
   // Focus starts on OK.
   EXPECT_EQ(GetFocus(), f->btnOK.Handle());
   HWND at = f->chkPrev.Handle();
@@ -416,10 +418,10 @@ TEST_F(OptionFormWinTest, SizesFollowTheSystemDpi) {
   RECT client{};
   GetClientRect(f->Handle(), &client);
   // Wider only by what the captions needed.
-  EXPECT_EQ(client.bottom, 390);
+  EXPECT_EQ(client.bottom, 414);
   EXPECT_GE(client.right, 758);
   const RECT ok = InClient(f->btnOK.Handle());
-  EXPECT_EQ(Str(ok), std::to_string(ok.left) + ",348 96x38");
+  EXPECT_EQ(Str(ok), std::to_string(ok.left) + ",372 96x38");
   EXPECT_EQ(client.right - ok.right, 758 - 744);
   Click(f->btnCancel);
   gui::SetDpiForTesting(0);
