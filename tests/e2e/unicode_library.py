@@ -125,6 +125,7 @@ class Judge:
         self.ext = '.m3u8' if mode == 'on' else '.m3u'
         self.files = sorted(os.listdir(cache)) if os.path.isdir(cache) else []
         self.failures = []
+        self.read = {}
 
     def fail(self, text):
         self.failures.append(text)
@@ -134,12 +135,14 @@ class Judge:
         return self.mode == 'on' or fits(text, self.acp)
 
     def file_of(self, playlist, kind, key):
-        """The generated file's name in the cache, or None; a name past the
-        system's limits is found by its start and the hash of the whole key."""
+        """The generated file's name in the cache, or None. A name past the
+        system's limits (255 UTF-16 units, a whole path of 259) is found by its
+        start and the hash of the whole key. So may a shorter one: under Wine
+        a name is also a host file name, of at most 255 bytes of UTF-8."""
         exact = f"'{playlist}' {KINDS[kind]} '{key}'{self.ext}"
         too_long = units(exact) > 255 or units(self.wcache) + 1 + units(exact) > 259
-        if not too_long:
-            return exact if exact in self.files else None
+        if not too_long and exact in self.files:
+            return exact
         start = f"'{playlist}' {KINDS[kind]} '{key[:8]}"
         mark = f'~{fnv1a32(key.encode()):08x}'
         found = [f for f in self.files if f.startswith(start) and mark in f.lower() and f.endswith(self.ext)]
@@ -150,23 +153,29 @@ class Judge:
         return found[0] if found else None
 
     def read_lines(self, name):
+        if name in self.read:
+            return self.read[name]
         data = open(os.path.join(self.cache, name), 'rb').read()
+        has_bom = data.startswith(BOM)
         if self.mode == 'on':
-            if not data.startswith(BOM):
+            if not has_bom:
                 self.fail(f'{name}: expected a UTF-8 byte-order mark, found {data[:3]!r}')
-            text = data[len(BOM):].decode('utf-8', errors='replace')
+            text = data[len(BOM) if has_bom else 0:].decode('utf-8', errors='replace')
         else:
-            if data.startswith(BOM):
+            if has_bom:
                 self.fail(f'{name}: a byte-order mark in a code page file')
             text = data.decode(codec(self.acp), errors='replace')
-        return [line for line in text.splitlines() if line and not line.startswith('#')]
+        self.read[name] = [line for line in text.splitlines() if line and not line.startswith('#')]
+        return self.read[name]
 
     def check(self):
         tracks, playlists = self.m['tracks'], self.m['playlists']
         by_path = {t['path']: t for t in tracks.values()}
         for f in self.files:
-            if '?' in f or '\ufffd' in f:
-                self.fail(f'a file name lost characters: {f}')
+            # A character lost on the way: '?' from the code page, its full-width
+            # stand-in, or bytes of one code page read as another.
+            if any(c in '?\uff1f\ufffd' or '\x80' <= c <= '\x9f' for c in f):
+                self.fail(f'a file name lost characters: {f!r}')
             if f.endswith('.m3u8' if self.mode == 'off' else '.m3u'):
                 self.fail(f'a generated playlist of the other format: {f}')
         for playlist, names in playlists.items():
