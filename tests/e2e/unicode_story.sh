@@ -44,9 +44,10 @@ update_reading_boxes() {
   BOXES=""
   e2e_click_icon Play 3 && e2e_wait_shown - "$TITLE" >/dev/null || return 1
   e2e_click_frame_menu プレイリスト更新 || return 1
-  local end=$((SECONDS + 120)) box title answered=0
+  local end=$((SECONDS + 120)) box title answered=0 lost=$SECONDS
   while [ $SECONDS -lt $end ]; do
     box="$(boxes | head -n1)"
+    [ -n "$box" ] && lost=$SECONDS
     if [ -n "$box" ]; then
       # The notices are two at most; more is a box that comes back (a folder
       # the update cannot use).
@@ -56,6 +57,14 @@ update_reading_boxes() {
       BOXES+="$(e2e_controls '#32770' "$title")"$'\n'
       e2e_click_child '#32770' "$title" OK
       sleep 0.5
+    elif [ "$(e2e_probe count "$FORM" Kelvane)" = 0 ]; then
+      # Neither a box nor the update's dialog: the update never began.
+      [ $((SECONDS - lost)) -lt "$E2E_TIMEOUT" ] || {
+        e2e_log "no update dialog; shown: $(e2e_probe top | awk '$6 == 1' | cut -d'"' -f2,4 | paste -sd' ')"
+        return 1
+      }
+      sleep 0.3
+      continue
     elif update_done; then
       # A list of failures comes up after the dialog's OK is enabled.
       sleep 1
