@@ -9,7 +9,7 @@
       (UTF-8) with the rest, A.m3u beside A.m3u8, and an album of 300
       characters. The manifest (JSON) says which track is where.
       --sample: for the demo: the tracks without the long album, in one
-      playlist Sample.m3u8, no A pair (its notice would stop a tour).
+      playlist 世界.m3u8, no A pair (its notice would stop a tour).
   unicode_library.py check <manifest> <cache> <windows cache> on|off <acp>
       Judges the generated playlists in <cache> (Kelvane's playlist folder;
       <windows cache> is the same folder as Windows names it). Prints one line
@@ -95,8 +95,8 @@ def make(music, lists, wmusic, acp, manifest_path, sample):
             f.write(bom + ''.join(line + '\r\n' for line in lines).encode(encoding))
 
     if sample:
-        playlists = {'Sample': list(tracks)}
-        write('Sample.m3u8', playlists['Sample'], 'utf-8', BOM, extinf=True)
+        playlists = {'世界': list(tracks)}
+        write('世界.m3u8', playlists['世界'], 'utf-8', BOM, extinf=True)
     else:
         local = [n for n in tracks if fits(tracks[n]['path'], acp)]
         playlists = {'Local': local, '世界': [n for n in tracks if n not in local], 'A': ['Long']}
