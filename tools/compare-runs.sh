@@ -32,6 +32,7 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
+E2E_NAME="compare-runs-${KELVANE_LANG%%.*}"
 . "$(dirname "$0")/../tests/e2e/lib.sh"
 
 # kelvane.exe of a commit, built once from its own sources beside this build.
