@@ -123,7 +123,9 @@ class Judge:
     def __init__(self, manifest, cache, wcache, mode, acp):
         self.m, self.cache, self.wcache, self.mode, self.acp = manifest, cache, wcache, mode, acp
         self.ext = '.m3u8' if mode == 'on' else '.m3u'
-        self.files = sorted(os.listdir(cache)) if os.path.isdir(cache) else []
+        # Host names as Wine writes them: UTF-8, whatever this process's locale.
+        self.files = sorted(n.decode('utf-8', 'surrogateescape') for n in os.listdir(cache.encode())) \
+            if os.path.isdir(cache) else []
         self.failures = []
         self.read = {}
 
@@ -155,7 +157,7 @@ class Judge:
     def read_lines(self, name):
         if name in self.read:
             return self.read[name]
-        data = open(os.path.join(self.cache, name), 'rb').read()
+        data = open(os.path.join(self.cache, name).encode('utf-8', 'surrogateescape'), 'rb').read()
         has_bom = data.startswith(BOM)
         if self.mode == 'on':
             if not has_bom:
@@ -217,6 +219,7 @@ class Judge:
 
 
 def main(argv):
+    sys.stdout.reconfigure(encoding='utf-8', errors='backslashreplace')
     cmd = argv[1] if len(argv) > 1 else ''
     if cmd == 'make' and len(argv) >= 7:
         make(*argv[2:7], sample='--sample' in argv[7:])
