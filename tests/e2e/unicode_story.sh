@@ -60,7 +60,7 @@ update_reading_boxes() {
     elif [ "$(e2e_probe count "$FORM" Kelvane)" = 0 ]; then
       # Neither a box nor the update's dialog: the update never began.
       [ $((SECONDS - lost)) -lt "$E2E_TIMEOUT" ] || {
-        e2e_log "no update dialog; shown: $(e2e_probe top | awk '$6 == 1' | cut -d'"' -f2,4 | paste -sd' ')"
+        e2e_log "no update dialog; shown: $(e2e_probe top | awk '$6 == 1' | cut -d'"' -f4 | paste -sd'|')"
         return 1
       }
       sleep 0.3
@@ -85,8 +85,8 @@ not_said() { ! LC_ALL=C grep -qE "$1" <<<"$BOXES" || { e2e_log "a box said /$1/:
 # The program asked to end; one that does not is ended here, so that the next
 # start is not handed over to it.
 ended() {
-  local i
-  for i in $(seq 1 50); do kill -0 "$E2E_KELVANE_PID" 2>/dev/null || return 0; sleep 0.2; done
+
+  for _ in $(seq 1 50); do kill -0 "$E2E_KELVANE_PID" 2>/dev/null || return 0; sleep 0.2; done
   kill "$E2E_KELVANE_PID" 2>/dev/null
   return 1
 }
