@@ -110,8 +110,9 @@ play_album() {  # <album> [on|off]
   mark="$(e2e_journal_lines)"
   xdotool mousemove --sync $((E2E_DESKTOP_X + l + 8)) $((E2E_DESKTOP_Y + (t + b) / 2)) click --repeat 2 --delay 80 1
   e2e_wait_journal_since "$mark" '^PLAYLIST [1-9][0-9]* tracks' || return 1
-  # The folder as Wine names the program's own; the name exactly.
-  e2e_journal_from $((mark + 1)) | grep -qF "\\Kelvane\\playlist\\${file##*\\}\"" && return 0
+  # The folder as Wine names the program's own; the name exactly, on whichever
+  # line the player journals it (a second start's, or the wide message's).
+  e2e_journal_from $((mark + 1)) | LC_ALL=C grep -qaF "\\Kelvane\\playlist\\${file##*\\}" && return 0
   e2e_log "the player was not handed \"${file##*\\}\"; it journalled:"
   e2e_journal_from $((mark + 1)) | grep -v '^WM_USER' | sed 's/^/    /'
   return 1
