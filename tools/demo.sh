@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs Kelvane on a Wine virtual desktop beside the stand-in player, with a small
-# sample library. With a display (DISPLAY set) the desktop opens there and Kelvane
-# runs until you press Enter here; without one it runs under a private Xvfb, takes
+# sample library (names in many scripts, the Unicode library on). With a display
+# (DISPLAY set) the desktop opens there and Kelvane runs until you press Enter
+# here; without one it runs under a private Xvfb, takes
 # a short scripted tour of the tray and the windows, saves screenshots and ends
 # with a summary of what it clicked and what the player did. Each language setting
 # has a folder of its own (build/windows/e2e-artefacts/demo/ja_JP, …/en_US).
@@ -13,7 +14,7 @@
 # run a player under Wine on a Linux desktop. Without a display the tour runs on a
 # private Xvfb with trayer as the tray.
 # --lang: the locale Wine runs under (default ja_JP.UTF-8, a Japanese system);
-# en_US.UTF-8 is a Western one (code page 1252), whose sample names are Latin-1.
+# en_US.UTF-8 is a Western one (code page 1252), whose code page names are Latin-1.
 # KELVANE_WINEPREFIX=<folder>: the Wine prefix to make and use instead of the
 # default one under build/windows (it must be empty or made here).
 set -euo pipefail
@@ -25,7 +26,7 @@ for arg in "$@"; do
   case "$arg" in
     --real-tray) REAL_TRAY=1 ;;
     --lang=*) export KELVANE_LANG="${arg#--lang=}" ;;
-    -h | --help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "demo: unknown option '$arg' (tools/demo.sh --help)" >&2; exit 2 ;;
   esac
 done
@@ -107,7 +108,12 @@ WMUSIC="$(e2e_winpath "$MUSIC")"
   iconv -f UTF-8 -t "$CHARSET" >"$LISTS/All tracks.m3u"
 { printf '#EXTM3U\r\n'; for f in "01 Harbour Lights" "${TRACK4%%|*}"; do printf '%s\\%s.mp3\r\n' "$WMUSIC" "$f"; done; } |
   iconv -f UTF-8 -t "$CHARSET" >"$LISTS/Two.m3u"
-printf '[Setting]\r\nPlayerPath=%s\r\nPlayListPath=%s\r\nReadID3v2=1\r\n' \
+# And a UTF-8 playlist, 世界.m3u8, of tracks named and tagged (ID3v2, UTF-16) in
+# Japanese, Korean, Cyrillic, Latin-1 and an emoji, which the Unicode library
+# (on in the sample's settings) keeps exactly on either system.
+python3 "$REPO/tests/e2e/unicode_library.py" make "$MUSIC" "$LISTS" "$WMUSIC" "$([ "$CHARSET" = CP932 ] && echo 932 || echo 1252)" \
+  "$E2E_WORK/sample.json" --sample
+printf '[Setting]\r\nPlayerPath=%s\r\nPlayListPath=%s\r\nReadID3v2=1\r\nUnicodeLibrary=1\r\n' \
   "$(e2e_winpath "$E2E_PLAYER_EXE")" "$(e2e_winpath "$LISTS")" >"$E2E_APP_DIR/kelvane.ini"
 # The track notice is on in the sample (off by default).
 printf 'NotifyTrack=1\r\n' >>"$E2E_APP_DIR/kelvane.ini"
@@ -115,7 +121,7 @@ printf 'NotifyTrack=1\r\n' >>"$E2E_APP_DIR/kelvane.ini"
 # The library: one whole update of the sample, as a scheduled task would run it.
 cp "$KELVANE_BUILD/tools/update/kelvane-update.exe" "$E2E_APP_DIR/"
 e2e_log "library update of the sample playlists:"
-e2e_wine "$E2E_APP_DIR/kelvane-update.exe" --check-mp3 --id3v2 "$(e2e_winpath "$E2E_APP_DIR")" "$(e2e_winpath "$LISTS")" || true
+e2e_wine "$E2E_APP_DIR/kelvane-update.exe" --check-mp3 --id3v2 --utf8 "$(e2e_winpath "$E2E_APP_DIR")" "$(e2e_winpath "$LISTS")" || true
 
 e2e_start_kelvane
 
@@ -193,6 +199,10 @@ else
   point="$(e2e_tree_item_point KelvaneWindow "$FRAME_TITLE" 0 'All tracks')"
   [ -n "$point" ] && e2e_click $point && sleep 1 && [ -n "$(e2e_tree_items KelvaneWindow "$FRAME_TITLE" 1 | awk '$1 != "tree"')" ]
   outcome $? "its artists and albums" 9-playlist-selected
+  step "click on the playlist \"世界\" (UTF-8)"
+  point="$(e2e_tree_item_point KelvaneWindow "$FRAME_TITLE" 0 '世界')"
+  [ -n "$point" ] && e2e_click $point && sleep 1 && e2e_tree_items KelvaneWindow "$FRAME_TITLE" 1 | grep -q '아이유'
+  outcome $? "its artists and albums in every script, each its own" 9b-every-script
   # The about box: "ヘルプ" on the menu bar, then the last item of its submenu.
   step "menu ヘルプ, バージョン情報"
   e2e_click_frame_help last
