@@ -83,6 +83,10 @@ std::uint32_t Fnv1a32(const std::string& text) {
 }
 
 constexpr std::size_t kMaxNameUnits = 255;
+// Under Wine a Windows name is also a Linux one, which holds 255 bytes of
+// UTF-8: a name of 90 Japanese characters fits Windows and not the host. One
+// rule for both keeps a library the same wherever it is built.
+constexpr std::size_t kMaxNameBytes = 255;
 constexpr std::size_t kMaxPathUnits = 259;  // MAX_PATH less its ending NUL
 
 }  // namespace
@@ -103,13 +107,15 @@ std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std:
   const std::size_t folderUnits = Utf16Length(context.CacheFolder());
   const std::size_t limit =
       std::min(kMaxNameUnits, kMaxPathUnits > folderUnits ? kMaxPathUnits - folderUnits : std::size_t{0});
-  if (Utf16Length(name) <= limit) return name;
+  if (Utf16Length(name) <= limit && name.size() <= kMaxNameBytes) return name;
 
   char tail[16];
   std::snprintf(tail, sizeof tail, "~%08X", static_cast<unsigned>(Fnv1a32(key)));
   name.resize(prefixSize);
   const std::size_t fixedUnits = Utf16Length(name) + 2 + std::strlen(tail) + std::strlen(extension);
   std::size_t budget = limit > fixedUnits ? limit - fixedUnits : 0;
+  const std::size_t fixedBytes = name.size() + 2 + std::strlen(tail) + std::strlen(extension);
+  std::size_t byteBudget = kMaxNameBytes > fixedBytes ? kMaxNameBytes - fixedBytes : 0;
   // Whole characters of the key while they fit; a quote takes two units, as
   // it is doubled.
   std::size_t cut = 0;
@@ -118,8 +124,10 @@ std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std:
     while (next < safe.size() && (static_cast<unsigned char>(safe[next]) & 0xC0) == 0x80) ++next;
     const std::string character = safe.substr(cut, next - cut);
     const std::size_t units = character == "'" ? 2 : Utf16Length(character);
-    if (units > budget) break;
+    const std::size_t bytes = character == "'" ? 2 : character.size();
+    if (units > budget || bytes > byteBudget) break;
     budget -= units;
+    byteBudget -= bytes;
     cut = next;
   }
   const std::string shortened = safe.substr(0, cut) + tail;
@@ -128,10 +136,6 @@ std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std:
   return name;
 }
 
-std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std::string& kind,
-                                      const std::string& key) {
-  return GeneratedPlaylistFileName(TLibraryContext{}, playlistBase, kind, key);
-}
 
 bool FitsLibrary(const TLibraryContext& context, const std::string& text) {
   std::string ansi;

@@ -91,15 +91,13 @@ std::string SafeKeyForFileName(const std::string& key, bool unicodeLibrary = fal
 // ".m3u8" in a Unicode library): the one mapping from a key to its generated
 // playlist, for the build and for the playlist window. Distinct keys may
 // share a name (AC/DC beside its full-width spelling); that file then holds
-// the tracks of all of them. A name longer than 255 UTF-16 units, or one that
-// would make the path in the cache folder longer than 259, ends its key
+// the tracks of all of them. A name longer than 255 UTF-16 units or 255
+// bytes of UTF-8, or one that would make the path in the cache folder longer
+// than 259 units, ends its key
 // early (never inside a character) with "~" and eight hex digits of the
 // whole key's hash (FNV-1a of its UTF-8 bytes), so long keys stay apart.
 std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std::string& playlistBase,
                                       const std::string& kind, const std::string& key);
-// The same for a library whose cache folder's path is short.
-std::string GeneratedPlaylistFileName(const std::string& playlistBase, const std::string& kind,
-                                      const std::string& key);
 // 'B' Artist.dat, 'B' Album.dat.
 std::string IndexFileName(const std::string& playlistBase, const std::string& kind);
 

@@ -45,9 +45,11 @@ std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, cons
   }
   if (!currentPlaylist) return std::string();
   // The library's own naming, so the window finds exactly what the update wrote.
-  const std::string name =
-      GeneratedPlaylistFileName(*currentPlaylist, tree == TTreeKind::Artist ? "Artist" : "Album", nodeText);
-  return appDir + "playlist\\" + name + (unicodeLibrary ? "8" : "");
+  TLibraryContext context;
+  context.AppDir = appDir;
+  context.UnicodeLibrary = unicodeLibrary;
+  return context.CacheFolder() +
+         GeneratedPlaylistFileName(context, *currentPlaylist, tree == TTreeKind::Artist ? "Artist" : "Album", nodeText);
 }
 
 std::string PlaylistArgument(const std::string& path) { return " \"" + path + "\""; }

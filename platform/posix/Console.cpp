@@ -10,4 +10,7 @@ void WriteConsoleText(std::FILE* stream, const std::string& text) {
   std::fwrite(bytes.data(), 1, bytes.size(), stream);
 }
 
+// Host arguments are UTF-8 already.
+std::vector<std::string> CommandLineArguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+
 }  // namespace platform

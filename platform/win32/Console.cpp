@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shellapi.h>
 
 #include "platform/Console.h"
 #include "platform/Locale.h"
@@ -17,6 +18,19 @@ void WriteConsoleText(std::FILE* stream, const std::string& text) {
   }
   const std::string bytes = Utf8ToSystem(text);
   std::fwrite(bytes.data(), 1, bytes.size(), stream);
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  if (!wide) {
+    for (int i = 0; i < argc; ++i) arguments.push_back(SystemToUtf8(argv[i]));
+    return arguments;
+  }
+  for (int i = 0; i < count; ++i) arguments.push_back(Utf16ToUtf8(reinterpret_cast<const char16_t*>(wide[i])));
+  LocalFree(wide);
+  return arguments;
 }
 
 }  // namespace platform

@@ -53,7 +53,7 @@ captions() { e2e_controls - "$OPTIONS" | awk -F'"' '{print $4}' | grep -v '^$' |
 want='トレイアイコン設定|Prevボタン|Pauseボタン|Playボタンと Pauseボタンを切り替える|Stopボタン|Stopボタンで Winampを終了させる|Nextボタン|Ejectボタン'
 want+='|起動設定|スタートアップに登録する|起動と同時に Winampの再生を始める|OK'
 want+='|効果|停止時に フェイドアウトを有効にする|トラック変更時に フェイドアウトを有効にする|マウスが離れたら ウィンドウを隠す|プレイリストウィンドウの表示位置|右下|曲が変わったら通知する'
-want+='|プレイリスト設定|更新時に mp3ファイルも調べる|プレイリストが格納されているフォルダ|参照|ID3v2タグも読む|キャンセル|ショートカットキー...'
+want+='|プレイリスト設定|更新時に mp3ファイルも調べる|プレイリストが格納されているフォルダ|参照|ID3v2タグも読む|UTF-8 (.m3u8) で保存する|キャンセル|ショートカットキー...'
 e2e_expect_eq "every caption of the options dialog" "$want" "$(captions | sed "s/|$(e2e_winpath "$LISTS" | sed 's/\\/\\\\/g')//")"
 e2e_screenshot_window face-options - "$OPTIONS" >/dev/null
 OPTIONS_AT="$E2E_SHOT_WINDOW"

@@ -225,15 +225,15 @@ e2e_wait_no_window() {
   done
 }
 
-# Number of journal lines matching an extended regex. The journal is Shift-JIS, so
-# matching is done byte-wise; put Japanese into a pattern through e2e_sjis.
+# Number of journal lines matching an extended regex. The journal is UTF-8;
+# matching is done byte-wise.
 e2e_journal_count() {
   LC_ALL=C grep -a -c -E "$1" "${2:-$E2E_JOURNAL}" 2>/dev/null || true
 }
 
-# Text (UTF-8) as the Windows programs write and show it (Shift-JIS).
+# Text (UTF-8) as the files kept in code page 932 hold it (Shift-JIS).
 e2e_sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
-# Shift-JIS from a program, as UTF-8 for messages and comparisons.
+# Shift-JIS from such a file, as UTF-8 for messages and comparisons.
 e2e_utf8() { iconv -f CP932 -t UTF-8; }
 
 # Runs a command until it succeeds, for up to <timeout> seconds, polling every 0.2 s.

@@ -90,7 +90,7 @@ TEST_F(UpdatePlaylistsWinTest, OneOfEachThenAllSkippedWithTheWindowGivenBackByOK
   EXPECT_EQ(Counters(d), (std::vector<std::string>{"1", "1", "1", "0"}));
   EXPECT_EQ(SendMessageA(d.ProgressBar.Handle(), PBM_GETRANGE, FALSE, 0), 4);
   EXPECT_EQ(d.ProgressPosition(), 4);
-  EXPECT_EQ(d.lblResult.Text(), "プレイリスト更新が完了しました。");
+  EXPECT_EQ(d.lblResult.Text(), wintest::FixedAsData("プレイリスト更新が完了しました。"));
   EXPECT_TRUE(IsWindowEnabled(d.btnOK.Handle()));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), frame_->Handle());

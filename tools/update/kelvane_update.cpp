@@ -13,16 +13,12 @@
 
 #include "library/LibraryUpdate.h"
 #include "library/PathText.h"
+#include "platform/Console.h"
 #include "platform/Locale.h"
 
 namespace {
 
-// Names and messages are UTF-8 inside. They go out in the system code page,
-// as a redirected console and a log file of a scheduled task expect; this one
-// function is where a console is told apart and given the exact text.
-void PrintText(std::FILE* out, const std::string& utf8) {
-  std::fputs(platform::Utf8ToSystem(utf8).c_str(), out);
-}
+void PrintText(std::FILE* out, const std::string& utf8) { platform::WriteConsoleText(out, utf8); }
 
 void PrintMessage(std::FILE* out, const platform::Message& message) {
   PrintText(out, platform::Utf16ToUtf8(message.Face()) + "\n");
@@ -50,23 +46,23 @@ int Usage() {
   return 2;
 }
 
-int RunUpdate(int argc, char** argv) {
+int RunUpdate(const std::vector<std::string>& argv) {
+  const int argc = static_cast<int>(argv.size());
   bool checkMp3 = false, id3v2 = false, utf8 = false;
   int first = 1;
-  for (; first < argc && argv[first][0] == '-' && argv[first][1] == '-'; ++first) {
-    if (std::strcmp(argv[first], "--check-mp3") == 0) {
+  for (; first < argc && argv[first].rfind("--", 0) == 0; ++first) {
+    if (argv[first] == "--check-mp3") {
       checkMp3 = true;
-    } else if (std::strcmp(argv[first], "--id3v2") == 0) {
+    } else if (argv[first] == "--id3v2") {
       id3v2 = true;
-    } else if (std::strcmp(argv[first], "--utf8") == 0) {
+    } else if (argv[first] == "--utf8") {
       utf8 = true;
     } else {
       return Usage();
     }
   }
   if (argc - first != 2) return Usage();
-  // The arguments come in the system code page.
-  const std::string appDir = platform::SystemToUtf8(argv[first]);
+  const std::string appDir = argv[first];
   // The library files go under AppDir: a relative one would put them
   // wherever the process happens to stand ("" even at a drive's root).
   if (!IsAbsolutePath(appDir)) {
@@ -80,7 +76,7 @@ int RunUpdate(int argc, char** argv) {
   context.CheckMP3OnUpdate = checkMp3;
   context.ReadID3v2 = id3v2;
   context.UnicodeLibrary = utf8;
-  std::string playListPath = platform::SystemToUtf8(argv[first + 1]);
+  std::string playListPath = argv[first + 1];
 
   TConsoleProgress progress;
   TLibraryUpdate update(context, progress);
@@ -108,7 +104,7 @@ int RunUpdate(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    return RunUpdate(argc, argv);
+    return RunUpdate(platform::CommandLineArguments(argc, argv));
   } catch (const std::exception& e) {
     // Whatever the update did not survive is named, not left to the runtime.
     std::fprintf(stderr, "kelvane-update: the update stopped: %s\n", e.what());
