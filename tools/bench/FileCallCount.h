@@ -29,7 +29,7 @@ enum class FileCall {
   kCount
 };
 
-// The Win32 function behind a FileCall ("CreateFileA", ...).
+// The Win32 function behind a FileCall ("CreateFileW", ...; its A form is counted with it).
 const char* FileCallName(FileCall call);
 
 struct FileCallTally {

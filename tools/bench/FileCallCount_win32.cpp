@@ -91,10 +91,10 @@ void Install() {
 
 const char* FileCallName(FileCall call) {
   static const char* const kNames[] = {
-      "CreateFileA",   "ReadFile",      "WriteFile",          "SetFilePointerEx",     "GetFileType",
-      "GetFileInformationByHandle(Ex)", "GetFileSizeEx", "GetFileAttributesA", "GetFileAttributesExA",
-      "FindFirstFileA", "FindNextFileA", "FindClose",         "CloseHandle",          "FlushFileBuffers",
-      "MoveFileExA",   "DeleteFileA",   "CreateDirectoryA",
+      "CreateFileW",   "ReadFile",      "WriteFile",          "SetFilePointerEx",     "GetFileType",
+      "GetFileInformationByHandle(Ex)", "GetFileSizeEx", "GetFileAttributesW", "GetFileAttributesExW",
+      "FindFirstFileW", "FindNextFileW", "FindClose",         "CloseHandle",          "FlushFileBuffers",
+      "MoveFileExW",   "DeleteFileW",   "CreateDirectoryW",
   };
   static_assert(sizeof kNames / sizeof kNames[0] == static_cast<int>(FileCall::kCount), "one name per call");
   return kNames[static_cast<int>(call)];

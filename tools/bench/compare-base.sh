@@ -30,7 +30,8 @@ if [ ! -f "$old" ]; then
   (cd "$dir/src" && cmake --preset "$PRESET" >/dev/null &&
     cmake --build --preset "$PRESET" -j"${JOBS:-2}" --target kelvane-bench >"$dir/bench-build.log" 2>&1)
 fi
-(cd "$ROOT" && cmake --build --preset "$PRESET" -j"${JOBS:-2}" --target kelvane-bench >/dev/null)
+(cd "$ROOT" && { [ -f "build/$PRESET/CMakeCache.txt" ] || cmake --preset "$PRESET" >/dev/null; } &&
+  cmake --build --preset "$PRESET" -j"${JOBS:-2}" --target kelvane-bench >/dev/null)
 new="$ROOT/build/$PRESET/tools/bench/$exe"
 
 run() {  # <bench> -> "cold unchanged" in seconds
