@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/Locale.h"
+
 namespace standin {
 
 namespace {
@@ -182,56 +184,10 @@ Request ParseCommandLine(const std::string& cmdline) {
   return req;
 }
 
-std::string Utf8(const std::u16string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+// The program's own conversions: the stand-in need not differ from it here.
+std::string Utf8(const std::u16string& text) { return platform::Utf16ToUtf8(text); }
 
-std::u16string Utf16(const std::string& text) {
-  std::u16string out;
-  for (std::size_t i = 0; i < text.size();) {
-    const unsigned char b = static_cast<unsigned char>(text[i]);
-    const std::size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 0;
-    if (n == 0 || i + n > text.size()) {
-      out += u'\uFFFD';
-      ++i;
-      continue;
-    }
-    char32_t c = n == 1 ? b : b & (0x7F >> n);
-    for (std::size_t k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    i += n;
-    if (c >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
-}
+std::u16string Utf16(const std::string& text) { return platform::Utf8ToUtf16(text); }
 
 bool ReadPlayFileW(unsigned long kind, const void* data, std::size_t size, Request* request) {
   if (kind != kCopyDataPlayFileW || data == nullptr || size % 2 != 0) return false;
