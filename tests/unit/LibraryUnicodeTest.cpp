@@ -183,20 +183,7 @@ TEST(LibraryGeneratedNames, LongNamesAreCutToTheLimitsAndStayApart) {
         EXPECT_EQ(platform::Utf16ToUtf8(platform::Utf8ToUtf16(name)), name);
       }
     }
-    // Short names are as ever.
-    EXPECT_EQ(GeneratedPlaylistFileName(context, "L", "Album", "It's"),
-              std::string("'L' Album 'It''s'") + (unicode ? ".m3u8" : ".m3u"));
   }
-}
-
-TEST_F(LibraryUnicodeTest, AThreeHundredCharacterAlbumIsBuiltAndFoundUnderItsShortenedName) {
-  const std::string album(300, 'A');
-  Put("D:\\Music\\long.mp3", Id3v2(3, Frame(3, "TALB", Text(0, album))) + std::string(512, '\xFF'));
-  Put("D:\\Lists\\L.m3u", "D:\\Music\\long.mp3\r\n");
-  const TCountingProgress progress = Update(false);
-  EXPECT_TRUE(progress.Failures.empty());
-  EXPECT_EQ(Index("'L' Album.dat"), std::set<std::string>{album});
-  EXPECT_EQ(Generated(false, "L", "Album", album), "D:\\Music\\long.mp3\r\n");
 }
 
 }  // namespace

@@ -301,35 +301,6 @@ TEST_F(FrameWinTest, PlayingHandsEverySelectedNodeToThePlayerInTreeOrder) {
   EXPECT_TRUE(started_.empty());
 }
 
-TEST_F(FrameWinTest, AUnicodeLibrarysNamesAreShownExactlyAndPlayedByTheirExactPaths) {
-  // Korean beside an emoji (a surrogate pair): no code page holds them, and a
-  // "?" anywhere would name no file.
-  const std::string album = u8"\uC544\uC774\uC720 \U0001F3B5";
-  const std::string list = u8"\uBE45\uBC45";
-  const std::string lists = dir_ + "Unicode\\";
-  CreateDirectoryA(lists.c_str(), nullptr);
-  wintest::WriteTextAnyName(lists + list + ".m3u8", "");
-  wintest::WriteTextAnyName(lists + list + ".m3u", "");  // passed over for the .m3u8
-  wintest::WriteTextAnyName(dir_ + "playlist\\'" + list + "' Album.dat", "\xEF\xBB\xBF" "First\r\n" + album + "\r\n");
-  const std::string generated = dir_ + "playlist\\'" + list + "' Album '" + album + "'.m3u8";
-  wintest::WriteTextAnyName(generated, "");
-  main_->Info.UnicodeLibrary = true;
-  main_->Info.PlayListPath = dir_ + "Unicode";
-  TFrame& f = Make();
-  EXPECT_EQ(Texts(f.TreePlaylist), std::vector<std::string>{list});
-  Click(f.TreePlaylist, list);
-  EXPECT_EQ(Texts(f.TreeAlbum), (std::vector<std::string>{"First", album}));
-  f.ShowFrame();
-  wintest::SaveWindowImage(f.Handle(), "frame-unicode");
-  f.HideFrame();
-  started_.clear();
-  SendMessageA(f.TreeAlbum.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, PointOf(f.TreeAlbum, NodeNamed(f.TreeAlbum, album)));
-  SendMessageA(f.TreePlaylist.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, PointOf(f.TreePlaylist, NodeNamed(f.TreePlaylist, list)));
-  EXPECT_EQ(started_, (std::vector<std::string>{"C:\\Player\\winamp.exe \"" + generated + "\"",
-                                                "C:\\Player\\winamp.exe \"" + lists + list + ".m3u8\""}));
-  EXPECT_TRUE(boxes_.empty());
-}
-
 TEST_F(FrameWinTest, TheSplittersStayWithinTheWindowOnLoadResizeAndSave) {
   TFrame& f = Make();
   // Every tree inside the client area, at least as wide and high as a

@@ -155,27 +155,6 @@ TEST(LibraryWinLocale, CompareStringOrderAndSortKeysAgree) {
   }
 }
 
-// "*.m3u" also matches "x.m3u8" through its short name here: the scan goes by
-// the long names, and "A.m3u8" is the playlist "A" beside an "A.m3u".
-TEST_F(LibraryWinTest, M3u8PlaylistsAreFoundByTheirOwnNamesAndWinOverTheirM3u) {
-  const std::string music = base_ + "Music\\";
-  Put(music + "a.mp3", Mp3("Band A", "First"));
-  Put(music + "b.mp3", Mp3("Band B", "Second"));
-  Put(base_ + "Lists\\A.m3u", music + "b.mp3\r\n");
-  Put(base_ + "Lists\\A.m3u8", "\xEF\xBB\xBF" + music + "a.mp3\r\n");
-  Put(base_ + "Lists\\Solo.m3u8", music + "b.mp3\r\n");
-  Put(base_ + "Lists\\Solo.m3u8.bak", music + "a.mp3\r\n");
-  TLibraryContext context{base_ + "App\\", false};
-  TCountingProgress progress;
-  TLibraryUpdate update(context, progress);
-  std::string folder = base_ + "Lists";
-  EXPECT_EQ(update.Run(&folder), TLibraryUpdate::Outcome::Done);
-  EXPECT_EQ(progress.Added(), 2);
-  EXPECT_EQ(progress.Notices, std::vector<std::string>{platform::Message(kSkippedForM3u8, std::vector<std::string>{"A.m3u", "A.m3u8"}).Bytes()});
-  EXPECT_EQ(Get(base_ + "App\\playlist\\'A' Artist.dat"), "Band A\r\n");
-  EXPECT_EQ(Get(base_ + "App\\playlist\\'Solo' Artist.dat"), "Band B\r\n");
-}
-
 // The same library as the native worked example: the files must be the same
 // bytes (stamps aside, which are this system's local times).
 TEST_F(LibraryWinTest, UpdateWritesTheSameFilesAsTheNativeRun) {

@@ -38,17 +38,6 @@ inline void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// The same for a path in any script (UTF-8, as the program holds it).
-inline void WriteTextAnyName(const std::string& path, const std::string& text) {
-  const std::u16string wide = platform::Utf8ToUtf16(path);
-  HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(wide.c_str()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
 // One of the program's fixed texts (code page 932) as a control gives it
 // back: UTF-8, the form of data.
 inline std::string FixedAsData(const std::string& fixed) { return platform::Utf16ToUtf8(platform::FixedToUtf16(fixed)); }
