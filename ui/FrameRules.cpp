@@ -1,9 +1,9 @@
 #include "ui/FrameRules.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <utility>
 
+#include "library/LibraryUpdate.h"
 #include "library/PlaylistIndex.h"
 #include "library/TextList.h"
 #include "platform/FileSystem.h"
@@ -24,18 +24,6 @@ int FitPaneSize(int size, int room, int minimum) {
 
 bool RightClickSelects(bool nodeUnderPointer, int selectedCount) { return nodeUnderPointer && selectedCount < 2; }
 
-namespace {
-
-// ".m3u" (1), ".m3u8" (2) or neither (0), in any letter case.
-int PlaylistExtension(const std::string& name) {
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return 0;
-  std::string ext = name.substr(dot);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ext == ".m3u" ? 1 : ext == ".m3u8" ? 2 : 0;
-}
-
-}  // namespace
 
 std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, const std::string* currentPlaylist,
                                const std::string& playListPath, const std::string& appDir, bool unicodeLibrary) {
@@ -80,21 +68,12 @@ bool ReadIndexNodes(const std::string& path, std::vector<std::string>* nodes) {
 }
 
 std::vector<std::string> PlaylistNodeNames(const std::string& playListPath) {
-  // Listed whole and judged by the long names: "*.m3u" would also match an
-  // ".m3u8" (and other names) through its short name.
-  std::vector<std::pair<std::string, int>> found;
-  std::unordered_set<std::string> utf8Lists;
-  platform::ForEachEntry(playListPath + "\\*", [&](const platform::FoundEntry& entry) {
-    const int extension = PlaylistExtension(entry.name);
-    if (extension == 0) return true;
-    found.emplace_back(PlaylistBaseName(entry.name), extension);
-    if (extension == 2) utf8Lists.insert(platform::FoldFileName(found.back().first));
-    return true;
-  });
+  // The update's own choice of source playlists, so the tree lists the ones
+  // it builds; its notices are the update's to give.
+  std::vector<platform::Message> passedOver;
   std::vector<std::string> names;
-  for (auto& [name, extension] : found) {
-    if (extension == 1 && utf8Lists.count(platform::FoldFileName(name))) continue;
-    names.push_back(std::move(name));
+  for (const platform::FoundEntry& entry : SourcePlaylists(platform::FindEntries(playListPath + "\\*"), &passedOver)) {
+    names.push_back(PlaylistBaseName(entry.name));
   }
   return names;
 }
