@@ -25,7 +25,13 @@ done
 
 if [ ${#missing[@]} -gt 0 ]; then
   # The package lists are fetched only when something is missing.
-  $SUDO apt-get update -qq
+  # A mirror in the middle of a sync fails one index now and then; try again,
+  # then go on with the lists that did arrive (the install says if any is short).
+  for kv_try in 1 2 3; do
+    if $SUDO apt-get update -qq; then break; fi
+    echo "setup: apt-get update failed (try $kv_try of 3)" >&2
+    sleep $((kv_try * 10))
+  done
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
