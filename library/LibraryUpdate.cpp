@@ -1,10 +1,12 @@
 #include "library/LibraryUpdate.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "library/PathText.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 
 std::string TrimTrailingBackslashes(std::string path) {
   while (!path.empty() && path.back() == '\\') path.pop_back();
@@ -52,6 +54,31 @@ std::vector<platform::FoundEntry> SourcePlaylists(const std::vector<platform::Fo
   return playlists;
 }
 
+namespace {
+
+constexpr char kPathsLine[] = "Paths=2";
+constexpr char kCodePagePrefix[] = "CodePage=";
+
+bool StartsWith(const std::string& line, const char* prefix) { return line.rfind(prefix, 0) == 0; }
+
+// The lines that say how keys are made: all but the two below.
+TLines KeyMakingLines(const TLines& record) {
+  TLines lines;
+  for (const std::string& line : record) {
+    if (line != kPathsLine && !StartsWith(line, kCodePagePrefix)) lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string CodePageLine(const TLines& record) {
+  for (const std::string& line : record) {
+    if (StartsWith(line, kCodePagePrefix)) return line;
+  }
+  return std::string();
+}
+
+}  // namespace
+
 TLines KeyRecordLines(const TLibraryContext& context) {
   // Keys=2: INFO texts end at their first zero and keys hold no control
   // byte. A library without the record was built before that.
@@ -59,7 +86,24 @@ TLines KeyRecordLines(const TLibraryContext& context) {
   // Only a Unicode library says so: a library in the code page is recorded
   // as it always was, and is not built again for nothing.
   if (context.UnicodeLibrary) lines.push_back("UnicodeLibrary=1");
+  // Paths=2: lines relative to the playlist's folder, "file:" URLs and
+  // "#UTF8" are read as the player reads them.
+  lines.push_back(kPathsLine);
+  lines.push_back(kCodePagePrefix + std::to_string(platform::SystemCodePage()));
   return lines;
+}
+
+TKeyRecordChange CompareKeyRecord(const TLines& recorded, const TLines& present) {
+  TKeyRecordChange change;
+  change.RebuildAll = recorded.empty() || KeyMakingLines(recorded) != KeyMakingLines(present);
+  // A record from before the code page was recorded was made on this one, or
+  // it would have been read as other characters all along.
+  const std::string codePage = CodePageLine(recorded);
+  change.CodePageChanged = !codePage.empty() && codePage != CodePageLine(present);
+  if (change.CodePageChanged) change.RebuildAll = true;
+  change.ResolveLinesAgain =
+      !change.RebuildAll && std::find(recorded.begin(), recorded.end(), kPathsLine) == recorded.end();
+  return change;
 }
 
 TLibraryUpdate::TLibraryUpdate(const TLibraryContext& context, TUpdateProgress& progress)
@@ -107,8 +151,26 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
     // Unreadable is as good as missing: everything is built again.
     recorded.clear();
   }
-  const bool rebuildAll = recorded != record;
-  TPlaylistScan scan(context_, playlistFolder, std::move(previous_), progress_, rebuildAll);
+  const TKeyRecordChange change = CompareKeyRecord(recorded, record);
+  if (change.CodePageChanged) {
+    // Its ".log" files would be read as other names and leave the old files
+    // behind: every file the library writes goes, before the record does,
+    // so that a stop in between finds the same change again.
+    for (const char* mask : {"*.log", "*.mp3log", "*.dat", "*.m3u", "*.m3u8"}) DeleteFilesByMask(context_.CacheFolder() + mask);
+    previous_.clear();
+  }
+  if (change.RebuildAll) {
+    // From the first file rebuilt until the last, the library is neither
+    // the old one nor the new: without a record, any later update, whatever
+    // its settings, builds every playlist again.
+    if (!platform::RemoveFile(recordPath) && platform::FileExists(recordPath)) {
+      progress_.ReportFailure(platform::Message(platform::kErrCannotWrite, recordPath));
+      previousRead_ = false;
+      return false;
+    }
+  }
+  TPlaylistScan scan(context_, playlistFolder, std::move(previous_), progress_, change.RebuildAll,
+                     change.ResolveLinesAgain);
   stopped_ = false;
   for (const platform::FoundEntry& entry : entries) {
     if (progress_.StopRequested()) {
@@ -137,10 +199,10 @@ bool TLibraryUpdate::Scan(const std::string& playlistFolder) {
     WriteTextList(context_.AppDir + "playlist.log", stopped_ ? scan.StoppedLines() : scan.NewLines(),
                   context_.UnicodeLibrary);
     // Only now, and only after every playlist was seen: a stop before this
-    // leaves the old record, and the next update builds everything again. A
-    // playlist that failed is recorded without a stamp, so it is built again
-    // whatever the record says.
-    if (rebuildAll && !stopped_) WriteTextList(recordPath, record, context_.UnicodeLibrary);
+    // leaves no record (or the old one, for lines to resolve again), and the
+    // next update goes on. A playlist that failed is recorded without a
+    // stamp, so it is built again whatever the record says.
+    if (recorded != record && !stopped_) WriteTextList(recordPath, record, context_.UnicodeLibrary);
   } catch (const platform::Error& e) {
     progress_.ReportFailure(e.Text());
     ok = false;

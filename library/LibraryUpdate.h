@@ -39,8 +39,23 @@ std::vector<platform::FoundEntry> SourcePlaylists(const std::vector<platform::Fo
 // were made when it was last built: "playlist.log" holds only the stamps of
 // the playlists, which do not change when the way of making keys does.
 inline constexpr const char* kKeyRecordName = "playlist.keys";
-// The lines the record holds for a library built now with these settings.
+// The lines the record holds for a library built now with these settings:
+// one "Name=value" line each, so an option of the keys is one line more.
 TLines KeyRecordLines(const TLibraryContext& context);
+// What a recorded library needs to become the present one.
+struct TKeyRecordChange {
+  // The keys were made another way, or nothing is known of them (no record,
+  // or an update that changed them did not finish): every playlist is built
+  // again.
+  bool RebuildAll = false;
+  // Made on another code page: its files are read as other characters, so
+  // every one of them goes before the library is built anew.
+  bool CodePageChanged = false;
+  // Built before lines were taken as the player takes them: the playlists
+  // with relative, "file:" or UTF-8-marked lines are built again.
+  bool ResolveLinesAgain = false;
+};
+TKeyRecordChange CompareKeyRecord(const TLines& recorded, const TLines& present);
 
 class TLibraryUpdate {
  public:

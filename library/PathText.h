@@ -28,3 +28,22 @@ bool IsPlainFileName(const std::string& name);
 // A path that names the same place whatever the current drive and folder:
 // "X:\..." (or "X:/...") or a UNC path "\\server\share...".
 bool IsAbsolutePath(const std::string& path);
+
+// What a line of a source playlist names, read as the player reads it.
+enum class TPlaylistLine {
+  Track,     // a track path
+  Passed,    // a "#" line, a blank line, a URL of a stream: no track
+  Unusable,  // a "file:" URL that decodes to no usable path
+};
+// The track path of a playlist line, into `path` (a buffer reused from line
+// to line). `playlistFolder` is the playlist's folder without a trailing
+// backslash ("D:\Lists"). "D:\...", "D:/..." and "\\server\share..." are
+// the line unchanged; a line starting with one "\" gets the folder's drive
+// in front; "file:" URLs are percent-decoded as UTF-8; every other line is
+// joined to the folder, "/" taken as "\" and "." and ".." resolved (never
+// above the drive's root or the share).
+TPlaylistLine TrackPathOfLine(const char* line, std::size_t size, const std::string& playlistFolder,
+                              std::string* path);
+// Whether the line is taken relative to the playlist or is a "file:" URL:
+// a playlist built before such lines were resolved holds other tracks.
+bool IsLineResolvedAgainstFolder(const char* line, std::size_t size);

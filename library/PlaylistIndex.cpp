@@ -166,13 +166,6 @@ bool HasMp3Extension(const std::string& path) {
   return std::memcmp(lower, ".mp3", 4) == 0 || std::memcmp(lower, ".rmp", 4) == 0;
 }
 
-void AssignTrackPathOfLine(const char* line, std::size_t size, const std::string& playlistPathOrFolder,
-                           std::string* path) {
-  path->clear();
-  if (size > 0 && line[0] == '\\') path->append(playlistPathOrFolder, 0, 2);
-  path->append(line, size);
-}
-
 std::string KeyWithoutControlBytes(std::string text) {
   // The index file ends a line at CR or LF and the whole file at NUL, and a
   // file name cannot hold any control byte: a key that still held one would
@@ -462,14 +455,19 @@ std::vector<platform::Message> BuildPlaylistIndexFromText(const TLibraryContext&
   TPlaylistIndexBuild build(context, *active);
   build.UnfitNames = unfitNames;
   std::string path;
+  std::string folder = FolderPart(playlistPath);
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  std::size_t unusable = 0;
   // Lines are taken in place: a playlist of absurd size costs no string per
   // line, only the groups of the tracks that exist.
   ForEachTextLine(playlistText, [&](const char* line, std::size_t size) {
-    if (size > 0 && line[0] == '#') return;
-    AssignTrackPathOfLine(line, size, playlistPath, &path);
+    const TPlaylistLine kind = TrackPathOfLine(line, size, folder, &path);
+    if (kind == TPlaylistLine::Unusable) ++unusable;
+    if (kind != TPlaylistLine::Track) return;
     build.ClassifyTrack(path);
     if (progress) progress->TrackDone();
   });
+  if (unusable != 0) build.Notices.push_back(platform::Message(kUnusableUrlLines, {playlistPath, std::to_string(unusable)}));
   build.WriteFiles(FileNamePart(playlistPath));
   if (context.TagReaderHolder) *context.TagReaderHolder = std::make_unique<TMP3Tag>();
   if (notices) notices->insert(notices->end(), build.Notices.begin(), build.Notices.end());

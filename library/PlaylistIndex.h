@@ -105,11 +105,9 @@ std::string IndexFileName(const std::string& playlistBase, const std::string& ki
 // ":") is ".mp3" or ".rmp" in any letter case.
 bool HasMp3Extension(const std::string& path);
 
-// A playlist line made into a track path, into a buffer that is reused from
-// line to line: a line starting with "\" gets the drive (the first two
-// characters) of `playlistPathOrFolder` in front.
-void AssignTrackPathOfLine(const char* line, std::size_t size, const std::string& playlistPathOrFolder,
-                           std::string* path);
+// The notice of a playlist with "file:" lines that name no usable path:
+// the playlist, then how many.
+inline constexpr const char* kUnusableUrlLines = "%s の file: URL %s 行は UTF-8 のパスとして読めないため飛ばしました";
 
 // Whether a name read from the ".log" of the playlist whose base name is
 // `playlistBase` is one of the files a build of that playlist writes: a

@@ -34,12 +34,14 @@ void DeletePlaylistCache(const TLibraryContext& context, const std::string& logP
 }
 
 TPlaylistScan::TPlaylistScan(const TLibraryContext& context, const std::string& playlistFolder,
-                             TLines previousLines, TUpdateProgress& progress, bool rebuildAll)
+                             TLines previousLines, TUpdateProgress& progress, bool rebuildAll,
+                             bool resolveLinesAgain)
     : context_(context),
       folder_(playlistFolder),
       previous_(std::move(previousLines)),
       progress_(progress),
-      rebuildAll_(rebuildAll) {}
+      rebuildAll_(rebuildAll),
+      resolveLinesAgain_(resolveLinesAgain) {}
 
 std::string TPlaylistScan::PlaylistKey(const std::string& fileName) const {
   return QuotedText(folder_ + "\\" + fileName);
@@ -79,7 +81,7 @@ void TPlaylistScan::DecidePlaylist(const std::string& fileName, const std::strin
   const std::string value = previous_.Lookup(key);
   if (value.empty()) {
     if (RebuildPlaylist(fileName)) progress_.AddOne(TUpdateCounter::Added);
-  } else if (value != stampText || rebuildAll_) {
+  } else if (value != stampText || rebuildAll_ || (resolveLinesAgain_ && ReadOtherwiseBefore(fileName))) {
     if (RebuildPlaylist(fileName)) progress_.AddOne(TUpdateCounter::Updated);
   } else if (!context_.CheckMP3OnUpdate) {
     progress_.AddOne(TUpdateCounter::Skipped);
@@ -108,6 +110,21 @@ void TPlaylistScan::DecidePlaylist(const std::string& fileName, const std::strin
   }
 }
 
+bool TPlaylistScan::ReadOtherwiseBefore(const std::string& fileName) {
+  std::string bytes;
+  try {
+    bytes = ReadRequiredTextBytes(folder_ + "\\" + fileName);
+  } catch (const platform::Error&) {
+    return true;  // the build says why it cannot be read
+  }
+  if (IsReadOtherwiseBefore(fileName, bytes)) return true;
+  bool resolved = false;
+  ForEachTextLine(PlaylistText(fileName, std::move(bytes)), [&](const char* line, std::size_t size) {
+    if (!resolved && IsLineResolvedAgainstFolder(line, size)) resolved = true;
+  });
+  return resolved;
+}
+
 bool TPlaylistScan::TracksChanged(const std::string& playlistText, const std::string& mp3LogPath, bool* hasLines) {
   // Tens of thousands of tracks are checked at every update: lines are taken
   // in place and every buffer is reused, so a track costs no allocation.
@@ -119,7 +136,7 @@ bool TPlaylistScan::TracksChanged(const std::string& playlistText, const std::st
     *hasLines = true;
     if (changed) return;
     progress_.TrackDone();
-    AssignTrackPathOfLine(text, size, folder_, &path);
+    if (TrackPathOfLine(text, size, folder_, &path) != TPlaylistLine::Track) return;
     if (!platform::FindFirstEntry(path, &entry)) return;
     if (!HasMp3Extension(entry.name)) return;
     quoted.clear();

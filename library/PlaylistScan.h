@@ -33,8 +33,11 @@ class TPlaylistScan {
  public:
   // `rebuildAll`: the keys of the library on disk were made another way, so
   // every playlist found is built again (counted as updated).
+  // `resolveLinesAgain`: the library was built when relative and "file:"
+  // lines named other tracks; a playlist that holds such a line, or is read
+  // as UTF-8 or UTF-16 only now, is built again (counted as updated).
   TPlaylistScan(const TLibraryContext& context, const std::string& playlistFolder, TLines previousLines,
-                TUpdateProgress& progress, bool rebuildAll = false);
+                TUpdateProgress& progress, bool rebuildAll = false, bool resolveLinesAgain = false);
 
   // Decides and carries out skip, update or add for the playlist file named
   // `fileName` with time stamp `stamp`, and records it in the new list. A
@@ -62,6 +65,9 @@ class TPlaylistScan {
   // The track check of an unchanged playlist: true when a track changed.
   // *hasLines tells whether the playlist has a line at all.
   bool TracksChanged(const std::string& playlistText, const std::string& mp3LogPath, bool* hasLines);
+  // Whether a build before lines were read as the player reads them would
+  // have made other files of this playlist.
+  bool ReadOtherwiseBefore(const std::string& fileName);
   void Fail(const platform::Message& text);
   // A line passed over: reported, but the playlist is not failed for it.
   void Notice(const platform::Message& text);
@@ -79,4 +85,5 @@ class TPlaylistScan {
   int failures_ = 0;
   bool playlistFailed_ = false;
   bool rebuildAll_ = false;
+  bool resolveLinesAgain_ = false;
 };

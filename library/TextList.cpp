@@ -50,13 +50,54 @@ std::string LibraryText(std::string bytes) {
   return platform::SystemToUtf8(bytes);
 }
 
-std::string PlaylistText(const std::string& fileName, std::string bytes) {
-  const std::size_t dot = fileName.rfind('.');
-  if (dot == std::string::npos || platform::FoldFileName(fileName.substr(dot)) != ".M3U8") {
-    return LibraryText(std::move(bytes));
+namespace {
+
+// UTF-16 text after its byte-order mark in the inside form, up to a U+0000.
+std::string Utf16PlaylistText(const std::string& bytes, bool bigEndian) {
+  std::u16string units;
+  units.reserve(bytes.size() / 2);
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const unsigned char first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+    const char16_t unit = static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    if (unit == 0) break;
+    units.push_back(unit);
   }
+  return platform::Utf16ToUtf8(units);
+}
+
+// Whether a line of the text is the player's UTF-8 marker "#UTF8".
+bool HasUtf8MarkerLine(const std::string& bytes) {
+  bool found = false;
+  ForEachTextLine(bytes, [&](const char* line, std::size_t size) {
+    while (size > 0 && (line[size - 1] == ' ' || line[size - 1] == '\t')) --size;
+    if (size == 5 && std::memcmp(line, "#UTF8", 5) == 0) found = true;
+  });
+  return found;
+}
+
+}  // namespace
+
+std::string PlaylistText(const std::string& fileName, std::string bytes) {
+  // What Notepad saves as "Unicode", whatever the extension.
+  if (bytes.compare(0, 2, "\xFF\xFE") == 0) return Utf16PlaylistText(bytes, false);
+  if (bytes.compare(0, 2, "\xFE\xFF") == 0) return Utf16PlaylistText(bytes, true);
   CutAtNul(&bytes);
-  return StartsWithUtf8Mark(bytes) ? bytes.substr(3) : bytes;
+  if (StartsWithUtf8Mark(bytes)) return bytes.substr(3);
+  const std::size_t dot = fileName.rfind('.');
+  const bool m3u8 = dot != std::string::npos && platform::FoldFileName(fileName.substr(dot)) == ".M3U8";
+  if (m3u8 || HasUtf8MarkerLine(bytes)) return bytes;
+  return platform::SystemToUtf8(bytes);
+}
+
+bool IsReadOtherwiseBefore(const std::string& fileName, const std::string& bytes) {
+  if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0) return true;
+  const std::size_t dot = fileName.rfind('.');
+  if (StartsWithUtf8Mark(bytes) || (dot != std::string::npos && platform::FoldFileName(fileName.substr(dot)) == ".M3U8")) {
+    return false;
+  }
+  std::string text = bytes;
+  CutAtNul(&text);
+  return HasUtf8MarkerLine(text);
 }
 
 void EncodeLibraryText(const std::string& text, bool unicodeLibrary, std::string* bytes) {

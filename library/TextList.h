@@ -33,9 +33,14 @@ constexpr std::uint64_t kMaxTextListBytes = 64u << 20;
 // they are UTF-8 (the BOM dropped); otherwise they are text of the system
 // code page. A NUL byte ends the text, as it ends a text list.
 std::string LibraryText(std::string bytes);
-// A source playlist's bytes in the inside form: a ".m3u8" is UTF-8 with or
-// without a BOM, any other by the rule of LibraryText.
+// A source playlist's bytes in the inside form, as the player reads them:
+// UTF-16 after a UTF-16 byte-order mark; UTF-8 after a UTF-8 one, in a
+// ".m3u8", or where a line is "#UTF8"; otherwise the system code page's.
 std::string PlaylistText(const std::string& fileName, std::string bytes);
+// Whether PlaylistText reads these bytes otherwise than before UTF-16 and
+// "#UTF8" playlists were known (the code page's text, or UTF-8 after a UTF-8
+// byte-order mark or in a ".m3u8").
+bool IsReadOtherwiseBefore(const std::string& fileName, const std::string& bytes);
 // The bytes a library file is written as. A Unicode library's files are
 // UTF-8 with a BOM. Otherwise they are the system code page's, as they have
 // always been; when some line cannot be held there (a path in another

@@ -9,6 +9,8 @@ namespace platform {
 // ASCII bytes of names and paths are answered here without asking the system.
 bool IsSystemLeadByte(unsigned char byte);
 inline bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && IsSystemLeadByte(byte); }
+// The number of the system code page (GetACP): 932, 1252, ...
+unsigned SystemCodePage();
 
 // Text of the system code page to UTF-16 and back (MultiByteToWideChar and
 // WideCharToMultiByte with CP_ACP): a character the other side lacks becomes

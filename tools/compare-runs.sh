@@ -12,6 +12,8 @@
 # --new-ini-line=<Key=value>: a setting the candidate adds to kelvane.ini (a new
 # row of the settings table at its default); that one line is left out of the
 # comparison when the reference's file lacks it. May be given more than once.
+# --new-record-line=<Name=value>: the same for a line the candidate adds to
+# playlist.keys (the record of how the library was made).
 # The session: the tray's right click, "プレイリスト更新" and its OK, a playlist and
 # an artist double-clicked, the options dialog's OK, "終了". KELVANE_LANG picks
 # the system (default en_US.UTF-8, code page 1252; the library's tags are CP1252
@@ -22,11 +24,13 @@ set -u
 export KELVANE_LANG="${KELVANE_LANG:-en_US.UTF-8}"
 BASE=""
 NEW_INI_LINES=()
+NEW_RECORD_LINES=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --base=*) BASE="${1#--base=}" ;;
     --new-ini-line=*) NEW_INI_LINES+=("${1#--new-ini-line=}") ;;
-    -h | --help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --new-record-line=*) NEW_RECORD_LINES+=("${1#--new-record-line=}") ;;
+    -h | --help) sed -n '2,23p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     --*) echo "compare-runs: unknown option '$1'" >&2; exit 2 ;;
     *) break ;;
   esac
@@ -157,14 +161,16 @@ session() {  # <kelvane.exe> <result folder>
   rm -f "$2/kelvane.exe"
   LC_ALL=C grep -aoE '[A-Za-z]:\\[^"]*\.m3u8?' "$E2E_JOURNAL" | LC_ALL=C sort -u >"$2/player-playlists.txt"
 }
-# The settings the candidate adds, left out where the reference has no such line.
-drop_new_ini_lines() {
-  local line ini="$E2E_WORK/candidate/kelvane.ini"
-  for line in ${NEW_INI_LINES[@]+"${NEW_INI_LINES[@]}"}; do
-    LC_ALL=C grep -aqxF "$line"$'\r' "$E2E_WORK/reference/kelvane.ini" && continue
-    LC_ALL=C grep -aqxF "$line"$'\r' "$ini" || continue
-    LC_ALL=C grep -avxF "$line"$'\r' "$ini" >"$ini.kept" && mv "$ini.kept" "$ini"
-    e2e_log "the candidate's new setting, not compared: $line"
+# The lines the candidate adds to a file (its new settings, its record's new
+# lines), left out where the reference's file has no such line.
+drop_new_lines() {
+  local name="$1" line file="$E2E_WORK/candidate/$1"
+  shift
+  for line in "$@"; do
+    LC_ALL=C grep -aqxF "$line"$'\r' "$E2E_WORK/reference/$name" 2>/dev/null && continue
+    LC_ALL=C grep -aqxF "$line"$'\r' "$file" || continue
+    LC_ALL=C grep -avxF "$line"$'\r' "$file" >"$file.kept" && mv "$file.kept" "$file"
+    e2e_log "the candidate's new line of $name, not compared: $line"
   done
 }
 
@@ -172,7 +178,8 @@ e2e_check "the reference session" session "$REFERENCE" "$E2E_WORK/reference"
 e2e_check "the candidate session" session "$CANDIDATE" "$E2E_WORK/candidate"
 e2e_check "the library was built" test -s "$E2E_WORK/candidate/playlist.log"
 e2e_check "the player was handed a playlist" test -s "$E2E_WORK/candidate/player-playlists.txt"
-drop_new_ini_lines
+drop_new_lines kelvane.ini ${NEW_INI_LINES[@]+"${NEW_INI_LINES[@]}"}
+drop_new_lines playlist.keys ${NEW_RECORD_LINES[@]+"${NEW_RECORD_LINES[@]}"}
 e2e_check "every file byte for byte the same" diff -r "$E2E_WORK/reference" "$E2E_WORK/candidate"
 e2e_log "files compared: $(cd "$E2E_WORK/candidate" && find . -type f | wc -l)"
 cp -r "$E2E_WORK/candidate" "$E2E_ARTEFACTS/" 2>/dev/null

@@ -6,4 +6,6 @@ namespace platform {
 
 bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
+unsigned SystemCodePage() { return GetACP(); }
+
 }  // namespace platform

@@ -255,7 +255,7 @@ TEST_F(LibraryBadInputTest, ALibraryWhoseKeysHeldControlBytesIsBuiltAgainOnce) {
             (std::vector<std::string>{"'L' Album 'First'.m3u", "'L' Album.dat", "'L' Artist 'Band Split'.m3u",
                                       "'L' Artist.dat", "L.log"}));
   EXPECT_EQ(Cache("'L' Artist.dat"), "Band Split\r\n");
-  EXPECT_EQ(Get("C:\\App\\playlist.keys"), "Keys=2\r\nReadID3v2=0\r\n");
+  EXPECT_EQ(Get("C:\\App\\playlist.keys"), "Keys=2\r\nReadID3v2=0\r\nPaths=2\r\nCodePage=932\r\n");
   // Once: the record now says how the keys were made.
   EXPECT_EQ(Update().counts, (std::vector<int>{1, 0, 0, 0}));
   // A record that cannot be read, or that says otherwise, builds again.

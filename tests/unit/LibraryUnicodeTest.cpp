@@ -92,7 +92,7 @@ TEST_F(LibraryUnicodeTest, EveryNameKeptWithTheOptionAndNoneMergedWithout) {
             "\xEF\xBB\xBF" + tracks[2].path + "\r\n" + tracks[4].path + "\r\n");
   EXPECT_EQ(Generated(true, "West", "Artist", kSmile), "\xEF\xBB\xBF" + tracks[8].path + "\r\n");
   EXPECT_EQ(Generated(true, "Jp", "Album", u8"勝訴ストリップ"), "\xEF\xBB\xBF" + tracks[1].path + "\r\n");
-  EXPECT_EQ(Get("C:\\App\\playlist.keys"), "\xEF\xBB\xBFKeys=2\r\nReadID3v2=1\r\nUnicodeLibrary=1\r\n");
+  EXPECT_EQ(Get("C:\\App\\playlist.keys"), "\xEF\xBB\xBFKeys=2\r\nReadID3v2=1\r\nUnicodeLibrary=1\r\nPaths=2\r\nCodePage=932\r\n");
 
   // Off: built again once; a text the code page cannot hold passes to the
   // next source (the ID3v1 trailer's "IU") or to none, a track whose path it
@@ -109,7 +109,7 @@ TEST_F(LibraryUnicodeTest, EveryNameKeptWithTheOptionAndNoneMergedWithout) {
   EXPECT_TRUE(jp == platform::Utf8ToSystem(u8"椎名林檎\r\n東京事変\r\n") ||
               jp == platform::Utf8ToSystem(u8"東京事変\r\n椎名林檎\r\n")) << jp;
   EXPECT_EQ(Generated(false, "Jp", "Artist", u8"東京事変"), platform::Utf8ToSystem(tracks[0].path + "\r\n"));
-  EXPECT_EQ(Get("C:\\App\\playlist.keys"), "Keys=2\r\nReadID3v2=1\r\n");
+  EXPECT_EQ(Get("C:\\App\\playlist.keys"), "Keys=2\r\nReadID3v2=1\r\nPaths=2\r\nCodePage=932\r\n");
   for (const std::string& name : Names("C:\\App\\playlist")) EXPECT_NE(name.substr(name.size() - 5), ".m3u8") << name;
   // The stamps still name the tracks left out, so an unchanged library is skipped.
   EXPECT_EQ(Update(false).Skipped(), 3);
