@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "library/PathText.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "tests/contract/FileSeamContract.h"
@@ -200,6 +201,60 @@ TEST_F(FileSeamContract, ReadOnlyFileSeeksLikeAWindowsFilePointer) {
   platform::ReadOnlyFile other;
   EXPECT_THROW(other.Open(base_ + "none.bin"), platform::Error);
   EXPECT_THROW(other.Open(base_.substr(0, base_.size() - 1)), platform::Error);
+}
+
+// A playlist line as the player takes it: the table natively and under Wine,
+// then lines resolved against a real folder name files the system opens.
+TEST_F(FileSeamContract, PlaylistLinesNameTheTracksThePlayerPlays) {
+  using Kind = TPlaylistLine;
+  const struct {
+    const char* folder;
+    std::string line;
+    Kind kind;
+    std::string path;
+  } table[] = {
+      {"D:\\Lists", "D:\\Music\\a.mp3", Kind::Track, "D:\\Music\\a.mp3"},
+      {"D:\\Lists", "d:/Music/./a.mp3", Kind::Track, "d:/Music/./a.mp3"},  // as written, byte for byte
+      {"D:\\Lists", "\\\\server\\share\\..\\a.mp3", Kind::Track, "\\\\server\\share\\..\\a.mp3"},
+      {"D:\\Lists", "\\Music\\a.mp3", Kind::Track, "D:\\Music\\a.mp3"},
+      {"D:\\Lists", "/Music/a.mp3", Kind::Track, "D:\\Music\\a.mp3"},
+      {"D:\\Lists", "Band\\Song.mp3", Kind::Track, "D:\\Lists\\Band\\Song.mp3"},
+      {"D:\\Lists", ".\\Song.mp3", Kind::Track, "D:\\Lists\\Song.mp3"},
+      {"D:\\Lists\\Sub", "..\\..\\Music\\Song.mp3", Kind::Track, "D:\\Music\\Song.mp3"},
+      {"D:\\Lists", "../Music/x/../Song.mp3", Kind::Track, "D:\\Music\\Song.mp3"},
+      {"D:\\Lists", "..\\..\\..\\Song.mp3", Kind::Track, "D:\\Song.mp3"},  // never above the root
+      {"D:", "..\\Song.mp3", Kind::Track, "D:\\Song.mp3"},
+      {"\\\\srv\\share\\Lists", "..\\..\\..\\a.mp3", Kind::Track, "\\\\srv\\share\\a.mp3"},
+      {"D:\\Lists", "file:///D:/Music/Counting%20Crows/01.mp3", Kind::Track, "D:\\Music\\Counting Crows\\01.mp3"},
+      {"D:\\Lists", "FILE://localhost/D:/x/../a.mp3?at=1#t", Kind::Track, "D:\\a.mp3"},
+      {"D:\\Lists", "file:/D:/a%27b.mp3", Kind::Track, "D:\\a'b.mp3"},
+      {"D:\\Lists", "file://server/share/a.mp3", Kind::Track, "\\\\server\\share\\a.mp3"},
+      {"D:\\Lists", "file:///D:/%E6%A4%8E%E5%90%8D%F0%9F%98%80.mp3", Kind::Track, u8"D:\\椎名😀.mp3"},
+      {"D:\\Lists", "file:///D:/100%%2x%4.mp3", Kind::Track, "D:\\100%%2x%4.mp3"},
+      {"D:\\Lists", "file:///D:/%E6%A4.mp3", Kind::Unusable, ""},     // cut UTF-8
+      {"D:\\Lists", "file:///D:/a%0D%0Ab.mp3", Kind::Unusable, ""},  // would split the generated line
+      {"D:\\Lists", "http://radio.example/live.mp3?sid=1", Kind::Passed, ""},
+      {"D:\\Lists", "#EXTINF:1,D:\\a.mp3", Kind::Passed, ""},
+      {"D:\\Lists", "", Kind::Passed, ""},
+      {"D:\\Lists", "  \t ", Kind::Passed, ""},
+  };
+  std::string path = "left over";
+  for (const auto& t : table) {
+    EXPECT_EQ(TrackPathOfLine(t.line.data(), t.line.size(), t.folder, &path), t.kind) << t.line;
+    EXPECT_EQ(path, t.path) << t.line;
+  }
+  // On disk: the resolved path is the file the system opens.
+  const std::string folder = base_ + "Lists";
+  contract::PutFolder(folder);
+  contract::PutFolder(base_ + "Music");
+  contract::PutFile(base_ + "Music\\Song.mp3", "x");
+  std::string url = "file:///" + base_ + "Music/Song.mp3";
+  for (char& c : url) c = c == '\\' ? '/' : c;
+  for (const std::string line : {"../Music/Song.mp3", "..\\Lists\\..\\Music\\.\\Song.mp3", url.c_str()}) {
+    ASSERT_EQ(TrackPathOfLine(line.data(), line.size(), folder, &path), Kind::Track) << line;
+    EXPECT_EQ(path, base_ + "Music\\Song.mp3") << line;
+    EXPECT_TRUE(FileExists(path)) << line;
+  }
 }
 
 }  // namespace

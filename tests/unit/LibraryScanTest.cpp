@@ -4,6 +4,7 @@
 
 #include "LibraryTestSupport.h"
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 #include "tests/support/CountingProgress.h"
 
 namespace {
@@ -53,6 +54,40 @@ TEST_F(LibraryScanTest, NewChangedAndUnchangedPlaylists) {
   EXPECT_EQ(second.maximum, 4);
   EXPECT_EQ(Counts(Update()), (std::vector<int>{3, 0, 0, 0}));
   EXPECT_TRUE(second.failures.empty());
+}
+
+// Lines as the player reads them: relative, "file:" URLs, "#UTF8" and
+// UTF-16 playlists name the same tracks as their twin of absolute lines, and
+// a library built before is built again only where its lines changed meaning.
+TEST_F(LibraryScanTest, PlaylistsOfEveryLineFormNameTheTracksOfTheirAbsoluteTwin) {
+  check = true;
+  const std::string shiina = u8"\u690E\u540D";  // Shift-JIS 92 C5 96 BC
+  Put("D:\\Music\\" + shiina + ".mp3", Mp3WithTag("Band A", "Third"));
+  Put("D:\\Lists\\Abs.m3u", "D:\\Music\\a.mp3\r\nD:\\Music\\b.mp3\r\nD:\\Music\\\x92\xC5\x96\xBC.mp3\r\n");
+  Put("D:\\Lists\\Rel.m3u", "#EXTM3U\r\n#UTF8\r\n..\\Music\\a.mp3\nfile:///D:/Music/b.mp3\r\nhttp://radio/x.mp3\r\n"
+      "file:///D:/%FF.mp3\r\n./../Music/" + shiina + ".mp3\r\n");
+  std::string utf16 = "\xFF\xFE";
+  for (const char16_t unit : platform::Utf8ToUtf16("../Music/a.mp3\r\n\\Music\\b.mp3\r\n" + shiina + "\\..\\..\\Music\\" + shiina + ".mp3")) {
+    utf16 += static_cast<char>(unit & 0xFF);
+    utf16 += static_cast<char>(unit >> 8);
+  }
+  Put("D:\\Lists\\Wide.m3u8", utf16);
+  const Result built = Update();
+  EXPECT_EQ(Counts(built), (std::vector<int>{0, 0, 3, 0}));
+  ASSERT_EQ(built.failures.size(), 1u);  // the URL that is no UTF-8, once
+  for (const char* name : {" Artist.dat", " Album.dat", " Artist 'Band A'.m3u", " Album 'Third'.m3u", " Album 'Second'.m3u"}) {
+    EXPECT_EQ(Cache("'Rel'" + std::string(name)), Cache("'Abs'" + std::string(name))) << name;
+    EXPECT_EQ(Cache("'Wide'" + std::string(name)), Cache("'Abs'" + std::string(name))) << name;
+  }
+  EXPECT_EQ(Cache("'Abs' Artist 'Band A'.m3u"), "D:\\Music\\a.mp3\r\nD:\\Music\\\x92\xC5\x96\xBC.mp3\r\n");
+  EXPECT_EQ(Cache("Rel.mp3log"), Cache("Abs.mp3log"));
+  // A library of the earlier rule: only the playlists whose lines changed
+  // meaning are built again, once, whatever their stamps say.
+  Put("C:\\App\\playlist.keys", "Keys=2\r\nReadID3v2=0\r\n");
+  Put("C:\\App\\playlist\\'Rel' Artist.dat", "");
+  EXPECT_EQ(Counts(Update()), (std::vector<int>{1, 2, 0, 0}));
+  EXPECT_EQ(Cache("'Rel' Artist.dat"), Cache("'Abs' Artist.dat"));
+  EXPECT_EQ(Counts(Update()), (std::vector<int>{3, 0, 0, 0}));
 }
 
 TEST_F(LibraryScanTest, TrackCheckFindsRetaggedAndAppearedTracks) {
