@@ -226,10 +226,18 @@ std::size_t TKeyValueLookup::EntryOf(const char* key, std::size_t size) const {
   const auto keyOf = [this](std::size_t e) { return KeyOf(e); };
   if (!indexed_) {
     index_.Reserve(entries_.size());
+    exact_.reserve(entries_.size());
     // The first line with a key answers for it; later ones are not indexed.
-    for (std::size_t i = 0; i < entries_.size(); ++i) index_.Insert(KeyOf(i), i, keyOf);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      index_.Insert(KeyOf(i), i, keyOf);
+      exact_.emplace(KeyOf(i), i);
+    }
     indexed_ = true;
   }
+  // Its own line first: two files the comparison calls equal ("Strasse"
+  // and "Straße") keep their own stamps.
+  const auto exact = exact_.find(std::string_view(key, size));
+  if (exact != exact_.end()) return exact->second;
   return index_.Find(std::string_view(key, size), keyOf);
 }
 
@@ -272,8 +280,15 @@ TKeyValueList::TKeyValueList(TLines lines) : lines_(std::move(lines)) {
 std::string TKeyValueList::Lookup(const std::string& key) const {
   const auto it = index_.find(platform::CaseInsensitiveKey(key));
   if (it == index_.end()) return std::string();
+  // Its own line first. Another spelling answers only where the file system
+  // takes it for the same name (a playlist renamed in letter case); names it
+  // keeps apart ("Strasse" and "Straße", NFC and NFD) keep their own lines.
   for (std::size_t i = it->second; i != kNone; i = next_[i]) {
-    if (alive_[i]) return values_[i];
+    if (alive_[i] && keys_[i] == key) return values_[i];
+  }
+  const std::string folded = platform::FoldFileName(key);
+  for (std::size_t i = it->second; i != kNone; i = next_[i]) {
+    if (alive_[i] && platform::FoldFileName(keys_[i]) == folded) return values_[i];
   }
   return std::string();
 }

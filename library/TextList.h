@@ -87,7 +87,8 @@ std::size_t KeyValueSplitAt(const char* line, std::size_t size);
 class TKeyValueLookup {
  public:
   explicit TKeyValueLookup(std::string bytes);
-  // The value of the first line whose key compares equal; false if none.
+  // The value of the first line of this very key, else of the first line
+  // whose key compares equal; false if none.
   bool Find(const char* key, std::size_t size, std::string_view* value) const;
   bool Find(const std::string& key, std::string_view* value) const { return Find(key.data(), key.size(), value); }
   // For keys asked in the order of the lines, as the track check reads a
@@ -120,20 +121,23 @@ class TKeyValueLookup {
   std::vector<Entry> entries_;  // every line, in order
   // Built at the first Find: a check that stays in line order never needs it.
   mutable TComparisonIndex index_;
+  mutable std::unordered_map<std::string_view, std::size_t> exact_;  // the first line of each exact key
   mutable bool indexed_ = false;
   std::size_t next_ = 0;  // the line after the one FindInLineOrder last answered
 };
 
-// Key-value lines looked up without regard to case: the first line whose key
-// compares equal wins. Lines can be removed; a removed line no longer
-// answers.
+// Key-value lines of "playlist.log": a key finds its own line first, and
+// failing that the first line whose key names the same file for the file
+// system (another letter case). Lines can be removed; a removed line no
+// longer answers.
 class TKeyValueList {
  public:
   TKeyValueList() = default;
   explicit TKeyValueList(TLines lines);
 
   const TLines& Lines() const { return lines_; }
-  // The value of the first live line whose key compares equal; empty if none.
+  // The value of the live line of this key, else of the first live line of
+  // the same file name; empty if none.
   std::string Lookup(const std::string& key) const;
   // Removes the first live line whose key is byte for byte `key`.
   void RemoveExact(const std::string& key);

@@ -128,10 +128,13 @@ TEST(LibraryTextList, LookupInLineOrderAnswersFromEachLineAndFallsBackOutOfOrder
     ASSERT_EQ(value, std::to_string(i));
   }
   // Asked in order, a line whose key repeats an earlier one in another case
-  // answers itself; asked out of order, the first line answers.
+  // answers itself; out of order its own line answers too, and a spelling
+  // no line has is answered by the first line that compares equal.
   ASSERT_TRUE(lookup.FindInLineOrder("'d:\\m\\T0.MP3'", &value));
   EXPECT_EQ(value, "x");
-  ASSERT_TRUE(lookup.FindInLineOrder("'d:\\m\\T500.MP3'", &value));
+  ASSERT_TRUE(lookup.FindInLineOrder("'d:\\m\\T499.MP3'", &value));
+  EXPECT_EQ(value, "x");
+  ASSERT_TRUE(lookup.FindInLineOrder("'D:\\m\\T500.mp3'", &value));
   EXPECT_EQ(value, "500");
   // From the line that answered, order goes on.
   ASSERT_TRUE(lookup.FindInLineOrder("'D:\\M\\t501.mp3'", &value));

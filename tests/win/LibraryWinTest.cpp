@@ -203,6 +203,49 @@ TEST_F(LibraryWinTest, UpdateWritesTheSameFilesAsTheNativeRun) {
   EXPECT_EQ(Get(cache + GeneratedPlaylistFileName(context, "Tab", "Artist", "A B")), music + "t.mp3\r\n");
 }
 
+// Playlists whose names the locale comparison calls equal are two files for
+// the file system: each keeps its own line of "playlist.log", so neither is
+// rebuilt for the other's stamp nor skipped for it.
+TEST_F(LibraryWinTest, PlaylistsTheComparisonCallsEqualKeepTheirOwnLines) {
+  const std::string music = base_ + "Music\\";
+  Put(music + "a.mp3", Mp3("Band A", "First"));
+  Put(music + "b.mp3", Mp3("Band B", "Second"));
+  const std::pair<std::string, std::string> pairs[] = {
+      {"Strasse", u8"Stra\u00DFe"}, {u8"Caf\u00E9", u8"Cafe\u0301"}, {u8"\uFB01ve", "five"}};
+  int equal = 0;
+  for (const auto& [first, second] : pairs) {
+    if (platform::CompareTextIgnoringCase(first, second) != 0) continue;
+    ++equal;
+    Put(base_ + "Lists\\" + first + ".m3u8", music + "a.mp3\r\n");
+    SetTime(base_ + "Lists\\" + first + ".m3u8", 2004, 5, 6, 7, 8, 10);
+    Put(base_ + "Lists\\" + second + ".m3u8", music + "b.mp3\r\n");
+    SetTime(base_ + "Lists\\" + second + ".m3u8", 2005, 5, 6, 7, 8, 10);
+  }
+  ASSERT_GT(equal, 0) << "the comparison keeps every pair apart here";
+  TLibraryContext context{base_ + "App\\", false};
+  context.UnicodeLibrary = true;
+  const auto update = [&] {
+    TCountingProgress progress;
+    TLibraryUpdate run(context, progress);
+    std::string folder = base_ + "Lists";
+    EXPECT_EQ(run.Run(&folder), TLibraryUpdate::Outcome::Done);
+    return std::vector<int>{progress.Skipped(), progress.Updated(), progress.Added(), progress.Deleted()};
+  };
+  EXPECT_EQ(update(), (std::vector<int>{0, 0, 2 * equal, 0}));
+  EXPECT_EQ(update(), (std::vector<int>{2 * equal, 0, 0, 0}));
+  // The second of each pair replaced by a list with the first one's stamp.
+  for (const auto& [first, second] : pairs) {
+    if (platform::CompareTextIgnoringCase(first, second) != 0) continue;
+    Put(base_ + "Lists\\" + second + ".m3u8", music + "a.mp3\r\n");
+    SetTime(base_ + "Lists\\" + second + ".m3u8", 2004, 5, 6, 7, 8, 10);
+  }
+  EXPECT_EQ(update(), (std::vector<int>{equal, equal, 0, 0}));
+  for (const auto& [first, second] : pairs) {
+    if (platform::CompareTextIgnoringCase(first, second) != 0) continue;
+    EXPECT_EQ(Get(base_ + "App\\playlist\\" + IndexFileName(second, "Artist")), "\xEF\xBB\xBF" "Band A\r\n") << second;
+  }
+}
+
 // Beyond MAX_PATH the A functions answer as if nothing were there; the file
 // is made here through the wide functions, as another program could.
 TEST_F(LibraryWinTest, ATrackBeyondMaxPathIsReportedNotLeftOutSilently) {
