@@ -47,8 +47,10 @@ inline bool SetWriteTime(const std::string& path, SYSTEMTIME local) {
   FILETIME localTime{}, utc{};
   SystemTimeToFileTime(&local, &localTime);
   LocalFileTimeToFileTime(&localTime, &utc);
-  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+  // The path is UTF-8, as every path inside the program.
+  const std::u16string wide = platform::Utf8ToUtf16(path);
+  HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(wide.c_str()), FILE_WRITE_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool set = SetFileTime(file, nullptr, nullptr, &utc);
   CloseHandle(file);
