@@ -36,6 +36,7 @@ class LibraryBadInputTest : public libtest::LibraryFixture {
   Result Update(std::string folder = "D:\\Lists") {
     TCountingProgress progress;
     TLibraryContext context{"C:\\App\\", check};
+    context.UnicodeLibrary = unicode;
     TLibraryUpdate update(context, progress);
     const auto outcome = update.Run(&folder);
     return {{progress.Skipped(), progress.Updated(), progress.Added(), progress.Deleted()}, progress.Failures, outcome};
@@ -57,6 +58,7 @@ class LibraryBadInputTest : public libtest::LibraryFixture {
   }
 
   bool check = true;
+  bool unicode = false;
 };
 
 // ---- Stored lists: lines of "playlist.log" and of a ".log" ----
@@ -264,6 +266,39 @@ TEST_F(LibraryBadInputTest, ALibraryWhoseKeysHeldControlBytesIsBuiltAgainOnce) {
   EXPECT_EQ(Update().counts, (std::vector<int>{1, 0, 0, 0}));
 }
 
+// A library made on code page 1252 and updated on 932: its ".log" would
+// name other files, so every file of it goes and the library is built anew,
+// once, with the option either way.
+TEST_F(LibraryBadInputTest, ALibraryOfAnotherCodePageIsBuiltAnewWithoutItsOldFiles) {
+  for (const bool on : {false, true}) {
+    SCOPED_TRACE(on ? "option on" : "option off");
+    Put("D:\\Music\\a.mp3", Mp3WithTag("Caf\x83\x8E", "First"));  // 932 bytes of a name
+    Put("D:\\Lists\\L.m3u", "D:\\Music\\a.mp3\r\n");
+    unicode = false;
+    Update();
+    const auto fresh = Names("C:\\App\\playlist");
+    // What a build on 1252 leaves: its ".log" names "Café" in 1252 bytes,
+    // which 932 reads as another name, beside the file it names.
+    const std::string record = Get("C:\\App\\playlist.keys");
+    Put("C:\\App\\playlist.keys", record.substr(0, record.find("CodePage=")) + "CodePage=1252\r\n");
+    Put("C:\\App\\playlist\\L.log", Cache("L.log") + "'L' Album 'Caf\xE9'.m3u\r\n");
+    const std::string cafe = u8"Caf\u00E9";
+    Put("C:\\App\\playlist\\'L' Album '" + cafe + "'.m3u", "D:\\Music\\a.mp3\r\n");
+    unicode = on;
+    EXPECT_EQ(Update().counts, (std::vector<int>{0, 0, 1, 0}));
+    if (!on) EXPECT_EQ(Names("C:\\App\\playlist"), fresh);
+    for (const std::string& name : Names("C:\\App\\playlist")) {
+      EXPECT_EQ(name.find(cafe), std::string::npos) << name;
+      if (on) EXPECT_NE(name.substr(name.size() - 4), ".m3u") << name;
+    }
+    EXPECT_NE(Get("C:\\App\\playlist.keys").find("CodePage=932\r\n"), std::string::npos);
+    EXPECT_EQ(Update().counts, (std::vector<int>{1, 0, 0, 0}));
+    std::filesystem::remove_all(Host("C:\\App\\playlist"));
+    std::filesystem::remove(Host("C:\\App\\playlist.log"));
+    std::filesystem::remove(Host("C:\\App\\playlist.keys"));
+  }
+}
+
 // ---- Kill points: an update stopped after each change it makes ----
 
 class LibraryKillTest : public LibraryBadInputTest, public ::testing::WithParamInterface<bool> {
@@ -341,6 +376,46 @@ TEST_P(LibraryKillTest, EveryStopLeavesAStateTheNextUpdateRepairs) {
     for (const std::string& name : Names("D:\\Lists")) std::filesystem::remove(root_ + "/D/Lists/" + name);
     Update();
     EXPECT_EQ(Names("C:\\App\\playlist"), std::vector<std::string>{});
+    if (::testing::Test::HasFailure()) break;
+  }
+  EXPECT_GT(total, 10);
+}
+
+// The option turned off, that update stopped anywhere, then turned on again:
+// the library ends as one built with the option on, never part of each.
+TEST_P(LibraryKillTest, AStoppedOptionChangeIsFinishedByAnyLaterUpdate) {
+  check = GetParam();
+  const auto onOffOn = [this](long stop) {
+    Fresh();
+    Library();
+    unicode = true;
+    Update();
+    unicode = false;
+    sim::StopChangesAfter(stop);
+    Update();
+    sim::StopChangesAfter(-1);
+    unicode = true;
+    EXPECT_EQ(Update().failures, std::vector<std::string>{});
+  };
+  onOffOn(-1);
+  auto reference = Snapshot();
+  reference["<keys>"] = Get("C:\\App\\playlist.keys");
+  Fresh();
+  Library();
+  unicode = true;
+  Update();
+  unicode = false;
+  sim::StopChangesAfter(1L << 30);
+  Update();
+  const long total = sim::ChangesMade();
+  sim::StopChangesAfter(-1);
+  for (long stop = 0; stop < total; ++stop) {
+    SCOPED_TRACE("stopped after " + std::to_string(stop) + " changes");
+    onOffOn(stop);
+    auto now = Snapshot();
+    now["<keys>"] = Get("C:\\App\\playlist.keys");
+    EXPECT_EQ(now, reference);
+    EXPECT_EQ(Update().counts, (std::vector<int>{5, 0, 0, 0}));
     if (::testing::Test::HasFailure()) break;
   }
   EXPECT_GT(total, 10);
