@@ -73,8 +73,7 @@ std::size_t Utf16Length(const std::string& text) {
   return units;
 }
 
-std::uint32_t Fnv1a32(const std::string& text) {
-  std::uint32_t hash = 2166136261u;
+std::uint32_t Fnv1a32(const std::string& text, std::uint32_t hash = 2166136261u) {
   for (const char c : text) {
     hash ^= static_cast<unsigned char>(c);
     hash *= 16777619u;
@@ -88,54 +87,137 @@ constexpr std::size_t kMaxNameUnits = 255;
 // rule for both keeps a library the same wherever it is built.
 constexpr std::size_t kMaxNameBytes = 255;
 constexpr std::size_t kMaxPathUnits = 259;  // MAX_PATH less its ending NUL
+constexpr std::size_t kTailSize = 9;        // "~" and eight hex digits
+
+// "~" and eight hex digits of a hash; `salt` > 0 makes another one for a
+// name that another key's shortened name already holds.
+std::string HashTail(const std::string& text, unsigned salt) {
+  std::uint32_t hash = Fnv1a32(text);
+  if (salt > 0) hash = Fnv1a32("\n" + std::to_string(salt), hash);
+  char tail[16];
+  std::snprintf(tail, sizeof tail, "~%08X", static_cast<unsigned>(hash));
+  return tail;
+}
+
+// Room in UTF-16 units (the system's count) and in UTF-8 bytes (the host's).
+struct TRoom {
+  std::size_t units, bytes;
+  bool Fits(std::size_t u, std::size_t b) const { return u <= units && b <= bytes; }
+  TRoom Less(std::size_t u, std::size_t b) const { return {units > u ? units - u : 0, bytes > b ? bytes - b : 0}; }
+};
+
+// Whole characters of `text` from its start while they fit the room (a quote
+// takes two, as it is doubled); what they take leaves the room.
+std::string CutToRoom(const std::string& text, TRoom* room) {
+  std::size_t cut = 0;
+  while (cut < text.size()) {
+    std::size_t next = cut + 1;
+    while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
+    const std::string character = text.substr(cut, next - cut);
+    const std::size_t units = character == "'" ? 2 : Utf16Length(character);
+    const std::size_t bytes = character == "'" ? 2 : character.size();
+    if (!room->Fits(units, bytes)) break;
+    *room = room->Less(units, bytes);
+    cut = next;
+  }
+  return text.substr(0, cut);
+}
+
+// The size of the text in single quotes, its own quotes doubled.
+std::size_t QuotedUnits(const std::string& text) {
+  return Utf16Length(text) + 2 + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\''));
+}
+std::size_t QuotedBytes(const std::string& text) {
+  return text.size() + 2 + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\''));
+}
+
+std::string QuotedName(const std::string& base, const std::string& middle, const std::string& key,
+                       const std::string& extension) {
+  std::string name;
+  name.reserve(base.size() + middle.size() + key.size() + extension.size() + 8);
+  AppendQuotedText(base.data(), base.size(), &name);
+  name += middle;
+  AppendQuotedText(key.data(), key.size(), &name);
+  return name + extension;
+}
+
+std::string GeneratedName(const TLibraryContext& context, const std::string& playlistBase, const std::string& kind,
+                          const std::string& key, unsigned salt, bool* shortened) {
+  const std::string safe = SafeKeyForFileName(key, context.UnicodeLibrary);
+  const std::string extension = context.UnicodeLibrary ? ".m3u8" : ".m3u";
+  const std::string middle = " " + kind + " ";
+  const std::size_t folderUnits = Utf16Length(context.CacheFolder());
+  // The room of the two quoted parts.
+  const TRoom room = TRoom{std::min(kMaxNameUnits, kMaxPathUnits > folderUnits ? kMaxPathUnits - folderUnits : 0),
+                           kMaxNameBytes}
+                         .Less(Utf16Length(middle) + extension.size(), middle.size() + extension.size());
+  *shortened = salt > 0 || !room.Fits(QuotedUnits(playlistBase) + QuotedUnits(safe),
+                                      QuotedBytes(playlistBase) + QuotedBytes(safe));
+  if (!*shortened) return QuotedName(playlistBase, middle, safe, extension);
+  if (room.Fits(QuotedUnits(playlistBase) + 2 + kTailSize, QuotedBytes(playlistBase) + 2 + kTailSize)) {
+    // The key ends early; the playlist's part stays whole, as it always has.
+    TRoom left = room.Less(QuotedUnits(playlistBase) + 2 + kTailSize, QuotedBytes(playlistBase) + 2 + kTailSize);
+    return QuotedName(playlistBase, middle, CutToRoom(safe, &left) + HashTail(key, salt), extension);
+  }
+  // A long name of the playlist's own: both parts end early, each at most
+  // half the room. The playlist's part ends in "~"; one hash of the
+  // playlist's name and the key keeps the name apart from every other.
+  TRoom left = room.Less(3 + 2 + kTailSize, 3 + 2 + kTailSize);
+  TRoom rest{left.units / 2, left.bytes / 2};
+  std::string shortBase = CutToRoom(playlistBase, &rest);
+  rest = rest.Less(0, 0);
+  TRoom used{left.units / 2 - rest.units, left.bytes / 2 - rest.bytes};
+  if (shortBase.empty()) {
+    // One character at least, so that the name tells whose it is.
+    std::size_t end = 1;
+    while (end < playlistBase.size() && (static_cast<unsigned char>(playlistBase[end]) & 0xC0) == 0x80) ++end;
+    rest = left;
+    shortBase = CutToRoom(playlistBase.substr(0, end), &rest);
+    used = TRoom{left.units - rest.units, left.bytes - rest.bytes};
+  }
+  left = left.Less(used.units, used.bytes);
+  return QuotedName(shortBase + "~", middle, CutToRoom(safe, &left) + HashTail(playlistBase + "\n" + key, salt),
+                    extension);
+}
 
 }  // namespace
 
 std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std::string& playlistBase,
-                                      const std::string& kind, const std::string& key) {
-  const std::string safe = SafeKeyForFileName(key, context.UnicodeLibrary);
-  const char* const extension = context.UnicodeLibrary ? ".m3u8" : ".m3u";
-  std::string name;
-  name.reserve(playlistBase.size() + kind.size() + safe.size() + 14);
-  AppendQuotedText(playlistBase.data(), playlistBase.size(), &name);
-  name += ' ';
-  name += kind;
-  name += ' ';
-  const std::size_t prefixSize = name.size();
-  AppendQuotedText(safe.data(), safe.size(), &name);
-  name += extension;
-  const std::size_t folderUnits = Utf16Length(context.CacheFolder());
-  const std::size_t limit =
-      std::min(kMaxNameUnits, kMaxPathUnits > folderUnits ? kMaxPathUnits - folderUnits : std::size_t{0});
-  if (Utf16Length(name) <= limit && name.size() <= kMaxNameBytes) return name;
-
-  char tail[16];
-  std::snprintf(tail, sizeof tail, "~%08X", static_cast<unsigned>(Fnv1a32(key)));
-  name.resize(prefixSize);
-  const std::size_t fixedUnits = Utf16Length(name) + 2 + std::strlen(tail) + std::strlen(extension);
-  std::size_t budget = limit > fixedUnits ? limit - fixedUnits : 0;
-  const std::size_t fixedBytes = name.size() + 2 + std::strlen(tail) + std::strlen(extension);
-  std::size_t byteBudget = kMaxNameBytes > fixedBytes ? kMaxNameBytes - fixedBytes : 0;
-  // Whole characters of the key while they fit; a quote takes two units, as
-  // it is doubled.
-  std::size_t cut = 0;
-  while (cut < safe.size()) {
-    std::size_t next = cut + 1;
-    while (next < safe.size() && (static_cast<unsigned char>(safe[next]) & 0xC0) == 0x80) ++next;
-    const std::string character = safe.substr(cut, next - cut);
-    const std::size_t units = character == "'" ? 2 : Utf16Length(character);
-    const std::size_t bytes = character == "'" ? 2 : character.size();
-    if (units > budget || bytes > byteBudget) break;
-    budget -= units;
-    byteBudget -= bytes;
-    cut = next;
-  }
-  const std::string shortened = safe.substr(0, cut) + tail;
-  AppendQuotedText(shortened.data(), shortened.size(), &name);
-  name += extension;
+                                      const std::string& kind, const std::string& key, bool* shortened) {
+  bool cut = false;
+  std::string name = GeneratedName(context, playlistBase, kind, key, 0, &cut);
+  if (shortened) *shortened = cut;
   return name;
 }
 
+std::vector<std::string> GeneratedPlaylistFileNames(const TLibraryContext& context, const std::string& playlistBase,
+                                                    const std::string& kind, const TLines& keys) {
+  std::vector<std::string> names(keys.size());
+  std::vector<bool> cut(keys.size());
+  bool anyCut = false;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    bool shortened = false;
+    names[i] = GeneratedName(context, playlistBase, kind, keys[i], 0, &shortened);
+    cut[i] = shortened;
+    anyCut = anyCut || shortened;
+  }
+  if (!anyCut) return names;
+  // Names as they are: keys that meet in one of them share it, as always.
+  std::unordered_set<std::string> taken;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (!cut[i]) taken.insert(platform::FoldFileName(names[i]));
+  }
+  // A shortened name stands for its key alone: one that another name holds
+  // already is made again with another hash until it is free.
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (!cut[i]) continue;
+    bool shortened = false;
+    for (unsigned salt = 1; !taken.insert(platform::FoldFileName(names[i])).second; ++salt) {
+      names[i] = GeneratedName(context, playlistBase, kind, keys[i], salt, &shortened);
+    }
+  }
+  return names;
+}
 
 bool FitsLibrary(const TLibraryContext& context, const std::string& text) {
   std::string ansi;
@@ -152,7 +234,17 @@ bool IsOwnDerivedFileName(const std::string& name, const std::string& playlistBa
   // A quoted base followed by a blank can only be this base: any other
   // text's quoted form has a doubled quote or another byte there.
   const std::string prefix = platform::FoldFileName(QuotedText(playlistBase) + " ");
-  return folded.compare(0, prefix.size(), prefix) == 0 || folded == platform::FoldFileName(playlistBase + ".mp3log");
+  if (folded.compare(0, prefix.size(), prefix) == 0 || folded == platform::FoldFileName(playlistBase + ".mp3log")) {
+    return true;
+  }
+  // A long generated name: the base's first characters (one at least) and
+  // "~" in quotes.
+  const std::string first = UnquotedText(name);
+  if (first.size() < 2 || first.back() != '~' || first.size() - 1 >= playlistBase.size()) return false;
+  const std::string cut = first.substr(0, first.size() - 1);
+  if (platform::FoldFileName(playlistBase.substr(0, cut.size())) != platform::FoldFileName(cut)) return false;
+  const std::string quoted = QuotedText(first) + " ";
+  return folded.compare(0, quoted.size(), platform::FoldFileName(quoted)) == 0;
 }
 
 bool HasMp3Extension(const std::string& path) {
@@ -344,9 +436,10 @@ void TPlaylistIndexBuild::PlanGroups(TGroupList& list, const std::string& base, 
   // group is written over another.
   std::unordered_map<std::string, std::size_t> fileOf;
   fileOf.reserve(order.size());
-  for (const auto& o : order) {
-    TGroupEntry& entry = entries[o.second];
-    std::string name = GeneratedPlaylistFileName(context_, base, kind, entry.Key);
+  std::vector<std::string> names = GeneratedPlaylistFileNames(context_, base, kind, planned_.back().Lines);
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    TGroupEntry& entry = entries[order[k].second];
+    std::string name = std::move(names[k]);
     const auto [at, added] = fileOf.try_emplace(platform::FoldFileName(name), planned_.size());
     if (added) {
       FileNames.push_back(name);

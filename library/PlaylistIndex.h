@@ -93,11 +93,20 @@ std::string SafeKeyForFileName(const std::string& key, bool unicodeLibrary = fal
 // share a name (AC/DC beside its full-width spelling); that file then holds
 // the tracks of all of them. A name longer than 255 UTF-16 units or 255
 // bytes of UTF-8, or one that would make the path in the cache folder longer
-// than 259 units, ends its key
-// early (never inside a character) with "~" and eight hex digits of the
-// whole key's hash (FNV-1a of its UTF-8 bytes), so long keys stay apart.
+// than 259 units, is shortened (*shortened set): its key ends early (never
+// inside a character) with "~" and eight hex digits of the whole key's hash
+// (FNV-1a of its UTF-8 bytes); where even that is too long, the playlist's
+// part ends early too, in "~", and the hash is of the playlist's name, a
+// line end and the key.
 std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std::string& playlistBase,
-                                      const std::string& kind, const std::string& key);
+                                      const std::string& kind, const std::string& key, bool* shortened = nullptr);
+// The generated playlists of an index's keys, in the index's order: each
+// key's name as above, except that a shortened name that an earlier key's
+// name, or any name not shortened, already holds takes the hash again with a
+// count after it, until it is free. So no two keys share a file through a
+// shortened name, and the window finds a shortened one through the index.
+std::vector<std::string> GeneratedPlaylistFileNames(const TLibraryContext& context, const std::string& playlistBase,
+                                                    const std::string& kind, const TLines& keys);
 // 'B' Artist.dat, 'B' Album.dat.
 std::string IndexFileName(const std::string& playlistBase, const std::string& kind);
 
@@ -111,9 +120,10 @@ inline constexpr const char* kUnusableUrlLines = "%s の file: URL %s 行は UTF
 
 // Whether a name read from the ".log" of the playlist whose base name is
 // `playlistBase` is one of the files a build of that playlist writes: a
-// plain name that starts with its quoted base and a blank, or its
-// ".mp3log" (the generated playlists of either format). Letter case is
-// ignored, as the file system ignores it.
+// plain name that starts with its quoted base (or the base cut short and
+// "~", as a long generated name has it) and a blank, or its ".mp3log" (the
+// generated playlists of either format). Letter case is ignored, as the
+// file system ignores it.
 bool IsOwnDerivedFileName(const std::string& name, const std::string& playlistBase);
 
 // One build of a playlist's index: the groups, the time lines, the files.

@@ -36,8 +36,20 @@ std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, cons
   TLibraryContext context;
   context.AppDir = appDir;
   context.UnicodeLibrary = unicodeLibrary;
-  return context.CacheFolder() +
-         GeneratedPlaylistFileName(context, *currentPlaylist, tree == TTreeKind::Artist ? "Artist" : "Album", nodeText);
+  const std::string kind = tree == TTreeKind::Artist ? "Artist" : "Album";
+  bool shortened = false;
+  std::string name = GeneratedPlaylistFileName(context, *currentPlaylist, kind, nodeText, &shortened);
+  if (shortened) {
+    // A shortened name may have been made unique among the index's names:
+    // the index, which the tree shows, says which one it is.
+    std::vector<std::string> keys;
+    ReadIndexNodes(IndexFilePath(appDir, *currentPlaylist, kind), &keys);
+    const auto at = std::find(keys.begin(), keys.end(), nodeText);
+    if (at != keys.end()) {
+      name = GeneratedPlaylistFileNames(context, *currentPlaylist, kind, keys)[static_cast<std::size_t>(at - keys.begin())];
+    }
+  }
+  return context.CacheFolder() + name;
 }
 
 std::string PlaylistArgument(const std::string& path) { return " \"" + path + "\""; }

@@ -8,6 +8,7 @@
 #include "LibraryTestSupport.h"
 #include "platform/Locale.h"
 #include "tests/support/CountingProgress.h"
+#include "ui/FrameRules.h"
 
 namespace {
 
@@ -146,6 +147,26 @@ TEST(LibrarySourcePlaylists, M3u8WinsOverTheM3uOfItsNameAndOnlyLongNamesCount) {
   }
 }
 
+// A playlist with a long name of its own (80 kanji, legal everywhere) is
+// built, played from the window, and built again without leftovers.
+TEST_F(LibraryUnicodeTest, APlaylistWithALongNameOfItsOwnIsBuiltPlayedAndRebuilt) {
+  std::string base;
+  for (int i = 0; i < 80; ++i) base += u8"\u6559";
+  for (const bool unicode : {false, true}) {
+    Put("D:\\Music\\a.mp3", libtest::Mp3WithTag("Band A", "First"));
+    Put("D:\\Music\\b.mp3", libtest::Mp3WithTag("Band B", "First"));
+    Put("D:\\Lists\\" + base + ".m3u8", "D:\\Music\\a.mp3\r\n");
+    const TCountingProgress built = Update(unicode);
+    EXPECT_EQ(built.Failures, std::vector<std::string>{});
+    const std::string file = PlaylistFileOfNode(TTreeKind::Artist, "Band A", &base, "D:\\Lists", "C:\\App\\", unicode);
+    EXPECT_NE(Get(file).find("D:\\Music\\a.mp3\r\n"), std::string::npos) << file;
+    Put("D:\\Lists\\" + base + ".m3u8", "D:\\Music\\b.mp3\r\n", 1100000000);
+    EXPECT_EQ(Update(unicode).Updated(), 1);
+    EXPECT_FALSE(Exists(file)) << file;
+    EXPECT_EQ(Names("C:\\App\\playlist").size(), 5u);  // two indexes, two playlists, the .log
+  }
+}
+
 TEST(LibraryGeneratedNames, LongNamesAreCutToTheLimitsAndStayApart) {
   const auto units = [](const std::string& name) { return platform::Utf8ToUtf16(name).size(); };
   const std::string longFolder = "C:\\" + std::string(150, 'f') + "\\";
@@ -167,6 +188,28 @@ TEST(LibraryGeneratedNames, LongNamesAreCutToTheLimitsAndStayApart) {
       EXPECT_GE(units(name), t.limit - 1) << name;
       EXPECT_NE(name, GeneratedPlaylistFileName(context, "L", "Album", t.key + "x"));
       EXPECT_EQ(name.substr(0, 13), "'L' Album '" + t.key.substr(0, 2));
+    }
+    // A long playlist name of its own, in a short and in a 220-character
+    // AppDir: the whole name fits, stays that playlist's own and apart from
+    // every other playlist's.
+    std::string kanji, emoji;
+    for (int i = 0; i < 80; ++i) kanji += u8"\u6559";
+    for (int i = 0; i < 60; ++i) emoji += kSmile;
+    for (const std::string& appDir : {std::string("C:\\App\\"), "C:\\" + std::string(216, 'd') + "\\"}) {
+      TLibraryContext context{appDir};
+      context.UnicodeLibrary = unicode;
+      const std::size_t limit = std::min<std::size_t>(255, 259 - units(context.CacheFolder()));
+      for (const std::string& base : {kanji, emoji, std::string(236, 'n'), std::string("L")}) {
+        for (const std::string& key : {std::string("Band A"), std::string(300, 'k'), std::string(20, '\'')}) {
+          const std::string name = GeneratedPlaylistFileName(context, base, "Artist", key);
+          EXPECT_LE(units(name), limit) << name;
+          EXPECT_LE(name.size(), 255u) << name;
+          EXPECT_TRUE(IsOwnDerivedFileName(name, base)) << name;
+          EXPECT_FALSE(IsOwnDerivedFileName(name, "Other")) << name;
+          EXPECT_NE(name, GeneratedPlaylistFileName(context, base + "x", "Artist", key)) << name;
+          EXPECT_NE(name, GeneratedPlaylistFileName(context, base, "Artist", key + "x")) << name;
+        }
+      }
     }
     // Whole characters only, and no more than a Linux name's 255 bytes (Wine
     // keeps the name on the host): a character too long for the rest is left
