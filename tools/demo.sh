@@ -108,6 +108,10 @@ WMUSIC="$(e2e_winpath "$MUSIC")"
   iconv -f UTF-8 -t "$CHARSET" >"$LISTS/All tracks.m3u"
 { printf '#EXTM3U\r\n'; for f in "01 Harbour Lights" "${TRACK4%%|*}"; do printf '%s\\%s.mp3\r\n' "$WMUSIC" "$f"; done; } |
   iconv -f UTF-8 -t "$CHARSET" >"$LISTS/Two.m3u"
+# A playlist of relative entries, as the player's relative-paths option and
+# beets write them: each line is found from the playlist's own folder.
+{ printf '#EXTM3U\r\n'; for f in "02 Low Tide" "06 Glasswork" "07 Electricity"; do printf '..\\Music\\%s.mp3\r\n' "$f"; done; } \
+  >"$LISTS/Relative.m3u8"
 # And a UTF-8 playlist, 世界.m3u8, of tracks named and tagged (ID3v2, UTF-16) in
 # Japanese, Korean, Cyrillic, Latin-1 and an emoji, which the Unicode library
 # (on in the sample's settings) keeps exactly on either system.
