@@ -191,22 +191,52 @@ bool SystemIsCodePage932() {
 // NEC row 13, the NEC-selected and IBM extensions and the user-defined rows.
 bool IsVendorOrUserLead932(unsigned char lead) { return lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xF0; }
 
-// Encoding 0 is ISO-8859-1, but Japanese taggers wrote the system's
-// double-byte text there. Bytes are taken as that only when they can hardly
-// be meant otherwise: every lead byte has its trail, at least one double-byte
-// character occurs, none is from a vendor's or the user's rows (where the
-// accented letters of ISO-8859-1 fall as lead bytes), and the whole converts
-// exactly. A single-byte system has no lead bytes: always ISO-8859-1.
-bool ReadsAsSystemDoubleByteText(const unsigned char* p, std::size_t n) {
-  bool doubleByte = false;
+}  // namespace
+
+bool Latin1LooksDoubleByte(const unsigned char* p, std::size_t n, bool (*isLead)(unsigned char), bool codePage932) {
+  const auto letter = [](unsigned char b) { return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z'); };
+  bool doubleByte = false, c1 = false;
+  // The character before: none, an ASCII byte (a letter or not), or another.
+  bool afterAscii = true, afterLetter = false;
   for (std::size_t i = 0; i < n; ++i) {
-    if (!platform::IsLeadByte(p[i])) continue;
+    if (p[i] >= 0x80 && p[i] <= 0x9F) c1 = true;
+    if (!isLead(p[i])) {
+      afterAscii = p[i] < 0x80;
+      afterLetter = letter(p[i]);
+      continue;
+    }
     if (i + 1 >= n || p[i + 1] < 0x40) return false;
-    if (SystemIsCodePage932() && IsVendorOrUserLead932(p[i])) return false;
+    if (codePage932 && IsVendorOrUserLead932(p[i])) return false;
+    const unsigned char lead = p[i], trail = p[i + 1];
+    if (trail >= 0x80 && trail <= 0x9F) c1 = true;
+    // An accented letter of ISO-8859-1 (0xC0-0xFF) before an ASCII letter at
+    // a word's start or inside it ("Björk", "Élan", "Los Ángeles"), or two
+    // of them (or one and a typographic quote) between letters ("Théâtre",
+    // "Beyoncé’s"): a European word, not a double-byte character.
+    if (lead >= 0xC0) {
+      if (letter(trail) && afterAscii) return false;
+      if (trail >= 0x80 && afterLetter && i + 2 < n && letter(p[i + 2])) return false;
+    }
     doubleByte = true;
+    afterAscii = afterLetter = false;
     ++i;
   }
-  return doubleByte && platform::IsExactSystemText(std::string(reinterpret_cast<const char*>(p), n));
+  // Shift-JIS text nearly always holds a byte 0x80-0x9F (the kana's and the
+  // common kanji's lead bytes, many trail bytes), which ISO-8859-1 never
+  // uses for a letter: without one, code page 932 reads ISO-8859-1.
+  return doubleByte && (!codePage932 || c1);
+}
+
+namespace {
+
+// Encoding 0 is ISO-8859-1, but Japanese (and Chinese and Korean) taggers
+// wrote the system's double-byte text there. Bytes are taken as that only
+// when they can hardly be meant otherwise (Latin1LooksDoubleByte) and the
+// whole converts exactly. A single-byte system has no lead bytes: always
+// ISO-8859-1.
+bool ReadsAsSystemDoubleByteText(const unsigned char* p, std::size_t n) {
+  return Latin1LooksDoubleByte(p, n, platform::IsLeadByte, SystemIsCodePage932()) &&
+         platform::IsExactSystemText(std::string(reinterpret_cast<const char*>(p), n));
 }
 
 std::string Latin1ToUtf8(const unsigned char* p, std::size_t n) {

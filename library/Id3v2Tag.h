@@ -52,8 +52,16 @@ struct TId3v2Text {
 bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text);
 
 // A frame's text (its encoding byte first) in UTF-8: the first of its
-// NUL-separated values. Encoding 0 is ISO-8859-1, unless its bytes are
-// well-formed double-byte text of the system code page (outside the code
-// page's vendor and user rows): Japanese taggers stored Shift-JIS there.
+// NUL-separated values. Encoding 0 is ISO-8859-1, unless Latin1LooksDoubleByte
+// says the bytes are the system code page's double-byte text (Japanese
+// taggers stored Shift-JIS there) and they convert exactly.
 // False for an unknown encoding or a text that breaks its encoding.
 bool DecodeId3v2Text(const unsigned char* data, std::size_t size, std::string* text);
+// Whether an encoding-0 text is double-byte text of a code page with these
+// lead bytes rather than ISO-8859-1: every lead byte has its trail (0x40 or
+// above), one double-byte character at least, none from code page 932's
+// vendor and user rows, no accented letter (0xC0-0xFF) read as a lead byte
+// where a European word has one (before an ASCII letter at a word's start or
+// after a letter; two of them between letters); and on code page 932 a byte
+// 0x80-0x9F, a C1 control in ISO-8859-1, never a letter.
+bool Latin1LooksDoubleByte(const unsigned char* p, std::size_t n, bool (*isLead)(unsigned char), bool codePage932);
