@@ -30,7 +30,16 @@ TGroupEntry& TGroupList::FindOrAppend(const std::string& key) {
   const std::size_t index = entries_.size() - 1;
   const std::size_t held =
       index_.Insert(key, index, [this](std::size_t e) { return std::string_view(entries_[e].Key); });
-  if (held != index) entries_.pop_back();
+  if (held != index) {
+    entries_.pop_back();
+    // The comparison passes over U+FFFD, which stands for a character a tag
+    // could not give: the group is named by a spelling that has none.
+    static const std::string_view kReplacement = "\xEF\xBF\xBD";
+    std::string& spelling = entries_[held].Key;
+    if (spelling.find(kReplacement) != std::string::npos && key.find(kReplacement) == std::string::npos) {
+      spelling = key;
+    }
+  }
   return entries_[held];
 }
 

@@ -43,8 +43,9 @@ using TUnfitNames = std::unordered_set<std::string>;
 bool FitsLibrary(const TLibraryContext& context, const std::string& text);
 
 // Keys with their groups of track paths. Keys are found without regard to
-// case; the first spelling met is the key; entries keep the order of first
-// meeting.
+// case; the first spelling met is the key, unless it holds U+FFFD (a
+// character its tag could not give) and a later one does not; entries keep
+// the order of first meeting.
 struct TGroupEntry {
   std::string Key;
   TLines Tracks;

@@ -246,6 +246,26 @@ TEST_F(LibraryWinTest, PlaylistsTheComparisonCallsEqualKeepTheirOwnLines) {
   }
 }
 
+// Names the comparison calls equal are one group, as described; a group is
+// named by a spelling without the replacement character where it has one.
+TEST(LibraryWinLocale, AGroupTakesASpellingWithoutAReplacementCharacter) {
+  const std::string damaged = u8"Queen\uFFFD", family = u8"\U0001F468\u200D\U0001F469", apart = u8"\U0001F468\U0001F469";
+  for (const bool damagedFirst : {true, false}) {
+    TGroupList list;
+    AddToGroup(list, damagedFirst ? damaged : "Queen", "D:\\a.mp3");
+    AddToGroup(list, damagedFirst ? "Queen" : damaged, "D:\\b.mp3");
+    if (platform::CompareTextIgnoringCase("Queen", damaged) != 0) continue;
+    ASSERT_EQ(list.Entries().size(), 1u);
+    EXPECT_EQ(list.Entries()[0].Key, "Queen");
+    EXPECT_EQ(list.Entries()[0].Tracks.size(), 2u);
+  }
+  TGroupList list;
+  AddToGroup(list, family, "D:\\a.mp3");
+  AddToGroup(list, apart, "D:\\b.mp3");
+  EXPECT_EQ(list.Entries().size(), platform::CompareTextIgnoringCase(family, apart) == 0 ? 1u : 2u);
+  EXPECT_EQ(list.Entries()[0].Key, family);  // the first spelling met
+}
+
 // Beyond MAX_PATH the A functions answer as if nothing were there; the file
 // is made here through the wide functions, as another program could.
 TEST_F(LibraryWinTest, ATrackBeyondMaxPathIsReportedNotLeftOutSilently) {
