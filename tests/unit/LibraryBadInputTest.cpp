@@ -409,22 +409,15 @@ TEST_P(LibraryKillTest, AStoppedOptionChangeIsFinishedByAnyLaterUpdate) {
     unicode = false;
     sim::StopChangesAfter(stop);
     Update();
+    const long made = sim::ChangesMade();
     sim::StopChangesAfter(-1);
     unicode = true;
     EXPECT_EQ(Update().failures, std::vector<std::string>{});
+    return made;
   };
-  onOffOn(-1);
+  const long total = onOffOn(1L << 30);  // the changes of the update turned off
   auto reference = Snapshot();
   reference["<keys>"] = Get("C:\\App\\playlist.keys");
-  Fresh();
-  Library();
-  unicode = true;
-  Update();
-  unicode = false;
-  sim::StopChangesAfter(1L << 30);
-  Update();
-  const long total = sim::ChangesMade();
-  sim::StopChangesAfter(-1);
   for (long stop = 0; stop < total; ++stop) {
     SCOPED_TRACE("stopped after " + std::to_string(stop) + " changes");
     onOffOn(stop);

@@ -207,20 +207,22 @@ TEST_F(LibraryWinTest, UpdateWritesTheSameFilesAsTheNativeRun) {
 // the file system: each keeps its own line of "playlist.log", so neither is
 // rebuilt for the other's stamp nor skipped for it.
 TEST_F(LibraryWinTest, PlaylistsTheComparisonCallsEqualKeepTheirOwnLines) {
-  const std::string music = base_ + "Music\\";
+  const std::string music = base_ + "Music\\", lists = base_ + "Lists\\";
   Put(music + "a.mp3", Mp3("Band A", "First"));
   Put(music + "b.mp3", Mp3("Band B", "Second"));
-  const std::pair<std::string, std::string> pairs[] = {
-      {"Strasse", u8"Stra\u00DFe"}, {u8"Caf\u00E9", u8"Cafe\u0301"}, {u8"\uFB01ve", "five"}};
-  int equal = 0;
-  for (const auto& [first, second] : pairs) {
+  const auto put = [&](const std::string& name, const char* track, WORD year) {
+    Put(lists + name + ".m3u8", music + track + "\r\n");
+    SetTime(lists + name + ".m3u8", year, 5, 6, 7, 8, 10);
+  };
+  std::vector<std::string> seconds;
+  for (const auto& [first, second] : {std::pair<std::string, std::string>{"Strasse", u8"Stra\u00DFe"},
+                                      {u8"Caf\u00E9", u8"Cafe\u0301"}, {u8"\uFB01ve", "five"}}) {
     if (platform::CompareTextIgnoringCase(first, second) != 0) continue;
-    ++equal;
-    Put(base_ + "Lists\\" + first + ".m3u8", music + "a.mp3\r\n");
-    SetTime(base_ + "Lists\\" + first + ".m3u8", 2004, 5, 6, 7, 8, 10);
-    Put(base_ + "Lists\\" + second + ".m3u8", music + "b.mp3\r\n");
-    SetTime(base_ + "Lists\\" + second + ".m3u8", 2005, 5, 6, 7, 8, 10);
+    put(first, "a.mp3", 2004);
+    put(second, "b.mp3", 2005);
+    seconds.push_back(second);
   }
+  const int equal = static_cast<int>(seconds.size());
   ASSERT_GT(equal, 0) << "the comparison keeps every pair apart here";
   TLibraryContext context{base_ + "App\\", false};
   context.UnicodeLibrary = true;
@@ -234,14 +236,9 @@ TEST_F(LibraryWinTest, PlaylistsTheComparisonCallsEqualKeepTheirOwnLines) {
   EXPECT_EQ(update(), (std::vector<int>{0, 0, 2 * equal, 0}));
   EXPECT_EQ(update(), (std::vector<int>{2 * equal, 0, 0, 0}));
   // The second of each pair replaced by a list with the first one's stamp.
-  for (const auto& [first, second] : pairs) {
-    if (platform::CompareTextIgnoringCase(first, second) != 0) continue;
-    Put(base_ + "Lists\\" + second + ".m3u8", music + "a.mp3\r\n");
-    SetTime(base_ + "Lists\\" + second + ".m3u8", 2004, 5, 6, 7, 8, 10);
-  }
+  for (const std::string& second : seconds) put(second, "a.mp3", 2004);
   EXPECT_EQ(update(), (std::vector<int>{equal, equal, 0, 0}));
-  for (const auto& [first, second] : pairs) {
-    if (platform::CompareTextIgnoringCase(first, second) != 0) continue;
+  for (const std::string& second : seconds) {
     EXPECT_EQ(Get(base_ + "App\\playlist\\" + IndexFileName(second, "Artist")), "\xEF\xBB\xBF" "Band A\r\n") << second;
   }
 }
