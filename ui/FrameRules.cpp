@@ -36,8 +36,9 @@ std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, cons
   TLibraryContext context;
   context.AppDir = appDir;
   context.UnicodeLibrary = unicodeLibrary;
-  return context.CacheFolder() +
-         GeneratedPlaylistFileName(context, *currentPlaylist, tree == TTreeKind::Artist ? "Artist" : "Album", nodeText);
+  return context.CacheFolder() + (tree == TTreeKind::Artist
+                                      ? GeneratedPlaylistFileName(context, *currentPlaylist, "Artist", nodeText)
+                                      : AlbumPlaylistFileName(context, *currentPlaylist, nodeText));
 }
 
 std::string PlaylistArgument(const std::string& path) { return " \"" + path + "\""; }
