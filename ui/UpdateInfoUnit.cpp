@@ -97,6 +97,14 @@ void TUpdateInfo::WidenForCaptions() {
   for (gui::Label* label : {&Label2, &Label3, &Label4, &Label5}) {
     labelsRight = std::max(labelsRight, static_cast<int>(label->Bounds().right));
   }
+  // The counters are as tall as the captions' line in this face.
+  const RECT caption = Label2.Bounds();
+  for (gui::Label* counter : {&lblSkipped, &lblUpdated, &lblAdded, &lblDeleted}) {
+    const RECT r = counter->Bounds();
+    if (r.bottom - r.top < caption.bottom - caption.top) {
+      counter->SetBounds(r.left, r.top, r.right - r.left, caption.bottom - caption.top);
+    }
+  }
   RECT client{};
   GetClientRect(Form::Handle(), &client);
   const int grow = std::max({0, labelsRight + gap - static_cast<int>(lblSkipped.Bounds().left),

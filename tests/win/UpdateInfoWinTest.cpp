@@ -3,6 +3,7 @@
 // window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -90,6 +91,9 @@ TEST_F(UpdateInfoWinTest, FrameSizePlaceAndControlsAreTheDescribedOnes) {
     bool fitsText;
   };
   TUpdateInfo& d = *dialog_;
+  // The counters as tall as the captions' line, where the face's is taller.
+  const RECT caption = RectInParent(d.Label2.Handle());
+  const int line = std::max<int>(12, caption.bottom - caption.top);
   const Expected table[] = {
       {&d.lblResult, "プレイリストを更新しています。", 8, 8, 139, 12, true},
       {&d.Panel, "", 8, 32, 177 + grow, 81, false},
@@ -97,10 +101,10 @@ TEST_F(UpdateInfoWinTest, FrameSizePlaceAndControlsAreTheDescribedOnes) {
       {&d.Label3, "更新したプレイリスト", 8, 24, 93, 12, true},
       {&d.Label4, "追加したプレイリスト", 8, 40, 93, 12, true},
       {&d.Label5, "削除したプレイリスト", 8, 56, 93, 12, true},
-      {&d.lblSkipped, "0", 144 + grow, 8, 25, 12, false},
-      {&d.lblUpdated, "0", 144 + grow, 24, 25, 12, false},
-      {&d.lblAdded, "0", 144 + grow, 40, 25, 12, false},
-      {&d.lblDeleted, "0", 144 + grow, 56, 25, 12, false},
+      {&d.lblSkipped, "0", 144 + grow, 8, 25, line, false},
+      {&d.lblUpdated, "0", 144 + grow, 24, 25, line, false},
+      {&d.lblAdded, "0", 144 + grow, 40, 25, line, false},
+      {&d.lblDeleted, "0", 144 + grow, 56, 25, line, false},
       {&d.ProgressBar, "", 8, 120, 177 + grow, 16, false},
       {&d.btnOK, "OK", 112 + grow, 144, 75, 25, false},
   };
