@@ -109,19 +109,6 @@ TEST_F(OptionRulesTest, TheSettingsReplaceEveryBuiltState) {
   EXPECT_TRUE(m.Info.GroupByAlbumArtist);
 }
 
-TEST_F(OptionRulesTest, TheAlbumArtistBoxIsUsableOnlyWhileId3v2TagsAreRead) {
-  WriteIni("[Setting]\r\nReadID3v2=0\r\nGroupByAlbumArtist=1\r\n");
-  TMain& m = Start();
-  TOptionControls c = Opened(m);
-  // Its mark stays, as CloseOnStop's does: ticking ID3v2 again brings it back.
-  EXPECT_FALSE(c.chkGroupByAlbumArtistEnabled);
-  EXPECT_TRUE(c.Checked(&TInfo::GroupByAlbumArtist));
-  c.SetChecked(&TInfo::ReadID3v2, true);
-  EXPECT_TRUE(c.chkGroupByAlbumArtistEnabled);
-  c.SetChecked(&TInfo::ReadID3v2, false);
-  EXPECT_FALSE(c.chkGroupByAlbumArtistEnabled);
-}
-
 TEST_F(OptionRulesTest, PauseAndTheSwapBothStoredOpenWithTheSwapAndOkDropsPause) {
   WriteIni("[Setting]\r\nShowPauseIcon=1\r\nPlayChangePause=1\r\n");
   TMain& m = Start();
