@@ -338,8 +338,11 @@ bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text, bool albumArt
   // The album artist's frames count only when asked for; a blank TPE2 lets
   // a TXXX speak, so the walk goes on past it.
   bool bandFound = !albumArtist, userTextFound = !albumArtist, compilationFound = !albumArtist;
-  // A text found before the damage does not count either.
-  const auto fail = [text] {
+  // A text found before the damage does not count either; but damage met
+  // only because the album artist's frames were looked for changes nothing
+  // that the walk without them gives.
+  const auto fail = [&] {
+    if (albumArtist && artistFound && albumFound) return true;
     *text = TId3v2Text();
     return false;
   };
@@ -380,21 +383,30 @@ bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text, bool albumArt
     if (version == 3 && (format & 0x20)) skip += 1;
     if (version == 4 && (format & 0x40)) skip += 1;
     if (version == 4 && (format & 0x01)) skip += 4;
-    if (skip > data.size()) return fail();
+    if (skip > data.size()) {
+      if (isArtist || isAlbum) return fail();
+      continue;  // an extra frame of the album artist's: passed over, as without them
+    }
     data.erase(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(skip));
     if (version == 4 && ((format & 0x02) || (flags & 0x80))) Resynchronise(&data);
     std::string decoded;
     if (isUserText) {
       std::string description;
-      if (!DecodeUserText(data, &description, &decoded)) return fail();
-      // Other TXXX frames are someone else's: the walk looks on.
-      if (IsAlbumArtistDescription(description) && HasNonBlank(decoded)) {
+      // Other TXXX frames are someone else's, and so is one that breaks its
+      // encoding: the walk looks on.
+      if (DecodeUserText(data, &description, &decoded) && IsAlbumArtistDescription(description) &&
+          HasNonBlank(decoded)) {
         text->AlbumArtistByName = std::move(decoded);
         userTextFound = true;
       }
       continue;
     }
-    if (!DecodeId3v2Text(data.data(), data.size(), &decoded)) return fail();
+    if (!DecodeId3v2Text(data.data(), data.size(), &decoded)) {
+      if (isArtist || isAlbum) return fail();
+      // The album artist's frames are extras: a broken one is passed over
+      // and leaves the artist and the album as they are.
+      continue;
+    }
     if (isBand) {
       // A blank one is none: a TXXX may still name the album artist.
       if (HasNonBlank(decoded)) {

@@ -199,6 +199,10 @@ TEST_F(LibraryIndexTest, AlbumArtistRules) {
         Tagged(Frame(2, "TP1", Text(0, "D")) + Frame(2, "TAL", Text(0, "E")) +
                    Frame(2, "TXX", Text(0, std::string("ALBUMARTIST\0F", 13))), 2)},
        "Band\r\nF\r\nVarious Artists\r\n", "C\tVarious Artists\r\nE\tF\r\nL\tBand\r\n"},
+      {"a broken album artist frame is passed over, the tag still counts",
+       {Tagged(T3("TPE1", "A") + T3("TALB", "L") + Frame(3, "TPE2", Text(4, "X")) + Frame(3, "TXXX", Text(1, "B"))),
+        Tagged(T3("TPE1", "B") + T3("TALB", "L"))},
+       "A\r\nB\r\n", "L\tVarious Artists\r\n"},
       {"blank texts are none",
        {Tagged(T3("TPE1", "A") + T3("TALB", "L") + T3("TPE2", " \t ") + Txxx("ALBUMARTIST", "T")),
         Tagged(T3("TPE1", "B") + T3("TALB", "M") + T3("TPE2", "  ") + Txxx("ALBUMARTIST", " "))},
