@@ -10,6 +10,7 @@ void TMain::UpdatePlaylists(TUpdateRoad& road) {
   context.AppDir = Info.AppDir;
   context.CheckMP3OnUpdate = Info.CheckMP3OnUpdate;
   context.ReadID3v2 = Info.ReadID3v2;
+  context.GroupByAlbumArtist = Info.GroupByAlbumArtist;
   context.UnicodeLibrary = Info.UnicodeLibrary;
   context.TagReaderHolder = &MP3Tag;
 

@@ -294,7 +294,42 @@ bool DecodeId3v2Text(const unsigned char* data, std::size_t size, std::string* t
   return true;
 }
 
-bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text) {
+namespace {
+
+bool HasNonBlank(const std::string& text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) > 32; });
+}
+
+bool IsAlbumArtistDescription(const std::string& description) {
+  std::string upper;
+  for (const char c : description) upper += c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+  return upper == "ALBUM ARTIST" || upper == "ALBUMARTIST";
+}
+
+// A TXXX frame: its encoding byte, a description ended in that encoding, the
+// value. False when either breaks its encoding.
+bool DecodeUserText(const std::vector<unsigned char>& data, std::string* description, std::string* value) {
+  description->clear();
+  value->clear();
+  if (data.empty()) return true;
+  const unsigned char encoding = data[0];
+  const bool wide = encoding == 1 || encoding == 2;
+  std::size_t end = 1;
+  while (end < data.size()) {
+    if (!wide && data[end] == 0) break;
+    if (wide && end + 1 < data.size() && data[end] == 0 && data[end + 1] == 0) break;
+    end += wide ? 2 : 1;
+  }
+  if (!DecodeId3v2Text(data.data(), std::min(end, data.size()), description)) return false;
+  const std::size_t valueAt = std::min(data.size(), end + (wide ? 2 : 1));
+  std::vector<unsigned char> rest{encoding};
+  rest.insert(rest.end(), data.begin() + static_cast<std::ptrdiff_t>(valueAt), data.end());
+  return DecodeId3v2Text(rest.data(), rest.size(), value);
+}
+
+}  // namespace
+
+bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text, bool albumArtist) {
   *text = TId3v2Text();
   unsigned char header[10];
   if (!source.Seek(0, TTagSource::Origin::kBegin) || source.Read(header, sizeof header) != sizeof header) return false;
@@ -326,14 +361,23 @@ bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text) {
   const int idSize = version == 2 ? 3 : 4;
   const char* const artistId = version == 2 ? "TP1" : "TPE1";
   const char* const albumId = version == 2 ? "TAL" : "TALB";
+  const char* const bandId = version == 2 ? "TP2" : "TPE2";
+  const char* const userTextId = version == 2 ? "TXX" : "TXXX";
+  const char* const compilationId = version == 2 ? "TCP" : "TCMP";
   bool artistFound = false, albumFound = false;
-  // A text found before the damage does not count either.
-  const auto fail = [text] {
+  // The album artist's frames count only when asked for; a blank TPE2 lets
+  // a TXXX speak, so the walk goes on past it.
+  bool bandFound = !albumArtist, userTextFound = !albumArtist, compilationFound = !albumArtist;
+  // A text found before the damage does not count either; but damage met
+  // only because the album artist's frames were looked for changes nothing
+  // that the walk without them gives.
+  const auto fail = [&] {
+    if (albumArtist && artistFound && albumFound) return true;
     *text = TId3v2Text();
     return false;
   };
   std::vector<unsigned char> data;
-  while (!(artistFound && albumFound) && body.Left() >= headerSize) {
+  while (!(artistFound && albumFound && bandFound) && body.Left() >= headerSize) {
     unsigned char frame[10];
     if (!body.Read(frame, static_cast<std::size_t>(headerSize))) return fail();
     // Zero bytes are the padding; anything else that is no frame id is
@@ -351,8 +395,12 @@ bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text) {
     const unsigned char format = version == 2 ? 0 : frame[9];
     const bool isArtist = std::memcmp(frame, artistId, idSize) == 0 && !artistFound;
     const bool isAlbum = std::memcmp(frame, albumId, idSize) == 0 && !albumFound;
+    const bool isBand = std::memcmp(frame, bandId, idSize) == 0 && !bandFound;
+    const bool isUserText = std::memcmp(frame, userTextId, idSize) == 0 && !userTextFound;
+    const bool isCompilation = std::memcmp(frame, compilationId, idSize) == 0 && !compilationFound;
     const bool compressedOrEncrypted = version == 3 ? (format & 0xC0) != 0 : version == 4 && (format & 0x0C) != 0;
-    if (!(isArtist || isAlbum) || compressedOrEncrypted || frameSize > kMaxTextFrame) {
+    if (!(isArtist || isAlbum || isBand || isUserText || isCompilation) || compressedOrEncrypted ||
+        frameSize > kMaxTextFrame) {
       if (!body.Skip(frameSize)) return fail();
       continue;
     }
@@ -365,12 +413,43 @@ bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text) {
     if (version == 3 && (format & 0x20)) skip += 1;
     if (version == 4 && (format & 0x40)) skip += 1;
     if (version == 4 && (format & 0x01)) skip += 4;
-    if (skip > data.size()) return fail();
+    if (skip > data.size()) {
+      if (isArtist || isAlbum) return fail();
+      continue;  // an extra frame of the album artist's: passed over, as without them
+    }
     data.erase(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(skip));
     if (version == 4 && ((format & 0x02) || (flags & 0x80))) Resynchronise(&data);
     std::string decoded;
-    if (!DecodeId3v2Text(data.data(), data.size(), &decoded)) return fail();
-    if (isArtist) {
+    if (isUserText) {
+      std::string description;
+      // Other TXXX frames are someone else's, and so is one that breaks its
+      // encoding: the walk looks on.
+      if (DecodeUserText(data, &description, &decoded) && IsAlbumArtistDescription(description) &&
+          HasNonBlank(decoded)) {
+        text->AlbumArtistByName = std::move(decoded);
+        userTextFound = true;
+      }
+      continue;
+    }
+    if (!DecodeId3v2Text(data.data(), data.size(), &decoded)) {
+      if (isArtist || isAlbum) return fail();
+      // The album artist's frames are extras: a broken one is passed over
+      // and leaves the artist and the album as they are.
+      continue;
+    }
+    if (isBand) {
+      // A blank one is none: a TXXX may still name the album artist.
+      if (HasNonBlank(decoded)) {
+        text->Band = std::move(decoded);
+        bandFound = true;
+      }
+    } else if (isCompilation) {
+      const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+      decoded.erase(decoded.begin(), std::find_if_not(decoded.begin(), decoded.end(), blank));
+      while (!decoded.empty() && blank(decoded.back())) decoded.pop_back();
+      text->Compilation = decoded == "1";
+      compilationFound = true;
+    } else if (isArtist) {
       text->Artist = std::move(decoded);
       artistFound = true;
     } else {

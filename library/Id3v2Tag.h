@@ -42,14 +42,19 @@ class TPrefetchedTagSource : public TTagSource {
 struct TId3v2Text {
   std::string Artist;  // TPE1 (2.2: TP1)
   std::string Album;   // TALB (2.2: TAL)
+  // Read only when asked for: the album artist as taggers store it.
+  std::string Band;               // TPE2 (2.2: TP2)
+  std::string AlbumArtistByName;  // TXXX (2.2: TXX) described "ALBUM ARTIST" or "ALBUMARTIST", any case
+  bool Compilation = false;       // TCMP (2.2: TCP) holding "1"
 };
 
 // Reads the ID3v2 tag at the start of the source. False, with both texts
 // empty, when there is none or it is damaged: a size past the end of the
 // file, a frame larger than what is left of the tag, a text in an unknown or
-// broken encoding. The walk ends once both texts are found; frames not
-// wanted, compressed or encrypted are passed by their size.
-bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text);
+// broken encoding. The walk ends once both texts are found (and a TPE2 that
+// is not blank, when `albumArtist` asks for the album artist's frames too);
+// frames not wanted, compressed or encrypted are passed by their size.
+bool ReadId3v2Text(TPrefetchedTagSource& source, TId3v2Text* text, bool albumArtist = false);
 
 // A frame's text (its encoding byte first) in UTF-8: the first of its
 // NUL-separated values. Encoding 0 is ISO-8859-1, unless Latin1LooksDoubleByte

@@ -86,6 +86,8 @@ TLines KeyRecordLines(const TLibraryContext& context) {
   // Only a Unicode library says so: a library in the code page is recorded
   // as it always was, and is not built again for nothing.
   if (context.UnicodeLibrary) lines.push_back("UnicodeLibrary=1");
+  // Likewise the albums told apart by album artist.
+  if (context.GroupsByAlbumArtist()) lines.push_back("GroupByAlbumArtist=1");
   // Paths=2: lines relative to the playlist's folder, "file:" URLs and
   // "#UTF8" are read as the player reads them.
   lines.push_back(kPathsLine);

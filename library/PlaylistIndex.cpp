@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -189,6 +191,15 @@ std::string GeneratedName(const TLibraryContext& context, const std::string& pla
                     extension);
 }
 
+// An album told apart by its album artist ("name<TAB>album artist") is named
+// 'B' Album 'album artist' 'name': the album artist goes into the kind's part.
+std::pair<std::string, std::string> NameParts(const TLibraryContext& context, const std::string& kind,
+                                              const std::string& key) {
+  const std::size_t tab = kind == "Album" ? key.find('\t') : std::string::npos;
+  if (tab == std::string::npos) return {kind, key};
+  return {kind + " " + QuotedText(SafeKeyForFileName(key.substr(tab + 1), context.UnicodeLibrary)), key.substr(0, tab)};
+}
+
 }  // namespace
 
 std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std::string& playlistBase,
@@ -199,6 +210,38 @@ std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std:
   return name;
 }
 
+std::string AlbumKey(const std::string& name, const std::string& albumArtist) {
+  return albumArtist.empty() ? name : name + '\t' + albumArtist;
+}
+
+void SplitAlbumKey(const std::string& key, std::string* name, std::string* albumArtist) {
+  const std::size_t tab = key.find('\t');
+  *name = key.substr(0, tab);
+  *albumArtist = tab == std::string::npos ? std::string() : key.substr(tab + 1);
+}
+
+std::vector<std::string> AlbumNodeTexts(const std::vector<std::string>& keys) {
+  if (std::none_of(keys.begin(), keys.end(), [](const std::string& k) { return k.find('\t') != std::string::npos; })) {
+    return keys;
+  }
+  std::vector<std::string> names(keys.size()), artists(keys.size());
+  std::unordered_map<std::string, int> count;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    SplitAlbumKey(keys[i], &names[i], &artists[i]);
+    ++count[platform::CaseInsensitiveKey(names[i])];
+  }
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (!artists[i].empty() && count[platform::CaseInsensitiveKey(names[i])] > 1) names[i] += " (" + artists[i] + ")";
+  }
+  return names;
+}
+
+std::string AlbumPlaylistFileName(const TLibraryContext& context, const std::string& playlistBase,
+                                  const std::string& key, bool* shortened) {
+  const auto [partKind, partKey] = NameParts(context, "Album", key);
+  return GeneratedPlaylistFileName(context, playlistBase, partKind, partKey, shortened);
+}
+
 std::vector<std::string> GeneratedPlaylistFileNames(const TLibraryContext& context, const std::string& playlistBase,
                                                     const std::string& kind, const TLines& keys) {
   std::vector<std::string> names(keys.size());
@@ -206,7 +249,8 @@ std::vector<std::string> GeneratedPlaylistFileNames(const TLibraryContext& conte
   bool anyCut = false;
   for (std::size_t i = 0; i < keys.size(); ++i) {
     bool shortened = false;
-    names[i] = GeneratedName(context, playlistBase, kind, keys[i], 0, &shortened);
+    const auto [partKind, partKey] = NameParts(context, kind, keys[i]);
+    names[i] = GeneratedName(context, playlistBase, partKind, partKey, 0, &shortened);
     cut[i] = shortened;
     anyCut = anyCut || shortened;
   }
@@ -221,8 +265,9 @@ std::vector<std::string> GeneratedPlaylistFileNames(const TLibraryContext& conte
   for (std::size_t i = 0; i < keys.size(); ++i) {
     if (!cut[i]) continue;
     bool shortened = false;
+    const auto [partKind, partKey] = NameParts(context, kind, keys[i]);
     for (unsigned salt = 1; !taken.insert(platform::FoldFileName(names[i])).second; ++salt) {
-      names[i] = GeneratedName(context, playlistBase, kind, keys[i], salt, &shortened);
+      names[i] = GeneratedName(context, playlistBase, partKind, partKey, salt, &shortened);
     }
   }
   return names;
@@ -345,9 +390,11 @@ void ReadTrackTags(const TLibraryContext& context, TMP3Tag& reader, const std::s
   TPrefetchedTagSource source(fileSource, kTrackPrefixBytes);
   const std::string& prefix = source.Prefix();
   const bool rmp3 = prefix.size() >= 12 && prefix.compare(0, 4, "RIFF") == 0 && prefix.compare(8, 4, "RMP3") == 0;
-  if (!rmp3 && ReadId3v2Text(source, text)) {
+  if (!rmp3 && ReadId3v2Text(source, text, context.GroupsByAlbumArtist())) {
     text->Artist = TrimmedKey(text->Artist);
     text->Album = TrimmedKey(text->Album);
+    text->Band = TrimmedKey(text->Band);
+    text->AlbumArtistByName = TrimmedKey(text->AlbumArtistByName);
     if (!text->Artist.empty() && !text->Album.empty() && FitsLibrary(context, text->Artist) &&
         FitsLibrary(context, text->Album)) {
       *tag = TTag();
@@ -403,8 +450,64 @@ void TPlaylistIndexBuild::ClassifyTrack(const std::string& trackPath) {
   std::string album = Keeps(id3v2.Album) ? std::move(id3v2.Album) : std::string();
   if (album.empty()) album = RiffInfoKey(tag.Product);
   if (album.empty() && tag.HasTag) album = Id3v1Key(tag.Id3.Album, sizeof tag.Id3.Album);
-  if (!artist.empty()) AddToGroup(Artists, artist, trackPath);
-  if (!album.empty()) AddToGroup(Albums, album, trackPath);
+  if (!context_.GroupsByAlbumArtist()) {
+    if (!artist.empty()) AddToGroup(Artists, artist, trackPath);
+    if (!album.empty()) AddToGroup(Albums, album, trackPath);
+    return;
+  }
+  // A compilation is one node of the artist tree, under its album artist;
+  // an artist's own albums stay under that artist.
+  std::string albumArtist = Keeps(id3v2.Band) ? std::move(id3v2.Band) : std::string();
+  if (albumArtist.empty() && Keeps(id3v2.AlbumArtistByName)) albumArtist = std::move(id3v2.AlbumArtistByName);
+  if (albumArtist.empty() && id3v2.Compilation) albumArtist = kVariousArtists;
+  const std::string& filed = albumArtist.empty() ? artist : albumArtist;
+  if (!filed.empty()) AddToGroup(Artists, filed, trackPath);
+  if (!album.empty()) albumTracks_.push_back(TAlbumTrack{album, std::move(albumArtist), artist, trackPath});
+}
+
+void TPlaylistIndexBuild::GroupAlbums() {
+  // The tracks of one album name without an album artist: when those that
+  // name an artist all name one, that artist is the album artist, otherwise
+  // the album is a compilation. Tracks naming no artist decide nothing.
+  struct TArtists {
+    std::string First;
+    bool Several = false;
+  };
+  TGroupList names;
+  std::vector<TArtists> artists;
+  std::vector<std::size_t> nameOf(albumTracks_.size(), TComparisonIndex::kNone);
+  for (std::size_t t = 0; t < albumTracks_.size(); ++t) {
+    const TAlbumTrack& track = albumTracks_[t];
+    if (!track.AlbumArtist.empty()) continue;
+    const TGroupEntry& entry = names.FindOrAppend(track.Album);
+    nameOf[t] = static_cast<std::size_t>(&entry - names.Entries().data());
+    if (artists.size() <= nameOf[t]) artists.resize(nameOf[t] + 1);
+    TArtists& seen = artists[nameOf[t]];
+    if (track.Artist.empty()) continue;
+    if (seen.First.empty()) {
+      seen.First = track.Artist;
+    } else if (!platform::EqualIgnoringCase(seen.First.data(), seen.First.size(), track.Artist.data(),
+                                            track.Artist.size())) {
+      seen.Several = true;
+    }
+  }
+  // An album is its name together with its album artist, each compared
+  // without regard to case, as every key is.
+  std::unordered_map<std::string, std::size_t> entryOf;
+  for (std::size_t t = 0; t < albumTracks_.size(); ++t) {
+    TAlbumTrack& track = albumTracks_[t];
+    if (nameOf[t] != TComparisonIndex::kNone) {
+      const TArtists& seen = artists[nameOf[t]];
+      track.AlbumArtist = seen.Several ? std::string(kVariousArtists) : seen.First;
+    }
+    const std::string nameKey = platform::CaseInsensitiveKey(track.Album);
+    const std::string identity =
+        std::to_string(nameKey.size()) + ':' + nameKey + platform::CaseInsensitiveKey(track.AlbumArtist);
+    const auto [at, added] = entryOf.try_emplace(identity, Albums.Entries().size());
+    if (added) Albums.Append(AlbumKey(track.Album, track.AlbumArtist));
+    Albums.Entries()[at->second].Tracks.push_back(std::move(track.Path));
+  }
+  std::vector<TAlbumTrack>().swap(albumTracks_);
 }
 
 bool TPlaylistIndexBuild::Keeps(const std::string& text) {
@@ -430,15 +533,18 @@ void TPlaylistIndexBuild::PlanGroups(TGroupList& list, const std::string& base, 
   FileNames.push_back(indexName);
   // Sorted by the comparison's keys: their byte order is the comparison's.
   auto& entries = list.Entries();
-  std::vector<std::pair<std::string, std::size_t>> order;
+  // An album with its album artist sorts by its name, then its album artist.
+  std::vector<std::tuple<std::string, std::string, std::size_t>> order;
   order.reserve(entries.size());
+  std::string name, albumArtist;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    order.emplace_back(platform::CaseInsensitiveKey(entries[i].Key), i);
+    SplitAlbumKey(entries[i].Key, &name, &albumArtist);
+    order.emplace_back(platform::CaseInsensitiveKey(name), platform::CaseInsensitiveKey(albumArtist), i);
   }
   std::sort(order.begin(), order.end());
   TLines keys;
   keys.reserve(order.size());
-  for (const auto& o : order) keys.push_back(entries[o.second].Key);
+  for (const auto& o : order) keys.push_back(entries[std::get<2>(o)].Key);
   planned_.push_back(TPlannedFile{indexName, std::move(keys)});
   // Keys that differ may still share a file name (or differ in it only in
   // letter case): their tracks go into one file, in index order, so that no
@@ -447,7 +553,7 @@ void TPlaylistIndexBuild::PlanGroups(TGroupList& list, const std::string& base, 
   fileOf.reserve(order.size());
   std::vector<std::string> names = GeneratedPlaylistFileNames(context_, base, kind, planned_.back().Lines);
   for (std::size_t k = 0; k < order.size(); ++k) {
-    TGroupEntry& entry = entries[order[k].second];
+    TGroupEntry& entry = entries[std::get<2>(order[k])];
     std::string name = std::move(names[k]);
     const auto [at, added] = fileOf.try_emplace(platform::FoldFileName(name), planned_.size());
     if (added) {
@@ -468,6 +574,7 @@ void TPlaylistIndexBuild::WriteFiles(const std::string& playlistFileName) {
   const std::string logName = base + ".log";
   const std::string logPath = folder + "\\" + logName;
   const std::string mp3LogName = base + ".mp3log";
+  if (context_.GroupsByAlbumArtist()) GroupAlbums();
   PlanGroups(Artists, base, "Artist");
   PlanGroups(Albums, base, "Album");
   const bool writesMp3Log = !TimeLines.empty();

@@ -24,6 +24,10 @@ struct TLibraryContext {
   // Whether an MP3 track's ID3v2 tag names its artist and album before the
   // INFO texts and the ID3v1 trailer do.
   bool ReadID3v2 = false;
+  // Whether albums are told apart by their album artist and tracks are filed
+  // under it in the artist tree; it needs ReadID3v2, where the album artist
+  // is read.
+  bool GroupByAlbumArtist = false;
   // When set, each build's tag reader is held here while the build runs
   // (the main object's reader field); a fresh idle reader is left afterwards.
   std::unique_ptr<TMP3Tag>* TagReaderHolder = nullptr;
@@ -33,7 +37,23 @@ struct TLibraryContext {
   bool UnicodeLibrary = false;
 
   std::string CacheFolder() const { return AppDir + "playlist\\"; }
+  bool GroupsByAlbumArtist() const { return ReadID3v2 && GroupByAlbumArtist; }
 };
+
+// The album artist of a compilation, and of an album whose tracks name
+// several artists and no album artist.
+inline constexpr const char* kVariousArtists = "Various Artists";
+
+// An album told apart by its album artist is keyed by its name, a TAB and the
+// album artist: no other key holds a control byte, so the album index's lines
+// say which kind they are. An album without an album artist is keyed by its
+// name alone, as every album is while the option is off.
+std::string AlbumKey(const std::string& name, const std::string& albumArtist);
+void SplitAlbumKey(const std::string& key, std::string* name, std::string* albumArtist);
+// The texts the album tree shows for the lines of an album index, in their
+// order: the album's name, followed by " (" album artist ")" where another
+// album of the index has the same name (letter case ignored).
+std::vector<std::string> AlbumNodeTexts(const std::vector<std::string>& keys);
 
 // The names an update left out because the system code page cannot hold
 // them (a library without UnicodeLibrary): tag texts, track paths, playlist
@@ -108,6 +128,11 @@ std::string GeneratedPlaylistFileName(const TLibraryContext& context, const std:
 // shortened name, and the window finds a shortened one through the index.
 std::vector<std::string> GeneratedPlaylistFileNames(const TLibraryContext& context, const std::string& playlistBase,
                                                     const std::string& kind, const TLines& keys);
+// The generated playlist of an album key: 'B' Album 'name'.m3u, or, for an
+// album with its album artist, 'B' Album 'album artist' 'name'.m3u (no key
+// of the plain form can quote to that, as a plain key's quotes are doubled).
+std::string AlbumPlaylistFileName(const TLibraryContext& context, const std::string& playlistBase,
+                                  const std::string& key, bool* shortened = nullptr);
 // 'B' Artist.dat, 'B' Album.dat.
 std::string IndexFileName(const std::string& playlistBase, const std::string& kind);
 
@@ -160,6 +185,14 @@ class TPlaylistIndexBuild {
     TLines Lines;
   };
   void PlanGroups(TGroupList& list, const std::string& base, const std::string& kind);
+  // Files the album tracks met, each under its name and album artist.
+  void GroupAlbums();
+  // An album track met while albums are told apart by album artist: filed
+  // only once every track of the playlist is known.
+  struct TAlbumTrack {
+    std::string Album, AlbumArtist, Artist, Path;
+  };
+  std::vector<TAlbumTrack> albumTracks_;
   bool Write(const std::string& folder, const std::string& name, const TLines& lines);
   // Whether the library can keep the text; one that it cannot is recorded.
   bool Keeps(const std::string& text);

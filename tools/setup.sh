@@ -10,7 +10,7 @@ PKGS=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-de
       clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
       wine wine32:i386 wine64 fonts-wine xvfb xdotool imagemagick x11-utils trayer
-      fonts-ipafont-gothic locales python3 zip unzip)
+      fonts-noto-cjk fonts-symbola locales python3 zip unzip)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386

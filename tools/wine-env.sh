@@ -26,7 +26,7 @@
 # KELVANE_WINE_DESKTOP: "virtual" (default: one Wine virtual desktop with its own
 # taskbar) or "none" (windows of the X display, tray icons in its XEmbed tray);
 # KELVANE_BARE_PREFIX=1: a prefix of what a Linux user has after the README, the
-# rig's desktop setting aside (no Marlett copy, no ".txt" association).
+# rig's desktop setting aside (no ".txt" association).
 
 KV_REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -49,7 +49,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Bump when kv_prefix_prepare changes what it writes, so old prefixes are redone.
-KV_PREFIX_VERSION=8
+KV_PREFIX_VERSION=9
 KV_DESKTOP_MODE="${KELVANE_WINE_DESKTOP:-virtual}"
 KV_PREFIX_BARE="${KELVANE_BARE_PREFIX:-}"
 KV_DESKTOP_NAME=kelvane
@@ -120,18 +120,13 @@ kv_prefix_prepare() {
 
     # What the README asks of a Linux user, word for word, from the folder the
     # file ships in.
-    fc-list IPAPGothic file | grep -q . ||
-      kv_log "no IPAPGothic: install fonts-ipafont-gothic (tools/setup.sh)"
+    # The file names the fonts of these packages (Marlett is fonts-wine's).
+    fc-list 'Noto Sans CJK JP' file | grep -q . || kv_log "no Noto Sans CJK JP: install fonts-noto-cjk (tools/setup.sh)"
+    fc-list Symbola file | grep -q . || kv_log "no Symbola: install fonts-symbola (tools/setup.sh)"
+    [ -f /usr/share/wine/fonts/marlett.ttf ] ||
+      kv_log "no marlett.ttf: install fonts-wine (tools/setup.sh) or caption buttons show letters"
     (cd "$KV_REPO/resources" && wine regedit wine-fonts.reg >/dev/null 2>&1 7>&- 8>&- 9>&-) ||
       { kv_log "importing wine-fonts.reg failed"; exit 1; }
-    # Caption buttons and scroll arrows are Marlett glyphs; this Wine build does not
-    # find its own copy (fonts-wine) unless it sits in the prefix.
-    if [ "$KV_PREFIX_BARE" = 1 ]; then :
-    elif [ -f /usr/share/wine/fonts/marlett.ttf ]; then
-      ln -sf /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
-    else
-      kv_log "no marlett.ttf: install fonts-wine (tools/setup.sh) or caption buttons show letters"
-    fi
 
     local reg="$WINEPREFIX/kelvane.reg"
     kv_prefix_registry "$reg"

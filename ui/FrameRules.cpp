@@ -38,7 +38,9 @@ std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, cons
   context.UnicodeLibrary = unicodeLibrary;
   const std::string kind = tree == TTreeKind::Artist ? "Artist" : "Album";
   bool shortened = false;
-  std::string name = GeneratedPlaylistFileName(context, *currentPlaylist, kind, nodeText, &shortened);
+  std::string name = tree == TTreeKind::Artist
+                         ? GeneratedPlaylistFileName(context, *currentPlaylist, kind, nodeText, &shortened)
+                         : AlbumPlaylistFileName(context, *currentPlaylist, nodeText, &shortened);
   if (shortened) {
     // A shortened name may have been made unique among the index's names:
     // the index, which the tree shows, says which one it is.

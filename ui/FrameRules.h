@@ -28,7 +28,9 @@ int FitPaneSize(int size, int room, int minimum);
 enum class TTreeKind { Playlist, Artist, Album };
 
 // The playlist file a node stands for. A playlist node is its ".m3u8" where
-// there is one, else its ".m3u". An artist or album node needs the playlist
+// there is one, else its ".m3u". An album node is named by its line of the
+// album index (its key), which may differ from the text shown. An artist or
+// album node needs the playlist
 // it belongs to (currentPlaylist); without one there is no file and the
 // result is empty. Its file is a ".m3u8" in a Unicode library.
 std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, const std::string* currentPlaylist,

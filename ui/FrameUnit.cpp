@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "library/PlaylistIndex.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
@@ -170,15 +171,22 @@ void TFrame::ClearArtistAndAlbum() {
   shown_.valid = false;
   TreeArtist.Clear();
   TreeAlbum.Clear();
+  albumKeys_.clear();
 }
 
 void TFrame::FillTree(gui::TreeView& tree, const std::string& indexPath) {
   std::vector<std::string> nodes;
+  if (&tree == &TreeAlbum) albumKeys_.clear();
   const bool found = ReadIndexNodes(indexPath, &nodes);
   SendMessageA(tree.Handle(), WM_SETREDRAW, FALSE, 0);
   tree.Clear();
   if (found) {
-    for (const std::string& text : nodes) tree.Add(text);
+    if (&tree == &TreeAlbum) {
+      for (const std::string& text : AlbumNodeTexts(nodes)) tree.Add(text);
+      albumKeys_ = std::move(nodes);
+    } else {
+      for (const std::string& text : nodes) tree.Add(text);
+    }
   }
   SendMessageA(tree.Handle(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(tree.Handle(), nullptr, TRUE);
@@ -243,7 +251,12 @@ std::string TFrame::PlaylistFile(gui::TreeView& tree, gui::TreeView::Node node) 
   gui::TreeView::Node current = TreePlaylist.Current();
   const std::string playlist = current ? TreePlaylist.NodeText(current) : std::string();
   const TInfo& settings = Main->Settings();
-  return PlaylistFileOfNode(KindOf(tree), tree.NodeText(node), current ? &playlist : nullptr, settings.PlayListPath,
+  std::string text = tree.NodeText(node);
+  if (&tree == &TreeAlbum) {
+    const std::size_t place = tree.Place(node);
+    if (place < albumKeys_.size()) text = albumKeys_[place];
+  }
+  return PlaylistFileOfNode(KindOf(tree), text, current ? &playlist : nullptr, settings.PlayListPath,
                             settings.AppDir, settings.UnicodeLibrary);
 }
 

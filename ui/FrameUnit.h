@@ -102,6 +102,9 @@ class TFrame : public gui::Form, public TFrameView {
   };
   bool ShowsCurrentIndexes(const std::string& playlist) const;
   Shown shown_;
+  // The album index's lines, in node order: an album node may show its
+  // album artist beside its name, and is found by its line.
+  std::vector<std::string> albumKeys_;
   void WireTree(gui::TreeView& tree);
   void RunLibraryUpdate();
   // Keeps the splitters' panes within the window (see FitPaneSize).

@@ -309,6 +309,15 @@ void GrowToFitCaptions(Form& form, const std::vector<GroupBox*>& groups) {
           }
           caption->SetBounds(r.left, r.top, want - r.left, r.bottom - r.top);
         }
+        // A face with a taller line than the design's (Wine's stand-in for
+        // "MS UI Gothic") would cut the text's foot: the caption grows about
+        // its centre.
+        const RECT fitted = caption->Bounds();
+        const int tall = CaptionExtent(*caption).cy;
+        if (tall > fitted.bottom - fitted.top) {
+          const int top = fitted.top - (tall - (fitted.bottom - fitted.top)) / 2;
+          caption->SetBounds(fitted.left, top, fitted.right - fitted.left, tall);
+        }
         needed = std::max(needed, static_cast<int>(caption->Bounds().right) + margin);
       }
       needed = std::max(needed, static_cast<int>(c->Bounds().right) + margin);

@@ -22,6 +22,7 @@ void TOptionControls::CheckClick(bool TInfo::*flag) {
   if (flag == &TInfo::PlayChangePause && Marks.PlayChangePause) SetChecked(&TInfo::ShowPauseIcon, false);
   // Its mark is kept: ticking Stop again brings back the user's choice.
   if (flag == &TInfo::ShowStopIcon) chkCloseOnStopEnabled = Marks.ShowStopIcon;
+  if (flag == &TInfo::ReadID3v2) chkGroupByAlbumArtistEnabled = Marks.ReadID3v2;
 }
 
 void TOptionControls::SetStartup(bool checked, TProgramView& main) {
@@ -45,6 +46,7 @@ void TOptionControls::LoadControls(const TInfo& settings) {
     if (row.Box) SetChecked(row.Flag, settings.*row.Flag);
   }
   chkCloseOnStopEnabled = settings.ShowStopIcon;
+  chkGroupByAlbumArtistEnabled = settings.ReadID3v2;
   cmbPlaylistPos = settings.PlaylistPos;
   editPlayListPath = settings.PlayListPath;
   CopyShortcuts(settings, Marks);

@@ -18,6 +18,8 @@ struct TOptionControls {
   TInfo Marks;
   bool chkStartup = false;
   bool chkCloseOnStopEnabled = true;
+  // The album artist is read from ID3v2 tags only.
+  bool chkGroupByAlbumArtistEnabled = false;
   std::int32_t cmbPlaylistPos = 3;
   std::string editPlayListPath;
 

@@ -26,6 +26,7 @@ inline constexpr const char* kPositions[4] = {"左上", "左下", "右上", "右
 inline constexpr const char* kGroupPlayList = "プレイリスト設定";
 inline constexpr const char* kCheckMP3OnUpdate = "更新時に mp3ファイルも調べる";
 inline constexpr const char* kReadID3v2 = "ID3v2タグも読む";
+inline constexpr const char* kGroupByAlbumArtist = "アルバムアーティストでまとめる";
 inline constexpr const char* kUnicodeLibrary = "UTF-8 (.m3u8) で保存する";
 inline constexpr const char* kPlayListPathLabel = "プレイリストが格納されているフォルダ";
 inline constexpr const char* kBrowse = "参照";
@@ -97,6 +98,10 @@ inline constexpr const char* kHintCheckMP3OnUpdate =
 inline constexpr const char* kHintReadID3v2 =
     "チェックされていると、mp3ファイルの先頭にある ID3v2 タグからも\r\n"
     "アーティスト名とアルバム名を読みます。\r\n\r\n"
+    "切り替えた後の最初の更新では、すべてのプレイリストを作り直します。";
+inline constexpr const char* kHintGroupByAlbumArtist =
+    "チェックされていると、ID3v2 タグのアルバムアーティスト (TPE2) ごとにまとめます。\r\n"
+    "コンピレーションは 1 つのアーティストになり、同じ名前の別のアルバムは分けられます。\r\n\r\n"
     "切り替えた後の最初の更新では、すべてのプレイリストを作り直します。";
 inline constexpr const char* kHintUnicodeLibrary =
     "チェックされていると、作成するプレイリストを m3u8 (UTF-8) で保存し、\r\n"

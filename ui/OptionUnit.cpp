@@ -19,11 +19,12 @@ SIZE OuterSize(HWND hwnd, int clientWidth96, int clientHeight96) {
 TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   namespace t = optiontext;
   // A fixed single border with only the close box in the title bar.
-  // Two rows below the described layout hold the ID3v2 and UTF-8 boxes, and
-  // OK and Cancel end with the playlist group, two rows lower too; one more
-  // row at the foot of the effects group holds the track notice.
-  CreateForm({t::kCaption, 505, 276, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
-  const SIZE outer = OuterSize(Handle(), 505, 276);
+  // Three rows below the described layout hold the ID3v2, album artist and
+  // UTF-8 boxes, and OK and Cancel end with the playlist group, three rows
+  // lower too; one more row at the foot of the effects group holds the
+  // track notice.
+  CreateForm({t::kCaption, 505, 292, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER, WS_EX_TOPMOST}, owner);
+  const SIZE outer = OuterSize(Handle(), 505, 292);
   SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The group boxes are drawn under their controls, which are the form's own:
   // positions inside a group are offset by the group's corner. Creation order
@@ -41,7 +42,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&GroupStartup, "GroupStartup", t::kGroupStartup, startX, startY, 241, 57},
       {&chkStartup, "chkStartup", t::kStartup, startX + 8, startY + 16, 137, 17},
       {&chkPlayOnStartup, "chkPlayOnStartup", t::kPlayOnStartup, startX + 8, startY + 32, 201, 17},
-      {&btnOK, "btnOK", uitext::kOK, 432, 248, 64, 25},
+      {&btnOK, "btnOK", uitext::kOK, 432, 264, 64, 25},
       {&GroupEffect, "GroupEffect", t::kGroupEffect, effX, effY, 241, 121},
       {&chkFadeoutOnStop, "chkFadeoutOnStop", t::kFadeoutOnStop, effX + 8, effY + 16, 193, 17},
       {&chkFadeoutOnChange, "chkFadeoutOnChange", t::kFadeoutOnChange, effX + 8, effY + 32, 225, 17},
@@ -49,13 +50,14 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
       {&Label1, "Label1", t::kLabel1, effX + 16, effY + 76, 152, 12},
       {&cmbPlaylistPos, "cmbPlaylistPos", "", effX + 176, effY + 72, 57, 20},
       {&chkNotifyTrack, "chkNotifyTrack", t::kNotifyTrack, effX + 8, effY + 96, 177, 17},
-      {&GroupPlayList, "GroupPlayList", t::kGroupPlayList, listX, listY, 241, 121},
+      {&GroupPlayList, "GroupPlayList", t::kGroupPlayList, listX, listY, 241, 137},
       {&chkCheckMP3OnUpdate, "chkCheckMP3OnUpdate", t::kCheckMP3OnUpdate, listX + 8, listY + 16, 169, 17},
       {&editPlayListPath, "editPlayListPath", t::kPlayListPathLabel, listX + 8, listY + 56, 185, 20},
       {&btnBrouth, "btnBrouth", t::kBrowse, listX + 192, listY + 56, 35, 20},
       {&chkReadID3v2, "chkReadID3v2", t::kReadID3v2, listX + 8, listY + 80, 169, 17},
-      {&chkUnicodeLibrary, "chkUnicodeLibrary", t::kUnicodeLibrary, listX + 8, listY + 96, 169, 17},
-      {&btnCancel, "btnCancel", t::kCancel, 352, 248, 75, 25},
+      {&chkGroupByAlbumArtist, "chkGroupByAlbumArtist", t::kGroupByAlbumArtist, listX + 24, listY + 96, 201, 17},
+      {&chkUnicodeLibrary, "chkUnicodeLibrary", t::kUnicodeLibrary, listX + 8, listY + 112, 169, 17},
+      {&btnCancel, "btnCancel", t::kCancel, 352, 264, 75, 25},
       // Beside the described controls, last in the tab order.
       {&btnShortcuts, "btnShortcuts", t::kShortcuts, effX, 200, 241, 25},
   });
@@ -77,6 +79,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   editPlayListPath.Hint = t::kHintPlayListPath;
   chkCheckMP3OnUpdate.Hint = t::kHintCheckMP3OnUpdate;
   chkReadID3v2.Hint = t::kHintReadID3v2;
+  chkGroupByAlbumArtist.Hint = t::kHintGroupByAlbumArtist;
   chkUnicodeLibrary.Hint = t::kHintUnicodeLibrary;
   chkNotifyTrack.Hint = t::kHintNotifyTrack;
   EnableHints();
@@ -111,7 +114,7 @@ TOptionForm::~TOptionForm() {
 gui::CheckBox* TOptionForm::Box(const TSetting& row) {
   for (gui::CheckBox* box : {&chkPrev, &chkPause, &chkPlayChangePause, &chkStop, &chkCloseOnStop, &chkNext, &chkEject,
                              &chkPlayOnStartup, &chkFadeoutOnStop, &chkFadeoutOnChange, &chkAutoHide, &chkNotifyTrack,
-                             &chkCheckMP3OnUpdate, &chkReadID3v2, &chkUnicodeLibrary}) {
+                             &chkCheckMP3OnUpdate, &chkReadID3v2, &chkGroupByAlbumArtist, &chkUnicodeLibrary}) {
     if (box->Name == row.Box) return box;
   }
   return nullptr;
@@ -124,6 +127,7 @@ TOptionControls TOptionForm::ReadControls() {
   }
   c.chkStartup = chkStartup.Checked();
   c.chkCloseOnStopEnabled = chkCloseOnStop.Enabled();
+  c.chkGroupByAlbumArtistEnabled = chkGroupByAlbumArtist.Enabled();
   c.cmbPlaylistPos = cmbPlaylistPos.ItemIndex();
   c.editPlayListPath = editPlayListPath.Text();
   CopyShortcuts(shortcuts_, c.Marks);
@@ -139,6 +143,7 @@ void TOptionForm::ShowControls(const TOptionControls& c) {
   }
   show(&chkStartup, c.chkStartup);
   chkCloseOnStop.SetEnabled(c.chkCloseOnStopEnabled);
+  chkGroupByAlbumArtist.SetEnabled(c.chkGroupByAlbumArtistEnabled);
   if (cmbPlaylistPos.ItemIndex() != c.cmbPlaylistPos) cmbPlaylistPos.SetItemIndex(c.cmbPlaylistPos);
   if (editPlayListPath.Text() != c.editPlayListPath) editPlayListPath.SetText(c.editPlayListPath);
   CopyShortcuts(c.Marks, shortcuts_);

@@ -71,6 +71,7 @@ class TOptionForm : public gui::Form {
   gui::LabeledEdit editPlayListPath;
   gui::Button btnBrouth;
   gui::CheckBox chkReadID3v2;
+  gui::CheckBox chkGroupByAlbumArtist;
   gui::CheckBox chkUnicodeLibrary;
   gui::Button btnCancel;
   gui::Button btnShortcuts;

@@ -31,6 +31,9 @@ struct TInfo {
   std::string PlayListPath;
   bool CheckMP3OnUpdate = false;
   bool ReadID3v2 = false;
+  // Albums told apart by their album artist, compilations kept together
+  // (with ReadID3v2 only).
+  bool GroupByAlbumArtist = false;
   // The library's files in UTF-8 (generated playlists as .m3u8), so that
   // names the system code page lacks keep every character.
   bool UnicodeLibrary = false;
@@ -120,6 +123,7 @@ inline constexpr TSetting kSettings[] = {
     TextSetting("PlayListPath", &TInfo::PlayListPath),
     FlagSetting("CheckMP3OnUpdate", &TInfo::CheckMP3OnUpdate, true, "chkCheckMP3OnUpdate"),
     FlagSetting("ReadID3v2", &TInfo::ReadID3v2, false, "chkReadID3v2"),
+    FlagSetting("GroupByAlbumArtist", &TInfo::GroupByAlbumArtist, false, "chkGroupByAlbumArtist"),
     FlagSetting("UnicodeLibrary", &TInfo::UnicodeLibrary, false, "chkUnicodeLibrary"),
     FlagSetting("NotifyTrack", &TInfo::NotifyTrack, false, "chkNotifyTrack"),
     // The shortcuts are edited in a dialog of their own, not by boxes here.

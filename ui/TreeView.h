@@ -27,6 +27,8 @@ class TreeView : public Control {
   // Every node, in tree order.
   std::vector<Node> Nodes() const;
   std::string NodeText(Node node) const;
+  // The node's place in the order nodes were added since the last Clear.
+  std::size_t Place(Node node) const { return static_cast<std::size_t>(PlaceOf(node)); }
   Node NodeAt(POINT client) const;
   Node Current() const;
   bool IsSelected(Node node) const { return selected_.count(node) != 0; }

@@ -1,5 +1,7 @@
 #include "ui/UpdateInfoUnit.h"
 
+#include <algorithm>
+
 #include "ui/FormTexts.h"
 
 namespace {
@@ -30,6 +32,7 @@ TUpdateInfo::TUpdateInfo(HWND owner) : owner_(owner) {
       {&lblResult, "lblResult", kRunning, 8, 8, 139, 12},
   });
   for (gui::Label* label : {&lblResult, &Label2, &Label3, &Label4, &Label5}) label->FitToText();
+  WidenForCaptions();
   ProgressBar.SetRange(0, 100);
   ProgressBar.SetPosition(0);
   btnOK.SetEnabled(false);
@@ -81,6 +84,41 @@ void TUpdateInfo::SetProgressPosition(int position) { ProgressBar.SetPosition(po
 void TUpdateInfo::SetResultText(const std::string& text) {
   lblResult.SetCaption(text);
   lblResult.FitToText();
+  WidenForCaptions();
+}
+
+void TUpdateInfo::WidenForCaptions() {
+  // Under another face than the designed one (Wine's stand-in for "MS UI
+  // Gothic" has wider kana) a label would run under its counter, or the
+  // result text past the dialog's edge: the right-hand column moves right
+  // and the dialog widens with it, keeping the design's margins.
+  const int gap = gui::Scale(8);
+  int labelsRight = 0;
+  for (gui::Label* label : {&Label2, &Label3, &Label4, &Label5}) {
+    labelsRight = std::max(labelsRight, static_cast<int>(label->Bounds().right));
+  }
+  // The counters are as tall as the captions' line in this face.
+  const RECT caption = Label2.Bounds();
+  for (gui::Label* counter : {&lblSkipped, &lblUpdated, &lblAdded, &lblDeleted}) {
+    const RECT r = counter->Bounds();
+    if (r.bottom - r.top < caption.bottom - caption.top) {
+      counter->SetBounds(r.left, r.top, r.right - r.left, caption.bottom - caption.top);
+    }
+  }
+  RECT client{};
+  GetClientRect(Form::Handle(), &client);
+  const int grow = std::max({0, labelsRight + gap - static_cast<int>(lblSkipped.Bounds().left),
+                             static_cast<int>(lblResult.Bounds().right) + gap - static_cast<int>(client.right)});
+  if (grow == 0) return;
+  const auto shift = [grow](gui::Window& w, bool move, bool widen) {
+    const RECT r = w.Bounds();
+    w.SetBounds(r.left + (move ? grow : 0), r.top, r.right - r.left + (widen ? grow : 0), r.bottom - r.top);
+  };
+  for (gui::Label* counter : {&lblSkipped, &lblUpdated, &lblAdded, &lblDeleted}) shift(*counter, true, false);
+  shift(Panel, false, true);
+  shift(ProgressBar, false, true);
+  shift(btnOK, true, false);
+  shift(*this, false, true);
 }
 void TUpdateInfo::EnableOK() { btnOK.SetEnabled(true); }
 

@@ -3,7 +3,9 @@
 # gives (sourced by test_face_en.sh and test_face_ja.sh, after lib.sh): every
 # caption, the options dialog, a message box and the about box read as their
 # Japanese texts through the W calls; the trees show the library's names as the
-# system's code page spells them; F10 and Alt open the menu bar from the keyboard.
+# system's code page spells them, and a UTF-8 playlist's Hangul, Cyrillic and
+# symbol names in glyphs of their own, Cyrillic as narrow as Latin; F10 and Alt
+# open the menu bar from the keyboard.
 # Expects FACE_ACP (the code page the run must have), FACE_ARTISTS and FACE_ALBUMS
 # (UTF-8, joined with "|", in the order the tag charset E2E_TAG_CHARSET sorts).
 
@@ -23,10 +25,23 @@ e2e_expect_eq "the system's code page" "$FACE_ACP" "$(e2e_probe acp)"
 
 WMUSIC="$(e2e_winpath "$MUSIC")"
 face_library  # the test's own tracks, written into $MUSIC and listed in $LISTS/Mix.m3u
-printf '[Setting]\r\nPlayerPath=%s\r\nCorrectPath=1\r\nPlayListPath=%s\r\nAutoHide=0\r\n' \
+# World.m3u8: names no code page holds, from ID3v2 tags in UTF-16.
+WORLD_ARTISTS=(아이유 Кино '☕⛄☀')
+python3 - "$MUSIC" "$LISTS" "$WMUSIC" "${WORLD_ARTISTS[@]}" <<'PY'
+import struct, sys
+music, lists, wmusic, *artists = sys.argv[1:]
+def frame(fid, text): data = b'\x01' + text.encode('utf-16'); return fid.encode() + struct.pack('>I', len(data)) + b'\0\0' + data
+lines = []
+for i, artist in enumerate(artists):
+    frames = frame('TPE1', artist) + frame('TALB', artist)
+    open(f'{music}/w{i}.mp3', 'wb').write(b'ID3\x03\0\0' + bytes([0, 0, len(frames) >> 7, len(frames) & 127]) + frames + bytes(256))
+    lines.append(f'{wmusic}\\w{i}.mp3\r\n')
+open(f'{lists}/World.m3u8', 'w', encoding='utf-8').write(''.join(lines))
+PY
+printf '[Setting]\r\nPlayerPath=%s\r\nCorrectPath=1\r\nPlayListPath=%s\r\nAutoHide=0\r\nReadID3v2=1\r\nUnicodeLibrary=1\r\n' \
   "$(e2e_winpath "$E2E_PLAYER_EXE")" "$(e2e_winpath "$LISTS")" >"$E2E_APP_DIR/kelvane.ini"
 e2e_check "kelvane-update builds the library" \
-  e2e_wine "$KELVANE_BUILD/tools/update/kelvane-update.exe" "$(e2e_winpath "$E2E_APP_DIR")" "$(e2e_winpath "$LISTS")"
+  e2e_wine "$KELVANE_BUILD/tools/update/kelvane-update.exe" --id3v2 --utf8 "$(e2e_winpath "$E2E_APP_DIR")" "$(e2e_winpath "$LISTS")"
 
 e2e_start_player
 e2e_start_kelvane
@@ -42,6 +57,10 @@ e2e_expect_eq "its artists" "$FACE_ARTISTS" "$(tree_texts 1)"
 e2e_expect_eq "its albums" "$FACE_ALBUMS" "$(tree_texts 2)"
 e2e_screenshot_window face-frame - "$TITLE" >/dev/null
 FRAME_AT="$E2E_SHOT_WINDOW"
+e2e_check "click on the UTF-8 playlist" e2e_click $(e2e_tree_item_point - "$TITLE" 0 World)
+sleep 0.5
+e2e_screenshot_window face-world - "$TITLE" >/dev/null
+WORLD_SHOT="$(e2e_screenshot face-world-screen)"
 
 # --- F10 opens the menu bar: Enter on its first item opens the options dialog -
 e2e_key F10
@@ -53,7 +72,7 @@ captions() { e2e_controls - "$OPTIONS" | awk -F'"' '{print $4}' | grep -v '^$' |
 want='トレイアイコン設定|Prevボタン|Pauseボタン|Playボタンと Pauseボタンを切り替える|Stopボタン|Stopボタンで Winampを終了させる|Nextボタン|Ejectボタン'
 want+='|起動設定|スタートアップに登録する|起動と同時に Winampの再生を始める|OK'
 want+='|効果|停止時に フェイドアウトを有効にする|トラック変更時に フェイドアウトを有効にする|マウスが離れたら ウィンドウを隠す|プレイリストウィンドウの表示位置|右下|曲が変わったら通知する'
-want+='|プレイリスト設定|更新時に mp3ファイルも調べる|プレイリストが格納されているフォルダ|参照|ID3v2タグも読む|UTF-8 (.m3u8) で保存する|キャンセル|ショートカットキー...'
+want+='|プレイリスト設定|更新時に mp3ファイルも調べる|プレイリストが格納されているフォルダ|参照|ID3v2タグも読む|アルバムアーティストでまとめる|UTF-8 (.m3u8) で保存する|キャンセル|ショートカットキー...'
 e2e_expect_eq "every caption of the options dialog" "$want" "$(captions | sed "s/|$(e2e_winpath "$LISTS" | sed 's/\\/\\\\/g')//")"
 e2e_screenshot_window face-options - "$OPTIONS" >/dev/null
 OPTIONS_AT="$E2E_SHOT_WINDOW"
@@ -112,6 +131,30 @@ menu_in_glyphs() {
 }
 e2e_check "the title bars' Japanese drawn in glyphs" captions_in_glyphs
 e2e_check "the menu bar's Japanese drawn in glyphs" menu_in_glyphs
+# A name of the artist tree, cut out of the screen along its label: as many
+# different shapes as it has characters (a box for a missing glyph is one
+# shape, however often it stands), and no wider than <em> hundredths of a
+# full-width glyph (12 pixels at 96 DPI) a character on average.
+read -r DPI _ <<<"$(e2e_probe metrics)"
+name_in_glyphs() {  # <name> <em per character, in hundredths>
+  local l t r b
+  read -r l t r b <<<"$(e2e_tree_items - "$TITLE" 1 | awk -v n="$1" '$1 != "tree" {
+    line = $0; for (i = 0; i < 5; ++i) sub(/^[^ ]* /, "", line); if (line == n) { print $1, $2, $3, $4; exit } }')"
+  [ -n "$l" ] || { e2e_log "no artist node '$1'"; return 1; }
+  local shapes
+  shapes="$(ink_shapes "$WORLD_SHOT" $((E2E_DESKTOP_X + l + 1)) $((r - l - 2)) $((E2E_DESKTOP_Y + t + 1)) $((b - t - 2)) 99)"
+  local chars distinct
+  chars="$(printf '%s' "$1" | python3 -c 'import sys; print(len(sys.stdin.read()))')"
+  distinct="$(sort -u <<<"$shapes" | grep -c .)"
+  e2e_log "'$1': $distinct different shapes, label $((r - l)) pixels wide"
+  [ "$distinct" -ge "$chars" ] || { e2e_log "'$1': $distinct different shapes for $chars characters"; return 1; }
+  # The label is the text's width and a few pixels of margin.
+  [ $(((r - l - 6) * 100 * 96)) -le $(($2 * 12 * chars * DPI)) ] ||
+    { e2e_log "'$1': a label $((r - l)) pixels wide for $chars characters"; return 1; }
+}
+e2e_check "Hangul in glyphs of its own" name_in_glyphs 아이유 100
+e2e_check "Cyrillic in glyphs of its own, proportional" name_in_glyphs Кино 70
+e2e_check "symbols in glyphs of their own" name_in_glyphs '☕⛄☀' 100
 
 # --- Alt, then the arrows: the "ヘルプ" submenu, and the about box ------------
 e2e_check "right click shows the window again" show_again
@@ -162,6 +205,7 @@ failures_read() {
 e2e_check "the library's text and the playlist's name both read" failures_read
 e2e_screenshot face-failures >/dev/null
 e2e_click_child '#32770' '警告' OK
+e2e_wait_no_window '#32770' '警告'
 e2e_click_child KelvaneWindow Kelvane OK
 rmdir "$LISTS/Broken.m3u"
 

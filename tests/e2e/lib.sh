@@ -526,8 +526,9 @@ e2e_make_mp3() {
 
 # Clicks an item of the playlist window's menu bar, named by its caption. The items
 # are found where the menu font put them: the bar's columns that hold dark pixels
-# form one run per caption (the gaps inside a caption are a few pixels, those
-# between items the menu's spacing), so no font's widths are written down here,
+# form one run per caption (the gaps inside a caption are up to 10 pixels at 96
+# DPI in Noto Sans CJK JP, whose kana keep wide side bearings; those between
+# items the menu's spacing, 17 or more), so no font's widths are written down here,
 # and the bar's height and the gaps are taken at the system's DPI.
 e2e_click_frame_menu() {
   local n info runs x dpi bar
@@ -550,7 +551,7 @@ e2e_click_frame_menu() {
       -crop "$((right - left - 4))x$((bar - 5))+$((E2E_DESKTOP_X + left))+$((E2E_DESKTOP_Y + bar_bottom - bar + 3))" \
         +repage png:- |
       convert png:- -colorspace Gray -threshold 50% -negate -scale "$((right - left - 4))x1!" -depth 8 txt:- |
-      awk -F'[,:() ]+' -v gap=$((6 * dpi / 96)) 'NR > 1 {
+      awk -F'[,:() ]+' -v gap=$((12 * dpi / 96)) 'NR > 1 {
         dark = ($3 + 0 > 0)
         if (dark) { if (start < 0 || $1 - last > gap) { if (start >= 0) print start, last; start = $1 } last = $1 }
       }

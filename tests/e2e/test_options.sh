@@ -153,7 +153,7 @@ APPW="$(e2e_winpath "$E2E_APP_DIR")"
 e2e_click_frame_menu 設定
 window_there - "$OPTIONS"
 e2e_expect_eq "スタートアップに登録する starts unticked" 0 "$(box_state 'スタートアップに登録する')"
-click_options 284 32   # "スタートアップに登録する"
+e2e_click_child - "$OPTIONS" スタートアップに登録する
 e2e_check "ticking writes the shortcut" e2e_eventually 5 has_startup_link
 e2e_check "the box shows it" e2e_eventually 5 box_is 1 'スタートアップに登録する'
 link="$(startup_link)"
@@ -167,7 +167,7 @@ e2e_check "Cancel closes the dialog" e2e_wait_no_window - "$OPTIONS"
 e2e_check "and keeps the shortcut" has_startup_link
 e2e_check "the dialog opens once more" open_options
 e2e_check "it shows the registration" e2e_eventually 5 box_is 1 'スタートアップに登録する'
-click_options 284 32
+e2e_click_child - "$OPTIONS" スタートアップに登録する
 e2e_check "unticking removes the shortcut" e2e_eventually 5 no_startup_link
 e2e_check "the box shows it gone" e2e_eventually 5 box_is 0 'スタートアップに登録する'
 e2e_expect_eq "with no warning" 0 "$(e2e_probe count '#32770' '警告')"

@@ -63,6 +63,9 @@ TEST(FrameRules, NodesNameTheLibrarysFiles) {
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Playlist, "My.Songs", nullptr, "D:\\L", "C:\\App\\"), "D:\\L\\My.Songs.m3u");
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "First", &rock, "D:\\L", "C:\\App\\", true),
             "C:\\App\\playlist\\'Rock' Album 'First'.m3u8");
+  // An album told apart by its album artist is found by its index line.
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "Live\tAC/DC", &rock, "D:\\L", "C:\\App\\"),
+            u8"C:\\App\\playlist\\'Rock' Album 'AC\uFF0FDC' 'Live'.m3u");
   // Without a playlist an artist or album has no file.
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "First", nullptr, "D:\\L", "C:\\App\\"), "");
   EXPECT_EQ(IndexFilePath("C:\\App\\", "Owl's", "Artist"), "C:\\App\\playlist\\'Owl''s' Artist.dat");

@@ -79,15 +79,17 @@ TEST_F(OptionRulesTest, TheSettingsReplaceEveryBuiltState) {
       "[Setting]\r\nShowPrevIcon=0\r\nShowPauseIcon=0\r\nShowStopIcon=0\r\nShowNextIcon=0\r\nShowEjectIcon=0\r\n"
       "PlayChangePause=1\r\nCloseOnStop=0\r\nPlayOnStartup=1\r\nPlaylistPos=0\r\nAutoHide=1\r\n"
       "FadeoutOnStop=1\r\nFadeoutOnChange=1\r\nPlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=1\r\nReadID3v2=1\r\n"
-      "UnicodeLibrary=1\r\nNotifyTrack=1\r\n");
+      "GroupByAlbumArtist=1\r\nUnicodeLibrary=1\r\nNotifyTrack=1\r\n");
   TMain& m = Start();
   const TOptionControls c = Opened(m);
   for (auto box : {Prev, Pause, Stop, Next, Eject, CloseOnStop}) EXPECT_FALSE(c.Checked(box));
   EXPECT_FALSE(c.chkCloseOnStopEnabled);
   for (auto box : {Swap, &TInfo::PlayOnStartup, &TInfo::AutoHide, &TInfo::FadeoutOnStop, &TInfo::FadeoutOnChange,
-                   &TInfo::CheckMP3OnUpdate, &TInfo::ReadID3v2, &TInfo::UnicodeLibrary, &TInfo::NotifyTrack}) {
+                   &TInfo::CheckMP3OnUpdate, &TInfo::ReadID3v2, &TInfo::GroupByAlbumArtist, &TInfo::UnicodeLibrary,
+                   &TInfo::NotifyTrack}) {
     EXPECT_TRUE(c.Checked(box));
   }
+  EXPECT_TRUE(c.chkGroupByAlbumArtistEnabled);
   EXPECT_EQ(c.cmbPlaylistPos, 0);
   EXPECT_EQ(c.editPlayListPath, "D:\\Lists");
   EXPECT_FALSE(c.chkStartup);
@@ -104,6 +106,7 @@ TEST_F(OptionRulesTest, TheSettingsReplaceEveryBuiltState) {
   EXPECT_EQ(m.Info.ReadID3v2, before.ReadID3v2);
   EXPECT_EQ(m.Info.UnicodeLibrary, before.UnicodeLibrary);
   EXPECT_EQ(m.Info.NotifyTrack, before.NotifyTrack);
+  EXPECT_TRUE(m.Info.GroupByAlbumArtist);
 }
 
 TEST_F(OptionRulesTest, PauseAndTheSwapBothStoredOpenWithTheSwapAndOkDropsPause) {

@@ -65,7 +65,8 @@ TEST_F(SettingsTest, AFreshFileHoldsInfoThenSettingInOrder) {
             "Height=348\r\nPlaylistTreeWidth=200\r\nArtistTreeHeight=150\r\nShowPrevIcon=1\r\nShowPlayIcon=1\r\n"
             "ShowPauseIcon=1\r\nShowStopIcon=1\r\nShowNextIcon=1\r\nShowEjectIcon=1\r\nPlayOnStartup=0\r\n"
             "PlayChangePause=0\r\nCloseOnStop=1\r\nPlaylistPos=3\r\nAutoHide=1\r\nFadeoutOnStop=0\r\n"
-            "FadeoutOnChange=0\r\nPlayListPath=D:\\リスト\r\nCheckMP3OnUpdate=1\r\nReadID3v2=0\r\nUnicodeLibrary=0\r\n"
+            "FadeoutOnChange=0\r\nPlayListPath=D:\\リスト\r\nCheckMP3OnUpdate=1\r\nReadID3v2=0\r\nGroupByAlbumArtist=0\r\n"
+            "UnicodeLibrary=0\r\n"
             "NotifyTrack=0\r\n"
             "UseHotKeys=0\r\nHotKeyPrev=Ctrl+Alt+PageUp\r\nHotKeyPlay=Ctrl+Alt+Insert\r\nHotKeyPause=Ctrl+Alt+Home\r\n"
             "HotKeyStop=Ctrl+Alt+End\r\nHotKeyNext=Ctrl+Alt+PageDown\r\nHotKeyPlaylist=\r\nUseMediaKeys=0\r\n");
@@ -79,7 +80,8 @@ TEST_F(SettingsTest, EverySettingReadComesBackAsItWas) {
       "PlaylistTreeWidth=240\r\nArtistTreeHeight=90\r\nShowPrevIcon=0\r\nShowPlayIcon=1\r\nShowPauseIcon=0\r\n"
       "ShowStopIcon=0\r\nShowNextIcon=0\r\nShowEjectIcon=0\r\nPlayOnStartup=1\r\nPlayChangePause=1\r\n"
       "CloseOnStop=0\r\nPlaylistPos=1\r\nAutoHide=0\r\nFadeoutOnStop=1\r\nFadeoutOnChange=1\r\n"
-      "PlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=0\r\nReadID3v2=1\r\nUnicodeLibrary=1\r\nNotifyTrack=1\r\nUseHotKeys=1\r\n"
+      "PlayListPath=D:\\Lists\r\nCheckMP3OnUpdate=0\r\nReadID3v2=1\r\nGroupByAlbumArtist=1\r\nUnicodeLibrary=1\r\nNotifyTrack=1\r\n"
+      "UseHotKeys=1\r\n"
       "HotKeyPrev=Shift+F9\r\n"
       "HotKeyPlay=Ctrl+Win+Key186\r\nHotKeyPause=\r\nHotKeyStop=Alt+Pause\r\nHotKeyNext=Ctrl+Shift+Num5\r\n"
       "HotKeyPlaylist=Ctrl+Alt+P\r\nUseMediaKeys=1\r\n";

@@ -137,6 +137,14 @@ TEST_F(UpdatePlaylistsTest, TheId3v2SettingReachesTheLibrary) {
   main_->Info.ReadID3v2 = true;
   Update();
   EXPECT_EQ(ReadFile("C:\\Kelvane\\playlist\\'One' Artist.dat"), "V2Ar\r\n");
+  // So does the album artist's, and changing it builds the playlist again.
+  WriteFile("D:\\Music\\v2.mp3", "ID3\x03" + std::string("\0\0\0\0\0\x1E", 6) + "TPE1" +
+                                        std::string("\0\0\0\x05\0\0\0", 7) + "V2Ar" + "TPE2" +
+                                        std::string("\0\0\0\x05\0\0\0", 7) + "Band" + std::string(100, '\xFF'));
+  main_->Info.GroupByAlbumArtist = true;
+  EXPECT_EQ(Update().Counters(), (std::vector<std::string>{"0", "1", "0", "0"}));
+  EXPECT_EQ(ReadFile("C:\\Kelvane\\playlist\\'One' Artist.dat"), "Band\r\n");
+  EXPECT_EQ(ReadFile("C:\\Kelvane\\playlist.keys"), "Keys=2\r\nReadID3v2=1\r\nGroupByAlbumArtist=1\r\nPaths=2\r\nCodePage=932\r\n");
 }
 
 TEST_F(UpdatePlaylistsTest, TrailingBackslashesAreTrimmedAndTheTrimmedFolderIsSaved) {

@@ -78,7 +78,7 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
   EXPECT_EQ(std::string(text), optiontext::kCaption);
   RECT client{};
   GetClientRect(f->Handle(), &client);
-  EXPECT_EQ(client.bottom, 276);
+  EXPECT_EQ(client.bottom, 292);
   EXPECT_GE(client.right, 505);
   const LONG style = GetWindowLongA(f->Handle(), GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
@@ -110,23 +110,26 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
       {&f->chkAutoHide, t::kAutoHide, "264,128 177x17"},
       {&f->Label1, t::kLabel1, "272,148 152x12"},
       {&f->chkNotifyTrack, t::kNotifyTrack, "264,168 177x17"},
-      {&f->GroupPlayList, t::kGroupPlayList, "8,152 241x121"},
+      {&f->GroupPlayList, t::kGroupPlayList, "8,152 241x137"},
       {&f->chkCheckMP3OnUpdate, t::kCheckMP3OnUpdate, "16,168 169x17"},
       {&f->editPlayListPath, "", "16,208 185x20"},
       {&f->btnBrouth, t::kBrowse, "200,208 35x20"},
       {&f->chkReadID3v2, t::kReadID3v2, "16,232 169x17"},
-      {&f->chkUnicodeLibrary, t::kUnicodeLibrary, "16,248 169x17"},
-      {&f->btnCancel, t::kCancel, "352,248 75x25"},
-      {&f->btnOK, uitext::kOK, "432,248 64x25"},
+      {&f->chkGroupByAlbumArtist, t::kGroupByAlbumArtist, "32,248 201x17"},
+      {&f->chkUnicodeLibrary, t::kUnicodeLibrary, "16,264 169x17"},
+      {&f->btnCancel, t::kCancel, "352,264 75x25"},
+      {&f->btnOK, uitext::kOK, "432,264 64x25"},
   };
   // A caption that does not fit its font widens its box, and its column, to
-  // the right (see below): the designed top and height stay, nothing moves
-  // left, the width is at least the designed one.
+  // the right (see below), and a taller line makes it taller about its
+  // centre: the designed centre stays, nothing moves left, the width and
+  // height are at least the designed ones.
   const auto expectPlaced = [](HWND control, const char* rect, const std::string& name) {
     int x = 0, y = 0, w = 0, h = 0;
     std::sscanf(rect, "%d,%d %dx%d", &x, &y, &w, &h);
     const RECT r = InClient(control);
-    EXPECT_EQ((std::vector<LONG>{r.top, r.bottom - r.top}), (std::vector<LONG>{y, h})) << name;
+    EXPECT_NEAR(r.top + r.bottom, 2 * y + h, 1) << name;
+    EXPECT_GE(r.bottom - r.top, h) << name;
     EXPECT_GE(r.left, x) << name;
     EXPECT_GE(r.right - r.left, w) << name;
   };
@@ -163,6 +166,7 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
                           static_cast<gui::Control*>(&f->editPlayListPath),
                           static_cast<gui::Control*>(&f->chkCheckMP3OnUpdate),
                           static_cast<gui::Control*>(&f->chkReadID3v2),
+                          static_cast<gui::Control*>(&f->chkGroupByAlbumArtist),
                           static_cast<gui::Control*>(&f->chkUnicodeLibrary),
                           static_cast<gui::Control*>(&f->chkNotifyTrack)}) {
     EXPECT_FALSE(c->Hint.empty()) << c->Name;
@@ -218,6 +222,11 @@ TEST_F(OptionFormWinTest, OpensWithTheSettingsAndTheRulesFollowRealClicks) {
   EXPECT_FALSE(f->chkCloseOnStop.Enabled());
   Click(f->chkEject);
   f->editPlayListPath.SetText("E:\\Other");
+  // The album artist box is usable while ID3v2 tags are read.
+  EXPECT_FALSE(f->chkGroupByAlbumArtist.Enabled());
+  Click(f->chkReadID3v2);
+  EXPECT_TRUE(f->chkGroupByAlbumArtist.Enabled());
+  Click(f->chkGroupByAlbumArtist);
 
   Click(f->btnOK);
   // Freed by the playlist window once the close it posted arrives.
@@ -230,6 +239,7 @@ TEST_F(OptionFormWinTest, OpensWithTheSettingsAndTheRulesFollowRealClicks) {
   EXPECT_FALSE(main_.IconEject->InTray());
   EXPECT_EQ(main_.Info.PlayListPath, "E:\\Other");
   EXPECT_EQ(main_.Info.PlaylistPos, 1);
+  EXPECT_TRUE(main_.Info.ReadID3v2 && main_.Info.GroupByAlbumArtist);
   EXPECT_EQ(main_.Player.LastPlayState, kc::psNoPlayer);
   EXPECT_EQ(treeLoads_, 1);
 }
@@ -391,6 +401,7 @@ TEST_F(OptionFormWinTest, EveryCaptionFitsAndTheButtonsEndWithTheGroupsAtEveryDp
       if (gui::Window* caption = c->FittedCaption(&beside)) {
         const RECT t = InClient(caption->Handle());
         EXPECT_GE(t.right - t.left, gui::CaptionExtent(*caption).cx + beside) << c->Name << " at " << dpi;
+        EXPECT_GE(t.bottom - t.top, gui::CaptionExtent(*caption).cy) << c->Name << " at " << dpi;
       }
       for (const RECT& g : groups) {
         const bool starts = r.left > g.left && r.left < g.right && r.top > g.top && r.top < g.bottom;
@@ -418,10 +429,10 @@ TEST_F(OptionFormWinTest, SizesFollowTheSystemDpi) {
   RECT client{};
   GetClientRect(f->Handle(), &client);
   // Wider only by what the captions needed.
-  EXPECT_EQ(client.bottom, 414);
+  EXPECT_EQ(client.bottom, 438);
   EXPECT_GE(client.right, 758);
   const RECT ok = InClient(f->btnOK.Handle());
-  EXPECT_EQ(Str(ok), std::to_string(ok.left) + ",372 96x38");
+  EXPECT_EQ(Str(ok), std::to_string(ok.left) + ",396 96x38");
   EXPECT_EQ(client.right - ok.right, 758 - 744);
   Click(f->btnCancel);
   gui::SetDpiForTesting(0);

@@ -1,8 +1,9 @@
-// kelvane-update [--check-mp3] [--id3v2] [--utf8] <AppDir> <PlayListPath>
-// Runs one whole library update (--check-mp3, --id3v2 and --utf8 as the
-// settings CheckMP3OnUpdate, ReadID3v2 and UnicodeLibrary) and prints the four counters and the time
-// taken. Exit status: 0 done, 1 done with failures (listed on stderr), 2 the
-// arguments are wrong (AppDir empty or relative), or the playlist folder is
+// kelvane-update [--check-mp3] [--id3v2 [--album-artist]] [--utf8] <AppDir> <PlayListPath>
+// Runs one whole library update (--check-mp3, --id3v2, --album-artist and
+// --utf8 as the settings CheckMP3OnUpdate, ReadID3v2, GroupByAlbumArtist and
+// UnicodeLibrary) and prints the four counters and the time taken. Exit
+// status: 0 done, 1 done with failures (listed on stderr), 2 the arguments
+// are wrong (AppDir empty or relative, --album-artist without --id3v2), or the playlist folder is
 // missing or is the library's own cache folder. On POSIX the paths are
 // Windows paths mapped under $KELVANE_FS_ROOT.
 #include <chrono>
@@ -42,19 +43,22 @@ class TConsoleProgress : public TUpdateProgress {
 };
 
 int Usage() {
-  std::fprintf(stderr, "usage: kelvane-update [--check-mp3] [--id3v2] [--utf8] <AppDir> <PlayListPath>\n");
+  std::fprintf(stderr,
+               "usage: kelvane-update [--check-mp3] [--id3v2 [--album-artist]] [--utf8] <AppDir> <PlayListPath>\n");
   return 2;
 }
 
 int RunUpdate(const std::vector<std::string>& argv) {
   const int argc = static_cast<int>(argv.size());
-  bool checkMp3 = false, id3v2 = false, utf8 = false;
+  bool checkMp3 = false, id3v2 = false, albumArtist = false, utf8 = false;
   int first = 1;
   for (; first < argc && argv[first].rfind("--", 0) == 0; ++first) {
     if (argv[first] == "--check-mp3") {
       checkMp3 = true;
     } else if (argv[first] == "--id3v2") {
       id3v2 = true;
+    } else if (argv[first] == "--album-artist") {
+      albumArtist = true;
     } else if (argv[first] == "--utf8") {
       utf8 = true;
     } else {
@@ -62,6 +66,12 @@ int RunUpdate(const std::vector<std::string>& argv) {
     }
   }
   if (argc - first != 2) return Usage();
+  // The album artist is read from ID3v2 tags: without them the option would
+  // silently do nothing.
+  if (albumArtist && !id3v2) {
+    PrintText(stderr, "--album-artist needs --id3v2: the album artist is read from ID3v2 tags\n");
+    return Usage();
+  }
   const std::string appDir = argv[first];
   // The library files go under AppDir: a relative one would put them
   // wherever the process happens to stand ("" even at a drive's root).
@@ -75,6 +85,7 @@ int RunUpdate(const std::vector<std::string>& argv) {
   if (context.AppDir.empty() || context.AppDir.back() != '\\') context.AppDir += '\\';
   context.CheckMP3OnUpdate = checkMp3;
   context.ReadID3v2 = id3v2;
+  context.GroupByAlbumArtist = albumArtist;
   context.UnicodeLibrary = utf8;
   std::string playListPath = argv[first + 1];
 
