@@ -67,7 +67,7 @@ for profile in winamp wacup foobar mediamonkey; do
   track_ends
   e2e_check "$profile: the player moves to the second track" e2e_wait_journal_since "$mark" '^TRACK 1$'
   e2e_check "$profile: a balloon shows the title exactly" balloon_shows "Björk – Jóga ♪ $profile"
-  [ "$profile" = winamp ] && e2e_screenshot balloon >/dev/null
+  e2e_screenshot "balloon-$profile" >/dev/null
   e2e_expect_eq "$profile: one balloon for the move" 1 "$(asked_since "^WM_USER $second 213 ")"
   case "$profile" in
     winamp | wacup)
