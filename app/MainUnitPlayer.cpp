@@ -76,6 +76,9 @@ bool TMain::AskPlayer(std::intptr_t lParam, std::uintptr_t wParam, std::intptr_t
                                      answer);
 }
 
+// The poll tells a move within one period, beside every player. Winamp's own
+// "WinampSongChange" broadcast would be quicker for Winamp alone; a second
+// road for one player is not worth a move told twice.
 void TMain::WatchTrack(std::int32_t state) {
   // Turned off, the poll asks the player nothing beyond its state.
   if (!Info.NotifyTrack || state == kc::psNoPlayer) {
