@@ -85,9 +85,10 @@ class TMain : public platform::MainWindowEvents, public TProgramView {
   // What is playing: a balloon over the Play button when the player moved on
   // to another track by itself.
   void WatchTrack(std::int32_t state);
-  // The title of a list entry, as the player names it; false when the player
-  // did not answer.
-  bool ReadTrackTitle(std::int32_t position, std::u16string* title);
+  // The title of a list entry, as the player names it (the caption's title
+  // stands in where the player has no UTF-16 answer); false when the player
+  // did not answer or gave no well-formed text.
+  bool ReadTrackTitle(std::int32_t position, const std::u16string& captionTitle, std::u16string* title);
   // The light or dark pictures, as the taskbar is now.
   void FollowTaskbarColours();
   bool TaskbarIsLight() const;

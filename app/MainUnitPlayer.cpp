@@ -76,42 +76,61 @@ bool TMain::AskPlayer(std::intptr_t lParam, std::uintptr_t wParam, std::intptr_t
                                      answer);
 }
 
+// The poll tells a move within one period, beside every player. Winamp's own
+// "WinampSongChange" broadcast would be quicker for Winamp alone; a second
+// road for one player is not worth a move told twice.
 void TMain::WatchTrack(std::int32_t state) {
   // Turned off, the poll asks the player nothing beyond its state.
   if (!Info.NotifyTrack || state == kc::psNoPlayer) {
     trackWatch_.Forget();
     return;
   }
-  std::intptr_t position = 0;
-  if (!Player.Answered || !AskPlayer(kc::kListPositionLParam, 0, &position)) return;
-  if (!trackWatch_.Moved(static_cast<std::int32_t>(position), state == kc::psPlaying)) return;
+  std::intptr_t answer = 0;
+  if (!Player.Answered || !AskPlayer(kc::kListPositionLParam, 0, &answer)) return;
+  const std::int32_t position = static_cast<std::int32_t>(answer);
+  // The caption is the window system's copy: reading it sends the player
+  // nothing, and it names the track where the position cannot.
+  std::u16string captionTitle;
+  if (!TitleFromCaption(platform::WindowCaption(Player.PlayerWnd), &captionTitle) ||
+      !IsWellFormedUtf16(captionTitle)) {
+    captionTitle.clear();
+  }
+  if (!trackWatch_.Moved(position, captionTitle, state == kc::psPlaying)) return;
   std::u16string title;
-  if (!ReadTrackTitle(static_cast<std::int32_t>(position), &title) || title.empty()) return;
+  if (!ReadTrackTitle(position, captionTitle, &title)) return;
   IconPlay->ShowBalloon(CutWithEllipsis(platform::FixedToUtf16(kc::kTrackBalloonTitle), platform::kBalloonTitleUnits),
                         CutWithEllipsis(title, platform::kBalloonTextUnits));
 }
 
-bool TMain::ReadTrackTitle(std::int32_t position, std::u16string* title) {
+bool TMain::ReadTrackTitle(std::int32_t position, const std::u16string& captionTitle, std::u16string* title) {
   const platform::WindowHandle wnd = Player.PlayerWnd;
   const auto isAddress = [](std::intptr_t answer) {
     return static_cast<std::uintptr_t>(answer) >= kc::kLowestTitleAddress;
   };
   const std::uintptr_t entry = static_cast<std::uintptr_t>(position);
+  // Each text is read at the address that the same question answered: a
+  // player may move its texts between two questions.
   std::intptr_t address = 0;
   if (!AskPlayer(kc::kWideTitleLParam, entry, &address)) return false;
   if (isAddress(address) && platform::ReadWideTextOf(wnd, static_cast<std::uintptr_t>(address), kc::kTitleReadUnits,
-                                                     title) && !title->empty()) {
+                                                     title) && !title->empty() && IsWellFormedUtf16(*title)) {
     return true;
   }
-  // An older player knows its titles in the code page only.
+  // Players without the wide answer still keep a UTF-16 caption; their
+  // answer in the code page loses what it cannot hold, and some give UTF-8
+  // there, so it comes last.
+  if (!captionTitle.empty()) {
+    *title = captionTitle;
+    return true;
+  }
   if (!AskPlayer(kc::kTitleLParam, entry, &address)) return false;
   std::string ansi;
-  if (isAddress(address) && platform::ReadAnsiTextOf(wnd, static_cast<std::uintptr_t>(address), kc::kTitleReadUnits,
-                                                     &ansi) && !ansi.empty()) {
-    *title = platform::Utf8ToUtf16(platform::SystemToUtf8(ansi));
-    return true;
+  if (!isAddress(address) ||
+      !platform::ReadAnsiTextOf(wnd, static_cast<std::uintptr_t>(address), kc::kTitleReadUnits, &ansi) ||
+      ansi.empty() || !platform::IsExactSystemText(ansi)) {
+    return false;
   }
-  *title = TitleFromCaption(platform::WindowCaption(wnd));
+  *title = platform::AnsiToUtf16(ansi);
   return true;
 }
 

@@ -8,8 +8,13 @@
 
 // The title in the player's window caption, "12. Artist - Title - Winamp"
 // (" [Paused]" or " [Stopped]" after it while not playing): without the list
-// number and the player's name. A caption of another form is kept whole.
-std::u16string TitleFromCaption(const std::u16string& caption);
+// number and the player's name. False for a caption of another form (a
+// player between tracks, a scrolling caption): it names no title.
+bool TitleFromCaption(const std::u16string& caption, std::u16string* title);
+
+// No unit of a surrogate pair stands alone: a title read from another
+// program's memory that fails this is no text, and is not shown.
+bool IsWellFormedUtf16(const std::u16string& text);
 
 // At most `maxUnits` UTF-16 units: a longer text keeps its beginning and ends
 // in an ellipsis, never in half of a surrogate pair.
@@ -24,12 +29,15 @@ class TTrackWatch {
   void CommandSent(int polls);
   // The player is gone, or nobody watches: the next position is only noted.
   void Forget();
-  // The list position one poll found; true when the player moved to another
-  // entry by itself and is playing it.
-  bool Moved(std::int32_t position, bool playing);
+  // The list position and the caption's title (empty when the caption names
+  // none) one poll found; true when the player moved to another entry by
+  // itself and is playing it. A player that answers the position 0 whatever
+  // it plays tells its moves by the title alone.
+  bool Moved(std::int32_t position, const std::u16string& title, bool playing);
 
  private:
   bool known_ = false;
   std::int32_t position_ = 0;
+  std::u16string title_;
   int quietPolls_ = 0;
 };

@@ -14,6 +14,12 @@ class HotKeyField : public Control {
   // The field has no Win modifier: a key given with it shows without it.
   platform::HotKey Key() const;
   void SetKey(platform::HotKey key);
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void PaintKeyName(std::uint32_t key, BYTE flags);
 };
 
 }  // namespace gui

@@ -96,13 +96,25 @@ e2e_check "opens the keys' page" e2e_wait_shown - "$PAGE" >/dev/null
 e2e_expect_eq "the shortcuts are ticked" 1 "$(box_state 'ショートカットキーを使う')"
 e2e_expect_eq "and the media keys" 1 "$(box_state 'キーボードのメディアキーでも操作する')"
 e2e_screenshot_window shortcut-page - "$PAGE" >/dev/null
-e2e_key Escape
-e2e_check "Esc closes the page" e2e_wait_shown - "$PAGE" 0 >/dev/null
-e2e_key Escape
-e2e_check "and then the options dialog" e2e_wait_no_window - "$OPTIONS"
+# A key typed into the Prev field (the page's first) reads as the key pressed
+# and is kept through both OKs; the keys left alone keep their text.
+field="$(e2e_probe tree - "$PAGE" | awk -F'"' '$2 == "msctls_hotkey32" {
+  split($1, f, " "); print int((f[2] + f[4]) / 2), int((f[3] + f[5]) / 2); exit }')"
+e2e_click $field
+e2e_key ctrl+shift+Left
+sleep 0.3
+e2e_screenshot_window shortcut-typed - "$PAGE" >/dev/null
+e2e_check "the page's OK" e2e_click_child - "$PAGE" OK
+e2e_check "closes the page" e2e_wait_shown - "$PAGE" 0 >/dev/null
+e2e_check "the options dialog's OK" e2e_click_child - "$OPTIONS" OK
+e2e_check "the key still held elsewhere is named again" e2e_wait_shown '#32770' '警告' >/dev/null
+e2e_check "OK on the warning" e2e_click_child '#32770' '警告' OK
+e2e_check "the options dialog is gone" e2e_wait_no_window - "$OPTIONS"
 
 e2e_send TMain WM_CLOSE 0 0 >/dev/null
 e2e_check "kelvane closes" e2e_eventually 10 bash -c "! kill -0 $E2E_KELVANE_PID 2>/dev/null"
+e2e_expect_eq "the keys as stored" "HotKeyPrev=Ctrl+Shift+Left|HotKeyPlay=Ctrl+Alt+Insert|HotKeyNext=Ctrl+Alt+PageDown" \
+  "$(grep -aE '^HotKey(Prev|Play|Next)=' "$E2E_APP_DIR/kelvane.ini" | tr -d '\r' | paste -sd'|')"
 # Its keys are free again: another program can take them.
 free() { e2e_wine "$E2E_PROBE" holdkey 3 "$1" 0 >/dev/null; }
 e2e_check "Ctrl+Alt+PageDown is free after exit" free 0x22

@@ -44,7 +44,7 @@ e2e_check "pause again is journalled" command_logged 40046
 e2e_expect_eq "pause again resumes" 1 "$(state_answer)"
 e2e_check "stop is journalled" command_logged 40047
 e2e_expect_eq "stopped" 0 "$(state_answer)"
-e2e_expect_eq "unknown WM_USER answers 0" 0 "$(e2e_send "$C" WM_USER 7 250)"
+e2e_expect_eq "an unknown WM_USER answers 1, as the player does" 1 "$(e2e_send "$C" WM_USER 7 250)"
 e2e_check "state lines in order" bash -c "grep -a '^STATE' '$E2E_JOURNAL' | tr '\n' ' ' | grep -qx 'STATE playing STATE paused STATE playing STATE stopped '"
 
 # --- fade out: the sender waits until the player has stopped --------------------

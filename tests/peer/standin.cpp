@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,7 +18,8 @@
 namespace {
 
 const char kClassName[] = "Winamp v1.x";
-const char kTitle[] = "Winamp stand-in";
+const wchar_t kClassNameW[] = L"Winamp v1.x";
+const wchar_t kTitle[] = L"Winamp stand-in";
 const char kMutexName[] = "KelvaneWinampStandinRunning";
 // Marks our own WM_COPYDATA (a second start's whole command line, UTF-16 with
 // its NUL) so a stray one from another program is not taken as a command line.
@@ -41,13 +45,18 @@ const int kButtonY = 300, kButtonW = 72, kButtonH = 26;
 
 std::string g_journalPath;
 standin::Player g_player;
+const standin::Profile* g_profile;
+UINT g_songChangeMessage;
+std::wstring g_captionTitle;
 HWND g_wnd, g_lblState, g_lblTrack, g_lblVolume, g_list;
 bool g_key76Down;
-// The titles as the player hands them out: pointers into these, read by the
-// asking program from our memory. Made anew with every play list, so a
-// pointer given out earlier may no longer hold the title.
-std::vector<std::wstring> g_wideTitles;
-std::vector<std::string> g_ansiTitles;
+// The titles as the player hands them out: an address in our memory, read
+// by the asking program. One buffer of each kind that every answer
+// overwrites, or (a player that moves its texts) a new place at each answer.
+wchar_t g_wideBuffer[4096];
+char g_ansiBuffer[8192];
+std::deque<std::unique_ptr<wchar_t[]>> g_movingWide;
+std::deque<std::unique_ptr<char[]>> g_movingAnsi;
 
 // wchar_t is UTF-16 here: the core's UTF-16 texts are handed to the W calls as they are.
 std::string Utf8(const wchar_t* text) { return standin::Utf8(reinterpret_cast<const char16_t*>(text)); }
@@ -125,36 +134,72 @@ std::wstring FromCodePage(const std::string& bytes, UINT codePage) {
   return out;
 }
 
-std::string Ansi(const std::wstring& text) {
-  int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+std::string InCodePage(const std::wstring& text, UINT codePage) {
+  int n = WideCharToMultiByte(codePage, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string out(n > 0 ? n : 1, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
+  WideCharToMultiByte(codePage, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
   out.resize(out.size() - 1);
   return out;
 }
 
-void KeepTitles() {
-  g_wideTitles.clear();
-  g_ansiTitles.clear();
-  for (int i = 0; i < static_cast<int>(g_player.tracks().size()); ++i) {
-    g_wideTitles.push_back(g_player.title(i));
-    g_ansiTitles.push_back(Ansi(g_wideTitles.back()));
-  }
+// Copies a text with its NUL into a buffer of `size` units (cut to fit).
+template <typename Char>
+LRESULT Hand(const std::basic_string<Char>& text, Char* buffer, std::size_t size) {
+  const std::size_t n = text.size() < size ? text.size() : size - 1;
+  std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), buffer);
+  buffer[n] = Char(0);
+  return reinterpret_cast<LRESULT>(buffer);
+}
+
+// A new place for each answer; the place handed out before now holds other
+// text, as with a player that reuses its memory. The last few are kept so
+// that a late reader reads the other text rather than freed memory.
+template <typename Char>
+LRESULT HandMoving(const std::basic_string<Char>& text, std::deque<std::unique_ptr<Char[]>>* places) {
+  static const char kOther[] = "(this title has moved)";
+  if (!places->empty()) Hand(std::basic_string<Char>(kOther, kOther + sizeof kOther - 1), places->back().get(), sizeof kOther);
+  places->emplace_back(new Char[text.size() + sizeof kOther]);
+  if (places->size() > 16) places->pop_front();
+  return Hand(text, places->back().get(), text.size() + sizeof kOther);
 }
 
 // WM_USER 212 and 213: where the title of an entry lies in our memory, or 0
-// for an entry that is not in the list.
+// for an entry that is not in the list or a question the player does not know.
 LRESULT TitleAddress(WPARAM index, bool wide) {
-  if (index >= g_wideTitles.size()) return 0;
-  return wide ? reinterpret_cast<LRESULT>(g_wideTitles[index].c_str())
-              : reinterpret_cast<LRESULT>(g_ansiTitles[index].c_str());
+  const bool inList = index < g_player.tracks().size();
+  const std::wstring title = g_player.title(inList ? static_cast<int>(index) : -1);
+  switch (g_profile->titles) {
+    case standin::TitleMemory::OneBuffer:
+      if (!inList) return 0;
+      return wide ? Hand(title, g_wideBuffer, sizeof g_wideBuffer / sizeof g_wideBuffer[0])
+                  : Hand(InCodePage(title, CP_ACP), g_ansiBuffer, sizeof g_ansiBuffer);
+    case standin::TitleMemory::NewEachCall:
+      if (!inList) return 0;
+      return wide ? HandMoving(title, &g_movingWide) : HandMoving(InCodePage(title, CP_ACP), &g_movingAnsi);
+    case standin::TitleMemory::PlayingUtf8:
+      if (wide || g_player.tracks().empty()) return 0;
+      return Hand(InCodePage(g_player.title(g_player.current()), CP_UTF8), g_ansiBuffer, sizeof g_ansiBuffer);
+    case standin::TitleMemory::CodePageOnly:
+      if (wide || !inList) return 0;
+      return Hand(InCodePage(title, CP_ACP), g_ansiBuffer, sizeof g_ansiBuffer);
+  }
+  return 0;
+}
+
+// The caption follows the track and the state, as the player's does; a
+// player that announces its title changes does so once the caption is new.
+void ShowCaption() {
+  SetWindowTextW(g_wnd, standin::Caption(*g_profile, g_player, kTitle).c_str());
+  const std::wstring title = g_player.tracks().empty() ? std::wstring() : g_player.title(g_player.current());
+  if (title == g_captionTitle) return;
+  g_captionTitle = title;
+  if (g_profile->announcesSongChange && !title.empty()) PostMessageW(HWND_BROADCAST, g_songChangeMessage, 0, 0);
 }
 
 // Applies what the player model reports: journal lines first, then the window.
 void Apply(const standin::Changes& c) {
   if (c.playlist) {
     Journalf("PLAYLIST %u tracks", static_cast<unsigned>(g_player.tracks().size()));
-    KeepTitles();
     ShowPlaylist();
   }
   if (c.track && !g_player.tracks().empty()) Journalf("TRACK %d", g_player.current());
@@ -166,11 +211,16 @@ void Apply(const standin::Changes& c) {
   }
   if (c.track || c.playlist) ShowTrack();
   if (c.volume) ShowVolume();
+  if (c.track || c.playlist || c.state) ShowCaption();
 }
 
 // The fade is done inside the WM_COMMAND that asks for it, so the sender's
 // SendMessage returns once the player has stopped and its next command finds it stopped.
 void FadeOutThenStop() {
+  if (!g_profile->fades) {
+    Apply(g_player.stop());
+    return;
+  }
   standin::Changes c = g_player.beginFade();
   Apply(c);
   if (g_player.state() != standin::State::Fading) return;
@@ -187,7 +237,7 @@ void PlayerCommand(WPARAM id) {
   switch (id) {
     case standin::kCmdPrev: Apply(g_player.previous()); break;
     case standin::kCmdPlay: Apply(g_player.play()); break;
-    case standin::kCmdPause: Apply(g_player.pause()); break;
+    case standin::kCmdPause: Apply(g_player.pause(g_profile->pauseResumes)); break;
     case standin::kCmdStop: Apply(g_player.stop()); break;
     case standin::kCmdNext: Apply(g_player.next()); break;
     case standin::kCmdFadeoutStop: FadeOutThenStop(); break;
@@ -202,7 +252,8 @@ void ButtonClick(WORD id) {
   }
   switch (id) {
     case kIdPlay: PlayerCommand(standin::kCmdPlay); break;
-    case kIdPause: PlayerCommand(standin::kCmdPause); break;
+    // The player's own Pause button resumes in every player.
+    case kIdPause: Apply(g_player.pause()); break;
     case kIdStop: PlayerCommand(standin::kCmdStop); break;
     case kIdClose: PlayerCommand(standin::kCmdClose); break;
     default: break;
@@ -313,10 +364,10 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_USER: {
-      LRESULT answer = 0;
+      LRESULT answer = g_profile->unknownAnswer;
       switch (lParam) {
         case standin::kIpcIsPlaying: answer = standin::PlayStateAnswer(g_player.state()); break;
-        case standin::kIpcGetListPos: answer = g_player.current(); break;
+        case standin::kIpcGetListPos: answer = g_profile->answersPosition ? g_player.current() : 0; break;
         case standin::kIpcGetTitle: answer = TitleAddress(wParam, false); break;
         case standin::kIpcGetTitleW: answer = TitleAddress(wParam, true); break;
         default: break;
@@ -335,7 +386,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         g_key76Down = false;
         // Posted, not opened here: the sender's SendMessage must not wait for the user
         // to close a modal dialog.
-        PostMessageA(hwnd, kMsgOpenDialog, 0, 0);
+        PostMessageW(hwnd, kMsgOpenDialog, 0, 0);
       }
       return 0;
     case kMsgOpenDialog:
@@ -385,7 +436,8 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  // A Unicode window, so that its caption holds a title in any script.
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 // A second start hands its command line to the running player and leaves, as the
@@ -421,20 +473,37 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
   Journal("START " + cmdline);
 
   if (HandOverToRunningInstance(wideCmdline)) return 0;
+  // The player it stands in for: named on the command line, else by the
+  // environment (so that a player that Kelvane starts is the same), else Winamp.
+  std::string profile = standin::ParseCommandLine(cmdline).profile;
+  if (profile.empty()) {
+    wchar_t buf[64];
+    const DWORD n = GetEnvironmentVariableW(L"KELVANE_PLAYER_PROFILE", buf, 64);
+    profile = n > 0 && n < 64 ? Utf8(buf) : "winamp";
+  }
+  g_profile = standin::FindProfile(profile);
+  if (g_profile == nullptr) {
+    Journal("PROFILE unknown " + profile);
+    MessageBoxW(nullptr, Wide("Unknown profile: " + profile + " (winamp, wacup, foobar or mediamonkey)").c_str(),
+                kTitle, MB_ICONERROR);
+    return 2;
+  }
+  Journal(std::string("PROFILE ") + g_profile->name);
+  g_songChangeMessage = RegisterWindowMessageW(L"WinampSongChange");
   HANDLE running = CreateMutexA(nullptr, FALSE, kMutexName);
 
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = WndProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassA(&wc);
+  wc.lpszClassName = kClassNameW;
+  RegisterClassW(&wc);
 
   RECT r = {0, 0, 436, 334};
   AdjustWindowRect(&r, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE);
-  HWND hwnd = CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+  HWND hwnd = CreateWindowExW(0, kClassNameW, kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                               standin::kWindowX, standin::kWindowY, r.right - r.left, r.bottom - r.top, nullptr,
                               nullptr, instance, nullptr);
   if (hwnd == nullptr) return 1;
@@ -445,12 +514,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
 
   ACCEL keys[] = {{FVIRTKEY, VK_F5, kIdPlay}, {FVIRTKEY, VK_F6, kIdPause}, {FVIRTKEY, VK_F7, kIdStop},
                   {FVIRTKEY, VK_F8, kIdClose}};
-  HACCEL accel = CreateAcceleratorTableA(keys, sizeof keys / sizeof keys[0]);
+  HACCEL accel = CreateAcceleratorTableW(keys, sizeof keys / sizeof keys[0]);
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (TranslateAcceleratorA(hwnd, accel, &msg)) continue;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorW(hwnd, accel, &msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   DestroyAcceleratorTable(accel);
   Journal("EXIT");

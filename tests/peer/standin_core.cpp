@@ -51,6 +51,34 @@ std::string Trim(const std::string& s) {
 
 }  // namespace
 
+// The answers of each player, from their public sources and the trackers of
+// tools that talk to them. Where a behaviour is not known, the stand-in does
+// not offer it: no program may rely on it.
+const Profile kProfiles[] = {
+    // name          position  titles                     number  state  resumes fades  unknown song change
+    {"winamp",       true,     TitleMemory::OneBuffer,    false,  true,  true,   true,  1,      true},
+    {"wacup",        true,     TitleMemory::NewEachCall,  false,  true,  true,   true,  1,      false},
+    {"foobar",       false,    TitleMemory::PlayingUtf8,  true,   false, false,  false, 0,      false},
+    {"mediamonkey",  true,     TitleMemory::CodePageOnly, false,  true,  true,   true,  0,      false},
+};
+
+const Profile* FindProfile(const std::string& name) {
+  for (const Profile& p : kProfiles) {
+    if (name == p.name) return &p;
+  }
+  return nullptr;
+}
+
+std::wstring Caption(const Profile& profile, const Player& player, const std::wstring& idle) {
+  if (player.tracks().empty()) return idle;
+  std::wstring caption;
+  if (profile.numberedCaption) caption = std::to_wstring(player.current()) + L". ";
+  caption += player.title(player.current()) + L" - Winamp";
+  if (profile.stateInCaption && player.state() == State::Paused) caption += L" [Paused]";
+  if (profile.stateInCaption && player.state() == State::Stopped) caption += L" [Stopped]";
+  return caption;
+}
+
 const char* StateName(State s) {
   switch (s) {
     case State::Stopped: return "stopped";
@@ -94,9 +122,9 @@ Changes Player::play() {
   return c;
 }
 
-Changes Player::pause() {
+Changes Player::pause(bool resumes) {
   if (state_ == State::Playing || state_ == State::Fading) return setState(State::Paused);
-  if (state_ == State::Paused) return setState(State::Playing);
+  if (state_ == State::Paused && resumes) return setState(State::Playing);
   return Changes();
 }
 
@@ -175,7 +203,9 @@ Request ParseCommandLine(const std::string& cmdline) {
       while (i < cmdline.size() && !IsBlank(cmdline[i])) ++i;
       token = cmdline.substr(b, i - b);
     }
-    if (IsSwitch(token)) {
+    if (token.compare(0, 10, "--profile=") == 0) {
+      req.profile = token.substr(10);
+    } else if (IsSwitch(token)) {
       if (EqualsNoCase(token, "/ADD")) req.append = true;
     } else if (!token.empty()) {
       req.files.push_back(token);

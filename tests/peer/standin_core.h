@@ -36,6 +36,28 @@ constexpr int kWindowY = 120;
 
 enum class State { Stopped, Playing, Paused, Fading };
 
+// Where a player keeps the titles it hands out by WM_USER 212 (code page) and
+// 213 (UTF-16): one buffer that each answer overwrites; a new place at every
+// answer, the one before overwritten with other text; the playing title in
+// UTF-8 whatever the entry asked for, and no 213; the code page only, no 213.
+enum class TitleMemory { OneBuffer, NewEachCall, PlayingUtf8, CodePageOnly };
+
+// The players that answer the window interface, each as it answers it: the
+// stand-in takes one by name (--profile=NAME) and behaves as that player does.
+struct Profile {
+  const char* name;
+  bool answersPosition;      // WM_USER 125: the list position; otherwise always 0
+  TitleMemory titles;
+  bool numberedCaption;      // "N. " before the caption's title, N counted from 0
+  bool stateInCaption;       // " [Paused]" / " [Stopped]" after it
+  bool pauseResumes;         // 40046 on a paused player resumes; otherwise it pauses only
+  bool fades;                // 40147 fades out; otherwise it stops at once
+  long unknownAnswer;        // the answer to a WM_USER it does not know
+  bool announcesSongChange;  // broadcasts "WinampSongChange" when the title changes
+};
+// nullptr for a name that is none of "winamp", "wacup", "foobar", "mediamonkey".
+const Profile* FindProfile(const std::string& name);
+
 const char* StateName(State s);
 // The answer to the play-state query: 0 stopped, 1 playing (also while fading), 3 paused.
 int PlayStateAnswer(State s);
@@ -58,7 +80,7 @@ struct ListEntry {
 class Player {
  public:
   Changes play();
-  Changes pause();  // pauses when playing, resumes when paused
+  Changes pause(bool resumes = true);  // pauses when playing, resumes when paused (if it does)
   Changes stop();
   Changes previous();
   Changes next();
@@ -89,11 +111,17 @@ class Player {
   int volume_ = 100;
 };
 
-// What a command line asks for: files to load, replacing the play list or appended to it.
+// What a command line asks for: files to load, replacing the play list or
+// appended to it; the profile a first start takes ("--profile=NAME").
 struct Request {
   bool append = false;
   std::vector<std::string> files;
+  std::string profile;
 };
+
+// The window caption the player shows: "title - Winamp" with what the
+// profile adds, or `idle` while the list is empty.
+std::wstring Caption(const Profile& profile, const Player& player, const std::wstring& idle);
 
 // UTF-16 (a command line, a path the system gave) as UTF-8, the form of the
 // journal and of the play list's paths; a lone surrogate becomes U+FFFD.

@@ -171,3 +171,16 @@ TEST(StandinCommandLine, TheWidePlayMessageEnqueuesItsPathExactly) {
   // A lone surrogate the journal cannot hold becomes U+FFFD, not a broken byte.
   EXPECT_EQ(standin::Utf8(u"a\xD800" "b"), u8"a\uFFFDb");
 }
+
+TEST(StandinProfile, ByNameFromTheCommandLineAndFoobarsPauseNeverResumes) {
+  const standin::Request r = ParseCommandLine("winamp.exe --profile=foobar \"x.m3u\"");
+  EXPECT_EQ(r.profile, "foobar");
+  EXPECT_EQ(r.files, Strings{"x.m3u"});
+  EXPECT_EQ(standin::FindProfile("Winamp"), nullptr);
+  Player p;
+  p.replaceAndPlay({"D:\\a.mp3"}, {L"a"});
+  p.pause(standin::FindProfile("foobar")->pauseResumes);
+  p.pause(standin::FindProfile("foobar")->pauseResumes);
+  EXPECT_EQ(p.state(), State::Paused);
+  EXPECT_EQ(standin::Caption(*standin::FindProfile("foobar"), p, L"idle"), L"0. a - Winamp") << "counted from 0";
+}

@@ -1,6 +1,8 @@
 // What is playing: the balloon over the Play button when the player moves on
 // to another track by itself, the title read from the player, and the rules
 // under them.
+#include <algorithm>
+
 #include "MainTestSupport.h"
 #include "app/NowPlaying.h"
 #include "platform/Locale.h"
@@ -8,16 +10,25 @@
 namespace kvtest {
 namespace {
 
-TEST(NowPlayingRulesTest, TheCaptionLosesItsListNumberAndThePlayersNameOnly) {
+TEST(NowPlayingRulesTest, TheCaptionLosesItsListNumberAndThePlayersNameOnlyAndOtherFormsNameNoTitle) {
   const std::vector<std::pair<std::u16string, std::u16string>> rows = {
       {u"12. Artist - Song - Winamp", u"Artist - Song"},
+      {u"0. Artist - Song - Winamp", u"Artist - Song"},
       {u"3. 1999 - Prince - Winamp [Paused]", u"1999 - Prince"},
-      {u"Song - Winamp", u"Song"},
       {u"12.Song - Winamp", u"12.Song"},
-      {u"7. Song - Winamp Remix", u"Song - Winamp Remix"},
-      {u"Winamp 5.9", u"Winamp 5.9"},
+      {u"7. Song - Winamp Remix", u""},
+      {u"Song - Winamp [Live]", u""},
+      {u"Winamp 5.9", u""},
+      {u"3.  - Winamp", u""},
   };
-  for (const auto& [caption, title] : rows) EXPECT_EQ(TitleFromCaption(caption), title);
+  for (const auto& [caption, want] : rows) {
+    std::u16string title;
+    EXPECT_EQ(TitleFromCaption(caption, &title), !want.empty()) << platform::Utf16ToUtf8(caption);
+    if (!want.empty()) EXPECT_EQ(title, want);
+  }
+  const char16_t high = 0xD834, low = 0xDD1E;
+  EXPECT_TRUE(IsWellFormedUtf16({u'a', high, low}));
+  for (const std::u16string& bad : {std::u16string{u'a', high}, {low, u'b'}, {high, high, low}}) EXPECT_FALSE(IsWellFormedUtf16(bad));
 }
 
 TEST(NowPlayingRulesTest, ALongTitleKeepsItsStartAndEndsInAnEllipsisWithoutHalfAPair) {
@@ -29,17 +40,28 @@ TEST(NowPlayingRulesTest, ALongTitleKeepsItsStartAndEndsInAnEllipsisWithoutHalfA
 
 TEST(NowPlayingRulesTest, OnlyMovesThePlayerMakesByItselfWhilePlayingAreTold) {
   TTrackWatch watch;
-  EXPECT_FALSE(watch.Moved(4, true)) << "the first position seen is only noted";
-  EXPECT_TRUE(watch.Moved(5, true));
-  EXPECT_FALSE(watch.Moved(5, true)) << "once per move";
-  EXPECT_FALSE(watch.Moved(6, false)) << "not while paused or stopped";
-  EXPECT_FALSE(watch.Moved(6, true)) << "nor later, once playing again";
+  EXPECT_FALSE(watch.Moved(4, u"", true)) << "the first position seen is only noted";
+  EXPECT_TRUE(watch.Moved(5, u"", true));
+  EXPECT_FALSE(watch.Moved(5, u"", true)) << "once per move";
+  EXPECT_FALSE(watch.Moved(6, u"", false)) << "not while paused or stopped";
+  EXPECT_FALSE(watch.Moved(6, u"", true)) << "nor later, once playing again";
   watch.CommandSent(2);
-  EXPECT_FALSE(watch.Moved(7, true));
-  EXPECT_FALSE(watch.Moved(8, true)) << "still the answer to the command";
-  EXPECT_TRUE(watch.Moved(9, true));
+  EXPECT_FALSE(watch.Moved(7, u"", true));
+  EXPECT_FALSE(watch.Moved(8, u"", true)) << "still the answer to the command";
+  EXPECT_TRUE(watch.Moved(9, u"", true));
   watch.Forget();
-  EXPECT_FALSE(watch.Moved(0, true));
+  EXPECT_FALSE(watch.Moved(0, u"", true));
+}
+
+TEST(NowPlayingRulesTest, WhereThePositionStaysAtZeroTheCaptionsTitleTellsTheMove) {
+  TTrackWatch watch;
+  EXPECT_FALSE(watch.Moved(0, u"A", true));
+  EXPECT_TRUE(watch.Moved(0, u"B", true));
+  EXPECT_FALSE(watch.Moved(0, u"B", true));
+  EXPECT_FALSE(watch.Moved(0, u"", true)) << "a caption between tracks names nothing";
+  EXPECT_FALSE(watch.Moved(0, u"C", true)) << "nor is it a title to compare with";
+  EXPECT_TRUE(watch.Moved(3, u"C", true));
+  EXPECT_FALSE(watch.Moved(3, u"D", true)) << "elsewhere the position decides alone";
 }
 
 // A player with a play list of titles that hands out where each lies in its
@@ -57,7 +79,7 @@ class TrackNoticeTest : public MainFixture {
       if (m == platform::kWmCommand && w == 40044) position_ = (position_ + n - 1) % n;
       if (m != platform::kWmUser) return player_.Handle(m, w, l);
       switch (l) {
-        case 125: return std::intptr_t{position_};
+        case 125: return std::intptr_t{positionAnswered_ ? position_ : 0};
         case 213:
           if (wide_ != kAnswer) return wide_;
           return static_cast<std::intptr_t>(sim::PutWideText(player_.wnd, titles_.at(w)));
@@ -85,34 +107,66 @@ class TrackNoticeTest : public MainFixture {
   static constexpr std::intptr_t kAnswer = -2;
   std::vector<std::u16string> titles_ = {u"Intro", u"Bj\u00f6rk \u2013 J\u00f3ga \u266a", u"\u4e09\u66f2\u76ee"};
   std::int32_t position_ = 0;
+  bool positionAnswered_ = true;
   std::intptr_t wide_ = kAnswer;
   std::intptr_t ansi_ = kAnswer;
 };
 
-TEST_F(TrackNoticeTest, TheTitleFallsBackToTheCodePageThenToTheCaption) {
+TEST_F(TrackNoticeTest, TheTitleComesFromTheWideAnswerThenTheCaptionThenTheCodePageAndOnlyAsWellFormedText) {
+  const std::u16string third = titles_[2];
+  const std::u16string loneHalf{u'A', char16_t(0xD834)};
   struct Row {
-    std::intptr_t wide, ansi;
-    std::u16string caption, want;
+    const char* what;
+    std::u16string wide;  // "-" for the player's own title, empty for no answer
+    std::u16string caption;
+    std::string ansi;  // "-" for the player's own title, empty for no answer
+    std::u16string want;  // empty: no balloon
+    bool asksAnsi;
   };
   const std::vector<Row> rows = {
-      {0, kAnswer, u"", u"\u4e09\u66f2\u76ee"},
-      {1, 0, u"3. \u4e09\u66f2\u76ee - Winamp", u"\u4e09\u66f2\u76ee"},
-      {1, 1, u"\u4e09\u66f2\u76ee", u"\u4e09\u66f2\u76ee"},
+      {"the wide answer wins", u"-", u"3. Other - Winamp", "-", third, false},
+      {"then the caption's title", u"", u"2. " + third + u" - Winamp", "-", third, false},
+      {"also when the wide answer is no text", loneHalf, third + u" - Winamp", "-", third, false},
+      {"the code page last", u"", u"Winamp 5.9", "-", third, true},
+      {"nothing that is no text of the code page", u"", u"Winamp 5.9", "\x81", u"", true},
+      {"nothing without an answer", u"", u"", "", u"", true},
   };
   for (const Row& row : rows) {
     Start();
     StartPlayer();
-    wide_ = row.wide;
-    ansi_ = row.ansi;
-    sim::SetWindowCaption(player_.wnd, row.caption);
+    if (row.wide != u"-") wide_ = row.wide.empty() ? 0 : static_cast<std::intptr_t>(sim::PutWideText(player_.wnd, row.wide));
+    if (row.ansi != "-") ansi_ = row.ansi.empty() ? 0 : static_cast<std::intptr_t>(sim::PutAnsiText(player_.wnd, row.ansi));
     sim::TickTimers();
     position_ = 2;
+    sim::SetWindowCaption(player_.wnd, row.caption);
+    sim::ClearJournal();
     sim::TickTimers();
-    EXPECT_EQ(BalloonTexts(), std::vector<std::u16string>{row.want}) << row.wide << " " << row.ansi;
+    EXPECT_EQ(BalloonTexts(), row.want.empty() ? std::vector<std::u16string>{} : std::vector<std::u16string>{row.want})
+        << row.what;
+    const std::vector<std::string> asked = UserMessages();
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "2 212"), row.asksAnsi ? 1 : 0) << row.what;
     main_.reset();
     sim::Reset();
     position_ = 0;
+    wide_ = ansi_ = kAnswer;
   }
+}
+
+TEST_F(TrackNoticeTest, APlayerThatAnswersThePositionZeroIsFollowedByItsCaption) {
+  Start();
+  StartPlayer();
+  wide_ = 0;
+  positionAnswered_ = false;
+  const auto caption = [this](int n) { return std::u16string(1, static_cast<char16_t>(u'0' + n)) + u". " + titles_[n] + u" - Winamp"; };
+  sim::SetWindowCaption(player_.wnd, caption(0));
+  sim::TickTimers();
+  sim::SetWindowCaption(player_.wnd, caption(1));
+  sim::TickTimers();
+  EXPECT_EQ(BalloonTexts(), std::vector<std::u16string>{titles_[1]}) << "the player's own move";
+  main_->TrayClick(5, 0);
+  sim::SetWindowCaption(player_.wnd, caption(2));
+  for (int i = 0; i < 8; ++i) sim::TickTimers();
+  EXPECT_EQ(BalloonTexts().size(), 1u) << "Kelvane's own Next brings none";
 }
 
 TEST_F(TrackNoticeTest, TurnedOffPausedOrUnansweredNothingIsShownAndOffNothingMoreIsAsked) {
