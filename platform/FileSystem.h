@@ -37,6 +37,11 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes);
 // place): compared by the folder's identity, not by its name.
 bool IsSameDirectory(const std::string& a, const std::string& b);
 
+// A file's size and last write time (an instant, in 100 ns steps): what
+// tells whether a file read earlier has changed since. False when there is
+// no such file.
+bool FileSizeAndTime(const std::string& path, std::uint64_t* size, std::uint64_t* written);
+
 // DeleteFileW: false when nothing was deleted.
 bool RemoveFile(const std::string& path);
 // CreateDirectoryW: false when no folder was created.

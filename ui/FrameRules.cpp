@@ -8,6 +8,16 @@
 #include "library/TextList.h"
 #include "platform/FileSystem.h"
 
+TLibraryContext LibraryContextOf(const TInfo& info, std::unique_ptr<TMP3Tag>* tagReaderHolder) {
+  TLibraryContext context;
+  context.AppDir = info.AppDir;
+  context.CheckMP3OnUpdate = info.CheckMP3OnUpdate;
+  context.ReadID3v2 = info.ReadID3v2;
+  context.UnicodeLibrary = info.UnicodeLibrary;
+  context.TagReaderHolder = tagReaderHolder;
+  return context;
+}
+
 bool CornerPosition(int playlistPos, const platform::Rect& workArea, int width, int height, int* left, int* top) {
   if (playlistPos < 0 || playlistPos > 3) return false;
   const bool right = playlistPos >= 2;
@@ -26,18 +36,15 @@ bool RightClickSelects(bool nodeUnderPointer, int selectedCount) { return nodeUn
 
 
 std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, const std::string* currentPlaylist,
-                               const std::string& playListPath, const std::string& appDir, bool unicodeLibrary) {
+                               const std::string& playListPath, const TLibraryContext& library) {
   if (tree == TTreeKind::Playlist) {
     const std::string utf8 = playListPath + "\\" + nodeText + ".m3u8";
     return platform::FileExists(utf8) ? utf8 : playListPath + "\\" + nodeText + ".m3u";
   }
   if (!currentPlaylist) return std::string();
   // The library's own naming, so the window finds exactly what the update wrote.
-  TLibraryContext context;
-  context.AppDir = appDir;
-  context.UnicodeLibrary = unicodeLibrary;
-  return context.CacheFolder() +
-         GeneratedPlaylistFileName(context, *currentPlaylist, tree == TTreeKind::Artist ? "Artist" : "Album", nodeText);
+  return library.CacheFolder() +
+         GeneratedPlaylistFileName(library, *currentPlaylist, tree == TTreeKind::Artist ? "Artist" : "Album", nodeText);
 }
 
 std::string PlaylistArgument(const std::string& path) { return " \"" + path + "\""; }

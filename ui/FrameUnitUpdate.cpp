@@ -13,7 +13,6 @@
 #include "ui/FrameUnit.h"
 #include "ui/ProgramView.h"
 #include "ui/UpdateInfoUnit.h"
-#include "ui/UpdateRoad.h"
 
 namespace {
 
@@ -36,7 +35,7 @@ constexpr std::chrono::milliseconds kDrawInterval{500};
 // takes. The dialog is asked of its owner at every call: a modal box during
 // the update runs a message loop, and the dialog may be gone when it returns
 // (the session ended).
-class TWindowRoad : public TUpdateRoad {
+class TWindowRoad : public TUpdateProgress {
  public:
   explicit TWindowRoad(TFrame& frame) : frame_(frame) {}
 
@@ -64,7 +63,9 @@ class TWindowRoad : public TUpdateRoad {
   }
   bool StopRequested() override { return Main->CloseAwaited(); }
 
-  void Finished() override {
+  // Every playlist was seen: the trees cleared, the dialog done with OK
+  // usable, the beep, then the failures listed.
+  void Finished() {
     Show();
     frame_.ClearArtistAndAlbum();
     TUpdateInfo* dialog = frame_.CurrentUpdateInfo();
@@ -77,7 +78,10 @@ class TWindowRoad : public TUpdateRoad {
     platform::DefaultBeep();
     if (!failures_.empty()) Warn(FailureText());
   }
-  void FolderUnusable(const platform::Message& warning) override {
+  // Nothing was changed: the warning over the dialog, the playlist window
+  // given back and hidden, the dialog closed, the options dialog opened with
+  // its folder chooser.
+  void FolderUnusable(const platform::Message& warning) {
     Warn(warning.Face());
     frame_.SetEnabled(true);
     frame_.Hide();
@@ -86,7 +90,9 @@ class TWindowRoad : public TUpdateRoad {
     frame_.OpenOptions(reinterpret_cast<HWND>(platform::app::MainWindow()), true,
                        [&frame] { frame.LoadPlaylistTree(); });
   }
-  void Abandoned() override {
+  // A close or the session's end came: nobody will look at the end, and the
+  // window is given back in case the session goes on.
+  void Abandoned() {
     if (TUpdateInfo* dialog = frame_.CurrentUpdateInfo()) dialog->Close();
     frame_.SetEnabled(true);
   }
@@ -144,21 +150,11 @@ class TWindowRoad : public TUpdateRoad {
     KeepAlive();
     lastDrawn_ = Clock::now();
   }
-  // Looking at the queue is what tells Windows the thread lives; it also
-  // hands over the messages sent to us (a close, the session's end). A close
-  // posted to the main window (as taskkill does) is taken out and handed on
-  // too, so that it stops the update; nothing else is, so no click or key is
-  // handled before the update ends. Once a close waits, the end of the
-  // session must find the update already stopped: the queue is left alone.
+  // Once a close waits, the end of the session must find the update
+  // already stopped: the queue is left alone.
   void KeepAlive() {
     lastAlive_ = Clock::now();
-    if (Main->CloseAwaited()) return;
-    MSG msg;
-    HWND mainWindow = reinterpret_cast<HWND>(platform::app::MainWindow());
-    while (mainWindow && PeekMessageW(&msg, mainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE | PM_NOYIELD)) {
-      DispatchMessageW(&msg);
-    }
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
+    if (!Main->CloseAwaited()) platform::app::AnswerWhileBusy();
   }
 
   TFrame& frame_;
@@ -192,11 +188,19 @@ void TFrame::RunLibraryUpdate() {
   // Drawn before the work starts: the update keeps the thread until it ends.
   OpenUpdateInfo()->Repaint();
   TWindowRoad road(*this);
+  TUpdateOutcome outcome;
   try {
-    Main->UpdatePlaylists(road);
+    outcome = Main->UpdatePlaylists(road);
   } catch (...) {
     SetEnabled(true);
     throw;
+  }
+  if (outcome.closeCame) {
+    road.Abandoned();
+  } else if (outcome.folderUnusable) {
+    road.FolderUnusable(*outcome.folderUnusable);
+  } else {
+    road.Finished();
   }
   LoadPlaylistTree();
 }

@@ -455,13 +455,6 @@ void Form::CenterOn(HWND other) {
                SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-Control* Form::ByName(const std::string& name) const {
-  for (Control* c : controls_) {
-    if (c->Name == name) return c;
-  }
-  return nullptr;
-}
-
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:

@@ -236,7 +236,6 @@ class ComboBox : public Control {
   void SetItems(const std::vector<std::string>& items);
   int ItemIndex() const;
   void SetItemIndex(int index);
-  int Count() const;
  protected:
   void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };
@@ -373,7 +372,6 @@ class Form : public Window {
   void EnableHints();
   // Centres the form on another window (or the work area when null).
   void CenterOn(HWND other);
-  Control* ByName(const std::string& name) const;
   // Every control placed, on the form itself or on its panels.
   const std::vector<Control*>& Controls() const { return controls_; }
 

@@ -89,7 +89,6 @@ void ComboBox::SetItems(const std::vector<std::string>& items) {
 
 int ComboBox::ItemIndex() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)); }
 void ComboBox::SetItemIndex(int index) { SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-int ComboBox::Count() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0)); }
 
 void ComboBox::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
   if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE && OnChange) OnChange();

@@ -69,11 +69,6 @@ gui::Label& TUpdateInfo::Counter(TUpdateCounter counter) {
   return lblDeleted;
 }
 
-const gui::Label& TUpdateInfo::Counter(TUpdateCounter counter) const {
-  return const_cast<TUpdateInfo*>(this)->Counter(counter);
-}
-
-std::string TUpdateInfo::CounterText(TUpdateCounter counter) const { return Counter(counter).Text(); }
 void TUpdateInfo::SetCounter(TUpdateCounter counter, long count) { Counter(counter).SetText(std::to_string(count)); }
 void TUpdateInfo::SetProgressMaximum(int maximum) { ProgressBar.SetRange(0, maximum); }
 int TUpdateInfo::ProgressPosition() const { return ProgressBar.Position(); }

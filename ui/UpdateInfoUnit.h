@@ -28,7 +28,6 @@ class TUpdateInfo : public gui::Form {
 
   // What the update drives.
   void SetCounter(TUpdateCounter counter, long count);
-  std::string CounterText(TUpdateCounter counter) const;
   void SetProgressMaximum(int maximum);
   int ProgressPosition() const;
   void SetProgressPosition(int position);
@@ -45,6 +44,5 @@ class TUpdateInfo : public gui::Form {
 
  private:
   gui::Label& Counter(TUpdateCounter counter);
-  const gui::Label& Counter(TUpdateCounter counter) const;
   HWND owner_;
 };

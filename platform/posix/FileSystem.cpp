@@ -319,6 +319,16 @@ bool FileExists(const std::string& path) {
   return exists && !S_ISDIR(st.st_mode);
 }
 
+bool FileSizeAndTime(const std::string& path, std::uint64_t* size, std::uint64_t* written) {
+  struct stat st{};
+  bool exists = false;
+  MapPath(path, &st, &exists);
+  if (!exists || S_ISDIR(st.st_mode)) return false;
+  *size = static_cast<std::uint64_t>(st.st_size);
+  *written = static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 10000000u + static_cast<std::uint64_t>(st.st_mtim.tv_nsec) / 100u;
+  return true;
+}
+
 bool DirectoryExists(const std::string& path) {
   struct stat st{};
   return stat(MapPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);

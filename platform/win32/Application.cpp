@@ -24,18 +24,23 @@ struct AppState {
   std::vector<HWND> dialogWindows;
 };
 
+std::wstring Wide(const std::string& text) {
+  const std::u16string wide = Utf8ToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
+}
+
 AppState& S() {
   static AppState state;
   return state;
 }
 
-const char kMainClass[] = "TMain";
-const char kHiddenClass[] = "KelvaneHiddenWindow";
+const wchar_t kMainClass[] = L"TMain";
+const wchar_t kHiddenClass[] = L"KelvaneHiddenWindow";
 
 // Registered once: another program's window may already use any WM_USER
 // number for a meaning of its own.
 UINT ShowFirstMessage() {
-  static const UINT message = RegisterWindowMessageA("Kelvane.ShowFirstInstance");
+  static const UINT message = RegisterWindowMessageW(L"Kelvane.ShowFirstInstance");
   return message;
 }
 
@@ -44,10 +49,10 @@ UINT ShowFirstMessage() {
 template <typename T>
 T* ObjectOf(HWND hwnd, UINT message, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
   }
-  return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -59,7 +64,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       if (mayClose) {
         app::RunGuarded([&] { events->Close(); });
         // Closed for good: nothing more reaches the events.
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         DestroyWindow(hwnd);
       }
       return 0;
@@ -88,7 +93,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         if (events) app::RunGuarded([&] { events->ShowRequested(); });
         return 0;
       }
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 
@@ -96,18 +101,18 @@ LRESULT CALLBACK HiddenWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   auto* window = ObjectOf<HiddenWindow>(hwnd, message, lParam);
   std::intptr_t result = 0;
   if (window && window->Dispatch(message, wParam, lParam, &result)) return result;
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-void RegisterClassOnce(const char* name, WNDPROC proc) {
-  WNDCLASSA wc{};
-  if (GetClassInfoA(GetModuleHandleA(nullptr), name, &wc)) return;
+void RegisterClassOnce(const wchar_t* name, WNDPROC proc) {
+  WNDCLASSW wc{};
+  if (GetClassInfoW(GetModuleHandleW(nullptr), name, &wc)) return;
   wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.lpszClassName = name;
-  RegisterClassA(&wc);
+  RegisterClassW(&wc);
 }
 
 }  // namespace
@@ -117,15 +122,15 @@ void RegisterClassOnce(const char* name, WNDPROC proc) {
 HiddenWindow::HiddenWindow(Handler handler) : handler_(std::move(handler)) {
   RegisterClassOnce(kHiddenClass, HiddenWndProc);
   // Top-level (not message-only) so that shell broadcasts reach it.
-  HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                              nullptr, GetModuleHandleA(nullptr), this);
+  HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, kHiddenClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), this);
   handle_ = reinterpret_cast<WindowHandle>(hwnd);
 }
 
 HiddenWindow::~HiddenWindow() {
   HWND hwnd = reinterpret_cast<HWND>(handle_);
   if (hwnd) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);
   }
 }
@@ -215,8 +220,8 @@ void Deactivated() {
 WindowHandle CreateMainWindow(MainWindowEvents* events) {
   RegisterClassOnce(kMainClass, MainWndProc);
   // A tool window that is never shown: no taskbar button, nothing on screen.
-  S().mainWindow = CreateWindowExA(WS_EX_TOOLWINDOW, kMainClass, S().title.c_str(), WS_POPUP, 0, 0, 0,
-                                   0, nullptr, nullptr, GetModuleHandleA(nullptr), events);
+  S().mainWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kMainClass, Wide(S().title).c_str(), WS_POPUP, 0, 0, 0,
+                                   0, nullptr, nullptr, GetModuleHandleW(nullptr), events);
   if (S().showMainForm) ShowWindow(S().mainWindow, SW_SHOWNORMAL);
   return reinterpret_cast<WindowHandle>(S().mainWindow);
 }
@@ -289,11 +294,19 @@ void Run() {
 }
 
 void CloseMainWindow() {
-  if (S().mainWindow) SendMessageA(S().mainWindow, WM_CLOSE, 0, 0);
+  if (S().mainWindow) SendMessageW(S().mainWindow, WM_CLOSE, 0, 0);
 }
 
 void PostCloseMainWindow() {
-  if (S().mainWindow) PostMessageA(S().mainWindow, WM_CLOSE, 0, 0);
+  if (S().mainWindow) PostMessageW(S().mainWindow, WM_CLOSE, 0, 0);
+}
+
+void AnswerWhileBusy() {
+  MSG msg;
+  while (S().mainWindow && PeekMessageW(&msg, S().mainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE | PM_NOYIELD)) {
+    DispatchMessageW(&msg);
+  }
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
 }
 
 void AddDialogWindow(WindowHandle window) {
@@ -310,7 +323,7 @@ void RemoveDialogWindow(WindowHandle window) {
 bool ClaimFirstInstance(const std::string& name) {
   // "Local\": the namespace of this logon session. The handle stays open
   // until the process ends, and the object with it.
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, ("Local\\" + name).c_str());
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, Wide("Local\\" + name).c_str());
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(mutex);
     return false;
@@ -324,13 +337,13 @@ bool ShowFirstInstance() {
   // The first copy may still be starting: its main window comes a moment
   // after the object.
   for (int attempt = 0; attempt < 50; ++attempt) {
-    HWND first = FindWindowA(kMainClass, S().title.c_str());
+    HWND first = FindWindowW(kMainClass, Wide(S().title).c_str());
     if (first) {
       DWORD process = 0;
       GetWindowThreadProcessId(first, &process);
       // Started by the user, this copy may hand the foreground on.
       AllowSetForegroundWindow(process);
-      return PostMessageA(first, ShowFirstMessage(), 0, 0) != FALSE;
+      return PostMessageW(first, ShowFirstMessage(), 0, 0) != FALSE;
     }
     Sleep(100);
   }

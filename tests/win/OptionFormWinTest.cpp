@@ -144,7 +144,7 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
   EXPECT_GE(combo.left, 432);
   EXPECT_EQ(combo.top, 144);
   EXPECT_EQ(combo.right - combo.left, 57);
-  ASSERT_EQ(f->cmbPlaylistPos.Count(), 4);
+  ASSERT_EQ(SendMessageW(f->cmbPlaylistPos.Handle(), CB_GETCOUNT, 0, 0), 4);
   for (int i = 0; i < 4; ++i) {
     char item[32] = {};
     SendMessageA(f->cmbPlaylistPos.Handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
