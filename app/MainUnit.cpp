@@ -117,15 +117,15 @@ void TMain::CreatePlaylistWindow() {
 
 void TMain::CheckVersionUpgrade(const std::string& storedVersion) {
   if (storedVersion != kc::kVersionNeedingUpgrade) return;
-  platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(kc::kUpgradeNotice),
-                           platform::FixedToUtf16(kc::kInformationCaption),
+  platform::ShowMessageBox(platform::app::MainWindow(), platform::Utf8ToUtf16(kc::kUpgradeNotice),
+                           platform::Utf8ToUtf16(kc::kInformationCaption),
                            platform::kMbOk | platform::kMbIconInformation);
   DeleteFilesByMask(Info.AppDir + kc::kMp3LogMask);
 }
 
 void TMain::ShowError(const std::string& text) {
-  platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(text),
-                           platform::FixedToUtf16(kc::kErrorCaption), platform::kMbOk);
+  platform::ShowMessageBox(platform::app::MainWindow(), platform::Utf8ToUtf16(text),
+                           platform::Utf8ToUtf16(kc::kErrorCaption), platform::kMbOk);
 }
 
 void TMain::ShowRequested() {

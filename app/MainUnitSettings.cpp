@@ -25,7 +25,7 @@ void TMain::LoadSettings() {
   settingsUnread_ = ini.Unreadable();
   if (settingsUnread_) {
     platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatFace(kc::kSettingsUnreadNotice, path),
-                             platform::FixedToUtf16(platform::kWarningCaption),
+                             platform::Utf8ToUtf16(platform::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
   }
   const char* S = kc::kSectionSetting;

@@ -22,7 +22,7 @@ namespace {
 HIMAGELIST PictureList(const char* resource) {
   const int size = gui::Scale(16);
   HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 1);
-  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), gui::DataText(resource).c_str(), IMAGE_ICON, size, size, 0));
+  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), gui::Wide(resource).c_str(), IMAGE_ICON, size, size, 0));
   if (icon) {
     ImageList_AddIcon(list, icon);
     DestroyIcon(icon);
@@ -255,7 +255,7 @@ void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
     for (const std::string& file : files) {
       if (platform::FileExists(file)) continue;
       platform::ShowMessageBox(FrameHandle(), platform::FormatFace(uitext::kGeneratedPlaylistMissing, file),
-                               platform::FixedToUtf16(platform::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
+                               platform::Utf8ToUtf16(platform::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
       return;
     }
   }
@@ -283,10 +283,10 @@ void TFrame::menuClick(const std::string& item) {
   } else if (item == "menuUpdate") {
     RunLibraryUpdate();
   } else if (item == "menuReadme") {
-    const std::wstring readme = gui::DataText(Main->Settings().AppDir) + gui::FixedText(uitext::kReadmeFile);
-    ShellExecuteW(mainWindow, gui::FixedText(uitext::kShellOpen).c_str(), readme.c_str(), L"", L"", SW_SHOW);
+    const std::wstring readme = gui::Wide(Main->Settings().AppDir) + gui::Wide(uitext::kReadmeFile);
+    ShellExecuteW(mainWindow, gui::Wide(uitext::kShellOpen).c_str(), readme.c_str(), L"", L"", SW_SHOW);
   } else if (item == "menuHomepage") {
-    ShellExecuteW(mainWindow, gui::FixedText(uitext::kShellOpen).c_str(), gui::FixedText(uitext::kHomepage).c_str(), L"",
+    ShellExecuteW(mainWindow, gui::Wide(uitext::kShellOpen).c_str(), gui::Wide(uitext::kHomepage).c_str(), L"",
                   L"", SW_SHOW);
   } else if (item == "menuAbout") {
     OpenAbout();

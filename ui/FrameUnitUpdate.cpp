@@ -58,7 +58,7 @@ class TWindowRoad : public TUpdateProgress {
   // Above the dialog, which stays on top, and over the counts as they are.
   void ShowNotice(const platform::Message& notice) override {
     Draw();
-    platform::ShowMessageBox(DialogHandle(), notice.Face(), platform::FixedToUtf16(platform::app::Title()),
+    platform::ShowMessageBox(DialogHandle(), notice.Face(), platform::Utf8ToUtf16(platform::app::Title()),
                              platform::kMbOk);
   }
   bool StopRequested() override { return Main->CloseAwaited(); }
@@ -105,12 +105,12 @@ class TWindowRoad : public TUpdateProgress {
     return dialog ? reinterpret_cast<platform::WindowHandle>(dialog->Handle()) : 0;
   }
   void Warn(const std::u16string& text) {
-    platform::ShowMessageBox(DialogHandle(), text, platform::FixedToUtf16(platform::kWarningCaption),
+    platform::ShowMessageBox(DialogHandle(), text, platform::Utf8ToUtf16(platform::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
   }
   // One line per failure, led by the playlist it belongs to.
   std::u16string FailureText() const {
-    std::u16string text = platform::FixedToUtf16(kUpdateFailures);
+    std::u16string text = platform::Utf8ToUtf16(kUpdateFailures);
     const std::size_t shown = std::min(failures_.size(), kUpdateFailuresShown);
     for (std::size_t i = 0; i < shown; ++i) {
       text += u"\r\n";

@@ -83,7 +83,7 @@ void ComboBox::Create(HWND parent, const Placement&, const RECT& r, int id) {
 void ComboBox::SetItems(const std::vector<std::string>& items) {
   SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
   for (const std::string& item : items) {
-    SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FixedText(item).c_str()));
+    SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
   }
 }
 

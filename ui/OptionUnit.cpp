@@ -98,7 +98,7 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   OnShow = [this] { FormShow(); };
 
   const int size = GetSystemMetrics(SM_CXSMICON);
-  icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), gui::DataText(t::kIconResource).c_str(), IMAGE_ICON, size, size, 0));
+  icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), gui::Wide(t::kIconResource).c_str(), IMAGE_ICON, size, size, 0));
   if (icon_) SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 }
 

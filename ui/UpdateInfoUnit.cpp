@@ -74,7 +74,7 @@ void TUpdateInfo::SetProgressMaximum(int maximum) { ProgressBar.SetRange(0, maxi
 int TUpdateInfo::ProgressPosition() const { return ProgressBar.Position(); }
 void TUpdateInfo::SetProgressPosition(int position) { ProgressBar.SetPosition(position); }
 void TUpdateInfo::SetResultText(const std::string& text) {
-  lblResult.SetCaption(text);
+  lblResult.SetText(text);
   lblResult.FitToText();
 }
 void TUpdateInfo::EnableOK() { btnOK.SetEnabled(true); }

@@ -16,13 +16,13 @@ LPCWSTR Wide(const std::u16string& text) { return reinterpret_cast<LPCWSTR>(text
 
 int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
                    unsigned flags) {
-  if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(Utf16ToAnsi(text), Utf16ToAnsi(caption));
+  if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(Utf16ToUtf8(text), Utf16ToUtf8(caption));
   return MessageBoxW(reinterpret_cast<HWND>(owner), Wide(text), Wide(caption), flags);
 }
 
 bool ShowOpenFileDialog(WindowHandle owner, const std::string& fixedFilter, std::u16string* fileName) {
   // "label|pattern|..." becomes the NUL-separated list the dialog wants.
-  std::u16string filterList = FixedToUtf16(fixedFilter);
+  std::u16string filterList = Utf8ToUtf16(fixedFilter);
   for (char16_t& c : filterList) {
     if (c == u'|') c = u'\0';
   }
@@ -80,7 +80,7 @@ bool ShowFolderDialog(WindowHandle owner, const std::string& fixedTitle, std::u1
     allocator->Release();
     return false;
   }
-  const std::u16string title = FixedToUtf16(fixedTitle);
+  const std::u16string title = Utf8ToUtf16(fixedTitle);
   BROWSEINFOW info{};
   info.hwndOwner = parent;
   info.pidlRoot = root;

@@ -2,6 +2,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "platform/Error.h"
@@ -39,7 +40,7 @@ std::string HResultText(HRESULT hr) {
   }
   if (message.empty()) {
     char code[16];
-    wsprintfA(code, "0x%08lX", static_cast<unsigned long>(hr));
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
     message = code;
   }
   return message;

@@ -109,7 +109,7 @@ TEST_F(FileSeamContract, FailedWritesRaiseAndLeaveWhatWasThere) {
       platform::WriteRebuildableFile(path, "x");
       ADD_FAILURE() << path << ": no error raised";
     } catch (const platform::Error& e) {
-      EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrCannotWrite, path).Bytes());
+      EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrCannotWrite, path).Utf8());
     }
     EXPECT_THROW(platform::WriteFileSafely(path, "x"), platform::Error) << path;
   }

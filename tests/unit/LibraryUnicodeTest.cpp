@@ -99,7 +99,7 @@ TEST_F(LibraryUnicodeTest, EveryNameKeptWithTheOptionAndNoneMergedWithout) {
   // cannot hold is left out, and the one notice counts them.
   TCountingProgress off = Update(false);
   EXPECT_EQ(off.Updated(), 3);
-  EXPECT_EQ(off.Notices, std::vector<std::string>{platform::Message(kUnfitNamesNotice, "5").Bytes()});
+  EXPECT_EQ(off.Notices, std::vector<std::string>{platform::Message(kUnfitNamesNotice, "5").Utf8()});
   EXPECT_EQ(Index("'Asia' Artist.dat"), (std::set<std::string>{u8"東京事変", u8"椎名林檎", "IU"}));
   EXPECT_EQ(Index("'West' Artist.dat"), (std::set<std::string>{u8"Кино", "Motley Crue"}));
   EXPECT_EQ(Index("'West' Album.dat"), (std::set<std::string>{u8"Группа крови", "Dr. Feelgood", "Too Fast"}));
@@ -141,7 +141,7 @@ TEST(LibrarySourcePlaylists, M3u8WinsOverTheM3uOfItsNameAndOnlyLongNamesCount) {
     EXPECT_EQ(kept, t.kept) << t.names[0];
     ASSERT_EQ(notices.size(), t.passedOver.size()) << t.names[0];
     for (std::size_t i = 0; i < notices.size(); ++i) {
-      EXPECT_EQ(notices[i].Bytes(), platform::Message(kSkippedForM3u8, {t.passedOver[i], t.kept[0]}).Bytes());
+      EXPECT_EQ(notices[i].Utf8(), platform::Message(kSkippedForM3u8, {t.passedOver[i], t.kept[0]}).Utf8());
     }
   }
 }

@@ -26,9 +26,9 @@ class FakeRoad : public TUpdateProgress {
   void StepProgress() override { ++position; }
   void BeginPlaylist(const std::string& name) override { playlist = name; }
   void ReportFailure(const platform::Message& failure) override {
-    events.push_back("failure " + playlist + "|" + failure.Bytes());
+    events.push_back("failure " + playlist + "|" + failure.Utf8());
   }
-  void ShowNotice(const platform::Message& notice) override { events.push_back("notice " + notice.Bytes()); }
+  void ShowNotice(const platform::Message& notice) override { events.push_back("notice " + notice.Utf8()); }
   bool StopRequested() override { return main_.CloseAwaited(); }
 
   std::vector<std::string> Counters() const {
@@ -62,7 +62,7 @@ class UpdatePlaylistsTest : public kvtest::MainFixture {
     sim::ClearJournal();
     const TUpdateOutcome end = main_->UpdatePlaylists(*road_);
     road_->events.push_back(end.closeCame        ? "abandoned"
-                            : end.folderUnusable ? "unusable " + end.folderUnusable->Bytes()
+                            : end.folderUnusable ? "unusable " + end.folderUnusable->Utf8()
                                                  : "finished");
     return *road_;
   }

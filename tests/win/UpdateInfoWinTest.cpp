@@ -12,9 +12,9 @@
 namespace {
 
 std::string TextOf(HWND hwnd) {
-  char buffer[256] = {};
-  GetWindowTextA(hwnd, buffer, sizeof buffer);
-  return buffer;
+  wchar_t buffer[256] = {};
+  GetWindowTextW(hwnd, buffer, 256);
+  return wintest::Utf8Of(buffer);
 }
 
 // A rectangle in the client coordinates of the control's parent.
