@@ -57,6 +57,9 @@ void TMain::FormCreate() {
   Timer.SetOnTimer([this] { TimerTimer(); });
   Timer.SetEnabled(true);
   RegisterHotKeys(true);
+  // The first poll at once: the buttons a running player's state calls for
+  // are there with the program, not half a second later.
+  TimerTimer();
 }
 
 bool TMain::FormCloseQuery() {

@@ -10,6 +10,7 @@
 #include "platform/HiddenWindow.h"
 #include "platform/Locale.h"
 #include "platform/Timer.h"
+#include "platform/win32/LateLoad.h"
 
 namespace platform {
 
@@ -195,6 +196,28 @@ bool Timer::Enabled() const { return impl_->enabled; }
 
 void Wait(unsigned milliseconds) { Sleep(milliseconds); }
 
+// ---- COM, begun when first needed ----
+
+namespace late {
+
+namespace {
+bool comBegun = false;
+}  // namespace
+
+bool ComReady() {
+  static const auto begin = Function<decltype(&CoInitialize)>(L"ole32.dll", "CoInitialize");
+  if (!comBegun && begin && SUCCEEDED(begin(nullptr))) comBegun = true;
+  return comBegun;
+}
+
+void ComEnd() {
+  if (!comBegun) return;
+  comBegun = false;
+  if (const auto end = Function<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")) end();
+}
+
+}  // namespace late
+
 // ---- the application object ----
 
 namespace app {
@@ -202,8 +225,6 @@ namespace app {
 void Initialize() {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  // The Startup shortcut goes through COM shell links on this thread.
-  CoInitialize(nullptr);
 }
 
 void SetTitle(const std::string& title) { S().title = title; }
@@ -290,7 +311,7 @@ void Run() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  CoUninitialize();
+  late::ComEnd();
 }
 
 void CloseMainWindow() {

@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
 #include "platform/common/MessageBoxRedirect.h"
+#include "platform/win32/LateLoad.h"
 
 namespace platform {
 
@@ -38,7 +39,8 @@ bool ShowOpenFileDialog(WindowHandle owner, const std::string& fixedFilter, std:
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
   ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-  if (!GetOpenFileNameW(&ofn)) return false;
+  static const auto open = late::Function<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+  if (!open || !open(&ofn)) return false;
   *fileName = reinterpret_cast<const char16_t*>(buffer.data());
   return true;
 }
@@ -65,6 +67,8 @@ int CALLBACK BrowseCallback(HWND wnd, UINT notification, LPARAM param, LPARAM da
 }  // namespace
 
 bool ShowFolderDialog(WindowHandle owner, const std::string& fixedTitle, std::u16string* directory) {
+  // The browser's folder views are COM objects of this thread.
+  late::ComReady();
   bool result = false;
   IMalloc* allocator = nullptr;
   if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;

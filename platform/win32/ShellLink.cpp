@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/Locale.h"
 #include "platform/ShellLink.h"
+#include "platform/win32/LateLoad.h"
 
 namespace platform {
 
@@ -103,9 +104,10 @@ bool QueryShellStartupFolder(std::string* folder) {
 }
 
 void SaveShellLink(const std::string& linkFile, const std::string& target, const std::string& workingFolder) {
+  static const auto create = late::Function<decltype(&CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+  if (!late::ComReady() || !create) Check(CO_E_NOTINITIALIZED);
   Held<IShellLinkW> link;
-  Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                         reinterpret_cast<void**>(&link.p)));
+  Check(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link.p)));
   Held<IPersistFile> file;
   Check(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p)));
   link.p->SetPath(Wide(target).c_str());
