@@ -118,7 +118,6 @@ class ReadOnlyFile {
   // opened too: *found is set before Error is raised. Where the file opens
   // under the path as written, its stamp comes from the open file.
   bool OpenIfFile(const std::string& path, FoundEntry* entry, bool* found);
-  bool IsOpen() const { return handle_ != kNoHandle; }
   // Reads up to count bytes; answers how many were read (0 at the end).
   std::size_t Read(void* buffer, std::size_t count);
   // Moves the position; a move to before the start is refused (false) and

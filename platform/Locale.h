@@ -16,11 +16,6 @@ inline bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && IsSystemLead
 std::u16string AnsiToUtf16(const std::string& text);
 std::string Utf16ToAnsi(const std::u16string& text);
 
-// A text of the program whose first "%s" stands for the argument, as the
-// face shows it (the argument may be a name that UTF-8 cannot carry, such as
-// a chosen name with a lone surrogate).
-std::u16string FormatFace(const std::string& fixedPattern, const std::u16string& argument);
-std::u16string FormatFace(const std::string& fixedPattern, const std::string& argument);
 // Text the user typed or chose, for the settings and the library, which stay
 // in the system code page. False when the code page cannot hold every
 // character of it: a stand-in ("?" or a look-alike) would name another file.

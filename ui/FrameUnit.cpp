@@ -254,7 +254,7 @@ void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
     // older than the files beside it; the next update writes both anew.
     for (const std::string& file : files) {
       if (platform::FileExists(file)) continue;
-      platform::ShowMessageBox(FrameHandle(), platform::FormatFace(uitext::kGeneratedPlaylistMissing, file),
+      platform::ShowMessageBox(FrameHandle(), platform::Message(uitext::kGeneratedPlaylistMissing, file).Face(),
                                platform::Utf8ToUtf16(platform::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
       return;
     }

@@ -89,8 +89,7 @@ class TFrame : public gui::Form, public TFrameView {
   // size and its last write.
   struct IndexStamp {
     bool found = false;
-    std::uint64_t size = 0;
-    std::uint64_t written = 0;
+    std::uint64_t size = 0, written = 0;
     bool operator==(const IndexStamp& o) const { return found == o.found && size == o.size && written == o.written; }
   };
   static IndexStamp StampOf(const std::string& path);

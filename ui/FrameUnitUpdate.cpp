@@ -118,7 +118,7 @@ class TWindowRoad : public TUpdateProgress {
       text += failures_[i].second.Face();
     }
     if (failures_.size() > shown) {
-      text += u"\r\n" + platform::FormatFace(kUpdateFailuresMore, std::to_string(failures_.size() - shown));
+      text += u"\r\n" + platform::Message(kUpdateFailuresMore, std::to_string(failures_.size() - shown)).Face();
     }
     return text;
   }

@@ -240,7 +240,6 @@ int Window::Height() const {
   return r.bottom - r.top;
 }
 
-void Window::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
 bool Window::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
 void Window::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
 bool Window::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }

@@ -88,7 +88,6 @@ class Window {
   RECT Bounds() const;  // relative to the parent's client area (screen for top-level)
   int Width() const;
   int Height() const;
-  void SetVisible(bool visible);
   bool Visible() const;
   void SetEnabled(bool enabled);
   bool Enabled() const;

@@ -24,7 +24,13 @@ bool ChosenNameToUtf8(WindowHandle owner, const std::u16string& chosen, const ch
     *utf8 = Utf16ToUtf8(chosen);
     return true;
   }
-  ShowMessageBox(owner, FormatFace(fixedPattern, chosen), Utf8ToUtf16(kWarningCaption), kMbOk | kMbIconWarning);
+  // The name as chosen: UTF-8 cannot carry it.
+  const std::string pattern(fixedPattern);
+  const std::size_t at = pattern.find("%s");
+  const std::u16string text = at == std::string::npos ? Utf8ToUtf16(pattern)
+                                                      : Utf8ToUtf16(pattern.substr(0, at)) + chosen +
+                                                            Utf8ToUtf16(pattern.substr(at + 2));
+  ShowMessageBox(owner, text, Utf8ToUtf16(kWarningCaption), kMbOk | kMbIconWarning);
   return false;
 }
 

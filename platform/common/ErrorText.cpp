@@ -31,14 +31,4 @@ Error::Error(const std::string& text) : std::runtime_error(text), text_("%s", te
 Error::Error(const char* fixedPattern, const std::string& argument)
     : std::runtime_error(Message(fixedPattern, argument).Utf8()), text_(fixedPattern, argument) {}
 
-std::u16string FormatFace(const std::string& fixedPattern, const std::u16string& argument) {
-  const std::size_t at = fixedPattern.find("%s");
-  if (at == std::string::npos) return Utf8ToUtf16(fixedPattern);
-  return Utf8ToUtf16(fixedPattern.substr(0, at)) + argument + Utf8ToUtf16(fixedPattern.substr(at + 2));
-}
-
-std::u16string FormatFace(const std::string& fixedPattern, const std::string& argument) {
-  return FormatFace(fixedPattern, Utf8ToUtf16(argument));
-}
-
 }  // namespace platform

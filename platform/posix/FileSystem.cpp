@@ -290,7 +290,6 @@ void SetFileSystemRoot(const std::string& hostFolder) {
 }
 std::string FileSystemRoot() { return S().root; }
 void SetCurrentFolder(const std::string& windowsPath) { S().currentFolder = windowsPath; }
-std::string CurrentFolder() { return S().currentFolder; }
 std::string HostPath(const std::string& windowsPath) { return MapPath(windowsPath); }
 
 bool SetLastWriteTime(const std::string& windowsPath, std::time_t time) {

@@ -25,10 +25,7 @@ struct AppState {
   std::vector<HWND> dialogWindows;
 };
 
-std::wstring Wide(const std::string& text) {
-  const std::u16string wide = Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
+LPCWSTR W(const std::u16string& text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
 
 AppState& S() {
   static AppState state;
@@ -186,7 +183,6 @@ Timer::~Timer() {
   Arm(impl_.get());
 }
 void Timer::SetOnTimer(std::function<void()> handler) { impl_->handler = std::move(handler); }
-unsigned Timer::Interval() const { return impl_->interval; }
 void Timer::SetEnabled(bool enabled) {
   if (enabled == impl_->enabled) return;
   impl_->enabled = enabled;
@@ -206,14 +202,14 @@ bool comBegun = false;
 
 bool ComReady() {
   static const auto begin = Function<decltype(&CoInitialize)>(L"ole32.dll", "CoInitialize");
-  if (!comBegun && begin && SUCCEEDED(begin(nullptr))) comBegun = true;
+  if (!comBegun && begin) comBegun = SUCCEEDED(begin(nullptr));
   return comBegun;
 }
 
 void ComEnd() {
-  if (!comBegun) return;
+  // Begun, ole32 is there.
+  if (comBegun) Function<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")();
   comBegun = false;
-  if (const auto end = Function<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")) end();
 }
 
 }  // namespace late
@@ -241,7 +237,7 @@ void Deactivated() {
 WindowHandle CreateMainWindow(MainWindowEvents* events) {
   RegisterClassOnce(kMainClass, MainWndProc);
   // A tool window that is never shown: no taskbar button, nothing on screen.
-  S().mainWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kMainClass, Wide(S().title).c_str(), WS_POPUP, 0, 0, 0,
+  S().mainWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kMainClass, W(Utf8ToUtf16(S().title)), WS_POPUP, 0, 0, 0,
                                    0, nullptr, nullptr, GetModuleHandleW(nullptr), events);
   if (S().showMainForm) ShowWindow(S().mainWindow, SW_SHOWNORMAL);
   return reinterpret_cast<WindowHandle>(S().mainWindow);
@@ -344,7 +340,7 @@ void RemoveDialogWindow(WindowHandle window) {
 bool ClaimFirstInstance(const std::string& name) {
   // "Local\": the namespace of this logon session. The handle stays open
   // until the process ends, and the object with it.
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, Wide("Local\\" + name).c_str());
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, W(Utf8ToUtf16("Local\\" + name)));
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(mutex);
     return false;
@@ -358,7 +354,7 @@ bool ShowFirstInstance() {
   // The first copy may still be starting: its main window comes a moment
   // after the object.
   for (int attempt = 0; attempt < 50; ++attempt) {
-    HWND first = FindWindowW(kMainClass, Wide(S().title).c_str());
+    HWND first = FindWindowW(kMainClass, W(Utf8ToUtf16(S().title)));
     if (first) {
       DWORD process = 0;
       GetWindowThreadProcessId(first, &process);

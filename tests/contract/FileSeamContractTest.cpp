@@ -170,7 +170,7 @@ TEST_F(FileSeamContract, OpeningATrackGivesWhatTheSearchGives) {
       EXPECT_EQ(e->stamp, searched.stamp) << name;
       EXPECT_EQ(e->attributes, searched.attributes) << name;
     }
-    if (file.IsOpen()) {
+    if (name.find('?') == std::string::npos) {
       EXPECT_EQ(file.Size(), 10) << name;
     }
   }

@@ -356,9 +356,8 @@ Timer::~Timer() {
 }
 
 void Timer::SetOnTimer(std::function<void()> handler) { impl_->handler = std::move(handler); }
-unsigned Timer::Interval() const { return impl_->interval; }
 void Timer::SetEnabled(bool enabled) {
-  if (enabled != impl_->enabled) Log(enabled ? "timer on" : "timer off");
+  if (enabled != impl_->enabled) Log(enabled ? "timer on " + std::to_string(impl_->interval) : "timer off");
   impl_->enabled = enabled;
 }
 bool Timer::Enabled() const { return impl_->enabled; }

@@ -26,7 +26,7 @@ TEST_F(StartupTest, WithoutSettingsOnlyPlayAndEjectAreShownAndThePollStartsLast)
   EXPECT_EQ(Steps(), (std::vector<std::string>{"tray add 2", "tray add 6", "timer"}));
   EXPECT_EQ(m.Info.AppDir, "C:\\Kelvane\\");
   EXPECT_TRUE(m.Timer.Enabled());
-  EXPECT_EQ(m.Timer.Interval(), 500u);
+  EXPECT_EQ(sim::JournalLines("timer"), std::vector<std::string>{"timer on 500"});
   EXPECT_EQ(m.Player.PlayerWindowClass, "Winamp v1.x");
   EXPECT_EQ(m.Player.LastPlayState, kc::psNoPlayer);
   for (int slot = 1; slot <= 10; ++slot) EXPECT_EQ(m.Commands[slot], kc::kCommandTexts[slot]);
