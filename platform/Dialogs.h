@@ -16,7 +16,7 @@ constexpr unsigned kMbIconInformation = 0x40;
 inline constexpr const char* kWarningCaption = "警告";
 
 // Every text of these boxes and dialogs is UTF-16: Utf8ToUtf16 of the
-// inside form, FormatFace for a text with its argument.
+// inside form (a Message shows itself with Face()).
 
 // MessageBoxW: modal; timer ticks and other events go on while it is up.
 int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
