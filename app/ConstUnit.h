@@ -1,6 +1,6 @@
 #pragma once
-// Every fixed text and number of the program. Narrow literals are compiled to
-// Shift-JIS, so these are the bytes the user sees.
+// Every fixed text and number of the program; texts are UTF-8, as all text
+// inside.
 #include <cstddef>
 #include <cstdint>
 

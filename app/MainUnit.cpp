@@ -57,6 +57,9 @@ void TMain::FormCreate() {
   Timer.SetOnTimer([this] { TimerTimer(); });
   Timer.SetEnabled(true);
   RegisterHotKeys(true);
+  // The first poll at once: the buttons a running player's state calls for
+  // are there with the program, not half a second later.
+  TimerTimer();
 }
 
 bool TMain::FormCloseQuery() {
@@ -117,15 +120,15 @@ void TMain::CreatePlaylistWindow() {
 
 void TMain::CheckVersionUpgrade(const std::string& storedVersion) {
   if (storedVersion != kc::kVersionNeedingUpgrade) return;
-  platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(kc::kUpgradeNotice),
-                           platform::FixedToUtf16(kc::kInformationCaption),
+  platform::ShowMessageBox(platform::app::MainWindow(), platform::Utf8ToUtf16(kc::kUpgradeNotice),
+                           platform::Utf8ToUtf16(kc::kInformationCaption),
                            platform::kMbOk | platform::kMbIconInformation);
   DeleteFilesByMask(Info.AppDir + kc::kMp3LogMask);
 }
 
 void TMain::ShowError(const std::string& text) {
-  platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(text),
-                           platform::FixedToUtf16(kc::kErrorCaption), platform::kMbOk);
+  platform::ShowMessageBox(platform::app::MainWindow(), platform::Utf8ToUtf16(text),
+                           platform::Utf8ToUtf16(kc::kErrorCaption), platform::kMbOk);
 }
 
 void TMain::ShowRequested() {

@@ -106,7 +106,7 @@ class TMain : public platform::MainWindowEvents, public TProgramView {
   void HotKeyPressed(int id);
 
   // Library update, run from the playlist window with that window disabled
-  void UpdatePlaylists(TUpdateRoad& road) override;
+  TUpdateOutcome UpdatePlaylists(TUpdateProgress& progress) override;
 
   TInfo& Settings() override { return Info; }
   void SettingsChanged() override;

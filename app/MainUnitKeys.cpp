@@ -55,8 +55,8 @@ void TMain::RegisterHotKeys(bool tell) {
     }
   }
   if (tell && !failed.empty()) {
-    platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(HeldKeysMessage(failed)),
-                             platform::FixedToUtf16(platform::kWarningCaption),
+    platform::ShowMessageBox(platform::app::MainWindow(), platform::Utf8ToUtf16(HeldKeysMessage(failed)),
+                             platform::Utf8ToUtf16(platform::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
   }
 }

@@ -98,7 +98,7 @@ void TMain::WatchTrack(std::int32_t state) {
   if (!trackWatch_.Moved(position, captionTitle, state == kc::psPlaying)) return;
   std::u16string title;
   if (!ReadTrackTitle(position, captionTitle, &title)) return;
-  IconPlay->ShowBalloon(CutWithEllipsis(platform::FixedToUtf16(kc::kTrackBalloonTitle), platform::kBalloonTitleUnits),
+  IconPlay->ShowBalloon(CutWithEllipsis(platform::Utf8ToUtf16(kc::kTrackBalloonTitle), platform::kBalloonTitleUnits),
                         CutWithEllipsis(title, platform::kBalloonTextUnits));
 }
 
@@ -156,8 +156,8 @@ bool TMain::EnsurePlayer() {
 
 void TMain::AskPlayerPath() {
   if (platform::FileExists(Info.PlayerPath)) return;
-  platform::ShowMessageBox(0, platform::FixedToUtf16(kc::kPlayerPathNotice),
-                           platform::FixedToUtf16(platform::app::kAppTitle),
+  platform::ShowMessageBox(0, platform::Utf8ToUtf16(kc::kPlayerPathNotice),
+                           platform::Utf8ToUtf16(platform::app::kAppTitle),
                            platform::kMbOk | platform::kMbIconInformation);
   std::u16string chosen;
   if (!platform::ShowOpenFileDialog(platform::app::MainWindow(), kc::kPlayerFileFilter, &chosen)) return;

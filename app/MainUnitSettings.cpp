@@ -24,8 +24,8 @@ void TMain::LoadSettings() {
   // file that stayed unreadable is left alone for the whole run.
   settingsUnread_ = ini.Unreadable();
   if (settingsUnread_) {
-    platform::ShowMessageBox(platform::app::MainWindow(), platform::FormatFace(kc::kSettingsUnreadNotice, path),
-                             platform::FixedToUtf16(platform::kWarningCaption),
+    platform::ShowMessageBox(platform::app::MainWindow(), platform::Message(kc::kSettingsUnreadNotice, path).Face(),
+                             platform::Utf8ToUtf16(platform::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
   }
   const char* S = kc::kSectionSetting;

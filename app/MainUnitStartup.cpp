@@ -23,8 +23,8 @@ void TMain::RegisterStartup() {
 void TMain::UnregisterStartup() {
   const std::string folder = StartupFolder();
   if (!folder.empty() && platform::RemoveFile(folder + "\\" + kc::kStartupLinkName)) return;
-  platform::ShowMessageBox(platform::app::MainWindow(), platform::FixedToUtf16(kc::kStartupDeleteFailed),
-                           platform::FixedToUtf16(platform::kWarningCaption),
+  platform::ShowMessageBox(platform::app::MainWindow(), platform::Utf8ToUtf16(kc::kStartupDeleteFailed),
+                           platform::Utf8ToUtf16(platform::kWarningCaption),
                            platform::kMbOk | platform::kMbIconWarning);
 }
 

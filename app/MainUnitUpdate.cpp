@@ -3,18 +3,11 @@
 #include "library/MP3Tag.h"
 #include "platform/Application.h"
 #include "platform/Error.h"
-#include "ui/UpdateRoad.h"
+#include "ui/FrameRules.h"
 
-void TMain::UpdatePlaylists(TUpdateRoad& road) {
-  TLibraryContext context;
-  context.AppDir = Info.AppDir;
-  context.CheckMP3OnUpdate = Info.CheckMP3OnUpdate;
-  context.ReadID3v2 = Info.ReadID3v2;
-  context.GroupByAlbumArtist = Info.GroupByAlbumArtist;
-  context.UnicodeLibrary = Info.UnicodeLibrary;
-  context.TagReaderHolder = &MP3Tag;
-
-  TLibraryUpdate update(context, road);
+TUpdateOutcome TMain::UpdatePlaylists(TUpdateProgress& progress) {
+  const TLibraryContext context = LibraryContextOf(Info, &MP3Tag);
+  TLibraryUpdate update(context, progress);
   TLibraryUpdate::Outcome outcome = TLibraryUpdate::Outcome::DoneWithFailures;
   {
     // Closes asked for meanwhile wait for this run, however it ends.
@@ -30,27 +23,26 @@ void TMain::UpdatePlaylists(TUpdateRoad& road) {
     try {
       outcome = update.Run(&Info.PlayListPath);
     } catch (const platform::Error& e) {
-      road.ReportFailure(e.Text());
+      progress.ReportFailure(e.Text());
     } catch (const std::exception& e) {
-      road.ReportFailure(platform::Error(e.what()).Text());
+      progress.ReportFailure(platform::Error(e.what()).Text());
     }
   }
 
+  TUpdateOutcome result;
   if (CloseAwaited()) {
-    road.Abandoned();
+    result.closeCame = true;
+    // Handled once the window has given itself back.
     if (closeAfterUpdate_) {
       closeAfterUpdate_ = false;
       platform::app::PostCloseMainWindow();
     }
-    return;
-  }
-  // The library's own folder is as unusable as a missing one: scanning it
-  // would take the generated playlists for the user's.
-  if (outcome == TLibraryUpdate::Outcome::FolderMissing) {
-    road.FolderUnusable(platform::Message(kc::kPlaylistFolderMissing));
+  } else if (outcome == TLibraryUpdate::Outcome::FolderMissing) {
+    result.folderUnusable.emplace(kc::kPlaylistFolderMissing);
   } else if (outcome == TLibraryUpdate::Outcome::FolderIsCache) {
-    road.FolderUnusable(platform::Message(kc::kPlaylistFolderIsCache, Info.PlayListPath));
-  } else {
-    road.Finished();
+    // The library's own folder is as unusable as a missing one: scanning it
+    // would take the generated playlists for the user's.
+    result.folderUnusable.emplace(kc::kPlaylistFolderIsCache, Info.PlayListPath);
   }
+  return result;
 }

@@ -118,9 +118,6 @@ class TMP3Tag {
 
   std::string FileName;
   TTag Tag;
-  // Options kept with the component; no reading depends on them.
-  bool ReadSubField = false;
-  bool ReadOptionField = false;
   // Told of an RMP3 file whose "LIST" chunk is missing (kListChunkMissing
   // with the file's name); the read goes on when it returns. Unset, the
   // notice is dropped.

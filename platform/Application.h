@@ -53,6 +53,12 @@ void Run();
 void CloseMainWindow();
 // The same close, asked once the handler running now has returned to the loop.
 void PostCloseMainWindow();
+// For a long run on the program's thread (the library update): tells Windows
+// the thread lives and hands over the messages sent to the program (a close,
+// the session's end) and a close posted to the main window (as taskkill
+// does), so that it can stop the run; nothing else is taken from the queue,
+// so no click or key is handled before the run ends.
+void AnswerWhileBusy();
 // Modeless windows whose keys (Tab, Enter, Esc) the loop hands to the dialog
 // manager while they exist.
 void AddDialogWindow(WindowHandle window);

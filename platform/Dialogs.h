@@ -15,8 +15,8 @@ constexpr unsigned kMbIconInformation = 0x40;
 // The caption of every warning box of the program.
 inline constexpr const char* kWarningCaption = "警告";
 
-// Every text of these boxes and dialogs is UTF-16: FixedToUtf16 for the
-// program's own texts, AnsiToUtf16 for data, FormatFace for both in one.
+// Every text of these boxes and dialogs is UTF-16: Utf8ToUtf16 of the
+// inside form (a Message shows itself with Face()).
 
 // MessageBoxW: modal; timer ticks and other events go on while it is up.
 int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
@@ -31,7 +31,7 @@ bool ChosenNameToUtf8(WindowHandle owner, const std::u16string& chosen, const ch
 
 // Programs that run unattended (a scheduled task) answer message boxes
 // themselves instead of waiting for a person: the handler gets the text and
-// caption (in the system code page) and gives the answer. An empty handler
+// caption (UTF-8) and gives the answer. An empty handler
 // restores the real boxes.
 void RedirectMessageBoxes(std::function<int(const std::string& text, const std::string& caption)> handler);
 

@@ -16,32 +16,29 @@ inline constexpr const char* kErrIconUnreadable = "アイコンファイル %s �
 // What the general error display shows for an error that carries no text.
 inline constexpr const char* kErrUnknown = "不明なエラーが発生しました";
 
-// A text the user reads: a fixed text of the program (its own code page)
-// whose "%s" stand, in order, for data (names and paths, UTF-8 as all text
-// inside). The parts stay apart until shown: each converts by its own rule.
+// A text the user reads: a fixed text of the program whose "%s" stand, in
+// order, for data (names and paths), all UTF-8. The parts stay apart until
+// the text is put together where it is shown.
 class Message {
  public:
   explicit Message(const char* fixedPattern, std::vector<std::string> data = {});
   Message(const char* fixedPattern, std::string data) : Message(fixedPattern, std::vector<std::string>{std::move(data)}) {}
-  // The text in the system code page (a redirected console, tests); a
-  // character the code page lacks becomes its default character.
-  std::string Bytes() const;
-  // The text as shown, each part converted by its own rule.
+  // The text put together.
+  std::string Utf8() const;
+  // The text as shown.
   std::u16string Face() const;
 
  private:
-  template <typename Out, typename Fixed, typename Data>
-  Out Join(Fixed fixed, Data data) const;
   const char* pattern_;
   std::vector<std::string> data_;
 };
 
 // An error raised by the platform or the framework (a file that cannot be
 // opened or written, a number that does not parse); the event boundary shows
-// it with the general error display. what() is Text().Bytes().
+// it with the general error display. what() is Text().Utf8().
 class Error : public std::runtime_error {
  public:
-  // A text of the system's own (an error text it gave): data.
+  // A text of the system's own (an error text it gave, in UTF-8): data.
   explicit Error(const std::string& text);
   // One of the fixed texts above, with its "%s" standing for the data.
   Error(const char* fixedPattern, const std::string& argument);
@@ -54,7 +51,6 @@ class Error : public std::runtime_error {
 
 // The text of the general error display: the message followed by "." unless
 // its last character already is "." or sorts before it.
-std::string FormatErrorDisplayText(const std::string& message);
 std::u16string FormatErrorDisplayText(const std::u16string& message);
 
 }  // namespace platform

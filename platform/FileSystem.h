@@ -37,6 +37,11 @@ void WriteRebuildableFile(const std::string& path, const std::string& bytes);
 // place): compared by the folder's identity, not by its name.
 bool IsSameDirectory(const std::string& a, const std::string& b);
 
+// A file's size and last write time (an instant, in 100 ns steps): what
+// tells whether a file read earlier has changed since. False when there is
+// no such file.
+bool FileSizeAndTime(const std::string& path, std::uint64_t* size, std::uint64_t* written);
+
 // DeleteFileW: false when nothing was deleted.
 bool RemoveFile(const std::string& path);
 // CreateDirectoryW: false when no folder was created.
@@ -113,7 +118,6 @@ class ReadOnlyFile {
   // opened too: *found is set before Error is raised. Where the file opens
   // under the path as written, its stamp comes from the open file.
   bool OpenIfFile(const std::string& path, FoundEntry* entry, bool* found);
-  bool IsOpen() const { return handle_ != kNoHandle; }
   // Reads up to count bytes; answers how many were read (0 at the end).
   std::size_t Read(void* buffer, std::size_t count);
   // Moves the position; a move to before the start is refused (false) and

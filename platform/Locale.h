@@ -18,16 +18,6 @@ unsigned SystemCodePage();
 std::u16string AnsiToUtf16(const std::string& text);
 std::string Utf16ToAnsi(const std::u16string& text);
 
-// The face of the program is UTF-16, and two kinds of text reach it. The
-// program's own fixed texts are Japanese on every system: code page 932,
-// whatever the system's. Data (names, paths, the system's error texts) is
-// the inside form: Utf8ToUtf16.
-std::u16string FixedToUtf16(const std::string& text);
-// A fixed text whose first "%s" stands for data: each part is converted by
-// its own rule before they are put together, so a path keeps its letters on
-// any system.
-std::u16string FormatFace(const std::string& fixedPattern, const std::u16string& argument);
-std::u16string FormatFace(const std::string& fixedPattern, const std::string& argument);
 // Text the user typed or chose, for the settings and the library, which stay
 // in the system code page. False when the code page cannot hold every
 // character of it: a stand-in ("?" or a look-alike) would name another file.
@@ -43,9 +33,8 @@ void AppendUtf16(char32_t code, std::u16string* out);
 // Text inside the program is UTF-8 in std::string: names, paths, settings,
 // tags, keys and lines of the library. Other forms live only at the edges:
 // UTF-16 for the W calls and the face, the system code page for files kept in
-// today's format, and code page 932 for the program's own fixed texts (the
-// narrow literals), which reach the face only through FixedToUtf16, Message
-// and FormatFace.
+// today's format and the redirected console. The program's own texts (the
+// narrow literals) are UTF-8 too: the sources are compiled as UTF-8.
 //
 // UTF-16 and UTF-8 both ways; a lone surrogate or a byte that starts no
 // well-formed sequence becomes U+FFFD.

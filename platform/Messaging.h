@@ -31,9 +31,9 @@ struct WindowPlacement {
 };
 static_assert(sizeof(WindowPlacement) == 44, "WINDOWPLACEMENT is 44 bytes");
 
-// FindWindowA(className, NULL).
+// FindWindowW(className, NULL).
 WindowHandle FindTopLevelWindow(const std::string& className);
-// SendMessageTimeoutA with SMTO_ABORTIFHUNG: returns once the window has
+// SendMessageTimeoutW with SMTO_ABORTIFHUNG: returns once the window has
 // handled the message, but waits at most `timeoutMs`, and not at all for a
 // window whose program Windows already takes for hung. False when no answer
 // came (hung, too slow, or no such window); `answer` is then left as it was.
@@ -48,10 +48,10 @@ bool SetPlacement(WindowHandle window, const WindowPlacement* placement);
 bool IsMinimized(WindowHandle window);
 // ShowWindow; answers whether the window was visible before.
 bool ShowWindowAs(WindowHandle window, int showCommand);
-// RegisterWindowMessageA.
+// RegisterWindowMessageW.
 std::uint32_t RegisterMessageName(const std::string& name);
 
-// SystemParametersInfoA(SPI_GETWORKAREA, 0, rect, 0).
+// SystemParametersInfoW(SPI_GETWORKAREA, 0, rect, 0).
 bool QueryWorkArea(Rect* rect);
 // SPI_GETHIGHCONTRAST: whether the user has high contrast on.
 bool HighContrastOn();

@@ -14,7 +14,6 @@ class Timer {
   Timer& operator=(const Timer&) = delete;
 
   void SetOnTimer(std::function<void()> handler);
-  unsigned Interval() const;
   void SetEnabled(bool enabled);
   bool Enabled() const;
 

@@ -28,7 +28,7 @@ TAbout::~TAbout() {
 
 void TAbout::FormCreate() {
   const int size = gui::Scale(32);
-  icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, 0));
+  icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, 0));
   Image.SetIcon(icon_);
 }
 

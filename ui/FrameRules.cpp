@@ -8,6 +8,17 @@
 #include "library/TextList.h"
 #include "platform/FileSystem.h"
 
+TLibraryContext LibraryContextOf(const TInfo& info, std::unique_ptr<TMP3Tag>* tagReaderHolder) {
+  TLibraryContext context;
+  context.AppDir = info.AppDir;
+  context.CheckMP3OnUpdate = info.CheckMP3OnUpdate;
+  context.ReadID3v2 = info.ReadID3v2;
+  context.GroupByAlbumArtist = info.GroupByAlbumArtist;
+  context.UnicodeLibrary = info.UnicodeLibrary;
+  context.TagReaderHolder = tagReaderHolder;
+  return context;
+}
+
 bool CornerPosition(int playlistPos, const platform::Rect& workArea, int width, int height, int* left, int* top) {
   if (playlistPos < 0 || playlistPos > 3) return false;
   const bool right = playlistPos >= 2;
@@ -26,32 +37,29 @@ bool RightClickSelects(bool nodeUnderPointer, int selectedCount) { return nodeUn
 
 
 std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, const std::string* currentPlaylist,
-                               const std::string& playListPath, const std::string& appDir, bool unicodeLibrary) {
+                               const std::string& playListPath, const TLibraryContext& library) {
   if (tree == TTreeKind::Playlist) {
     const std::string utf8 = playListPath + "\\" + nodeText + ".m3u8";
     return platform::FileExists(utf8) ? utf8 : playListPath + "\\" + nodeText + ".m3u";
   }
   if (!currentPlaylist) return std::string();
   // The library's own naming, so the window finds exactly what the update wrote.
-  TLibraryContext context;
-  context.AppDir = appDir;
-  context.UnicodeLibrary = unicodeLibrary;
   const std::string kind = tree == TTreeKind::Artist ? "Artist" : "Album";
   bool shortened = false;
   std::string name = tree == TTreeKind::Artist
-                         ? GeneratedPlaylistFileName(context, *currentPlaylist, kind, nodeText, &shortened)
-                         : AlbumPlaylistFileName(context, *currentPlaylist, nodeText, &shortened);
+                         ? GeneratedPlaylistFileName(library, *currentPlaylist, kind, nodeText, &shortened)
+                         : AlbumPlaylistFileName(library, *currentPlaylist, nodeText, &shortened);
   if (shortened) {
     // A shortened name may have been made unique among the index's names:
     // the index, which the tree shows, says which one it is.
     std::vector<std::string> keys;
-    ReadIndexNodes(IndexFilePath(appDir, *currentPlaylist, kind), &keys);
+    ReadIndexNodes(IndexFilePath(library.AppDir, *currentPlaylist, kind), &keys);
     const auto at = std::find(keys.begin(), keys.end(), nodeText);
     if (at != keys.end()) {
-      name = GeneratedPlaylistFileNames(context, *currentPlaylist, kind, keys)[static_cast<std::size_t>(at - keys.begin())];
+      name = GeneratedPlaylistFileNames(library, *currentPlaylist, kind, keys)[static_cast<std::size_t>(at - keys.begin())];
     }
   }
-  return context.CacheFolder() + name;
+  return library.CacheFolder() + name;
 }
 
 std::string PlaylistArgument(const std::string& path) { return " \"" + path + "\""; }

@@ -5,7 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "library/PlaylistIndex.h"
 #include "platform/Types.h"
+#include "ui/Settings.h"
+
+// What the library needs of the settings, for the update and for the window
+// that finds the files it wrote; `tagReaderHolder` is the main object's
+// reader, held during an update's builds.
+TLibraryContext LibraryContextOf(const TInfo& info, std::unique_ptr<TMP3Tag>* tagReaderHolder = nullptr);
 
 
 // The top-left corner for a PlaylistPos (0 top left, 1 bottom left, 2 top
@@ -34,8 +41,7 @@ enum class TTreeKind { Playlist, Artist, Album };
 // it belongs to (currentPlaylist); without one there is no file and the
 // result is empty. Its file is a ".m3u8" in a Unicode library.
 std::string PlaylistFileOfNode(TTreeKind tree, const std::string& nodeText, const std::string* currentPlaylist,
-                               const std::string& playListPath, const std::string& appDir,
-                               bool unicodeLibrary = false);
+                               const std::string& playListPath, const TLibraryContext& library);
 // A blank and the path in double quotes.
 std::string PlaylistArgument(const std::string& path);
 // The player program at the head of a command line: in double quotes when it

@@ -23,7 +23,7 @@ namespace {
 HIMAGELIST PictureList(const char* resource) {
   const int size = gui::Scale(16);
   HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 1);
-  HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resource, IMAGE_ICON, size, size, 0));
+  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), gui::Wide(resource).c_str(), IMAGE_ICON, size, size, 0));
   if (icon) {
     ImageList_AddIcon(list, icon);
     DestroyIcon(icon);
@@ -151,13 +151,7 @@ void TFrame::HandleMouseLeave() {
 
 TFrame::IndexStamp TFrame::StampOf(const std::string& path) {
   IndexStamp stamp;
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  const std::u16string wide = platform::Utf8ToUtf16(path);
-  if (!GetFileAttributesExW(reinterpret_cast<const wchar_t*>(wide.c_str()), GetFileExInfoStandard, &data)) return stamp;
-  stamp.found = true;
-  stamp.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  stamp.written = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                  data.ftLastWriteTime.dwLowDateTime;
+  stamp.found = platform::FileSizeAndTime(path, &stamp.size, &stamp.written);
   return stamp;
 }
 
@@ -178,7 +172,7 @@ void TFrame::FillTree(gui::TreeView& tree, const std::string& indexPath) {
   std::vector<std::string> nodes;
   if (&tree == &TreeAlbum) albumKeys_.clear();
   const bool found = ReadIndexNodes(indexPath, &nodes);
-  SendMessageA(tree.Handle(), WM_SETREDRAW, FALSE, 0);
+  SendMessageW(tree.Handle(), WM_SETREDRAW, FALSE, 0);
   tree.Clear();
   if (found) {
     if (&tree == &TreeAlbum) {
@@ -188,7 +182,7 @@ void TFrame::FillTree(gui::TreeView& tree, const std::string& indexPath) {
       for (const std::string& text : nodes) tree.Add(text);
     }
   }
-  SendMessageA(tree.Handle(), WM_SETREDRAW, TRUE, 0);
+  SendMessageW(tree.Handle(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(tree.Handle(), nullptr, TRUE);
 }
 
@@ -226,10 +220,10 @@ void TFrame::LoadPlaylistTree() {
   // Clearing and filling must not load the other trees.
   auto change = std::move(TreePlaylist.OnChange);
   TreePlaylist.OnChange = nullptr;
-  SendMessageA(TreePlaylist.Handle(), WM_SETREDRAW, FALSE, 0);
+  SendMessageW(TreePlaylist.Handle(), WM_SETREDRAW, FALSE, 0);
   TreePlaylist.Clear();
   for (const std::string& name : PlaylistNodeNames(Main->Settings().PlayListPath)) TreePlaylist.Add(name);
-  SendMessageA(TreePlaylist.Handle(), WM_SETREDRAW, TRUE, 0);
+  SendMessageW(TreePlaylist.Handle(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(TreePlaylist.Handle(), nullptr, TRUE);
   TreePlaylist.OnChange = std::move(change);
 }
@@ -257,7 +251,7 @@ std::string TFrame::PlaylistFile(gui::TreeView& tree, gui::TreeView::Node node) 
     if (place < albumKeys_.size()) text = albumKeys_[place];
   }
   return PlaylistFileOfNode(KindOf(tree), text, current ? &playlist : nullptr, settings.PlayListPath,
-                            settings.AppDir, settings.UnicodeLibrary);
+                            LibraryContextOf(settings));
 }
 
 void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
@@ -273,8 +267,8 @@ void TFrame::PlaySelected(gui::TreeView& tree, bool addMode) {
     // older than the files beside it; the next update writes both anew.
     for (const std::string& file : files) {
       if (platform::FileExists(file)) continue;
-      platform::ShowMessageBox(FrameHandle(), platform::FormatFace(uitext::kGeneratedPlaylistMissing, file),
-                               platform::FixedToUtf16(platform::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
+      platform::ShowMessageBox(FrameHandle(), platform::Message(uitext::kGeneratedPlaylistMissing, file).Face(),
+                               platform::Utf8ToUtf16(platform::kWarningCaption), platform::kMbOk | platform::kMbIconWarning);
       return;
     }
   }
@@ -302,10 +296,11 @@ void TFrame::menuClick(const std::string& item) {
   } else if (item == "menuUpdate") {
     RunLibraryUpdate();
   } else if (item == "menuReadme") {
-    const std::wstring readme = gui::DataText(Main->Settings().AppDir) + gui::FixedText(uitext::kReadmeFile);
-    ShellExecuteW(mainWindow, gui::FixedText(uitext::kShellOpen).c_str(), readme.c_str(), L"", L"", SW_SHOW);
+    const std::wstring readme = gui::Wide(Main->Settings().AppDir) + gui::Wide(uitext::kReadmeFile);
+    ShellExecuteW(mainWindow, gui::Wide(uitext::kShellOpen).c_str(), readme.c_str(), L"", L"", SW_SHOW);
   } else if (item == "menuHomepage") {
-    ShellExecuteA(mainWindow, uitext::kShellOpen, uitext::kHomepage, "", "", SW_SHOW);
+    ShellExecuteW(mainWindow, gui::Wide(uitext::kShellOpen).c_str(), gui::Wide(uitext::kHomepage).c_str(), L"",
+                  L"", SW_SHOW);
   } else if (item == "menuAbout") {
     OpenAbout();
   } else if (item == "menuExit") {
@@ -320,7 +315,7 @@ void TFrame::FreeWhenClosed(gui::Form& dialog, unsigned* number) {
   dialog.OnClose = [this, posted] {
     // The update may still be writing to its dialog: from now on it finds none.
     if (posted == updateNumber_) updateOpen_ = false;
-    PostMessageA(Handle(), kDialogClosed, posted, 0);
+    PostMessageW(Handle(), kDialogClosed, posted, 0);
   };
 }
 

@@ -2,6 +2,7 @@
 // The playlist window: the user's playlists on the right, the artists and
 // albums of the one selected on the left, played in the player from a
 // double-click or the pop-up menu.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -88,8 +89,7 @@ class TFrame : public gui::Form, public TFrameView {
   // size and its last write.
   struct IndexStamp {
     bool found = false;
-    unsigned long long size = 0;
-    unsigned long long written = 0;
+    std::uint64_t size = 0, written = 0;
     bool operator==(const IndexStamp& o) const { return found == o.found && size == o.size && written == o.written; }
   };
   static IndexStamp StampOf(const std::string& path);

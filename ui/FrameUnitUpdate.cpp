@@ -13,7 +13,6 @@
 #include "ui/FrameUnit.h"
 #include "ui/ProgramView.h"
 #include "ui/UpdateInfoUnit.h"
-#include "ui/UpdateRoad.h"
 
 namespace {
 
@@ -36,7 +35,7 @@ constexpr std::chrono::milliseconds kDrawInterval{500};
 // takes. The dialog is asked of its owner at every call: a modal box during
 // the update runs a message loop, and the dialog may be gone when it returns
 // (the session ended).
-class TWindowRoad : public TUpdateRoad {
+class TWindowRoad : public TUpdateProgress {
  public:
   explicit TWindowRoad(TFrame& frame) : frame_(frame) {}
 
@@ -59,12 +58,14 @@ class TWindowRoad : public TUpdateRoad {
   // Above the dialog, which stays on top, and over the counts as they are.
   void ShowNotice(const platform::Message& notice) override {
     Draw();
-    platform::ShowMessageBox(DialogHandle(), notice.Face(), platform::FixedToUtf16(platform::app::Title()),
+    platform::ShowMessageBox(DialogHandle(), notice.Face(), platform::Utf8ToUtf16(platform::app::Title()),
                              platform::kMbOk);
   }
   bool StopRequested() override { return Main->CloseAwaited(); }
 
-  void Finished() override {
+  // Every playlist was seen: the trees cleared, the dialog done with OK
+  // usable, the beep, then the failures listed.
+  void Finished() {
     Show();
     frame_.ClearArtistAndAlbum();
     TUpdateInfo* dialog = frame_.CurrentUpdateInfo();
@@ -77,7 +78,10 @@ class TWindowRoad : public TUpdateRoad {
     platform::DefaultBeep();
     if (!failures_.empty()) Warn(FailureText());
   }
-  void FolderUnusable(const platform::Message& warning) override {
+  // Nothing was changed: the warning over the dialog, the playlist window
+  // given back and hidden, the dialog closed, the options dialog opened with
+  // its folder chooser.
+  void FolderUnusable(const platform::Message& warning) {
     Warn(warning.Face());
     frame_.SetEnabled(true);
     frame_.Hide();
@@ -86,7 +90,9 @@ class TWindowRoad : public TUpdateRoad {
     frame_.OpenOptions(reinterpret_cast<HWND>(platform::app::MainWindow()), true,
                        [&frame] { frame.LoadPlaylistTree(); });
   }
-  void Abandoned() override {
+  // A close or the session's end came: nobody will look at the end, and the
+  // window is given back in case the session goes on.
+  void Abandoned() {
     if (TUpdateInfo* dialog = frame_.CurrentUpdateInfo()) dialog->Close();
     frame_.SetEnabled(true);
   }
@@ -99,12 +105,12 @@ class TWindowRoad : public TUpdateRoad {
     return dialog ? reinterpret_cast<platform::WindowHandle>(dialog->Handle()) : 0;
   }
   void Warn(const std::u16string& text) {
-    platform::ShowMessageBox(DialogHandle(), text, platform::FixedToUtf16(platform::kWarningCaption),
+    platform::ShowMessageBox(DialogHandle(), text, platform::Utf8ToUtf16(platform::kWarningCaption),
                              platform::kMbOk | platform::kMbIconWarning);
   }
   // One line per failure, led by the playlist it belongs to.
   std::u16string FailureText() const {
-    std::u16string text = platform::FixedToUtf16(kUpdateFailures);
+    std::u16string text = platform::Utf8ToUtf16(kUpdateFailures);
     const std::size_t shown = std::min(failures_.size(), kUpdateFailuresShown);
     for (std::size_t i = 0; i < shown; ++i) {
       text += u"\r\n";
@@ -112,7 +118,7 @@ class TWindowRoad : public TUpdateRoad {
       text += failures_[i].second.Face();
     }
     if (failures_.size() > shown) {
-      text += u"\r\n" + platform::FormatFace(kUpdateFailuresMore, std::to_string(failures_.size() - shown));
+      text += u"\r\n" + platform::Message(kUpdateFailuresMore, std::to_string(failures_.size() - shown)).Face();
     }
     return text;
   }
@@ -144,21 +150,11 @@ class TWindowRoad : public TUpdateRoad {
     KeepAlive();
     lastDrawn_ = Clock::now();
   }
-  // Looking at the queue is what tells Windows the thread lives; it also
-  // hands over the messages sent to us (a close, the session's end). A close
-  // posted to the main window (as taskkill does) is taken out and handed on
-  // too, so that it stops the update; nothing else is, so no click or key is
-  // handled before the update ends. Once a close waits, the end of the
-  // session must find the update already stopped: the queue is left alone.
+  // Once a close waits, the end of the session must find the update
+  // already stopped: the queue is left alone.
   void KeepAlive() {
     lastAlive_ = Clock::now();
-    if (Main->CloseAwaited()) return;
-    MSG msg;
-    HWND mainWindow = reinterpret_cast<HWND>(platform::app::MainWindow());
-    while (mainWindow && PeekMessageW(&msg, mainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE | PM_NOYIELD)) {
-      DispatchMessageW(&msg);
-    }
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
+    if (!Main->CloseAwaited()) platform::app::AnswerWhileBusy();
   }
 
   TFrame& frame_;
@@ -192,11 +188,19 @@ void TFrame::RunLibraryUpdate() {
   // Drawn before the work starts: the update keeps the thread until it ends.
   OpenUpdateInfo()->Repaint();
   TWindowRoad road(*this);
+  TUpdateOutcome outcome;
   try {
-    Main->UpdatePlaylists(road);
+    outcome = Main->UpdatePlaylists(road);
   } catch (...) {
     SetEnabled(true);
     throw;
+  }
+  if (outcome.closeCame) {
+    road.Abandoned();
+  } else if (outcome.folderUnusable) {
+    road.FolderUnusable(*outcome.folderUnusable);
+  } else {
+    road.Finished();
   }
   LoadPlaylistTree();
 }

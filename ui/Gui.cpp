@@ -44,12 +44,7 @@ UINT NextMenuId() {
 
 }  // namespace
 
-std::wstring FixedText(const std::string& text) {
-  const std::u16string wide = platform::FixedToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
-
-std::wstring DataText(const std::string& text) {
+std::wstring Wide(const std::string& text) {
   const std::u16string wide = platform::Utf8ToUtf16(text);
   return std::wstring(wide.begin(), wide.end());
 }
@@ -206,13 +201,13 @@ LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
 void Window::CreateOwn(DWORD exStyle, const std::string& caption, DWORD style, int x, int y, int w, int h,
                        HWND parent, HMENU menuOrId) {
   RegisterOwnClass(&Window::OwnProc);
-  CreateWindowExW(exStyle, kWindowClass, FixedText(caption).c_str(), style, x, y, w, h, parent, menuOrId,
+  CreateWindowExW(exStyle, kWindowClass, Wide(caption).c_str(), style, x, y, w, h, parent, menuOrId,
                   GetModuleHandleW(nullptr), this);
 }
 
 void Window::CreateStandard(DWORD exStyle, const wchar_t* className, const std::string& caption, DWORD style, int x,
                             int y, int w, int h, HWND parent, int id) {
-  hwnd_ = CreateWindowExW(exStyle, className, FixedText(caption).c_str(), style, x, y, w, h, parent,
+  hwnd_ = CreateWindowExW(exStyle, className, Wide(caption).c_str(), style, x, y, w, h, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   standardProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC));
   SetWindowSubclass(hwnd_, &Window::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -245,7 +240,6 @@ int Window::Height() const {
   return r.bottom - r.top;
 }
 
-void Window::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
 bool Window::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
 void Window::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
 bool Window::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
@@ -262,8 +256,7 @@ std::string Window::Text() const {
   return platform::Utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }
 
-void Window::SetText(const std::string& text) { SetWindowTextW(hwnd_, DataText(text).c_str()); }
-void Window::SetCaption(const std::string& text) { SetWindowTextW(hwnd_, FixedText(text).c_str()); }
+void Window::SetText(const std::string& text) { SetWindowTextW(hwnd_, Wide(text).c_str()); }
 void Window::SetFont(HFONT font) { SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
 
 // ---- docking ----
@@ -326,10 +319,10 @@ void BuildItems(HMENU menu, std::vector<MenuItem>& items) {
     } else if (!item.Items.empty()) {
       HMENU sub = CreatePopupMenu();
       BuildItems(sub, item.Items);
-      AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), FixedText(item.Caption).c_str());
+      AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), Wide(item.Caption).c_str());
     } else {
       item.Id = NextMenuId();
-      AppendMenuW(menu, MF_STRING, item.Id, FixedText(item.Caption).c_str());
+      AppendMenuW(menu, MF_STRING, item.Id, Wide(item.Caption).c_str());
     }
   }
 }
@@ -434,7 +427,7 @@ void Form::EnableHints() {
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
   for (Control* c : controls_) {
     if (c->Hint.empty()) continue;
-    std::wstring hint = FixedText(c->Hint);
+    std::wstring hint = Wide(c->Hint);
     TOOLINFOW ti{};
     ti.cbSize = sizeof(ti);
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -453,13 +446,6 @@ void Form::CenterOn(HWND other) {
   const int h = Height();
   SetWindowPos(Handle(), nullptr, (area.left + area.right - w) / 2, (area.top + area.bottom - h) / 2, 0, 0,
                SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-Control* Form::ByName(const std::string& name) const {
-  for (Control* c : controls_) {
-    if (c->Name == name) return c;
-  }
-  return nullptr;
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

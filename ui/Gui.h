@@ -31,10 +31,9 @@
 // only hides it. Show() shows without
 // waiting, as a modeless window: Tab, Enter and Esc work through the dialog manager.
 //
-// Texts: the captions of the table, menus, hints and combo items are the
-// program's own fixed texts (Shift-JIS in the source's narrow literals); tree
-// nodes and Text()/SetText() are data, UTF-8 as all text inside. Every window
-// is a Unicode window, so both read right on any system code page.
+// Texts: captions, menus, hints, combo items, tree nodes and Text()/SetText()
+// are UTF-8, as all text inside. Every window is a Unicode window, so they
+// read right on any system code page.
 //
 // Every rectangle, font and indent is scaled by the system DPI (Scale); at 96 DPI
 // every size is the one written in the table. Exceptions from handlers never reach
@@ -52,11 +51,8 @@ namespace gui {
 
 // ---- texts ----
 
-// Every window of this layer is a Unicode window. Two kinds of text reach it:
-// the program's own fixed texts (captions, menus, hints: code page 932,
-// Japanese on every system) and data (tree nodes, a folder's name: UTF-8).
-std::wstring FixedText(const std::string& text);
-std::wstring DataText(const std::string& text);
+// Every window of this layer is a Unicode window: UTF-8 in, UTF-16 to Windows.
+std::wstring Wide(const std::string& text);
 
 // ---- DPI and fonts ----
 
@@ -92,17 +88,14 @@ class Window {
   RECT Bounds() const;  // relative to the parent's client area (screen for top-level)
   int Width() const;
   int Height() const;
-  void SetVisible(bool visible);
   bool Visible() const;
   void SetEnabled(bool enabled);
   bool Enabled() const;
-  // Text() and SetText() are data: UTF-8, as the settings and the library
-  // hold it. WideText() is the text as the control holds it; SetCaption()
-  // sets one of the program's own fixed texts (code page 932 on every system).
+  // Text() and SetText() are UTF-8; WideText() is the text as the control
+  // holds it.
   std::string Text() const;
   std::wstring WideText() const;
   void SetText(const std::string& text);
-  void SetCaption(const std::string& text);
   void SetFont(HFONT font);
 
   // The controls a form placed on this window (a form or a panel), in order;
@@ -236,7 +229,6 @@ class ComboBox : public Control {
   void SetItems(const std::vector<std::string>& items);
   int ItemIndex() const;
   void SetItemIndex(int index);
-  int Count() const;
  protected:
   void Reflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };
@@ -373,7 +365,6 @@ class Form : public Window {
   void EnableHints();
   // Centres the form on another window (or the work area when null).
   void CenterOn(HWND other);
-  Control* ByName(const std::string& name) const;
   // Every control placed, on the form itself or on its panels.
   const std::vector<Control*>& Controls() const { return controls_; }
 

@@ -83,13 +83,12 @@ void ComboBox::Create(HWND parent, const Placement&, const RECT& r, int id) {
 void ComboBox::SetItems(const std::vector<std::string>& items) {
   SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
   for (const std::string& item : items) {
-    SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FixedText(item).c_str()));
+    SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
   }
 }
 
 int ComboBox::ItemIndex() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)); }
 void ComboBox::SetItemIndex(int index) { SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-int ComboBox::Count() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0)); }
 
 void ComboBox::Reflected(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
   if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE && OnChange) OnChange();

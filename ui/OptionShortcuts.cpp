@@ -79,8 +79,8 @@ bool TShortcutForm::KeysDiffer() {
       // The system would give the key to one of them and the other would
       // be reported as held by another program.
       platform::ShowMessageBox(reinterpret_cast<platform::WindowHandle>(Handle()),
-                               platform::FixedToUtf16(optiontext::kShortcutTwice),
-                               platform::FixedToUtf16(platform::kWarningCaption),
+                               platform::Utf8ToUtf16(optiontext::kShortcutTwice),
+                               platform::Utf8ToUtf16(platform::kWarningCaption),
                                platform::kMbOk | platform::kMbIconWarning);
       SetFocus(Field(j)->Handle());
       return false;

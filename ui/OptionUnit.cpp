@@ -11,8 +11,8 @@
 
 SIZE OuterSize(HWND hwnd, int clientWidth96, int clientHeight96) {
   RECT r{0, 0, gui::Scale(clientWidth96), gui::Scale(clientHeight96)};
-  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)));
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
@@ -101,8 +101,8 @@ TOptionForm::TOptionForm(HWND owner) : FolderDialog(*this) {
   OnShow = [this] { FormShow(); };
 
   const int size = GetSystemMetrics(SM_CXSMICON);
-  icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), t::kIconResource, IMAGE_ICON, size, size, 0));
-  if (icon_) SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), gui::Wide(t::kIconResource).c_str(), IMAGE_ICON, size, size, 0));
+  if (icon_) SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 }
 
 TOptionForm::~TOptionForm() {

@@ -3,12 +3,23 @@
 // edit in place, and the program's actions they start. The main object
 // implements it, so the windows include nothing of app/.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "library/UpdateProgress.h"
+#include "platform/Error.h"
 #include "ui/Settings.h"
 
-class TUpdateRoad;
+// How a library update ended, for the window that started it to show: every
+// playlist seen, the folder unusable (nothing changed), or abandoned.
+struct TUpdateOutcome {
+  // A close or the session's end came during the run: nobody will look at
+  // its end.
+  bool closeCame = false;
+  // The playlist folder cannot be used: the warning, then the options.
+  std::optional<platform::Message> folderUnusable;
+};
 
 class TProgramView {
  public:
@@ -30,10 +41,11 @@ class TProgramView {
   virtual void PlayPlaylistFiles(const std::vector<std::string>& files, bool addMode,
                                  const std::function<void(const std::string& commandLine)>& start) = 0;
   // The library update, run from the playlist window with that window
-  // disabled; what it has to say travels through `road`.
-  virtual void UpdatePlaylists(TUpdateRoad& road) = 0;
+  // disabled: what it has to say meanwhile travels through `progress`, and
+  // how it ended comes back.
+  virtual TUpdateOutcome UpdatePlaylists(TUpdateProgress& progress) = 0;
   // A close or the session's end came during the update: it stops before
-  // its next playlist.
+  // its next playlist (the window's `progress` answers so).
   virtual bool CloseAwaited() const = 0;
 };
 

@@ -139,7 +139,6 @@ void TreeView::KeepOnly(Node keep) {
   if (kept) selected_.insert(keep);
 }
 
-void TreeView::ClearSelection() { KeepOnly(nullptr); }
 
 void TreeView::SelectOnly(Node node) {
   KeepOnly(node);

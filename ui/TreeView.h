@@ -39,7 +39,6 @@ class TreeView : public Control {
   // when the current node moves).
   void SelectOnly(Node node);
   void SetSelected(Node node, bool selected);
-  void ClearSelection();
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -72,17 +72,12 @@ gui::Label& TUpdateInfo::Counter(TUpdateCounter counter) {
   return lblDeleted;
 }
 
-const gui::Label& TUpdateInfo::Counter(TUpdateCounter counter) const {
-  return const_cast<TUpdateInfo*>(this)->Counter(counter);
-}
-
-std::string TUpdateInfo::CounterText(TUpdateCounter counter) const { return Counter(counter).Text(); }
 void TUpdateInfo::SetCounter(TUpdateCounter counter, long count) { Counter(counter).SetText(std::to_string(count)); }
 void TUpdateInfo::SetProgressMaximum(int maximum) { ProgressBar.SetRange(0, maximum); }
 int TUpdateInfo::ProgressPosition() const { return ProgressBar.Position(); }
 void TUpdateInfo::SetProgressPosition(int position) { ProgressBar.SetPosition(position); }
 void TUpdateInfo::SetResultText(const std::string& text) {
-  lblResult.SetCaption(text);
+  lblResult.SetText(text);
   lblResult.FitToText();
   WidenForCaptions();
 }

@@ -28,7 +28,6 @@ class TUpdateInfo : public gui::Form {
 
   // What the update drives.
   void SetCounter(TUpdateCounter counter, long count);
-  std::string CounterText(TUpdateCounter counter) const;
   void SetProgressMaximum(int maximum);
   int ProgressPosition() const;
   void SetProgressPosition(int position);

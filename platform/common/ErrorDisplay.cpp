@@ -24,7 +24,13 @@ bool ChosenNameToUtf8(WindowHandle owner, const std::u16string& chosen, const ch
     *utf8 = Utf16ToUtf8(chosen);
     return true;
   }
-  ShowMessageBox(owner, FormatFace(fixedPattern, chosen), FixedToUtf16(kWarningCaption), kMbOk | kMbIconWarning);
+  // The name as chosen: UTF-8 cannot carry it.
+  const std::string pattern(fixedPattern);
+  const std::size_t at = pattern.find("%s");
+  const std::u16string text = at == std::string::npos ? Utf8ToUtf16(pattern)
+                                                      : Utf8ToUtf16(pattern.substr(0, at)) + chosen +
+                                                            Utf8ToUtf16(pattern.substr(at + 2));
+  ShowMessageBox(owner, text, Utf8ToUtf16(kWarningCaption), kMbOk | kMbIconWarning);
   return false;
 }
 
@@ -33,7 +39,7 @@ bool ChosenNameToUtf8(WindowHandle owner, const std::u16string& chosen, const ch
 namespace platform::app {
 
 void ShowErrorDisplay(const std::u16string& message) {
-  ShowMessageBox(MainWindow(), FormatErrorDisplayText(message), FixedToUtf16(Title()), kMbOk | kMbIconStop);
+  ShowMessageBox(MainWindow(), FormatErrorDisplayText(message), Utf8ToUtf16(Title()), kMbOk | kMbIconStop);
 }
 
 void RunGuarded(const std::function<void()>& handler) {
@@ -42,10 +48,11 @@ void RunGuarded(const std::function<void()>& handler) {
   } catch (const Error& e) {
     ShowErrorDisplay(e.Face());
   } catch (const std::exception& e) {
-    ShowErrorDisplay(AnsiToUtf16(e.what()));
+    // Every exception of the program says what() in UTF-8.
+    ShowErrorDisplay(Utf8ToUtf16(e.what()));
   } catch (...) {
     // Nothing to say what went wrong; the user still reads the system's language.
-    ShowErrorDisplay(FixedToUtf16(kErrUnknown));
+    ShowErrorDisplay(Utf8ToUtf16(kErrUnknown));
   }
 }
 

@@ -290,7 +290,6 @@ void SetFileSystemRoot(const std::string& hostFolder) {
 }
 std::string FileSystemRoot() { return S().root; }
 void SetCurrentFolder(const std::string& windowsPath) { S().currentFolder = windowsPath; }
-std::string CurrentFolder() { return S().currentFolder; }
 std::string HostPath(const std::string& windowsPath) { return MapPath(windowsPath); }
 
 bool SetLastWriteTime(const std::string& windowsPath, std::time_t time) {
@@ -317,6 +316,16 @@ bool FileExists(const std::string& path) {
   bool exists = false;
   MapPath(path, &st, &exists);
   return exists && !S_ISDIR(st.st_mode);
+}
+
+bool FileSizeAndTime(const std::string& path, std::uint64_t* size, std::uint64_t* written) {
+  struct stat st{};
+  bool exists = false;
+  MapPath(path, &st, &exists);
+  if (!exists || S_ISDIR(st.st_mode)) return false;
+  *size = static_cast<std::uint64_t>(st.st_size);
+  *written = static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 10000000u + static_cast<std::uint64_t>(st.st_mtim.tv_nsec) / 100u;
+  return true;
 }
 
 bool DirectoryExists(const std::string& path) {

@@ -1,6 +1,5 @@
-// Code page conversion of the simulated system (code page 932) through the C
-// library's iconv. Its code page is the one of the program's own texts, so
-// fixed texts and data convert alike, as on a Japanese system.
+// Code page conversion of the simulated system (code page 932, as on a
+// Japanese system) through the C library's iconv.
 #include <iconv.h>
 
 #include <cerrno>
@@ -38,8 +37,6 @@ std::string Convert(const char* to, const char* from, const std::string& in, std
 }
 
 }  // namespace
-
-std::u16string FixedToUtf16(const std::string& text) { return AnsiToUtf16(text); }
 
 std::u16string AnsiToUtf16(const std::string& text) {
   // U+30FB, the default character of code page 932, for a byte that begins

@@ -20,7 +20,6 @@ std::string FileSystemRoot();
 // The current folder of the simulated process (a Windows path, such as
 // "C:\Work"); "C:\" until set.
 void SetCurrentFolder(const std::string& windowsPath);
-std::string CurrentFolder();
 
 // The host path that a Windows path maps onto (existing names resolved
 // without regard to case).

@@ -10,6 +10,7 @@
 #include "platform/HiddenWindow.h"
 #include "platform/Locale.h"
 #include "platform/Timer.h"
+#include "platform/win32/LateLoad.h"
 
 namespace platform {
 
@@ -24,18 +25,20 @@ struct AppState {
   std::vector<HWND> dialogWindows;
 };
 
+LPCWSTR W(const std::u16string& text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
+
 AppState& S() {
   static AppState state;
   return state;
 }
 
-const char kMainClass[] = "TMain";
-const char kHiddenClass[] = "KelvaneHiddenWindow";
+const wchar_t kMainClass[] = L"TMain";
+const wchar_t kHiddenClass[] = L"KelvaneHiddenWindow";
 
 // Registered once: another program's window may already use any WM_USER
 // number for a meaning of its own.
 UINT ShowFirstMessage() {
-  static const UINT message = RegisterWindowMessageA("Kelvane.ShowFirstInstance");
+  static const UINT message = RegisterWindowMessageW(L"Kelvane.ShowFirstInstance");
   return message;
 }
 
@@ -44,10 +47,10 @@ UINT ShowFirstMessage() {
 template <typename T>
 T* ObjectOf(HWND hwnd, UINT message, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
   }
-  return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -59,7 +62,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       if (mayClose) {
         app::RunGuarded([&] { events->Close(); });
         // Closed for good: nothing more reaches the events.
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         DestroyWindow(hwnd);
       }
       return 0;
@@ -88,7 +91,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         if (events) app::RunGuarded([&] { events->ShowRequested(); });
         return 0;
       }
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 
@@ -96,18 +99,18 @@ LRESULT CALLBACK HiddenWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   auto* window = ObjectOf<HiddenWindow>(hwnd, message, lParam);
   std::intptr_t result = 0;
   if (window && window->Dispatch(message, wParam, lParam, &result)) return result;
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-void RegisterClassOnce(const char* name, WNDPROC proc) {
-  WNDCLASSA wc{};
-  if (GetClassInfoA(GetModuleHandleA(nullptr), name, &wc)) return;
+void RegisterClassOnce(const wchar_t* name, WNDPROC proc) {
+  WNDCLASSW wc{};
+  if (GetClassInfoW(GetModuleHandleW(nullptr), name, &wc)) return;
   wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.lpszClassName = name;
-  RegisterClassA(&wc);
+  RegisterClassW(&wc);
 }
 
 }  // namespace
@@ -117,15 +120,15 @@ void RegisterClassOnce(const char* name, WNDPROC proc) {
 HiddenWindow::HiddenWindow(Handler handler) : handler_(std::move(handler)) {
   RegisterClassOnce(kHiddenClass, HiddenWndProc);
   // Top-level (not message-only) so that shell broadcasts reach it.
-  HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                              nullptr, GetModuleHandleA(nullptr), this);
+  HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, kHiddenClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), this);
   handle_ = reinterpret_cast<WindowHandle>(hwnd);
 }
 
 HiddenWindow::~HiddenWindow() {
   HWND hwnd = reinterpret_cast<HWND>(handle_);
   if (hwnd) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);
   }
 }
@@ -180,7 +183,6 @@ Timer::~Timer() {
   Arm(impl_.get());
 }
 void Timer::SetOnTimer(std::function<void()> handler) { impl_->handler = std::move(handler); }
-unsigned Timer::Interval() const { return impl_->interval; }
 void Timer::SetEnabled(bool enabled) {
   if (enabled == impl_->enabled) return;
   impl_->enabled = enabled;
@@ -190,6 +192,28 @@ bool Timer::Enabled() const { return impl_->enabled; }
 
 void Wait(unsigned milliseconds) { Sleep(milliseconds); }
 
+// ---- COM, begun when first needed ----
+
+namespace late {
+
+namespace {
+bool comBegun = false;
+}  // namespace
+
+bool ComReady() {
+  static const auto begin = Function<decltype(&CoInitialize)>(L"ole32.dll", "CoInitialize");
+  if (!comBegun && begin) comBegun = SUCCEEDED(begin(nullptr));
+  return comBegun;
+}
+
+void ComEnd() {
+  // Begun, ole32 is there.
+  if (comBegun) Function<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")();
+  comBegun = false;
+}
+
+}  // namespace late
+
 // ---- the application object ----
 
 namespace app {
@@ -197,8 +221,6 @@ namespace app {
 void Initialize() {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  // The Startup shortcut goes through COM shell links on this thread.
-  CoInitialize(nullptr);
 }
 
 void SetTitle(const std::string& title) { S().title = title; }
@@ -215,8 +237,8 @@ void Deactivated() {
 WindowHandle CreateMainWindow(MainWindowEvents* events) {
   RegisterClassOnce(kMainClass, MainWndProc);
   // A tool window that is never shown: no taskbar button, nothing on screen.
-  S().mainWindow = CreateWindowExA(WS_EX_TOOLWINDOW, kMainClass, S().title.c_str(), WS_POPUP, 0, 0, 0,
-                                   0, nullptr, nullptr, GetModuleHandleA(nullptr), events);
+  S().mainWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kMainClass, W(Utf8ToUtf16(S().title)), WS_POPUP, 0, 0, 0,
+                                   0, nullptr, nullptr, GetModuleHandleW(nullptr), events);
   if (S().showMainForm) ShowWindow(S().mainWindow, SW_SHOWNORMAL);
   return reinterpret_cast<WindowHandle>(S().mainWindow);
 }
@@ -285,15 +307,23 @@ void Run() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  CoUninitialize();
+  late::ComEnd();
 }
 
 void CloseMainWindow() {
-  if (S().mainWindow) SendMessageA(S().mainWindow, WM_CLOSE, 0, 0);
+  if (S().mainWindow) SendMessageW(S().mainWindow, WM_CLOSE, 0, 0);
 }
 
 void PostCloseMainWindow() {
-  if (S().mainWindow) PostMessageA(S().mainWindow, WM_CLOSE, 0, 0);
+  if (S().mainWindow) PostMessageW(S().mainWindow, WM_CLOSE, 0, 0);
+}
+
+void AnswerWhileBusy() {
+  MSG msg;
+  while (S().mainWindow && PeekMessageW(&msg, S().mainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE | PM_NOYIELD)) {
+    DispatchMessageW(&msg);
+  }
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
 }
 
 void AddDialogWindow(WindowHandle window) {
@@ -310,7 +340,7 @@ void RemoveDialogWindow(WindowHandle window) {
 bool ClaimFirstInstance(const std::string& name) {
   // "Local\": the namespace of this logon session. The handle stays open
   // until the process ends, and the object with it.
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, ("Local\\" + name).c_str());
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, W(Utf8ToUtf16("Local\\" + name)));
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(mutex);
     return false;
@@ -324,13 +354,13 @@ bool ShowFirstInstance() {
   // The first copy may still be starting: its main window comes a moment
   // after the object.
   for (int attempt = 0; attempt < 50; ++attempt) {
-    HWND first = FindWindowA(kMainClass, S().title.c_str());
+    HWND first = FindWindowW(kMainClass, W(Utf8ToUtf16(S().title)));
     if (first) {
       DWORD process = 0;
       GetWindowThreadProcessId(first, &process);
       // Started by the user, this copy may hand the foreground on.
       AllowSetForegroundWindow(process);
-      return PostMessageA(first, ShowFirstMessage(), 0, 0) != FALSE;
+      return PostMessageW(first, ShowFirstMessage(), 0, 0) != FALSE;
     }
     Sleep(100);
   }

@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
 #include "platform/common/MessageBoxRedirect.h"
+#include "platform/win32/LateLoad.h"
 
 namespace platform {
 
@@ -16,13 +17,13 @@ LPCWSTR Wide(const std::u16string& text) { return reinterpret_cast<LPCWSTR>(text
 
 int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
                    unsigned flags) {
-  if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(Utf16ToAnsi(text), Utf16ToAnsi(caption));
+  if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(Utf16ToUtf8(text), Utf16ToUtf8(caption));
   return MessageBoxW(reinterpret_cast<HWND>(owner), Wide(text), Wide(caption), flags);
 }
 
 bool ShowOpenFileDialog(WindowHandle owner, const std::string& fixedFilter, std::u16string* fileName) {
   // "label|pattern|..." becomes the NUL-separated list the dialog wants.
-  std::u16string filterList = FixedToUtf16(fixedFilter);
+  std::u16string filterList = Utf8ToUtf16(fixedFilter);
   for (char16_t& c : filterList) {
     if (c == u'|') c = u'\0';
   }
@@ -38,7 +39,8 @@ bool ShowOpenFileDialog(WindowHandle owner, const std::string& fixedFilter, std:
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
   ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-  if (!GetOpenFileNameW(&ofn)) return false;
+  static const auto open = late::Function<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+  if (!open || !open(&ofn)) return false;
   *fileName = reinterpret_cast<const char16_t*>(buffer.data());
   return true;
 }
@@ -65,6 +67,8 @@ int CALLBACK BrowseCallback(HWND wnd, UINT notification, LPARAM param, LPARAM da
 }  // namespace
 
 bool ShowFolderDialog(WindowHandle owner, const std::string& fixedTitle, std::u16string* directory) {
+  // The browser's folder views are COM objects of this thread.
+  late::ComReady();
   bool result = false;
   IMalloc* allocator = nullptr;
   if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
@@ -80,7 +84,7 @@ bool ShowFolderDialog(WindowHandle owner, const std::string& fixedTitle, std::u1
     allocator->Release();
     return false;
   }
-  const std::u16string title = FixedToUtf16(fixedTitle);
+  const std::u16string title = Utf8ToUtf16(fixedTitle);
   BROWSEINFOW info{};
   info.hwndOwner = parent;
   info.pidlRoot = root;

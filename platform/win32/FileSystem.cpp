@@ -267,6 +267,14 @@ void ForEachEntry(const std::string& pattern, const std::function<bool(const Fou
   ::FindClose(search);
 }
 
+bool FileSizeAndTime(const std::string& path, std::uint64_t* size, std::uint64_t* written) {
+  WIN32_FILE_ATTRIBUTE_DATA status;
+  if (!::GetFileAttributesExW(Wide(path).get(), GetFileExInfoStandard, &status)) return false;
+  *size = (std::uint64_t{status.nFileSizeHigh} << 32) | status.nFileSizeLow;
+  *written = (std::uint64_t{status.ftLastWriteTime.dwHighDateTime} << 32) | status.ftLastWriteTime.dwLowDateTime;
+  return true;
+}
+
 bool FindFirstEntry(const std::string& path, FoundEntry* entry) {
   // Asked once per listed track at every update: the entry's own status is
   // one call where the search is an open, a query and a close.

@@ -15,14 +15,9 @@ std::u16string ToUtf16(UINT codePage, const std::string& text) {
   return out;
 }
 
-// The program's texts are Shift-JIS in the executable.
-constexpr UINT kFixedCodePage = 932;
-
 }  // namespace
 
 std::u16string AnsiToUtf16(const std::string& text) { return ToUtf16(CP_ACP, text); }
-
-std::u16string FixedToUtf16(const std::string& text) { return ToUtf16(kFixedCodePage, text); }
 
 std::string Utf16ToAnsi(const std::u16string& text) {
   if (text.empty()) return std::string();

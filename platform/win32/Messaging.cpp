@@ -12,13 +12,13 @@ HWND H(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 }  // namespace
 
 WindowHandle FindTopLevelWindow(const std::string& className) {
-  return reinterpret_cast<WindowHandle>(FindWindowA(className.c_str(), nullptr));
+  return reinterpret_cast<WindowHandle>(FindWindowW(reinterpret_cast<LPCWSTR>(Utf8ToUtf16(className).c_str()), nullptr));
 }
 
 bool SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
                        unsigned timeoutMs, std::intptr_t* answer) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(H(window), message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &result)) {
+  if (!SendMessageTimeoutW(H(window), message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &result)) {
     return false;
   }
   if (answer) *answer = static_cast<std::intptr_t>(result);
@@ -41,12 +41,12 @@ bool IsMinimized(WindowHandle window) { return IsIconic(H(window)) != FALSE; }
 bool ShowWindowAs(WindowHandle window, int showCommand) { return ShowWindow(H(window), showCommand) != FALSE; }
 
 std::uint32_t RegisterMessageName(const std::string& name) {
-  return RegisterWindowMessageA(name.c_str());
+  return RegisterWindowMessageW(reinterpret_cast<LPCWSTR>(Utf8ToUtf16(name).c_str()));
 }
 
 bool QueryWorkArea(Rect* rect) {
   RECT r{};
-  const BOOL ok = SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+  const BOOL ok = SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
   rect->left = r.left;
   rect->top = r.top;
   rect->right = r.right;
@@ -55,17 +55,17 @@ bool QueryWorkArea(Rect* rect) {
 }
 
 bool HighContrastOn() {
-  HIGHCONTRASTA contrast{};
+  HIGHCONTRASTW contrast{};
   contrast.cbSize = sizeof(contrast);
-  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
          (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
 std::string SettingChangeArea(std::intptr_t lParam) {
-  // The program's windows are ANSI windows: the system hands them the name
-  // in the code page, whatever the sender used.
-  const char* area = reinterpret_cast<const char*>(lParam);
-  return area ? std::string(area) : std::string();
+  // The program's windows are Unicode windows: the system hands them the
+  // name in UTF-16, whatever the sender used.
+  const auto* area = reinterpret_cast<const char16_t*>(lParam);
+  return area ? Utf16ToUtf8(area) : std::string();
 }
 
 unsigned StartProgram(const std::string& commandLine, int showCommand) {

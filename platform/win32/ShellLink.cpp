@@ -2,11 +2,13 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "platform/Error.h"
 #include "platform/Locale.h"
 #include "platform/ShellLink.h"
+#include "platform/win32/LateLoad.h"
 
 namespace platform {
 
@@ -39,7 +41,7 @@ std::string HResultText(HRESULT hr) {
   }
   if (message.empty()) {
     char code[16];
-    wsprintfA(code, "0x%08lX", static_cast<unsigned long>(hr));
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
     message = code;
   }
   return message;
@@ -102,9 +104,10 @@ bool QueryShellStartupFolder(std::string* folder) {
 }
 
 void SaveShellLink(const std::string& linkFile, const std::string& target, const std::string& workingFolder) {
+  static const auto create = late::Function<decltype(&CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+  if (!late::ComReady() || !create) Check(CO_E_NOTINITIALIZED);
   Held<IShellLinkW> link;
-  Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                         reinterpret_cast<void**>(&link.p)));
+  Check(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link.p)));
   Held<IPersistFile> file;
   Check(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p)));
   link.p->SetPath(Wide(target).c_str());

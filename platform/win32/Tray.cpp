@@ -23,7 +23,7 @@ NOTIFYICONDATAW TrayRecord(TrayOperation operation, WindowHandle window, std::ui
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = kTrayCallbackMessage;
     record.hIcon = reinterpret_cast<HICON>(icon);
-    const std::u16string tip = FixedToUtf16(fixedTip);
+    const std::u16string tip = Utf8ToUtf16(fixedTip);
     const std::size_t length = std::min<std::size_t>(tip.size(), 63);
     std::copy(tip.begin(), tip.begin() + static_cast<std::ptrdiff_t>(length), record.szTip);
   }

@@ -110,7 +110,7 @@ TEST_F(FileSeamContract, FailedWritesRaiseAndLeaveWhatWasThere) {
       platform::WriteRebuildableFile(path, "x");
       ADD_FAILURE() << path << ": no error raised";
     } catch (const platform::Error& e) {
-      EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrCannotWrite, path).Bytes());
+      EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrCannotWrite, path).Utf8());
     }
     EXPECT_THROW(platform::WriteFileSafely(path, "x"), platform::Error) << path;
   }
@@ -171,7 +171,7 @@ TEST_F(FileSeamContract, OpeningATrackGivesWhatTheSearchGives) {
       EXPECT_EQ(e->stamp, searched.stamp) << name;
       EXPECT_EQ(e->attributes, searched.attributes) << name;
     }
-    if (file.IsOpen()) {
+    if (name.find('?') == std::string::npos) {
       EXPECT_EQ(file.Size(), 10) << name;
     }
   }

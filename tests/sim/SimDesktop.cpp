@@ -235,11 +235,8 @@ unsigned StartProgram(const std::string& commandLine, int showCommand) {
 
 int ShowMessageBox(WindowHandle owner, const std::u16string& wideText, const std::u16string& wideCaption,
                    unsigned flags) {
-  // The simulated system's code page is the program's own: the journal reads
-  // as the bytes a Japanese system would show (Message::Bytes, as tests make
-  // them).
-  const std::string text = Utf16ToAnsi(wideText);
-  const std::string caption = Utf16ToAnsi(wideCaption);
+  const std::string text = Utf16ToUtf8(wideText);
+  const std::string caption = Utf16ToUtf8(wideCaption);
   if (const auto& redirect = detail::MessageBoxRedirect()) return redirect(text, caption);
   Log("msgbox " + Num(owner) + " " + Num(flags) + " " + caption + "|" + text);
   if (D().messageBoxHook) D().messageBoxHook(text);
@@ -359,9 +356,8 @@ Timer::~Timer() {
 }
 
 void Timer::SetOnTimer(std::function<void()> handler) { impl_->handler = std::move(handler); }
-unsigned Timer::Interval() const { return impl_->interval; }
 void Timer::SetEnabled(bool enabled) {
-  if (enabled != impl_->enabled) Log(enabled ? "timer on" : "timer off");
+  if (enabled != impl_->enabled) Log(enabled ? "timer on " + std::to_string(impl_->interval) : "timer off");
   impl_->enabled = enabled;
 }
 bool Timer::Enabled() const { return impl_->enabled; }

@@ -11,8 +11,8 @@ class TCountingProgress : public TUpdateProgress {
   void AddOne(TUpdateCounter counter) override { ++Counts[static_cast<int>(counter)]; }
   void SetProgressMaximum(int maximum) override { Maximum = maximum; }
   void StepProgress() override { ++Position; }
-  void ReportFailure(const platform::Message& failure) override { Failures.push_back(failure.Bytes()); }
-  void ShowNotice(const platform::Message& notice) override { Notices.push_back(notice.Bytes()); }
+  void ReportFailure(const platform::Message& failure) override { Failures.push_back(failure.Utf8()); }
+  void ShowNotice(const platform::Message& notice) override { Notices.push_back(notice.Utf8()); }
   int Skipped() const { return Counts[0]; }
   int Updated() const { return Counts[1]; }
   int Added() const { return Counts[2]; }

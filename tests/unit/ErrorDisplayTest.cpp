@@ -9,12 +9,12 @@
 namespace {
 
 TEST(ErrorDisplayText, AppendsAPeriodUnlessTheLastCharacterSortsAtOrBeforeIt) {
-  EXPECT_EQ(platform::FormatErrorDisplayText("abc"), "abc.");
-  EXPECT_EQ(platform::FormatErrorDisplayText("abc."), "abc.");
-  EXPECT_EQ(platform::FormatErrorDisplayText("abc!"), "abc!");
-  EXPECT_EQ(platform::FormatErrorDisplayText("abc "), "abc ");
-  EXPECT_EQ(platform::FormatErrorDisplayText("ません"), "ません.");
-  EXPECT_EQ(platform::FormatErrorDisplayText(""), "");
+  EXPECT_EQ(platform::FormatErrorDisplayText(u"abc"), u"abc.");
+  EXPECT_EQ(platform::FormatErrorDisplayText(u"abc."), u"abc.");
+  EXPECT_EQ(platform::FormatErrorDisplayText(u"abc!"), u"abc!");
+  EXPECT_EQ(platform::FormatErrorDisplayText(u"abc "), u"abc ");
+  EXPECT_EQ(platform::FormatErrorDisplayText(u"ません"), u"ません.");
+  EXPECT_EQ(platform::FormatErrorDisplayText(u""), u"");
 }
 
 TEST(ErrorBoundary, AnyEscapingErrorIsShownOnceInTheSystemsLanguageAndGoesNoFurther) {

@@ -136,7 +136,7 @@ TEST_F(FileSystemTest, AWriteCutShortLeavesNoNewFileAndKeepsTheOldOne) {
         platform::WriteRebuildableFile(path, big);
         ADD_FAILURE() << path << ": no error raised";
       } catch (const platform::Error& e) {
-        EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrCannotWrite, path).Bytes());
+        EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrCannotWrite, path).Utf8());
       }
     }
     EXPECT_THROW(platform::WriteFileSafely("D:\\Music\\fresh.m3u", big), platform::Error);

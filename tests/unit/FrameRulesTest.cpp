@@ -12,6 +12,8 @@ namespace {
 
 using FrameRulesTest = MainFixture;
 
+const TLibraryContext kApp{"C:\\App\\"};
+
 TEST(FrameRules, CornerPlacementUsesOnlyTheWorkAreasRightAndBottom) {
   struct Row {
     int pos;
@@ -53,21 +55,22 @@ TEST(FrameRules, CommandLinesReplaceOnceThenAddInOrder) {
 
 TEST(FrameRules, NodesNameTheLibrarysFiles) {
   const std::string rock = "Rock";
-  EXPECT_EQ(PlaylistArgument(PlaylistFileOfNode(TTreeKind::Artist, "Owl's Band", &rock, "D:\\L", "C:\\App\\")),
+  EXPECT_EQ(PlaylistArgument(PlaylistFileOfNode(TTreeKind::Artist, "Owl's Band", &rock, "D:\\L", kApp)),
             " \"C:\\App\\playlist\\'Rock' Artist 'Owl''s Band'.m3u\"");
-  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "A/B: live", &rock, "D:\\L", "C:\\App\\"),
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "A/B: live", &rock, "D:\\L", kApp),
             u8"C:\\App\\playlist\\'Rock' Album 'A\uFF0FB\uFF1A live'.m3u");
   // A name that begins with blanks keeps them, as the index writer kept them.
-  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Artist, "  Lead", &rock, "D:\\L", "C:\\App\\"),
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Artist, "  Lead", &rock, "D:\\L", kApp),
             "C:\\App\\playlist\\'Rock' Artist '  Lead'.m3u");
-  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Playlist, "My.Songs", nullptr, "D:\\L", "C:\\App\\"), "D:\\L\\My.Songs.m3u");
-  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "First", &rock, "D:\\L", "C:\\App\\", true),
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Playlist, "My.Songs", nullptr, "D:\\L", kApp), "D:\\L\\My.Songs.m3u");
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "First", &rock, "D:\\L",
+                               TLibraryContext{"C:\\App\\", false, false, false, nullptr, true}),
             "C:\\App\\playlist\\'Rock' Album 'First'.m3u8");
   // An album told apart by its album artist is found by its index line.
-  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "Live\tAC/DC", &rock, "D:\\L", "C:\\App\\"),
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "Live\tAC/DC", &rock, "D:\\L", kApp),
             u8"C:\\App\\playlist\\'Rock' Album 'AC\uFF0FDC' 'Live'.m3u");
   // Without a playlist an artist or album has no file.
-  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "First", nullptr, "D:\\L", "C:\\App\\"), "");
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "First", nullptr, "D:\\L", kApp), "");
   EXPECT_EQ(IndexFilePath("C:\\App\\", "Owl's", "Artist"), "C:\\App\\playlist\\'Owl''s' Artist.dat");
 }
 
@@ -92,7 +95,7 @@ TEST_F(FrameRulesTest, IndexLinesAreWholeTopLevelNodesAndPlaylistsComeInSearchOr
   }
   ASSERT_EQ(expected.size(), lists.size());
   EXPECT_EQ(PlaylistNodeNames("D:\\L"), expected);
-  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Playlist, "Both", nullptr, "D:\\L", "C:\\App\\"), "D:\\L\\Both.m3u8");
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Playlist, "Both", nullptr, "D:\\L", kApp), "D:\\L\\Both.m3u8");
   EXPECT_TRUE(PlaylistNodeNames("D:\\Missing").empty());
 }
 

@@ -200,7 +200,7 @@ TEST_F(LibraryBadInputTest, KeysSharingAFileNameShareTheFileAndLoseNoTrack) {
   ASSERT_TRUE(Update().failures.empty());
   const std::string longList = "Long";
   for (const auto& [album, track] : {std::pair(one, "8"), std::pair(other, "9")}) {
-    const std::string file = PlaylistFileOfNode(TTreeKind::Album, album, &longList, "D:\\Lists", "C:\\App\\");
+    const std::string file = PlaylistFileOfNode(TTreeKind::Album, album, &longList, "D:\\Lists", TLibraryContext{"C:\\App\\"});
     EXPECT_EQ(Get(file), std::string("D:\\Music\\") + track + ".mp3\r\n") << file;
   }
   std::filesystem::remove(Host("D:\\Lists\\Long.m3u"));

@@ -15,7 +15,7 @@ class LibraryIndexTest : public libtest::LibraryFixture {
   std::vector<std::string> Build(const std::string& playlist, const std::string& content) {
     Put(playlist, content);
     std::vector<std::string> failures;
-    for (const platform::Message& failure : BuildPlaylistIndex(context, playlist)) failures.push_back(failure.Bytes());
+    for (const platform::Message& failure : BuildPlaylistIndex(context, playlist)) failures.push_back(failure.Utf8());
     return failures;
   }
   std::string Cache(const std::string& name) { return Get("C:\\App\\playlist\\" + name); }

@@ -100,7 +100,7 @@ TEST_F(LibraryUnicodeTest, EveryNameKeptWithTheOptionAndNoneMergedWithout) {
   // cannot hold is left out, and the one notice counts them.
   TCountingProgress off = Update(false);
   EXPECT_EQ(off.Updated(), 3);
-  EXPECT_EQ(off.Notices, std::vector<std::string>{platform::Message(kUnfitNamesNotice, "5").Bytes()});
+  EXPECT_EQ(off.Notices, std::vector<std::string>{platform::Message(kUnfitNamesNotice, "5").Utf8()});
   EXPECT_EQ(Index("'Asia' Artist.dat"), (std::set<std::string>{u8"東京事変", u8"椎名林檎", "IU"}));
   EXPECT_EQ(Index("'West' Artist.dat"), (std::set<std::string>{u8"Кино", "Motley Crue"}));
   EXPECT_EQ(Index("'West' Album.dat"), (std::set<std::string>{u8"Группа крови", "Dr. Feelgood", "Too Fast"}));
@@ -142,7 +142,7 @@ TEST(LibrarySourcePlaylists, M3u8WinsOverTheM3uOfItsNameAndOnlyLongNamesCount) {
     EXPECT_EQ(kept, t.kept) << t.names[0];
     ASSERT_EQ(notices.size(), t.passedOver.size()) << t.names[0];
     for (std::size_t i = 0; i < notices.size(); ++i) {
-      EXPECT_EQ(notices[i].Bytes(), platform::Message(kSkippedForM3u8, {t.passedOver[i], t.kept[0]}).Bytes());
+      EXPECT_EQ(notices[i].Utf8(), platform::Message(kSkippedForM3u8, {t.passedOver[i], t.kept[0]}).Utf8());
     }
   }
 }
@@ -158,7 +158,9 @@ TEST_F(LibraryUnicodeTest, APlaylistWithALongNameOfItsOwnIsBuiltPlayedAndRebuilt
     Put("D:\\Lists\\" + base + ".m3u8", "D:\\Music\\a.mp3\r\n");
     const TCountingProgress built = Update(unicode);
     EXPECT_EQ(built.Failures, std::vector<std::string>{});
-    const std::string file = PlaylistFileOfNode(TTreeKind::Artist, "Band A", &base, "D:\\Lists", "C:\\App\\", unicode);
+    TLibraryContext context{"C:\\App\\"};
+    context.UnicodeLibrary = unicode;
+    const std::string file = PlaylistFileOfNode(TTreeKind::Artist, "Band A", &base, "D:\\Lists", context);
     EXPECT_NE(Get(file).find("D:\\Music\\a.mp3\r\n"), std::string::npos) << file;
     Put("D:\\Lists\\" + base + ".m3u8", "D:\\Music\\b.mp3\r\n", 1100000000);
     EXPECT_EQ(Update(unicode).Updated(), 1);

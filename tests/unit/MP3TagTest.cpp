@@ -103,7 +103,7 @@ TEST_F(MP3TagTest, Id3SubChunkGivesTheBlockAndTrailingBlockIsNotRead) {
 
 TEST_F(MP3TagTest, MissingListSendsTheNoticeThenGivesTheEmptyRecord) {
   std::vector<std::string> notices;
-  reader.OnNotice = [&](const platform::Message& notice) { notices.push_back(notice.Bytes()); };
+  reader.OnNotice = [&](const platform::Message& notice) { notices.push_back(notice.Utf8()); };
   std::string noList = "RIFF" + Le32(200) + "RMP3" + "data" + Le32(10) + std::string(10, '\0') + "JUNK" + std::string(8, '\0') +
                        libtest::Id3v1("A", "B");
   const TTag tag = Read(noList, "D:\\Music\\nolist.rmp");

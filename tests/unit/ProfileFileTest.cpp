@@ -428,7 +428,7 @@ TEST_F(ProfileFileTest, FailedSaveRaisesAndKeepsTheOldFile) {
     ini.Save();
     FAIL() << "a save over a locked file succeeded";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path_).Bytes(), e.what());
+    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path_).Utf8(), e.what());
   }
   sim::UnlockFile(path_);
   EXPECT_EQ(old, Get());
@@ -444,7 +444,7 @@ TEST_F(ProfileFileTest, SaveIntoAMissingFolderRaises) {
     ini.Save();
     FAIL() << "a save into a missing folder succeeded";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path).Bytes(), e.what());
+    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path).Utf8(), e.what());
   }
 }
 
@@ -462,7 +462,7 @@ TEST_F(ProfileFileTest, UnreadableFileReadsAsEmptyAndIsNotSavedOver) {
     ini.Save();
     FAIL() << "a file that was never read was saved over";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path_).Bytes(), e.what());
+    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path_).Utf8(), e.what());
   }
   EXPECT_EQ(old, Get());
 }
@@ -476,7 +476,7 @@ TEST_F(ProfileFileTest, FolderInThePlaceOfTheFileIsNotWritable) {
     ini.Save();
     FAIL() << "saved over a folder";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path_).Bytes(), e.what());
+    EXPECT_EQ(platform::Message(platform::kErrCannotWrite, path_).Utf8(), e.what());
   }
   EXPECT_TRUE(fs::is_directory(root_ + "/C/App/kelvane.ini"));
 }

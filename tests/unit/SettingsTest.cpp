@@ -65,8 +65,7 @@ TEST_F(SettingsTest, AFreshFileHoldsInfoThenSettingInOrder) {
             "Height=348\r\nPlaylistTreeWidth=200\r\nArtistTreeHeight=150\r\nShowPrevIcon=1\r\nShowPlayIcon=1\r\n"
             "ShowPauseIcon=1\r\nShowStopIcon=1\r\nShowNextIcon=1\r\nShowEjectIcon=1\r\nPlayOnStartup=0\r\n"
             "PlayChangePause=0\r\nCloseOnStop=1\r\nPlaylistPos=3\r\nAutoHide=1\r\nFadeoutOnStop=0\r\n"
-            "FadeoutOnChange=0\r\nPlayListPath=D:\\リスト\r\nCheckMP3OnUpdate=1\r\nReadID3v2=0\r\nGroupByAlbumArtist=0\r\n"
-            "UnicodeLibrary=0\r\n"
+            "FadeoutOnChange=0\r\nPlayListPath=" + platform::Utf8ToSystem("D:\\リスト") + "\r\nCheckMP3OnUpdate=1\r\nReadID3v2=0\r\nGroupByAlbumArtist=0\r\nUnicodeLibrary=0\r\n"
             "NotifyTrack=0\r\n"
             "UseHotKeys=0\r\nHotKeyPrev=Ctrl+Alt+PageUp\r\nHotKeyPlay=Ctrl+Alt+Insert\r\nHotKeyPause=Ctrl+Alt+Home\r\n"
             "HotKeyStop=Ctrl+Alt+End\r\nHotKeyNext=Ctrl+Alt+PageDown\r\nHotKeyPlaylist=\r\nUseMediaKeys=0\r\n");
@@ -132,7 +131,7 @@ TEST_F(SettingsFileBadInputTest, FileHeldThroughStartUpIsNeverSavedOver) {
   const auto boxes = sim::JournalLines("msgbox");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0], "msgbox " + std::to_string(platform::app::MainWindow()) + " 48 警告|" +
-                          platform::Message(kc::kSettingsUnreadNotice, ini_).Bytes());
+                          platform::Message(kc::kSettingsUnreadNotice, ini_).Utf8());
   EXPECT_EQ(sim::JournalLines("wait ").size(), static_cast<std::size_t>(kc::kSettingsReadRetries));
   EXPECT_EQ(m.Info.PlaylistPos, 3);
   EXPECT_EQ(m.Info.PlayerPath, "");
@@ -167,7 +166,7 @@ TEST_F(SettingsFileBadInputTest, FileHeldForAMomentIsReadOnRetry) {
 // Saved as Unicode by an editor: every setting is read, and the file comes
 // back in UTF-16 with its mark, holding what its code-page twin would hold.
 TEST_F(SettingsFileBadInputTest, UnicodeFileIsReadAndSavedInItsOwnEncoding) {
-  const std::u16string users = platform::AnsiToUtf16(users_ + "Mine2=リスト\r\n");
+  const std::u16string users = platform::Utf8ToUtf16(users_ + "Mine2=リスト\r\n");
   std::string utf16 = "\xFF\xFE";
   for (const char16_t c : users) {
     utf16 += static_cast<char>(c & 0xFF);
@@ -183,7 +182,7 @@ TEST_F(SettingsFileBadInputTest, UnicodeFileIsReadAndSavedInItsOwnEncoding) {
     EXPECT_TRUE(sim::CloseMainWindow());
     return ReadFile(ini_);
   };
-  const std::string twin = saveFrom(users_ + "Mine2=リスト\r\n");
+  const std::string twin = saveFrom(users_ + platform::Utf8ToSystem("Mine2=リスト\r\n"));
   const std::string saved = saveFrom(utf16);
   ASSERT_EQ(saved.compare(0, 2, "\xFF\xFE"), 0);
   ASSERT_EQ(saved.size() % 2, 0u);
@@ -203,7 +202,7 @@ TEST_F(SettingsFileBadInputTest, ReadOnlyFileIsReportedAndKeptAndTheCloseWaits) 
   EXPECT_FALSE(sim::CloseMainWindow());
   const auto boxes = sim::JournalLines("msgbox");
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].find(platform::Message(platform::kErrCannotWrite, ini_).Bytes() + "."), std::string::npos) << boxes[0];
+  EXPECT_NE(boxes[0].find(platform::Message(platform::kErrCannotWrite, ini_).Utf8() + "."), std::string::npos) << boxes[0];
   EXPECT_EQ(ReadFile(ini_), users_);
   // Once the user clears the attribute, the next exit saves.
   std::filesystem::permissions(host, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);

@@ -64,7 +64,7 @@ TEST_F(TrayClickTest, FadeoutChangeKeepsThePollOffBetweenItsSteps) {
   m.TrayClick(5, tcLeft);
   const std::string fg = "foreground " + std::to_string(player_.wnd);
   EXPECT_EQ(sim::Journal(), (std::vector<std::string>{"timer off", Cmd(40147), fg, Cmd(40048), fg, Cmd(40045), fg,
-                                                       "timer on"}));
+                                                       "timer on 500"}));
   // Whatever the player was doing, the sequence ends with it playing.
   EXPECT_EQ(player_.state, kc::psPlaying);
 }

@@ -1,6 +1,6 @@
 // The library update as the playlist window runs it, through a plain fake of
-// the road the window hands it: what reaches the window, and what is (not)
-// written.
+// the progress the window hands it: what reaches the window, how the update
+// ended, and what is (not) written.
 #include <filesystem>
 #include <functional>
 
@@ -8,15 +8,14 @@
 #include "library/MP3Tag.h"
 #include "MainTestSupport.h"
 #include "platform/posix/SimFileSystem.h"
-#include "ui/UpdateRoad.h"
 
 namespace {
 
 using libtest::Mp3WithTag;
 
-// Records what the update told it, in order; stops when the program says a
-// close waits, as the window's road does.
-class FakeRoad : public TUpdateRoad {
+// Records what the update told it, in order, and how it ended; stops when
+// the program says a close waits, as the window's progress does.
+class FakeRoad : public TUpdateProgress {
  public:
   explicit FakeRoad(TMain& main) : main_(main) {}
   void AddOne(TUpdateCounter counter) override {
@@ -27,13 +26,10 @@ class FakeRoad : public TUpdateRoad {
   void StepProgress() override { ++position; }
   void BeginPlaylist(const std::string& name) override { playlist = name; }
   void ReportFailure(const platform::Message& failure) override {
-    events.push_back("failure " + playlist + "|" + failure.Bytes());
+    events.push_back("failure " + playlist + "|" + failure.Utf8());
   }
-  void ShowNotice(const platform::Message& notice) override { events.push_back("notice " + notice.Bytes()); }
+  void ShowNotice(const platform::Message& notice) override { events.push_back("notice " + notice.Utf8()); }
   bool StopRequested() override { return main_.CloseAwaited(); }
-  void Finished() override { events.push_back("finished"); }
-  void FolderUnusable(const platform::Message& warning) override { events.push_back("unusable " + warning.Bytes()); }
-  void Abandoned() override { events.push_back("abandoned"); }
 
   std::vector<std::string> Counters() const {
     return {std::to_string(counts[0]), std::to_string(counts[1]), std::to_string(counts[2]),
@@ -64,7 +60,10 @@ class UpdatePlaylistsTest : public kvtest::MainFixture {
     road_ = std::make_unique<FakeRoad>(*main_);
     road_->OnOutcome = std::move(onOutcome);
     sim::ClearJournal();
-    main_->UpdatePlaylists(*road_);
+    const TUpdateOutcome end = main_->UpdatePlaylists(*road_);
+    road_->events.push_back(end.closeCame        ? "abandoned"
+                            : end.folderUnusable ? "unusable " + end.folderUnusable->Utf8()
+                                                 : "finished");
     return *road_;
   }
   std::vector<std::string> Names(const std::string& windowsFolder) {

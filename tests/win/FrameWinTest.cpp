@@ -101,7 +101,7 @@ TEST_F(FrameWinTest, TheWindowIsLaidOutAsDesignedAndScaledWithTheDpi) {
     gui::SetDpiForTesting(dpi);
     auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
     TFrame& f = Make();
-    EXPECT_EQ(f.Text(), wintest::FixedAsData("Kelvane - プレイリストウインドウ"));
+    EXPECT_EQ(f.Text(), "Kelvane - プレイリストウインドウ");
     EXPECT_EQ(f.FrameWidth(), s(410)) << dpi;
     EXPECT_EQ(f.FrameHeight(), s(348)) << dpi;
     const LONG style = GetWindowLongA(f.Handle(), GWL_STYLE);
@@ -138,21 +138,15 @@ TEST_F(FrameWinTest, TheWindowIsLaidOutAsDesignedAndScaledWithTheDpi) {
     EXPECT_EQ(ImageList_GetImageCount(f.ImageArtist), 1);
     EXPECT_EQ(ImageList_GetImageCount(f.ImageAlbum), 1);
 
-    char text[64] = {};
     std::vector<std::string> bar;
     HMENU menu = GetMenu(f.Handle());
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
-      bar.push_back(text);
-    }
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) bar.push_back(wintest::MenuText(menu, i));
     EXPECT_EQ(bar, (std::vector<std::string>{"設定", "プレイリスト更新", "ヘルプ", "終了"}));
     HMENU help = GetSubMenu(menu, 2);
     ASSERT_EQ(GetMenuItemCount(help), 4);
-    GetMenuStringA(help, 1, text, sizeof(text), MF_BYPOSITION);
-    EXPECT_STREQ(text, "Orrindale ホームページ");
+    EXPECT_EQ(wintest::MenuText(help, 1), "Orrindale ホームページ");
     EXPECT_EQ(GetMenuState(help, 2, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-    GetMenuStringA(f.PopupMenu.Handle(), 1, text, sizeof(text), MF_BYPOSITION);
-    EXPECT_STREQ(text, "追加して再生");
+    EXPECT_EQ(wintest::MenuText(f.PopupMenu.Handle(), 1), "追加して再生");
   }
 }
 
@@ -395,7 +389,7 @@ TEST_F(FrameWinTest, TheAboutBoxIsLaidOutOnTopAndFreedOnOK) {
   TAbout* about = f.OpenAbout();
   TAbout* second = f.OpenAbout();
   HWND hwnd = about->Handle();
-  EXPECT_EQ(about->Text(), wintest::FixedAsData("Kelvane - バージョン情報"));
+  EXPECT_EQ(about->Text(), "Kelvane - バージョン情報");
   EXPECT_EQ(about->Width(), 241);
   EXPECT_EQ(about->Height(), 130);
   const LONG style = GetWindowLongA(hwnd, GWL_STYLE);

@@ -119,7 +119,7 @@ TEST_F(LibraryWinTest, RebuildableFilesAreCreatedInPlaceAndReplaceOldOnesSafely)
     platform::WriteRebuildableFile(path, "c\r\n");
     ADD_FAILURE() << "no error raised";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrCannotWrite, path).Bytes());
+    EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrCannotWrite, path).Utf8());
   }
   CloseHandle(held);
   EXPECT_EQ(Get(path), "b\r\n");
@@ -317,7 +317,7 @@ TEST_F(LibraryWinTest, AnAbsurdlyLargeListIsRefusedBeforeItIsRead) {
     ReadTextList(path, &lines);
     ADD_FAILURE() << "read";
   } catch (const platform::Error& e) {
-    EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrTooLarge, path).Bytes());
+    EXPECT_EQ(std::string(e.what()), platform::Message(platform::kErrTooLarge, path).Utf8());
   }
   std::string bytes;
   EXPECT_TRUE(platform::ReadWholeFile(path, &bytes));  // no bound asked: read whole

@@ -73,9 +73,9 @@ class OptionFormWinTest : public ::testing::Test {
 TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
   if (wintest::EnvPath("KELVANE_SOURCE").empty()) GTEST_SKIP() << "KELVANE_SOURCE is not set";
   TOptionForm* f = Open();
-  char text[256] = {};
-  GetWindowTextA(f->Handle(), text, sizeof(text));
-  EXPECT_EQ(std::string(text), optiontext::kCaption);
+  wchar_t text[256] = {};
+  GetWindowTextW(f->Handle(), text, 256);
+  EXPECT_EQ(wintest::Utf8Of(text), optiontext::kCaption);
   RECT client{};
   GetClientRect(f->Handle(), &client);
   EXPECT_EQ(client.bottom, 292);
@@ -134,10 +134,10 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
     EXPECT_GE(r.right - r.left, w) << name;
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(row.control->Text(), wintest::FixedAsData(row.caption)) << row.control->Name;
+    EXPECT_EQ(row.control->Text(), row.caption) << row.control->Name;
     expectPlaced(row.control->Handle(), row.rect, row.control->Name);
   }
-  EXPECT_EQ(f->editPlayListPath.EditLabel.Text(), wintest::FixedAsData(t::kPlayListPathLabel));
+  EXPECT_EQ(f->editPlayListPath.EditLabel.Text(), t::kPlayListPathLabel);
   expectPlaced(f->editPlayListPath.EditLabel.Handle(), "16,193 185x12", "EditLabel");
   EXPECT_TRUE(GetWindowLongW(f->btnOK.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
   EXPECT_FALSE(GetWindowLongW(f->btnCancel.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
@@ -147,11 +147,11 @@ TEST_F(OptionFormWinTest, EveryControlSitsAtItsPlaceWithItsCaptionAndHint) {
   EXPECT_GE(combo.left, 432);
   EXPECT_EQ(combo.top, 144);
   EXPECT_EQ(combo.right - combo.left, 57);
-  ASSERT_EQ(f->cmbPlaylistPos.Count(), 4);
+  ASSERT_EQ(SendMessageW(f->cmbPlaylistPos.Handle(), CB_GETCOUNT, 0, 0), 4);
   for (int i = 0; i < 4; ++i) {
-    char item[32] = {};
-    SendMessageA(f->cmbPlaylistPos.Handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-    EXPECT_EQ(std::string(item), t::kPositions[i]);
+    wchar_t item[32] = {};
+    SendMessageW(f->cmbPlaylistPos.Handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+    EXPECT_EQ(wintest::Utf8Of(item), t::kPositions[i]);
   }
 
   // Hints: CR LF line breaks, an empty line as a second one.
@@ -322,9 +322,9 @@ TEST_F(OptionFormWinTest, CancelAndTheCloseBoxChangeNothing) {
 }
 
 BOOL CALLBACK CountOptionDialog(HWND hwnd, LPARAM counter) {
-  char text[128] = {};
-  GetWindowTextA(hwnd, text, sizeof(text));
-  if (IsWindowVisible(hwnd) && std::string(text) == optiontext::kCaption) ++*reinterpret_cast<int*>(counter);
+  wchar_t text[128] = {};
+  GetWindowTextW(hwnd, text, 128);
+  if (IsWindowVisible(hwnd) && wintest::Utf8Of(text) == optiontext::kCaption) ++*reinterpret_cast<int*>(counter);
   return TRUE;
 }
 

@@ -27,9 +27,9 @@ HWND WindowOf(const wintest::Process& program, const std::string& className, con
   for (HWND h : found.windows) {
     char cls[64] = {};
     GetClassNameA(h, cls, sizeof(cls));
-    char text[128] = {};
-    GetWindowTextA(h, text, sizeof(text));
-    if (className == cls && (!caption || std::string(caption) == text)) return h;
+    wchar_t text[128] = {};
+    GetWindowTextW(h, text, 128);
+    if (className == cls && (!caption || caption == wintest::Utf8Of(text))) return h;
   }
   return nullptr;
 }

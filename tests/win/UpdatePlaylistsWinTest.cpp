@@ -90,7 +90,7 @@ TEST_F(UpdatePlaylistsWinTest, OneOfEachThenAllSkippedWithTheWindowGivenBackByOK
   EXPECT_EQ(Counters(d), (std::vector<std::string>{"1", "1", "1", "0"}));
   EXPECT_EQ(SendMessageA(d.ProgressBar.Handle(), PBM_GETRANGE, FALSE, 0), 4);
   EXPECT_EQ(d.ProgressPosition(), 4);
-  EXPECT_EQ(d.lblResult.Text(), wintest::FixedAsData("プレイリスト更新が完了しました。"));
+  EXPECT_EQ(d.lblResult.Text(), "プレイリスト更新が完了しました。");
   EXPECT_TRUE(IsWindowEnabled(d.btnOK.Handle()));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), frame_->Handle());
@@ -138,7 +138,7 @@ TEST_F(UpdatePlaylistsWinTest, FailuresAreListedAfterTheDoneStateEachPartByItsOw
       u"\u3082\u3046\u4E00\u5EA6\u51E6\u7406\u3057\u307E\u3059\u3002\r\n\r\n" +
       wideName + u".m3u : \u30D5\u30A1\u30A4\u30EB " + wideList + u" \u306F\u958B\u3051\u307E\u305B\u3093";
   ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0], platform::Utf16ToAnsi(expected));
+  EXPECT_EQ(boxes_[0], platform::Utf16ToUtf8(expected));
   EXPECT_TRUE(doneWhenShown);
 
   for (int i = 0; i < 17; ++i) {
@@ -149,7 +149,7 @@ TEST_F(UpdatePlaylistsWinTest, FailuresAreListedAfterTheDoneStateEachPartByItsOw
   boxes_.clear();
   PressOK(RunUpdate());
   ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_NE(boxes_[0].find(platform::Utf16ToAnsi(u"\r\n\u307B\u304B 3 \u4EF6")), std::string::npos) << boxes_[0];
+  EXPECT_NE(boxes_[0].find(platform::Utf16ToUtf8(u"\r\n\u307B\u304B 3 \u4EF6")), std::string::npos) << boxes_[0];
   int lines = 0;
   for (std::size_t at = boxes_[0].find(" : "); at != std::string::npos; at = boxes_[0].find(" : ", at + 1)) ++lines;
   EXPECT_EQ(lines, 15);

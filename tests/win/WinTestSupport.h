@@ -38,9 +38,13 @@ inline void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// One of the program's fixed texts (code page 932) as a control gives it
-// back: UTF-8, the form of data.
-inline std::string FixedAsData(const std::string& fixed) { return platform::Utf16ToUtf8(platform::FixedToUtf16(fixed)); }
+// A window's or a menu item's text, UTF-8.
+inline std::string Utf8Of(const wchar_t* text) { return platform::Utf16ToUtf8(reinterpret_cast<const char16_t*>(text)); }
+inline std::string MenuText(HMENU menu, int position) {
+  wchar_t text[128] = {};
+  GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+  return Utf8Of(text);
+}
 
 // Sets a file's last write time, given in local time.
 inline bool SetWriteTime(const std::string& path, SYSTEMTIME local) {

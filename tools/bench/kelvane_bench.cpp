@@ -44,7 +44,7 @@ class Counters : public TUpdateProgress {
  public:
   void AddOne(TUpdateCounter counter) override { ++counts_[static_cast<int>(counter)]; }
   void ReportFailure(const platform::Message& failure) override {
-    std::printf("  failure: %s\n", failure.Bytes().c_str());
+    std::printf("  failure: %s\n", failure.Utf8().c_str());
     gWrong = true;
   }
   void Expect(TUpdateCounter counter, int wanted, const char* what) const {

@@ -313,7 +313,7 @@ void ClearCache(const std::string& app) {
 class Counts : public TUpdateProgress {
  public:
   void AddOne(TUpdateCounter counter) override { ++counts[static_cast<int>(counter)]; }
-  void ReportFailure(const platform::Message& failure) override { Expect(false, "update failure: " + failure.Bytes()); }
+  void ReportFailure(const platform::Message& failure) override { Expect(false, "update failure: " + failure.Utf8()); }
   int counts[4] = {0, 0, 0, 0};
 };
 

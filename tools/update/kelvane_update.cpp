@@ -22,7 +22,7 @@ namespace {
 void PrintText(std::FILE* out, const std::string& utf8) { platform::WriteConsoleText(out, utf8); }
 
 void PrintMessage(std::FILE* out, const platform::Message& message) {
-  PrintText(out, platform::Utf16ToUtf8(message.Face()) + "\n");
+  PrintText(out, message.Utf8() + "\n");
 }
 
 // The counters are printed at the end; failures are kept to be listed after
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     return RunUpdate(platform::CommandLineArguments(argc, argv));
   } catch (const std::exception& e) {
     // Whatever the update did not survive is named, not left to the runtime.
-    std::fprintf(stderr, "kelvane-update: the update stopped: %s\n", e.what());
+    PrintText(stderr, std::string("kelvane-update: the update stopped: ") + e.what() + "\n");
     return 1;
   }
 }
