@@ -224,20 +224,14 @@ TEST_F(LibraryIndexTest, AlbumArtistRules) {
   }
 }
 
-TEST_F(LibraryIndexTest, AlbumsApartByAlbumArtistHaveFilesOfTheirOwnAndShowTheirArtistOnlyWhenNamedAlike) {
+// The story under Wine plays each album from its own file; here the two
+// rules it does not reach: a quote in the album's name, and names alike
+// without regard to case.
+TEST_F(LibraryIndexTest, AnAlbumApartByAlbumArtistQuotesItsNameAndShowsItsArtistOnlyWhenNamedAlike) {
   context.ReadID3v2 = context.GroupByAlbumArtist = true;
-  Put("D:\\Music\\0.mp3", Tagged(T3("TPE1", "Queen") + T3("TALB", "Greatest Hits")));
-  Put("D:\\Music\\1.mp3", Tagged(T3("TPE1", "ABBA") + T3("TALB", "Greatest Hits") + T3("TPE2", "ABBA")));
   Put("D:\\Music\\2.mp3", Tagged(T3("TPE1", "Kino") + T3("TALB", "It's") + T3("TCMP", "1")));
-  EXPECT_TRUE(Build("D:\\Lists\\Mix.m3u", "D:\\Music\\0.mp3\r\nD:\\Music\\1.mp3\r\nD:\\Music\\2.mp3\r\n").empty());
-  EXPECT_EQ(Cache("'Mix' Album 'Queen' 'Greatest Hits'.m3u"), "D:\\Music\\0.mp3\r\n");
-  EXPECT_EQ(Cache("'Mix' Album 'ABBA' 'Greatest Hits'.m3u"), "D:\\Music\\1.mp3\r\n");
+  EXPECT_TRUE(Build("D:\\Lists\\Mix.m3u", "D:\\Music\\2.mp3\r\n").empty());
   EXPECT_EQ(Cache("'Mix' Album 'Various Artists' 'It''s'.m3u"), "D:\\Music\\2.mp3\r\n");
-  TLines keys;
-  ReadTextList("C:\\App\\playlist\\'Mix' Album.dat", &keys);
-  EXPECT_EQ(AlbumNodeTexts(keys),
-            (std::vector<std::string>{"Greatest Hits (ABBA)", "Greatest Hits (Queen)", "It's"}));
-  // Names alike without regard to case; an album without an album artist stays its name.
   EXPECT_EQ(AlbumNodeTexts({"Live", "live\tB", "Solo\tC"}), (std::vector<std::string>{"Live", "live (B)", "Solo"}));
 }
 

@@ -26,9 +26,6 @@ TEST(NowPlayingRulesTest, TheCaptionLosesItsListNumberAndThePlayersNameOnlyAndOt
     EXPECT_EQ(TitleFromCaption(caption, &title), !want.empty()) << platform::Utf16ToUtf8(caption);
     if (!want.empty()) EXPECT_EQ(title, want);
   }
-  const char16_t high = 0xD834, low = 0xDD1E;
-  EXPECT_TRUE(IsWellFormedUtf16({u'a', high, low}));
-  for (const std::u16string& bad : {std::u16string{u'a', high}, {low, u'b'}, {high, high, low}}) EXPECT_FALSE(IsWellFormedUtf16(bad));
 }
 
 TEST(NowPlayingRulesTest, ALongTitleKeepsItsStartAndEndsInAnEllipsisWithoutHalfAPair) {
