@@ -47,6 +47,5 @@ class TUpdateInfo : public gui::Form {
   // Widens the dialog where a caption fitted to its text needs more room
   // than the design gives it.
   void WidenForCaptions();
-  const gui::Label& Counter(TUpdateCounter counter) const;
   HWND owner_;
 };
