@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/Locale.h"
+#include "ui/LinkedText.h"
 
 namespace gui {
 
@@ -27,6 +28,7 @@ void TreeView::Create(HWND parent, const Placement& row, const RECT& r, int id) 
 
 void TreeView::Clear() {
   selected_.clear();
+  beyondBasicPlane_.clear();
   added_ = 0;
   // The tree may move its caret node by node as they go: none of that is a
   // change anyone asked for.
@@ -52,7 +54,12 @@ TreeView::Node TreeView::Add(const std::string& text) {
     ins.item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     ins.item.iImage = ins.item.iSelectedImage = pictures_;
   }
-  return reinterpret_cast<Node>(Own(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+  Node node = reinterpret_cast<Node>(Own(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+  if (node && BoxesBeyondBasicPlane() &&
+      HasBeyondBasicPlane(reinterpret_cast<const wchar_t*>(wide.data()), static_cast<int>(wide.size()))) {
+    beyondBasicPlane_.insert(node);
+  }
+  return node;
 }
 
 LRESULT TreeView::Own(UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -217,9 +224,34 @@ LRESULT TreeView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::HandleMessage(message, wParam, lParam);
 }
 
-void TreeView::Reflected(UINT message, WPARAM, LPARAM lParam, LRESULT*) {
+void TreeView::Reflected(UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
   if (message != WM_NOTIFY || clearing_) return;
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (header->code == NM_CUSTOMDRAW) {
+    // Only a tree that holds such a label asks to hear of each node.
+    const auto& draw = *reinterpret_cast<const NMTVCUSTOMDRAW*>(lParam);
+    switch (draw.nmcd.dwDrawStage) {
+      case CDDS_PREPAINT:
+        *result = beyondBasicPlane_.empty() ? CDRF_DODEFAULT : CDRF_NOTIFYITEMDRAW;
+        break;
+      case CDDS_ITEMPREPAINT:
+        if (beyondBasicPlane_.count(reinterpret_cast<Node>(draw.nmcd.dwItemSpec))) {
+          // The tree has selected the node's font (underlined while hot) and
+          // set its colours; it restores the dc's own before the post-paint.
+          drawnFont_ = static_cast<HFONT>(GetCurrentObject(draw.nmcd.hdc, OBJ_FONT));
+          drawnText_ = draw.clrText;
+          drawnBack_ = draw.clrTextBk;
+          *result = CDRF_NOTIFYPOSTPAINT;
+        }
+        break;
+      case CDDS_ITEMPOSTPAINT:
+        DrawBeyondBasicPlane(draw);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
   if (header->code != TVN_SELCHANGEDA && header->code != TVN_SELCHANGEDW) return;
   // Both forms of the notice carry the item handle at the same place.
   Node node = reinterpret_cast<const NMTREEVIEWA*>(lParam)->itemNew.hItem;
@@ -229,6 +261,37 @@ void TreeView::Reflected(UINT message, WPARAM, LPARAM lParam, LRESULT*) {
     if (node) selected_.insert(node);
   }
   if (OnChange) OnChange(node);
+}
+
+void TreeView::DrawBeyondBasicPlane(const NMTVCUSTOMDRAW& draw) const {
+  Node node = reinterpret_cast<Node>(draw.nmcd.dwItemSpec);
+  RECT label{};
+  std::memcpy(&label, &node, sizeof(node));  // TVM_GETITEMRECT's way in
+  if (!Own(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label))) return;
+  wchar_t text[4096] = {};
+  TVITEMW item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = node;
+  item.pszText = text;
+  item.cchTextMax = static_cast<int>(sizeof(text) / sizeof(text[0]));
+  Own(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  HDC dc = draw.nmcd.hdc;
+  const int saved = SaveDC(dc);
+  SelectObject(dc, drawnFont_);
+  // As the tree lays its label out: filled, the text 2 pixels in and
+  // centred, the focus frame round the caret node.
+  HBRUSH back = CreateSolidBrush(drawnBack_);
+  FillRect(dc, &label, back);
+  DeleteObject(back);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  IntersectClipRect(dc, label.left, label.top, label.right, label.bottom);
+  SetTextColor(dc, drawnText_);
+  SetBkMode(dc, TRANSPARENT);
+  DrawLinkedText(dc, label.left + 2, (label.top + label.bottom - metrics.tmHeight) / 2, text,
+                 static_cast<int>(wcslen(text)));
+  if (node == Current() && GetFocus() == Handle()) DrawFocusRect(dc, &label);
+  RestoreDC(dc, saved);
 }
 
 }  // namespace gui

@@ -52,11 +52,20 @@ class TreeView : public Control {
   // Unmarks every selected node but `keep`.
   void KeepOnly(Node keep);
   void ControlClick(Node node);
+  // Draws a label that holds a character above U+FFFF again, over the boxes
+  // Wine drew for it.
+  void DrawBeyondBasicPlane(const NMTVCUSTOMDRAW& draw) const;
   int pictures_ = -1;  // the picture of every node, or -1
   LPARAM added_ = 0;   // nodes added since the last Clear: each node's place
   std::set<Node> selected_;
   bool keepOthers_ = false;  // the current node moves by a control-click
   bool clearing_ = false;
+  // Under Wine: the nodes whose labels the tree itself cannot draw, and the
+  // font and colours the tree chose for the node being drawn.
+  std::set<Node> beyondBasicPlane_;
+  HFONT drawnFont_ = nullptr;
+  COLORREF drawnText_ = 0;
+  COLORREF drawnBack_ = 0;
 };
 
 }  // namespace gui

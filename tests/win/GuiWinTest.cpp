@@ -1,12 +1,16 @@
 // The GUI layer against real user32 and comctl32: tables placed and scaled,
 // events reflected to the controls' own fields, docking and splitters, the
-// hand-built tree multi-selection and self-freeing forms.
+// hand-built tree multi-selection, self-freeing forms and, under Wine, text
+// beyond U+FFFF drawn from the linked faces.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "WinTestSupport.h"
 #include "ui/Gui.h"
+#include "ui/LinkedText.h"
 #include "ui/TreeView.h"
 
 namespace {
@@ -269,6 +273,60 @@ TEST(GuiWinTest, MenusFindTheirItemsAndDispatchCommands) {
   EXPECT_EQ(clicked, 2);
   EXPECT_EQ(wintest::MenuText(menu.Handle(), 0), "設定");
   EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu.Handle(), 1)), 2);
+}
+
+
+// Text drawn into a white bitmap in the UI font, as its pixels.
+struct Drawn {
+  std::vector<DWORD> pixels;
+  int width = 0;  // what the drawing gave back
+};
+Drawn DrawIn(const std::wstring& text, bool linked) {
+  const int w = 200, h = 40;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, gui::UiFont());
+  PatBlt(dc, 0, 0, w, h, WHITENESS);
+  SetBkMode(dc, TRANSPARENT);
+  Drawn drawn;
+  const int length = static_cast<int>(text.size());
+  if (linked) {
+    drawn.width = gui::DrawLinkedText(dc, 4, 4, text.c_str(), length);
+  } else {
+    SIZE size{};
+    ExtTextOutW(dc, 4, 4, 0, nullptr, text.c_str(), static_cast<UINT>(length), nullptr);
+    GetTextExtentPoint32W(dc, text.c_str(), length, &size);
+    drawn.width = size.cx;
+  }
+  GdiFlush();
+  drawn.pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return drawn;
+}
+
+TEST(GuiWinTest, UnderWineACharacterBeyondTheBasicPlaneComesFromTheFirstLinkedFaceThatHoldsIt) {
+  if (!gui::BoxesBeyondBasicPlane()) GTEST_SKIP() << "Windows draws these itself";
+  // The text around it is drawn exactly as GDI draws it, on the same baseline.
+  const Drawn plain = DrawIn(L"Kино 아", false);
+  const Drawn plainLinked = DrawIn(L"Kино 아", true);
+  EXPECT_EQ(plain.pixels, plainLinked.pixels);
+  EXPECT_EQ(plain.width, plainLinked.width);
+  // U+1F3B5 is Symbola's, linked to the UI font by wine-fonts.reg: one glyph
+  // with ink, where GDI draws two boxes.
+  const Drawn boxes = DrawIn(L"A\U0001F3B5", false);
+  const Drawn note = DrawIn(L"A\U0001F3B5", true);
+  EXPECT_NE(boxes.pixels, note.pixels);
+  EXPECT_LT(note.width, boxes.width);
+  EXPECT_GT(note.width, DrawIn(L"A", false).width);
+  // A character no face holds stays as GDI draws it.
+  EXPECT_EQ(DrawIn(L"A\U0010FFFD", false).pixels, DrawIn(L"A\U0010FFFD", true).pixels);
 }
 
 }  // namespace
