@@ -87,7 +87,7 @@ std::vector<TreeView::Node> TreeView::Nodes() const {
   return nodes;
 }
 
-std::string TreeView::NodeText(Node node) const {
+std::wstring TreeView::WideText(Node node) const {
   wchar_t buffer[4096] = {};
   TVITEMW item{};
   item.mask = TVIF_TEXT;
@@ -95,8 +95,12 @@ std::string TreeView::NodeText(Node node) const {
   item.pszText = buffer;
   item.cchTextMax = static_cast<int>(sizeof(buffer) / sizeof(buffer[0]));
   Own(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return buffer;
+}
+
+std::string TreeView::NodeText(Node node) const {
   // The node was filled from UTF-8, so it goes back whole, in any script.
-  return platform::Utf16ToUtf8(reinterpret_cast<const char16_t*>(buffer));
+  return platform::Utf16ToUtf8(reinterpret_cast<const char16_t*>(WideText(node).c_str()));
 }
 
 TreeView::Node TreeView::NodeAt(POINT client) const {
@@ -268,13 +272,7 @@ void TreeView::DrawBeyondBasicPlane(const NMTVCUSTOMDRAW& draw) const {
   RECT label{};
   std::memcpy(&label, &node, sizeof(node));  // TVM_GETITEMRECT's way in
   if (!Own(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label))) return;
-  wchar_t text[4096] = {};
-  TVITEMW item{};
-  item.mask = TVIF_TEXT;
-  item.hItem = node;
-  item.pszText = text;
-  item.cchTextMax = static_cast<int>(sizeof(text) / sizeof(text[0]));
-  Own(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  const std::wstring text = WideText(node);
   HDC dc = draw.nmcd.hdc;
   const int saved = SaveDC(dc);
   SelectObject(dc, drawnFont_);
@@ -288,8 +286,8 @@ void TreeView::DrawBeyondBasicPlane(const NMTVCUSTOMDRAW& draw) const {
   IntersectClipRect(dc, label.left, label.top, label.right, label.bottom);
   SetTextColor(dc, drawnText_);
   SetBkMode(dc, TRANSPARENT);
-  DrawLinkedText(dc, label.left + 2, (label.top + label.bottom - metrics.tmHeight) / 2, text,
-                 static_cast<int>(wcslen(text)));
+  DrawLinkedText(dc, label.left + 2, (label.top + label.bottom - metrics.tmHeight) / 2, text.c_str(),
+                 static_cast<int>(text.size()));
   if (node == Current() && GetFocus() == Handle()) DrawFocusRect(dc, &label);
   RestoreDC(dc, saved);
 }

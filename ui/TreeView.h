@@ -48,6 +48,7 @@ class TreeView : public Control {
   LRESULT Own(UINT message, WPARAM wParam, LPARAM lParam) const;
   Node NextOf(Node node, UINT relation) const;
   LPARAM PlaceOf(Node node) const;
+  std::wstring WideText(Node node) const;
   void Mark(Node node, bool selected);
   // Unmarks every selected node but `keep`.
   void KeepOnly(Node keep);
