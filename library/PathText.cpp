@@ -20,6 +20,14 @@ constexpr TFullWidth kFullWidth[] = {
     {'>', "\x81\x84", "\xEF\xBC\x9E"},  {'|', "\x81\x62", "\xEF\xBD\x9C"},
 };
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsAsciiLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+bool HasDrivePrefix(const char* line, std::size_t size) {
+  return size >= 3 && IsAsciiLetter(line[0]) && line[1] == ':' && IsSeparator(line[2]);
+}
+
 }  // namespace
 
 std::string MakeFileNameSafe(const std::string& text, bool unicodeLibrary) {
@@ -82,23 +90,11 @@ bool IsPlainFileName(const std::string& name) {
 }
 
 bool IsAbsolutePath(const std::string& path) {
-  const auto separator = [](char c) { return c == '\\' || c == '/'; };
-  if (path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' &&
-      separator(path[2])) {
-    return true;
-  }
-  return path.size() >= 3 && separator(path[0]) && separator(path[1]) && !separator(path[2]);
+  if (HasDrivePrefix(path.data(), path.size())) return true;
+  return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
 }
 
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool IsAsciiLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
-
-bool HasDrivePrefix(const char* line, std::size_t size) {
-  return size >= 3 && IsAsciiLetter(line[0]) && line[1] == ':' && IsSeparator(line[2]);
-}
 
 bool IsUncPrefix(const char* line, std::size_t size) { return size >= 2 && line[0] == '\\' && line[1] == '\\'; }
 

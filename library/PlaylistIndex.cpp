@@ -176,7 +176,6 @@ std::string GeneratedName(const TLibraryContext& context, const std::string& pla
   TRoom left = room.Less(3 + 2 + kTailSize, 3 + 2 + kTailSize);
   TRoom rest{left.units / 2, left.bytes / 2};
   std::string shortBase = CutToRoom(playlistBase, &rest);
-  rest = rest.Less(0, 0);
   TRoom used{left.units / 2 - rest.units, left.bytes / 2 - rest.bytes};
   if (shortBase.empty()) {
     // One character at least, so that the name tells whose it is.

@@ -75,26 +75,29 @@ bool HasUtf8MarkerLine(const std::string& bytes) {
   return found;
 }
 
+// What Notepad saves as "Unicode", whatever the extension.
+bool HasUtf16Mark(const std::string& bytes) {
+  return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+}
+
+bool HasM3u8Extension(const std::string& fileName) {
+  const std::size_t dot = fileName.rfind('.');
+  return dot != std::string::npos && platform::FoldFileName(fileName.substr(dot)) == ".M3U8";
+}
+
 }  // namespace
 
 std::string PlaylistText(const std::string& fileName, std::string bytes) {
-  // What Notepad saves as "Unicode", whatever the extension.
-  if (bytes.compare(0, 2, "\xFF\xFE") == 0) return Utf16PlaylistText(bytes, false);
-  if (bytes.compare(0, 2, "\xFE\xFF") == 0) return Utf16PlaylistText(bytes, true);
+  if (HasUtf16Mark(bytes)) return Utf16PlaylistText(bytes, bytes[0] == '\xFE');
   CutAtNul(&bytes);
   if (StartsWithUtf8Mark(bytes)) return bytes.substr(3);
-  const std::size_t dot = fileName.rfind('.');
-  const bool m3u8 = dot != std::string::npos && platform::FoldFileName(fileName.substr(dot)) == ".M3U8";
-  if (m3u8 || HasUtf8MarkerLine(bytes)) return bytes;
+  if (HasM3u8Extension(fileName) || HasUtf8MarkerLine(bytes)) return bytes;
   return platform::SystemToUtf8(bytes);
 }
 
 bool IsReadOtherwiseBefore(const std::string& fileName, const std::string& bytes) {
-  if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0) return true;
-  const std::size_t dot = fileName.rfind('.');
-  if (StartsWithUtf8Mark(bytes) || (dot != std::string::npos && platform::FoldFileName(fileName.substr(dot)) == ".M3U8")) {
-    return false;
-  }
+  if (HasUtf16Mark(bytes)) return true;
+  if (StartsWithUtf8Mark(bytes) || HasM3u8Extension(fileName)) return false;
   std::string text = bytes;
   CutAtNul(&text);
   return HasUtf8MarkerLine(text);
