@@ -276,57 +276,46 @@ TEST(GuiWinTest, MenusFindTheirItemsAndDispatchCommands) {
 }
 
 
-// Text drawn into a white bitmap in the UI font, as its pixels.
-struct Drawn {
-  std::vector<DWORD> pixels;
-  int width = 0;  // what the drawing gave back
-};
-Drawn DrawIn(const std::wstring& text, bool linked) {
-  const int w = 200, h = 40;
+// Text drawn into a white bitmap in the UI font: its pixels, then the width
+// the drawing gave back.
+std::vector<DWORD> DrawIn(const std::wstring& text, bool linked) {
+  const int w = 200, h = 40, length = static_cast<int>(text.size());
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HGDIOBJ oldFont = SelectObject(dc, gui::UiFont());
+  SelectObject(dc, bitmap);
+  SelectObject(dc, gui::UiFont());
   PatBlt(dc, 0, 0, w, h, WHITENESS);
   SetBkMode(dc, TRANSPARENT);
-  Drawn drawn;
-  const int length = static_cast<int>(text.size());
+  SIZE size{};
   if (linked) {
-    drawn.width = gui::DrawLinkedText(dc, 4, 4, text.c_str(), length);
+    size.cx = gui::DrawLinkedText(dc, 4, 4, text.c_str(), length);
   } else {
-    SIZE size{};
     ExtTextOutW(dc, 4, 4, 0, nullptr, text.c_str(), static_cast<UINT>(length), nullptr);
     GetTextExtentPoint32W(dc, text.c_str(), length, &size);
-    drawn.width = size.cx;
   }
   GdiFlush();
-  drawn.pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
+  std::vector<DWORD> drawn(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
+  drawn.push_back(static_cast<DWORD>(size.cx));
   DeleteDC(dc);
+  DeleteObject(bitmap);
   return drawn;
 }
 
 TEST(GuiWinTest, UnderWineACharacterBeyondTheBasicPlaneComesFromTheFirstLinkedFaceThatHoldsIt) {
   if (!gui::BoxesBeyondBasicPlane()) GTEST_SKIP() << "Windows draws these itself";
-  // The text around it is drawn exactly as GDI draws it, on the same baseline.
-  const Drawn plain = DrawIn(L"Kино 아", false);
-  const Drawn plainLinked = DrawIn(L"Kино 아", true);
-  EXPECT_EQ(plain.pixels, plainLinked.pixels);
-  EXPECT_EQ(plain.width, plainLinked.width);
+  // The text around it is drawn exactly as GDI draws it, on the same
+  // baseline, as wide; and so is a character no face holds (U+10FFFD).
+  EXPECT_EQ(DrawIn(L"Kино 아", false), DrawIn(L"Kино 아", true));
+  EXPECT_EQ(DrawIn(L"A\U0010FFFD", false), DrawIn(L"A\U0010FFFD", true));
   // U+1F3B5 is Symbola's, linked to the UI font by wine-fonts.reg: one glyph
-  // with ink, where GDI draws two boxes.
-  const Drawn boxes = DrawIn(L"A\U0001F3B5", false);
-  const Drawn note = DrawIn(L"A\U0001F3B5", true);
-  EXPECT_NE(boxes.pixels, note.pixels);
-  EXPECT_LT(note.width, boxes.width);
-  EXPECT_GT(note.width, DrawIn(L"A", false).width);
-  // A character no face holds stays as GDI draws it.
-  EXPECT_EQ(DrawIn(L"A\U0010FFFD", false).pixels, DrawIn(L"A\U0010FFFD", true).pixels);
+  // narrower than the two boxes GDI draws.
+  const std::vector<DWORD> boxes = DrawIn(L"A\U0001F3B5", false), note = DrawIn(L"A\U0001F3B5", true);
+  EXPECT_NE(boxes, note);
+  EXPECT_LT(note.back(), boxes.back());
+  EXPECT_GT(note.back(), DrawIn(L"A", false).back());
 }
 
 }  // namespace

@@ -243,10 +243,10 @@ TEST_F(LibraryWinTest, PlaylistsTheComparisonCallsEqualKeepTheirOwnLines) {
   }
 }
 
-// Names the comparison calls equal are one group, as described; a group is
-// named by a spelling without the replacement character where it has one.
+// A group of names the comparison calls equal is named by a spelling
+// without the replacement character where it has one.
 TEST(LibraryWinLocale, AGroupTakesASpellingWithoutAReplacementCharacter) {
-  const std::string damaged = u8"Queen\uFFFD", family = u8"\U0001F468\u200D\U0001F469", apart = u8"\U0001F468\U0001F469";
+  const std::string damaged = u8"Queen\uFFFD";
   for (const bool damagedFirst : {true, false}) {
     TGroupList list;
     AddToGroup(list, damagedFirst ? damaged : "Queen", "D:\\a.mp3");
@@ -256,11 +256,6 @@ TEST(LibraryWinLocale, AGroupTakesASpellingWithoutAReplacementCharacter) {
     EXPECT_EQ(list.Entries()[0].Key, "Queen");
     EXPECT_EQ(list.Entries()[0].Tracks.size(), 2u);
   }
-  TGroupList list;
-  AddToGroup(list, family, "D:\\a.mp3");
-  AddToGroup(list, apart, "D:\\b.mp3");
-  EXPECT_EQ(list.Entries().size(), platform::CompareTextIgnoringCase(family, apart) == 0 ? 1u : 2u);
-  EXPECT_EQ(list.Entries()[0].Key, family);  // the first spelling met
 }
 
 // Beyond MAX_PATH the A functions answer as if nothing were there; the file
