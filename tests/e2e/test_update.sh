@@ -86,10 +86,9 @@ xdotool mousemove --sync $((E2E_DESKTOP_X + x)) $((E2E_DESKTOP_Y + y)) click --r
 e2e_check "the window took the clicks: Gamma plays" e2e_wait_journal 'Lists\\Gamma\.m3u'
 e2e_screenshot 2-window-again >/dev/null
 
-# A playlist deleted: counted as deleted, its derived files gone. Added at
-# the same time, a playlist of lines as the player reads them (relative, a
-# "file:" URL, "#UTF8") names the tracks of its twin of absolute lines, byte
-# for byte.
+# A playlist deleted: counted as deleted, its derived files gone. Added with
+# it, a playlist of relative, "file:" and "#UTF8" lines builds what its twin of
+# absolute lines builds, byte for byte, and plays from the window.
 e2e_check "Beta's files were built" test -f "$CACHE/Beta.log"
 e2e_make_mp3 "$MUSIC/Band One.mp3" "One" "Band R" "Album R"
 e2e_make_mp3 "$MUSIC/Band Two.mp3" "Two" "Band S" "Album R"
@@ -102,16 +101,15 @@ e2e_check "the second update ends without ever being hung" update_once
 e2e_expect_eq "counters after the deletion" "2 0 2 1" "$(counters)"
 e2e_expect_eq "Beta's derived files" "" "$(ls "$CACHE" | grep -F Beta)"
 e2e_check "OK closes the second dialog" press_ok
-same_as_abs() {
+same_as_abs() {  # the five derived files and the .mp3log
   local f n=0
-  for f in "$CACHE/'Abs' "*; do cmp "$f" "$CACHE/'Rel' ${f##*/\'Abs\' }" || return 1; n=$((n + 1)); done
-  cmp "$CACHE/Abs.mp3log" "$CACHE/Rel.mp3log" && [ "$n" = 5 ]
+  for f in "$CACHE/'Abs' "* "$CACHE/Abs.mp3log"; do f="${f##*/}"; cmp "$CACHE/$f" "$CACHE/${f/Abs/Rel}" || return 1; n=$((n + 1)); done
+  [ "$n" = 6 ]
 }
 e2e_check "Rel's derived files are those of Abs, byte for byte" same_as_abs
 read -r x y <<<"$(e2e_tree_item_point - "$FRAME_TITLE" 0 Rel)"
 e2e_click "$x" "$y"
 sleep 0.5
-e2e_expect_eq "Rel's artists are listed" "Band R|Band S" "$(tree_texts 1)"
 read -r x y <<<"$(e2e_tree_item_point - "$FRAME_TITLE" 1 "Band S")"
 xdotool mousemove --sync $((E2E_DESKTOP_X + x)) $((E2E_DESKTOP_Y + y)) click --repeat 2 --delay 80 1
 e2e_check "a double-click plays Rel's artist" e2e_wait_journal "'Rel' Artist 'Band S'"
