@@ -66,9 +66,11 @@ TEST(FrameRules, NodesNameTheLibrarysFiles) {
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "First", &rock, "D:\\L",
                                TLibraryContext{"C:\\App\\", false, false, false, nullptr, true}),
             "C:\\App\\playlist\\'Rock' Album 'First'.m3u8");
-  // An album told apart by its album artist is found by its index line.
-  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "Live\tAC/DC", &rock, "D:\\L", kApp),
-            u8"C:\\App\\playlist\\'Rock' Album 'AC\uFF0FDC' 'Live'.m3u");
+  // An album told apart by its album artist is found by its index line, and
+  // shows that artist only beside an album named alike (whatever the case).
+  EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "It's Live\tAC/DC", &rock, "D:\\L", kApp),
+            u8"C:\\App\\playlist\\'Rock' Album 'AC\uFF0FDC' 'It''s Live'.m3u");
+  EXPECT_EQ(AlbumNodeTexts({"Live", "live\tB", "Solo\tC"}), (std::vector<std::string>{"Live", "live (B)", "Solo"}));
   // Without a playlist an artist or album has no file.
   EXPECT_EQ(PlaylistFileOfNode(TTreeKind::Album, "First", nullptr, "D:\\L", kApp), "");
   EXPECT_EQ(IndexFilePath("C:\\App\\", "Owl's", "Artist"), "C:\\App\\playlist\\'Owl''s' Artist.dat");

@@ -86,6 +86,11 @@ TEST(Id3v2Reader, EncodingZeroIsLatin1UnlessItIsTheSystemsDoubleByteText) {
     std::string utf8;
   } kTable[] = {
       {kShiinaSjis, kShiinaUtf8},
+      {"\x95\x6C\x8D\xE8\x82\xA0\x82\xE4\x82\xDD", u8"浜崎あゆみ"},  // names as Japanese taggers wrote them
+      {"\x83\x5C\x83\x6A\x81\x5B", u8"ソニー"},
+      {"\x89\x46\x91\xBD\x93\x63\x83\x71\x83\x4A\x83\x8B", u8"宇多田ヒカル"},
+      {"\x82\x78\x82\x6C\x82\x6E", u8"ＹＭＯ"},
+      {"\x82\xAB\x82\xE1\x82\xE8\x81\x5B\x82\xCF\x82\xDD\x82\xE3\x82\xCF\x82\xDD\x82\xE3", u8"きゃりーぱみゅぱみゅ"},
       {"\x88\x9F\xB1", u8"亜ｱ"},                         // with a half-width kana
       {"M\xF6tley Cr\xFC" "e", u8"Mötley Crüe"},          // user-defined lead bytes
       {"Beyonc\xE9", u8"Beyoncé"},                        // a lead byte at the end
@@ -108,7 +113,7 @@ TEST(Id3v2Reader, EncodingZeroIsLatin1UnlessItIsTheSystemsDoubleByteText) {
 // Encoding 0 measured on real names: a Western tagger's ISO-8859-1 (or its
 // Windows superset, with typographic quotes and dashes) is never read as
 // double-byte text on the Far-Eastern code pages, and the double-byte names
-// those code pages' taggers wrote still are.
+// those code pages' taggers wrote still are (932's in the table above).
 TEST(Id3v2Reader, EncodingZeroTellsEuropeanNamesFromDoubleByteNamesOnEveryCodePage) {
   const auto lead932 = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
   const auto lead936 = [](unsigned char b) { return b >= 0x81 && b <= 0xFE; };  // and 949, 950
@@ -119,12 +124,11 @@ TEST(Id3v2Reader, EncodingZeroTellsEuropeanNamesFromDoubleByteNamesOnEveryCodePa
     }
     return bytes;
   };
+  // One of each kind: an accent before a letter, a blank or the end, two
+  // between letters, and the Windows quote and dash.
   const char* const european[] = {
-      u8"Renée Fleming", u8"Hélène Grimaud", u8"São Paulo", u8"Théâtre", u8"Mötley Crüe", u8"Björk", u8"Beyoncé",
-      u8"Sigur Rós", u8"Noël", u8"Mañana", u8"Motörhead", u8"Françoise Hardy", u8"Édith Piaf", u8"Ólafur Arnalds",
-      u8"Jóhann Jóhannsson", u8"Los Ángeles Azules", u8"Maná", u8"Céline Dion", u8"Zoë Keating", u8"Ørjan Nilsen",
-      u8"Åge Aleksandersen", u8"Röyksopp", u8"Die Ärzte", u8"Sebastián Yatra", u8"Günther", u8"Ça plane pour moi",
-      u8"Amadou & Mariam – Sénégal", u8"Beyoncé’s Lemonade"};
+      u8"Björk", u8"Ørjan Nilsen", u8"Die Ärzte", u8"Hélène Grimaud", u8"Théâtre", u8"Maná",
+      u8"Zoë Keating", u8"Ça plane pour moi", u8"Amadou & Mariam – Sénégal", u8"Beyoncé’s Lemonade"};
   for (const char* name : european) {
     const std::string bytes = western(name);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -133,21 +137,7 @@ TEST(Id3v2Reader, EncodingZeroTellsEuropeanNamesFromDoubleByteNamesOnEveryCodePa
     std::string text;
     const std::string data = Text(0, bytes);
     ASSERT_TRUE(DecodeId3v2Text(reinterpret_cast<const unsigned char*>(data.data()), data.size(), &text));
-    if (bytes.find_first_of("\x92\x96") == std::string::npos) EXPECT_EQ(text, name);
-  }
-  // Shift-JIS on 932: 椎名林檎, 浜崎あゆみ, ソニー, 宇多田ヒカル, 東京事変, 坂本龍一,
-  // 中島みゆき, 松任谷由実, 安室奈美恵, 久石譲, ＹＭＯ, きゃりーぱみゅぱみゅ.
-  const std::string japanese[] = {
-      "\x92\xC5\x96\xBC\x97\xD1\x8C\xE7", "\x95\x6C\x8D\xE8\x82\xA0\x82\xE4\x82\xDD", "\x83\x5C\x83\x6A\x81\x5B",
-      "\x89\x46\x91\xBD\x93\x63\x83\x71\x83\x4A\x83\x8B", "\x93\x8C\x8B\x9E\x8E\x96\x95\xCF",
-      "\x8D\xE2\x96\x7B\x97\xB4\x88\xEA", "\x92\x86\x93\x87\x82\xDD\x82\xE4\x82\xAB",
-      "\x8F\xBC\x94\x43\x92\x4A\x97\x52\x8E\xC0", "\x88\xC0\x8E\xBA\x93\xDE\x94\xFC\x8C\x62", "\x8B\x76\x90\xCE\x8F\xF7",
-      "\x82\x78\x82\x6C\x82\x6E", "\x82\xAB\x82\xE1\x82\xE8\x81\x5B\x82\xCF\x82\xDD\x82\xE3\x82\xCF\x82\xDD\x82\xE3"};
-  for (const std::string& bytes : japanese) {
-    std::string text;
-    const std::string data = Text(0, bytes);
-    ASSERT_TRUE(DecodeId3v2Text(reinterpret_cast<const unsigned char*>(data.data()), data.size(), &text));
-    EXPECT_EQ(text, platform::SystemToUtf8(bytes)) << text;  // the simulated system is 932
+    if (bytes.find_first_of("\x92\x96") == std::string::npos) { EXPECT_EQ(text, name); }
   }
   // GBK 周杰伦 王菲, Big5 周杰倫 鄧麗君, EUC-KR 아이유 빅뱅 on their own code pages.
   for (const std::string bytes : {"\xD6\xDC\xBD\xDC\xC2\xD7", "\xCD\xF5\xB7\xC6", "\xA9\x50\xAA\x4E\xAD\xDB",

@@ -137,9 +137,8 @@ TEST_F(UpdatePlaylistsTest, TheId3v2SettingReachesTheLibrary) {
   Update();
   EXPECT_EQ(ReadFile("C:\\Kelvane\\playlist\\'One' Artist.dat"), "V2Ar\r\n");
   // So does the album artist's, and changing it builds the playlist again.
-  WriteFile("D:\\Music\\v2.mp3", "ID3\x03" + std::string("\0\0\0\0\0\x1E", 6) + "TPE1" +
-                                        std::string("\0\0\0\x05\0\0\0", 7) + "V2Ar" + "TPE2" +
-                                        std::string("\0\0\0\x05\0\0\0", 7) + "Band" + std::string(100, '\xFF'));
+  WriteFile("D:\\Music\\v2.mp3", libtest::Id3v2(3, libtest::Frame(3, "TPE1", libtest::Text(0, "V2Ar")) +
+                                                     libtest::Frame(3, "TPE2", libtest::Text(0, "Band"))));
   main_->Info.GroupByAlbumArtist = true;
   EXPECT_EQ(Update().Counters(), (std::vector<std::string>{"0", "1", "0", "0"}));
   EXPECT_EQ(ReadFile("C:\\Kelvane\\playlist\\'One' Artist.dat"), "Band\r\n");
